@@ -1,0 +1,9 @@
+// The engine library's only exported symbols.
+#include <cstdint>
+
+#include "entry.h"
+
+extern "C" {
+__attribute__((visibility("default"))) std::int32_t IVORTN(std::int32_t code) { return RunEngine(code); }
+__attribute__((visibility("default"))) std::int32_t _IVORTN(std::int32_t code) { return RunEngine(code); }
+}

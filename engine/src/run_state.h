@@ -1,0 +1,48 @@
+// The state of one engine run.
+//
+// Everything a run reads or writes lives in one Run object that the entry
+// point creates when it is called and destroys before it returns, so a run
+// never sees what an earlier run in the same process left behind.  Each
+// data block is a plain struct in the header of the routines that own it;
+// Run aggregates them.  No engine source keeps mutable data at namespace
+// scope or in function-static variables.
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "channels.h"
+
+// Run flags and codes shared by the readers, the driver and the report.
+struct RunFlags {
+  int IERFLG = 0;   // fatal input error
+  int IECHO = 1;    // data echo on
+  int IMATR = 0;    // MATR keyword seen: stiffness matrix wanted
+  int ISTOP = 0;    // STOP keyword seen
+  int FNDTYP = 0;   // 1 pile, 2 half-space, 3 stratum, 4 multilayer
+  int LODTYP = 0;   // 1 transient, 2 random, 3 harmonic
+  int IQUAD = 0;    // 1 non-quadratic, 2 quadratic
+  int IGEOM = 0;    // 1 circular, 2 rectangular
+  int IGRAV = 0;    // GRAV keyword read
+  int IUNITS = 0;   // 1 English, 2 SI
+  float GCONST = 0.0f;
+};
+
+// File names and texts of the run.
+struct RunNames {
+  std::string VERSN;   // 12 characters, from names.dat line 1
+  std::string INFILE;  // input deck
+  std::string OUTFIL;  // report
+  std::string PLTFIL;  // plot-data file
+  std::string MASFIL;  // mass data file (names.dat line 7)
+  std::string TITLE;   // 80 characters
+};
+
+struct Run {
+  ChannelTable ch;                 // numbered channels 2, 4, 6, 7, 8, 9, 16
+  std::array<int, 17> IUNIT{};     // IUNIT(k) is IUNIT[k]; slot 0 unused
+  RunFlags flags;
+  RunNames names;
+  // Data blocks of the readers, models and driver join here, one member
+  // per block, each declared in the header of the routines that own it.
+};

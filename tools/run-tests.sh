@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: first the engine's tests under
+# AddressSanitizer and UndefinedBehaviorSanitizer, then the whole suite.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash tools/setup.sh
+jobs=$(nproc)
+
+cmake -S . -B build-asan -DVORTN_ENGINE_ONLY=ON -DVORTN_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug > /dev/null
+cmake --build build-asan -j "$jobs"
+(cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+   ctest --output-on-failure -j "$jobs")
+
+cmake -S . -B build > /dev/null
+cmake --build build -j "$jobs"
+cd build
+QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$jobs"
