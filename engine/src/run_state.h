@@ -12,6 +12,7 @@
 #include <string>
 
 #include "channels.h"
+#include "stratum_model.h"
 
 // Run flags and codes shared by the readers, the driver and the report.
 struct RunFlags {
@@ -45,4 +46,5 @@ struct Run {
   RunNames names;
   // Data blocks of the readers, models and driver join here, one member
   // per block, each declared in the header of the routines that own it.
+  LayerFrequencies layfrq;         // cut-off frequencies of the deposit
 };
