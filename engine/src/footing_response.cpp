@@ -1,0 +1,158 @@
+#include "footing_response.h"
+
+#include <climits>
+#include <cmath>
+
+#include "complex_solvers.h"
+#include "transforms.h"
+
+using Cx = std::complex<float>;
+
+int IROUND(float x) {
+  if (std::isnan(x)) return 0;
+  const float r = std::signbit(x) ? x - 0.5f : x + 0.5f;
+  if (r >= 2147483520.0f) return INT_MAX;
+  if (r <= -2147483520.0f) return INT_MIN;
+  return static_cast<int>(r);  // truncation toward zero
+}
+
+void SIMPSN(const float* Y, int N, float H, float& S) {
+  if (N < 2) {
+    S = 0.0f;
+    return;
+  }
+  if (N == 2) {
+    S = (Y[0] + Y[1]) * H * 0.5f;
+    return;
+  }
+  float sum = Y[0] + Y[N - 1];
+  for (int i = 2; i <= N - 1; ++i) sum += (i % 2 == 0 ? 4.0f : 2.0f) * Y[i - 1];
+  S = sum * H / 3.0f;
+}
+
+void DYNMAT(Cx* DYN, float w, const float* MASCON) {
+  const float w2 = w * w;
+  auto sub = [&](int i, int j, float v) { DYN[M6(i, j)] -= Cx(v * w2, 0.0f); };
+  auto add = [&](int i, int j, float v) { DYN[M6(i, j)] += Cx(v * w2, 0.0f); };
+  sub(1, 1, MASCON[0]);
+  sub(2, 2, MASCON[0]);
+  sub(3, 3, MASCON[0]);
+  sub(4, 4, MASCON[1]);
+  sub(5, 5, MASCON[2]);
+  sub(6, 6, MASCON[3]);
+  add(4, 5, MASCON[4]);
+  add(5, 4, MASCON[4]);
+  add(4, 6, MASCON[5]);
+  add(6, 4, MASCON[5]);
+  add(5, 6, MASCON[6]);
+  add(6, 5, MASCON[6]);
+}
+
+bool AllFinite(const Cx* Z, int n) {
+  for (int k = 0; k < n; ++k)
+    if (!std::isfinite(Z[k].real()) || !std::isfinite(Z[k].imag())) return false;
+  return true;
+}
+
+namespace {
+
+// Solves DYN X = B for m right-hand sides.  A refinement that stops short
+// of convergence still leaves the refined single solution, which is kept;
+// with several right-hand sides the columns after it are not solved, so
+// that counts as a failure.
+bool Solve(Run& R, const Cx* DYN, Cx* B, int m) {
+  if (!AllFinite(DYN)) return false;
+  Cx WA[6 * 8];
+  float WK[6];
+  int ier = 0;
+  LEQ2C(R, DYN, 6, 6, B, m, 6, 0, WA, WK, ier);
+  if (ier == kSolverSingular) return false;
+  if (ier != 0 && m > 1) return false;
+  return AllFinite(B, 6 * m);
+}
+
+}  // namespace
+
+bool HarmonicPoint(Run& R, const Cx* DYN, const float* FAMP, int IQUAD, float w, float* amp) {
+  Cx rhs[6];
+  for (int i = 0; i < 6; ++i) {
+    float f = FAMP[i];
+    if (IQUAD == 2) f *= w * w;
+    rhs[i] = Cx(f, 0.0f);
+  }
+  const bool ok = Solve(R, DYN, rhs, 1);
+  for (int i = 0; i < 6; ++i) {
+    // The modulus in double: no overflow or underflow of the squares.
+    amp[i] = ok ? static_cast<float>(std::hypot(static_cast<double>(rhs[i].real()),
+                                                static_cast<double>(rhs[i].imag())))
+                : 0.0f;
+    if (!std::isfinite(amp[i])) amp[i] = 0.0f;
+  }
+  return ok;
+}
+
+bool RandomPoint(Run& R, const Cx* DYN, const Cx* CSPEC, float* sresp) {
+  Cx H[36] = {};
+  for (int i = 1; i <= 6; ++i) H[M6(i, i)] = Cx(1.0f, 0.0f);
+  const bool ok = Solve(R, DYN, H, 6);
+  for (int r = 1; r <= 6; ++r) {
+    double s = 0.0;
+    if (ok) {
+      for (int j = 1; j <= 6; ++j)
+        for (int i = 1; i <= 6; ++i) {
+          const std::complex<double> hri(H[M6(r, i)]), hrj(H[M6(r, j)]), c(CSPEC[M6(j, i)]);
+          s += (std::conj(hri) * hrj * c).real();
+        }
+    }
+    sresp[r - 1] = std::isfinite(static_cast<float>(s)) ? static_cast<float>(s) : 0.0f;
+  }
+  return ok;
+}
+
+bool TransientPoint(Run& R, const Cx* DYN, Cx* fload) {
+  Cx rhs[6];
+  for (int i = 0; i < 6; ++i) rhs[i] = fload[i];
+  if (!Solve(R, DYN, rhs, 1)) return false;
+  for (int i = 0; i < 6; ++i) fload[i] = rhs[i];
+  return true;
+}
+
+RandomPeak RandomStatistics(const float* S, int n, float wmin, float wstep, float tobs) {
+  RandomPeak p;
+  if (n < 1) return p;
+  float y2[kMaxRandomPoints];
+  const int m = n < kMaxRandomPoints ? n : kMaxRandomPoints;
+  for (int k = 1; k <= m; ++k) {
+    const float f = wmin + static_cast<float>(k - 1) * wstep;
+    y2[k - 1] = f * f * S[k - 1];
+  }
+  SIMPSN(S, m, wstep, p.m0);
+  SIMPSN(y2, m, wstep, p.m2);
+  if (p.m0 != 0.0f) p.nu0 = std::sqrt(p.m2 / p.m0) / (2.0f * 3.1415927f);
+  if (!std::isfinite(p.nu0)) p.nu0 = 0.0f;
+  if (p.m0 == 0.0f || p.m2 == 0.0f || p.nu0 == 0.0f) {
+    p.G = 0.0f;
+  } else if (!(tobs * p.nu0 > 1.0f)) {
+    // ln(TOBS nu0) <= 0: the peak-factor formula has no real value.
+    p.defined = false;
+    p.G = 0.0f;
+  } else {
+    const float s = std::sqrt(2.0f * std::log(tobs * p.nu0));
+    p.G = s + 0.5772f / s;
+  }
+  p.xmax = p.m0 > 0.0f ? std::sqrt(p.m0) * p.G : 0.0f;
+  if (!std::isfinite(p.xmax)) p.xmax = 0.0f;
+  return p;
+}
+
+void CompleteSpectrum(Cx* fload, int nt) {
+  if (nt < 1 || nt > kMaxHarmonicPoints) return;
+  const int first = nt % 2 == 0 ? nt / 2 + 2 : (nt + 3) / 2;
+  for (int k = first; k <= nt; ++k)
+    for (int d = 0; d < 6; ++d) fload[6 * (k - 1) + d] = std::conj(fload[6 * (nt + 1 - k) + d]);
+  for (int d = 0; d < 6; ++d) fload[d] = Cx(fload[d].real(), 0.0f);
+  if (nt % 2 == 0) {
+    const int nyq = nt / 2 + 1;
+    for (int d = 0; d < 6; ++d) fload[6 * (nyq - 1) + d] = Cx(fload[6 * (nyq - 1) + d].real(), 0.0f);
+  }
+}
