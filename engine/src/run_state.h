@@ -9,6 +9,7 @@
 #pragma once
 
 #include <array>
+#include <cstdio>
 #include <string>
 
 #include "channels.h"
@@ -27,6 +28,14 @@ struct RunFlags {
   int IGRAV = 0;    // GRAV keyword read
   int IUNITS = 0;   // 1 English, 2 SI
   float GCONST = 0.0f;
+  // Option flags that INITIN resets before the keyword loop.
+  int MEDIA = 0;    // soil media type: 1 layered, 2 parabolic (INITIN: 1)
+  int IWEAK = 0;    // WEAK: weakened zone around the foundation
+  int INTER = 0;    // INTE: pile-soil-pile interaction
+  int IBATT = 0;    // BATT: battered piles
+  int IEMBED = 0;   // EMBE: embedded footing / pile cap
+  int ISDCAP = 0;   // SIDE: side-cap (weakened side layers)
+  int IENDBR = 0;   // END-: end-bearing pile tips
 };
 
 // File names and texts of the run.
@@ -44,6 +53,13 @@ struct Run {
   std::array<int, 17> IUNIT{};     // IUNIT(k) is IUNIT[k]; slot 0 unused
   RunFlags flags;
   RunNames names;
+  // The console of the file-name prompts (tests point these at files).
+  std::FILE* conIn = stdin;
+  std::FILE* conOut = stdout;
+  // The 18 unit labels (index 1..18) printed after numbers; see UNITLB.
+  std::array<std::string, 19> LABEL{"", "  ", "     ", "   ", "   ", "        ", "       ", "     ",
+                                    "    ", "     ", "    ", "          ", "     ", "         ",
+                                    "         ", "             ", "      ", "          ", "       "};
   // Data blocks of the readers, models and driver join here, one member
   // per block, each declared in the header of the routines that own it.
   LayerFrequencies layfrq;         // cut-off frequencies of the deposit
