@@ -4,6 +4,10 @@
 #include <cmath>
 
 #include "complex_solvers.h"
+#include "plot_data_file.h"
+#include "report_framework.h"
+#include "report_writer.h"
+#include "run_state.h"
 #include "transforms.h"
 
 using Cx = std::complex<float>;
@@ -154,5 +158,96 @@ void CompleteSpectrum(Cx* fload, int nt) {
   if (nt % 2 == 0) {
     const int nyq = nt / 2 + 1;
     for (int d = 0; d < 6; ++d) fload[6 * (nyq - 1) + d] = Cx(fload[6 * (nyq - 1) + d].real(), 0.0f);
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Output steps.
+
+
+namespace {
+
+constexpr int kReport = 16;
+
+}  // namespace
+
+void HRMOUT(Run& R, const ResponseData& D, int nfreq, float wmin, float wstep, const float* freq) {
+  int st = 0;
+  HEADNG(R, 2, st);
+  const std::string& L = R.LABEL[LBL_LENGTH];
+  WRITE(R, kReport,
+        "(/,/,24X,'FOOTING RESPONSE AMPLITUDES',/,24X,27('-'),/,/,1X,'   FREQ.    FREQ.     TRANS. X    TRANS. Y    VERTICAL','   ROT ABOUT   ROT ABOUT   TORSIONAL',/,1X,'    Hz    rad/sec    DIRECTION   DIRECTION            ','     X AXIS       Y AXIS            ',/,1X,'                       (UOX)       (UOY)       (UOZ)  ','     (EPOX)      (EPOY)      (EPOZ)',/,10X,16X,A2,10X,A2,10X,A2,10X,'rad',9X,'rad',9X,'rad',/,1X,'  ------  -------    ---------   ---------   ---------','   ---------   ---------   ---------',/)",
+        {L, L, L});
+  float w = wmin - wstep;
+  for (int k = 1; k <= nfreq; ++k) {
+    w = w + wstep;
+    const float* a = &D.UAMP[6 * (k - 1)];
+    if (D.FAILED[k - 1]) {
+      WRITE(R, kReport, "(2X,F7.2,2X,F7.2,2X,'  *** NO SOLUTION AT THIS FREQUENCY ***')",
+            {w * 0.5f / 3.14f, w});
+    } else {
+      WRITE(R, kReport, "(2X,F7.2,2X,F7.2,2X,6(1X,1P,E11.4))",
+            {w * 0.5f / 3.14f, w, a[0], a[1], a[2], a[3], a[4], a[5]});
+    }
+    WritePlotResponse(R, freq[k - 1], a);
+  }
+}
+
+void RNDOUT(Run& R, const ResponseData& D, int nfreq, float wmin, float wstep, float tobs,
+            const float* freq) {
+  int st = 0;
+  HEADNG(R, 2, st);
+  WRITE(R, kReport,
+        "(/,/,14X,'DEGREE OF',/,15X,'FREEDOM',4X,'PEAK FACTOR (G)',3X,'MAXIMUM DISPLACEMENT',/,14X,9('-'),3X,15('-'),3X,20('-'),/)");
+  const int n = nfreq < kMaxRandomPoints ? nfreq : kMaxRandomPoints;
+  float s[kMaxRandomPoints];
+  for (int r = 1; r <= 6; ++r) {
+    if (D.nfailed > 0) {
+      WRITE(R, kReport, "(17X,I2,12X,'NOT DEFINED: NO SOLUTION AT EVERY FREQUENCY')", {r});
+      continue;
+    }
+    for (int k = 1; k <= n; ++k) s[k - 1] = D.SRESP[6 * (k - 1) + r - 1];
+    const RandomPeak p = RandomStatistics(s, n, wmin, wstep, tobs);
+    if (!p.defined) {
+      WRITE(R, kReport, "(17X,I2,12X,'NOT DEFINED: OBSERVATION PERIOD SHORTER THAN 1/NU0')", {r});
+      continue;
+    }
+    WRITE(R, kReport, "(17X,I2,12X,F4.1,9X,E14.4)", {r, p.G, p.xmax});
+  }
+  auto spectrum = [&](int r) {
+    for (int k = 1; k <= n; ++k) {
+      if (D.FAILED[k - 1])
+        WRITE(R, kReport, "(15X,F7.2,15X,'NO SOLUTION')", {freq[k - 1]});
+      else
+        WRITE(R, kReport, "(15X,F7.2,15X,1P,E12.6)", {freq[k - 1], D.SRESP[6 * (k - 1) + r - 1]});
+    }
+  };
+  WRITE(R, kReport,
+        "(/,/,15X,'RESPONSE SPECTRA CURVE OF TRANSLATION',/,15X,37('-'),/,15X,'FREQUENCY',12X,'IN X DIRECTION',/)");
+  spectrum(1);
+  WRITE(R, kReport,
+        "(/,/,15X,'RESPONSE SPECTRA CURVE OF ROTATION',/,15X,34('-'),/,15X,'FREQUENCY',14X,'ABOUT Y AXIS',/)");
+  spectrum(5);
+}
+
+void TRNTAB(Run& R, const ResponseData& D, const Cx* fload, int nt, float dt) {
+  int st = 0;
+  HEADNG(R, 2, st);
+  const std::string& L = R.LABEL[LBL_LENGTH];
+  WRITE(R, kReport,
+        "(/,/,24X,'FOOTING RESPONSE AMPLITUDES',/,24X,27('-'),/,/,1X,'          TRANS. X   TRANS. Y    VERTICAL',5X,'ROT ABOUT',5X,'ROT ABOUT',2X,'TORSIONAL',/,1X,'  TIME    DIRECTION  DIRECTION         ','        X AXIS       Y AXIS            ',/,13X,'(OUX)      (UOY)       (UOZ)       (EPOX)       (EPOY)',5X,' (EPOZ)',/,15X,A2,9X,A2,10X,A2,9X,'rad',10X,'rad',9X,'rad',/,1X,'-------   ---------   ---------   --------',3X,'  ---------',3X,' --------- ',2X,'--------',/)",
+        {L, L, L});
+  if (D.nfailed > 0) {
+    WRITE(R, kReport,
+          "(1X,'*** NO TIME HISTORY: THE DYNAMIC EQUATIONS HAVE NO SOLUTION AT ',I4,' FREQUENCIES ***')",
+          {D.nfailed});
+    return;
+  }
+  float t = 0.0f;
+  for (int k = 1; k <= nt; ++k) {
+    t = t + dt;
+    const Cx* f = &fload[6 * (k - 1)];
+    WRITE(R, kReport, "(1X,F7.2,2X,6(1X,1P,E11.4))",
+          {t, f[0].real(), f[1].real(), f[2].real(), f[3].real(), f[4].real(), f[5].real()});
   }
 }

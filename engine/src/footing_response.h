@@ -72,3 +72,15 @@ RandomPeak RandomStatistics(const float* S, int n, float wmin, float wstep, floa
 // odd nt: it starts at (nt + 3) / 2 and there is no Nyquist point.  Point
 // 1 is made real in both cases.
 void CompleteSpectrum(std::complex<float>* fload, int nt);
+
+// Output steps after the frequency loop.  Each starts a results page.
+// Harmonic: the amplitude table on the report and the response records of
+// the plot-data file; freq are the circular frequencies of the points.
+void HRMOUT(Run& R, const ResponseData& D, int nfreq, float wmin, float wstep, const float* freq);
+// Random: peak factors and maximum displacements per degree of freedom, then
+// the response spectra of X translation and of rotation about Y.
+void RNDOUT(Run& R, const ResponseData& D, int nfreq, float wmin, float wstep, float tobs,
+            const float* freq);
+// Transient: the time table of the nt points of the response, at DT, 2 DT ...
+// (fload holds the time histories already transformed back).
+void TRNTAB(Run& R, const ResponseData& D, const std::complex<float>* fload, int nt, float dt);
