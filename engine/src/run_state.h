@@ -14,6 +14,10 @@
 
 #include "channels.h"
 #include "stratum_model.h"
+#include "foundation_readers.h"
+#include "soil_readers.h"
+#include "load_readers.h"
+#include "mass_reader.h"
 
 // Run flags and codes shared by the readers, the driver and the report.
 struct RunFlags {
@@ -63,4 +67,8 @@ struct Run {
   // Data blocks of the readers, models and driver join here, one member
   // per block, each declared in the header of the routines that own it.
   LayerFrequencies layfrq;         // cut-off frequencies of the deposit
+  FoundationData fnd;              // FOUNDATION block
+  SoilData soil;                   // SOIL block
+  LoadData load;                   // LOAD block
+  MassData mass;                   // MASS constants
 };
