@@ -1,0 +1,374 @@
+// Dense complex solvers: Crout factorisation with equilibration (LEQT1C),
+// refined solution (LEQ2C) and Gauss-Jordan inversion (CINVRT).
+#include "complex_solvers.h"
+
+#include <algorithm>
+#include <barrier>
+#include <cmath>
+#include <cstddef>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using cfloat = std::complex<float>;
+
+// True modulus; hypot keeps it finite for parts whose squares would overflow.
+inline float Modulus(cfloat z) { return std::hypot(z.real(), z.imag()); }
+
+inline bool IsFinite(cfloat z) { return std::isfinite(z.real()) && std::isfinite(z.imag()); }
+
+// Size measure of the refinement: the larger of |re| and |im|.
+inline float Size(cfloat z) { return std::max(std::fabs(z.real()), std::fabs(z.imag())); }
+
+float VectorNorm(const cfloat* x, int n) {
+  float norm = 0.0f;
+  for (int i = 0; i < n; ++i) norm = std::max(norm, Size(x[i]));
+  return norm;
+}
+
+// Pivot row (0-based) recorded in WA(i) as a real, rounded half away from
+// zero; -1 when the record is not a row of the matrix.
+int PivotRow(float recorded, int n) {
+  if (!(recorded >= 0.5f && recorded < static_cast<float>(n) + 0.5f)) return -1;
+  return static_cast<int>(recorded + 0.5f) - 1;
+}
+
+}  // namespace
+
+void LEQT1C(cfloat* A, int N, int IA, cfloat* B, int M, int IB, int IJOB, float* WA, int& IER) {
+  IER = 0;
+  if (N <= 0) return;
+  // Arguments that would address outside the arrays are refused like a
+  // singular matrix: nothing is touched.
+  if (IA < N || IJOB < 0 || IJOB > 2 || (IJOB != 1 && M > 0 && IB < N)) {
+    IER = kSolverSingular;
+    return;
+  }
+  auto a = [A, IA](int i, int j) -> cfloat& { return A[static_cast<std::size_t>(j) * IA + i]; };
+
+  if (IJOB == 0 || IJOB == 1) {
+    // Row equilibration.  A row without a non-zero element, or with an
+    // element that is not finite, makes the matrix unusable: A is left as
+    // it came in.
+    for (int i = 0; i < N; ++i) {
+      float big = 0.0f;
+      for (int j = 0; j < N; ++j) {
+        const cfloat v = a(i, j);
+        if (!IsFinite(v)) {
+          IER = kSolverSingular;
+          return;
+        }
+        big = std::max(big, Modulus(v));
+      }
+      if (big == 0.0f) {
+        IER = kSolverSingular;
+        return;
+      }
+      WA[i] = 1.0f / big;
+    }
+
+    const double order = static_cast<double>(static_cast<float>(N));
+    for (int j = 0; j < N; ++j) {
+      // Upper part of column j.
+      for (int i = 0; i < j; ++i) {
+        cfloat s = a(i, j);
+        for (int k = 0; k < i; ++k) s -= a(i, k) * a(k, j);
+        a(i, j) = s;
+      }
+      // Lower part with the pivot search on the scaled sizes; a later row
+      // must be strictly larger, so ties keep the upper row.
+      float largest = 0.0f;
+      int p = j;
+      for (int i = j; i < N; ++i) {
+        cfloat s = a(i, j);
+        for (int k = 0; k < j; ++k) s -= a(i, k) * a(k, j);
+        a(i, j) = s;
+        const float scaled = Modulus(s) * WA[i];
+        if (scaled > largest) {
+          largest = scaled;
+          p = i;
+        }
+      }
+      // Negligible pivot column: the sum is formed and compared in double.
+      if (static_cast<double>(largest) + order == order) {
+        IER = kSolverSingular;
+        return;
+      }
+      if (p != j) {
+        for (int k = 0; k < N; ++k) std::swap(a(p, k), a(j, k));
+        WA[p] = WA[j];
+      }
+      WA[j] = static_cast<float>(p + 1);
+      if (j < N - 1) {
+        const cfloat pivot = a(j, j);
+        for (int i = j + 1; i < N; ++i) a(i, j) = a(i, j) / pivot;
+      }
+    }
+    if (IJOB == 1) return;
+  }
+
+  // A pivot record that is not one of the rows (IJOB 2 with a foreign WA)
+  // would send the interchanges outside B.
+  for (int i = 0; i < N; ++i) {
+    if (PivotRow(WA[i], N) < 0) {
+      IER = kSolverSingular;
+      return;
+    }
+  }
+  for (int col = 0; col < M; ++col) {
+    cfloat* b = B + static_cast<std::size_t>(col) * IB;
+    // Forward pass with the interchanges; leading zeros are skipped.
+    int first = -1;
+    for (int i = 0; i < N; ++i) {
+      const int p = PivotRow(WA[i], N);
+      cfloat s = b[p];
+      b[p] = b[i];
+      if (first >= 0) {
+        for (int l = first; l < i; ++l) s -= a(i, l) * b[l];
+      } else if (s.real() != 0.0f || s.imag() != 0.0f) {
+        first = i;
+      }
+      b[i] = s;
+    }
+    // Backward pass.
+    for (int i = N - 1; i >= 0; --i) {
+      cfloat s = b[i];
+      for (int l = i + 1; l < N; ++l) s -= a(i, l) * b[l];
+      b[i] = s / a(i, i);
+    }
+  }
+}
+
+void LEQ2C(const cfloat* A, int N, int IA, cfloat* B, int M, int IB, int IJOB, cfloat* WA,
+           float* WK, int& IER) {
+  IER = 0;
+  if (N <= 0) return;
+  if (IA < N || IJOB < 0 || IJOB > 2 || (IJOB != 1 && M > 0 && IB < N)) {
+    IER = kSolverSingular;
+    return;
+  }
+  const std::size_t n = static_cast<std::size_t>(N);
+  cfloat* x = WA + n * n;        // column N + 1: current solution
+  cfloat* d = WA + n * (n + 1);  // column N + 2: residual, then correction
+
+  if (IJOB != 2) {
+    for (std::size_t j = 0; j < n; ++j)
+      std::copy(A + j * IA, A + j * IA + n, WA + j * n);
+    LEQT1C(WA, N, N, B, M, IB, 1, WK, IER);
+    if (IER != 0 || IJOB == 1) return;
+  }
+
+  for (int j = 0; j < M; ++j) {
+    cfloat* b = B + static_cast<std::size_t>(j) * IB;
+    std::copy(b, b + n, x);
+    LEQT1C(WA, N, N, x, 1, N, 2, WK, IER);
+    if (IER != 0) return;
+    // A solution that is not finite (a system that passed the pivot test
+    // only just, or a right-hand side that is not finite) is no solution.
+    for (std::size_t i = 0; i < n; ++i) {
+      if (!IsFinite(x[i])) {
+        IER = kSolverSingular;
+        return;
+      }
+    }
+    const float xnorm = VectorNorm(x, N);
+    if (xnorm == 0.0f) continue;  // zero right-hand side: B stays as it is
+
+    for (int corrections = 0;;) {
+      // Residual against the unfactored matrix, accumulated in double.
+      for (std::size_t i = 0; i < n; ++i) {
+        double re = b[i].real();
+        double im = b[i].imag();
+        for (std::size_t k = 0; k < n; ++k) {
+          const cfloat aik = A[k * IA + i];
+          const double ar = aik.real(), ai = aik.imag();
+          const double xr = x[k].real(), xi = x[k].imag();
+          re -= ar * xr - ai * xi;
+          im -= ar * xi + ai * xr;
+        }
+        d[i] = cfloat(static_cast<float>(re), static_cast<float>(im));
+      }
+      LEQT1C(WA, N, N, d, 1, N, 2, WK, IER);
+      if (IER != 0) return;
+      for (std::size_t i = 0; i < n; ++i) x[i] += d[i];
+      const float dnorm = VectorNorm(d, N);
+      // Converged when the correction no longer changes the norm of the
+      // first solution; the sum is compared in double.
+      if (static_cast<double>(xnorm) + static_cast<double>(dnorm) == static_cast<double>(xnorm))
+        break;
+      if (++corrections == 50) {
+        IER = kSolverNoConvergence;
+        break;
+      }
+    }
+    std::copy(x, x + n, b);
+    if (IER != 0) return;
+  }
+}
+
+// ---------------------------------------------------------------------------
+// CINVRT.  At pivot k every element outside row k is updated from its own
+// old value, its row's multiplier (old column k) and the new row k alone, so
+// the elements can be updated in any order and by any thread without a
+// change in a single stored bit.  The work is split by columns (contiguous
+// in storage): each thread divides its part of row k by the pivot and
+// updates its own columns.  The multipliers of the next pivot are copied by
+// the owner of that column into a second buffer, so one barrier per pivot
+// suffices.
+
+namespace {
+
+// The update of one column j != k: col(i) -= t(i) * a for every i, formed in
+// double (the products of two singles are exact) and stored as singles.
+// t(k) is 0 and row k is written afterwards by the caller.
+inline void UpdateColumnPlain(float* __restrict col, const float* __restrict t, int n, double ar,
+                              double ai) {
+  for (int i = 0; i < n; ++i) {
+    const double tr = t[2 * i], ti = t[2 * i + 1];
+    const double cr = col[2 * i], ci = col[2 * i + 1];
+    col[2 * i] = static_cast<float>(cr - (tr * ar - ti * ai));
+    col[2 * i + 1] = static_cast<float>(ci - (tr * ai + ti * ar));
+  }
+}
+
+// The same loop compiled for AVX2 (no FMA: contraction would change the
+// rounding), chosen at run time.
+__attribute__((target("avx2"))) void UpdateColumnAvx2(float* __restrict col,
+                                                      const float* __restrict t, int n, double ar,
+                                                      double ai) {
+  for (int i = 0; i < n; ++i) {
+    const double tr = t[2 * i], ti = t[2 * i + 1];
+    const double cr = col[2 * i], ci = col[2 * i + 1];
+    col[2 * i] = static_cast<float>(cr - (tr * ar - ti * ai));
+    col[2 * i + 1] = static_cast<float>(ci - (tr * ai + ti * ar));
+  }
+}
+
+using UpdateFn = void (*)(float*, const float*, int, double, double);
+
+UpdateFn ChooseUpdate() {
+  return __builtin_cpu_supports("avx2") ? UpdateColumnAvx2 : UpdateColumnPlain;
+}
+
+// Column k itself: it starts from zero outside the pivot.
+inline cfloat UpdateFromZero(cfloat t, cfloat a) {
+  const double tr = t.real(), ti = t.imag(), ar = a.real(), ai = a.imag();
+  return cfloat(static_cast<float>(0.0 - (tr * ar - ti * ai)),
+                static_cast<float>(0.0 - (tr * ai + ti * ar)));
+}
+
+struct InversionJob {
+  cfloat* A;
+  std::size_t IA;
+  int N;
+  UpdateFn update;
+  // Two multiplier buffers: buffer k % 2 holds column k before pivot k,
+  // with its entry k replaced by 0.
+  std::vector<cfloat> mult[2];
+  cfloat pivot[2];
+};
+
+// Pivot k on columns [j0, j1).  Returns after the column of pivot k + 1, if
+// it is one of them, has been copied into the other buffer.
+void PivotStep(InversionJob& job, int k, int j0, int j1) {
+  const int n = job.N;
+  const cfloat p = job.pivot[k % 2];
+  const cfloat* t = job.mult[k % 2].data();
+  for (int j = j0; j < j1; ++j) {
+    cfloat* col = job.A + static_cast<std::size_t>(j) * job.IA;
+    if (j == k) {
+      const cfloat a = cfloat(1.0f, 0.0f) / p;
+      for (int i = 0; i < n; ++i) col[i] = UpdateFromZero(t[i], a);
+      col[k] = a;
+    } else {
+      const cfloat a = col[k] / p;
+      job.update(reinterpret_cast<float*>(col), reinterpret_cast<const float*>(t), n, a.real(),
+                 a.imag());
+      col[k] = a;
+    }
+    if (j == k + 1) {
+      std::vector<cfloat>& next = job.mult[(k + 1) % 2];
+      std::copy(col, col + n, next.begin());
+      job.pivot[(k + 1) % 2] = col[k + 1];
+      next[k + 1] = cfloat(0.0f, 0.0f);
+    }
+  }
+}
+
+bool UsablePivot(cfloat p) { return IsFinite(p) && (p.real() != 0.0f || p.imag() != 0.0f); }
+
+}  // namespace
+
+void CINVRT(cfloat* A, int IA, int N, int& IER) {
+  IER = 0;
+  if (N <= 0) return;
+  if (IA < N) {
+    IER = kSolverSingular;
+    return;
+  }
+  const std::size_t n = static_cast<std::size_t>(N);
+  // The input is kept so that a failed inversion leaves A as it came.
+  std::vector<cfloat> saved(n * n);
+  for (std::size_t j = 0; j < n; ++j) std::copy(A + j * IA, A + j * IA + n, saved.begin() + j * n);
+  auto restore = [&] {
+    for (std::size_t j = 0; j < n; ++j)
+      std::copy(saved.begin() + j * n, saved.begin() + (j + 1) * n, A + j * IA);
+    IER = kSolverSingular;
+  };
+
+  InversionJob job{A, static_cast<std::size_t>(IA), N, ChooseUpdate(), {}, {}};
+  job.mult[0].assign(A, A + n);
+  job.mult[1].assign(n, cfloat(0.0f, 0.0f));
+  job.pivot[0] = A[0];
+  job.mult[0][0] = cfloat(0.0f, 0.0f);
+
+  // Threads pay off from a few hundred columns on.
+  unsigned threads = 1;
+  if (N >= 160) {
+    threads = std::max(1u, std::thread::hardware_concurrency());
+    threads = std::min({threads, 16u, static_cast<unsigned>(N / 64)});
+  }
+
+  bool failed = false;
+  if (threads <= 1) {
+    for (int k = 0; k < N; ++k) {
+      if (!UsablePivot(job.pivot[k % 2])) {
+        failed = true;
+        break;
+      }
+      PivotStep(job, k, 0, N);
+    }
+  } else {
+    // Every thread reads the same pivot after the barrier and so takes the
+    // same decision to stop.
+    std::barrier sync(static_cast<std::ptrdiff_t>(threads));
+    auto work = [&](unsigned w) {
+      const int j0 = static_cast<int>(n * w / threads);
+      const int j1 = static_cast<int>(n * (w + 1) / threads);
+      for (int k = 0; k < N; ++k) {
+        if (!UsablePivot(job.pivot[k % 2])) {
+          if (w == 0) failed = true;
+          return;
+        }
+        PivotStep(job, k, j0, j1);
+        sync.arrive_and_wait();
+      }
+    };
+    std::vector<std::jthread> pool;
+    pool.reserve(threads - 1);
+    for (unsigned w = 1; w < threads; ++w) pool.emplace_back(work, w);
+    work(0);
+    pool.clear();  // joins
+  }
+
+  if (!failed) {
+    for (std::size_t j = 0; j < n && !failed; ++j)
+      for (std::size_t i = 0; i < n; ++i)
+        if (!IsFinite(A[j * IA + i])) {
+          failed = true;
+          break;
+        }
+  }
+  if (failed) restore();
+}
