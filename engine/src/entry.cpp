@@ -1,0 +1,174 @@
+// The run sequence of one engine call and the file set-up around it.
+//
+// File rules of a run:
+// - TAPE7 and TAPE8 are made afresh in the current directory (an old copy is
+//   replaced, never read); names.dat is created empty when it is missing.
+// - names.dat missing, empty or with fewer lines than seven: the version is
+//   blank when line 1 is missing; the first name line that is missing makes
+//   the engine ask for the input, output and graphic-data file names on the
+//   console; the mass file name is the last of lines 5 to 7 that was read
+//   (blank when the file ends before line 5).
+// - A mass file that is blank or cannot be read leaves channel 9 closed.
+// - A report that cannot be opened ends the run with result 3 and a console
+//   message; an input deck or plot-data file that cannot be opened is
+//   reported in the report and ends the run with result 3 before the deck is
+//   read.  Scratch files that cannot be created end the run the same way.
+#include "entry.h"
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "block_readers.h"
+#include "deck_preprocessor.h"
+#include "keyword_loop.h"
+#include "report_writer.h"
+#include "run_control.h"
+#include "run_state.h"
+#include "solution_driver.h"
+
+namespace {
+
+std::string Field(const std::string& line, std::size_t n) {
+  std::string s = line.substr(0, std::min(line.size(), n));
+  s.resize(n, ' ');
+  return s;
+}
+
+std::string Trim(const std::string& s) {
+  std::size_t e = s.find_last_not_of(' ');
+  return e == std::string::npos ? std::string() : s.substr(0, e + 1);
+}
+
+std::string AskName(Run& R, const char* what) {
+  std::FILE* out = R.conOut;
+  if (out) {
+    std::fprintf(out, "\n\n       ENTER A FILE NAME FOR YOUR %s\n ENTER >", what);
+    std::fflush(out);
+  }
+  std::string answer;
+  if (R.conIn) {
+    char buf[1024];
+    if (std::fgets(buf, sizeof buf, R.conIn)) {
+      answer = buf;
+      while (!answer.empty() && (answer.back() == '\n' || answer.back() == '\r')) answer.pop_back();
+    }
+  }
+  return Field(answer, 256);
+}
+
+void Console(Run& R, const std::string& text) {
+  if (R.conOut) {
+    std::fprintf(R.conOut, "%s\n", text.c_str());
+    std::fflush(R.conOut);
+  }
+}
+
+}  // namespace
+
+int OPNFIL(Run& R) {
+  RunNames& N = R.names;
+  bool scratchOk = R.ch.Open(7, "TAPE7", true);
+  scratchOk = R.ch.Open(8, "TAPE8", true) && scratchOk;
+  R.ch.Open(2, "names.dat", false, true);
+
+  std::string line;
+  N.VERSN = Field(R.ch.Read(2, line) == ChannelTable::kRead ? line : std::string(), 12);
+  std::string* slots[6] = {&N.INFILE, &N.OUTFIL, &N.PLTFIL, &N.MASFIL, &N.MASFIL, &N.MASFIL};
+  bool failed = false;
+  for (std::string* slot : slots) {
+    if (R.ch.Read(2, line) != ChannelTable::kRead) {
+      failed = true;
+      break;
+    }
+    *slot = Field(line, 256);
+  }
+  if (failed) {
+    N.INFILE = AskName(R, "INPUT FILE.");
+    N.OUTFIL = AskName(R, "OUTPUT FILE.");
+    N.PLTFIL = AskName(R, "GRAPHIC DATA FILE.");
+  }
+
+  bool deckOk = R.ch.Open(4, Trim(N.INFILE), false);
+  if (!R.ch.Open(16, Trim(N.OUTFIL), true)) {
+    Console(R, " *** CANNOT OPEN THE OUTPUT FILE " + Trim(N.OUTFIL));
+    return 3;
+  }
+  bool plotOk = R.ch.Open(6, Trim(N.PLTFIL), true);
+  if (!Trim(N.MASFIL).empty()) R.ch.Open(9, Trim(N.MASFIL), false);
+
+  int result = 0;
+  if (!scratchOk) {
+    WRITE(R, 16, "(//' *** CANNOT CREATE THE SCRATCH FILES TAPE7 AND TAPE8 ***')");
+    result = 3;
+  }
+  if (!deckOk) {
+    WRITE(R, 16, "(//' *** CANNOT OPEN THE INPUT FILE ***'/1X,A)", {Trim(N.INFILE)});
+    result = 3;
+  }
+  if (!plotOk) {
+    WRITE(R, 16, "(//' *** CANNOT OPEN THE PLOT OUTPUT FILE ***'/1X,A)", {Trim(N.PLTFIL)});
+    result = 3;
+  }
+  return result;
+}
+
+void CHKINP(Run& R) {
+  RunFlags& F = R.flags;
+  if (F.FNDTYP == 0 || F.LODTYP == 0 || F.IGEOM == 0) {
+    F.IERFLG = 1;
+    WRITE(R, R.IUNIT[16], "(//' INSUFFICIENT INPUT DATA TO COMPLETE RUN'/' PROGRAM WILL TERMINATE')");
+  } else if (F.IGRAV == 0) {
+    F.IERFLG = 1;
+    WRITE(R, R.IUNIT[16], "(//' GRAVITATIONAL CONSTANT NOT SET'/' PROGRAM WILL TERMINATE')");
+  }
+}
+
+void CLSFIL(Run& R) {
+  for (int unit : {7, 8, 2, 4, 16, 6, 9}) R.ch.Close(unit);
+}
+
+std::int32_t RunEngine(Run& R, std::int32_t code) {
+  if (code != 12) return 1;
+  R.IUNIT[4] = 4;
+  R.IUNIT[7] = 7;
+  R.IUNIT[8] = 8;
+  R.IUNIT[16] = 16;
+  int result = OPNFIL(R);
+  if (result != 0) {
+    if (R.ch.IsOpen(16))
+      WRITE(R, 16, "('1'///'*** FATAL ERROR IN INPUT DATA ***'/'*** EXECUTION TERMINATED ***')");
+    CLSFIL(R);
+    return result;
+  }
+  PREPRO(R);
+  int status = 1;
+  INITIN(R, status);
+  RDKEYS(R, status, R.flags.ISTOP);
+  const int out = R.IUNIT[16];
+  if (R.flags.IERFLG == 1) {
+    WRITE(R, out, "('1'///'*** FATAL ERROR IN INPUT DATA ***'/'*** EXECUTION TERMINATED ***')");
+    result = 3;
+  } else if (R.flags.ISTOP == 1) {
+    WRITE(R, out, "('1'///' *** RUN TERMINATED BY ''STOP'' KEYWORD ***')");
+    result = 2;
+  } else {
+    CHKINP(R);
+    if (R.flags.IERFLG == 1) {
+      WRITE(R, out, "('1'///'*** FATAL ERROR IN INPUT DATA ***'/'*** EXECUTION TERMINATED ***')");
+      result = 3;
+    } else {
+      ANALYS(R);
+      result = 0;
+    }
+  }
+  CLSFIL(R);
+  return result;
+}
+
+std::int32_t RunEngine(std::int32_t code) {
+  if (code != 12) return 1;
+  auto R = std::make_unique<Run>();
+  return RunEngine(*R, code);
+}
