@@ -10,6 +10,8 @@
 //   digits; under 1P the mantissa has one non-zero digit before the point and
 //   d after it.  1P and 0P act on exponent fields only.  An exponent of three
 //   digits drops the letter E (0.123+100); a longer one gives asterisks.
+// - nX moves n columns on; blanks it skips appear only when something is
+//   written after them, so a record never ends in blanks from nX.
 // - Aw prints the first w characters of the text, right-aligned with blanks
 //   in front when the text is shorter; A prints the whole text.
 // - A value of the wrong kind for its field fills the field with asterisks.
@@ -212,6 +214,7 @@ std::string FormatFix(const FmtValue& v, int w, int d) {
   if (std::fabs(x) >= 1e300) return Stars(w);
   std::snprintf(buf, sizeof buf, "%.*f", d, std::fabs(x));
   std::string body = buf;
+  if (d == 0) body += '.';
   bool zero = body.find_first_not_of("0.") == std::string::npos;
   bool negative = std::signbit(x) && !zero;
   if (negative) body.insert(body.begin(), '-');
@@ -285,6 +288,13 @@ struct Writer {
   int scale = 0;
   std::vector<std::string> records{std::string()};
   bool stopped = false;
+  std::size_t pendingBlanks = 0;  // nX only counts once something follows
+
+  void Put(const std::string& text) {
+    records.back().append(pendingBlanks, ' ');
+    pendingBlanks = 0;
+    records.back() += text;
+  }
 
   bool Exhausted() const { return next >= values.size(); }
 
@@ -294,13 +304,14 @@ struct Writer {
       if (stopped) return;
       switch (it.kind) {
         case Item::kText:
-          records.back() += it.text;
+          Put(it.text);
           break;
         case Item::kBlank:
-          records.back().append(it.w, ' ');
+          pendingBlanks += it.w;
           break;
         case Item::kSlash:
           records.emplace_back();
+          pendingBlanks = 0;
           break;
         case Item::kScale:
           scale = it.w;
@@ -316,13 +327,13 @@ struct Writer {
             }
             const FmtValue& v = values[next++];
             if (it.kind == Item::kInt)
-              records.back() += FormatInt(v, it.w, it.m);
+              Put(FormatInt(v, it.w, it.m));
             else if (it.kind == Item::kFix)
-              records.back() += FormatFix(v, it.w, it.d);
+              Put(FormatFix(v, it.w, it.d));
             else if (it.kind == Item::kExp)
-              records.back() += FormatExp(v, it.w, it.d, scale, it.letter);
+              Put(FormatExp(v, it.w, it.d, scale, it.letter));
             else
-              records.back() += FormatAlpha(v, it.w);
+              Put(FormatAlpha(v, it.w));
           }
       }
     }
@@ -352,6 +363,7 @@ std::vector<std::string> FormatRecords(std::string_view layout, const std::vecto
     while (!wr.stopped && !wr.Exhausted()) {
       std::size_t before = wr.next;
       wr.records.emplace_back();
+      wr.pendingBlanks = 0;
       wr.Run(tail);
       if (wr.next == before) break;
     }
