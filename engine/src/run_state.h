@@ -18,6 +18,7 @@
 #include "soil_readers.h"
 #include "load_readers.h"
 #include "mass_reader.h"
+#include "solution_driver.h"
 
 // Run flags and codes shared by the readers, the driver and the report.
 struct RunFlags {
@@ -71,4 +72,5 @@ struct Run {
   SoilData soil;                   // SOIL block
   LoadData load;                   // LOAD block
   MassData mass;                   // MASS constants
+  SolutionData sol;                // frequency loop and responses
 };
