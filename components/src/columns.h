@@ -157,7 +157,8 @@ public:
     std::function<void(int ARow, TObject* AData, QString& ACaption)> ButtonCaptionHook;
     std::function<void(int ARow, TObject* AData, bool& AChanged)> ChangedHook;
     std::function<void(int ARow, TObject* AData)> HideHook;
-    std::function<void(int ARow, int AEnumType, TObject*& AData)> InitRowHook;
+    // Returns false when the table's OnInitRow is not assigned.
+    std::function<bool(int ARow, int AEnumType, TObject*& AData)> InitRowHook;
     std::function<void(int ARow, TObject* AData)> ResetChangedHook;
     std::function<void(TObject* AData, int ARow)> SetRowHook;
     std::function<void(int ARow, TObject* AData, int AValue)> SetUnitsHook;

@@ -134,6 +134,7 @@ public:
     TGridTable* Table() const { return table_; }
     int RowCountOfColumn() const { return cells_.Count(); }
     TData& Cell(int row) const { return *cells_.Items(row); }
+    int IndexOfCell(const TData* cell) const { return cells_.IndexOf(cell); }
 
     virtual void InsertRows(TGridTable* table, int index, int count);
     virtual void DeleteRow(int index);
