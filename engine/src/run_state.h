@@ -18,6 +18,7 @@
 #include "soil_readers.h"
 #include "load_readers.h"
 #include "mass_reader.h"
+#include "pile_interaction.h"
 #include "solution_driver.h"
 
 // Run flags and codes shared by the readers, the driver and the report.
@@ -72,5 +73,6 @@ struct Run {
   SoilData soil;                   // SOIL block
   LoadData load;                   // LOAD block
   MassData mass;                   // MASS constants
+  PilePairTables pairs;            // pile-pair interaction tables
   SolutionData sol;                // frequency loop and responses
 };

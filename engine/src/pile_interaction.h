@@ -1,0 +1,37 @@
+// Static pile-pair interaction factors of a pile group: for every pair the
+// spacing ratio, the orientation of the pair's line, a vertical factor and
+// three lateral factors, filled once per run before the frequency loop.
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+struct Run;
+
+// The five pair tables T0..T4 and the working pile positions.  Each table
+// is NP x NP, stored by columns with leading dimension NP; the diagonal is
+// not written.  For p < q:
+//   T0(p, q) vertical factor            T0(q, p) spacing ratio s = distance / d
+//   T1..T3(p, q) lateral factors at 0   T1..T3(q, p) the same at 90 degrees
+//   T4(p, q) pair line to the x axis    T4(q, p) pair line to the y axis
+struct PilePairTables {
+  int NP = 0;                 // piles the tables were filled for (0: not filled)
+  std::vector<float> T[5];    // T[k][(p - 1) + NP (q - 1)]
+  std::vector<float> XW, YW;  // pile positions used for the pairs
+  float& at(int k, int p, int q) { return T[k][(p - 1) + static_cast<std::size_t>(NP) * (q - 1)]; }
+  float at(int k, int p, int q) const { return T[k][(p - 1) + static_cast<std::size_t>(NP) * (q - 1)]; }
+};
+
+// PILSTF: derives the mean soil and pile parameters and fills R.pairs for
+// every pair of piles.  Uses the foundation and soil blocks of R.
+void PILSTF(Run& R);
+
+// PILFIT: vertical interaction factor ALPHA of two piles at spacing ratio S,
+// slenderness LD = L / d, axial stiffness ratio KA, base modulus ratio EBES,
+// mean Poisson's ratio NUS of the soil and base enlargement ratio RB.
+void PILFIT(float& ALPHA, float S, float LD, float KA, float EBES, float NUS, float RB);
+
+// BATSTF: the three lateral interaction factors A1, A2, A3 of two piles at
+// spacing ratio S, bending stiffness ratio KR, loaded at angle BETA
+// (radians) to the line joining them, free-length ratio HF.
+void BATSTF(float S, float KR, float BETA, float HF, float& A1, float& A2, float& A3);
