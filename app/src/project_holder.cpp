@@ -1,0 +1,104 @@
+// Project holder: the main window's thirteen tables and the one project.
+#include "project_holder.h"
+
+#include "exceptions.h"
+#include "grid_table_resource.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#ifndef VORTN_FORMS_DIR
+#define VORTN_FORMS_DIR "forms"
+#endif
+
+namespace vortn {
+
+namespace {
+TProjectHolder* gMain = nullptr;
+}
+
+QString TProjectHolder::DefaultTableResource() {
+    return QStringLiteral(VORTN_FORMS_DIR) + QStringLiteral("/main_form_tables.txt");
+}
+
+TProjectHolder* TProjectHolder::Main() { return gMain; }
+
+TProgramData& ProgramData() {
+    if (!gMain) throw Exception(QStringLiteral("No project holder"));
+    return gMain->Project();
+}
+
+TProjectHolder::TProjectHolder(const QString& tableResource) {
+    owned_ = LoadGridTableResource(tableResource);
+    struct Slot {
+        const char* name;
+        TGridTable** table;
+    };
+    const Slot named[] = {{"D", &d_},
+                          {"TLoadtype", &tLoadtype_},
+                          {"PileData", &pileData_},
+                          {"pilecapsoil", &pilecapsoil_},
+                          {"Multisoil", &multisoil_},
+                          {"MultiElement", &multiElement_},
+                          {"Pilecoord", &pilecoord_},
+                          {"Dtransient", &dtransient_},
+                          {"Trandom", &trandom_},
+                          {"Tspectrum", &tspectrum_},
+                          {"D1", &d1_},
+                          {"TBattered", &tBattered_},
+                          {"MassCal", &massCal_}};
+    for (auto& t : owned_) tables_.push_back(t.get());
+    for (const Slot& s : named) {
+        *s.table = TableByName(QString::fromLatin1(s.name));
+        if (!*s.table)
+            throw EReadError(QStringLiteral("Table %1 missing in %2").arg(QString::fromLatin1(s.name), tableResource));
+    }
+    previousMain_ = gMain;
+    gMain = this;
+    project_ = TProgramData::CreateDefault(*this);
+}
+
+TProjectHolder::~TProjectHolder() {
+    project_.reset();
+    if (gMain == this) gMain = previousMain_;
+    // Tables die in reverse creation order, so sub-tables never outlive
+    // the templates they were cloned from.
+    while (!owned_.empty()) owned_.pop_back();
+}
+
+TGridTable* TProjectHolder::TableByName(const QString& name) const {
+    for (TGridTable* t : tables_)
+        if (t->Name == name) return t;
+    return nullptr;
+}
+
+void TProjectHolder::NewProject() {
+    project_.reset();
+    project_ = TProgramData::CreateDefault(*this);
+}
+
+void TProjectHolder::OpenProject(const QString& fileName) {
+    project_.reset();
+    QDir::setCurrent(QFileInfo(fileName).absolutePath());
+    project_ = TProgramData::CreateFromFile(*this, fileName, 0);
+}
+
+void TProjectHolder::SetModified(bool flag) {
+    modified_ = flag;
+    if (!flag)
+        for (TGridTable* t : tables_) t->SetModified(false);
+}
+
+bool TProjectHolder::IsModified() const {
+    if (modified_) return true;
+    for (TGridTable* t : tables_)
+        if (t->Modified()) return true;
+    return false;
+}
+
+void TProjectHolder::ShowMessage(const QString& text) {
+    lastMessage_ = text;
+    if (OnShowMessage) OnShowMessage(text);
+}
+
+}  // namespace vortn
