@@ -1,0 +1,79 @@
+// vortn-run DECK OUTDIR: runs the engine library that sits next to this
+// program on DECK, with the report and plot data written to OUTDIR, the way
+// the front-end runs it (names.dat in OUTDIR, OUTDIR as the current folder,
+// one call of IVORTN with code 12).
+#include <dlfcn.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace fs = std::filesystem;
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: vortn-run DECK OUTDIR\n");
+    return 64;
+  }
+  std::error_code ec;
+  fs::path deck = fs::absolute(argv[1], ec);
+  if (!fs::is_regular_file(deck)) {
+    std::fprintf(stderr, "vortn-run: no deck %s\n", argv[1]);
+    return 66;
+  }
+  fs::path out = fs::absolute(argv[2], ec);
+  fs::create_directories(out, ec);
+  if (!fs::is_directory(out)) {
+    std::fprintf(stderr, "vortn-run: cannot make %s\n", argv[2]);
+    return 73;
+  }
+  std::string stem = deck.stem().string();
+  fs::path report = out / (stem + ".vto");
+  fs::path plot = out / (stem + ".vtp");
+  {
+    std::ofstream names(out / "names.dat");
+    fs::path base = deck.parent_path() / stem;
+    names << "3.0.12\n"
+          << deck.string() << "\n"
+          << report.string() << "\n"
+          << plot.string() << "\n"
+          << (out / (stem + ".vtr")).string() << "\n"
+          << (out / (stem + ".vtt")).string() << "\n"
+          << base.string() + ".vtm" << "\n";
+  }
+  char self[PATH_MAX];
+  ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+  if (n <= 0) {
+    std::fprintf(stderr, "vortn-run: cannot find its own folder\n");
+    return 70;
+  }
+  self[n] = '\0';
+  fs::path lib = fs::path(self).parent_path() / "libVrt3-comp.so";
+  void* h = dlopen(lib.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (!h) {
+    std::fprintf(stderr, "vortn-run: %s\n", dlerror());
+    return 69;
+  }
+  using Entry = std::int32_t (*)(std::int32_t);
+  auto entry = reinterpret_cast<Entry>(dlsym(h, "_IVORTN"));
+  if (!entry) {
+    std::fprintf(stderr, "vortn-run: no entry point _IVORTN\n");
+    dlclose(h);
+    return 69;
+  }
+  fs::path old = fs::current_path();
+  fs::current_path(out);
+  int result = entry(12);
+  fs::current_path(old);
+  dlclose(h);
+  static const char* kMeaning[] = {"done", "wrong interface code", "stopped (STOP or end of input)",
+                                   "fatal input error"};
+  std::printf("result %d (%s)\nreport %s\n", result,
+              result >= 0 && result <= 3 ? kMeaning[result] : "unknown", report.c_str());
+  if (fs::exists(plot)) std::printf("plot data %s\n", plot.c_str());
+  return result == 0 ? 0 : 1;
+}
