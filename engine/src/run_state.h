@@ -19,6 +19,7 @@
 #include "load_readers.h"
 #include "mass_reader.h"
 #include "pile_interaction.h"
+#include "pile_group.h"
 #include "solution_driver.h"
 
 // Run flags and codes shared by the readers, the driver and the report.
@@ -74,5 +75,6 @@ struct Run {
   LoadData load;                   // LOAD block
   MassData mass;                   // MASS constants
   PilePairTables pairs;            // pile-pair interaction tables
+  PileGroupWork pgroup;            // pile-group working storage
   SolutionData sol;                // frequency loop and responses
 };

@@ -1,0 +1,438 @@
+#include "pile_group.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "complex_solvers.h"
+#include "footing_response.h"
+#include "run_state.h"
+#include "transforms.h"
+
+namespace {
+
+using CF = std::complex<float>;
+using CD = std::complex<double>;
+
+constexpr int kSingular = 129;
+
+float Interp3(float y2, float y5, float y10, float s) {
+  float y;
+  INTRP3(y2, y5, y10, s, y);
+  return y;
+}
+
+// exp(-i phase)
+CF Rotor(float phase) { return CF(std::cos(phase), -std::sin(phase)); }
+
+// The frequency-dependent part of the vertical factor: the fits at the
+// spacings 2, 5 and 10 depend on a0 alone.
+struct VerticalFit {
+  float a0, b, e, A2, A5, A10, P2, P5, P10;
+  explicit VerticalFit(float A0) : a0(A0) {
+    b = std::min(a0, 1.0f);
+    A2 = std::exp(-0.42f * b + 0.24f * b * b);
+    A5 = std::exp(-0.74f * b + 0.35f * b * b);
+    A10 = std::exp(-0.5f * b);
+    if (b > 0.25f) {
+      P2 = 0.6215f + 1.7f * (b - 0.25f);
+      P5 = 1.45375f + 4.7f * (b - 0.25f);
+      P10 = 2.865625f + 9.78f * (b - 0.25f);
+    } else {
+      P2 = 3.786f * b - 5.2f * b * b;
+      P5 = 7.2f * b - 5.54f * b * b;
+      P10 = 12.29f * b - 3.31f * b * b;
+    }
+    e = a0 - b;
+  }
+  CF Factor(float s, float alpha0) const {
+    float amp = (s > 10.0f) ? std::exp(-0.05f * s * b) : Interp3(A2, A5, A10, s);
+    float phase = Interp3(P2, P5, P10, s);
+    amp = amp * std::exp(-0.05f * s * e);
+    phase = phase - 0.0936f + s * e;
+    return alpha0 * amp * Rotor(phase);
+  }
+};
+
+// The same for the three lateral factors, each at 0 and 90 degrees.
+struct LateralFit {
+  float b, e;
+  float A[3][2][3], P[3][2][3];  // [factor][direction][spacing 2, 5, 10]
+  explicit LateralFit(float a0) {
+    b = std::min(a0, 1.0f);
+    e = a0 - b;
+    const float b2 = b * b, b3 = b2 * b, b4 = b3 * b;
+    float(&a)[3][2][3] = A;
+    a[0][0][0] = 1 + 0.424f * b - 0.362f * b2;
+    a[0][0][1] = 1 + 0.135f * b + 0.495f * b2 - 0.878f * b3;
+    a[0][0][2] = 1 - 0.876f * b + 2.23f * b2 - 2.13f * b3;
+    a[0][1][0] = 1 + 0.442f * b - 0.144f * b2;
+    a[0][1][1] = 1 - 0.84f * b + 4.725f * b2 - 3.125f * b3;
+    a[0][1][2] = a[0][1][1];
+    a[1][0][0] = 1 + 0.16f * b + 5.45f * b2 - 10.54f * b3 + 5.35f * b4;
+    a[1][0][1] = 1 - 0.11f * b + 11.55f * b2 - 20.84f * b3 + 10.0f * b4;
+    a[1][0][2] = 1 + 0.53f * b + 14.99f * b2 - 23.69f * b3 + 8.22f * b4;
+    a[1][1][0] = 1 + 0.098f * b + 7.95f * b2 - 13.95f * b3 + 6.71f * b4;
+    a[1][1][1] = 1 + 1.47f * b + 8.73f * b2 - 6.89f * b3;
+    a[1][1][2] = 1 - 1.56f * b + 27.63f * b2 - 20.57f * b3;
+    a[2][0][0] = 1 - 0.055f * b + 4.995f * b2 - 8.835f * b3 + 4.22f * b4;
+    a[2][0][1] = 1 - 0.19f * b + 12.48f * b2 - 22.9f * b3 + 11.19f * b4;
+    a[2][0][2] = 1 + 1.785f * b + 4.16f * b2 - 5.21f * b3;
+    a[2][1][0] = 1 + 0.69f * b + 5.48f * b2 - 9.82f * b3 + 4.42f * b4;
+    a[2][1][1] = 1 + 0.572f * b + 13.12f * b2 - 12.82f * b3 + 2.46f * b4;
+    a[2][1][2] = 1 - 2.14f * b + 25.3f * b2 - 17.35f * b3;
+
+    float(&p)[3][2][3] = P;
+    const bool lo = b <= 0.25f;
+    p[0][0][0] = 1.082f * b;
+    p[0][0][1] = 2.9f * b;
+    p[0][0][2] = b < 0.6f ? 5.54f * b : (b <= 0.9f ? 3.324f + 6.571f * (b - 0.6f) : 5.2953f + 0.867f * (b - 0.9f));
+    p[0][1][0] = 1.976f * b;
+    p[0][1][1] = 4.886f * b;
+    p[0][1][2] = b <= 0.5f ? 9.934f * b : 4.967f + 9.244f * (b - 0.5f);
+    p[1][0][0] = 0.078f * b + 1.554f * b2 - 0.57f * b3;
+    p[1][0][1] = 0.565f * b + 4.203f * b2 - 1.92f * b3;
+    p[1][0][2] = 1.798f * b + 6.913f * b2 - 3.027f * b3;
+    p[1][1][0] = lo ? 0.12f * b + 2.62f * b2 : 0.19375f + 2.21f * (b - 0.25f);
+    p[1][1][1] = lo ? 0.83f * b + 9.56f * b2 : 0.805f + 5.5f * (b - 0.25f);
+    p[1][1][2] = lo ? 0.85f * b + 28.4f * b2 : 1.9875f + 9.77f * (b - 0.25f);
+    p[2][0][0] = -0.037f * b + 1.846f * b2 - 0.77f * b3;
+    p[2][0][1] = 0.112f * b + 5.025f * b2 - 2.481f * b3;
+    p[2][0][2] = 0.352f * b + 8.583f * b2 - 3.72f * b3;
+    p[2][1][0] = lo ? 2.67f * b2 : 0.166875f + 2.29f * (b - 0.25f);
+    p[2][1][1] = lo ? 0.34f * b + 8.03f * b2 : 0.586875f + 5.69f * (b - 0.25f);
+    p[2][1][2] = lo ? -0.52f * b + 27.24f * b2 : 1.5725f + 10.17f * (b - 0.25f);
+  }
+  // Dynamic factor j (0..2) in direction d (0: 0 degrees, 1: 90 degrees).
+  CF Dynamic(int j, int d, float s, float stat) const {
+    static constexpr float kOffset[3] = {0.0757f, 0.05157f, 0.02596f};
+    const float r = d == 0 ? 0.028f : 0.05f;
+    const float k = d == 0 ? 0.554f : 1.0f;
+    const float sc = std::min(s, 10.0f);
+    float amp = Interp3(A[j][d][0], A[j][d][1], A[j][d][2], sc) * std::exp(-r * s * e);
+    if (j == 0) amp = amp * std::exp(-r * b * (s - sc));
+    const float phase = Interp3(P[j][d][0], P[j][d][1], P[j][d][2], s) - kOffset[j] + k * s * e;
+    return stat * amp * Rotor(phase);
+  }
+  void Factors(float s, float beta, const float st0[3], const float st9[3], CF out[3]) const {
+    const float c = std::cos(beta), sn = std::sin(beta);
+    const float c2 = c * c, s2 = sn * sn;
+    for (int j = 0; j < 3; ++j) out[j] = c2 * Dynamic(j, 0, s, st0[j]) + s2 * Dynamic(j, 1, s, st9[j]);
+  }
+};
+
+// Index of (i, j), 1-based, of a column-major matrix of leading dimension ld.
+inline std::size_t Ix(int i, int j, int ld) {
+  return static_cast<std::size_t>(i - 1) + static_cast<std::size_t>(ld) * static_cast<std::size_t>(j - 1);
+}
+
+// Sums of the rigid-cap assembly, in double.
+struct GroupSums {
+  CD S11, S22, S33, S44, S55, S66, S15, S24;
+  CD yz11, xz22, xz33, yz33, yz15, xz24;
+  CD y2z11, x2z22, x2z33, y2z33, xyz33;
+};
+
+// The pile's impedance in the global axes.
+void PileImpedanceOf(const PileGroupInput& in, const CF* Z, int p, CF* zp) {
+  if (in.battered)
+    BatterTransform(in.angles + 9 * (p - 1), Z, zp);
+  else
+    std::copy(Z, Z + 36, zp);
+}
+
+// Without interaction: the piles' impedances moved to their positions.
+void RigidCapSums(const PileGroupInput& in, const CF* Z, GroupSums& g) {
+  CF zp[36];
+  for (int p = 1; p <= in.NP; ++p) {
+    PileImpedanceOf(in, Z, p, zp);
+    const double x = in.x[p - 1], y = in.y[p - 1];
+    auto z = [&](int i, int j) { return CD(zp[M6(i, j)]); };
+    g.S11 += z(1, 1);
+    g.S22 += z(2, 2);
+    g.S33 += z(3, 3);
+    g.S44 += z(4, 4);
+    g.S55 += z(5, 5);
+    g.S66 += z(6, 6);
+    g.S15 += z(1, 5);
+    g.S24 += z(2, 4);
+    g.yz11 += y * z(1, 1);
+    g.xz22 += x * z(2, 2);
+    g.xz33 += x * z(3, 3);
+    g.yz33 += y * z(3, 3);
+    g.yz15 += y * z(1, 5);
+    g.xz24 += x * z(2, 4);
+    g.y2z11 += y * y * z(1, 1);
+    g.x2z22 += x * x * z(2, 2);
+    g.x2z33 += x * x * z(3, 3);
+    g.y2z33 += y * y * z(3, 3);
+    g.xyz33 += x * y * z(3, 3);
+  }
+}
+
+// Flexibility terms kept per pile, in this order.
+enum { F11, F22, F33, F44, F55, F66, F15, F24, kFlexTerms };
+
+void StoreFlex(const CF* f, CF* out) {
+  out[F11] = f[M6(1, 1)];
+  out[F22] = f[M6(2, 2)];
+  out[F33] = f[M6(3, 3)];
+  out[F44] = f[M6(4, 4)];
+  out[F55] = f[M6(5, 5)];
+  out[F66] = f[M6(6, 6)];
+  out[F15] = f[M6(1, 5)];
+  out[F24] = f[M6(2, 4)];
+}
+
+}  // namespace
+
+void INTRP3(float Y2, float Y5, float Y10, float S, float& Y) {
+  if (S <= 5.0f)
+    Y = Y2 + (S - 2.0f) * (Y5 - Y2) / 3.0f;
+  else
+    Y = Y5 + (S - 5.0f) * (Y10 - Y5) / 5.0f;
+}
+
+void INTFAC(float A0, float S, float ALPHA0, CF& ALPHA) { ALPHA = VerticalFit(A0).Factor(S, ALPHA0); }
+
+void INTFC2(float A0, float S, float BETA, float S01, float S02, float S03, float S91, float S92, float S93,
+            CF& C1, CF& C2, CF& C3) {
+  const float st0[3] = {S01, S02, S03}, st9[3] = {S91, S92, S93};
+  CF out[3];
+  LateralFit(A0).Factors(S, BETA, st0, st9, out);
+  C1 = out[0];
+  C2 = out[1];
+  C3 = out[2];
+}
+
+void CTRAN4(const CF* Z, const float* T, CF* R, int N) {
+  if (N < 1) return;
+  N = std::min(N, 4);
+  for (int j = 0; j < N; ++j)
+    for (int i = 0; i < N; ++i) {
+      CD s(0.0);
+      for (int k = 0; k < N; ++k)
+        for (int l = 0; l < N; ++l)
+          s += static_cast<double>(T[k + 4 * i]) * CD(Z[k + 4 * l]) * static_cast<double>(T[l + 4 * j]);
+      R[i + 4 * j] = CF(static_cast<float>(s.real()), static_cast<float>(s.imag()));
+    }
+}
+
+void BatterTransform(const float* angles, const CF* Z, CF* R) {
+  float T[36] = {};
+  for (int r = 1; r <= 3; ++r)
+    for (int c = 1; c <= 3; ++c) {
+      const float v = std::cos(angles[(r - 1) + 3 * (c - 1)] * 3.1415927f / 180.0f);
+      T[M6(r, c)] = v;
+      T[M6(r + 3, c + 3)] = v;
+    }
+  std::fill(R, R + 36, CF(0));
+  CTRAN6(Z, T, R, 6);
+}
+
+void BATTRN(const Run& Rn, const CF* Z, int p, CF* R) {
+  p = std::clamp(p, 1, kMaxPiles);
+  BatterTransform(Rn.fnd.BANG.data() + BANGIX(1, 1, p), Z, R);
+}
+
+void PileGroupImpedance(const PileGroupInput& in, PileGroupWork& work, const CF* Z, CF* ZG, float w, int& IER) {
+  IER = 0;
+  std::fill(ZG, ZG + 36, CF(0));
+  const int NP = in.NP;
+  if (NP < 1) return;
+  GroupSums g{};
+  const bool interact = in.interaction && NP != 1 && in.Vr != 0.0f && in.pairT[0] != nullptr;
+
+  if (!interact) {
+    RigidCapSums(in, Z, g);
+  } else {
+    // 3: single-pile flexibility and each pile's own terms.
+    CF F[36];
+    std::copy(Z, Z + 36, F);
+    int ier = 0;
+    CINVRT(F, 6, 6, ier);
+    if (ier != 0) {
+      IER = kSingular;
+      return;
+    }
+    work.flex.resize(static_cast<std::size_t>(kFlexTerms) * NP);
+    CF zp[36];
+    for (int p = 1; p <= NP; ++p) {
+      CF* fp = &work.flex[static_cast<std::size_t>(kFlexTerms) * (p - 1)];
+      if (in.battered && in.angles[9 * (p - 1) + 8] != 0.0f) {
+        BatterTransform(in.angles + 9 * (p - 1), Z, zp);
+        CINVRT(zp, 6, 6, ier);
+        if (ier != 0) {
+          IER = kSingular;
+          return;
+        }
+        StoreFlex(zp, fp);
+      } else {
+        StoreFlex(F, fp);
+      }
+    }
+    auto own = [&](int p, int term) { return work.flex[static_cast<std::size_t>(kFlexTerms) * (p - 1) + term]; };
+    // Torsion: the piles' own terms.
+    for (int p = 1; p <= NP; ++p) {
+      PileImpedanceOf(in, Z, p, zp);
+      g.S66 += CD(zp[M6(6, 6)]);
+    }
+
+    // 4: interaction factors, static up to 10 rad/s.
+    const bool dynamic = w > 10.0f;
+    const float a0 = w * 2.0f * in.r1 / in.Vr;
+    const VerticalFit vfit(a0);
+    const LateralFit lfit(a0);
+    const float* const* T = in.pairT;
+    auto t = [&](int k, int p, int q) { return T[k][Ix(p, q, NP)]; };
+    auto lateral = [&](int p, int q, float theta, CF a[3]) {  // p < q
+      const float st0[3] = {t(1, p, q), t(2, p, q), t(3, p, q)};
+      const float st9[3] = {t(1, q, p), t(2, q, p), t(3, q, p)};
+      if (dynamic) {
+        lfit.Factors(t(0, q, p), theta, st0, st9, a);
+      } else {
+        const float c = std::cos(theta), s = std::sin(theta);
+        for (int j = 0; j < 3; ++j) a[j] = CF(c * c * st0[j] + s * s * st9[j], 0.0f);
+      }
+    };
+
+    // 5: vertical group.
+    std::vector<CF>& G = work.group;
+    G.assign(static_cast<std::size_t>(NP) * NP, CF(0));
+    const CF f33 = F[M6(3, 3)];
+    for (int q = 1; q <= NP; ++q) {
+      G[Ix(q, q, NP)] = own(q, F33);
+      for (int p = 1; p < q; ++p) {
+        const CF alpha = dynamic ? vfit.Factor(t(0, q, p), t(0, p, q)) : CF(t(0, p, q), 0.0f);
+        G[Ix(p, q, NP)] = G[Ix(q, p, NP)] = f33 * alpha;
+      }
+    }
+    CINVRT(G.data(), NP, NP, ier);
+    if (ier != 0) {
+      IER = kSingular;
+      return;
+    }
+    for (int q = 1; q <= NP; ++q) {
+      const double xq = in.x[q - 1], yq = in.y[q - 1];
+      for (int p = 1; p <= NP; ++p) {
+        const CD K(G[Ix(p, q, NP)]);
+        const double xp = in.x[p - 1], yp = in.y[p - 1];
+        g.S33 += K;
+        g.xz33 += xp * K;
+        g.yz33 += yp * K;
+        g.x2z33 += xq * xp * K;
+        g.y2z33 += yq * yp * K;
+        g.xyz33 += xq * yp * K;
+      }
+    }
+
+    // Lateral groups: dir 0 loading along x, 1 along y.
+    const bool fixedHead = in.fixed != 0;
+    for (int dir = 0; dir < 2; ++dir) {
+      const int tu = dir == 0 ? F11 : F22, tc = dir == 0 ? F15 : F24, tr = dir == 0 ? F55 : F44;
+      const CF Fu = dir == 0 ? F[M6(1, 1)] : F[M6(2, 2)];
+      const CF Fc = dir == 0 ? F[M6(1, 5)] : F[M6(2, 4)];
+      const CF Fr = dir == 0 ? F[M6(5, 5)] : F[M6(4, 4)];
+      const int n = fixedHead ? 2 * NP : NP;
+      G.assign(static_cast<std::size_t>(n) * n, CF(0));
+      for (int q = 1; q <= NP; ++q) {
+        if (fixedHead) {
+          G[Ix(2 * q - 1, 2 * q - 1, n)] = own(q, tu);
+          G[Ix(2 * q - 1, 2 * q, n)] = G[Ix(2 * q, 2 * q - 1, n)] = own(q, tc);
+          G[Ix(2 * q, 2 * q, n)] = own(q, tr);
+        } else {
+          G[Ix(q, q, n)] = own(q, tu);
+        }
+        for (int p = 1; p < q; ++p) {
+          CF a[3];
+          lateral(p, q, dir == 0 ? t(4, p, q) : t(4, q, p), a);
+          if (fixedHead) {
+            G[Ix(2 * p - 1, 2 * q - 1, n)] = G[Ix(2 * q - 1, 2 * p - 1, n)] = Fu * a[0];
+            G[Ix(2 * p - 1, 2 * q, n)] = G[Ix(2 * q, 2 * p - 1, n)] = Fc * a[1];
+            G[Ix(2 * p, 2 * q - 1, n)] = G[Ix(2 * q - 1, 2 * p, n)] = Fc * a[1];
+            G[Ix(2 * p, 2 * q, n)] = G[Ix(2 * q, 2 * p, n)] = Fr * a[2];
+          } else {
+            G[Ix(p, q, n)] = G[Ix(q, p, n)] = Fu * a[0];
+          }
+        }
+      }
+      CINVRT(G.data(), n, n, ier);
+      if (ier != 0) {
+        IER = kSingular;
+        return;
+      }
+      const float* c = dir == 0 ? in.y : in.x;  // the lever arm of the torsion terms
+      CD Su, Sc, Sr, cz, c2z, czc;
+      for (int q = 1; q <= NP; ++q) {
+        const double cq = c[q - 1];
+        for (int p = 1; p <= NP; ++p) {
+          const double cp = c[p - 1];
+          const CD K = fixedHead ? CD(G[Ix(2 * p - 1, 2 * q - 1, n)]) : CD(G[Ix(p, q, n)]);
+          Su += K;
+          cz += cp * K;
+          c2z += cp * cq * K;
+          if (fixedHead) {
+            const CD Q(G[Ix(2 * p - 1, 2 * q, n)]);
+            Sc += Q;
+            czc += cp * Q;
+            Sr += CD(G[Ix(2 * p, 2 * q, n)]);
+          }
+        }
+      }
+      if (dir == 0) {
+        g.S11 = Su; g.S15 = Sc; g.S55 = Sr; g.yz11 = cz; g.y2z11 = c2z; g.yz15 = czc;
+      } else {
+        g.S22 = Su; g.S24 = Sc; g.S44 = Sr; g.xz22 = cz; g.x2z22 = c2z; g.xz24 = czc;
+      }
+    }
+  }
+
+  // 6: the group impedance at the reference point, upper triangle, then
+  // mirrored.
+  const double H = in.H;
+  auto set = [&](int i, int j, CD v) {
+    const CF f(static_cast<float>(v.real()), static_cast<float>(v.imag()));
+    ZG[M6(i, j)] = f;
+    ZG[M6(j, i)] = f;
+  };
+  set(1, 1, g.S11);
+  set(1, 5, g.S15 - H * g.S11);
+  set(1, 6, g.yz11);
+  set(2, 2, g.S22);
+  set(2, 4, g.S24 + H * g.S22);
+  set(2, 6, -g.xz22);
+  set(3, 3, g.S33);
+  set(3, 4, -g.yz33);
+  set(3, 5, g.xz33);
+  set(4, 4, g.S44 + g.y2z33 + H * H * g.S22 + 2.0 * H * g.S24);
+  set(4, 5, -g.xyz33);
+  set(4, 6, -H * g.xz22 - g.xz24);
+  set(5, 5, g.S55 + g.x2z33 + H * H * g.S11 - 2.0 * H * g.S15);
+  set(5, 6, g.yz15 - H * g.yz11);
+  set(6, 6, g.S66 + g.x2z22 + g.y2z11);
+  for (int k = 0; k < 36; ++k) {
+    if (!std::isfinite(ZG[k].real()) || !std::isfinite(ZG[k].imag())) {
+      std::fill(ZG, ZG + 36, CF(0));
+      IER = kSingular;
+      return;
+    }
+  }
+}
+
+void PGROUP(Run& R, const CF* Z, CF* ZG, float w, int& IER) {
+  const FoundationData& f = R.fnd;
+  PileGroupInput in;
+  in.NP = std::clamp(IROUND(f.NPILE), 0, kMaxPiles);
+  in.fixed = IROUND(f.FIX);
+  in.interaction = R.flags.INTER != 0;
+  in.battered = R.flags.IBATT != 0;
+  in.x = f.XP.data();
+  in.y = f.YP.data();
+  in.angles = f.BANG.data();
+  in.r1 = (f.ELRX[0] + f.ELRY[0]) * 0.5f;
+  in.Vr = R.soil.VREF;
+  in.H = f.HCG;
+  // The pair tables exist once PILSTF has filled them for these piles.
+  if (R.pairs.NP == in.NP && in.NP > 0)
+    for (int k = 0; k < 5; ++k) in.pairT[k] = R.pairs.T[k].data();
+  PileGroupImpedance(in, R.pgroup, Z, ZG, w, IER);
+}

@@ -1,0 +1,70 @@
+// Impedance of a pile group under a rigid cap, from the impedance of one
+// pile head: without interaction the piles' impedances moved to their
+// positions (and turned into the global axes for battered piles); with
+// pile-soil-pile interaction through group flexibility matrices whose
+// off-diagonal terms are the single-pile flexibility times dynamic
+// interaction factors.
+#pragma once
+
+#include <complex>
+#include <vector>
+
+struct Run;
+
+// Working storage of the group routine, rebuilt at every call.
+struct PileGroupWork {
+  std::vector<std::complex<float>> flex;   // 8 flexibility terms per pile
+  std::vector<std::complex<float>> group;  // group flexibility matrix (order^2)
+};
+
+// What the group routine reads of a run.  x, y, angles and the pair tables
+// hold at least NP piles; angles are the nine direction angles of pile p
+// (degrees) at [9 (p - 1)], in the order (1,1), (2,1), (3,1), (1,2), ...
+// (BANG(r, c, p) storage).  pairT[k] is pair table Tk, NP x NP by columns.
+struct PileGroupInput {
+  int NP = 0;               // number of piles
+  int fixed = 1;            // head fixity: 1 fixed, 0 pinned
+  bool interaction = false;
+  bool battered = false;
+  const float* x = nullptr;
+  const float* y = nullptr;
+  const float* angles = nullptr;
+  float r1 = 0.0f;          // head radius
+  float Vr = 0.0f;          // reference shear-wave velocity of the soil
+  float H = 0.0f;           // height of the reference point above the heads
+  const float* pairT[5] = {nullptr, nullptr, nullptr, nullptr, nullptr};
+};
+
+// Group impedance ZG (6 x 6, by columns) at frequency w of the single-pile
+// head impedance Z.  IER: 0; 129 when a flexibility matrix cannot be
+// inverted (a zero or non-finite pivot); ZG is then all zero.
+void PileGroupImpedance(const PileGroupInput& in, PileGroupWork& work, const std::complex<float>* Z,
+                        std::complex<float>* ZG, float w, int& IER);
+
+// PGROUP: the group impedance of the run's piles (R.fnd, R.soil, R.flags,
+// the pair tables R.pairs of PILSTF, the work storage R.pgroup).
+void PGROUP(Run& R, const std::complex<float>* Z, std::complex<float>* ZG, float w, int& IER);
+
+// BATTRN: R = T' Z T with T the direction-cosine matrix of pile p (1-based)
+// of the run, in both the translation and the rotation blocks.
+void BATTRN(const Run& Rn, const std::complex<float>* Z, int p, std::complex<float>* R);
+// The same for the nine angles of one pile in BANG order.
+void BatterTransform(const float* angles, const std::complex<float>* Z, std::complex<float>* R);
+
+// CTRAN4: R = T' Z T for 4 x 4 matrices (leading dimension 4), order N,
+// accumulated in double.
+void CTRAN4(const std::complex<float>* Z, const float* T, std::complex<float>* R, int N);
+
+// INTRP3: piecewise-linear interpolation of y2, y5, y10 at abscissae 2, 5
+// and 10; the end segments extrapolate.
+void INTRP3(float Y2, float Y5, float Y10, float S, float& Y);
+
+// INTFAC: dynamic vertical interaction factor at dimensionless frequency
+// A0 and spacing ratio S from the static factor ALPHA0.
+void INTFAC(float A0, float S, float ALPHA0, std::complex<float>& ALPHA);
+
+// INTFC2: the three dynamic lateral interaction factors at A0 and S for
+// loading at angle BETA (radians) to the pair line, from the static factors
+// at angle 0 (S01..S03) and at 90 degrees (S91..S93).
+void INTFC2(float A0, float S, float BETA, float S01, float S02, float S03, float S91, float S92,
+            float S93, std::complex<float>& C1, std::complex<float>& C2, std::complex<float>& C3);
