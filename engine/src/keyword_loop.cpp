@@ -14,12 +14,18 @@ const std::array<std::string_view, NKEY> KEYTAB = {
     "INTE", "RUN ", "STOP", "TITL", "MATR", "FIXE", "PINN", "FLOA", "END-", "CONS", "MASS", "EMBE", "SIDE",
     "HAMM", "LONG", "SHOR", "VELO", "PULS", "PAD ", "SPRI", "STAT", "DYNA", "    ", "    ", "QUAD", "NONQ"};
 
+// An entry's trailing blanks are not compared ("RUN " takes RUN, RUNNING
+// and RUN,), except that the all-blank entries take only a blank word.
 int KeywordIndex(std::string_view word) {
   char w[4] = {' ', ' ', ' ', ' '};
   for (std::size_t i = 0; i < 4 && i < word.size(); ++i) w[i] = word[i];
   std::string_view key(w, 4);
-  for (int k = 0; k < NKEY; ++k)
-    if (KEYTAB[k] == key) return k + 1;
+  for (int k = 0; k < NKEY; ++k) {
+    std::string_view e = KEYTAB[k];
+    std::size_t n = e.find_last_not_of(' ');
+    n = n == std::string_view::npos ? 4 : n + 1;
+    if (key.substr(0, n) == e.substr(0, n)) return k + 1;
+  }
   return KNONE;
 }
 
