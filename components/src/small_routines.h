@@ -32,14 +32,21 @@ template <class E = EAssertionFailed>
 void RaiseIf(bool cond, const QString& msg) { if (cond) throw E(msg); }
 template <class E = EAssertionFailed>
 void Require(bool cond, const QString& msg) { if (!cond) throw E(msg); }
-// The format is a QString with %1, %2, ... markers, filled by QString::arg.
-template <class E = EAssertionFailed, class... Args>
-void RaiseIfFmt(bool cond, const QString& fmt, Args&&... args) {
-    if (cond) throw E(fmt.arg(std::forward<Args>(args)...));
+// The format is a QString with %1, %2, ... markers, filled one argument at
+// a time by QString::arg.
+template <class... Args>
+QString FormatArgs(const QString& fmt, const Args&... args) {
+    QString m = fmt;
+    ((m = m.arg(args)), ...);
+    return m;
 }
 template <class E = EAssertionFailed, class... Args>
-void RequireFmt(bool cond, const QString& fmt, Args&&... args) {
-    if (!cond) throw E(fmt.arg(std::forward<Args>(args)...));
+void RaiseIfFmt(bool cond, const QString& fmt, const Args&... args) {
+    if (cond) throw E(FormatArgs(fmt, args...));
+}
+template <class E = EAssertionFailed, class... Args>
+void RequireFmt(bool cond, const QString& fmt, const Args&... args) {
+    if (!cond) throw E(FormatArgs(fmt, args...));
 }
 
 // --- integer helpers ---
