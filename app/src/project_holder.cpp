@@ -18,7 +18,7 @@ TProjectHolder* gMain = nullptr;
 }
 
 QString TProjectHolder::DefaultTableResource() {
-    return QStringLiteral(VORTN_FORMS_DIR) + QStringLiteral("/main_form_tables.txt");
+    return QStringLiteral(VORTN_FORMS_DIR) + QStringLiteral("/MainForm.tables.txt");
 }
 
 TProjectHolder* TProjectHolder::Main() { return gMain; }
