@@ -10,6 +10,7 @@
 #include <string>
 
 #include "engine_harness.h"
+#include "fft.h"
 #include "report_framework.h"
 #include "report_values.h"
 #include "run_state.h"
@@ -179,5 +180,200 @@ TEST(SolutionDriverTest, SingularDynamicMatrixIsReportedPerPoint) {
   EXPECT_EQ(d.report.find("NaN"), std::string::npos);
   EXPECT_EQ(d.report.find("nan"), std::string::npos);
 }
+
+// A side layer 2 ft thick beside the footing: pass 1 carries its
+// reactions (and the responses solve pass 1's matrix); pass 2 prints the
+// surface constants times the embedment factors, with e = D / r0 = 0.2,
+// a = 2 - nu: KXX x (1 + 0.55 a e), KPPX x (1 + 1.9 a e) / sqrt(fh),
+// CXX x (1 + 1.2 (1 - nu) e + 0.2 a e^3),
+// CPPX x (1 + 0.7 (1 - nu) e + 0.6 a e^3) / sqrt(fh), KWW, KZT, CWW, CZT
+// unchanged, CXP = CYP = 0.
+TEST(SolutionDriverTest, EmbeddedFootingSideLayersAndSpecialBlock) {
+  auto embedded = [](::Run& R) {
+    R.soil.NSIDE = 1.0f;
+    R.soil.SDTHK[0] = 2.0f;
+    R.soil.SDVS[0] = 400.0f;
+    R.soil.SDUWT[0] = 110.0f;
+    R.soil.SDPR[0] = 0.33f;
+    R.soil.SDDAMP[0] = 0.05f;
+    R.soil.SDWGRAT[0] = 1.0f;
+    R.soil.SDWPR[0] = 0.33f;
+    R.soil.SDWDAMP[0] = 0.05f;
+  };
+  const float w = 30.0f;
+  Driven surf = Drive([&](::Run& R) {
+    HalfSpace(R, 10.0f, 0.0f);
+    Harmonic(R, w, w, 1.0f, 1);
+    R.flags.IMATR = 1;
+  });
+  Driven emb = Drive([&](::Run& R) {
+    HalfSpace(R, 10.0f, 0.0f);
+    embedded(R);
+    Harmonic(R, w, w, 1.0f, 1);
+    R.flags.IMATR = 1;
+  });
+  const Constants s1 = ConstantsOf(surf.report, 0);
+  const Constants e1 = ConstantsOf(emb.report, 0);
+  // Pass 2 prints no cross terms: its KXX etc. are the second occurrences.
+  const Constants e2 = ConstantsOf(emb.report, 1);
+  EXPECT_GT(e1.K[0], 1.05 * s1.K[0]);
+  EXPECT_GT(e1.K[2], 1.01 * s1.K[2]);
+  EXPECT_NE(e1.K[6], 0.0);  // the side reactions act below the C.G.
+
+  const double nu = 0.33, e = 0.2, a = 2 - nu;
+  const double fh = 1 + 0.55 * a * e, fr = 1 + 1.9 * a * e;
+  EXPECT_NEAR(e2.K[0], s1.K[0] * fh, 2e-5 * e2.K[0]);
+  EXPECT_NEAR(e2.K[1], s1.K[1] * fh, 2e-5 * e2.K[1]);
+  EXPECT_NEAR(e2.K[2], s1.K[2], 1e-5 * e2.K[2]);
+  EXPECT_NEAR(e2.K[3], s1.K[3] * fr / std::sqrt(fh), 2e-5 * e2.K[3]);
+  EXPECT_NEAR(e2.K[4], s1.K[4] * fr / std::sqrt(fh), 2e-5 * e2.K[4]);
+  EXPECT_NEAR(e2.K[5], s1.K[5], 1e-5 * e2.K[5]);
+  const double ch = 1 + 1.2 * (1 - nu) * e + 0.2 * a * e * e * e;
+  const double cr = (1 + 0.7 * (1 - nu) * e + 0.6 * a * e * e * e) / std::sqrt(fh);
+  EXPECT_NEAR(e2.C[0], s1.C[0] * ch, 2e-5 * e2.C[0]);
+  EXPECT_NEAR(e2.C[2], s1.C[2], 1e-5 * e2.C[2]);
+  EXPECT_NEAR(e2.C[3], s1.C[3] * cr, 2e-5 * e2.C[3]);
+  EXPECT_NEAR(e2.C[5], s1.C[5], 1e-5 * e2.C[5]);
+  EXPECT_EQ(ValuesAfter(emb.report, "CROSS-STIFFNESS (CXP)").size(), 1u);  // short layout has none
+
+  const auto rows = TableAfter(emb.report, "FOOTING RESPONSE AMPLITUDES", "  ------  -------");
+  ASSERT_EQ(rows.size(), 1u);
+  const double F[6] = {1000, 2000, 3000, 4000, 5000, 6000};
+  const double mascon[7] = {3000, 2.0e5, 2.5e5, 3.0e5, 0, 0, 0};
+  const auto amp = Amplitudes(e1, w, F, mascon);
+  for (int i = 0; i < 6; ++i) EXPECT_NEAR(rows[0][2 + i], amp[i], 2e-4 * amp[i]) << i;
+  // ... and not pass 2's or the surface footing's.
+  const auto ampSurf = Amplitudes(s1, w, F, mascon);
+  EXPECT_GT(std::abs(rows[0][2] - ampSurf[0]), 0.02 * ampSurf[0]);
+}
+
+// A stratum 1000 radii deep without embedment: the surface values of the
+// half-space, to the stratum factors (1 + 0.5 R / H), (1 + 1.28 R / H) ...
+TEST(SolutionDriverTest, DeepStratumApproachesTheHalfSpace) {
+  Driven d = Drive([](::Run& R) {
+    R.flags.FNDTYP = 3;
+    R.flags.IGEOM = 1;
+    R.fnd.RSTR = {10.0f, 10.0f, 10.0f, 10.0f, 10.0f};
+    R.fnd.RAVG = 10.0f;
+    R.fnd.EMBD = 0.0f;
+    R.fnd.HLAY = 10000.0f;
+    R.soil.STVS = 500.0f;
+    R.soil.STUWT = 110.0f;
+    R.soil.STPR = 0.33f;
+    R.soil.STDAMP = 0.05f;
+    R.mass.MASCON = {3000.0f, 2.0e5f, 2.5e5f, 3.0e5f, 0.0f, 0.0f, 0.0f};
+    Harmonic(R, 0.0f, 0.0f, 1.0f, 1);
+    R.flags.IMATR = 1;
+  });
+  const double nu = 0.33, r = 10.0;
+  const Constants c = ConstantsOf(d.report, 0);
+  const double want[6] = {8 * kG * r / (2 - nu), 8 * kG * r / (2 - nu), 4 * kG * r / (1 - nu),
+                          8 * kG * r * r * r / (3 * (1 - nu)), 8 * kG * r * r * r / (3 * (1 - nu)),
+                          16 * kG * r * r * r / 3};
+  for (int i = 0; i < 6; ++i) EXPECT_NEAR(c.K[i], want[i], 2e-3 * want[i]) << kKLabels[i];
+  // Pass 2: no embedment, factors 1.
+  const Constants c2 = ConstantsOf(d.report, 1);
+  for (int i = 0; i < 6; ++i) EXPECT_NEAR(c2.K[i], c.K[i], 1e-6 * c.K[i]) << kKLabels[i];
+}
+
+// Random load with a flat spectrum on X: the printed response spectrum is
+// |1 / (KXX - m w^2 + i w CXX)|^2 (C.G. on the base: X is decoupled);
+// m0 and m2 are Simpson sums over it, nu0 = sqrt(m2 / m0) / 2 pi,
+// G = s + 0.5772 / s with s = sqrt(2 ln(TOBS nu0)), xmax = sqrt(m0) G.
+TEST(SolutionDriverTest, RandomFlatSpectrum) {
+  const int n = 41;
+  Driven d = Drive([&](::Run& R) {
+    HalfSpace(R, 10.0f, 0.0f);
+    R.flags.LODTYP = 2;
+    R.flags.IMATR = 1;
+    R.load.WMIN = 10.0f;
+    R.load.WMAX = 50.0f;
+    R.load.WSTEP = 1.0f;
+    R.load.NPR = n;
+    R.load.TOBS = 100.0f;
+    for (int k = 1; k <= n; ++k) R.load.CSPEC[36 * (k - 1)] = {1.0e6f, 0.0f};
+  });
+  const auto lines = SplitLines(d.report);
+  std::vector<double> S;
+  std::size_t i = 0;
+  while (i < lines.size() && lines[i].find("IN X DIRECTION") == std::string::npos) ++i;
+  for (i += 1; i < lines.size() && S.size() < std::size_t(n); ++i) {
+    auto v = Numbers(lines[i]);
+    if (v.size() == 2) S.push_back(v[1]);
+  }
+  ASSERT_EQ(S.size(), std::size_t(n)) << d.report;
+  std::vector<double> f2S(n);
+  for (int k = 0; k < n; ++k) {
+    const double w = 10.0 + k;
+    const Constants c = ConstantsOf(d.report, k);
+    const double h2 = 1.0 / std::norm(std::complex<double>(c.K[0] - 3000 * w * w, w * c.C[0]));
+    EXPECT_NEAR(S[k], 1.0e6 * h2, 2e-4 * S[k]) << w;
+    f2S[k] = w * w * S[k];
+  }
+  const double m0 = Simpson(S, 1.0), m2 = Simpson(f2S, 1.0);
+  const double nu0 = std::sqrt(m2 / m0) / (2 * 3.1415927);
+  const double s = std::sqrt(2 * std::log(100.0 * nu0));
+  const double G = s + 0.5772 / s;
+  const auto rows = TableAfter(d.report, "PEAK FACTOR (G)", "---------");
+  ASSERT_EQ(rows.size(), 6u) << d.report;
+  EXPECT_EQ(rows[0][0], 1.0);
+  EXPECT_NEAR(rows[0][1], G, 0.051);
+  EXPECT_NEAR(rows[0][2], std::sqrt(m0) * G, 1e-3 * std::sqrt(m0) * G);
+  // The other degrees of freedom have no load: G = 0, xmax = 0.
+  for (int r = 1; r < 6; ++r) {
+    EXPECT_EQ(rows[r][1], 0.0);
+    EXPECT_EQ(rows[r][2], 0.0);
+  }
+}
+
+// A vertical transient force F0 sin(2 pi c j / N), a whole number c of
+// cycles over the record: the response is the harmonic one at
+// w = 2 pi c / (N DT), amplitude sqrt(2 / N sum u^2) = |U| of the
+// harmonic run at that frequency.  With N = 63 and c = 31 the load sits on
+// the last solved point and its mirror (nt + 3) / 2 of an odd record.
+class TransientSine : public ::testing::TestWithParam<std::pair<int, int>> {};
+
+TEST_P(TransientSine, MatchesHarmonicAmplitude) {
+  const int nt = GetParam().first, cycles = GetParam().second;
+  const float dt = 0.01f;
+  const float w = static_cast<float>(cycles) * 2.0f * 3.1415927f / (dt * nt);
+  Driven tr = Drive([&](::Run& R) {
+    HalfSpace(R, 10.0f, 0.0f);
+    R.flags.LODTYP = 1;
+    R.load.NPT = nt;
+    R.load.DT = dt;
+    R.load.TNPT = nt;
+    R.load.THALF = nt * 0.5f + 2.0f;
+    std::vector<std::complex<float>> x(nt);
+    for (int j = 0; j < nt; ++j) x[j] = {1.0e4f * std::sin(2.0f * 3.1415927f * cycles * j / nt), 0.0f};
+    CFFT(x.data(), nt);
+    for (int k = 1; k <= nt; ++k) R.load.FLOAD[FLOADIX(3, k)] = std::conj(x[k - 1]) / static_cast<float>(nt);
+  });
+  Driven hm = Drive([&](::Run& R) {
+    HalfSpace(R, 10.0f, 0.0f);
+    Harmonic(R, w, w, 1.0f, 1);
+    R.load.FAMP = {0.0f, 0.0f, 1.0e4f, 0.0f, 0.0f, 0.0f};
+  });
+  const auto trows = TableAfter(tr.report, "FOOTING RESPONSE AMPLITUDES", "-------   ---------");
+  ASSERT_EQ(trows.size(), std::size_t(nt)) << tr.report;
+  EXPECT_NEAR(trows[0][0], dt, 1e-9);
+  double sum = 0.0, other = 0.0;
+  for (const auto& r : trows) {
+    ASSERT_EQ(r.size(), 7u);
+    sum += r[3] * r[3];
+    other = std::max({other, std::abs(r[1]), std::abs(r[2]), std::abs(r[4]), std::abs(r[5]), std::abs(r[6])});
+  }
+  const double ampT = std::sqrt(2.0 * sum / nt);
+  const auto hrows = TableAfter(hm.report, "FOOTING RESPONSE AMPLITUDES", "  ------  -------");
+  ASSERT_EQ(hrows.size(), 1u);
+  EXPECT_NEAR(ampT, hrows[0][4], 1e-3 * hrows[0][4]);
+  EXPECT_LT(other, 1e-4 * hrows[0][4]);
+  EXPECT_EQ(SplitLines(tr.plot).size(), 1u);  // only the count
+  EXPECT_EQ(Numbers(SplitLines(tr.plot)[0]), std::vector<double>{double(nt / 2 + 1)});
+}
+
+INSTANTIATE_TEST_SUITE_P(SolutionDriverTest, TransientSine,
+                         ::testing::Values(std::make_pair(64, 4), std::make_pair(63, 31),
+                                           std::make_pair(64, 31), std::make_pair(45, 7)));
 
 }  // namespace
