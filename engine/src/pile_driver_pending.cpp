@@ -6,8 +6,8 @@
 
 bool PileBeforeLoop(Run&) { return true; }
 
-bool PileImpedance(Run& R) {
+int PileImpedance(Run& R) {
   WRITE(R, 16,
         "(/,/,1X,'*** PILE AND MULTILAYER FOUNDATIONS ARE NOT AVAILABLE IN THIS VERSION ***',/,1X,'***PROGRAM WILL NOT EXECUTE***')");
-  return false;
+  return -1;
 }

@@ -371,9 +371,14 @@ void ANALYS(Run& R) {
         case 3:
           StratumImpedance(R);
           break;
-        default:
-          if (!PileImpedance(R)) return;
+        default: {
+          const int st = PileImpedance(R);
+          if (st < 0) return;
+          // A pile group whose impedance cannot be formed at this frequency
+          // (a singular flexibility matrix): the point is reported as such.
+          if (st > 0) S.ZIMP.fill(Cx(NAN, NAN));
           break;
+        }
       }
       if (pass == 1 && fnd != 3 && S.NS > 0) SideLayers(R);
       Constants(S);

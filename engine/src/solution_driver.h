@@ -35,7 +35,10 @@ void ANALYS(Run& R);
 // PileBeforeLoop: once, before the loop and after the layer data are
 // prepared (the pile-pair tables of an interacting group).
 // PileImpedance: at R.sol.OMEGA, fills R.sol.ZBASE and R.sol.ZIMP (at the
-// centre of gravity).  Either returns false when the foundation cannot be
-// analysed; the reason is then on the report and the driver stops.
+// centre of gravity); returns 0 when done, 1 when the impedance of this
+// frequency cannot be formed (e.g. a singular group flexibility matrix: the
+// driver reports the point and prints no numbers for it), -1 when the
+// foundation cannot be analysed at all (the reason is then on the report
+// and the driver stops).  PileBeforeLoop returns false for the latter.
 bool PileBeforeLoop(Run& R);
-bool PileImpedance(Run& R);
+int PileImpedance(Run& R);
