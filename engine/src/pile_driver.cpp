@@ -1,0 +1,142 @@
+// The pile and multilayer branches of the frequency loop: the head
+// impedance of one pile (or soil column) from three pile element solutions,
+// then the group under the rigid cap (PILE) or the move to the centre of
+// gravity (MULTILAYER).
+#include <algorithm>
+#include <complex>
+#include <string>
+
+#include "footing_response.h"
+#include "pile_element.h"
+#include "pile_group.h"
+#include "pile_interaction.h"
+#include "report_writer.h"
+#include "run_state.h"
+#include "solution_driver.h"
+#include "transforms.h"
+
+namespace {
+
+using Cx = std::complex<float>;
+constexpr int kReport = 16;
+
+// Twelve head values of one PILELM call: stiffness then damping.
+struct HeadValues {
+  float K[6], C[6];
+};
+
+// The arguments common to the three element calls of a frequency.
+PileElementArgs ElementArgs(Run& R, int nl) {
+  const FoundationData& f = R.fnd;
+  const SoilData& so = R.soil;
+  PileElementArgs a;
+  a.model = R.flags.FNDTYP == 4 ? -1 : (R.flags.MEDIA == 2 ? 0 : 1);
+  a.uwPile = f.UWT;
+  a.prPile = f.PRAT;
+  a.g = R.flags.GCONST;
+  a.shearCoef = f.CRIG;
+  a.E = f.EMOD;
+  a.P = f.SLOAD;
+  a.NL = nl;
+  a.K = R.flags.FNDTYP == 4 ? std::clamp(IROUND(so.NADJ), 0, kMaxLayers) : 0;
+  a.colModulus = so.SLGRAT.data();
+  a.h = f.ELDEP.data();
+  a.vs = so.SLVS.data();
+  a.uw = so.SLUWT.data();
+  a.pr = so.SLPR.data();
+  a.damp = so.SLDAMP.data();
+  a.area = f.ELAREA.data();
+  a.torsion = f.ELJ.data();
+  a.vsBelow = so.BLVS;
+  a.uwBelow = so.BLUWT;
+  a.prBelow = so.BLPR;
+  a.dBelow = so.BLDAMP;
+  a.w = R.sol.OMEGA;
+  a.weakRatio = so.WKGRAT.data();
+  a.weakPr = so.WKPR.data();
+  a.weakDamp = so.WKDAMP.data();
+  a.weakThick = so.WKTHK.data();
+  a.dPile = f.DAMP;
+  a.colDamp = so.SLDRAT.data();
+  a.wcut1 = R.layfrq.WCUT1;
+  a.wcut2 = R.layfrq.WCUT2;
+  return a;
+}
+
+// A frequency whose impedance cannot be formed; the driver prints no
+// numbers for the point.
+void NoSolution(Run& R, const char* what) {
+  const float w = R.sol.OMEGA;
+  WRITE(R, kReport,
+        "(/,/,1X,'*** ',A,' IS SINGULAR AT FREQUENCY ',F12.4,' Hz (',F12.4,' rad./sec.) ***',/,1X,'*** NO IMPEDANCE AT THIS FREQUENCY ***')",
+        {std::string(what), w * 0.5f / 3.14f, w});
+}
+
+}  // namespace
+
+bool PileBeforeLoop(Run& R) {
+  const int nl = IROUND(R.fnd.NLAY);
+  const int np = IROUND(R.fnd.NPILE);
+  if (nl < 1 || nl > kMaxLayers || np < 1 || np > kMaxPiles) {
+    WRITE(R, kReport,
+          "(/,/,1X,'*** NUMBER OF LAYERS (',I6,') OR OF PILES (',I6,') IS NOT ADMISSIBLE ***',/,1X,'***PROGRAM WILL NOT EXECUTE***')",
+          {nl, np});
+    return false;
+  }
+  if (R.flags.FNDTYP == 1 && R.flags.INTER != 0 && np != 1) PILSTF(R);
+  return true;
+}
+
+int PileImpedance(Run& R) {
+  SolutionData& S = R.sol;
+  const FoundationData& f = R.fnd;
+  const bool multilayer = R.flags.FNDTYP == 4;
+  if (!multilayer) R.soil.NADJ = 0.0f;
+  const int nl = IROUND(f.NLAY);
+  PileElementArgs a = ElementArgs(R, nl);
+
+  // A: mean radius, B: x section, C: y section.
+  const float* radius[3] = {S.RMEAN.data(), f.ELRX.data(), f.ELRY.data()};
+  const float* inertia[3] = {f.ELIX.data(), f.ELIX.data(), f.ELIY.data()};
+  HeadValues h[3];
+  for (int c = 0; c < 3; ++c) {
+    a.r = radius[c];
+    a.inertia = inertia[c];
+    int ier = 0;
+    PILELM(a, h[c].K, h[c].C, ier);
+    if (ier != 0) {
+      NoSolution(R, "THE PILE ELEMENT SYSTEM");
+      return 1;
+    }
+  }
+  const HeadValues &A = h[0], &B = h[1], &C = h[2];
+  const float w = S.OMEGA;
+  auto& Z = S.ZBASE;
+  Z[M6(3, 3)] = Cx(A.K[0], w * A.C[0]);
+  Z[M6(6, 6)] = Cx(A.K[1], w * A.C[1]);
+  const bool single = IROUND(f.NPILE) == 1 || R.flags.INTER == 0;
+  if (single && S.IFIXED == 0) {
+    Z[M6(1, 1)] = Cx(B.K[5], w * B.C[5]);
+    Z[M6(2, 2)] = Cx(C.K[5], w * C.C[5]);
+  } else {
+    Z[M6(1, 1)] = Cx(B.K[2], w * B.C[2]);
+    Z[M6(2, 2)] = Cx(C.K[2], w * C.C[2]);
+    Z[M6(4, 4)] = Cx(C.K[3], w * C.C[3]);
+    Z[M6(5, 5)] = Cx(B.K[3], w * B.C[3]);
+    Z[M6(1, 5)] = Z[M6(5, 1)] = Cx(B.K[4], w * B.C[4]);
+    Z[M6(2, 4)] = Z[M6(4, 2)] = Cx(-C.K[4], -w * C.C[4]);
+  }
+
+  if (multilayer) {
+    BuildTRIG(S.TRIG.data(), f.XCG, f.YCG, f.HCG);
+    CTRAN6(Z.data(), S.TRIG.data(), S.ZIMP.data(), 6);
+    return 0;
+  }
+  int ier = 0;
+  PGROUP(R, Z.data(), S.ZIMP.data(), w, ier);
+  if (ier != 0) {
+    NoSolution(R, "THE PILE GROUP FLEXIBILITY MATRIX");
+    return 1;
+  }
+  return 0;
+}
