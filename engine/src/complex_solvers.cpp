@@ -191,11 +191,22 @@ void LEQ2C(const cfloat* A, int N, int IA, cfloat* B, int M, int IB, int IJOB, c
       }
       LEQT1C(WA, N, N, d, 1, N, 2, WK, IER);
       if (IER != 0) return;
-      for (std::size_t i = 0; i < n; ++i) x[i] += d[i];
+      bool moved = false;
+      for (std::size_t i = 0; i < n; ++i) {
+        const cfloat next = x[i] + d[i];
+        moved = moved || next != x[i];
+        x[i] = next;
+      }
       const float dnorm = VectorNorm(d, N);
       // Converged when the correction no longer changes the norm of the
-      // first solution; the sum is compared in double.
-      if (static_cast<double>(xnorm) + static_cast<double>(dnorm) == static_cast<double>(xnorm))
+      // first solution, the sum compared in double.  That test alone is
+      // almost never met: a single-precision solution stays about half a
+      // unit in its last place from the true one, so the correction stays
+      // of that size.  A correction that changes no component of x (the
+      // refinement can go no further: every later step repeats it) is
+      // therefore convergence too.
+      if (static_cast<double>(xnorm) + static_cast<double>(dnorm) == static_cast<double>(xnorm) ||
+          !moved)
         break;
       if (++corrections == 50) {
         IER = kSolverNoConvergence;

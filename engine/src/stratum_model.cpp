@@ -1,84 +1,93 @@
 // Footing on a soil stratum over a rigid base; cut-off frequencies of a
 // layered deposit.
+//
+// STRSTF takes and returns single precision and evaluates its closed forms
+// in double, rounding each result once: every result is then the
+// single-precision value nearest its formula.
 #include "stratum_model.h"
 
 #include <algorithm>
 #include <cmath>
 
-int STRSTF(float W, int /*IGEO*/, float E, float H, float PR, float D, float UNITWT, float VS,
-           float RH, float RV, float RX, float RY, float RT, std::complex<float>& ZH,
+int STRSTF(float Wf, int /*IGEO*/, float Ef, float Hf, float PR, float Df, float UNITWTf, float VSf,
+           float RHf, float RVf, float RXf, float RYf, float RTf, std::complex<float>& ZH,
            std::complex<float>& ZV, std::complex<float>& ZHX, std::complex<float>& ZHY,
            std::complex<float>& ZRX, std::complex<float>& ZRY, std::complex<float>& ZT,
-           float GCONST) {
-  using cfloat = std::complex<float>;
-  const float nu = PR;
+           float GCONSTf) {
+  const double W = Wf, E = Ef, H = Hf, D = Df, UNITWT = UNITWTf, VS = VSf, GCONST = GCONSTf;
+  const double RH = RHf, RV = RVf, RX = RXf, RY = RYf, RT = RTf;
+  using cdouble = std::complex<double>;
+  auto single = [](cdouble z) {
+    return std::complex<float>(static_cast<float>(z.real()), static_cast<float>(z.imag()));
+  };
+  const double nu = PR;
   // 1. Soil.
-  const float g = VS * VS * (UNITWT / GCONST);
-  const float lambda = 2.0f * nu * g / (1.0f - 2.0f * nu);
-  const float vp = std::sqrt((lambda + 2.0f * g) * GCONST / UNITWT);
+  const double g = VS * VS * (UNITWT / GCONST);
+  const double lambda = 2.0 * nu * g / (1.0 - 2.0 * nu);
+  const double vp = std::sqrt((lambda + 2.0 * g) * GCONST / UNITWT);
   // 2. Frequency ratios to the stratum's first shear and compression
   // frequencies.
-  const float f = W * 0.5f / 3.14159f;
-  const float fs = f / (VS / (4.0f * H));
-  const float fp = f / (vp / (4.0f * H));
+  const double f = W * 0.5 / 3.14159;
+  const double fs = f / (VS / (4.0 * H));
+  const double fp = f / (vp / (4.0 * H));
   // 3. Dimensionless frequencies.
-  const float ah = W * RH / VS;
-  const float ax = W * RX / VS;
-  const float ay = W * RY / VS;
-  const float at = W * RT / VS;
+  const double ah = W * RH / VS;
+  const double ax = W * RX / VS;
+  const double ay = W * RY / VS;
+  const double at = W * RT / VS;
   // 4. Static stiffnesses with the thickness and embedment corrections.
-  const float kh = 8.0f * g * RH / (2.0f - nu) * (1.0f + 0.5f * RH / H) * (1.0f + 2.0f * E / (3.0f * RH)) *
-                   (1.0f + 1.25f * E / H);
-  const float kv = 4.0f * g * RV / (1.0f - nu) * (1.0f + 1.28f * RV / H) * (1.0f + 0.47f * E / RV) *
-                   (1.0f + (0.85f - 0.28f * E / RV) * (E / H) / (1.0f - E / H));
-  auto rockingStatic = [&](float r) {
-    return 8.0f * g * r * r * r / (3.0f * (1.0f - nu)) * (1.0f + 2.0f * E / r) * (1.0f + r / (6.0f * H)) *
-           (1.0f + 0.7f * E / H);
+  const double kh = 8.0 * g * RH / (2.0 - nu) * (1.0 + 0.5 * RH / H) * (1.0 + 2.0 * E / (3.0 * RH)) *
+                   (1.0 + 1.25 * E / H);
+  const double kv = 4.0 * g * RV / (1.0 - nu) * (1.0 + 1.28 * RV / H) * (1.0 + 0.47 * E / RV) *
+                   (1.0 + (0.85 - 0.28 * E / RV) * (E / H) / (1.0 - E / H));
+  auto rockingStatic = [&](double r) {
+    return 8.0 * g * r * r * r / (3.0 * (1.0 - nu)) * (1.0 + 2.0 * E / r) * (1.0 + r / (6.0 * H)) *
+           (1.0 + 0.7 * E / H);
   };
-  const float kx = rockingStatic(RX);
-  const float ky = rockingStatic(RY);
-  const float kt = 16.0f * g * RT * RT * RT / 3.0f * (1.0f + 2.67f * E / RT);
-  const float khx = kh * (0.4f * E - 0.03f * RX);
-  const float khy = kh * (0.4f * E - 0.03f * RY);
+  const double kx = rockingStatic(RX);
+  const double ky = rockingStatic(RY);
+  const double kt = 16.0 * g * RT * RT * RT / 3.0 * (1.0 + 2.67 * E / RT);
+  const double khx = kh * (0.4 * E - 0.03 * RX);
+  const double khy = kh * (0.4 * E - 0.03 * RY);
   // 5. Damping coefficients; their form changes at the stratum's
   // fundamental frequencies.
-  const float d = D / 2.0f;
-  float ch, ct;
-  if (fs <= 1.0f) {
-    ch = 0.65f * d * fs / (1.0f - (1.0f - D) * fs * fs);
-    ct = ch * 0.2307692f;
+  const double d = D / 2.0;
+  double ch, ct;
+  if (fs <= 1.0) {
+    ch = 0.65 * d * fs / (1.0 - (1.0 - D) * fs * fs);
+    ct = ch * 0.2307692;
   } else {
-    ch = 0.6f;
-    ct = 0.3f * at * at / (at * at + 2.0f);
+    ch = 0.6;
+    ct = 0.3 * at * at / (at * at + 2.0);
   }
-  float cv, cx, cy;
-  if (fp <= 1.0f) {
-    cx = 0.5f * d * fp / (1.0f - (1.0f - D) * fp * fp);
+  double cv, cx, cy;
+  if (fp <= 1.0) {
+    cx = 0.5 * d * fp / (1.0 - (1.0 - D) * fp * fp);
     cy = cx;
-    cv = cx * 1.34f;
+    cv = cx * 1.34;
   } else {
-    cv = 0.85f;
-    cx = 0.3f * ax * ax / (ax * ax + 1.0f);
-    cy = 0.3f * ay * ay / (ay * ay + 1.0f);
+    cv = 0.85;
+    cx = 0.3 * ax * ax / (ax * ax + 1.0);
+    cy = 0.3 * ay * ay / (ay * ay + 1.0);
   }
   // 6. Frequency-dependent stiffness factors.
-  float fx = ax < 2.5f ? 1.0f - 0.2f * ax : 0.5f;
-  float fy = ay < 2.5f ? 1.0f - 0.2f * ay : 0.5f;
-  if (nu >= 0.45f) {
-    fx = 1.0f - 0.2f * ax;
-    fy = 1.0f - 0.2f * ay;
+  double fx = ax < 2.5 ? 1.0 - 0.2 * ax : 0.5;
+  double fy = ay < 2.5 ? 1.0 - 0.2 * ay : 0.5;
+  if (PR >= 0.45f) {
+    fx = 1.0 - 0.2 * ax;
+    fy = 1.0 - 0.2 * ay;
   }
-  const float ft = at < 3.0f ? 1.0f - 0.133f * at : 0.6f;
+  const double ft = at < 3.0 ? 1.0 - 0.133 * at : 0.6;
   // 7. Results with the hysteretic factor.
-  const cfloat hyst(1.0f, D);
-  const cfloat horizontalShape = cfloat(1.0f, ch * ah) * hyst;
-  ZH = kh * horizontalShape;
-  ZV = kv * (cfloat(1.0f, cv * ah) * hyst);
-  ZHX = khx * horizontalShape;
-  ZHY = -khy * horizontalShape;
-  ZRX = kx * (cfloat(fx, cx * ax) * hyst);
-  ZRY = ky * (cfloat(fy, cy * ay) * hyst);
-  ZT = kt * (cfloat(ft, ct * at) * hyst);
+  const cdouble hyst(1.0, D);
+  const cdouble horizontalShape = cdouble(1.0, ch * ah) * hyst;
+  ZH = single(kh * horizontalShape);
+  ZV = single(kv * (cdouble(1.0, cv * ah) * hyst));
+  ZHX = single(khx * horizontalShape);
+  ZHY = single(-khy * horizontalShape);
+  ZRX = single(kx * (cdouble(fx, cx * ax) * hyst));
+  ZRY = single(ky * (cdouble(fy, cy * ay) * hyst));
+  ZT = single(kt * (cdouble(ft, ct * at) * hyst));
   return 0;
 }
 
