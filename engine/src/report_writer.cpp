@@ -19,6 +19,8 @@
 //   needs a value; when values are left at the end of the layout, a new record
 //   starts and the layout is taken up again at its last top-level n(...)
 //   group (or at its beginning when it has none).
+// - A quote inside a quoted text that is not followed by the end of an item
+//   is taken as a quote character: ' 'CONSTANT' KEY' prints  'CONSTANT' KEY.
 // - nIw, nFw.d, nEw.d, nAw repeat a field n times; 0(...) produces nothing.
 #include "report_writer.h"
 
@@ -154,8 +156,14 @@ struct Parser {
           i += 2;
           continue;
         }
-        ++i;
-        break;
+        // A quote ends the text only where an item may end; one followed by
+        // other text (as in ' 'CONSTANT' KEYWORD') is part of the text.
+        std::size_t j = i + 1;
+        while (j < s.size() && s[j] == ' ') ++j;
+        if (j >= s.size() || s[j] == ',' || s[j] == '/' || s[j] == ')' || s[j] == ':') {
+          ++i;
+          break;
+        }
       }
       it.text.push_back(s[i++]);
     }

@@ -110,6 +110,12 @@ TEST(FormatRecords, ScaleDoesNotTouchFixedFields) {
   EXPECT_EQ(FormatRecords("(1P,F6.2)", {1.5f}), (std::vector<std::string>{"  1.50"}));
 }
 
+TEST(FormatRecords, QuoteInsideATextIsKept) {
+  EXPECT_EQ(FormatRecords("(/,/,' 'CONSTANT' KEYWORD MISSING FOR LOAD DESCRIPTION')", {}),
+            (std::vector<std::string>{"", "", " 'CONSTANT' KEYWORD MISSING FOR LOAD DESCRIPTION"}));
+  EXPECT_EQ(FormatRecords("('A' , I2 ,'B'/'C')", {7}), (std::vector<std::string>{"A 7B", "C"}));
+}
+
 TEST(FormatRecords, NestedRepeatGroups) {
   EXPECT_EQ(FormatRecords("(2(1X,2(I1)))", {1, 2, 3, 4}), (std::vector<std::string>{" 12 34"}));
 }
