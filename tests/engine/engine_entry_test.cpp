@@ -182,6 +182,36 @@ TEST(EngineEntry, DecksWithWindowsLineEnds) {
   EXPECT_NE(r.report.find(" GRAVITATIONAL CONSTANT SET TO  32.20 ft/s**2"), std::string::npos);
 }
 
+TEST(EngineEntry, TitleOpensTheDataEchoPage) {
+  EngineRun r = RunDeck("TITLE=PUMP 3 ON BLOCK\nSTOP\n");
+  EXPECT_EQ(r.code, 2);
+  std::vector<std::string> l = Lines(r.report);
+  ASSERT_GE(l.size(), 25u) << r.report;
+  for (int k = 0; k < 3; ++k) EXPECT_EQ(l[k], "");
+  EXPECT_EQ(l[3], " " + std::string(49, '*'));
+  EXPECT_EQ(l[8], " *              VORTN 3.0.12                     *");
+  EXPECT_EQ(l[13], " " + std::string(49, '*'));
+  EXPECT_EQ(l[14], "");
+  EXPECT_EQ(l[15], " PUMP 3 ON BLOCK" + std::string(65, ' '));
+  EXPECT_EQ(l[16], "");
+  EXPECT_EQ(l[17], "     Path to file locations      : " + r.dir.string() + "/");
+  EXPECT_EQ(l[18], "     Name of input data file     : job.vtd");
+  EXPECT_EQ(l[19], "     Name of output file         : job.vto");
+  EXPECT_EQ(l[20], "     Name of plot output file    : job.vtp");
+  EXPECT_EQ(l[21], "");
+  EXPECT_EQ(l[22], "");
+  EXPECT_EQ(l[23], std::string(22, ' ') + "DATA ECHO");
+  EXPECT_EQ(l[24], std::string(22, ' ') + "*********");
+}
+
+TEST(EngineEntry, NoEchoUntilEchoAgain) {
+  EngineRun r = RunDeck("NOECHO\nTITLE=QUIET\nGRAVITY=32.2\nECHO\nMATRIX\nSTOP\n");
+  EXPECT_EQ(r.code, 2);
+  EXPECT_EQ(Lines(r.report), (std::vector<std::string>{"", "", " STIFFNESS AND DAMPING CONSTANTS TO BE PRINTED",
+                                                       " " + std::string(45, '*'), "1", "", "",
+                                                       " *** RUN TERMINATED BY 'STOP' KEYWORD ***"}));
+}
+
 // Two decks through one loaded library: the second run's report is the one
 // a fresh process gives for it.
 TEST(EngineEntry, EveryRunStartsFresh) {
