@@ -376,4 +376,95 @@ INSTANTIATE_TEST_SUITE_P(SolutionDriverTest, TransientSine,
                          ::testing::Values(std::make_pair(64, 4), std::make_pair(63, 31),
                                            std::make_pair(64, 31), std::make_pair(45, 7)));
 
+// WSTEP 0 is taken as 1 rad/s: 10, 11, 12; WMAX = WMIN gives one point.
+TEST(SolutionDriverTest, ZeroStepAndSinglePoint) {
+  Driven d = Drive([](::Run& R) {
+    HalfSpace(R, 10.0f, 0.0f);
+    Harmonic(R, 10.0f, 12.0f, 0.0f, 1);
+  });
+  auto rows = TableAfter(d.report, "FOOTING RESPONSE AMPLITUDES", "  ------  -------");
+  ASSERT_EQ(rows.size(), 3u);
+  for (int k = 0; k < 3; ++k) EXPECT_EQ(rows[k][1], 10.0 + k);
+  d = Drive([](::Run& R) {
+    HalfSpace(R, 10.0f, 0.0f);
+    Harmonic(R, 7.0f, 7.0f, 2.0f, 1);
+  });
+  rows = TableAfter(d.report, "FOOTING RESPONSE AMPLITUDES", "  ------  -------");
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0][1], 7.0);
+}
+
+// At w = 0.0001 (WMIN 0) the mass terms vanish: U = K^-1 F with the
+// static stiffnesses (C.G. on the base: each amplitude is F / K).
+TEST(SolutionDriverTest, ZeroFrequencyGivesTheStaticResponse) {
+  Driven d = Drive([](::Run& R) {
+    HalfSpace(R, 10.0f, 0.0f);
+    Harmonic(R, 0.0f, 0.0f, 1.0f, 1);
+  });
+  const double nu = 0.33, r = 10.0;
+  const double K[6] = {8 * kG * r / (2 - nu), 8 * kG * r / (2 - nu), 4 * kG * r / (1 - nu),
+                       8 * kG * r * r * r / (3 * (1 - nu)), 8 * kG * r * r * r / (3 * (1 - nu)),
+                       16 * kG * r * r * r / 3};
+  const auto rows = TableAfter(d.report, "FOOTING RESPONSE AMPLITUDES", "  ------  -------");
+  ASSERT_EQ(rows.size(), 1u);
+  // |F / (K (1 + i D'))| with the hysteretic part 0.7 x 0.05 of the real part.
+  for (int i = 0; i < 6; ++i) {
+    const double want = 1000.0 * (i + 1) / (K[i] * std::sqrt(1 + 0.035 * 0.035));
+    EXPECT_NEAR(rows[0][2 + i], want, 2e-4 * want) << i;
+  }
+}
+
+// 1024 transient points: 513 frequencies, the first at 0.01 rad/s, a time
+// table of 1024 rows; 1025 points are refused before anything is solved.
+TEST(SolutionDriverTest, TransientPointLimits) {
+  Driven d = Drive([](::Run& R) {
+    HalfSpace(R, 10.0f, 0.0f);
+    R.flags.LODTYP = 1;
+    R.flags.IMATR = 1;
+    R.load.NPT = R.load.TNPT = 1024.0f;
+    R.load.DT = 0.005f;
+    R.load.THALF = 514.0f;
+  });
+  EXPECT_EQ(SplitLines(d.plot).size(), 1u + 2u * 513u);
+  EXPECT_NE(d.report.find("(      0.0100 rad./sec.)"), std::string::npos);
+  EXPECT_EQ(TableAfter(d.report, "FOOTING RESPONSE AMPLITUDES", "-------   ---------").size(), 1024u);
+  d = Drive([](::Run& R) {
+    HalfSpace(R, 10.0f, 0.0f);
+    R.flags.LODTYP = 1;
+    R.load.NPT = R.load.TNPT = 1025.0f;
+    R.load.DT = 0.005f;
+  });
+  EXPECT_NE(d.report.find("NUMBER OF TRANSIENT POINTS (       1025) MUST LIE BETWEEN 1 AND 1024"),
+            std::string::npos)
+      << d.report;
+  EXPECT_EQ(d.plot, "");
+}
+
+// The driver's own checks (the readers refuse such decks already): a
+// gravitational constant of 0 or a half-space without shear-wave velocity
+// prints its message and computes nothing.
+TEST(SolutionDriverTest, InadmissibleGravityOrVelocityStopsTheSolution) {
+  struct Case {
+    std::function<void(::Run&)> spoil;
+    std::string message;
+  } cases[] = {
+      {[](::Run& R) { R.flags.GCONST = 0.0f; },
+       "*** INADMISSABLE VALUE FOR GRAVITATIONAL CONSTANT ( 0.000E+00) ***"},
+      {[](::Run& R) { R.soil.BLVS = -5.0f; },
+       "***INADMISSABLE VALUE FOR SHEAR WAVE VELOCITY OF HALF-SPACE (-5.00E+00) ***"},
+  };
+  for (const auto& c : cases) {
+    Driven d = Drive([&](::Run& R) {
+      HalfSpace(R, 10.0f, 0.0f);
+      Harmonic(R, 10.0f, 20.0f, 10.0f, 1);
+      R.flags.IMATR = 1;
+      c.spoil(R);
+    });
+    EXPECT_NE(d.report.find(c.message), std::string::npos) << d.report;
+    EXPECT_NE(d.report.find("***PROGRAM WILL NOT EXECUTE***"), std::string::npos);
+    EXPECT_EQ(d.report.find("FOOTING RESPONSE"), std::string::npos);
+    EXPECT_EQ(d.report.find("STIFFNESS CONSTANTS"), std::string::npos);
+  }
+}
+
 }  // namespace
