@@ -5,6 +5,17 @@
 
 namespace vortn {
 
+TLoadFailure ClassifyLoadFailure(const QString& text) {
+    // The library or one it needs is missing.
+    if (text.contains(QLatin1String("No such file or directory"))) return TLoadFailure::NotFound;
+    // Found, but it cannot be bound or set up.
+    static const char* const kInit[] = {"undefined symbol", "symbol lookup error", "version `", "relocation",
+                                        "initiali", "cannot allocate memory in static TLS block"};
+    for (const char* k : kInit)
+        if (text.contains(QLatin1String(k))) return TLoadFailure::InitFailed;
+    return TLoadFailure::Other;
+}
+
 TDynamicLibrary::~TDynamicLibrary() { Close(); }
 
 void TDynamicLibrary::SetLibraryName(const QString& name) {
@@ -28,14 +39,11 @@ void TDynamicLibrary::Open() {
     }
     const char* err = dlerror();
     lastError_ = err ? QString::fromLocal8Bit(err) : QString();
-    // The library or one it needs is missing.
-    if (lastError_.contains(QLatin1String("No such file or directory")))
-        throw EFileNotFoundError(QStringLiteral("Library could not be located"));
-    // Found, but it cannot be bound or set up.
-    if (lastError_.contains(QLatin1String("undefined symbol")) || lastError_.contains(QLatin1String("symbol lookup error")) ||
-        lastError_.contains(QLatin1String("not found")) || lastError_.contains(QLatin1String("relocation")) ||
-        lastError_.contains(QLatin1String("initiali")))
-        throw EInitError(QStringLiteral("Library failed to properly initialize"));
+    switch (ClassifyLoadFailure(lastError_)) {
+        case TLoadFailure::NotFound: throw EFileNotFoundError(QStringLiteral("Library could not be located"));
+        case TLoadFailure::InitFailed: throw EInitError(QStringLiteral("Library failed to properly initialize"));
+        case TLoadFailure::Other: break;
+    }
     // Anything else: stays closed; GetProcAddress reports it as not open.
 }
 

@@ -25,6 +25,10 @@ VORTN_DECLARE_EXCEPTION(EInitError, EDLLError)
 VORTN_DECLARE_EXCEPTION(EFileNotFoundError, EDLLError)
 VORTN_DECLARE_EXCEPTION(EDLLNotOpenError, EDLLError)
 
+// How a failed dlopen is reported, from the dlerror() text.
+enum class TLoadFailure { NotFound, InitFailed, Other };
+TLoadFailure ClassifyLoadFailure(const QString& dlerrorText);
+
 class TDynamicLibrary {
 public:
     TDynamicLibrary() = default;

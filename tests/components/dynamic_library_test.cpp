@@ -80,3 +80,15 @@ TEST(DynamicLibrary, RenamingClosesAndDestroyUnloads) {
     }  // freed open: unloads without trouble
     EXPECT_NE(lib.GetProcAddress("_IVORTN"), nullptr);
 }
+
+TEST(DynamicLibrary, LoadFailuresMapOntoTheThreeMeanings) {
+    struct { const char* text; TLoadFailure kind; } cases[] = {
+        {"/opt/x/libVrt3-comp.so: cannot open shared object file: No such file or directory", TLoadFailure::NotFound},
+        {"libgfortran.so.5: cannot open shared object file: No such file or directory", TLoadFailure::NotFound},
+        {"/opt/x/libVrt3-comp.so: undefined symbol: _Z6SOLCSTR3Run", TLoadFailure::InitFailed},
+        {"/lib/libc.so.6: version `GLIBC_2.99' not found (required by /opt/x/lib.so)", TLoadFailure::InitFailed},
+        {"/opt/x/fake.so: invalid ELF header", TLoadFailure::Other},
+        {"/opt/x/lib32.so: wrong ELF class: ELFCLASS32", TLoadFailure::Other},
+        {"/opt/x/lib.so: cannot open shared object file: Permission denied", TLoadFailure::Other}};
+    for (auto c : cases) EXPECT_EQ(ClassifyLoadFailure(c.text), c.kind) << c.text;
+}
