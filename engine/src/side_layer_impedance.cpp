@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
+#include <utility>
 
 #include "bessel.h"
 #include "complex_solvers.h"
@@ -106,10 +108,9 @@ bool HorizontalRing(cfloat y, float eta, float m, float dampW, cfloat cRatio, fl
 // With sigma = v c f' this is the linear system f' = sigma / (v c),
 // sigma' = g f.  It is integrated in double from the outer radius, where
 // sigma / f = R c(R) beta joins the outer soil's K-solution (beta = f'/f
-// there), inward to the cylinder with classical Runge-Kutta steps; the step
-// count is doubled until the ratio sigma / f at the cylinder changes by less
-// than 1.0E-10 relatively.  Since only the ratio matters, (f, sigma) is
-// rescaled after every step, so nothing overflows however stiff the ring.
+// there), inward to the cylinder with adaptive Runge-Kutta steps.  Since
+// only the ratio matters, (f, sigma) is rescaled after every step, so
+// nothing overflows however stiff the ring.
 // c(v) is a convex combination of 1 + iD and m (1 + iD'), so it never
 // vanishes for m > 0 and non-negative damping, and a vanishing contrast
 // (delta = 0) is simply a uniform ring: the solution is finite for every
@@ -149,50 +150,79 @@ struct RingModel {
   }
 };
 
-// sigma / f at the cylinder (v = 1) with `steps` Runge-Kutta steps from R.
-cdouble RingRatio(const RingModel& ring, cdouble ratioAtR, int steps) {
-  cdouble f(1.0, 0.0);
-  cdouble sigma = ratioAtR;
-  const double h = (1.0 - ring.bigR) / steps;  // negative: inward
-  double v = ring.bigR;
-  for (int n = 0; n < steps; ++n) {
-    cdouble k1f, k1s, k2f, k2s, k3f, k3s, k4f, k4s;
-    ring.Rates(v, f, sigma, k1f, k1s);
-    ring.Rates(v + 0.5 * h, f + 0.5 * h * k1f, sigma + 0.5 * h * k1s, k2f, k2s);
-    ring.Rates(v + 0.5 * h, f + 0.5 * h * k2f, sigma + 0.5 * h * k2s, k3f, k3s);
-    ring.Rates(v + h, f + h * k3f, sigma + h * k3s, k4f, k4s);
-    f += h / 6.0 * (k1f + 2.0 * k2f + 2.0 * k3f + k4f);
-    sigma += h / 6.0 * (k1s + 2.0 * k2s + 2.0 * k3s + k4s);
-    v = ring.bigR + (n + 1) * h;
-    const double scale = std::max(std::abs(f), std::abs(sigma));
-    if (!(scale > 0.0) || !std::isfinite(scale)) return {NAN, NAN};
-    f /= scale;
-    sigma /= scale;
-  }
-  return sigma / f;
-}
-
-// sigma / f at the cylinder, converged in the step count.  `beta` is f'/f
-// of the outer soil at the outer radius.
+// sigma / f at the cylinder (v = 1): adaptive Dormand-Prince 5(4) steps
+// from v = R inward, with a local error of at most 1.0E-10 of the
+// (normalised) state per step.  The steps shrink by themselves where the
+// ring is stiff, e.g. next to the cylinder when m is small and c changes
+// quickly there.  Returns false when no finite ratio results.
 bool SolveRing(const RingModel& ring, cdouble beta, cdouble& ratio) {
-  const cdouble start = ring.bigR * ring.C(ring.bigR) * beta;
-  // Enough steps to resolve the local wavelength and the ring's thickness.
-  const double cmin = std::min(std::abs(ring.c1), std::abs(ring.C(1.0)));
-  const double rate = std::sqrt(ring.a2 / cmin) + 1.0;
-  int steps = static_cast<int>(std::min(4096.0, std::ceil(8.0 * rate * (ring.bigR - 1.0)))) + 8;
-  cdouble previous = RingRatio(ring, start, steps);
-  for (int doubling = 0; doubling < 10; ++doubling) {
-    steps *= 2;
-    const cdouble current = RingRatio(ring, start, steps);
-    if (!IsFinite(current)) return false;
-    if (std::abs(current - previous) <= 1.0e-10 * std::abs(current)) {
-      ratio = current;
-      return true;
+  struct State {
+    cdouble f, s;
+  };
+  auto rates = [&ring](double v, const State& y) {
+    State d;
+    ring.Rates(v, y.f, y.s, d.f, d.s);
+    return d;
+  };
+  auto combine = [](const State& y, double h, std::initializer_list<std::pair<double, const State*>> terms) {
+    State r = y;
+    for (const auto& [c, k] : terms) {
+      r.f += h * c * k->f;
+      r.s += h * c * k->s;
     }
-    previous = current;
+    return r;
+  };
+  constexpr double kTolerance = 1.0e-10;
+  constexpr int kMaxSteps = 200000;
+
+  const double length = ring.bigR - 1.0;
+  State y{cdouble(1.0, 0.0), ring.bigR * ring.C(ring.bigR) * beta};
+  {
+    const double scale = std::max(std::abs(y.f), std::abs(y.s));
+    if (!(scale > 0.0) || !std::isfinite(scale)) return false;
+    y.f /= scale;
+    y.s /= scale;
   }
-  ratio = previous;
-  return IsFinite(ratio);
+  double v = ring.bigR;
+  double h = -length / 16.0;  // inward
+  State k1 = rates(v, y);
+  for (int step = 0; step < kMaxSteps; ++step) {
+    if (v + h < 1.0) h = 1.0 - v;
+    const State k2 = rates(v + h / 5.0, combine(y, h, {{1.0 / 5.0, &k1}}));
+    const State k3 = rates(v + 3.0 * h / 10.0, combine(y, h, {{3.0 / 40.0, &k1}, {9.0 / 40.0, &k2}}));
+    const State k4 = rates(v + 4.0 * h / 5.0,
+                           combine(y, h, {{44.0 / 45.0, &k1}, {-56.0 / 15.0, &k2}, {32.0 / 9.0, &k3}}));
+    const State k5 = rates(v + 8.0 * h / 9.0,
+                           combine(y, h, {{19372.0 / 6561.0, &k1}, {-25360.0 / 2187.0, &k2},
+                                          {64448.0 / 6561.0, &k3}, {-212.0 / 729.0, &k4}}));
+    const State k6 = rates(v + h, combine(y, h, {{9017.0 / 3168.0, &k1}, {-355.0 / 33.0, &k2},
+                                                 {46732.0 / 5247.0, &k3}, {49.0 / 176.0, &k4},
+                                                 {-5103.0 / 18656.0, &k5}}));
+    const State next = combine(y, h, {{35.0 / 384.0, &k1}, {500.0 / 1113.0, &k3}, {125.0 / 192.0, &k4},
+                                      {-2187.0 / 6784.0, &k5}, {11.0 / 84.0, &k6}});
+    const State k7 = rates(v + h, next);
+    const State error = combine(State{}, h, {{71.0 / 57600.0, &k1}, {-71.0 / 16695.0, &k3},
+                                             {71.0 / 1920.0, &k4}, {-17253.0 / 339200.0, &k5},
+                                             {22.0 / 525.0, &k6}, {-1.0 / 40.0, &k7}});
+    const double size = std::max({std::abs(y.f), std::abs(y.s), std::abs(next.f), std::abs(next.s)});
+    const double err = std::max(std::abs(error.f), std::abs(error.s)) / (kTolerance * size);
+    if (!std::isfinite(err)) return false;
+    if (err <= 1.0) {
+      v += h;
+      const double scale = std::max(std::abs(next.f), std::abs(next.s));
+      if (!(scale > 0.0) || !std::isfinite(scale)) return false;
+      y = {next.f / scale, next.s / scale};
+      k1 = {k7.f / scale, k7.s / scale};  // the system is linear
+      if (v <= 1.0) {
+        ratio = y.s / y.f;
+        return IsFinite(ratio);
+      }
+    }
+    const double factor = err > 0.0 ? 0.9 * std::pow(err, -0.2) : 5.0;
+    h *= std::clamp(factor, 0.2, 5.0);
+    if (std::fabs(h) < 1.0e-14 * length) return false;
+  }
+  return false;
 }
 
 cfloat ToFloat(cdouble z) { return cfloat(static_cast<float>(z.real()), static_cast<float>(z.imag())); }
