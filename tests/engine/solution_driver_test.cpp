@@ -467,4 +467,37 @@ TEST(SolutionDriverTest, InadmissibleGravityOrVelocityStopsTheSolution) {
   }
 }
 
+// Transient and random loads on the same unsolvable footing: no time
+// history and no statistics are printed from unsolved points.
+TEST(SolutionDriverTest, UnsolvedPointsWithholdTransientAndRandomResults) {
+  Driven t = Drive([](::Run& R) {
+    HalfSpace(R, 10.0f, 0.0f);
+    R.soil.BLUWT = 0.0f;
+    R.mass.MASCON = {};
+    R.flags.LODTYP = 1;
+    R.load.NPT = R.load.TNPT = 8.0f;
+    R.load.DT = 0.01f;
+    R.load.FLOAD[FLOADIX(3, 2)] = {1.0f, 0.0f};
+  });
+  EXPECT_NE(t.report.find("*** NO TIME HISTORY: THE DYNAMIC EQUATIONS HAVE NO SOLUTION AT    5 FREQUENCIES ***"),
+            std::string::npos)
+      << t.report;
+  for (const auto& row : TableAfter(t.report, "FOOTING RESPONSE AMPLITUDES", "-------   ---------"))
+    EXPECT_NE(row.size(), 7u);  // no time row
+  Driven r = Drive([](::Run& R) {
+    HalfSpace(R, 10.0f, 0.0f);
+    R.soil.BLUWT = 0.0f;
+    R.mass.MASCON = {};
+    R.flags.LODTYP = 2;
+    R.load.WMIN = 10.0f;
+    R.load.WMAX = 12.0f;
+    R.load.WSTEP = 1.0f;
+    R.load.NPR = 3;
+    R.load.TOBS = 100.0f;
+  });
+  EXPECT_EQ(CountOf(r.report, "NOT DEFINED: NO SOLUTION AT EVERY FREQUENCY"), 6) << r.report;
+  EXPECT_EQ(CountOf(r.report, "NO SOLUTION\n"), 6);  // three rows in each spectrum
+  EXPECT_EQ(r.report.find("nan"), std::string::npos);
+}
+
 }  // namespace
