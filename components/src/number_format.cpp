@@ -48,18 +48,33 @@ QString FloatToStrG(long double value, int digits) {
     if (digits > 18) digits = 18;
     if (value == 0) return QStringLiteral("0");
 
-    // Round to `digits` significant digits: d.ddddde[+-]xx (locale free).
+    // First the 18 significant digits of an Extended (nearest, ties to
+    // even), then those rounded to `digits`, halves away from zero.
     char buf[64];
-    auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, digits - 1);
+    auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 17);
     std::string sci(buf, res.ptr);
     const bool negative = sci[0] == '-';
     if (negative) sci.erase(0, 1);
     const size_t epos = sci.find('e');
-    std::string mant = sci.substr(0, epos);
-    const int exp10 = std::stoi(sci.substr(epos + 1));
+    int exp10 = std::stoi(sci.substr(epos + 1));
     std::string ds;  // the significant digits
-    for (char c : mant)
+    for (char c : sci.substr(0, epos))
         if (c != '.') ds += c;
+    if (int(ds.size()) > digits) {
+        const bool up = ds[size_t(digits)] >= '5';
+        ds.resize(size_t(digits));
+        if (up) {
+            int i = digits - 1;
+            while (i >= 0 && ds[size_t(i)] == '9') ds[size_t(i--)] = '0';
+            if (i >= 0) {
+                ++ds[size_t(i)];
+            } else {
+                ds.insert(ds.begin(), '1');
+                ds.pop_back();
+                ++exp10;
+            }
+        }
+    }
     while (ds.size() > 1 && ds.back() == '0') ds.pop_back();
 
     const QString sep(g_separator);
