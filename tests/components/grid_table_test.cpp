@@ -632,3 +632,54 @@ TEST(ColumnTypeRegistry, CodesAndFinalize) {
     local.Register(typeid(Extra), [](TGridTable* tb) -> TColumn* { return new Extra(tb); }, 9);
     EXPECT_EQ(Message([&] { local.Finalize(); }), "Column Type list not empty");
 }
+
+TEST(SubTables, TemplateFollowsThePickListItem) {
+    auto forces = std::make_unique<TGridTable>();
+    forces->SetCaption("Forces");
+    AddFloat(*forces, "F", "F");
+    auto moments = std::make_unique<TGridTable>();
+    moments->SetCaption("Moments");
+    AddFloat(*moments, "M", "F-L2");
+    AddFloat(*moments, "arm", "L2");
+    TGridTable t;
+    auto* kind = new TEnumColumn(&t);
+    kind->SetItems({"force", "moment", "none"});
+    t.AddColumn(kind);
+    auto* sub = new TTableColumn(&t);
+    sub->References().AddTable(forces.get());
+    sub->References().AddTable(moments.get());
+    sub->References().AddIndex(-1);
+    t.AddColumn(sub);
+    t.SetRowCount(2);
+    EXPECT_EQ(t.Cells(1, 1).AsObject()->Caption(), "Forces");
+    t.Cells(0, 1).SetAsInteger(2);
+    TGridTable* m = t.Cells(1, 1).AsObject();
+    ASSERT_NE(m, nullptr);
+    EXPECT_EQ(m->Caption(), "Moments");
+    EXPECT_EQ(m->ColumnCount(), 2);
+    EXPECT_EQ(m->RowNumber(), 2);
+    kind->SetText(1, "3");
+    EXPECT_EQ(t.Cells(1, 1).AsObject(), nullptr);
+    EXPECT_EQ(t.Cells(1, 0).AsObject()->Caption(), "Forces");
+    // Cloning a table clones its sub-table column with the same templates.
+    TGridTable copy(nullptr, 0, t);
+    copy.SetRowCount(1);
+    copy.Cells(0, 0).SetAsInteger(2);
+    EXPECT_EQ(copy.Cells(1, 0).AsObject()->Caption(), "Moments");
+}
+
+TEST(GridTableResource, ReadIntoExistingTablesByName) {
+    TGridTable a;
+    a.Name = "A";
+    AddFloat(a, "old");
+    const QString text =
+        "// comment\nobject A: TGridTable\n  Caption = 'New'#13'line'\n  MinRows = 0\n  Col =\n    1\n    4 ('s') True False 'x' 1\nend\n";
+    ReadGridTableResourceInto(text, {&a});
+    EXPECT_EQ(a.Caption(), "New\rline");
+    EXPECT_EQ(a.MinRows(), 1);  // a form's 0 loads as 1
+    ASSERT_EQ(a.ColumnCount(), 1);
+    EXPECT_NE(dynamic_cast<TStringColumn*>(a.Columns(0)), nullptr);
+    EXPECT_THROW(ReadGridTableResourceInto("object B: TGridTable\nend\n", {&a}), EReadError);
+    EXPECT_THROW(ReadGridTableResource("object A: TGridTable\n  Colour = 1\nend\n"), EReadError);
+    EXPECT_THROW(ReadGridTableResource("object A: TGridTable\n  Caption = 'open\nend\n"), EReadError);
+}
