@@ -223,4 +223,23 @@ TEST(PileEndToEndTest, FiveHundredInteractingPiles) {
   RunAndCheck(d, 0, false);
 }
 
+// The pile and multilayer example decks read without a rejected option and
+// give finite responses at every frequency.
+TEST(PileEndToEndTest, ExampleDecks) {
+  for (const char* name : {"pile-group-interaction.vtd", "pile-group-battered.vtd", "multilayer-foundation.vtd"}) {
+    const std::string deck = engine_harness::ReadText(std::string(VORTN_EXAMPLES) + "/" + name);
+    ASSERT_FALSE(deck.empty()) << name;
+    engine_harness::EngineRun r = RunDeck(deck);
+    EXPECT_EQ(r.code, 0) << name << r.report;
+    for (const char* bad : {"IGNORED", "UNRECOGNIZED", "INVALID", "NOT EXECUTE", "NaN", "nan", "SINGULAR"})
+      EXPECT_EQ(r.report.find(bad), std::string::npos) << name << " " << bad;
+    const auto rows = TableAfter(r.report, "FOOTING RESPONSE AMPLITUDES", "  ------  -------");
+    EXPECT_GE(rows.size(), 10u) << name;
+    for (const auto& row : rows) {
+      ASSERT_EQ(row.size(), 8u) << name;
+      for (double v : row) EXPECT_TRUE(std::isfinite(v)) << name;
+    }
+  }
+}
+
 }  // namespace
