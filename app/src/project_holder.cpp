@@ -73,11 +73,13 @@ TGridTable* TProjectHolder::TableByName(const QString& name) const {
 }
 
 void TProjectHolder::NewProject() {
+    lastMessage_.clear();
     project_.reset();
     project_ = TProgramData::CreateDefault(*this);
 }
 
 void TProjectHolder::OpenProject(const QString& fileName) {
+    lastMessage_.clear();
     project_.reset();
     QDir::setCurrent(QFileInfo(fileName).absolutePath());
     project_ = TProgramData::CreateFromFile(*this, fileName, 0);

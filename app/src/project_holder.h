@@ -65,7 +65,7 @@ public:
     void CloseAllChildren() { if (OnCloseAllChildren) OnCloseAllChildren(); }
     void RefreshOpenDialogs() { if (OnRefreshOpenDialogs) OnRefreshOpenDialogs(); }
     void ShowMessage(const QString& text);
-    // The last message shown (for callers without a message box).
+    // The last message shown since the last New or Open (for callers without a message box).
     const QString& LastMessage() const { return lastMessage_; }
 
 private:

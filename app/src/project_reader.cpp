@@ -22,6 +22,9 @@ namespace vortn {
 namespace {
 
 constexpr Extended kRadPerHz = 6.28L;
+// Far above what the engine accepts (1024 transient, 200 random points); a
+// larger count in a file is damage, not data.
+constexpr int kMaxPoints = 100000;
 const QChar CR(13);
 
 QString Where(int line, int item) { return QStringLiteral("Error on Line %1 Item %2").arg(line).arg(item) + CR; }
@@ -83,6 +86,15 @@ public:
     int CountWord(const TGridTable& table) {
         const int n = Integer();
         return CheckCount(n, table, WordLine(), WordItem());
+    }
+    // The number of points of a transient or random load: every load row
+    // carries that many values, one a line, which the writer writes again.
+    int PointCount() {
+        const int n = Integer();
+        if (n < 0 || n > kMaxPoints)
+            throw EInOutError(Where(WordLine(), WordItem()) +
+                              QStringLiteral("A count between 0 and %1 was expected but not found.").arg(kMaxPoints));
+        return n;
     }
     // A pick-list item number for column 0 of `table`.
     int ItemWord(const TGridTable& table) {
@@ -319,11 +331,7 @@ void ReadProject(TProgramData& p, TProjectHolder& h, Walker& w) {
     w.Line();  // "CONSTANTS"
     if (p.LoadingWord.left(9) == QLatin1String("TRANSIENT")) {
         p.LoadingCode = 2;
-        p.NumberOfPoints = w.Integer();
-        if (p.NumberOfPoints < 0)
-            throw EInOutError(Where(w.WordLine(), w.WordItem()) +
-                              QStringLiteral("A count between 0 and %1 was expected but not found.")
-                                  .arg(std::numeric_limits<int>::max()));
+        p.NumberOfPoints = w.PointCount();
         p.TimeInterval = w.Float();
         TGridTable& t = h.TLoadtype();
         t.SetRowCount(w.CountWord(t));
@@ -338,11 +346,7 @@ void ReadProject(TProgramData& p, TProjectHolder& h, Walker& w) {
         // The file carries rad/s; the project holds Hz.
         p.RandomMaxFrequency = w.Float() / kRadPerHz;
         p.RandomMinFrequency = w.Float() / kRadPerHz;
-        p.NumberOfPoints = w.Integer();
-        if (p.NumberOfPoints < 0)
-            throw EInOutError(Where(w.WordLine(), w.WordItem()) +
-                              QStringLiteral("A count between 0 and %1 was expected but not found.")
-                                  .arg(std::numeric_limits<int>::max()));
+        p.NumberOfPoints = w.PointCount();
         p.ObservationPeriod = w.Float();
         TGridTable& t = h.Trandom();
         t.SetRowCount(w.CountWord(t));
