@@ -2,6 +2,8 @@
 
 #include <QFile>
 #include <dlfcn.h>
+#include <filesystem>
+#include <system_error>
 
 namespace vortn {
 
@@ -15,6 +17,26 @@ TLoadFailure ClassifyLoadFailure(const QString& text) {
         if (text.contains(QLatin1String(k))) return TLoadFailure::InitFailed;
     return TLoadFailure::Other;
 }
+
+namespace {
+// A bare file name is looked for as the platform loader of the original
+// system did: the program's folder, then the current directory, then the
+// system's own search.
+QByteArray ResolveBareName(const QString& name) {
+    const QByteArray encoded = QFile::encodeName(name);
+    if (name.contains('/')) return encoded;
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    if (!ec) {
+        const fs::path candidate = exe.parent_path() / encoded.toStdString();
+        if (fs::is_regular_file(candidate, ec)) return QByteArray::fromStdString(candidate.string());
+    }
+    const fs::path here = fs::current_path(ec) / encoded.toStdString();
+    if (!ec && fs::is_regular_file(here, ec)) return QByteArray::fromStdString(here.string());
+    return encoded;
+}
+}  // namespace
 
 TDynamicLibrary::~TDynamicLibrary() { Close(); }
 
@@ -31,7 +53,7 @@ void TDynamicLibrary::Open() {
         throw EFileNotFoundError(QStringLiteral("Library could not be located"));
     }
     dlerror();
-    const QByteArray path = QFile::encodeName(name_);
+    const QByteArray path = ResolveBareName(name_);
     void* h = dlopen(path.constData(), RTLD_NOW | RTLD_LOCAL);
     if (h) {
         handle_ = h;

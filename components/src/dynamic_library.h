@@ -11,7 +11,9 @@
 //   - any other failure (not a shared object, wrong class, no permission)
 //       raises nothing and leaves the object closed, so the caller's next
 //       GetProcAddress raises EDLLNotOpenError "Library is not open".
-// All three derive from EDLLError, which callers catch.
+// All three derive from EDLLError, which callers catch. A name without a
+// folder is looked for in the program's folder, then the current directory,
+// then along the system's library path.
 #pragma once
 
 #include "exceptions.h"

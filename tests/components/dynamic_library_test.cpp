@@ -2,6 +2,7 @@
 #include "qt_printers.h"
 
 #include <gtest/gtest.h>
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -91,4 +92,18 @@ TEST(DynamicLibrary, LoadFailuresMapOntoTheThreeMeanings) {
         {"/opt/x/lib32.so: wrong ELF class: ELFCLASS32", TLoadFailure::Other},
         {"/opt/x/lib.so: cannot open shared object file: Permission denied", TLoadFailure::Other}};
     for (auto c : cases) EXPECT_EQ(ClassifyLoadFailure(c.text), c.kind) << c.text;
+}
+
+TEST(DynamicLibrary, BareNameIsFoundInTheProgramOrCurrentFolder) {
+    const QString full = VRT3_LIBRARY;
+    const QString dir = full.left(full.lastIndexOf('/'));
+    const QString bare = full.mid(full.lastIndexOf('/') + 1);
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(dir));
+    TDynamicLibrary lib;
+    lib.SetLibraryName(bare);
+    lib.Open();
+    QDir::setCurrent(before);
+    ASSERT_TRUE(lib.IsOpen()) << lib.LastError().toStdString();
+    EXPECT_NE(lib.GetProcAddress("_IVORTN"), nullptr);
 }
