@@ -11,6 +11,7 @@
 
 #include "engine_harness.h"
 #include "report_values.h"
+#include "side_layer_impedance.h"
 
 namespace {
 
@@ -301,6 +302,30 @@ TEST(SolutionEndToEnd, ExampleDecksRun) {
     EXPECT_EQ(r.report.find("NaN"), std::string::npos) << e.path();
   }
   EXPECT_GE(n, 1);
+}
+
+// A weakened zone beside an embedded footing: the reader stores the zone
+// thickness as the deck's ratio times r0 (0.1 x 10 = 1 ft) and the side
+// layer adds G h Re(Su) to KXX with Su the side reaction of a 1 ft zone
+// (C.G. on the base, so KXX takes no lever arm): not of a 10 ft one.
+TEST(SolutionEndToEnd, SideWeakenedZoneThicknessIsRatioTimesRadius) {
+  const double w = 30;
+  const std::string soil =
+      "SOIL\nWEAK\nCONSTANTS=1\n1 2 400 110 0.33 0.05 0.5 0.33 0.1 0.1\nBELOW=500 110 0.33 0.05\n";
+  EngineRun emb = RunJob(Head("WEAK SIDE", true, "CIRCULAR=10", 0) + soil + Harmonic(false, w, w, 1));
+  EngineRun surf = RunJob(Head("SURFACE", true, "CIRCULAR=10", 0) + SurfaceSoil() + Harmonic(false, w, w, 1));
+  ASSERT_EQ(emb.code, 0) << emb.report;
+  const double added = ConstantsOf(emb.report, 0).K[0] - ConstantsOf(surf.report, 0).K[0];
+  const double Gs = 400.0 * 400.0 * 110.0 / 32.2, h = 2.0;
+  auto side = [&](float t) {
+    std::complex<float> su, sw, s1, s2, st;
+    int cut1 = 0;
+    SIDIMP(10.0f * static_cast<float>(w) / 400.0f, 0.33f, 0.05f, 0.5f, 0.33f, 0.1f, t, 10.0f, 10.0f, 10.0f,
+           10.0f, su, sw, s1, s2, st, cut1, 0);
+    return Gs * h * su.real();
+  };
+  EXPECT_NEAR(added, side(1.0f), 1e-3 * std::abs(side(1.0f)));
+  EXPECT_GT(std::abs(added - side(10.0f)), 1e-2 * std::abs(side(1.0f)));
 }
 
 }  // namespace
