@@ -154,10 +154,14 @@ void CompleteSpectrum(Cx* fload, int nt) {
   const int first = nt % 2 == 0 ? nt / 2 + 2 : (nt + 3) / 2;
   for (int k = first; k <= nt; ++k)
     for (int d = 0; d < 6; ++d) fload[6 * (k - 1) + d] = std::conj(fload[6 * (nt + 1 - k) + d]);
-  for (int d = 0; d < 6; ++d) fload[d] = Cx(fload[d].real(), 0.0f);
+  // Even counts: point 1 and the Nyquist point are made real.  An odd count
+  // has no Nyquist point, and its last solved point keeps its value.
   if (nt % 2 == 0) {
     const int nyq = nt / 2 + 1;
-    for (int d = 0; d < 6; ++d) fload[6 * (nyq - 1) + d] = Cx(fload[6 * (nyq - 1) + d].real(), 0.0f);
+    for (int d = 0; d < 6; ++d) {
+      fload[d] = Cx(fload[d].real(), 0.0f);
+      fload[6 * (nyq - 1) + d] = Cx(fload[6 * (nyq - 1) + d].real(), 0.0f);
+    }
   }
 }
 

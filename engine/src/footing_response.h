@@ -69,8 +69,8 @@ RandomPeak RandomStatistics(const float* S, int n, float wmin, float wstep, floa
 // fload[6 (k - 1) + d - 1]) from its solved first nt / 2 + 1 points: point
 // k = nt + 2 - j gets the conjugate of point j.  Even nt: the conjugate
 // half starts at nt / 2 + 2 and point nt / 2 + 1 (Nyquist) is made real;
-// odd nt: it starts at (nt + 3) / 2 and there is no Nyquist point.  Point
-// 1 is made real in both cases.
+// odd nt: it starts at (nt + 3) / 2, there is no Nyquist point and no
+// point is changed but the mirrored ones.  Point 1 is made real for even nt.
 void CompleteSpectrum(std::complex<float>* fload, int nt);
 
 // Output steps after the frequency loop.  Each starts a results page.
