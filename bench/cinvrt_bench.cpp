@@ -1,0 +1,117 @@
+// In-place inversion of the pile-group flexibility matrices (orders up to
+// 1000 at every frequency): CINVRT beside the plain Gauss-Jordan loop it
+// reproduces bit for bit and beside LAPACK's cgetrf + cgetri (OpenBLAS,
+// loaded at run time when it is installed; the engine does not use it).
+#include <benchmark/benchmark.h>
+#include <dlfcn.h>
+
+#include <complex>
+#include <random>
+#include <vector>
+
+#include "complex_solvers.h"
+
+namespace {
+
+using cfloat = std::complex<float>;
+constexpr int kLeading = 1000;  // the group routine's leading dimension
+
+std::vector<cfloat> FlexibilityLike(int n) {
+  std::mt19937 gen(42);
+  std::uniform_real_distribution<float> u(-1.0f, 1.0f);
+  std::vector<cfloat> a(static_cast<std::size_t>(kLeading) * n, cfloat(0.0f, 0.0f));
+  for (int j = 0; j < n; ++j)
+    for (int i = 0; i < n; ++i) a[static_cast<std::size_t>(j) * kLeading + i] = cfloat(u(gen), u(gen)) * 0.1f;
+  for (int i = 0; i < n; ++i) a[static_cast<std::size_t>(i) * kLeading + i] += cfloat(1.0f, 0.2f);
+  return a;
+}
+
+void BM_CINVRT(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  const std::vector<cfloat> original = FlexibilityLike(n);
+  std::vector<cfloat> a;
+  for (auto _ : state) {
+    a = original;
+    int ier = 0;
+    CINVRT(a.data(), kLeading, n, ier);
+    benchmark::DoNotOptimize(a.data());
+    if (ier != 0) state.SkipWithError("singular");
+  }
+}
+BENCHMARK(BM_CINVRT)->Arg(100)->Arg(500)->Arg(1000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The plain loop, one element at a time along the rows.
+void PlainInverse(cfloat* a, int ld, int n) {
+  auto at = [a, ld](int i, int j) -> cfloat& { return a[static_cast<std::size_t>(j) * ld + i]; };
+  for (int k = 0; k < n; ++k) {
+    const cfloat p = at(k, k);
+    at(k, k) = cfloat(1.0f, 0.0f);
+    for (int j = 0; j < n; ++j) at(k, j) = at(k, j) / p;
+    for (int i = 0; i < n; ++i) {
+      if (i == k) continue;
+      const cfloat t = at(i, k);
+      at(i, k) = cfloat(0.0f, 0.0f);
+      const double tr = t.real(), ti = t.imag();
+      for (int j = 0; j < n; ++j) {
+        const cfloat akj = at(k, j);
+        const cfloat aij = at(i, j);
+        at(i, j) = cfloat(static_cast<float>(aij.real() - (tr * akj.real() - ti * akj.imag())),
+                          static_cast<float>(aij.imag() - (tr * akj.imag() + ti * akj.real())));
+      }
+    }
+  }
+}
+
+void BM_PlainLoop(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  const std::vector<cfloat> original = FlexibilityLike(n);
+  std::vector<cfloat> a;
+  for (auto _ : state) {
+    a = original;
+    PlainInverse(a.data(), kLeading, n);
+    benchmark::DoNotOptimize(a.data());
+  }
+}
+BENCHMARK(BM_PlainLoop)->Arg(100)->Arg(500)->Arg(1000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+using Getrf = void (*)(const int*, const int*, cfloat*, const int*, int*, int*);
+using Getri = void (*)(const int*, cfloat*, const int*, const int*, cfloat*, const int*, int*);
+
+struct Lapack {
+  Getrf getrf = nullptr;
+  Getri getri = nullptr;
+  Lapack() {
+    for (const char* name : {"libopenblas.so.0", "liblapack.so.3"}) {
+      void* lib = dlopen(name, RTLD_NOW | RTLD_LOCAL);
+      if (!lib) continue;
+      getrf = reinterpret_cast<Getrf>(dlsym(lib, "cgetrf_"));
+      getri = reinterpret_cast<Getri>(dlsym(lib, "cgetri_"));
+      if (getrf && getri) return;
+    }
+  }
+};
+
+void BM_LapackCgetrfCgetri(benchmark::State& state) {
+  static const Lapack lapack;  // benchmark only; the engine keeps no such state
+  if (!lapack.getrf) {
+    state.SkipWithError("LAPACK not found");
+    return;
+  }
+  const int n = static_cast<int>(state.range(0));
+  const std::vector<cfloat> original = FlexibilityLike(n);
+  std::vector<cfloat> a;
+  std::vector<int> pivots(n);
+  const int lwork = 64 * n;
+  std::vector<cfloat> work(lwork);
+  for (auto _ : state) {
+    a = original;
+    int info = 0;
+    lapack.getrf(&n, &n, a.data(), &kLeading, pivots.data(), &info);
+    lapack.getri(&n, a.data(), &kLeading, pivots.data(), work.data(), &lwork, &info);
+    benchmark::DoNotOptimize(a.data());
+    if (info != 0) state.SkipWithError("singular");
+  }
+}
+BENCHMARK(BM_LapackCgetrfCgetri)->Arg(100)->Arg(500)->Arg(1000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
