@@ -417,7 +417,9 @@ TEST_F(ProjectFile, DamagedFilesGiveAMessageAndAUsableProject) {
                 WriteBytes(Path(QStringLiteral("bad.vtd")), data);
                 const int before = messages;
                 H().OpenProject(Path(QStringLiteral("bad.vtd")));
-                if (expectMessage) EXPECT_EQ(messages, before + 1) << what;
+                if (expectMessage) {
+                    EXPECT_EQ(messages, before + 1) << what;
+                }
                 for (TGridTable* t : H().Tables()) EXPECT_GE(t->RowCount(), t->MinRows()) << what;
                 EXPECT_FALSE(H().IsModified()) << what;
                 // The project is usable: it saves and reads again.

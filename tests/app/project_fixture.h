@@ -76,9 +76,14 @@ class ProjectTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(dir_.isValid());
+        cwd_ = QDir::currentPath();
         holder_ = std::make_unique<TProjectHolder>();
     }
-    void TearDown() override { holder_.reset(); }
+    // Opening a project makes its folder the current directory.
+    void TearDown() override {
+        holder_.reset();
+        QDir::setCurrent(cwd_);
+    }
 
     TProjectHolder& H() { return *holder_; }
     TProgramData& P() { return holder_->Project(); }
@@ -239,6 +244,7 @@ protected:
 
     std::unique_ptr<TProjectHolder> holder_;
     QTemporaryDir dir_;
+    QString cwd_;
 };
 
 // Every cell of a table as text (float cells in the file's number format,
