@@ -267,8 +267,6 @@ bool FrequencyCount(Run& R, int& nt) {
   SolutionData& S = R.sol;
   LoadData& ld = R.load;
   nt = 0;
-  int cap = kMaxHarmonicPoints;
-  const char* what = "FREQUENCY POINTS";
   if (R.flags.LODTYP == 1) {
     nt = IROUND(ld.NPT);
     if (nt < 1 || nt > kMaxTransientPoints) {
@@ -288,11 +286,11 @@ bool FrequencyCount(Run& R, int& nt) {
   }
   if (ld.WSTEP == 0.0f) ld.WSTEP = 1.0f;
   S.NFREQ = IROUND((ld.WMAX - ld.WMIN) / ld.WSTEP + 1.0f);
-  if (R.flags.LODTYP == 2) cap = kMaxRandomPoints;
+  const int cap = R.flags.LODTYP == 2 ? kMaxRandomPoints : kMaxHarmonicPoints;
   if (S.NFREQ < 1 || S.NFREQ > cap) {
     WRITE(R, kReport,
-          "(/,/,1X,'*** NUMBER OF ',A,' (',I11,') MUST LIE BETWEEN 1 AND ',I4,' ***',/,1X,'*** CHECK THE MAXIMUM, MINIMUM AND STEP FREQUENCIES ***',/,1X,'***PROGRAM WILL NOT EXECUTE***')",
-          {std::string(what), S.NFREQ, cap});
+          "(/,/,1X,'*** NUMBER OF FREQUENCY POINTS (',I11,') MUST LIE BETWEEN 1 AND ',I4,' ***',/,1X,'*** CHECK THE MAXIMUM, MINIMUM AND STEP FREQUENCIES ***',/,1X,'***PROGRAM WILL NOT EXECUTE***')",
+          {S.NFREQ, cap});
     return false;
   }
   return true;
