@@ -223,6 +223,29 @@ TEST(PileEndToEndTest, FiveHundredInteractingPiles) {
   RunAndCheck(d, 0, false);
 }
 
+// Two piles at one place with interaction: at a low frequency the static
+// factors are 1 and the group flexibility matrix is singular.  The report
+// says so with the frequency and prints no numbers for that point; the
+// dynamic point above 10 rad/s is solved as usual.
+TEST(PileEndToEndTest, SingularGroupFlexibilityIsReportedWithItsFrequency) {
+  PileDeck d;
+  d.piles = {{0.0f, 0.0f}, {0.0f, 0.0f}};
+  d.interaction = true;
+  d.wmin = 5.0f;
+  d.wmax = 30.0f;
+  d.wstep = 25.0f;
+  engine_harness::EngineRun r = RunDeck(d.Text());
+  EXPECT_EQ(r.code, 0) << r.report;
+  EXPECT_EQ(CountOf(r.report, "THE PILE GROUP FLEXIBILITY MATRIX IS SINGULAR AT FREQUENCY       0.7962 Hz (      5.0000 rad./sec.)"), 2)
+      << r.report;
+  EXPECT_EQ(r.report.find("NaN"), std::string::npos);
+  EXPECT_EQ(r.report.find("nan"), std::string::npos);
+  // Only the 30 rad/s point of each pass prints constants.
+  const auto kww = ValuesAfter(r.report, "VERTICAL TRANSLATION (KWW)");
+  ASSERT_EQ(kww.size(), 2u) << r.report;
+  for (double v : kww) EXPECT_TRUE(std::isfinite(v) && v > 0.0);
+}
+
 // The pile and multilayer example decks read without a rejected option and
 // give finite responses at every frequency.
 TEST(PileEndToEndTest, ExampleDecks) {
