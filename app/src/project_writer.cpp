@@ -361,7 +361,11 @@ void TProgramData::SaveToFile() {
         if (!f.open(QIODevice::WriteOnly) || f.write(outputs[i].data) != outputs[i].data.size() || !f.flush())
             fail(f, outputs[i].name);
     }
+    // Nothing is replaced while some file could not be.
     for (size_t i = 0; i < outputs.size(); ++i)
+        if (QFileInfo(outputs[i].name).isDir()) fail(*files[i], outputs[i].name);
+    // The project file itself is replaced last, once its side files are in place.
+    for (size_t i : {size_t(1), size_t(2), size_t(0)})
         if (!files[i]->commit()) fail(*files[i], outputs[i].name);
     h.SetModified(false);
 }

@@ -264,6 +264,7 @@ TEST_F(ProjectFile, WriteAndReadBack) {
                 if (variant == 1) {
                     // Other choices, English units, odd values in every cell.
                     p.MatrixFlag = 0;
+                    p.Title = QString::fromUtf8("B\u00f6den \u00fcber \u00d8 = 1 * 2");
                     p.CircularFlag = 1;
                     p.Radius = 1.7654321L;
                     p.FixedFlag = 0;
@@ -387,6 +388,7 @@ TEST_F(ProjectFile, FailedSaveKeepsThePreviousProject) {
     ASSERT_TRUE(QDir(dir_.path()).mkdir(QStringLiteral("keep.vtt")));
     P().Title = QStringLiteral("changed");
     H().PileData().Cells(0, 0).SetAsFloat(7);
+    H().MassCal().Cells(0, 0).SetAsFloat(7);
     EXPECT_THROW(P().SaveToFile(), vortn::EInOutError);
     EXPECT_EQ(ReadBytes(Path(QStringLiteral("keep.vtd"))), deck);
     EXPECT_EQ(ReadBytes(Path(QStringLiteral("keep.vtm"))), mass);
