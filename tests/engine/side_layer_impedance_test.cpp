@@ -167,6 +167,20 @@ TEST(SIDIMP, IncompressibleHorizontalFormula) {
   EXPECT_NEAR(near.su.imag(), r.su.imag(), 0.01f * std::abs(r.su));
 }
 
+TEST(SIDIMP, IncompressibleRingIsTheLimitFromBelow) {
+  // From Poisson's ratio 0.5 on, the horizontal ring takes its
+  // incompressible limit: it continues the values just below 0.5.
+  const Layer limit{0.6f, 0.5f, 0.05f, 0.5f, 0.1f, 0.2f};
+  Layer below = limit;
+  below.nu = 0.49999f;
+  Layer above = limit;
+  above.nu = 0.6f;
+  const Reactions l = Side(limit), b = Side(below), a = Side(above);
+  EXPECT_NEAR(l.su.real(), b.su.real(), 5e-4f * std::abs(l.su));
+  EXPECT_NEAR(l.su.imag(), b.su.imag(), 5e-4f * std::abs(l.su));
+  EXPECT_EQ(a.su, l.su);
+}
+
 TEST(SIDIMP, UniformRingEqualsNoRing) {
   // A ring as stiff and damped as the soil around it changes nothing: the
   // ring solutions reproduce the closed forms (at a0 >= 0.3, where the
