@@ -246,7 +246,7 @@ inline void UpdateColumnPlain(float* __restrict col, const float* __restrict t, 
   }
 }
 
-// The same arithmetic, four elements at a time with AVX2 (no FMA: a fused
+// The same arithmetic, two complex elements at a time with AVX2 (no FMA: a fused
 // multiply-add would round differently).  Each lane does exactly the
 // scalar operations: the products t*ar and t'*ai are exact in double,
 // addsub forms tr ar - ti ai and ti ar + tr ai with one rounding, the
@@ -382,11 +382,15 @@ void CINVRT(cfloat* A, int IA, int N, int& IER) {
   } else {
     // Thread 0 runs each panel while the others wait; then all take their
     // share of the other columns.  Every thread reads the same failure flag
-    // after the barrier and so stops at the same panel.
+    // after the barrier and so stops at the same panel.  Should a thread
+    // not start, the ones that did share the columns: the count is fixed
+    // before the first barrier phase ends.
     std::barrier sync(static_cast<std::ptrdiff_t>(threads));
+    unsigned active = threads;
     auto work = [&](unsigned w) {
-      const int j0 = static_cast<int>(n * w / threads);
-      const int j1 = static_cast<int>(n * (w + 1) / threads);
+      sync.arrive_and_wait();
+      const int j0 = static_cast<int>(n * w / active);
+      const int j1 = static_cast<int>(n * (w + 1) / active);
       for (int k0 = 0; k0 < N; k0 += kPanel) {
         const int k1 = std::min(N, k0 + kPanel);
         if (w == 0 && !job.Panel(k0, k1)) failed = true;
@@ -398,7 +402,13 @@ void CINVRT(cfloat* A, int IA, int N, int& IER) {
     };
     std::vector<std::jthread> pool;
     pool.reserve(threads - 1);
-    for (unsigned w = 1; w < threads; ++w) pool.emplace_back(work, w);
+    unsigned started = 1;
+    try {
+      for (unsigned w = 1; w < threads; ++w, ++started) pool.emplace_back(work, w);
+    } catch (...) {
+      active = started;
+      for (unsigned w = started; w < threads; ++w) sync.arrive_and_drop();
+    }
     work(0);
     pool.clear();  // joins
   }
