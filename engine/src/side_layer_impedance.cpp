@@ -275,7 +275,7 @@ int SIDIMP(float A0, float PR, float DAMP, float WM, float /*WPR*/, float WD, fl
     // or not finite, leaves the outer-soil value.
     const cfloat cRatio = cfloat(1.0f, WD) / c;
     const float rho = R0 / (R0 + WT);
-    auto ring = [&](float nuRing, cfloat& sz) {
+    auto ringImpedance = [&](float nuRing, cfloat& sz) {
       const float etaRing = std::sqrt(2.0f * (1.0f - nuRing) / (1.0f - 2.0f * nuRing));
       const cfloat y = ShearArgument(b, sqrtC) / etaRing;
       return HorizontalRing(y, etaRing, WM, WD, cRatio, rho, sz);
@@ -283,14 +283,14 @@ int SIDIMP(float A0, float PR, float DAMP, float WM, float /*WPR*/, float WD, fl
     cfloat sz;
     bool formed;
     if (nu < 0.5f) {
-      formed = ring(nu, sz);
+      formed = ringImpedance(nu, sz);
     } else {
       // The ring's compression wave exists only below 0.5.  From 0.5 on the
       // incompressible limit is taken: the ring impedance is smooth in
       // 1 - 2 nu, so it is extrapolated linearly to 0 from nu = 0.4999 and
       // 0.4998 (1 - 2 nu = 2E-4 and 4E-4).
       cfloat szA, szB;
-      formed = ring(0.4999f, szA) && ring(0.4998f, szB);
+      formed = ringImpedance(0.4999f, szA) && ringImpedance(0.4998f, szB);
       sz = 2.0f * szA - szB;
       formed = formed && IsFinite(sz) && (sz.real() != 0.0f || sz.imag() != 0.0f);
     }
