@@ -182,6 +182,28 @@ TEST(EngineEntry, DecksWithWindowsLineEnds) {
   EXPECT_NE(r.report.find(" GRAVITATIONAL CONSTANT SET TO  32.20 ft/s**2"), std::string::npos);
 }
 
+TEST(EngineEntry, MassFileIsTheSeventhNamesLine) {
+  fs::path dir = engine_harness::MakeTempDir();
+  auto component = [](int n) {
+    std::string t = std::to_string(n) + "\n";
+    for (int k = 0; k < n; ++k) t += "1. 0. 0. 0. 1. 1. 1.\n";
+    return t + "0 0 0\n0 0 0\n0 0 0\n";
+  };
+  engine_harness::WriteText(dir / "five.vtm", component(2));
+  engine_harness::WriteText(dir / "six.vtm", component(3));
+  engine_harness::WriteText(dir / "seven.vtm", component(1));
+  engine_harness::WriteText(dir / "names.dat", "3.0.12\n" + (dir / "job.vtd").string() + "\n" +
+                                                   (dir / "job.vto").string() + "\n" + (dir / "job.vtp").string() +
+                                                   "\n" + (dir / "five.vtm").string() + "\n" +
+                                                   (dir / "six.vtm").string() + "\n" + (dir / "seven.vtm").string() +
+                                                   "\n");
+  engine_harness::WriteText(dir / "job.vtd", std::string("GRAVITY=32.2\n") + kFoundation + "STOP\n");
+  EXPECT_EQ(engine_harness::CallEngine(dir), 2);
+  std::string report = engine_harness::ReadText(dir / "job.vto");
+  EXPECT_NE(report.find(" MASS COMPONENTS  NUMBER OF DEFINED MASSES -  1\n"), std::string::npos) << report;
+  fs::remove_all(dir);
+}
+
 TEST(EngineEntry, TitleOpensTheDataEchoPage) {
   EngineRun r = RunDeck("TITLE=PUMP 3 ON BLOCK\nSTOP\n");
   EXPECT_EQ(r.code, 2);
