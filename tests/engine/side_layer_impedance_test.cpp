@@ -234,6 +234,17 @@ TEST(SIDIMP, VanishingContrastIsContinuous) {
   }
 }
 
+TEST(SIDIMP, UnformedHorizontalRingKeepsTheOuterSoil) {
+  // A very soft zone at a high frequency puts the ring's Bessel arguments
+  // far beyond the reach of their series: the 4 x 4 system is not finite,
+  // and the horizontal reaction is that of the outer soil at b0.
+  const Layer soft{2.0f, 0.3f, 0.05f, 1.0e-4f, 0.05f, 0.5f};
+  const Layer outer{soft.a0 * 1.5f, 0.3f, 0.05f};
+  const Reactions r = Side(soft);
+  EXPECT_EQ(r.su, Side(outer).su);
+  EXPECT_TRUE(Finite(r.sw) && Finite(r.sr1) && Finite(r.st));
+}
+
 TEST(SIDIMP, ZoneWithoutModulusCarriesNothing) {
   Layer l{0.6f, 0.3f, 0.05f, 0.0f, 0.1f, 0.2f};
   l.cut1 = 1;
