@@ -1,6 +1,7 @@
 // Complete decks of every foundation and load type through the engine
 // library: each passes the completeness check, and its echo reads as the
 // readers write it.
+#include <cctype>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -43,6 +44,8 @@ struct DeckCase {
   const char* file;
   std::vector<std::string> echo;  // lines that the echo must hold
 };
+
+void PrintTo(const DeckCase& c, std::ostream* os) { *os << c.file; }
 
 class CompleteDeck : public ::testing::TestWithParam<DeckCase> {};
 
@@ -95,7 +98,16 @@ const DeckCase kDecks[] = {
       " SOIL BELOW MULTILAYER SYSTEM"}},
 };
 
-INSTANTIATE_TEST_SUITE_P(Decks, CompleteDeck, ::testing::ValuesIn(kDecks));
+// Each case is named after its deck file, so test names stay the same from
+// run to run.
+std::string DeckCaseName(const ::testing::TestParamInfo<DeckCase>& info) {
+  std::string name;
+  for (const char* p = info.param.file; *p; ++p)
+    name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
+  return name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Decks, CompleteDeck, ::testing::ValuesIn(kDecks), DeckCaseName);
 
 // Malformed decks made from the valid ones by cutting, duplicating and
 // corrupting items: the run always ends with 0, 2 or 3.
