@@ -349,24 +349,24 @@ void TProgramData::SaveToFile() {
     };
     const std::array<Output, 3> outputs{{{FileName, Encode(L)}, {MassFileName, Encode(M)}, {GeometryFileName, Encode(G)}}};
     std::array<std::unique_ptr<QSaveFile>, 3> files;
-    auto fail = [&](const QSaveFile& f, const QString& name) {
+    auto fail = [&](const QString& name, const QString& reason) {
         for (auto& p : files)
             if (p) p->cancelWriting();
         h.SetModified(true);
-        throw EInOutError(QStringLiteral("Cannot write file %1: %2").arg(name, f.errorString()));
+        throw EInOutError(QStringLiteral("Cannot write file %1: %2").arg(name, reason));
     };
     for (size_t i = 0; i < outputs.size(); ++i) {
         files[i] = std::make_unique<QSaveFile>(outputs[i].name);
         QSaveFile& f = *files[i];
         if (!f.open(QIODevice::WriteOnly) || f.write(outputs[i].data) != outputs[i].data.size() || !f.flush())
-            fail(f, outputs[i].name);
+            fail(outputs[i].name, f.errorString());
     }
     // Nothing is replaced while some file could not be.
     for (size_t i = 0; i < outputs.size(); ++i)
-        if (QFileInfo(outputs[i].name).isDir()) fail(*files[i], outputs[i].name);
+        if (QFileInfo(outputs[i].name).isDir()) fail(outputs[i].name, QStringLiteral("a folder of that name exists"));
     // The project file itself is replaced last, once its side files are in place.
     for (size_t i : {size_t(1), size_t(2), size_t(0)})
-        if (!files[i]->commit()) fail(*files[i], outputs[i].name);
+        if (!files[i]->commit()) fail(outputs[i].name, files[i]->errorString());
     h.SetModified(false);
 }
 
