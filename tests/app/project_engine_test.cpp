@@ -23,12 +23,14 @@ struct EngineCase {
     Foundation foundation;
     Loading loading;
     bool battered;
+    bool english = false;
 };
 
 std::string CaseName(const EngineCase& c) {
     std::string s = Word(c.foundation);
     s += std::string("_") + Name(c.loading);
     if (c.battered) s += "_battered";
+    if (c.english) s += "_english";
     for (char& ch : s)
         if (ch == '-') ch = '_';
     return s;
@@ -47,6 +49,7 @@ std::vector<std::string> Records(const std::string& plot) {
 TEST_P(ProjectRun, EngineRunsTheSavedProject) {
     const EngineCase c = GetParam();
     Build(c.foundation, c.loading, c.battered);
+    if (c.english) P().SetUnits(1);
     const fs::path dir = fs::path(dir_.path().toStdString());
     SaveAs(QStringLiteral("job.vtd"));
     WriteText(dir / "names.dat", NamesDat(dir));
@@ -61,6 +64,8 @@ TEST_P(ProjectRun, EngineRunsTheSavedProject) {
     EXPECT_NE(report.find("RECTANGULAR FOUNDATION"), std::string::npos);
     EXPECT_NE(report.find(" MASS COMPONENTS  NUMBER OF DEFINED MASSES -  2"), std::string::npos);
     EXPECT_NE(report.find(" STIFFNESS AND DAMPING CONSTANTS TO BE PRINTED"), std::string::npos);
+    EXPECT_NE(report.find(c.english ? " GRAVITATIONAL CONSTANT SET TO  32.20" : " GRAVITATIONAL CONSTANT SET TO   9.80"),
+              std::string::npos);
     EXPECT_EQ(report.find("ERROR"), std::string::npos) << report;
     EXPECT_EQ(report.find("UNRECOGNIZED"), std::string::npos) << report;
     EXPECT_EQ(report.find("WILL BE IGNORED"), std::string::npos) << report;
@@ -116,6 +121,9 @@ std::vector<EngineCase> AllCases() {
         for (Loading l : {Loading::Harmonic, Loading::Quadratic, Loading::Transient, Loading::Random})
             out.push_back({f, l, false});
     out.push_back({Foundation::Pile, Loading::Harmonic, true});
+    out.push_back({Foundation::HalfSpace, Loading::Quadratic, false, true});
+    out.push_back({Foundation::Pile, Loading::Random, true, true});
+    out.push_back({Foundation::Multilayer, Loading::Transient, false, true});
     return out;
 }
 
