@@ -21,7 +21,8 @@ Results Coefficients(float a0, float pr, float d, float r0 = 1.0f, float r1 = 1.
 }
 
 // A value printed with `digits` significant digits, matched to within one
-// unit of its last digit (single-precision rounding of the last digit).
+// unit of its last digit: seven digits are at the limit of single precision
+// (the single-precision inputs alone carry relative errors up to 6E-8).
 void ExpectPrinted(float got, double printed, int digits) {
   const double unit = std::pow(10.0, std::floor(std::log10(std::fabs(printed))) - (digits - 1));
   EXPECT_NEAR(got, printed, unit) << "printed " << printed;
