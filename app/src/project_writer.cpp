@@ -92,6 +92,22 @@ QStringList Wrapped(const QString& line) {
     return out;
 }
 
+// The engine takes the first item after "TITLE=" as the title. A title that
+// gives no item (blank, or blanks, commas and equal signs before a "$"
+// comment) would make it take the next keyword of the deck (MATRIX, or
+// GRAVITY, which fails the run) as the title; such a title is written with
+// "Untitled" in front. Line breaks would cut the deck and become blanks.
+QString DeckTitle(QString title) {
+    for (QChar& c : title)
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) c = QLatin1Char(' ');
+    const qsizetype comment = title.indexOf(QLatin1Char('$'));
+    const QString data = comment < 0 ? title : title.left(comment);
+    for (QChar c : data)
+        if (c != QLatin1Char(' ') && c != QLatin1Char(',') && c != QLatin1Char('=') && c != QLatin1Char('\t'))
+            return title;
+    return title.trimmed().isEmpty() ? QStringLiteral("Untitled") : QStringLiteral("Untitled ") + title;
+}
+
 QByteArray Encode(const QStringList& lines) {
     QByteArray out;
     for (const QString& l : lines) {
@@ -123,7 +139,7 @@ void TProgramData::SaveToFile() {
 
     // ---------------- A. the project file ----------------
     QStringList L;
-    L << QStringLiteral("TITLE=") + Title;
+    L << QStringLiteral("TITLE=") + DeckTitle(Title);
     if (MatrixFlag == 1) L << QStringLiteral("MATRIX");
     L << (UnitSystem == 1 ? QStringLiteral("GRAVITY=32.2") : QStringLiteral("GRAVITY=9.8"));
     L << QStringLiteral("FOUNDATION=") + WORD;

@@ -130,6 +130,31 @@ std::vector<EngineCase> AllCases() {
 INSTANTIATE_TEST_SUITE_P(AllTypes, ProjectRun, ::testing::ValuesIn(AllCases()),
                          [](const ::testing::TestParamInfo<EngineCase>& i) { return CaseName(i.param); });
 
+// A blank title must not make the engine take the next keyword as the title.
+TEST_F(ProjectTest, BlankTitleKeepsTheDeckInStep) {
+    for (const char* title : {"", "   ", "$ note", " , ="}) {
+        for (int matrix : {1, 0}) {
+            SCOPED_TRACE(std::string("title '") + title + "' matrix " + std::to_string(matrix));
+            Build(Foundation::HalfSpace, Loading::Harmonic);
+            P().Title = QString::fromLatin1(title);
+            P().MatrixFlag = matrix;
+            const fs::path dir = fs::path(dir_.path().toStdString());
+            SaveAs(QStringLiteral("job.vtd"));
+            const QStringList lines = DeckLines(QStringLiteral("job.vtd"));
+            EXPECT_TRUE(lines[0].startsWith(QStringLiteral("TITLE=Untitled"))) << lines[0].toStdString();
+            WriteText(dir / "names.dat", NamesDat(dir));
+            ASSERT_EQ(CallEngine(dir), 0);
+            const std::string report = ReadText(dir / "job.vto");
+            EXPECT_EQ(report.find(" STIFFNESS AND DAMPING CONSTANTS TO BE PRINTED") != std::string::npos, matrix == 1);
+            EXPECT_EQ(Records(ReadText(dir / "job.vtp")).size(), size_t(1 + (matrix ? 40 : 0) + 20));
+        }
+    }
+    // An ordinary title is written as it is.
+    P().Title = QStringLiteral("Compressor block $ 2");
+    SaveAs(QStringLiteral("job.vtd"));
+    EXPECT_EQ(DeckLines(QStringLiteral("job.vtd"))[0].toStdString(), "TITLE=Compressor block $ 2");
+}
+
 // ---- example projects, one per foundation type, written by the writer ----
 
 const Foundation kExampleTypes[] = {Foundation::HalfSpace, Foundation::Pile, Foundation::Stratum,
