@@ -63,6 +63,9 @@ PileElementArgs ElementArgs(Run& R, int nl) {
   return a;
 }
 
+constexpr const char* kElementSystem = "THE PILE ELEMENT SYSTEM";
+constexpr const char* kGroupMatrix = "THE PILE GROUP FLEXIBILITY MATRIX";
+
 // A frequency whose impedance cannot be formed; the driver prints no
 // numbers for the point.
 void NoSolution(Run& R, const char* what) {
@@ -71,6 +74,10 @@ void NoSolution(Run& R, const char* what) {
         "(/,/,1X,'*** ',A,' IS SINGULAR AT FREQUENCY ',F12.4,' Hz (',F12.4,' rad./sec.) ***',/,1X,'*** NO IMPEDANCE AT THIS FREQUENCY ***')",
         {std::string(what), w * 0.5f / 3.14f, w});
 }
+
+// Forms the impedance of the point at R.sol.OMEGA (see PileImpedance);
+// `what` names the singular system when it returns 1.
+int FormImpedance(Run& R, const char*& what);
 
 }  // namespace
 
@@ -87,7 +94,39 @@ bool PileBeforeLoop(Run& R) {
   return true;
 }
 
+
 int PileImpedance(Run& R) {
+  SolutionData& S = R.sol;
+  PileGroupWork& c = R.pgroup;
+  if (S.IPASS != c.pass) {  // a new pass starts
+    c.pass = S.IPASS;
+    c.next = 0;
+    if (S.IPASS <= 1) c.firstPass.clear();
+  }
+  if (S.IPASS >= 2 && c.next < c.firstPass.size() && c.firstPass[c.next].omega == S.OMEGA) {
+    const PileGroupWork::Point& p = c.firstPass[c.next++];
+    std::copy(std::begin(p.ZBASE), std::end(p.ZBASE), S.ZBASE.begin());
+    std::copy(std::begin(p.ZIMP), std::end(p.ZIMP), S.ZIMP.begin());
+    if (p.status == 1) NoSolution(R, p.what);
+    return p.status;
+  }
+  const char* what = "";
+  const int status = FormImpedance(R, what);
+  if (S.IPASS == 1 && status >= 0) {
+    PileGroupWork::Point p;
+    p.omega = S.OMEGA;
+    p.status = status;
+    p.what = what;
+    std::copy(S.ZBASE.begin(), S.ZBASE.end(), p.ZBASE);
+    std::copy(S.ZIMP.begin(), S.ZIMP.end(), p.ZIMP);
+    c.firstPass.push_back(p);
+  }
+  return status;
+}
+
+namespace {
+
+int FormImpedance(Run& R, const char*& what) {
   SolutionData& S = R.sol;
   const FoundationData& f = R.fnd;
   const bool multilayer = R.flags.FNDTYP == 4;
@@ -105,7 +144,8 @@ int PileImpedance(Run& R) {
     int ier = 0;
     PILELM(a, h[c].K, h[c].C, ier);
     if (ier != 0) {
-      NoSolution(R, "THE PILE ELEMENT SYSTEM");
+      what = kElementSystem;
+      NoSolution(R, what);
       return 1;
     }
   }
@@ -135,8 +175,11 @@ int PileImpedance(Run& R) {
   int ier = 0;
   PGROUP(R, Z.data(), S.ZIMP.data(), w, ier);
   if (ier != 0) {
-    NoSolution(R, "THE PILE GROUP FLEXIBILITY MATRIX");
+    what = kGroupMatrix;
+    NoSolution(R, what);
     return 1;
   }
   return 0;
 }
+
+}  // namespace
