@@ -214,6 +214,13 @@ void LEQ2C(const cfloat* A, int N, int IA, cfloat* B, int M, int IB, int IJOB, c
         break;
       }
     }
+    // Corrections that ran out of range leave B as it came.
+    for (std::size_t i = 0; i < n; ++i) {
+      if (!IsFinite(x[i])) {
+        IER = kSolverSingular;
+        return;
+      }
+    }
     std::copy(x, x + n, b);
     if (IER != 0) return;
   }

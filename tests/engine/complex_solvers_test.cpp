@@ -190,6 +190,19 @@ TEST(LEQ2C, ZeroRowIsSingularAndLeavesB) {
   EXPECT_EQ(b[1], cfloat(2, 0));
 }
 
+TEST(LEQ2C, NonFiniteSolutionIsRefused) {
+  const Matrix a = {{2, 0}, {0, 0}, {0, 0}, {2, 0}};
+  const float inf = std::numeric_limits<float>::infinity();
+  cfloat b[4] = {{1, 0}, {1, 0}, {inf, 0}, {1, 0}};
+  Leq2cWork w(2);
+  int ier = 0;
+  LEQ2C(a.data(), 2, 2, b, 2, 2, 0, w.wa.data(), w.wk.data(), ier);
+  EXPECT_EQ(ier, 129);
+  EXPECT_EQ(b[0], cfloat(0.5f, 0));  // the first column was solved
+  EXPECT_EQ(b[2], cfloat(inf, 0));   // the second is left as it came
+  EXPECT_EQ(b[3], cfloat(1, 0));
+}
+
 TEST(LEQ2C, ReportsAFailedFactoring) {
   const std::string path =
       (std::filesystem::temp_directory_path() / ("leq2c_report_" + std::to_string(::getpid()))).string();
