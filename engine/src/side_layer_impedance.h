@@ -14,6 +14,12 @@
 // else 0; it ends as -1 when the below-cut-off horizontal rule was taken.
 // ICUT2: 1 at or below the second cut-off frequency.
 // The caller multiplies by G h (translations) or G h r^2 (rotations).
+// Weakened zone: a thickness of 0 or below is no zone; a zone with a modulus
+// ratio of 0 or below carries nothing (all five results 0).  The vertical,
+// rocking and torsional rings are integrated numerically and stay finite for
+// every positive m; the horizontal ring keeps the outer-soil value when its
+// boundary system is singular or not finite, and takes the incompressible
+// limit for a Poisson's ratio of 0.5 and above.
 // Returns 0.
 int SIDIMP(float A0, float PR, float DAMP, float WM, float WPR, float WD, float WT, float R0,
            float R1, float R2, float R3, std::complex<float>& SU, std::complex<float>& SW,
