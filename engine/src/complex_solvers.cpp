@@ -160,6 +160,10 @@ void LEQ2C(const cfloat* A, int N, int IA, cfloat* B, int M, int IB, int IJOB, c
     if (IER != 0 || IJOB == 1) return;
   }
 
+  // A column whose refinement does not settle keeps its last solution and
+  // the later columns are still solved (left as right-hand sides they would
+  // pass for solutions); IER then ends as kSolverNoConvergence.
+  bool settledAll = true;
   for (int j = 0; j < M; ++j) {
     cfloat* b = B + static_cast<std::size_t>(j) * IB;
     std::copy(b, b + n, x);
@@ -210,7 +214,7 @@ void LEQ2C(const cfloat* A, int N, int IA, cfloat* B, int M, int IB, int IJOB, c
           !moved)
         break;
       if (++corrections == 50) {
-        IER = kSolverNoConvergence;
+        settledAll = false;
         break;
       }
     }
@@ -222,8 +226,8 @@ void LEQ2C(const cfloat* A, int N, int IA, cfloat* B, int M, int IB, int IJOB, c
       }
     }
     std::copy(x, x + n, b);
-    if (IER != 0) return;
   }
+  IER = settledAll ? 0 : kSolverNoConvergence;
 }
 
 // ---------------------------------------------------------------------------

@@ -33,12 +33,12 @@ void LEQT1C(std::complex<float>* A, int N, int IA, std::complex<float>* B, int M
 //   WA: N x (N + 2) complex work (factors, current solution, correction);
 //   WK: N reals (pivot record).  IJOB as for LEQT1C; with IJOB 2, WA and WK
 //   must come from an earlier factoring call with the same A.
-//   IER: 0, kSolverSingular (a failed factoring, B untouched; or a first
-//   solution that is not finite, from that column on B is untouched) or
-//   kSolverNoConvergence (columns up to the failing one hold their last
-//   solutions, later ones are left).  The refinement stops when a
-//   correction no longer changes the norm of the first solution (compared
-//   in double) or no longer changes the solution at all.
+//   IER: 0; kSolverSingular (a failed factoring: B untouched; or a
+//   solution that is not finite: B untouched from that column on); or
+//   kSolverNoConvergence (50 corrections did not settle some column: it
+//   holds its last solution, and every column is solved).  A column's
+//   refinement stops when a correction no longer changes the norm of the
+//   first solution (compared in double) or no longer changes the solution.
 // This form writes nothing.
 void LEQ2C(const std::complex<float>* A, int N, int IA, std::complex<float>* B, int M, int IB,
            int IJOB, std::complex<float>* WA, float* WK, int& IER);
