@@ -521,12 +521,15 @@ void RDBATT(Run& R) {
       ignore("(//' ERROR ENCOUNTERED WHILE READING BATTERED PILE DATA')", {});
       return;
     }
+    // The whole row (number, plane, angle) is read before it is judged, so
+    // a row with an unknown plane leaves no angle behind for the loop.
+    const bool haveAngle = ReadNumber(R, th);
     const std::string p2 = plane.substr(0, 2);
     if (p2 != "XZ" && p2 != "YZ") {
       ignore("(//' UNRECOGNIZED PLANE',A4,'FOR BATTERED PILES')", {plane});
       return;
     }
-    if (!ReadNumber(R, th)) {
+    if (!haveAngle) {
       ignore("(//' ERROR ENCOUNTERED WHILE READING BATTERED PILE DATA')", {});
       return;
     }

@@ -272,7 +272,7 @@ void LOADKW(Run& R) {
     RDLOAD(R);
     return;
   }
-  WRITE(R, out, "(/,/,A)", {std::string(" 'CONSTANT' KEYWORD MISSING FOR LOAD DESCRIPTION")});
+  WRITE(R, out, "(/,/,' 'CONSTANT' KEYWORD MISSING FOR LOAD DESCRIPTION')");
   WRITE(R, out, "(' PROGRAM WILL NOT EXECUTE')");
   F.IERFLG = 1;
 }

@@ -221,6 +221,13 @@ TEST_F(DeckReaders, BatteredOptionIgnored) {
   EXPECT_TRUE(Has(" BATTERED OPTION WILL BE IGNORED."));
   EXPECT_EQ(R->flags.IBATT, 0);
   EXPECT_EQ(R->flags.IERFLG, 0);
+  // The row's angle is read with it: the loop meets the next row first.
+  std::vector<std::string> unknown;
+  for (const auto& l : report)
+    if (l.rfind(" UNRECOGNIZED KEYWORD - ", 0) == 0) unknown.push_back(l.substr(24));
+  ASSERT_FALSE(unknown.empty()) << Dump();
+  EXPECT_EQ(unknown.front().find("10"), std::string::npos) << Dump();
+  EXPECT_EQ(unknown.size(), 3u) << Dump();
   // Outside a pile foundation nothing is read.
   Fresh();
   Read("FOUNDATION=MULTILAYER\nCIRCULAR=3\n" + std::string(kMass) +
