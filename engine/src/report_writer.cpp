@@ -3,12 +3,13 @@
 // Rules of the formatter (the report's own conventions):
 // - Iw, Fw.d, Ew.d (and Dw.d) are right-aligned; a value that does not fit,
 //   or is not a finite number, fills its field with asterisks.
-// - Fw.d rounds to d decimals; a value that rounds to zero prints without a
+// - Fw.d rounds to d decimals, a value half-way between two roundings away
+//   from zero (F6.2 of 0.125 is "  0.13"); a value that rounds to zero prints without a
 //   minus sign (F7.3 of -0.0004 is "  0.000").  The zero before the decimal
 //   point is dropped only when the field has no room for it.
 // - Ew.d prints the mantissa 0.ddd (d digits) and E, sign and two exponent
 //   digits; under 1P the mantissa has one non-zero digit before the point and
-//   d after it.  1P and 0P act on exponent fields only.  An exponent of three
+//   d after it, rounded like Fw.d.  1P and 0P act on exponent fields only.  An exponent of three
 //   digits drops the letter E (0.123+100); a longer one gives asterisks.
 // - nX moves n columns on; blanks it skips appear only when something is
 //   written after them, so a record never ends in blanks from nX.
@@ -187,6 +188,32 @@ std::string RightAlign(const std::string& body, int w) {
   return std::string(w - body.size(), ' ') + body;
 }
 
+// Adds one unit in the last digit of a string of digits (with or without a
+// decimal point); a carry out of the first digit prepends a 1.
+std::string IncrementDigits(std::string s) {
+  for (std::size_t k = s.size(); k-- > 0;) {
+    if (s[k] == '.') continue;
+    if (s[k] == '9') {
+      s[k] = '0';
+      continue;
+    }
+    ++s[k];
+    return s;
+  }
+  return "1" + s;
+}
+
+// Whether digits[from...] of an expansion printed with 60 extra digits are
+// 5 followed by zeros: the value lies exactly half-way between two
+// roundings (60 further digits are far more than a float or a double of the
+// report's magnitudes needs to show that it does not).
+bool ExactTie(const std::string& digits, std::size_t from) {
+  if (from >= digits.size() || digits[from] != '5') return false;
+  for (std::size_t k = from + 1; k < digits.size(); ++k)
+    if (digits[k] != '0') return false;
+  return true;
+}
+
 bool AsReal(const FmtValue& v, double& x) {
   if (auto p = std::get_if<float>(&v)) {
     x = *p;
@@ -220,8 +247,15 @@ std::string FormatFix(const FmtValue& v, int w, int d) {
   if (!AsReal(v, x) || !std::isfinite(x) || w <= 0) return Stars(w);
   char buf[400];
   if (std::fabs(x) >= 1e300) return Stars(w);
-  std::snprintf(buf, sizeof buf, "%.*f", d, std::fabs(x));
+  std::snprintf(buf, sizeof buf, "%.*f", d + 60, std::fabs(x));
   std::string body = buf;
+  std::size_t point = body.find('.');
+  if (ExactTie(body, point + 1 + d)) {
+    body = IncrementDigits(body.substr(0, d == 0 ? point : point + 1 + d));  // halves go away from zero
+  } else {
+    std::snprintf(buf, sizeof buf, "%.*f", d, std::fabs(x));
+    body = buf;
+  }
   if (d == 0) body += '.';
   bool zero = body.find_first_not_of("0.") == std::string::npos;
   bool negative = std::signbit(x) && !zero;
@@ -245,14 +279,27 @@ std::string FormatExp(const FmtValue& v, int w, int d, int scale, char letter) {
   std::string digits(sig, '0');
   int exp10 = 0;  // value = 0.digits * 10^exp10
   if (x != 0.0) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*e", sig - 1, std::fabs(x));
-    std::string b = buf;
-    std::size_t epos = b.find('e');
-    digits.clear();
-    for (std::size_t j = 0; j < epos; ++j)
-      if (b[j] != '.') digits.push_back(b[j]);
-    exp10 = std::atoi(b.c_str() + epos + 1) + 1;
+    char buf[160];
+    auto split = [&](int precision, std::string& all) {
+      std::snprintf(buf, sizeof buf, "%.*e", precision, std::fabs(x));
+      std::string b = buf;
+      std::size_t epos = b.find('e');
+      all.clear();
+      for (std::size_t j = 0; j < epos; ++j)
+        if (b[j] != '.') all.push_back(b[j]);
+      return std::atoi(b.c_str() + epos + 1) + 1;
+    };
+    std::string all;
+    exp10 = split(sig - 1 + 60, all);
+    if (ExactTie(all, static_cast<std::size_t>(sig))) {
+      digits = IncrementDigits(all.substr(0, sig));  // halves go away from zero
+      if (static_cast<int>(digits.size()) > sig) {
+        digits.resize(sig);
+        ++exp10;
+      }
+    } else {
+      exp10 = split(sig - 1, digits);
+    }
   }
   std::string mant;
   int shownExp;

@@ -51,7 +51,22 @@ const OneField kFields[] = {
     {"(F7.3)", 0.0f, "  0.000"},
     {"(F8.3)", 2.5f, "   2.500"},
     {"(F7.2)", 32.2f, "  32.20"},
-    {"(F6.2)", 0.125, "  0.12"},  // an exact tie rounds to even, as the decimal value is exact
+    {"(F6.2)", 0.125, "  0.13"},  // exact halves go away from zero
+    {"(F6.2)", -0.125f, " -0.13"},
+    {"(F4.1)", 0.25f, " 0.3"},
+    {"(F5.0)", 2.5f, "   3."},
+    {"(F5.0)", -2.5f, "  -3."},
+    {"(F5.0)", 0.5f, "   1."},
+    {"(F6.1)", 99.95, " 100.0"},  // the double 99.95 lies just above 99.95
+    {"(F4.1)", 9.95f, " 9.9"},    // 9.95f lies just below 9.95
+    {"(F5.2)", 9.995, " 9.99"},   // the double 9.995 lies just below
+    {"(E10.2)", 0.125, "  0.13E+00"},
+    {"(E10.1)", 0.95f, "   0.9E+00"},  // 0.95f lies just below 0.95
+    {"(E10.2)", 0.995f, "  0.10E+01"},  // 0.995f lies just above 0.995
+    {"(1P,E9.1)", 0.125f, "  1.3E-01"},
+    {"(1P,E9.1)", 99.5f, "  1.0E+02"},  // the carry moves the exponent
+    {"(1P,E9.1)", 9.75f, "  9.8E+00"},
+    {"(E10.1)", 0.95, "   0.9E+00"},
     {"(F6.2)", 0.135f, "  0.14"},  // 0.135f is slightly above 0.135
     {"(F4.3)", 0.5f, ".500"},      // optional zero dropped
     {"(F5.3)", -0.5f, "-.500"},
