@@ -471,7 +471,7 @@ void RDEMBE(Run& R) {
         (cap && (S.SDWGRAT[j] < 0.0f || S.SDWTHK[j] < 0.0f || !(S.SDWPR[j] > -1.0f && S.SDWPR[j] <= 0.5f)))) {
       WRITE(R, out,
             "(//' ERROR - SIDE LAYER',I3,' : NEGATIVE VELOCITY, UNIT WEIGHT, THICKNESS OR RATIO,'/"
-            "' OR POISSONS RATIO NOT ABOVE -1.0 AND NOT ABOVE 0.5'/' PROGRAM WILL NOT EXECUTE')",
+            "' OR POISSONS RATIO NOT ABOVE -1.0 OR ABOVE 0.5'/' PROGRAM WILL NOT EXECUTE')",
             {i});
       F.IERFLG = 1;
     }

@@ -68,7 +68,7 @@ void CheckLayer(Run& R, const char* what, int i, float vs, float uw, float pr) {
   if (vs < 0.0f || uw < 0.0f || !ElasticPoisson(pr)) {
     WRITE(R, R.IUNIT[16],
           "(//' ERROR - ',A,I3,' : NEGATIVE VELOCITY OR UNIT WEIGHT, OR POISSONS RATIO'/"
-          "' NOT ABOVE -1.0 AND NOT ABOVE 0.5'/' PROGRAM WILL NOT EXECUTE')",
+          "' NOT ABOVE -1.0 OR ABOVE 0.5'/' PROGRAM WILL NOT EXECUTE')",
           {std::string(what), i});
     R.flags.IERFLG = 1;
   }
@@ -78,7 +78,7 @@ void CheckWeak(Run& R, const char* what, int i, float ratio, float pr, float thi
   if (ratio < 0.0f || thick < 0.0f || !ElasticPoisson(pr)) {
     WRITE(R, R.IUNIT[16],
           "(//' ERROR - ',A,I3,' : NEGATIVE WEAK SHEAR RATIO OR THICKNESS RATIO, OR WEAK'/"
-          "' POISSONS RATIO NOT ABOVE -1.0 AND NOT ABOVE 0.5'/' PROGRAM WILL NOT EXECUTE')",
+          "' POISSONS RATIO NOT ABOVE -1.0 OR ABOVE 0.5'/' PROGRAM WILL NOT EXECUTE')",
           {std::string(what), i});
     R.flags.IERFLG = 1;
   }

@@ -338,6 +338,20 @@ TEST_F(DeckReaders, HalfSpaceWithoutSideLayersNeedsBelow) {
   EXPECT_EQ(R->flags.IERFLG, 1);
 }
 
+TEST_F(DeckReaders, SideLayerOutsideTheElasticRangeIsNamed) {
+  // The message names the layer and what is wrong with it, line by line.
+  Read(HalfSpace("CIRCULAR=2") + "SOIL\nCONSTANTS=2\n1 1 150 18 0.3 0.05\n2 1 180 18 0.6 0.05\n"
+       "BELOW=250 19 0.33 0.05\nSTOP\n");
+  EXPECT_EQ(R->flags.IERFLG, 1);
+  const auto at = std::find(report.begin(), report.end(),
+                            " ERROR - SIDE LAYER  2 : NEGATIVE VELOCITY OR UNIT WEIGHT, OR POISSONS RATIO");
+  ASSERT_NE(at, report.end()) << Dump();
+  ASSERT_GE(report.end() - at, 3);
+  EXPECT_EQ(at[1], " NOT ABOVE -1.0 OR ABOVE 0.5");
+  EXPECT_EQ(at[2], " PROGRAM WILL NOT EXECUTE");
+  EXPECT_FALSE(Contains("SIDE LAYER  1 :")) << Dump();
+}
+
 TEST_F(DeckReaders, HalfSpaceWeakZoneBecomesALength) {
   Read(HalfSpace("CIRCULAR=2") +
        "SOIL\nWEAK\nCONSTANTS=2\n1 1 150 18 0.3 0.05 0.5 0.3 0.1 0.5\n2 1 180 18 0.3 0.05 1.0 0.3 0.1 0.5\n"
