@@ -82,6 +82,49 @@ TEST(PileElementTest, VeryLongElementStaysFinite) {
   for (int k = 2; k < 6; ++k) EXPECT_NEAR(K[k], Kr[k], std::abs(Kr[k]) * 1e-3f) << k;
 }
 
+// At or below the deposit's cut-off frequencies neither the layers nor the
+// tip radiate: the vertical damping (second cut-off) and then also the
+// horizontal damping (first cut-off as well) come from the material
+// damping alone.
+TEST(PileElementTest, CutOffFrequenciesRemoveTipRadiation) {
+  OneElement e;
+  e.h[0] = 5.0f;  // a short pile, so that the tip counts
+  float K0[6], C0[6], K2[6], C2[6], K12[6], C12[6];
+  int ier = -1;
+  PILELM(e.a, K0, C0, ier);
+  e.a.wcut2 = 40.0f;
+  PILELM(e.a, K2, C2, ier);
+  e.a.wcut1 = 40.0f;
+  PILELM(e.a, K12, C12, ier);
+  EXPECT_EQ(ier, 0);
+  EXPECT_LT(C2[0], C0[0]);
+  EXPECT_EQ(C2[2], C0[2]);  // the horizontal tip keeps its radiation
+  EXPECT_LT(C12[2], C2[2]);
+  EXPECT_LT(C12[0], C0[0]);
+  EXPECT_EQ(K2[3], K0[3]);  // the rocking terms keep their values
+}
+
+// A top layer without soil (free length above the ground) adds no side
+// reaction: the head is softer than with soil there, and finite.
+TEST(PileElementTest, LayerWithoutSoilIsAFreeLength) {
+  OneElement soil, free;
+  soil.a.NL = free.a.NL = 2;
+  for (OneElement* e : {&soil, &free}) {
+    e->h[0] = 5.0f;
+    e->h[1] = 15.0f;
+  }
+  free.vs[0] = 0.0f;
+  float Ks[6], Cs[6], Kf[6], Cf[6];
+  int ier = -1;
+  PILELM(soil.a, Ks, Cs, ier);
+  PILELM(free.a, Kf, Cf, ier);
+  EXPECT_EQ(ier, 0);
+  for (int k = 0; k < 6; ++k) EXPECT_TRUE(std::isfinite(Kf[k]) && std::isfinite(Cf[k])) << k;
+  EXPECT_LT(Kf[2], Ks[2]);
+  EXPECT_LT(Kf[5], Ks[5]);
+  EXPECT_LT(Cf[0], Cs[0]);
+}
+
 TEST(PileElementTest, InvalidCallsReportInsteadOfDividingByZero) {
   OneElement e;
   float K[6], Cd[6];
