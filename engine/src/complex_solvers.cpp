@@ -3,11 +3,9 @@
 #include "complex_solvers.h"
 
 #include <algorithm>
-#include <barrier>
 #include <immintrin.h>
 #include <cmath>
 #include <cstddef>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -234,13 +232,13 @@ void LEQ2C(const cfloat* A, int N, int IA, cfloat* B, int M, int IB, int IJOB, c
 // CINVRT.  At pivot k every element outside row k is updated from its own
 // old value, its row's multiplier (old column k) and the new row k alone, and
 // the new row k element of a column comes from that column alone.  So each
-// column can go through the pivots on its own, and the columns in any order
-// and on any thread, without a change in a single stored bit, as long as
+// column can go through the pivots on its own, and the columns in any order,
+// without a change in a single stored bit, as long as
 // every column meets the pivots in their order.  The inversion therefore
 // runs in panels of kPanel pivots: the panel's own columns go through its
 // pivots first (keeping each pivot's multiplier column), then every other
 // column takes the panel's pivots one after the other while it sits in
-// cache.  The other columns are split over threads.
+// cache.
 
 namespace {
 
@@ -373,55 +371,16 @@ void CINVRT(cfloat* A, int IA, int N, int& IER) {
   InversionJob job{A, static_cast<std::size_t>(IA), N, ChooseUpdate(), {}, {}};
   job.mult.assign(n * kPanel, cfloat(0.0f, 0.0f));
 
-  // Threads pay off from a few hundred columns on.
-  unsigned threads = 1;
-  if (N >= 160) {
-    threads = std::max(1u, std::thread::hardware_concurrency());
-    threads = std::min({threads, 16u, static_cast<unsigned>(N / 64)});
-  }
-
+  // The engine runs on its caller's thread alone: the panels bring the
+  // speed, not extra threads.
   bool failed = false;
-  if (threads <= 1) {
-    for (int k0 = 0; k0 < N && !failed; k0 += kPanel) {
-      const int k1 = std::min(N, k0 + kPanel);
-      if (!job.Panel(k0, k1)) {
-        failed = true;
-        break;
-      }
-      job.Rest(k0, k1, 0, N);
+  for (int k0 = 0; k0 < N; k0 += kPanel) {
+    const int k1 = std::min(N, k0 + kPanel);
+    if (!job.Panel(k0, k1)) {
+      failed = true;
+      break;
     }
-  } else {
-    // Thread 0 runs each panel while the others wait; then all take their
-    // share of the other columns.  Every thread reads the same failure flag
-    // after the barrier and so stops at the same panel.  Should a thread
-    // not start, the ones that did share the columns: the count is fixed
-    // before the first barrier phase ends.
-    std::barrier sync(static_cast<std::ptrdiff_t>(threads));
-    unsigned active = threads;
-    auto work = [&](unsigned w) {
-      sync.arrive_and_wait();
-      const int j0 = static_cast<int>(n * w / active);
-      const int j1 = static_cast<int>(n * (w + 1) / active);
-      for (int k0 = 0; k0 < N; k0 += kPanel) {
-        const int k1 = std::min(N, k0 + kPanel);
-        if (w == 0 && !job.Panel(k0, k1)) failed = true;
-        sync.arrive_and_wait();
-        if (failed) return;
-        job.Rest(k0, k1, j0, j1);
-        sync.arrive_and_wait();
-      }
-    };
-    std::vector<std::jthread> pool;
-    pool.reserve(threads - 1);
-    unsigned started = 1;
-    try {
-      for (unsigned w = 1; w < threads; ++w, ++started) pool.emplace_back(work, w);
-    } catch (...) {
-      active = started;
-      for (unsigned w = started; w < threads; ++w) sync.arrive_and_drop();
-    }
-    work(0);
-    pool.clear();  // joins
+    job.Rest(k0, k1, 0, N);
   }
 
   if (!failed) {

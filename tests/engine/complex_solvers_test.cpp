@@ -351,7 +351,7 @@ TEST(CINVRT, IdentityAndDiagonal) {
 }
 
 TEST(CINVRT, BitIdenticalToThePlainLoop) {
-  // Orders below and above the point where the work is split over threads,
+  // Orders below and above one panel of pivots,
   // with a leading dimension larger than the order.
   for (int n : {1, 3, 17, 100, 200, 333}) {
     const int ld = n + 5;
@@ -387,7 +387,7 @@ TEST(CINVRT, BadPivotIsReportedAndLeavesTheMatrix) {
     EXPECT_EQ(ier, 129) << c.name;
     for (std::size_t k = 0; k < before.size(); ++k) EXPECT_TRUE(SameBits(c.a[k], before[k])) << c.name;
   }
-  // The same in the threaded form.
+  // The same for a large matrix that runs through many panels.
   const int n = 300;
   Matrix big = RandomMatrix(n, n, 7, 2.0f);
   for (int j = 0; j < n; ++j) At(big, n, 150, j) = cfloat(0, 0);
