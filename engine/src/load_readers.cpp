@@ -82,6 +82,10 @@ bool Harmonic(Run& R) {
   L.FAMP[3] = a[3] - a[2] * dy + a[1] * dz;
   L.FAMP[4] = a[4] - a[0] * dz + a[2] * dx;
   L.FAMP[5] = a[5] - a[1] * dx + a[0] * dy;
+  // Amplitudes or offsets so large that the moments overflow leave no load
+  // to solve for.
+  for (float x : L.FAMP)
+    if (!std::isfinite(x)) return false;
 
   if (!Echo(R)) return true;
   const float f1 = L.WMAX * 0.5f / 3.14f, f2 = L.WMIN * 0.5f / 3.14f, f3 = L.WSTEP * 0.5f / 3.14f;
