@@ -84,21 +84,25 @@ bool HarmonicPoint(Run& R, const Cx* DYN, const float* FAMP, int IQUAD, float w,
     if (IQUAD == 2) f *= w * w;
     rhs[i] = Cx(f, 0.0f);
   }
-  const bool ok = Solve(R, DYN, rhs, 1);
+  bool ok = Solve(R, DYN, rhs, 1);
   for (int i = 0; i < 6; ++i) {
     // The modulus in double: no overflow or underflow of the squares.
     amp[i] = ok ? static_cast<float>(std::hypot(static_cast<double>(rhs[i].real()),
                                                 static_cast<double>(rhs[i].imag())))
                 : 0.0f;
-    if (!std::isfinite(amp[i])) amp[i] = 0.0f;
+    // A modulus beyond the float range is no amplitude: the point has no
+    // response rather than a printed 0.
+    if (!std::isfinite(amp[i])) ok = false;
   }
+  if (!ok)
+    for (int i = 0; i < 6; ++i) amp[i] = 0.0f;
   return ok;
 }
 
 bool RandomPoint(Run& R, const Cx* DYN, const Cx* CSPEC, float* sresp) {
   Cx H[36] = {};
   for (int i = 1; i <= 6; ++i) H[M6(i, i)] = Cx(1.0f, 0.0f);
-  const bool ok = Solve(R, DYN, H, 6);
+  bool ok = Solve(R, DYN, H, 6);
   for (int r = 1; r <= 6; ++r) {
     double s = 0.0;
     if (ok) {
@@ -108,8 +112,12 @@ bool RandomPoint(Run& R, const Cx* DYN, const Cx* CSPEC, float* sresp) {
           s += (std::conj(hri) * hrj * c).real();
         }
     }
-    sresp[r - 1] = std::isfinite(static_cast<float>(s)) ? static_cast<float>(s) : 0.0f;
+    sresp[r - 1] = static_cast<float>(s);
+    // A density beyond the float range: no response at this point.
+    if (!std::isfinite(sresp[r - 1])) ok = false;
   }
+  if (!ok)
+    for (int r = 0; r < 6; ++r) sresp[r] = 0.0f;
   return ok;
 }
 
@@ -130,10 +138,24 @@ RandomPeak RandomStatistics(const float* S, int n, float wmin, float wstep, floa
     const float f = wmin + static_cast<float>(k - 1) * wstep;
     y2[k - 1] = f * f * S[k - 1];
   }
-  SIMPSN(S, m, wstep, p.m0);
-  SIMPSN(y2, m, wstep, p.m2);
+  // Moments of the spectrum, whichever way its points run (a maximum below
+  // the minimum steps downwards).
+  SIMPSN(S, m, std::fabs(wstep), p.m0);
+  SIMPSN(y2, m, std::fabs(wstep), p.m2);
+  // Spectra that make the response density negative (no power spectrum, e.g.
+  // a cross spectrum without its two direct ones) or moments beyond the float
+  // range give no real statistics.
+  if (!(p.m0 >= 0.0f && p.m2 >= 0.0f && std::isfinite(p.m0) && std::isfinite(p.m2))) {
+    p.real = false;
+    p.m0 = p.m2 = 0.0f;
+    return p;
+  }
   if (p.m0 != 0.0f) p.nu0 = std::sqrt(p.m2 / p.m0) / (2.0f * 3.1415927f);
-  if (!std::isfinite(p.nu0)) p.nu0 = 0.0f;
+  if (!std::isfinite(p.nu0)) {
+    p.real = false;
+    p.nu0 = 0.0f;
+    return p;
+  }
   if (p.m0 == 0.0f || p.m2 == 0.0f || p.nu0 == 0.0f) {
     p.G = 0.0f;
   } else if (!(tobs * p.nu0 > 1.0f)) {
@@ -141,7 +163,10 @@ RandomPeak RandomStatistics(const float* S, int n, float wmin, float wstep, floa
     p.defined = false;
     p.G = 0.0f;
   } else {
-    const float s = std::sqrt(2.0f * std::log(tobs * p.nu0));
+    // A product beyond the float range still has its logarithm.
+    const float tn = tobs * p.nu0;
+    const float lg = std::isfinite(tn) ? std::log(tn) : std::log(tobs) + std::log(p.nu0);
+    const float s = std::sqrt(2.0f * lg);
     p.G = s + 0.5772f / s;
   }
   p.xmax = p.m0 > 0.0f ? std::sqrt(p.m0) * p.G : 0.0f;
@@ -212,6 +237,10 @@ void RNDOUT(Run& R, const ResponseData& D, int nfreq, float wmin, float wstep, f
     }
     for (int k = 1; k <= n; ++k) s[k - 1] = D.SRESP[6 * (k - 1) + r - 1];
     const RandomPeak p = RandomStatistics(s, n, wmin, wstep, tobs);
+    if (!p.real) {
+      WRITE(R, kReport, "(17X,I2,12X,'NOT DEFINED: NEGATIVE OR UNBOUNDED SPECTRAL MOMENTS')", {r});
+      continue;
+    }
     if (!p.defined) {
       WRITE(R, kReport, "(17X,I2,12X,'NOT DEFINED: OBSERVATION PERIOD SHORTER THAN 1/NU0')", {r});
       continue;

@@ -62,6 +62,7 @@ struct RandomPeak {
   float G = 0.0f;        // peak factor
   float xmax = 0.0f;     // sqrt(m0) G
   bool defined = true;   // false when TOBS nu0 <= 1 (no peak factor)
+  bool real = true;      // false when m0 or m2 is negative or not finite
 };
 RandomPeak RandomStatistics(const float* S, int n, float wmin, float wstep, float tobs);
 

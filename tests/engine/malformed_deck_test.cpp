@@ -50,6 +50,14 @@ const MalformedCase kCases[] = {
     // Force and offset so large that the moment about X overflows: a load
     // error, not a run whose every point has no solution.
     {"malformed_moment_overflow.vtd", 3, {" ERROR ENCOUNTERED IN LOAD DESCRIPTION"}, {"NO SOLUTION"}},
+    // A direct spectrum with a negative value: the vertical response density
+    // has a negative moment, so its peak factor and maximum are not defined
+    // (they were printed as 0); the other degrees of freedom are unaffected.
+    {"malformed_random_negative_spectrum.vtd",
+     0,
+     {"                  3            NOT DEFINED: NEGATIVE OR UNBOUNDED SPECTRAL MOMENTS",
+      "                  1             0.0             0.0000E+00"},
+     {}},
 };
 
 std::string CaseName(const ::testing::TestParamInfo<MalformedCase>& info) {
@@ -60,5 +68,41 @@ std::string CaseName(const ::testing::TestParamInfo<MalformedCase>& info) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Decks, MalformedDeck, ::testing::ValuesIn(kCases), CaseName);
+
+// The rows of the random statistics table (degree of freedom, peak factor,
+// maximum displacement).
+std::vector<std::string> StatisticsRows(const std::string& report) {
+  std::vector<std::string> rows;
+  const std::vector<std::string> lines = engine_harness::Lines(report);
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (lines[i].find("PEAK FACTOR (G)") == std::string::npos) continue;
+    for (std::size_t j = i + 3; j < lines.size() && j < i + 9; ++j) rows.push_back(lines[j]);
+    break;
+  }
+  return rows;
+}
+
+// A random load whose maximum frequency lies below its minimum steps
+// downwards over the same points: the spectral moments, and so the expected
+// maxima, are those of the ascending range (an odd count of points, where
+// Simpson's weights are symmetric), not 0.
+TEST(MalformedDeckRandom, DescendingRangeGivesTheStatisticsOfTheAscendingOne) {
+  const std::string down =
+      engine_harness::ReadText(std::filesystem::path(VORTN_TEST_DECKS) / "malformed_random_descending.vtd");
+  const std::size_t at = down.find("10 60 21 600 1");
+  ASSERT_NE(at, std::string::npos);
+  std::string up = down;
+  up.replace(at, 5, "60 10");
+  EngineRun a = engine_harness::RunDeck(down);
+  EngineRun b = engine_harness::RunDeck(up);
+  EXPECT_EQ(a.code, 0) << a.report;
+  EXPECT_EQ(b.code, 0) << b.report;
+  const std::vector<std::string> rows = StatisticsRows(a.report);
+  ASSERT_EQ(rows.size(), 6u) << a.report;
+  EXPECT_EQ(rows, StatisticsRows(b.report));
+  EXPECT_EQ(rows[0].find("0.0000E+00"), std::string::npos) << rows[0];
+  std::filesystem::remove_all(a.dir);
+  std::filesystem::remove_all(b.dir);
+}
 
 }  // namespace
