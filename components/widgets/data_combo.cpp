@@ -1,0 +1,208 @@
+#include "data_combo.h"
+
+#include "entry_message.h"
+#include "expression.h"
+#include "number_format.h"
+#include "units.h"
+
+#include <QApplication>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <algorithm>
+#include <cmath>
+
+namespace vortn {
+
+namespace {
+constexpr long double kIntMin = -2147483648.0L;
+constexpr long double kIntMax = 2147483647.0L;
+}  // namespace
+
+TDataCombo::TDataCombo(QWidget* parent) : QComboBox(parent) {
+    setEditable(true);
+    setInsertPolicy(QComboBox::NoInsert);
+    if (lineEdit()) lineEdit()->installEventFilter(this);
+    setEditText(QStringLiteral("0"));
+}
+
+QString TDataCombo::FormatValue(long double x) const {
+    if (integerOnly_) {
+        const long double t = std::trunc(x);
+        if (t >= -9.2233720368547758e18L && t < 9.2233720368547758e18L) return QString::number(qint64(t));
+        return FloatToStrG(t, 18);
+    }
+    return FloatToStrG(x, 8);
+}
+
+long double TDataCombo::Number() {
+    if (parentWidget()) {
+        const int i = findText(currentText(), Qt::MatchFixedString);  // ignores case
+        if (i >= 0 && i < values_.size()) setEditText(values_[i]);
+    }
+    return EvaluateExpression(currentText());
+}
+
+void TDataCombo::SetNumber(long double x) {
+    if (!reading_) {
+        if (x < minVal_) x = minVal_;
+        if (x > maxVal_) x = maxVal_;
+    }
+    setEditText(FormatValue(x));
+}
+
+void TDataCombo::SetMaxVal(long double v) {
+    if (!reading_) {
+        if (v < minVal_) v = minVal_;
+        if (integerOnly_) v = std::clamp(v, kIntMin, kIntMax);
+    }
+    maxVal_ = v;
+    if (!reading_) {
+        try {
+            if (Number() > v) SetNumber(v);
+        } catch (const Exception&) {
+        }
+    }
+}
+
+void TDataCombo::SetMinVal(long double v) {
+    if (!reading_) {
+        if (v > maxVal_) v = maxVal_;
+        if (integerOnly_) v = std::clamp(v, kIntMin, kIntMax);
+    }
+    minVal_ = v;
+    if (!reading_) {
+        try {
+            if (Number() < v) SetNumber(v);
+        } catch (const Exception&) {
+        }
+    }
+}
+
+void TDataCombo::SetIntegerOnly(bool b) {
+    integerOnly_ = b;
+    if (b && !reading_) {
+        SetMaxVal(maxVal_);
+        SetMinVal(minVal_);
+    }
+}
+
+void TDataCombo::SetCaption(const QString& s) {
+    caption_ = s;
+    Relabel();
+}
+
+void TDataCombo::SetUnitsString(const QString& s) {
+    unitsString_ = s;
+    Relabel();
+}
+
+void TDataCombo::SetUnits(int n) {
+    units_ = std::clamp(n, 1, 3);
+    Relabel();
+}
+
+void TDataCombo::SetEditLabel(QLabel* label) {
+    label_ = label;
+    if (label) label->setBuddy(this);
+    Relabel();
+}
+
+void TDataCombo::changeEvent(QEvent* e) {
+    QComboBox::changeEvent(e);
+    if (e->type() == QEvent::EnabledChange) Relabel();
+}
+
+void TDataCombo::Relabel() {
+    if (!label_) return;
+    label_->setEnabled(isEnabled());
+    if (!unitsString_.isEmpty())
+        label_->setText(caption_ + QStringLiteral(" (") + ComboUnitsText(unitsString_, units_) + QStringLiteral(")"));
+    else
+        label_->setText(caption_);
+}
+
+void TDataCombo::ExitCheck() {
+    valid_ = false;
+    emit Exited();
+    auto focusBack = [this] {
+        if (window()) setFocus(Qt::OtherFocusReason);
+    };
+    try {
+        const long double x = Number();
+        if (integerOnly_ && x != std::trunc(x)) throw EIntError(QString());
+        if (x < minVal_) throw EMinError(QString());
+        if (!(x <= maxVal_)) throw EMaxError(QString());
+        valid_ = true;  // the text stays as typed
+    } catch (const EIntError&) {
+        ShowEntryMessage(this, QStringLiteral("Entry must be an integer."));
+        focusBack();
+    } catch (const EMinError&) {
+        SetNumber(minVal_);
+        ShowEntryMessage(this, QStringLiteral("Entry must be greater than or equal to ") + FloatToStrG(minVal_, 8));
+        focusBack();
+    } catch (const EMaxError&) {
+        SetNumber(maxVal_);
+        ShowEntryMessage(this, QStringLiteral("Entry must be less than or equal to ") + FloatToStrG(maxVal_, 8));
+        focusBack();
+    }
+}
+
+bool TDataCombo::ValidateCombo() {
+    ExitCheck();
+    return valid_;
+}
+
+void TDataCombo::focusOutEvent(QFocusEvent* e) {
+    QComboBox::focusOutEvent(e);
+    if (checking_) return;
+    checking_ = true;
+    try {
+        ExitCheck();
+    } catch (const Exception& ex) {
+        // An unreadable entry met on leaving: shown; nothing leaves an event handler.
+        ShowEntryMessage(this, ex.Message());
+    }
+    checking_ = false;
+}
+
+bool TDataCombo::FilterKey(const QKeyEvent* e, QString& upper) {
+    const QString t = e->text();
+    if (t.isEmpty()) return true;  // navigation and modifier keys are not characters
+    if (e->key() == Qt::Key_Backspace) return true;
+    upper = t.toUpper();
+    if (upper.size() != 1) return false;
+    const QChar c = upper[0];
+    return c == QLatin1Char('-') || c == QLatin1Char('.') || c.isDigit() || c == QLatin1Char('E');
+}
+
+bool TDataCombo::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == lineEdit() && e->type() == QEvent::KeyPress) {
+        auto* k = static_cast<QKeyEvent*>(e);
+        QString upper;
+        if (!FilterKey(k, upper)) return true;
+        if (!upper.isEmpty() && upper != k->text()) {
+            QKeyEvent up(QEvent::KeyPress, k->key(), k->modifiers(), upper, k->isAutoRepeat(), ushort(k->count()));
+            QApplication::sendEvent(lineEdit(), &up);
+            return true;
+        }
+    }
+    return QComboBox::eventFilter(watched, e);
+}
+
+void TDataCombo::keyPressEvent(QKeyEvent* e) {
+    QString upper;
+    if (!FilterKey(e, upper)) {
+        e->accept();
+        return;
+    }
+    if (!upper.isEmpty() && upper != e->text()) {
+        QKeyEvent up(QEvent::KeyPress, e->key(), e->modifiers(), upper, e->isAutoRepeat(), ushort(e->count()));
+        QComboBox::keyPressEvent(&up);
+        return;
+    }
+    QComboBox::keyPressEvent(e);
+}
+
+}  // namespace vortn
