@@ -293,6 +293,20 @@ bool FrequencyCount(Run& R, int& nt) {
           {S.NFREQ, cap});
     return false;
   }
+  // The loop steps from WMIN - WSTEP: every point it reaches must be a
+  // number (frequencies near the largest real overflow on the way).
+  float w = ld.WMIN - ld.WSTEP;
+  bool finite = std::isfinite(w);
+  for (int k = 1; k <= S.NFREQ && finite; ++k) {
+    w += ld.WSTEP;
+    finite = std::isfinite(w);
+  }
+  if (!finite) {
+    WRITE(R, kReport,
+          "(/,/,1X,'*** FREQUENCIES FROM ',1P,E10.3,' BY ',E10.3,' EXCEED THE RANGE OF REAL NUMBERS ***',/,1X,'*** CHECK THE MAXIMUM, MINIMUM AND STEP FREQUENCIES ***',/,1X,'***PROGRAM WILL NOT EXECUTE***')",
+          {ld.WMIN, ld.WSTEP});
+    return false;
+  }
   return true;
 }
 

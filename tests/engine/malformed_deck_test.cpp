@@ -62,6 +62,14 @@ const MalformedCase kCases[] = {
      {"                  3            NOT DEFINED: NEGATIVE OR UNBOUNDED SPECTRAL MOMENTS",
       "                  1             0.0             0.0000E+00"},
      {}},
+    // A minimum frequency near the largest real, stepping down to the
+    // maximum: the first point of the loop overflows.  The run stops with a
+    // message rather than solving at infinite frequencies.
+    {"malformed_frequency_overflow.vtd",
+     0,
+     {" *** FREQUENCIES FROM  3.400E+38 BY -1.360E+37 EXCEED THE RANGE OF REAL NUMBERS ***",
+      " ***PROGRAM WILL NOT EXECUTE***"},
+     {"NO SOLUTION", "RESPONSE SPECTRA"}},
 };
 
 std::string CaseName(const ::testing::TestParamInfo<MalformedCase>& info) {
