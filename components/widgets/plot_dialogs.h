@@ -1,0 +1,101 @@
+// The plot window's small dialogs: bitmap size for saving, graph title,
+// legend texts and active curves.
+#pragma once
+
+#include <QDialog>
+#include <QStringList>
+#include <functional>
+
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
+class QPushButton;
+class QRadioButton;
+class QGroupBox;
+
+namespace vortn {
+
+// Size of a saved bitmap: height and width in inches and pixels per inch.
+class TdlgFormat : public QDialog {
+    Q_OBJECT
+public:
+    explicit TdlgFormat(QWidget* parent = nullptr);
+    long double HeightInches() const { return height_; }
+    long double WidthInches() const { return width_; }
+    int PixelsPerInch() const { return ppi_; }
+    QLineEdit* deHeight = nullptr;
+    QLineEdit* deWidth = nullptr;
+    QLineEdit* dePPI = nullptr;
+    QRadioButton *rbBW = nullptr, *rb16 = nullptr, *rb256 = nullptr, *rbHigh = nullptr, *rbTrue = nullptr;
+    QPushButton* btnOK = nullptr;
+    QPushButton* btnCancel = nullptr;
+    std::function<void(const QString&)> onMessage;
+    // Reads the three boxes; false (with a message) when one is refused.
+    bool ReadValues();
+
+public slots:
+    void btnOKClick();
+
+private:
+    bool ReadBox(QLineEdit* box, const QString& name, long double minimum, long double maximum, bool whole,
+                 long double& value);
+    long double height_ = 4.0L, width_ = 6.0L;
+    int ppi_ = 72;
+};
+
+class TfrmGraphCaption : public QDialog {
+    Q_OBJECT
+public:
+    explicit TfrmGraphCaption(QWidget* parent = nullptr);
+    QLineEdit* edtCaption = nullptr;
+    QRadioButton* rbTop = nullptr;
+    QRadioButton* rbBottom = nullptr;
+    QPushButton* btnOK = nullptr;
+};
+
+class TfrmLineNames : public QDialog {
+    Q_OBJECT
+public:
+    explicit TfrmLineNames(const QStringList& lines, QWidget* parent = nullptr);
+    QStringList Lines() const;
+    QListWidget* lbLines = nullptr;
+    QLineEdit* edLine = nullptr;
+    QPushButton* btnOK = nullptr;
+    QPushButton* btnCancel = nullptr;
+    std::function<void(const QString&)> onMessage;
+
+public slots:
+    void lbLinesClick();
+    void edLineExit();
+
+protected:
+    void resizeEvent(QResizeEvent*) override;
+
+private:
+    QLabel* label1_ = nullptr;
+    QLabel* label2_ = nullptr;
+};
+
+class TfrmActiveLines : public QDialog {
+    Q_OBJECT
+public:
+    TfrmActiveLines(const QStringList& texts, const QStringList& states, QWidget* parent = nullptr);
+    const QStringList& States() const { return states_; }
+    QListWidget* lbLines = nullptr;
+    QPushButton *btnOK = nullptr, *btnCancel = nullptr;
+    QPushButton *ActivateButton = nullptr, *DesactivateButton = nullptr, *ActivateDesactivateButton = nullptr;
+
+public slots:
+    void lbLinesDblClick();
+    void ActivateButtonClick();
+    void DesactivateButtonClick();
+    void ActivateDesactivateButtonClick();
+
+private:
+    void Toggle(int row);
+    void Rewrite(int row);
+    QStringList texts_, states_;
+};
+
+}  // namespace vortn

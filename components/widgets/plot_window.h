@@ -1,0 +1,244 @@
+// The plot window: draws a TGraphPlot with rounded axes, ticks, a dotted
+// grid, captions, coloured curves with markers and a movable legend; zooms
+// with a rubber band (left button) and out (right button). All drawing goes
+// through PaintPlot on a QPainter so the same routine serves the window, the
+// printed page and a saved bitmap.
+#pragma once
+
+#include "graph_plot.h"
+#include "page_setup.h"
+
+#include <QColor>
+#include <QMainWindow>
+#include <QPoint>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+#include <memory>
+
+class QAction;
+class QActionGroup;
+class QMdiArea;
+class QMenu;
+class QPainter;
+class QPrinter;
+class QRubberBand;
+
+namespace vortn {
+
+struct TIntRect {
+    int Left = 0, Top = 0, Right = 0, Bottom = 0;
+    int Width() const { return Right - Left; }
+    int Height() const { return Bottom - Top; }
+    bool Contains(int x, int y) const { return x >= Left && x <= Right && y >= Top && y <= Bottom; }
+};
+
+struct TPlotRange {
+    long double xmin = 0, xmax = 0, ymin = 0, ymax = 0;
+};
+
+// Minor tick steps and the first/last minor tick index of each axis.
+struct TPanelTicks {
+    bool ok = false;
+    TFloatPoint step;
+    int xFirst = 0, xLast = 0, yFirst = 0, yLast = 0;
+};
+
+extern const QColor kPlotPalette[17];
+
+// Rounds an axis range outward to its rounding unit (every range holds 0
+// already). Returns false when no usable unit exists (the window closes).
+bool RoundPlotAxis(long double& lo, long double& hi);
+// The rounded range of every point of every curve of a group; false as above.
+bool PlotGroupRange(const TObjectList<TLine>& group, TPlotRange& range);
+// Major tick step for a raw step s: 1, 2, 5 or 10 times its decade.
+long double PlotMajorStep(long double s);
+// First and last minor tick index inside [lo, hi].
+void PlotTickIndices(long double lo, long double hi, long double minor, int& first, int& last);
+// Ticks of a panel of the given rectangle; ok is false when it has none.
+TPanelTicks PlotPanelTicks(const TPlotRange& range, const TIntRect& rect, int fontH);
+// Marker kind 1..10 of a curve index (0-based).
+int PlotMarkerKind(int curveIndex);
+QVector<QPoint> PlotMarkerVertices(int curveIndex, int x, int y, int lpx, int lpy);
+// Zoom rules of one axis. A band from a to b (already in world units):
+void PlotZoomAxisBand(long double& lo, long double& hi, long double fullLo, long double fullHi, long double a,
+                      long double b);
+// Zoom out around p.
+void PlotZoomAxisOut(long double& lo, long double& hi, long double fullLo, long double fullHi, long double p);
+
+// The layout of one target: window client area, printed page or bitmap.
+struct TPlotLayoutState {
+    TIntRect page, plot, panel[3], layer;
+    int lpx = 96, lpy = 96;
+    int fontHeight = 14;  // height of the target canvas's own font, pixels
+    int windowWidth = 0, windowHeight = 0;  // client size of the window (page legend placement)
+    bool bitmap = false, pageFlag = false;
+};
+
+// Page rectangle of a printed page: margins (thousandths of an inch) never
+// closer to the edge than the printer's physical offsets.
+TIntRect PlotPrintPageRect(int marginLeft, int marginTop, int marginRight, int marginBottom, int lpx, int lpy,
+                           int offX, int offY, int pageWidth, int pageHeight);
+// Size in pixels of a saved bitmap.
+QSize PlotBitmapSize(long double widthInches, long double heightInches, int ppi);
+
+class TPlotForm;
+
+// The owner-drawn legend list: one line per active curve.
+class TPlotLegend : public QWidget {
+    Q_OBJECT
+public:
+    explicit TPlotLegend(TPlotForm* form, QWidget* parent);
+    QStringList Items;
+    int ItemHeight = 16;
+    void Refit();  // height from the lines; width grows to the widest line (never shrinks)
+    int ItemAt(int y) const { return ItemHeight > 0 ? y / ItemHeight : -1; }
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void mousePressEvent(QMouseEvent*) override;
+    void mouseMoveEvent(QMouseEvent*) override;
+    void mouseReleaseEvent(QMouseEvent*) override;
+    void mouseDoubleClickEvent(QMouseEvent*) override;
+
+private:
+    TPlotForm* form_;
+    bool dragging_ = false;
+    QPoint grab_;
+};
+
+class TPlotForm : public QMainWindow, public TPlotWindow {
+    Q_OBJECT
+public:
+    explicit TPlotForm(TGraphPlot& plot, QWidget* parent = nullptr);
+    ~TPlotForm() override;
+
+    // TPlotWindow
+    void ShowWindow() override;
+    void FreeWindow() override;
+
+    TGraphPlot& Plot() const { return *plot_; }
+    bool Valid() const { return valid_; }
+    QWidget* Canvas() const { return canvas_; }
+    TPlotLegend* Legend() const { return legend_; }
+    QMenu* PlotMenu() const { return plotMenu_; }
+    QAction* MenuItem(const QString& name) const;
+    const QList<QAction*>& CurveItems() const { return curveItems_; }
+    const QVector<int>& LegendCurves() const { return legendCurves_; }  // curve index per legend line
+    TPageSetupDialog& PageSetup() { return pageSetup_; }
+
+    const TPlotRange& Range(int panel) const { return range_[panel]; }
+    const TPlotRange& FullRange(int panel) const { return full_[panel]; }
+    void SetRange(int panel, const TPlotRange& r) { range_[panel] = r; }
+    const TPlotLayoutState& Layout() const { return st_; }
+    const TPanelTicks& Ticks(int panel) const { return ticks_[panel]; }
+
+    int ScaledFontHeight(int size) const;
+    int FontH() const { return ScaledFontHeight(plot_->SizeFont); }
+
+    // Window layout (FormResize); moveLegend puts the legend in the plot's
+    // bottom-right corner first.
+    void Relayout(bool moveLegend);
+    // The window rules of the plot rectangle for a page (window or bitmap).
+    void LayoutPage(const TIntRect& page, int lpx, int lpy, int layerTake);
+    void LayoutPrintedPage(const TIntRect& page, int lpx, int lpy);
+    void PaintPlot(QPainter& p);
+
+    // World <-> screen through a panel's rectangle and current range.
+    int WorldToScreenX(int panel, long double x) const;
+    int WorldToScreenY(int panel, long double y) const;
+    TFloatPoint ScreenToWorld(int panel, int sx, int sy) const;
+    int PanelAt(int sx) const;
+
+    // Pointer handling (the canvas forwards its mouse events here).
+    void MouseDown(Qt::MouseButton button, QPoint pos);
+    void MouseMove(QPoint pos);
+    void MouseUp(Qt::MouseButton button, QPoint pos);
+
+    // Printing and saving.
+    bool PrinterAvailable() const;
+    void PrintTo(QPrinter& printer);
+    // Renders into a new bitmap; false when its memory cannot be had.
+    bool RenderBitmap(long double widthInches, long double heightInches, int ppi, QImage& image);
+    bool SaveBitmap(const QString& fileName, long double widthInches, long double heightInches, int ppi);
+
+    // The OK steps of the curve dialogs.
+    void ApplyLineNames(const QStringList& texts);
+    void ApplyActiveStates(const QStringList& states);
+    void ApplyTitle(const QString& title, bool onTop);
+    void ToggleCurveVisible(int curveIndex);
+    QString LegendText(int curveIndex) const;
+
+    // Where messages go (a message box unless replaced).
+    std::function<void(const QString&)> onMessage;
+
+public slots:
+    void FormCreate();
+    void PlotLegendClick();
+    void PlotSoilLayerClick();
+    void ShowWallGeometryClick();
+    void MarkerClick();
+    void FontSizeClick();
+    void LineWidthClick();
+    void PlotCaptionClick();
+    void mLineNameClick();
+    void ActiveGraphsClick();
+    void PlotPrintClick();
+    void PlotPageClick();
+    void PlotSaveClick();
+    void PlotMenuPopup();
+    void PlotMarkersPopup();
+    void CurveItemClick();
+    void SetMarkers(int tag);
+    void SetFontSize(int tag);
+    void SetLineWidth(int tag);
+
+protected:
+    void closeEvent(QCloseEvent*) override;
+    void resizeEvent(QResizeEvent*) override;
+
+private:
+    friend class TPlotCanvas;
+    void BuildMenu();
+    QAction* AddCurveItem(int curveIndex);
+    void RefitLegend();
+    void KeepLegendInside();
+    void ShowMessage(const QString& text);
+    void UpdateTicks();
+    void DrawText(QPainter& p, int x, int y, const QString& s);
+    void DrawRotated(QPainter& p, int boxLeft, int centreY, const QString& s);
+    QFont PlotFont(int weight) const;
+    void DrawCaptions(QPainter& p);
+    void DrawTicks(QPainter& p, int panel);
+    void DrawCurves(QPainter& p);
+    void DrawGroup(QPainter& p, int group, int panel, bool dropLast);
+    void DrawMarker(QPainter& p, int i, int x, int y);
+    void DrawPageLegend(QPainter& p);
+    void DrawLayers(QPainter& p);
+    QString AxisText(const QString& caption, const QString& units) const;
+
+    TGraphPlot* plot_;
+    bool valid_ = true;
+    QWidget* canvas_ = nullptr;
+    TPlotLegend* legend_ = nullptr;
+    QMenu* plotMenu_ = nullptr;
+    QMenu* markersMenu_ = nullptr;
+    QList<QAction*> markerItems_;
+    QList<QAction*> curveItems_;
+    QVector<int> legendCurves_;
+    QRubberBand* band_ = nullptr;
+    TPageSetupDialog pageSetup_;
+    std::unique_ptr<QPrinter> printer_;
+
+    TPlotRange range_[3], full_[3];
+    TPanelTicks ticks_[3];
+    TPlotLayoutState st_;
+    bool banding_ = false;
+    QPoint bandStart_, bandCorner_;
+};
+
+// Makes plot windows for every TGraphPlot.Execute: MDI children of area when
+// given, else top-level windows.
+void InstallPlotWindowFactory(QMdiArea* area = nullptr);
+
+}  // namespace vortn
