@@ -1,0 +1,665 @@
+#include "grid_editor.h"
+
+#include "entry_message.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QEventLoop>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <QScrollBar>
+#include <QStyle>
+#include <QStyledItemDelegate>
+#include <algorithm>
+#include <cstdint>
+
+namespace vortn {
+
+namespace {
+
+constexpr int kMaxRowsShown = 10;
+
+QPointer<QMdiArea>& MdiArea() {
+    static QPointer<QMdiArea> area;
+    return area;
+}
+
+// A cell control of a column, mirrored by a real widget on the editor window.
+class TWidgetCellControl : public TCellControl {
+public:
+    TWidgetCellControl(Kind kind, QObject* parent) : TCellControl(kind, parent) {
+        auto* owner = qobject_cast<QWidget*>(parent);
+        if (kind == Kind::ComboBox) {
+            auto* box = new QComboBox(owner);
+            QObject::connect(box, QOverload<int>::of(&QComboBox::activated), box, [this](int i) {
+                if (OnSelect) try {
+                        OnSelect(i);
+                    } catch (const Exception& e) {
+                        ShowEntryMessage(widget_, e.Message());
+                    }
+            });
+            widget_ = box;
+        } else {
+            auto* button = new QPushButton(owner);
+            QObject::connect(button, &QPushButton::clicked, button, [this] {
+                if (OnClick) try {
+                        OnClick();
+                    } catch (const Exception& e) {
+                        ShowEntryMessage(widget_, e.Message());
+                    }
+            });
+            widget_ = button;
+        }
+        widget_->hide();
+        widget_->installEventFilter(&enter_);
+        enter_.control = this;
+    }
+    ~TWidgetCellControl() override { delete widget_.data(); }
+
+    QWidget* Widget() const { return widget_; }
+
+    void Sync() override {
+        if (!widget_) return;
+        if (auto* box = qobject_cast<QComboBox*>(widget_)) {
+            QSignalBlocker block(box);
+            QStringList now;
+            for (int i = 0; i < box->count(); ++i) now << box->itemText(i);
+            if (now != Items) {
+                box->clear();
+                box->addItems(Items);
+            }
+            box->setMaxVisibleItems(std::max(1, DropDownCount));
+            box->setCurrentIndex(ItemIndex);
+        } else if (auto* button = qobject_cast<QPushButton*>(widget_)) {
+            button->setText(Caption);
+        }
+        widget_->setVisible(Visible);
+    }
+    void BringToFront() override {
+        if (widget_) widget_->raise();
+    }
+
+private:
+    struct EnterFilter : QObject {
+        TWidgetCellControl* control = nullptr;
+        bool eventFilter(QObject*, QEvent* e) override {
+            if (e->type() == QEvent::FocusIn && control->OnEnter) try {
+                    control->OnEnter();
+                } catch (const Exception& ex) {
+                    ShowEntryMessage(control->widget_, ex.Message());
+                }
+            return false;
+        }
+    };
+    QPointer<QWidget> widget_;
+    EnterFilter enter_;
+};
+
+class TWidgetCellControlFactory : public TCellControlFactory {
+public:
+    TCellControl* CreateComboBox(QObject* parent) override {
+        return new TWidgetCellControl(TCellControl::Kind::ComboBox, parent);
+    }
+    TCellControl* CreateButton(QObject* parent) override {
+        return new TWidgetCellControl(TCellControl::Kind::Button, parent);
+    }
+};
+
+// Enter inside a cell editor writes the text and moves to the next cell.
+class TEnterDelegate : public QStyledItemDelegate {
+public:
+    explicit TEnterDelegate(TEditorGrid* grid) : QStyledItemDelegate(grid), grid_(grid) {}
+
+protected:
+    bool eventFilter(QObject* editor, QEvent* e) override {
+        if (e->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(e)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                auto* w = qobject_cast<QWidget*>(editor);
+                emit commitData(w);
+                emit closeEditor(w, QAbstractItemDelegate::NoHint);
+                grid_->MoveOnEnter();
+                return true;
+            }
+        }
+        return QStyledItemDelegate::eventFilter(editor, e);
+    }
+
+private:
+    TEditorGrid* grid_;
+};
+
+bool Inside(const QWidget* w, const QWidget* container) {
+    for (; w; w = w->parentWidget())
+        if (w == container) return true;
+    return false;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- grid
+
+TEditorGrid::TEditorGrid(TTableForm* form) : QTableWidget(form), form_(form) {
+    setItemDelegate(new TEnterDelegate(this));
+    setEditTriggers(QAbstractItemView::AllEditTriggers);
+    setSelectionMode(QAbstractItemView::ContiguousSelection);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerItem);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCornerButtonEnabled(false);
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignTop);
+}
+
+void TEditorGrid::CommitOpenEditor() {
+    if (state() != QAbstractItemView::EditingState) return;
+    QWidget* w = QApplication::focusWidget();
+    if (w && Inside(w, viewport()) && w != viewport()) commitData(w);
+}
+
+void TEditorGrid::MoveOnEnter() {
+    int r = currentRow(), c = currentColumn();
+    if (r < 0 || c < 0) return;
+    if (r < rowCount() - 1)
+        ++r;
+    else {
+        r = 0;
+        c = c < columnCount() - 1 ? c + 1 : 0;
+    }
+    setCurrentCell(r, c);
+}
+
+void TEditorGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    QTableWidget::currentChanged(current, previous);
+    if (reverting_ || !previous.isValid() || !current.isValid() || current == previous) return;
+    bool accepted = false;
+    try {
+        accepted = form_->GridSelectCell(previous.row(), previous.column(), current.row(), current.column());
+    } catch (const Exception& e) {
+        ShowEntryMessage(this, e.Message());
+    }
+    if (!accepted) {
+        reverting_ = true;
+        selectionModel()->setCurrentIndex(previous, QItemSelectionModel::ClearAndSelect);
+        reverting_ = false;
+    }
+}
+
+void TEditorGrid::keyPressEvent(QKeyEvent* e) {
+    if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && state() != QAbstractItemView::EditingState) {
+        MoveOnEnter();
+        e->accept();
+        return;
+    }
+    QTableWidget::keyPressEvent(e);
+}
+
+void TEditorGrid::scrollContentsBy(int dx, int dy) {
+    QTableWidget::scrollContentsBy(dx, dy);
+    if (!form_->laying_) form_->LayoutForm();
+}
+
+// ---------------------------------------------------------------- window
+
+TTableForm::TTableForm(TGridTable& table, QWidget* parent)
+    : QWidget(parent, parent ? Qt::FramelessWindowHint : Qt::Window), table_(&table) {
+    setWindowFlags(parent ? Qt::Widget | Qt::FramelessWindowHint
+                          : Qt::Window | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                                Qt::WindowCloseButtonHint);
+    lblComments = new QLabel(this);
+    lblComments->setObjectName("lblComments");
+    imgHelp = new QLabel(this);
+    imgHelp->setObjectName("imgHelp");
+    BtnAdd = new QPushButton(QStringLiteral("&Add Row"), this);
+    BtnDel = new QPushButton(QStringLiteral("&Delete Row"), this);
+    BtnIns = new QPushButton(QStringLiteral("&Insert Row"), this);
+    for (QPushButton* b : {BtnAdd, BtnDel, BtnIns}) b->setFixedSize(81, 21);
+    BtnAdd->setObjectName("BtnAdd");
+    BtnDel->setObjectName("BtnDel");
+    BtnIns->setObjectName("BtnIns");
+    Grid = new TEditorGrid(this);
+    Grid->setObjectName("Grid");
+    corner_ = new QLabel(Grid);
+    corner_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    connect(BtnAdd, &QPushButton::clicked, this, [this] { Guarded(&TTableForm::BtnAddClick); });
+    connect(BtnIns, &QPushButton::clicked, this, [this] { Guarded(&TTableForm::BtnInsClick); });
+    connect(BtnDel, &QPushButton::clicked, this, [this] { Guarded(&TTableForm::BtnDelClick); });
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+        if (old && Inside(old, Grid) && !(now && Inside(now, Grid))) GridExit();
+    });
+}
+
+TTableForm::~TTableForm() {
+    freeing_ = true;
+    if (table_) {
+        TGridTable* t = table_;
+        table_ = nullptr;
+        if (t->Editor() == this) t->DetachEditor();
+    }
+}
+
+void TTableForm::Guarded(void (TTableForm::*handler)()) {
+    try {
+        (this->*handler)();
+    } catch (const Exception& e) {
+        ShowEntryMessage(this, e.Message());
+    }
+}
+
+int TTableForm::Margin() const { return logicalDpiX() / 20; }
+
+TCanvasMetrics TTableForm::Metrics() const {
+    TCanvasMetrics m;
+    const QFontMetrics fm(Grid->font());
+    m.TextWidth = [fm](const QString& s) { return fm.horizontalAdvance(s); };
+    m.PixelsPerInch = logicalDpiX();
+    return m;
+}
+
+void TTableForm::ShowEditor(bool modal) {
+    modal_ = modal;
+    if (modal) {
+        setWindowModality(Qt::ApplicationModal);
+        show();
+        QEventLoop loop;
+        connect(this, &QObject::destroyed, &loop, &QEventLoop::quit);
+        QPointer<TTableForm> self(this);
+        // Runs until the window is closed (and freed).
+        while (self && self->isVisible()) loop.processEvents(QEventLoop::WaitForMoreEvents);
+        return;
+    }
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) {
+        sub->show();
+        sub->raise();
+    }
+    show();
+    raise();
+    activateWindow();
+}
+
+void TTableForm::showEvent(QShowEvent* e) {
+    QWidget::showEvent(e);
+    if (!attached_) FormShow();
+}
+
+void TTableForm::FormShow() {
+    if (!table_) return;
+    attached_ = true;
+    table_->SetEditor(this);
+    table_->SetRowCount(std::max(table_->RowCount(), table_->MinRows()));
+    setWindowTitle(table_->Caption() + QStringLiteral(" ") + table_->Path());
+    const int m = Margin();
+    Grid->move(m, m);
+    corner_->setText(table_->TopLeft());
+    const QFontMetrics fm(Grid->font());
+    Grid->verticalHeader()->setFixedWidth(
+        std::max(fm.horizontalAdvance(table_->TopLeft() + QStringLiteral("  ")), logicalDpiX() / 3));
+    lblComments->setText(table_->Comments());
+    lblComments->setVisible(!table_->Comments().isEmpty());
+    HelpPictureChanged();
+    columnsShown_ = table_->VisibleColumnCount();
+    rowsShown_ = std::min(table_->RowCount(), kMaxRowsShown);
+    table_->EditorParent = this;
+    table_->CellChangeHook = [this](int col, int row) { RefreshCell(col, row); };
+    table_->ChangeHook = [this] { FillGrid(); };
+    FillGrid();
+}
+
+void TTableForm::HelpPictureChanged() {
+    if (!table_) return;
+    const QImage& pic = table_->HelpPicture();
+    imgHelp->setPixmap(pic.isNull() ? QPixmap() : QPixmap::fromImage(pic));
+    imgHelp->resize(pic.isNull() ? QSize(0, 0) : pic.size());  // auto-size
+    if (attached_) LayoutForm();
+}
+
+bool TTableForm::DataCell(int row, int col) const {
+    return table_ && row >= 0 && row < table_->RowCount() && col >= 0 && col < table_->VisibleColumnCount();
+}
+
+void TTableForm::RefreshCell(int col, int row) {
+    if (!table_ || col < 0 || col >= table_->ColumnCount()) return;
+    TColumn* c = table_->Columns(col);
+    if (!c->Visible() || c->UsesControls()) return;
+    const int g = table_->VisibleIndexOf(c);
+    if (QTableWidgetItem* it = Grid->item(row, g)) it->setText(c->Text(row));
+}
+
+void TTableForm::RefreshTexts() {
+    for (int g = 0; g < Grid->columnCount(); ++g) {
+        TColumn* c = table_->VisibleColumns(g);
+        if (c->UsesControls()) continue;
+        for (int r = 0; r < Grid->rowCount(); ++r)
+            if (QTableWidgetItem* it = Grid->item(r, g)) it->setText(c->Text(r));
+    }
+}
+
+void TTableForm::FillGrid() {
+    if (!table_) return;
+    const int visible = table_->VisibleColumnCount();
+    const int rows = table_->RowCount();
+    columnsShown_ = std::min(columnsShown_, visible);
+    rowsShown_ = std::min(rowsShown_, rows);
+    headerRows_ = table_->HeaderRowCount();
+    const QSignalBlocker block(Grid);
+    Grid->setRowCount(rows);
+    Grid->setColumnCount(visible);
+    const int group = std::max(1, table_->RowGroup());
+    QStringList labels;
+    for (int r = 0; r < rows; ++r) labels << QString::number(r / group + 1);
+    Grid->setVerticalHeaderLabels(labels);
+    const TCanvasMetrics metrics = Metrics();
+    QStringList headers;
+    for (int g = 0; g < visible; ++g) {
+        TColumn* c = table_->VisibleColumns(g);
+        Grid->setColumnWidth(g, c->MeasureWidth(metrics));
+        QStringList lines;
+        for (int i = 0; i < headerRows_; ++i) lines << (i < c->CaptionLineCount() ? c->CaptionLine(i) : QString());
+        headers << lines.join(QLatin1Char('\n'));
+        for (int r = 0; r < rows; ++r) {
+            QTableWidgetItem* it = Grid->item(r, g);
+            if (!it) {
+                it = new QTableWidgetItem;
+                Grid->setItem(r, g, it);
+            }
+            if (c->UsesControls()) {
+                it->setText(QString());
+                it->setFlags(Qt::ItemIsEnabled);
+            } else {
+                it->setText(c->Text(r));
+                it->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable);
+            }
+        }
+    }
+    Grid->setHorizontalHeaderLabels(headers);
+    const bool rowButtons = table_->MinRows() != table_->MaxRows();
+    for (QPushButton* b : {BtnAdd, BtnIns, BtnDel}) b->setVisible(rowButtons);
+    BtnAdd->setEnabled(rows != table_->MaxRows());
+    BtnIns->setEnabled(rows != table_->MaxRows());
+    BtnDel->setEnabled(table_->MinRows() < rows);
+    LayoutForm();
+}
+
+int TTableForm::GridWidthFor(int firstCol, int colsShown, bool vScroll) const {
+    int w = 2 * Grid->frameWidth() + Grid->verticalHeader()->width();
+    for (int g = firstCol; g < firstCol + colsShown && g < Grid->columnCount(); ++g) w += Grid->columnWidth(g);
+    if (vScroll) w += style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, Grid);
+    return w;
+}
+
+int TTableForm::GridHeightFor(int rowsShown, bool hScroll) const {
+    const int rowH = Grid->verticalHeader()->defaultSectionSize();
+    int h = 2 * Grid->frameWidth() + Grid->horizontalHeader()->sizeHint().height() + rowH * rowsShown;
+    if (hScroll) h += style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, Grid);
+    return h;
+}
+
+int TTableForm::TopRow() const {
+    const int top = Grid->verticalScrollBar()->value();
+    return std::clamp(top, 0, std::max(0, Grid->rowCount() - rowsShown_));
+}
+
+void TTableForm::LayoutForm() {
+    if (!table_ || laying_) return;
+    laying_ = true;
+    const int m = Margin();
+    const int first = Grid->horizontalScrollBar()->value();
+    const bool vScroll = Grid->rowCount() > rowsShown_;
+    const bool hScroll = Grid->columnCount() > columnsShown_;
+    Grid->setVerticalScrollBarPolicy(vScroll ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    Grid->setHorizontalScrollBarPolicy(hScroll ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    Grid->resize(GridWidthFor(first, columnsShown_, vScroll), GridHeightFor(rowsShown_, hScroll));
+    Grid->SyncGeometry();
+    corner_->setGeometry(Grid->frameWidth(), Grid->frameWidth(), Grid->verticalHeader()->width(),
+                         Grid->horizontalHeader()->sizeHint().height());
+    int x = m;
+    for (QPushButton* b : {BtnAdd, BtnIns, BtnDel}) {
+        b->move(x, Grid->geometry().bottom() + 1 + m);
+        x += b->width() + m;
+    }
+    const int clientW = std::max(Grid->geometry().right() + 1, BtnDel->geometry().right() + 1) + m;
+    int y = BtnAdd->y();
+    if (BtnAdd->isVisibleTo(this)) y += BtnAdd->height() + m;
+    lblComments->adjustSize();
+    lblComments->move(m, y);
+    if (lblComments->isVisibleTo(this)) y += lblComments->height() + m;
+    imgHelp->move(m, y);
+    int clientH = y;
+    if (imgHelp->height() > 0) clientH += imgHelp->height() + m;
+    resize(std::max(clientW, imgHelp->x() + imgHelp->width() + m), clientH);
+    // The columns' own controls over their cells.
+    const int top = TopRow();
+    for (int g = 0; g < Grid->columnCount(); ++g) {
+        TColumn* c = table_->VisibleColumns(g);
+        if (!c->UsesControls() || rowsShown_ <= 0) continue;
+        c->AllocateEditors(this, top, rowsShown_);
+        const bool inView = g >= first && g < first + columnsShown_;
+        for (int i = 0; i < rowsShown_; ++i) {
+            auto* ctl = dynamic_cast<TWidgetCellControl*>(c->Editor(i));
+            if (!ctl || !ctl->Widget()) continue;
+            QRect cell = Grid->visualRect(Grid->model()->index(top + i, g));
+            cell.translate(Grid->viewport()->mapTo(this, QPoint(0, 0)));
+            ctl->Widget()->setGeometry(cell);
+            ctl->Visible = inView;
+            ctl->Widget()->setVisible(inView);
+            ctl->Widget()->raise();
+        }
+    }
+    laying_ = false;
+    if (table_->OnResize) table_->OnResize(table_);
+}
+
+QSize TTableForm::SizingRect(QSize dragged, Qt::Edges edges) {
+    if (!table_) return dragged;
+    if (Grid->columnCount() + 1 < 2) throw Exception(QStringLiteral("There must be at least 2 columns in grid"));
+    const int cols = Grid->columnCount(), rows = Grid->rowCount();
+    const int extraW = width() - Grid->width(), extraH = height() - Grid->height();
+    const int minW = BtnDel->geometry().right() + 1 + Margin();
+    const int first0 = Grid->horizontalScrollBar()->value();
+    const int top0 = Grid->verticalScrollBar()->value();
+    const bool horizontalDrag = edges & (Qt::LeftEdge | Qt::RightEdge);
+    const bool verticalDrag = edges & (Qt::TopEdge | Qt::BottomEdge);
+    struct Candidate { int w, h, first, shown, top, rowsShown; };
+    Candidate best{};
+    qint64 bestOver = -1;
+    for (int k = 0; k < 4; ++k) {
+        const bool vs = k == 1 || k == 3, hs = k == 2 || k == 3;
+        Candidate c{0, 0, 0, cols, 0, rows};
+        if (hs) {
+            c.first = first0;
+            c.shown = columnsShown_;
+            if (horizontalDrag) {
+                // Whole columns that fit the dragged width: to the right, then to the left.
+                int avail = dragged.width() - extraW - GridWidthFor(0, 0, vs);
+                int n = 0, f = first0;
+                for (int g = first0; g < cols && Grid->columnWidth(g) <= avail; ++g, ++n) avail -= Grid->columnWidth(g);
+                while (f > 0 && Grid->columnWidth(f - 1) <= avail) avail -= Grid->columnWidth(--f), ++n;
+                c.first = f;
+                c.shown = std::max(1, n);
+            }
+        }
+        if (vs) {
+            c.top = top0;
+            c.rowsShown = rowsShown_;
+            if (verticalDrag) {
+                const int rowH = std::max(1, Grid->verticalHeader()->defaultSectionSize());
+                const int avail = dragged.height() - extraH - GridHeightFor(0, hs);
+                c.rowsShown = std::clamp(avail / rowH, 1, std::max(1, rows));
+                c.top = std::clamp(top0, 0, std::max(0, rows - c.rowsShown));
+            }
+        }
+        c.w = std::max(minW, GridWidthFor(c.first, c.shown, vs) + extraW);
+        c.h = GridHeightFor(c.rowsShown, hs) + extraH;
+        const qint64 over = qint64(std::max(c.w, dragged.width())) * std::max(c.h, dragged.height()) -
+                            qint64(dragged.width()) * dragged.height();
+        if (bestOver < 0 || over < bestOver) {
+            bestOver = over;
+            best = c;
+        }
+    }
+    columnsShown_ = best.shown;
+    rowsShown_ = best.rowsShown;
+    Grid->horizontalScrollBar()->setValue(best.first);
+    Grid->verticalScrollBar()->setValue(best.top);
+    LayoutForm();
+    return {best.w, best.h};
+}
+
+bool TTableForm::CommitCell() {
+    if (!table_) return true;
+    Grid->CommitOpenEditor();
+    const int r = Grid->currentRow(), g = Grid->currentColumn();
+    if (!DataCell(r, g)) return true;
+    table_->SetModified(true);
+    TColumn* c = table_->VisibleColumns(g);
+    if (c->UsesControls()) return true;
+    try {
+        const QTableWidgetItem* it = Grid->item(r, g);
+        c->SetText(r, it ? it->text() : QString());
+    } catch (const EAssignError& e) {
+        ShowEntryMessage(this, e.Message());
+        return false;
+    }
+    return true;
+}
+
+bool TTableForm::GridSelectCell(int fromRow, int fromCol, int toRow, int toCol) {
+    if (!table_) return true;
+    if (DataCell(fromRow, fromCol)) {
+        table_->SetModified(true);
+        TColumn* c = table_->VisibleColumns(fromCol);
+        if (!c->UsesControls()) {
+            try {
+                const QTableWidgetItem* it = Grid->item(fromRow, fromCol);
+                c->SetText(fromRow, it ? it->text() : QString());
+            } catch (const EAssignError& e) {
+                ShowEntryMessage(this, e.Message());
+                return false;
+            }
+        }
+    }
+    if (DataCell(toRow, toCol) && table_->VisibleColumns(toCol)->UsesControls()) return false;
+    RefreshTexts();
+    return true;
+}
+
+void TTableForm::SelectCell(int gridCol, int gridRow) {
+    Grid->setCurrentCell(gridRow - headerRows_, gridCol - 1);
+}
+
+void TTableForm::BtnAddClick() {
+    if (!table_) return;
+    if (rowsShown_ == table_->RowCount()) rowsShown_ = std::min(rowsShown_ + table_->RowGroup(), kMaxRowsShown);
+    table_->AppendRowGroup();
+    table_->SetModified(true);
+    FillGrid();
+    if (table_->RowCount() > rowsShown_) {
+        Grid->SyncGeometry();
+        Grid->verticalScrollBar()->setValue(table_->RowCount() - rowsShown_);
+        LayoutForm();
+    }
+}
+
+void TTableForm::BtnInsClick() {
+    if (!table_) return;
+    const int r = Grid->currentRow();
+    if (!(r >= 0 && r < table_->RowCount())) throw Exception(QStringLiteral("Grid.Row not in valid range"));
+    table_->SetModified(true);
+    if (rowsShown_ == table_->RowCount()) rowsShown_ = std::min(rowsShown_ + table_->RowGroup(), kMaxRowsShown);
+    table_->InsertRowGroup(r);
+    FillGrid();
+}
+
+void TTableForm::BtnDelClick() {
+    if (!table_) return;
+    const int r = Grid->currentRow();
+    if (!(r >= 0 && r < table_->RowCount())) throw Exception(QStringLiteral("Grid.Row not in valid range"));
+    table_->SetModified(true);
+    table_->DeleteRowGroup(r);
+    FillGrid();
+}
+
+void TTableForm::GridExit() {
+    if (modal_ || committing_ || !table_ || freeing_) return;
+    committing_ = true;
+    if (!CommitCell()) Grid->setFocus(Qt::OtherFocusReason);
+    committing_ = false;
+}
+
+void TTableForm::changeEvent(QEvent* e) {
+    QWidget::changeEvent(e);
+    if (e->type() != QEvent::ActivationChange || isActiveWindow()) return;
+    // Deactivation.
+    if (freeing_ || modal_ || committing_ || !table_) return;
+    committing_ = true;
+    if (!CommitCell()) {
+        show();
+        raise();
+        activateWindow();
+    }
+    committing_ = false;
+}
+
+void TTableForm::closeEvent(QCloseEvent* e) {
+    if (freeing_) {
+        e->accept();
+        return;
+    }
+    committing_ = true;
+    const bool ok = CommitCell();
+    committing_ = false;
+    if (!ok) {
+        e->ignore();
+        return;
+    }
+    e->accept();
+    FormClose();
+}
+
+void TTableForm::FormClose() {
+    freeing_ = true;
+    if (table_) {
+        TGridTable* t = table_;
+        table_ = nullptr;
+        if (t->Editor() == this) t->DetachEditor();
+    }
+    hide();
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) sub->deleteLater();
+    deleteLater();
+}
+
+void TTableForm::FreeEditor() {
+    // The table has detached this window already.
+    freeing_ = true;
+    table_ = nullptr;
+    hide();
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) sub->deleteLater();
+    deleteLater();
+}
+
+void InstallGridEditor(QMdiArea* mdiArea) {
+    MdiArea() = mdiArea;
+    static TWidgetCellControlFactory controls;
+    SetCellControlFactory(&controls);
+    SetTableEditorFactory([](TGridTable& table, QObject* formParent, bool modal) -> TTableEditor* {
+        if (auto* parent = qobject_cast<QWidget*>(formParent)) {
+            auto* form = new TTableForm(table, parent);
+            form->move(0, 0);
+            return form;
+        }
+        auto* form = new TTableForm(table, nullptr);
+        if (!modal && MdiArea()) {
+            QMdiSubWindow* sub = MdiArea()->addSubWindow(form);
+            sub->setAttribute(Qt::WA_DeleteOnClose, false);
+        }
+        return form;
+    });
+}
+
+}  // namespace vortn

@@ -1,0 +1,269 @@
+// The grid table editor window: rows, buttons, cell entry, hooks, closing.
+#include "columns.h"
+#include "entry_message.h"
+#include "grid_editor.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QScrollBar>
+
+using namespace vortn;
+
+namespace {
+
+class GridEditorFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        InstallGridEditor();
+        SetEntryMessageHook([this](QWidget*, const QString& s) { messages.push_back(s); });
+    }
+    void TearDown() override {
+        table.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        SetEntryMessageHook(nullptr);
+        SetCellControlFactory(nullptr);
+        SetTableEditorFactory(nullptr);
+    }
+    // A table of a float column (x), an integer column (n) and a string column.
+    void MakeTable(int rows, int minRows = 1, int maxRows = 500, int group = 1) {
+        table = std::make_unique<TGridTable>();
+        table->SetCaption("Soil");
+        table->SetTopLeft("Layer");
+        table->SetRowGroup(group);
+        auto* x = new TFloatColumn(table.get());
+        x->CaptionLines() << "Depth" << "(ft)";
+        table->AddColumn(x);
+        auto* n = new TIntColumn(table.get());
+        n->CaptionLines() << "Count";
+        table->AddColumn(n);
+        auto* s = new TStringColumn(table.get());
+        s->CaptionLines() << "Name";
+        table->AddColumn(s);
+        table->SetMinRows(minRows);
+        table->SetMaxRows(maxRows);
+        table->SetRowCount(rows);
+        for (int r = 0; r < rows; ++r) table->Cells(0, r).SetAsFloat(r + 1);
+    }
+    TTableForm* Show() {
+        table->ShowTable();
+        auto* form = dynamic_cast<TTableForm*>(table->Editor());
+        EXPECT_NE(form, nullptr);
+        QApplication::processEvents();
+        return form;
+    }
+    // Types into a grid cell (table row, visible column) and moves to another.
+    void Type(TTableForm* f, int row, int col, const QString& text) {
+        f->Grid->setCurrentCell(row, col);
+        f->Grid->item(row, col)->setText(text);
+    }
+    std::unique_ptr<TGridTable> table;
+    QStringList messages;
+};
+
+}  // namespace
+
+TEST_F(GridEditorFixture, SingleRowTableShowsNoRowButtons) {
+    MakeTable(1, 1, 1);
+    TTableForm* f = Show();
+    EXPECT_FALSE(f->BtnAdd->isVisibleTo(f));
+    EXPECT_FALSE(f->BtnIns->isVisibleTo(f));
+    EXPECT_FALSE(f->BtnDel->isVisibleTo(f));
+    EXPECT_EQ(f->windowTitle(), "Soil ");
+    EXPECT_EQ(f->HeaderRows(), 2);
+    EXPECT_EQ(f->Grid->horizontalHeaderItem(1)->text(), "Count\n");  // padded at the bottom
+}
+
+TEST_F(GridEditorFixture, TenRowsShownAndAddScrollsToTheNewLastRow) {
+    MakeTable(25);
+    TTableForm* f = Show();
+    EXPECT_EQ(f->RowsShown(), 10);
+    EXPECT_EQ(f->Grid->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    EXPECT_EQ(f->Grid->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    EXPECT_TRUE(f->BtnAdd->isVisibleTo(f));
+    f->BtnAddClick();
+    EXPECT_EQ(table->RowCount(), 26);
+    EXPECT_EQ(f->Grid->rowCount(), 26);
+    EXPECT_EQ(f->RowsShown(), 10);
+    EXPECT_EQ(f->TopRow(), 16);
+    EXPECT_TRUE(table->Modified());
+}
+
+TEST_F(GridEditorFixture, RowGroupsShareOneNumberAndMoveTogether) {
+    MakeTable(4, 2, 500, 2);
+    TTableForm* f = Show();
+    QStringList labels;
+    for (int r = 0; r < f->Grid->rowCount(); ++r) labels << f->Grid->verticalHeaderItem(r)->text();
+    EXPECT_EQ(labels, QStringList({"1", "1", "2", "2"}));
+    // Add: rows shown grow by a group while all rows are shown.
+    f->BtnAddClick();
+    EXPECT_EQ(table->RowCount(), 6);
+    EXPECT_EQ(f->RowsShown(), 6);
+    // Insert before the group of row 3 (the second group).
+    f->Grid->setCurrentCell(3, 0);
+    f->BtnInsClick();
+    ASSERT_EQ(table->RowCount(), 8);
+    EXPECT_EQ(double(table->Cells(0, 1).AsFloat()), 2.0);
+    EXPECT_EQ(double(table->Cells(0, 4).AsFloat()), 3.0);
+    EXPECT_EQ(f->Grid->item(4, 0)->text(), "3");
+    // Delete the group of row 0.
+    f->Grid->setCurrentCell(0, 0);
+    f->BtnDelClick();
+    ASSERT_EQ(table->RowCount(), 6);
+    EXPECT_EQ(f->Grid->item(2, 0)->text(), "3");
+    EXPECT_EQ(f->Grid->verticalHeaderItem(5)->text(), "3");
+}
+
+TEST_F(GridEditorFixture, RowButtonsFollowTheLimits) {
+    MakeTable(2, 2, 3);
+    TTableForm* f = Show();
+    EXPECT_TRUE(f->BtnAdd->isEnabled());
+    EXPECT_FALSE(f->BtnDel->isEnabled());
+    f->BtnAddClick();
+    EXPECT_FALSE(f->BtnAdd->isEnabled());
+    EXPECT_FALSE(f->BtnIns->isEnabled());
+    EXPECT_TRUE(f->BtnDel->isEnabled());
+}
+
+TEST_F(GridEditorFixture, RowButtonsWithoutCurrentRowRaise) {
+    MakeTable(3);
+    TTableForm* f = Show();
+    f->Grid->setCurrentCell(-1, -1);
+    for (auto click : {&TTableForm::BtnInsClick, &TTableForm::BtnDelClick}) {
+        try {
+            (f->*click)();
+            ADD_FAILURE() << "no exception";
+        } catch (const Exception& e) {
+            EXPECT_EQ(e.Message(), "Grid.Row not in valid range");
+        }
+    }
+    EXPECT_EQ(table->RowCount(), 3);
+    // Through the button the message is shown instead.
+    f->BtnDel->click();
+    EXPECT_EQ(messages, QStringList({"Grid.Row not in valid range"}));
+}
+
+TEST_F(GridEditorFixture, TypedExpressionGoesToTheCellAndIsShownAsItsValue) {
+    MakeTable(3);
+    TTableForm* f = Show();
+    table->SetModified(false);
+    Type(f, 1, 0, "2*3");
+    f->Grid->setCurrentCell(2, 1);
+    EXPECT_EQ(double(table->Cells(0, 1).AsFloat()), 6.0);
+    EXPECT_EQ(f->Grid->item(1, 0)->text(), "6");
+    EXPECT_TRUE(table->Modified());
+    EXPECT_EQ(f->Grid->currentRow(), 2);
+    // A string cell takes the text as it is.
+    Type(f, 0, 2, "sand");
+    EXPECT_TRUE(f->CommitCell());
+    EXPECT_EQ(table->Cells(2, 0).AsString(), "sand");
+}
+
+TEST_F(GridEditorFixture, InvalidEntryKeepsTheCellSelected) {
+    MakeTable(3);
+    TTableForm* f = Show();
+    Type(f, 1, 0, "abc");
+    f->Grid->setCurrentCell(2, 0);
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].startsWith("Entry could not be evaluated:"));
+    EXPECT_EQ(f->Grid->currentRow(), 1);
+    EXPECT_EQ(f->Grid->currentColumn(), 0);
+    EXPECT_EQ(double(table->Cells(0, 1).AsFloat()), 2.0);  // the old value
+}
+
+TEST_F(GridEditorFixture, ClosingWithInvalidEntryIsRefused) {
+    MakeTable(3);
+    TTableForm* f = Show();
+    Type(f, 0, 0, "1/");
+    EXPECT_FALSE(f->close());
+    EXPECT_EQ(table->Editor(), f);
+    EXPECT_TRUE(f->isVisible());
+    ASSERT_EQ(messages.size(), 1);
+    // Mended, it closes and lets go of the table.
+    f->Grid->item(0, 0)->setText("4");
+    EXPECT_TRUE(f->close());
+    EXPECT_EQ(table->Editor(), nullptr);
+    EXPECT_FALSE(bool(table->ChangeHook));
+    EXPECT_FALSE(bool(table->CellChangeHook));
+    EXPECT_EQ(double(table->Cells(0, 0).AsFloat()), 4.0);
+}
+
+TEST_F(GridEditorFixture, HooksKeepTheGridInStep) {
+    MakeTable(3);
+    TTableForm* f = Show();
+    EXPECT_EQ(table->EditorParent, f);
+    table->Cells(0, 2).SetAsFloat(0.5L);
+    EXPECT_EQ(f->Grid->item(2, 0)->text(), "0.5");
+    table->AppendRowGroup();  // change hook: refill
+    EXPECT_EQ(f->Grid->rowCount(), 4);
+    // The model moves the selection through the editor.
+    table->Editor()->SelectCell(2, 2 + f->HeaderRows());
+    EXPECT_EQ(f->Grid->currentRow(), 2);
+    EXPECT_EQ(f->Grid->currentColumn(), 1);
+}
+
+TEST_F(GridEditorFixture, EnterMovesDownThenToTheNextColumnThenBackToTheFirst) {
+    MakeTable(2);
+    TTableForm* f = Show();
+    f->Grid->setCurrentCell(0, 0);
+    const std::pair<int, int> expected[] = {{1, 0}, {0, 1}, {1, 1}, {0, 2}, {1, 2}, {0, 0}};
+    for (auto [r, c] : expected) {
+        f->Grid->MoveOnEnter();
+        EXPECT_EQ(f->Grid->currentRow(), r);
+        EXPECT_EQ(f->Grid->currentColumn(), c);
+    }
+}
+
+TEST_F(GridEditorFixture, DestroyingTheTableFirstLeavesTheWindowWithoutIt) {
+    MakeTable(2);
+    TTableForm* f = Show();
+    QPointer<TTableForm> guard(f);
+    table.reset();
+    EXPECT_EQ(f->Table(), nullptr);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(guard.isNull());
+}
+
+TEST_F(GridEditorFixture, PickListColumnEditsWithItsOwnBoxes) {
+    table = std::make_unique<TGridTable>();
+    auto* e = new TEnumColumn(table.get());
+    e->CaptionLines() << "Kind";
+    e->SetItems({"Sand", "Clay"});
+    table->AddColumn(e);
+    auto* x = new TFloatColumn(table.get());
+    x->CaptionLines() << "Depth";
+    table->AddColumn(x);
+    table->SetMaxRows(10);
+    table->SetRowCount(2);
+    TTableForm* f = Show();
+    ASSERT_TRUE(e->HasEditors());
+    auto boxes = f->findChildren<QComboBox*>();
+    ASSERT_EQ(boxes.size(), 2);
+    EXPECT_TRUE(boxes[0]->isVisibleTo(f));
+    EXPECT_EQ(boxes[0]->count(), 2);
+    // Choosing an item sets the cell.
+    boxes[1]->setCurrentIndex(1);
+    emit boxes[1]->activated(1);
+    EXPECT_EQ(table->Cells(0, 1).AsInteger(), 2);
+    // Its cells cannot be selected in the grid.
+    f->Grid->setCurrentCell(0, 1);
+    f->Grid->setCurrentCell(0, 0);
+    EXPECT_EQ(f->Grid->currentColumn(), 1);
+    // Closing frees the boxes.
+    EXPECT_TRUE(f->close());
+    EXPECT_FALSE(e->HasEditors());
+}
+
+TEST_F(GridEditorFixture, SizingByTheBorderTakesWholeRows) {
+    MakeTable(25);
+    TTableForm* f = Show();
+    const QSize now = f->size();
+    const int rowH = f->Grid->verticalHeader()->defaultSectionSize();
+    const QSize got = f->SizingRect(QSize(now.width(), now.height() - 3 * rowH - rowH / 2), Qt::BottomEdge);
+    EXPECT_EQ(f->RowsShown(), 6);
+    EXPECT_EQ(got.height(), f->height());
+    EXPECT_EQ(f->ColumnsShown(), 3);
+}
