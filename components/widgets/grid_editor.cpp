@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QResizeEvent>
 #include <QPointer>
 #include <QScrollBar>
 #include <QStyle>
@@ -432,7 +433,8 @@ void TTableForm::LayoutForm() {
     imgHelp->move(m, y);
     int clientH = y;
     if (imgHelp->height() > 0) clientH += imgHelp->height() + m;
-    resize(std::max(clientW, imgHelp->x() + imgHelp->width() + m), clientH);
+    laidOut_ = QSize(std::max(clientW, imgHelp->x() + imgHelp->width() + m), clientH);
+    resize(laidOut_);
     // The columns' own controls over their cells.
     const int top = TopRow();
     for (int g = 0; g < Grid->columnCount(); ++g) {
@@ -459,8 +461,10 @@ QSize TTableForm::SizingRect(QSize dragged, Qt::Edges edges) {
     if (!table_) return dragged;
     if (Grid->columnCount() + 1 < 2) throw Exception(QStringLiteral("There must be at least 2 columns in grid"));
     const int cols = Grid->columnCount(), rows = Grid->rowCount();
-    const int extraW = width() - Grid->width(), extraH = height() - Grid->height();
-    const int minW = BtnDel->geometry().right() + 1 + Margin();
+    // Around the grid: the margins and what stands below it, as last laid out.
+    const int m = Margin();
+    const int extraW = Grid->x() + m, extraH = laidOut_.height() - Grid->height();
+    const int minW = BtnDel->geometry().right() + 1 + m;
     const int first0 = Grid->horizontalScrollBar()->value();
     const int top0 = Grid->verticalScrollBar()->value();
     const bool horizontalDrag = edges & (Qt::LeftEdge | Qt::RightEdge);
@@ -620,6 +624,23 @@ void TTableForm::closeEvent(QCloseEvent* e) {
     }
     e->accept();
     FormClose();
+}
+
+void TTableForm::resizeEvent(QResizeEvent* e) {
+    QWidget::resizeEvent(e);
+    if (!table_ || !attached_ || laying_ || sizing_ || size() == laidOut_ || !isWindow()) return;
+    // Qt reports no dragged edge: a changed width stands for a left or right
+    // edge, a changed height for a top or bottom edge.
+    Qt::Edges edges;
+    if (e->size().width() != laidOut_.width()) edges |= Qt::RightEdge;
+    if (e->size().height() != laidOut_.height()) edges |= Qt::BottomEdge;
+    sizing_ = true;
+    try {
+        SizingRect(e->size(), edges);
+    } catch (const Exception& ex) {
+        ShowEntryMessage(this, ex.Message());
+    }
+    sizing_ = false;
 }
 
 void TTableForm::FormClose() {

@@ -88,6 +88,8 @@ protected:
     void showEvent(QShowEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void changeEvent(QEvent* e) override;
+    // A size the user dragged: fitted to whole rows and columns.
+    void resizeEvent(QResizeEvent* e) override;
 
 private:
     friend class TEditorGrid;
@@ -111,6 +113,8 @@ private:
     bool freeing_ = false;
     bool committing_ = false;
     bool laying_ = false;
+    bool sizing_ = false;
+    QSize laidOut_;  // the size the layout asked for
     QLabel* corner_;
 };
 

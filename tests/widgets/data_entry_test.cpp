@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QFocusEvent>
 #include <QWidget>
 
 using namespace vortn;
@@ -243,4 +244,18 @@ TEST_F(EntryFixture, ComboUnitsLabel) {
     EXPECT_EQ(label.text(), "Force (kN/m)");
     c.SetUnits(-3);
     EXPECT_EQ(c.Units(), 1);
+}
+
+TEST_F(EntryFixture, LeavingTheBoxRunsTheCheck) {
+    TDataEdit e(&form);
+    e.SetMinVal(0);
+    e.setText("-2");
+    QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(&e, &out);
+    EXPECT_EQ(messages, QStringList({"Entry must be greater than or equal to 0"}));
+    EXPECT_EQ(e.text(), "0");
+    e.setText("1+1");
+    QApplication::sendEvent(&e, &out);
+    EXPECT_EQ(e.text(), "2");
+    EXPECT_TRUE(e.Valid());
 }

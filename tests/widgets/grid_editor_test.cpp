@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QScrollBar>
 
 using namespace vortn;
@@ -266,4 +267,71 @@ TEST_F(GridEditorFixture, SizingByTheBorderTakesWholeRows) {
     EXPECT_EQ(f->RowsShown(), 6);
     EXPECT_EQ(got.height(), f->height());
     EXPECT_EQ(f->ColumnsShown(), 3);
+}
+
+TEST_F(GridEditorFixture, SizingByTheBorderTakesWholeColumnsAndKeepsTheButtons) {
+    table = std::make_unique<TGridTable>();
+    for (int k = 0; k < 6; ++k) {
+        auto* s = new TStringColumn(table.get());
+        s->CaptionLines() << QString("C%1").arg(k);
+        table->AddColumn(s);
+    }
+    table->SetMaxRows(10);
+    table->SetRowCount(3);
+    TTableForm* f = Show();
+    const QSize full = f->size();
+    const int colW = f->Grid->columnWidth(0);
+    // Narrower by two and a half columns: three whole columns and a scroll bar.
+    f->SizingRect(QSize(full.width() - 2 * colW - colW / 2, full.height()), Qt::RightEdge);
+    EXPECT_EQ(f->ColumnsShown(), 3);
+    EXPECT_EQ(f->Grid->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    EXPECT_EQ(f->RowsShown(), 3);
+    // Dragging a bottom edge keeps the current columns.
+    f->SizingRect(QSize(f->width(), f->height() + 40), Qt::BottomEdge);
+    EXPECT_EQ(f->ColumnsShown(), 3);
+    // Never narrower than the row of buttons.
+    f->SizingRect(QSize(10, f->height()), Qt::RightEdge);
+    EXPECT_GE(f->width(), f->BtnDel->geometry().right() + 1);
+    // Wide enough again: all columns, no scroll bar.
+    f->SizingRect(full, Qt::RightEdge);
+    EXPECT_EQ(f->ColumnsShown(), 6);
+    EXPECT_EQ(f->size(), full);
+}
+
+TEST_F(GridEditorFixture, EnterInTheCellEditorCommitsAndMovesDown) {
+    MakeTable(3);
+    TTableForm* f = Show();
+    f->activateWindow();
+    f->Grid->setFocus();
+    f->Grid->setCurrentCell(0, 0);
+    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ASSERT_NE(editor, nullptr);
+    editor->setText("7/2");
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r");
+    QApplication::sendEvent(editor, &enter);
+    EXPECT_EQ(double(table->Cells(0, 0).AsFloat()), 3.5);
+    EXPECT_EQ(f->Grid->item(0, 0)->text(), "3.5");
+    EXPECT_EQ(f->Grid->currentRow(), 1);
+}
+
+TEST_F(GridEditorFixture, CommentsAndHelpPictureStandBelowTheButtons) {
+    MakeTable(2);
+    TTableForm* f = Show();
+    EXPECT_FALSE(f->lblComments->isVisibleTo(f));
+    f->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    table->SetComments("Depths from the surface");
+    QImage picture(40, 30, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    table->SetHelpPicture(picture);
+    f = Show();
+    const int m = f->Margin();
+    EXPECT_TRUE(f->lblComments->isVisibleTo(f));
+    EXPECT_EQ(f->lblComments->text(), "Depths from the surface");
+    EXPECT_EQ(f->lblComments->y(), f->BtnAdd->y() + f->BtnAdd->height() + m);
+    EXPECT_EQ(f->imgHelp->y(), f->lblComments->y() + f->lblComments->height() + m);
+    EXPECT_EQ(f->imgHelp->size(), QSize(40, 30));
+    EXPECT_EQ(f->height(), f->imgHelp->y() + 30 + m);
+    EXPECT_EQ(f->Grid->pos(), QPoint(m, m));
+    EXPECT_EQ(f->BtnIns->x(), f->BtnAdd->x() + 81 + m);
 }
