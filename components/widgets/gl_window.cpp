@@ -17,7 +17,8 @@ namespace vortn {
 
 // ---- system calls ----
 
-unsigned TglApi::GetError() { return QOpenGLContext::currentContext() ? glGetError() : GL_NO_ERROR; }
+bool TglApi::HasCurrentContext() { return QOpenGLContext::currentContext() != nullptr; }
+unsigned TglApi::GetError() { return HasCurrentContext() ? glGetError() : GL_NO_ERROR; }
 bool TglApi::IsEnabled(unsigned cap) { return glIsEnabled(cap) == GL_TRUE; }
 void TglApi::Enable(unsigned cap) { glEnable(cap); }
 void TglApi::Disable(unsigned cap) { glDisable(cap); }
@@ -363,6 +364,9 @@ void TglWindow::TextOut3D(const QString& text, double x, double y, double z) {
 void TglWindow::SetupFontLists() { SetupFontLists(QFontDatabase::systemFont(QFontDatabase::GeneralFont)); }
 
 void TglWindow::SetupFontLists(const QFont& font) {
+    fontListsBuilt_ = true;
+    fontListsFont_ = font;
+    if (!api_->HasCurrentContext()) return;  // built by initializeGL
     for (int code = 0; code <= 254; ++code) {
         const TglGlyphBitmap glyph = RasterizeGlyph(font, static_cast<unsigned char>(code));
         api_->NewList(FontListBase + unsigned(code), GL_COMPILE);
@@ -370,8 +374,6 @@ void TglWindow::SetupFontLists(const QFont& font) {
                           glyph.Bits.empty() ? nullptr : glyph.Bits.data());
         api_->EndList();
     }
-    fontListsBuilt_ = true;
-    fontListsFont_ = font;
 }
 
 void TglWindow::SetupBitmapPixelFormat(TglBitmap& bitmap) { bitmap.SetupPixelFormat(BitmapPixelFormat()); }
@@ -389,7 +391,12 @@ void TglWindow::initializeGL() {
     api_->GetError();
 }
 
-void TglWindow::resizeGL(int w, int h) { api_->Viewport(0, 0, w, h); }
+// In device pixels, as the widget's frame buffer is (the same as the size on
+// an ordinary screen).
+void TglWindow::resizeGL(int w, int h) {
+    const qreal ratio = devicePixelRatioF();
+    api_->Viewport(0, 0, qRound(w * ratio), qRound(h * ratio));
+}
 
 void TglWindow::RunPaint() {
     if (!OnPaint) return;

@@ -33,6 +33,8 @@ VORTN_DECLARE_EXCEPTION(EOpenGL, Exception)
 class TglApi {
 public:
     virtual ~TglApi() = default;
+    // Whether calls made now reach a context.
+    virtual bool HasCurrentContext();
     virtual unsigned GetError();
     virtual bool IsEnabled(unsigned cap);
     virtual void Enable(unsigned cap);
@@ -254,7 +256,9 @@ public:
     // Latin-1 are drawn as '?'.
     void TextOut3D(const QString& text, double x, double y, double z);
     // Builds display lists FontListBase + 0 ... FontListBase + 254, the glyphs
-    // of character codes 0 to 254, on the current context.
+    // of character codes 0 to 254, on the current context (the window's, or an
+    // off-screen picture's). With no context current yet, the window builds
+    // them as soon as its own context is made.
     void SetupFontLists();
     void SetupFontLists(const QFont& font);
     // Prepares an off-screen picture with the bitmap format.
@@ -284,8 +288,8 @@ public:
     void RequestRedraw() { redraw_ = true; }
     int GetWidth() const { return width(); }
     int GetHeight() const { return height(); }
-    // The widget itself stands for the window's device context: its context
-    // is made current on it.
+    // The widget itself stands for the window's device context: MakeCurrent
+    // binds the context to it.
     TglWindow* GetDeviceContext() { return this; }
     void SetSize(int width, int height);
 

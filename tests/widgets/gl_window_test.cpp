@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QMouseEvent>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
 
@@ -28,7 +29,9 @@ public:
     double matrix[16] = {};
     int viewport[4] = {};
 
+    bool current = true;
     explicit RecordingGl(std::vector<std::string>* l) : log(l) {}
+    bool HasCurrentContext() override { return current; }
     void Put(const std::string& s) { log->push_back(s); }
     static std::string H(unsigned v) {
         char b[16];
@@ -316,6 +319,73 @@ TEST(GlWindow, FontListsAreOneListPerCharacterCode0To254) {
         EXPECT_EQ(w.log[code * 3 + 1], "GlyphBitmap");
         EXPECT_EQ(w.log[code * 3 + 2], "EndList");
     }
+}
+
+TEST(GlWindow, FontListsWaitForAContext) {
+    ProbeWindow w;
+    w.gl.current = false;
+    w.SetupFontLists();
+    EXPECT_TRUE(w.log.empty());
+}
+
+TEST(GlWindow, BitmapFormatIsSetOrRefusedWithItsMessage) {
+    QOpenGLContext probe;
+    const bool canCreate = [&] {
+        probe.setFormat(TglWindow::BitmapPixelFormat());
+        return probe.create();
+    }();
+    TglWindow w;
+    TglBitmap bitmap(16, 8);
+    if (canCreate) {
+        try {
+            w.SetupBitmapPixelFormat(bitmap);
+        } catch (const EOpenGL& e) {
+            // A context without an off-screen surface to draw on.
+            EXPECT_EQ(e.Message(), QString("ChoosePixelFormat failed"));
+            return;
+        }
+        EXPECT_TRUE(bitmap.IsReady());
+        EXPECT_EQ(bitmap.ToImage().size(), QSize(16, 8));
+    } else {
+        try {
+            w.SetupBitmapPixelFormat(bitmap);
+            FAIL() << "no exception";
+        } catch (const EOpenGL& e) {
+            EXPECT_EQ(e.Message(), QString("ChoosePixelFormat failed"));
+        }
+        EXPECT_FALSE(bitmap.IsReady());
+        EXPECT_FALSE(bitmap.MakeCurrent());
+        EXPECT_TRUE(bitmap.ToImage().isNull());
+    }
+}
+
+TEST(GlWindow, QtMouseEventsReachTheHandlersAndClick) {
+    ProbeWindow w;
+    w.resize(100, 100);
+    std::vector<std::string> events;
+    w.OnMouseDown = [&](TglWindow*, TglWindow::TMouseButton b, TglWindow::TShiftState s, int x, int y) {
+        events.push_back("down " + std::to_string(b) + " " + std::to_string(s) + " " + std::to_string(x) + " " +
+                         std::to_string(y));
+    };
+    w.OnMouseUp = [&](TglWindow*, TglWindow::TMouseButton b, TglWindow::TShiftState s, int, int) {
+        events.push_back("up " + std::to_string(b) + " " + std::to_string(s));
+    };
+    w.OnMouseMove = [&](TglWindow*, TglWindow::TShiftState s, int x, int) {
+        events.push_back("move " + std::to_string(s) + " " + std::to_string(x));
+    };
+    w.OnClick = [&](TglWindow*) { events.push_back("click"); };
+    auto send = [&](QEvent::Type type, QPointF p, Qt::MouseButton b, Qt::MouseButtons held, Qt::KeyboardModifiers m) {
+        QMouseEvent e(type, p, w.mapToGlobal(p), b, held, m);
+        QCoreApplication::sendEvent(&w, &e);
+    };
+    send(QEvent::MouseButtonPress, {10, 20}, Qt::LeftButton, Qt::LeftButton, Qt::ControlModifier);
+    send(QEvent::MouseMove, {30, 20}, Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    send(QEvent::MouseButtonRelease, {40, 20}, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    // Released outside the control: no click.
+    send(QEvent::MouseButtonPress, {10, 20}, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    send(QEvent::MouseButtonRelease, {140, 20}, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    EXPECT_EQ(events, (Log{"down 0 12 10 20", "move 8 30", "click", "up 0 0", "down 0 8 10 20", "up 0 0"}));
+    EXPECT_EQ(w.LastMouseX(), 140);
 }
 
 // Lowest and highest glyph row holding a set bit (row 0 = bottom).
