@@ -515,8 +515,20 @@ QSize TTableForm::SizingRect(QSize dragged, Qt::Edges edges) {
     return {best.w, best.h};
 }
 
+namespace {
+// Marks a commit in progress: a message box it shows takes the focus, which
+// must not start another commit.
+struct BusyFlag {
+    explicit BusyFlag(bool& f) : flag(f), before(f) { flag = true; }
+    ~BusyFlag() { flag = before; }
+    bool& flag;
+    bool before;
+};
+}  // namespace
+
 bool TTableForm::CommitCell() {
     if (!table_) return true;
+    BusyFlag busy(committing_);
     Grid->CommitOpenEditor();
     const int r = Grid->currentRow(), g = Grid->currentColumn();
     if (!DataCell(r, g)) return true;
@@ -535,6 +547,7 @@ bool TTableForm::CommitCell() {
 
 bool TTableForm::GridSelectCell(int fromRow, int fromCol, int toRow, int toCol) {
     if (!table_) return true;
+    BusyFlag busy(committing_);
     if (DataCell(fromRow, fromCol)) {
         table_->SetModified(true);
         TColumn* c = table_->VisibleColumns(fromCol);
@@ -591,9 +604,7 @@ void TTableForm::BtnDelClick() {
 
 void TTableForm::GridExit() {
     if (modal_ || committing_ || !table_ || freeing_) return;
-    committing_ = true;
     if (!CommitCell()) Grid->setFocus(Qt::OtherFocusReason);
-    committing_ = false;
 }
 
 void TTableForm::changeEvent(QEvent* e) {
@@ -601,13 +612,11 @@ void TTableForm::changeEvent(QEvent* e) {
     if (e->type() != QEvent::ActivationChange || isActiveWindow()) return;
     // Deactivation.
     if (freeing_ || modal_ || committing_ || !table_) return;
-    committing_ = true;
     if (!CommitCell()) {
         show();
         raise();
         activateWindow();
     }
-    committing_ = false;
 }
 
 void TTableForm::closeEvent(QCloseEvent* e) {
@@ -615,10 +624,7 @@ void TTableForm::closeEvent(QCloseEvent* e) {
         e->accept();
         return;
     }
-    committing_ = true;
-    const bool ok = CommitCell();
-    committing_ = false;
-    if (!ok) {
+    if (!CommitCell()) {
         e->ignore();
         return;
     }

@@ -97,6 +97,9 @@ TEST_F(EntryFixture, NumberFormatsAndClamps) {
     EXPECT_EQ(e.text(), "$00FF");
     e.SetNumber(65536);
     EXPECT_EQ(e.text(), "$10000");
+    e.setText("$1F");  // hexadecimal entries are checked like any other
+    EXPECT_TRUE(e.ValidateEntry());
+    EXPECT_EQ(e.text(), "$001F");
     e.SetHex(false);
     e.SetNumber(0.1L);
     EXPECT_EQ(e.text(), "0.1");
