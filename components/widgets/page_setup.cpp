@@ -58,8 +58,9 @@ void TPageSetupDialog::ShowError(const QString& text) {
 
 bool TPageSetupDialog::Execute() {
     if (!printer_ && !runner_) {
-        ShowError(QStringLiteral("Error in %1\r%2").arg(QStringLiteral("GetPrinter"),
-                                                         QStringLiteral("Printer not Assigned")));
+        const QString inner = QStringLiteral("Error in %1\rPrinter not Assigned").arg(QStringLiteral("GetPrinter"));
+        ShowError(QStringLiteral("Error in %1\r%2")
+                      .arg(QStringLiteral("TPageSetupDialog.Execute"), QStringLiteral("Error getting Printer\r") + inner));
         return false;
     }
     Result r;

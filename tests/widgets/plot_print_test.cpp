@@ -1,0 +1,233 @@
+// Plot printing, saving and the plot dialogs; the page set-up dialog.
+#include <gtest/gtest.h>
+
+#include "page_setup.h"
+#include "plot_dialogs.h"
+#include "plot_window.h"
+
+#include <QDir>
+#include <QImage>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPageLayout>
+#include <QPrinter>
+#include <QTemporaryDir>
+#include <cmath>
+#include <memory>
+
+namespace vortn {
+namespace {
+
+TEST(PlotPrintPage, MarginsAndPhysicalOffsets) {
+    // 1000 thousandths on 600 dpi with a 100-pixel offset: 600-pixel margins,
+    // the page starting 500 pixels in from the printable origin.
+    const TIntRect r = PlotPrintPageRect(1000, 1000, 1000, 1000, 600, 600, 100, 100, 4800, 6400);
+    EXPECT_EQ(r.Left, 500);
+    EXPECT_EQ(r.Top, 500);
+    EXPECT_EQ(r.Right, 4800 + 100 - 600);
+    EXPECT_EQ(r.Bottom, 6400 + 100 - 600);
+    // A margin below the offset prints from the offset.
+    const TIntRect s = PlotPrintPageRect(50, 1000, 50, 100, 600, 600, 100, 100, 4800, 6400);
+    EXPECT_EQ(s.Left, 0);
+    EXPECT_EQ(s.Right, 4800);
+    EXPECT_EQ(s.Bottom, 6400);
+}
+
+TEST(PlotBitmap, SizeFromInchesAndPixelsPerInch) {
+    EXPECT_EQ(PlotBitmapSize(6, 4, 72), QSize(432, 288));
+    EXPECT_EQ(PlotBitmapSize(2.5L, 2.5L, 100), QSize(250, 250));
+}
+
+class PlotSaveTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        plot = std::make_unique<TGraphPlot>();
+        plot->Caption = "Response";
+        plot->XCaption = "Frequency";
+        plot->XUnits = "Hz";
+        plot->YCaption = "Amplitude";
+        plot->YUnits = "L1";
+        plot->Title = "Vertical response";
+        plot->SetLineCount(3);
+        plot->SetPointCount(41);
+        for (int c = 0; c < 3; ++c)
+            for (int i = 0; i < 41; ++i) {
+                plot->Points(c, i).X = i * 0.5L;
+                plot->Points(c, i).Y = 0.021L * std::sin(0.25 * i + c) - 0.004L * c;
+            }
+        form = new TPlotForm(*plot);
+        form->onMessage = [this](const QString& m) { messages << m; };
+        form->Canvas()->resize(800, 560);
+        form->Relayout(true);
+    }
+    void TearDown() override {
+        delete form;
+        plot.reset();
+    }
+    std::unique_ptr<TGraphPlot> plot;
+    TPlotForm* form = nullptr;
+    QStringList messages;
+};
+
+TEST_F(PlotSaveTest, SavedBitmapHasTheAskedSizeAndLayoutIsRestored) {
+    const TPlotLayoutState before = form->Layout();
+    QTemporaryDir dir;
+    const QString file = dir.filePath("plot.bmp");
+    ASSERT_TRUE(form->SaveBitmap(file, 6, 4, 72));
+    const QImage img(file);
+    EXPECT_EQ(img.size(), QSize(432, 288));
+    EXPECT_EQ(form->Layout().page.Right, before.page.Right);
+    EXPECT_EQ(form->Layout().plot.Left, before.plot.Left);
+    EXPECT_FALSE(form->Layout().pageFlag);
+    // Something besides white was drawn: frame, captions, curves, page legend.
+    int dark = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) dark += qGray(img.pixel(x, y)) < 128;
+    EXPECT_GT(dark, 500);
+    EXPECT_TRUE(messages.isEmpty());
+}
+
+TEST_F(PlotSaveTest, RenderedImageForInspection) {
+    plot->ShowLayers = false;
+    QImage img;
+    ASSERT_TRUE(form->RenderBitmap(8, 5.5L, 96, img));
+    EXPECT_EQ(img.size(), QSize(768, 528));
+    const QString out = QDir::temp().filePath("vortn_plot_render.png");
+    img.save(out, "PNG");
+}
+
+TEST_F(PlotSaveTest, PrintsOntoAPdfPageWithinTheMargins) {
+    QTemporaryDir dir;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.filePath("plot.pdf"));
+    const TPlotLayoutState before = form->Layout();
+    form->PrintTo(printer);
+    EXPECT_EQ(printer.docName(), "Response");
+    EXPECT_GT(QFileInfo(dir.filePath("plot.pdf")).size(), 1000);
+    EXPECT_EQ(form->Layout().plot.Right, before.plot.Right);
+    EXPECT_EQ(form->Layout().lpx, before.lpx);
+    EXPECT_EQ(form->PageSetup().MarginLeft(), 1000);
+}
+
+TEST(PlotDialogs, LineNamesRefuseAnEmptyText) {
+    TfrmLineNames dialog({"A", "B"});
+    QStringList messages;
+    dialog.onMessage = [&](const QString& m) { messages << m; };
+    EXPECT_EQ(dialog.edLine->text(), "A");
+    dialog.lbLines->setCurrentRow(1);
+    EXPECT_EQ(dialog.edLine->text(), "B");
+    dialog.edLine->setText("");
+    dialog.edLineExit();
+    EXPECT_EQ(messages, QStringList{"The line must have a name!"});
+    EXPECT_EQ(dialog.edLine->text(), "B");
+    dialog.edLine->setText("Rocking");
+    dialog.edLineExit();
+    EXPECT_EQ(dialog.Lines(), (QStringList{"A", "Rocking"}));
+}
+
+TEST(PlotDialogs, ActiveCurveStates) {
+    TfrmActiveLines dialog({"One", "Two", "Three"}, {" yes : ", " no  : ", " yes : "});
+    EXPECT_EQ(dialog.lbLines->item(1)->text(), " no  :    Two");
+    dialog.lbLines->setCurrentRow(1);
+    dialog.lbLinesDblClick();
+    EXPECT_EQ(dialog.States()[1], " yes : ");
+    dialog.DesactivateButtonClick();
+    EXPECT_EQ(dialog.States(), (QStringList{" no  : ", " no  : ", " no  : "}));
+    dialog.lbLines->clearSelection();
+    dialog.lbLines->item(0)->setSelected(true);
+    dialog.lbLines->item(2)->setSelected(true);
+    dialog.ActivateDesactivateButtonClick();
+    EXPECT_EQ(dialog.States(), (QStringList{" yes : ", " no  : ", " yes : "}));
+    dialog.ActivateButtonClick();
+    EXPECT_EQ(dialog.lbLines->item(1)->text(), " yes :    Two");
+}
+
+TEST(PlotDialogs, SaveAttributesLimits) {
+    TdlgFormat dialog;
+    QStringList messages;
+    dialog.onMessage = [&](const QString& m) { messages << m; };
+    ASSERT_TRUE(dialog.ReadValues());
+    EXPECT_EQ(dialog.HeightInches(), 4);
+    EXPECT_EQ(dialog.WidthInches(), 6);
+    EXPECT_EQ(dialog.PixelsPerInch(), 72);
+    dialog.deHeight->setText("1.5");
+    EXPECT_FALSE(dialog.ReadValues());
+    EXPECT_EQ(messages.size(), 1);
+    dialog.deHeight->setText("2.5");
+    dialog.deWidth->setText("5*0.5");
+    dialog.dePPI->setText("100");
+    ASSERT_TRUE(dialog.ReadValues());
+    EXPECT_EQ(PlotBitmapSize(dialog.WidthInches(), dialog.HeightInches(), dialog.PixelsPerInch()), QSize(250, 250));
+}
+
+TEST(PageSetup, MarginsNeverBelowTheirMinimum) {
+    TPageSetupDialog d;
+    d.SetMarginLeft(250);
+    d.SetMinMarginLeft(250);
+    d.SetMarginLeft(200);
+    EXPECT_EQ(d.MarginLeft(), 250);
+    d.SetMinMarginLeft(300);
+    EXPECT_EQ(d.MinMarginLeft(), 250);
+}
+
+TEST(PageSetup, OptionsAndFlagWord) {
+    using F = TPageSetupFlags;
+    TPageSetupDialog d;
+    EXPECT_EQ(d.FlagWord(), 0u);
+    EXPECT_EQ(d.Options(), (TPageOptions{F::poDefaultMinMargins, F::poHundredthsOfMillimeters}));
+    d.SetOptions({F::poDefaultMinMargins, F::poThousandthsOfInches});
+    EXPECT_EQ(d.FlagWord(), 0x4u);
+    EXPECT_EQ(d.Options(), (TPageOptions{F::poDefaultMinMargins, F::poThousandthsOfInches}));
+    // Minimum margins newly added push out the default minimum margins.
+    d.SetOptions({F::poDefaultMinMargins, F::poMinMargins, F::poThousandthsOfInches, F::poDisablePaper});
+    EXPECT_EQ(d.Options(), (TPageOptions{F::poMinMargins, F::poThousandthsOfInches, F::poDisablePaper}));
+    EXPECT_EQ(d.FlagWord(), 0x1u | 0x4u | 0x200u);
+    // Hundredths newly added push out thousandths; thousandths newly added
+    // (hundredths there before) push out hundredths.
+    TPageSetupDialog e;
+    e.SetOptions({F::poThousandthsOfInches, F::poHundredthsOfMillimeters});
+    EXPECT_EQ(e.Options(), (TPageOptions{F::poThousandthsOfInches}));
+    e.SetOptions({F::poThousandthsOfInches, F::poHundredthsOfMillimeters});
+    EXPECT_EQ(e.Options(), (TPageOptions{F::poHundredthsOfMillimeters}));
+    EXPECT_EQ(e.FlagWord(), 0x8u);
+}
+
+TEST(PageSetup, CancelChangesNothingOkTakesPaperAndMargins) {
+    TPageSetupDialog d;
+    d.SetMarginLeft(1000);
+    d.SetMarginTop(1000);
+    d.SetMinMarginTop(500);
+    d.SetRunner([](TPageSetupDialog&, TPageSetupDialog::Result& r) {
+        r.margins[0] = 1;
+        r.paperWidth = 8500;
+        return false;
+    });
+    EXPECT_FALSE(d.Execute());
+    EXPECT_EQ(d.MarginLeft(), 1000);
+    EXPECT_EQ(d.PaperWidth(), 0);
+    d.SetRunner([](TPageSetupDialog&, TPageSetupDialog::Result& r) {
+        r.margins[0] = 750;
+        r.margins[1] = 100;  // below the minimum
+        r.paperWidth = 8500;
+        r.paperLength = 11000;
+        return true;
+    });
+    EXPECT_TRUE(d.Execute());
+    EXPECT_EQ(d.MarginLeft(), 750);
+    EXPECT_EQ(d.MarginTop(), 500);
+    EXPECT_EQ(d.PaperWidth(), 8500);
+    EXPECT_EQ(d.PaperLength(), 11000);
+}
+
+TEST(PageSetup, NoPrinterIsReported) {
+    TPageSetupDialog d;
+    QStringList messages;
+    d.onError = [&](const QString& m) { messages << m; };
+    EXPECT_FALSE(d.Execute());
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_EQ(messages[0], "Error in TPageSetupDialog.Execute\rError getting Printer\rError in GetPrinter\rPrinter not Assigned");
+}
+
+}  // namespace
+}  // namespace vortn
