@@ -134,6 +134,15 @@ private:
     TEditorGrid* grid_;
 };
 
+// Marks a commit in progress: a message box it shows takes the focus, which
+// must not start another commit.
+struct BusyFlag {
+    explicit BusyFlag(bool& f) : flag(f), before(f) { flag = true; }
+    ~BusyFlag() { flag = before; }
+    bool& flag;
+    bool before;
+};
+
 bool Inside(const QWidget* w, const QWidget* container) {
     for (; w; w = w->parentWidget())
         if (w == container) return true;
@@ -178,7 +187,7 @@ void TEditorGrid::MoveOnEnter() {
 
 void TEditorGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
     QTableWidget::currentChanged(current, previous);
-    if (reverting_ || !previous.isValid() || !current.isValid() || current == previous) return;
+    if (reverting_ || form_->filling_ || !previous.isValid() || !current.isValid() || current == previous) return;
     bool accepted = false;
     try {
         accepted = form_->GridSelectCell(previous.row(), previous.column(), current.row(), current.column());
@@ -349,6 +358,7 @@ void TTableForm::FillGrid() {
     rowsShown_ = std::min(rowsShown_, rows);
     headerRows_ = table_->HeaderRowCount();
     const QSignalBlocker block(Grid);
+    BusyFlag filling(filling_);
     Grid->setRowCount(rows);
     Grid->setColumnCount(visible);
     const int group = std::max(1, table_->RowGroup());
@@ -515,16 +525,6 @@ QSize TTableForm::SizingRect(QSize dragged, Qt::Edges edges) {
     return {best.w, best.h};
 }
 
-namespace {
-// Marks a commit in progress: a message box it shows takes the focus, which
-// must not start another commit.
-struct BusyFlag {
-    explicit BusyFlag(bool& f) : flag(f), before(f) { flag = true; }
-    ~BusyFlag() { flag = before; }
-    bool& flag;
-    bool before;
-};
-}  // namespace
 
 bool TTableForm::CommitCell() {
     if (!table_) return true;

@@ -114,6 +114,7 @@ private:
     bool committing_ = false;
     bool laying_ = false;
     bool sizing_ = false;
+    bool filling_ = false;  // the grid's own row changes select no cell
     QSize laidOut_;  // the size the layout asked for
     QLabel* corner_;
 };

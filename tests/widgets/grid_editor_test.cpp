@@ -335,3 +335,15 @@ TEST_F(GridEditorFixture, CommentsAndHelpPictureStandBelowTheButtons) {
     EXPECT_EQ(f->Grid->pos(), QPoint(m, m));
     EXPECT_EQ(f->BtnIns->x(), f->BtnAdd->x() + 81 + m);
 }
+
+TEST_F(GridEditorFixture, DeletingTheCurrentLastRowWritesNothingElsewhere) {
+    MakeTable(3);
+    TTableForm* f = Show();
+    f->Grid->setCurrentCell(2, 0);
+    f->BtnDelClick();
+    ASSERT_EQ(table->RowCount(), 2);
+    EXPECT_EQ(double(table->Cells(0, 0).AsFloat()), 1.0);
+    EXPECT_EQ(double(table->Cells(0, 1).AsFloat()), 2.0);
+    EXPECT_EQ(f->Grid->rowCount(), 2);
+    EXPECT_TRUE(messages.isEmpty());
+}
