@@ -206,8 +206,10 @@ TglWindow::TglWindow(QWidget* parent)
 }
 
 TglWindow::~TglWindow() {
-    // Lights first: they take themselves off the list they belong to.
+    // The window's own lights take themselves off the list; a light a user
+    // made stays the user's, cut loose from the window that goes.
     ownLights_.clear();
+    for (TglLight* light : lights_) light->owner_ = nullptr;
     lights_.clear();
 }
 
@@ -262,17 +264,32 @@ void TglWindow::RequestRepaint() { update(); }
 bool TglWindow::MakeCurrent() { return BindContext(); }
 void TglWindow::DoneCurrent() { UnbindContext(); }
 
+bool TglWindow::OtherContextCurrent() {
+    QOpenGLContext* current = QOpenGLContext::currentContext();
+    return current != nullptr && current != context();
+}
+
+// A property call goes to the window's context, bound for the call and
+// released after it; while another context is current (an off-screen picture
+// being drawn) it goes to that one, which stays current, so that the picture
+// is not cut off from its context half-way.
+TglWindow::ScopeTarget TglWindow::EnterScope() {
+    if (OtherContextCurrent()) return ScopeTarget::Other;
+    return BindContext() ? ScopeTarget::Own : ScopeTarget::None;
+}
+
 template <class F>
-auto TglWindow::InContextScope(F&& call) {
+auto TglWindow::InContextScope(ScopeTarget target, F&& call) {
     struct Release {
         TglWindow* w;
+        ScopeTarget target;
         ~Release() {
             if (!w->inPaint_) {
-                w->UnbindContext();
+                if (target == ScopeTarget::Own) w->UnbindContext();
                 w->RequestRepaint();
             }
         }
-    } release{this};
+    } release{this, target};
     if (inPrimitive_) throw EOpenGL("operation cannot be performed between glBegin and glEnd");
     api_->GetError();
     auto result = call();
@@ -282,33 +299,36 @@ auto TglWindow::InContextScope(F&& call) {
 }
 
 bool TglWindow::ReadCapability(unsigned cap) {
-    if (!BindContext()) {
+    const ScopeTarget target = EnterScope();
+    if (target == ScopeTarget::None) {
         // No context yet: what was written, else the OpenGL initial state (off).
         if (!inPaint_) RequestRepaint();
         auto it = capabilityWrites_.find(cap);
         return it != capabilityWrites_.end() && it->second;
     }
-    return InContextScope([&] { return api_->IsEnabled(cap); });
+    return InContextScope(target, [&] { return api_->IsEnabled(cap); });
 }
 
 void TglWindow::WriteCapability(unsigned cap, bool on) {
     capabilityWrites_[cap] = on;
-    if (!BindContext()) {
+    const ScopeTarget target = EnterScope();
+    if (target == ScopeTarget::None) {
         if (!inPaint_) RequestRepaint();
         return;
     }
-    InContextScope([&] {
+    InContextScope(target, [&] {
         if (on) api_->Enable(cap); else api_->Disable(cap);
         return 0;
     });
 }
 
 TGLShadeModel TglWindow::ShadeModel() {
-    if (!BindContext()) {
+    const ScopeTarget target = EnterScope();
+    if (target == ScopeTarget::None) {
         if (!inPaint_) RequestRepaint();
         return shadeWrite_ == glFlat ? glFlat : glSmooth;
     }
-    return InContextScope([&] {
+    return InContextScope(target, [&] {
         int mode = 0;
         api_->GetIntegerv(GL_SHADE_MODEL, &mode);
         return mode == GL_SMOOTH ? glSmooth : glFlat;
@@ -317,11 +337,12 @@ TGLShadeModel TglWindow::ShadeModel() {
 
 void TglWindow::SetShadeModel(TGLShadeModel model) {
     shadeWrite_ = model;
-    if (!BindContext()) {
+    const ScopeTarget target = EnterScope();
+    if (target == ScopeTarget::None) {
         if (!inPaint_) RequestRepaint();
         return;
     }
-    InContextScope([&] {
+    InContextScope(target, [&] {
         api_->ShadeModel(model == glSmooth ? GL_SMOOTH : GL_FLAT);
         return 0;
     });

@@ -100,6 +100,8 @@ private:
 // A light slot of the window: creating one registers it with its owner,
 // destroying it takes it off the owner's list.
 class TglLight {
+    friend class TglWindow;
+
 public:
     explicit TglLight(TglWindow* owner);
     ~TglLight();
@@ -324,6 +326,8 @@ protected:
     // Binding seams: make the context current (false when there is none yet),
     // release it, ask for a repaint.
     virtual bool BindContext();
+    // Whether a context other than the window's is current.
+    virtual bool OtherContextCurrent();
     virtual void UnbindContext();
     virtual void RequestRepaint();
 
@@ -333,8 +337,10 @@ private:
 
     bool ReadCapability(unsigned cap);
     void WriteCapability(unsigned cap, bool on);
+    enum class ScopeTarget { None, Own, Other };
+    ScopeTarget EnterScope();
     template <class F>
-    auto InContextScope(F&& call);
+    auto InContextScope(ScopeTarget target, F&& call);
 
     TglApi* api_;
     bool inPaint_ = false;

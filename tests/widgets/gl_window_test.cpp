@@ -87,6 +87,7 @@ public:
     std::vector<std::string> log;
     RecordingGl gl{&log};
     bool hasContext = true;
+    bool otherCurrent = false;
 
     ProbeWindow() { SetApi(&gl); }
     using TglWindow::HandleMouseDown;
@@ -101,6 +102,7 @@ protected:
         log.push_back("Bind");
         return hasContext;
     }
+    bool OtherContextCurrent() override { return otherCurrent; }
     void UnbindContext() override { log.push_back("Release"); }
     void RequestRepaint() override { log.push_back("Repaint"); }
 };
@@ -174,6 +176,22 @@ TEST(GlWindow, CapabilityReadOutsidePaintBindsReadsReleasesAndRepaintsOnce) {
         EXPECT_EQ(w.log, (Log{"Bind", "GetError", "Enable " + cap, "GetError", "Release", "Repaint",
                               "Bind", "GetError", "Disable " + cap, "GetError", "Release", "Repaint"}));
     }
+}
+
+TEST(GlWindow, ScopeUsesAnotherCurrentContextAndLeavesItCurrent) {
+    ProbeWindow w;
+    w.otherCurrent = true;
+    w.SetBlending(false);
+    EXPECT_EQ(w.log, (Log{"GetError", "Disable 0BE2", "GetError", "Repaint"}));
+}
+
+TEST(GlWindow, UserLightOutlivesItsWindow) {
+    auto w = std::make_unique<ProbeWindow>();
+    auto light = std::make_unique<TglLight>(w.get());
+    EXPECT_EQ(w->Lights().size(), 9u);
+    w.reset();
+    EXPECT_EQ(light->Owner(), nullptr);
+    light.reset();  // no window to leave
 }
 
 TEST(GlWindow, InvalidOperationRaisesAndStillReleases) {
@@ -546,6 +564,13 @@ TEST(GlWindowSystem, BitmapDrawsTextAndPrimitives) {
     w.Ortho(0, 64, 0, 32, -1, 1);
     w.MatrixMode(TglWindow::GlModelView());
     w.LoadIdentity();
+    // A property goes to the picture's context and leaves it current.
+    w.SetBlending(true);
+    EXPECT_TRUE(glIsEnabled(GL_BLEND));
+    EXPECT_TRUE(w.Blending());
+    w.SetBlending(false);
+    EXPECT_FALSE(glIsEnabled(GL_BLEND));
+    ASSERT_NE(QOpenGLContext::currentContext(), nullptr);
     // A red square in the right quarter, text in black on the left.
     w.SetColor(1, 0, 0, 1);
     w.BeginPrimitive(TglWindow::GlTriangleFan());
