@@ -9,6 +9,8 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QLineEdit>
 #include <QScrollBar>
 
@@ -346,4 +348,32 @@ TEST_F(GridEditorFixture, DeletingTheCurrentLastRowWritesNothingElsewhere) {
     EXPECT_EQ(double(table->Cells(0, 1).AsFloat()), 2.0);
     EXPECT_EQ(f->Grid->rowCount(), 2);
     EXPECT_TRUE(messages.isEmpty());
+}
+
+TEST_F(GridEditorFixture, WindowPlacement) {
+    // Inside a form parent: a borderless child at its top left.
+    MakeTable(2);
+    QWidget host;
+    host.show();
+    table->SetFormParent(&host);
+    TTableForm* f = Show();
+    EXPECT_EQ(f->parentWidget(), &host);
+    EXPECT_EQ(f->pos(), QPoint(0, 0));
+    EXPECT_TRUE(f->windowFlags() & Qt::FramelessWindowHint);
+    table->CloseEditor();
+    EXPECT_EQ(table->Editor(), nullptr);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(host.findChildren<TTableForm*>().isEmpty());
+    // Without one: an MDI child when an MDI area is installed.
+    table->SetFormParent(nullptr);
+    QMdiArea area;
+    area.show();
+    InstallGridEditor(&area);
+    f = Show();
+    EXPECT_NE(qobject_cast<QMdiSubWindow*>(f->parentWidget()), nullptr);
+    EXPECT_EQ(area.subWindowList().size(), 1);
+    EXPECT_TRUE(f->parentWidget()->close());
+    EXPECT_EQ(table->Editor(), nullptr);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(area.subWindowList().isEmpty());
 }
