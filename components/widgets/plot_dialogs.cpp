@@ -1,6 +1,6 @@
 #include "plot_dialogs.h"
 
-#include "expression.h"
+#include "data_edit.h"
 #include "number_format.h"
 #include "plot_window.h"
 
@@ -40,23 +40,28 @@ TdlgFormat::TdlgFormat(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Save Attributes"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     auto* grid = new QGridLayout;
-    deHeight = new QLineEdit(QStringLiteral("4"));
-    deWidth = new QLineEdit(QStringLiteral("6"));
-    dePPI = new QLineEdit(QStringLiteral("72"));
-    deHeight->setObjectName(QStringLiteral("deHeight"));
-    deWidth->setObjectName(QStringLiteral("deWidth"));
-    dePPI->setObjectName(QStringLiteral("dePPI"));
-    auto label = [](const QString& text, QWidget* buddy) {
-        auto* l = new QLabel(text);
-        l->setBuddy(buddy);
-        return l;
+    auto box = [grid](const char* name, const QString& caption, const QString& units, int row) {
+        auto* edit = new TDataEdit;
+        edit->setObjectName(QLatin1String(name));
+        auto* label = new QLabel;
+        edit->SetEditLabel(label);
+        edit->SetCaption(caption);
+        edit->SetUnitsString(units);
+        grid->addWidget(label, row, 0);
+        grid->addWidget(edit, row, 1);
+        return edit;
     };
-    grid->addWidget(label(QStringLiteral("&Height (in)"), deHeight), 0, 0);
-    grid->addWidget(deHeight, 0, 1);
-    grid->addWidget(label(QStringLiteral("&Width (in)"), deWidth), 1, 0);
-    grid->addWidget(deWidth, 1, 1);
-    grid->addWidget(label(QStringLiteral("&Pixels Per Inch"), dePPI), 2, 0);
-    grid->addWidget(dePPI, 2, 1);
+    deHeight = box("deHeight", QStringLiteral("&Height"), QStringLiteral("in"), 0);
+    deHeight->SetMinVal(2.0L);
+    deHeight->SetNumber(4.0L);
+    deWidth = box("deWidth", QStringLiteral("&Width"), QStringLiteral("in"), 1);
+    deWidth->SetMinVal(2.0L);
+    deWidth->SetNumber(6.0L);
+    dePPI = box("dePPI", QStringLiteral("&Pixels Per Inch"), QString(), 2);
+    dePPI->SetIntegerOnly(true);
+    dePPI->SetMinVal(10.0L);
+    dePPI->SetMaxVal(2147483647.0L);
+    dePPI->SetNumber(72.0L);
     auto* colors = new QGroupBox(QStringLiteral("Colors"));
     colors->setObjectName(QStringLiteral("GroupBox1"));
     auto* cl = new QVBoxLayout(colors);
@@ -84,36 +89,13 @@ TdlgFormat::TdlgFormat(QWidget* parent) : QDialog(parent) {
     top->addLayout(buttons);
 }
 
-bool TdlgFormat::ReadBox(QLineEdit* box, const QString& name, long double minimum, long double maximum, bool whole,
-                         long double& value) {
-    try {
-        long double v = EvaluateExpression(box->text());
-        if (whole) v = std::nearbyint(v);
-        if (!std::isfinite(v) || v < minimum || v > maximum) {
-            Message(onMessage, this,
-                    name + QStringLiteral(" must be between ") + FloatToStr(minimum) + QStringLiteral(" and ") +
-                        FloatToStr(maximum));
-            box->setFocus();
-            return false;
-        }
-        value = v;
-        return true;
-    } catch (const std::exception& e) {
-        Message(onMessage, this, QString::fromUtf8(e.what()));
-        box->setFocus();
-        return false;
-    }
-}
-
 bool TdlgFormat::ReadValues() {
-    long double h = 0, w = 0, ppi = 0;
-    // Sizes beyond 10000 inches are no bitmap anyone can make.
-    if (!ReadBox(deHeight, QStringLiteral("Height"), 2.0L, 10000.0L, false, h)) return false;
-    if (!ReadBox(deWidth, QStringLiteral("Width"), 2.0L, 10000.0L, false, w)) return false;
-    if (!ReadBox(dePPI, QStringLiteral("Pixels Per Inch"), 10.0L, 2147483647.0L, true, ppi)) return false;
-    height_ = h;
-    width_ = w;
-    ppi_ = int(ppi);
+    for (TDataEdit* box : {deHeight, deWidth, dePPI})
+        if (!box->ValidateEntry()) return false;
+    // A size too large for a bitmap is caught when the bitmap is made.
+    height_ = deHeight->Number();
+    width_ = deWidth->Number();
+    ppi_ = int(dePPI->Number());
     return true;
 }
 

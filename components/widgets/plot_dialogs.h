@@ -16,6 +16,8 @@ class QGroupBox;
 
 namespace vortn {
 
+class TDataEdit;
+
 // Size of a saved bitmap: height and width in inches and pixels per inch.
 class TdlgFormat : public QDialog {
     Q_OBJECT
@@ -24,22 +26,19 @@ public:
     long double HeightInches() const { return height_; }
     long double WidthInches() const { return width_; }
     int PixelsPerInch() const { return ppi_; }
-    QLineEdit* deHeight = nullptr;
-    QLineEdit* deWidth = nullptr;
-    QLineEdit* dePPI = nullptr;
+    TDataEdit* deHeight = nullptr;
+    TDataEdit* deWidth = nullptr;
+    TDataEdit* dePPI = nullptr;
     QRadioButton *rbBW = nullptr, *rb16 = nullptr, *rb256 = nullptr, *rbHigh = nullptr, *rbTrue = nullptr;
     QPushButton* btnOK = nullptr;
     QPushButton* btnCancel = nullptr;
-    std::function<void(const QString&)> onMessage;
-    // Reads the three boxes; false (with a message) when one is refused.
+    // Checks the three boxes (each shows its own error); false when one is refused.
     bool ReadValues();
 
 public slots:
     void btnOKClick();
 
 private:
-    bool ReadBox(QLineEdit* box, const QString& name, long double minimum, long double maximum, bool whole,
-                 long double& value);
     long double height_ = 4.0L, width_ = 6.0L;
     int ppi_ = 72;
 };

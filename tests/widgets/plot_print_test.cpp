@@ -1,6 +1,8 @@
 // Plot printing, saving and the plot dialogs; the page set-up dialog.
 #include <gtest/gtest.h>
 
+#include "data_edit.h"
+#include "entry_message.h"
 #include "page_setup.h"
 #include "plot_dialogs.h"
 #include "plot_window.h"
@@ -144,14 +146,15 @@ TEST(PlotDialogs, ActiveCurveStates) {
 }
 
 TEST(PlotDialogs, SaveAttributesLimits) {
-    TdlgFormat dialog;
     QStringList messages;
-    dialog.onMessage = [&](const QString& m) { messages << m; };
+    SetEntryMessageHook([&](QWidget*, const QString& m) { messages << m; });
+    TdlgFormat dialog;
+    EXPECT_EQ(dialog.windowTitle(), "Save Attributes");
     ASSERT_TRUE(dialog.ReadValues());
     EXPECT_EQ(dialog.HeightInches(), 4);
     EXPECT_EQ(dialog.WidthInches(), 6);
     EXPECT_EQ(dialog.PixelsPerInch(), 72);
-    dialog.deHeight->setText("1.5");
+    dialog.deHeight->setText("1.5");  // below the 2-inch minimum
     EXPECT_FALSE(dialog.ReadValues());
     EXPECT_EQ(messages.size(), 1);
     dialog.deHeight->setText("2.5");
@@ -159,6 +162,17 @@ TEST(PlotDialogs, SaveAttributesLimits) {
     dialog.dePPI->setText("100");
     ASSERT_TRUE(dialog.ReadValues());
     EXPECT_EQ(PlotBitmapSize(dialog.WidthInches(), dialog.HeightInches(), dialog.PixelsPerInch()), QSize(250, 250));
+    SetEntryMessageHook(nullptr);
+}
+
+TEST_F(PlotSaveTest, BitmapWithoutMemoryIsReportedAndNothingWritten) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath("huge.bmp");
+    const TPlotLayoutState before = form->Layout();
+    EXPECT_FALSE(form->SaveBitmap(file, 1e6L, 1e6L, 2147483647));
+    EXPECT_EQ(messages, QStringList{"There is not enough memory to complete this task."});
+    EXPECT_FALSE(QFileInfo::exists(file));
+    EXPECT_EQ(form->Layout().plot.Right, before.plot.Right);
 }
 
 TEST(PageSetup, MarginsNeverBelowTheirMinimum) {
