@@ -70,6 +70,11 @@ TdlgFormat::TdlgFormat(QWidget* parent) : QDialog(parent) {
     rb256 = new QRadioButton(QStringLiteral("256 Colors"));
     rbHigh = new QRadioButton(QStringLiteral("High Color (16 bit)"));
     rbTrue = new QRadioButton(QStringLiteral("True Color (24 bit)"));
+    rbBW->setObjectName(QStringLiteral("rbBW"));
+    rb16->setObjectName(QStringLiteral("rb16"));
+    rb256->setObjectName(QStringLiteral("rb256"));
+    rbHigh->setObjectName(QStringLiteral("rbHigh"));
+    rbTrue->setObjectName(QStringLiteral("rbTrue"));
     for (QRadioButton* b : {rbBW, rb16, rb256, rbHigh, rbTrue}) cl->addWidget(b);
     rb16->setChecked(true);
     btnOK = new QPushButton(QStringLiteral("OK"));
@@ -114,6 +119,7 @@ TfrmGraphCaption::TfrmGraphCaption(QWidget* parent) : QDialog(parent) {
     edtCaption->setObjectName(QStringLiteral("edtCaption"));
     top->addWidget(edtCaption);
     auto* box = new QGroupBox(QStringLiteral("Caption Location"));
+    box->setObjectName(QStringLiteral("GroupBox1"));
     auto* bl = new QHBoxLayout(box);
     rbTop = new QRadioButton(QStringLiteral("Top"));
     rbBottom = new QRadioButton(QStringLiteral("Bottom"));

@@ -281,11 +281,14 @@ void TPlotLegend::mouseDoubleClickEvent(QMouseEvent* e) {
 // The window.
 
 TPlotForm::TPlotForm(TGraphPlot& plot, QWidget* parent) : QMainWindow(parent), plot_(&plot) {
+    setObjectName(QStringLiteral("PlotForm"));
     setWindowTitle(QStringLiteral("PlotForm"));
     setAttribute(Qt::WA_DeleteOnClose);
     canvas_ = new TPlotCanvas(this);
+    canvas_->setObjectName(QStringLiteral("Canvas"));
     setCentralWidget(canvas_);
     legend_ = new TPlotLegend(this, canvas_);
+    legend_->setObjectName(QStringLiteral("Legend"));
     band_ = new QRubberBand(QRubberBand::Rectangle, canvas_);
     resize(640, 480);
     BuildMenu();
@@ -333,7 +336,9 @@ QAction* TPlotForm::MenuItem(const QString& name) const {
 }
 
 void TPlotForm::BuildMenu() {
+    menuBar()->setObjectName(QStringLiteral("MainMenu"));
     plotMenu_ = menuBar()->addMenu(QStringLiteral("&Plot"));
+    plotMenu_->setObjectName(QStringLiteral("Plot1"));
     plotMenu_->menuAction()->setShortcut(QKeySequence(QStringLiteral("Ctrl+Z")));
     auto item = [this](QMenu* menu, const char* name, const QString& caption, const char* slot) {
         QAction* a = new QAction(caption, menu);
@@ -348,6 +353,7 @@ void TPlotForm::BuildMenu() {
     item(plotMenu_, "ShowWallGeometry", QStringLiteral("Show &Wall Geometry"), SLOT(ShowWallGeometryClick()))
         ->setCheckable(true);
     markersMenu_ = new QMenu(QStringLiteral("Show &Markers"), plotMenu_);
+    markersMenu_->setObjectName(QStringLiteral("PlotMarkers"));
     markersMenu_->menuAction()->setObjectName(QStringLiteral("PlotMarkers"));
     plotMenu_->addMenu(markersMenu_);
     connect(markersMenu_, &QMenu::aboutToShow, this, &TPlotForm::PlotMarkersPopup);
@@ -357,6 +363,7 @@ void TPlotForm::BuildMenu() {
     auto* markerGroup = new QActionGroup(this);
     for (const auto& m : markers) {
         QAction* a = markersMenu_->addAction(QString::fromLatin1(m.text));
+        a->setObjectName(QStringLiteral("Markers%1").arg(m.tag));
         a->setData(m.tag);
         a->setCheckable(true);
         markerGroup->addAction(a);
@@ -364,6 +371,7 @@ void TPlotForm::BuildMenu() {
         markerItems_.append(a);
     }
     QMenu* font = new QMenu(QStringLiteral("&Font Size"), plotMenu_);
+    font->setObjectName(QStringLiteral("FontSize"));
     font->menuAction()->setObjectName(QStringLiteral("FontSize"));
     plotMenu_->addMenu(font);
     const struct { const char* text; int tag; } fonts[] = {{"&Default", 10}, {"1.5 * Default", 15},
@@ -371,16 +379,19 @@ void TPlotForm::BuildMenu() {
                                                           {"3 * Default", 30}, {"4 * Default", 40}};
     for (const auto& f : fonts) {
         QAction* a = font->addAction(QString::fromLatin1(f.text));
+        a->setObjectName(QStringLiteral("FontSize%1").arg(f.tag));
         a->setData(f.tag);
         connect(a, &QAction::triggered, this, &TPlotForm::FontSizeClick);
     }
     QMenu* width = new QMenu(QStringLiteral("&Line Width"), plotMenu_);
+    width->setObjectName(QStringLiteral("LineWidth"));
     width->menuAction()->setObjectName(QStringLiteral("LineWidth"));
     plotMenu_->addMenu(width);
     const struct { const char* text; int tag; } widths[] = {
         {"&Default", 1}, {"2 * Default", 2}, {"4 * Default", 4}, {"6 * Default", 6}, {"10 * Default", 10}};
     for (const auto& w : widths) {
         QAction* a = width->addAction(QString::fromLatin1(w.text));
+        a->setObjectName(QStringLiteral("LineWidth%1").arg(w.tag));
         a->setData(w.tag);
         connect(a, &QAction::triggered, this, &TPlotForm::LineWidthClick);
     }
