@@ -347,7 +347,7 @@ private:
     // Between BeginPrimitive and EndPrimitive. OpenGL itself cannot tell: its
     // error query is one of the calls refused there and answers "no error".
     bool inPrimitive_ = false;
-    QColor backgroundColor_;
+    QColor backgroundColor_{0, 0, 0};  // black until a form sets it
     std::unique_ptr<Tgl3Vector> eye_, up_, view_;
     double fov_ = 45.0;
     std::vector<TglLight*> lights_;

@@ -134,6 +134,7 @@ TEST(GlWindow, CreationStateAppliesNothingToOpenGL) {
     EXPECT_EQ(w.UpVector().X(), 0.0);
     EXPECT_EQ(w.ViewPosition().Z(), 0.0);
     EXPECT_EQ(w.FOV(), 45.0);
+    EXPECT_EQ(w.BackgroundColor(), QColor(0, 0, 0));
     ASSERT_EQ(w.Lights().size(), 8u);
     for (TglLight* light : w.Lights()) EXPECT_EQ(light->Owner(), &w);
     EXPECT_FALSE(w.MouseDown());
