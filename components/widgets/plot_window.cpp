@@ -86,6 +86,9 @@ bool PlotGroupRange(const TObjectList<TLine>& group, TPlotRange& r) {
     for (const TLine* line : group) {
         for (int i = 0; i < line->PointCount(); ++i) {
             const TFloatPoint& pt = line->Points(i);
+            // A point without a finite value cannot be placed; it must not
+            // spoil the axes of the others.
+            if (!std::isfinite(pt.X) || !std::isfinite(pt.Y)) continue;
             if (pt.X < r.xmin) r.xmin = pt.X;
             else if (pt.X > r.xmax) r.xmax = pt.X;
             if (pt.Y < r.ymin) r.ymin = pt.Y;
@@ -231,9 +234,9 @@ TPlotLegend::TPlotLegend(TPlotForm* form, QWidget* parent) : QWidget(parent), fo
     hide();
 }
 
-void TPlotLegend::Refit() {
+void TPlotLegend::Refit(bool fromDesign) {
     const QFontMetrics fm(font());
-    int w = width();
+    int w = fromDesign ? 21 : width();
     for (const QString& s : Items) w = std::max(w, fm.horizontalAdvance(s + QStringLiteral(" *")) + logicalDpiX() / 4);
     resize(w, int(Items.size()) * ItemHeight + 3);
 }
@@ -809,12 +812,28 @@ void TPlotForm::DrawGroup(QPainter& p, int group, int panel, bool threePanel) {
             const int n = line.PointCount() - (dropLast ? 1 : 0);
             QVector<QPoint> pts;
             pts.reserve(n);
-            for (int i = 0; i < n; ++i)
-                pts.append(QPoint(WorldToScreenX(panel, line.Points(i).X), WorldToScreenY(panel, line.Points(i).Y)));
-            if (pts.size() > 1) p.drawPolyline(pts.data(), int(pts.size()));
+            // Points without a finite value break the polyline and get no marker.
+            QVector<bool> placed(n, false);
+            auto flush = [&p, &pts] {
+                if (pts.size() > 1) p.drawPolyline(pts.data(), int(pts.size()));
+                pts.clear();
+            };
+            QVector<QPoint> all(n);
+            for (int i = 0; i < n; ++i) {
+                const TFloatPoint& pt = line.Points(i);
+                if (!std::isfinite(pt.X) || !std::isfinite(pt.Y)) {
+                    flush();
+                    continue;
+                }
+                all[i] = QPoint(WorldToScreenX(panel, pt.X), WorldToScreenY(panel, pt.Y));
+                placed[i] = true;
+                pts.append(all[i]);
+            }
+            flush();
             p.setBrush(Qt::NoBrush);
             if (plot_->Markers > 0)
-                for (int i = 0; i < pts.size(); i += plot_->Markers) DrawMarker(p, c, pts[i].x(), pts[i].y());
+                for (int i = 0; i < n; i += plot_->Markers)
+                    if (placed[i]) DrawMarker(p, c, all[i].x(), all[i].y());
         }
         ++c;
     }
@@ -970,7 +989,7 @@ void TPlotForm::SetFontSize(int tag) {
     f.setPointSize(size);
     legend_->setFont(f);
     legend_->ItemHeight = int(1.5 * size);
-    legend_->Refit();
+    legend_->Refit(true);
     Relayout(true);
 }
 

@@ -91,7 +91,9 @@ public:
     explicit TPlotLegend(TPlotForm* form, QWidget* parent);
     QStringList Items;
     int ItemHeight = 16;
-    void Refit();  // height from the lines; width grows to the widest line (never shrinks)
+    // Height from the lines; width grows to the widest line, from the current
+    // width or (fromDesign, after a font change) from the design width.
+    void Refit(bool fromDesign = false);
     int ItemAt(int y) const { return ItemHeight > 0 ? y / ItemHeight : -1; }
 
 protected:

@@ -298,6 +298,32 @@ TEST_F(PlotFormTest, MenuRefresh) {
     EXPECT_EQ(form->Legend()->ItemHeight, int(1.5 * (20 * plot->LegendFont / 10)));
 }
 
+TEST_F(PlotFormTest, FontSizeRefitsTheLegendBothWays) {
+    Make(3);
+    const int w0 = form->Legend()->width();
+    form->SetFontSize(40);
+    EXPECT_GT(form->Legend()->width(), w0);
+    EXPECT_EQ(form->Legend()->height(), 3 * form->Legend()->ItemHeight + 3);
+    form->SetFontSize(10);
+    EXPECT_LE(form->Legend()->width(), w0 + 2);
+    EXPECT_EQ(form->Legend()->ItemHeight, int(1.5 * plot->LegendFont));
+}
+
+TEST_F(PlotFormTest, NonFinitePointsLeaveTheAxesAlone) {
+    Make(2);
+    delete form;
+    plot->Points(1, 3).Y = INFINITY;
+    plot->Points(1, 4).X = NAN;
+    form = new TPlotForm(*plot);
+    form->Canvas()->resize(800, 560);
+    form->Relayout(true);
+    EXPECT_TRUE(form->Valid());
+    EXPECT_EQ(form->FullRange(0).xmax, 10);
+    EXPECT_EQ(form->FullRange(0).ymax, 4);
+    const QImage img = Paint();
+    EXPECT_EQ(img.pixel(0, 0), qRgb(255, 255, 255));
+}
+
 TEST(PlotFormFactory, ExecuteOpensOneWindowAndPlotFreesIt) {
     InstallPlotWindowFactory();
     auto* plot = new TGraphPlot;
