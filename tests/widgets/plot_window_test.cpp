@@ -4,6 +4,7 @@
 #include "plot_window.h"
 
 #include <QAction>
+#include <QDir>
 #include <QImage>
 #include <QMenu>
 #include <QPainter>
@@ -322,6 +323,48 @@ TEST_F(PlotFormTest, NonFinitePointsLeaveTheAxesAlone) {
     EXPECT_EQ(form->FullRange(0).ymax, 4);
     const QImage img = Paint();
     EXPECT_EQ(img.pixel(0, 0), qRgb(255, 255, 255));
+}
+
+TEST_F(PlotFormTest, ThreePanels) {
+    Make(2);
+    delete form;
+    plot->ShowThree = true;
+    plot->XCaption2 = "Time";
+    plot->XCaption3 = "Rocking";
+    for (int g = 2; g <= 3; ++g) {
+        for (int c = 0; c < 2; ++c) {
+            auto* line = new TLine(plot.get());
+            line->SetPointCount(5);
+            for (int i = 0; i < 5; ++i) {
+                line->Points(i).X = i * g;
+                line->Points(i).Y = -0.5L * i * (c + 1);
+            }
+            plot->Group(g).Add(line);
+        }
+    }
+    form = new TPlotForm(*plot);
+    form->Canvas()->resize(1200, 560);
+    form->Relayout(true);
+    const TPlotLayoutState& st = form->Layout();
+    const int fontH = 14;
+    const int w = (st.plot.Right - st.plot.Left - 4 * fontH - st.lpx / 2) / 3;
+    EXPECT_EQ(st.panel[0].Right, st.plot.Left + w);
+    EXPECT_EQ(st.panel[1].Left, st.panel[0].Right + 2 * fontH + st.lpx / 4);
+    EXPECT_EQ(st.panel[2].Right, st.plot.Right);
+    EXPECT_EQ(form->FullRange(1).xmax, 8);
+    EXPECT_EQ(form->FullRange(2).xmax, 12);
+    EXPECT_EQ(form->FullRange(2).ymin, -4);
+    const QImage img = Paint();
+    img.save(QDir::temp().filePath("vortn_plot_three.png"));
+    EXPECT_TRUE(form->Ticks(2).ok);
+    // The read-out follows the panel under the pointer.
+    form->MouseMove(QPoint(st.panel[2].Right, st.panel[2].Bottom));
+    EXPECT_TRUE(form->windowTitle().contains("X: 12")) << form->windowTitle().toStdString();
+    // No band zoom in three-panel mode.
+    const TPlotRange before = form->Range(0);
+    form->MouseDown(Qt::LeftButton, QPoint(st.panel[0].Left + 5, st.panel[0].Top + 5));
+    form->MouseUp(Qt::LeftButton, QPoint(st.panel[0].Left + 50, st.panel[0].Top + 50));
+    EXPECT_EQ(form->Range(0).xmax, before.xmax);
 }
 
 TEST(PlotFormFactory, ExecuteOpensOneWindowAndPlotFreesIt) {
