@@ -74,7 +74,7 @@ bool TPlotForm::SaveBitmap(const QString& fileName, long double widthInches, lon
 void TPlotForm::PlotPrintClick() {
     if (!printer_) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
     QPrintDialog dialog(printer_.get(), this);
-    dialog.setOptions(QAbstractPrintDialog::PrintToFile);
+    dialog.setOptions(QAbstractPrintDialog::PrintDialogOptions());  // no page range, no print to file
     if (dialog.exec() != QDialog::Accepted) {
         canvas_->update();
         return;

@@ -9,6 +9,8 @@
 
 #include <QDir>
 #include <QImage>
+#include <QLabel>
+#include <QRadioButton>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPageLayout>
@@ -150,6 +152,9 @@ TEST(PlotDialogs, SaveAttributesLimits) {
     SetEntryMessageHook([&](QWidget*, const QString& m) { messages << m; });
     TdlgFormat dialog;
     EXPECT_EQ(dialog.windowTitle(), "Save Attributes");
+    EXPECT_EQ(dialog.deHeight->EditLabel()->text(), "&Height (in)");
+    EXPECT_EQ(dialog.dePPI->EditLabel()->text(), "&Pixels Per Inch");
+    EXPECT_TRUE(dialog.rb16->isChecked());
     ASSERT_TRUE(dialog.ReadValues());
     EXPECT_EQ(dialog.HeightInches(), 4);
     EXPECT_EQ(dialog.WidthInches(), 6);

@@ -293,6 +293,12 @@ TEST_F(PlotFormTest, MenuRefresh) {
     EXPECT_FALSE(form->MenuItem("ShowWallGeometry")->isVisible());
     EXPECT_FALSE(form->MenuItem("FontSize")->isVisible());
     EXPECT_TRUE(form->MenuItem("PlotLegend")->isChecked());
+    plot->Markers = 4;  // not in the list: no item checked
+    form->PlotMarkersPopup();
+    for (int tag : {0, 1, 2, 3, 5, 10}) EXPECT_FALSE(form->MenuItem(QString("Markers%1").arg(tag))->isChecked());
+    plot->Markers = 5;
+    form->PlotMarkersPopup();
+    EXPECT_TRUE(form->MenuItem("Markers5")->isChecked());
     form->SetFontSize(20);
     EXPECT_EQ(plot->SizeFont, 20);
     EXPECT_EQ(form->FontH(), 28);
