@@ -705,7 +705,9 @@ void TPlotForm::PaintPlot(QPainter& p) {
     p.setCompositionMode(QPainter::CompositionMode_SourceOver);
     for (int i = 0; i < n; ++i) {
         const TIntRect& r = plot_->ShowThree ? st_.panel[i] : st_.plot;
-        p.drawRect(r.Left, r.Top, r.Right + 1 - r.Left, r.Bottom + 1 - r.Top);
+        // The outline covers left..right and top..bottom inclusive, as the
+        // rectangle from (left, top) to (right + 1, bottom + 1) exclusive.
+        p.drawRect(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top);
     }
 }
 
@@ -871,7 +873,8 @@ void TPlotForm::DrawPageLegend(QPainter& p) {
     int y = pg.Top + int((long long)pg.Height() * legend_->y() / wh);
     p.setPen(QPen(Qt::black, 1));
     p.setBrush(Qt::white);
-    p.drawRect(x, y, W + 3 * lpx / 16, int(lines.size()) * (h + lpy / 32) + lpy / 32);
+    // From (x, y) to the far corner, the far edges exclusive.
+    p.drawRect(x, y, W + 3 * lpx / 16 - 1, int(lines.size()) * (h + lpy / 32) + lpy / 32 - 1);
     x += lpx / 16;
     y += lpy / 32;
     for (int i : lines) {

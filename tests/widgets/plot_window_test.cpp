@@ -235,6 +235,13 @@ TEST_F(PlotFormTest, SmallPageIsBlankAndNarrowWindowHasNoTicks) {
     form->Relayout(false);
     Paint();
     EXPECT_TRUE(form->Ticks(0).ok);
+    // The frame lies on the plot rectangle's edges, not one pixel beyond.
+    const TIntRect r = form->Layout().plot;
+    const QImage img = Paint();
+    EXPECT_EQ(img.pixel(r.Right, (r.Top + r.Bottom) / 2 + 3), qRgb(0, 0, 0));
+    EXPECT_EQ(img.pixel(r.Right + 1, (r.Top + r.Bottom) / 2 + 3), qRgb(255, 255, 255));
+    EXPECT_EQ(img.pixel((r.Left + r.Right) / 2 + 3, r.Bottom), qRgb(0, 0, 0));
+    EXPECT_EQ(img.pixel((r.Left + r.Right) / 2 + 3, r.Bottom + 1), qRgb(255, 255, 255));
 }
 
 TEST_F(PlotFormTest, CurvesDrawnInPaletteColours) {
