@@ -50,7 +50,10 @@ UiForm ReadForm(const QString& path) {
         if (x.isStartElement()) {
             element = x.name().toString();
             if (element == "widget" || element == "action") {
-                UiItem it{element, x.attributes().value("class").toString(), x.attributes().value("name").toString()};
+                UiItem it;
+                it.kind = element;
+                it.cls = x.attributes().value("class").toString();
+                it.name = x.attributes().value("name").toString();
                 if (f.topName.isEmpty()) {
                     f.topName = it.name;
                     open.append(-1);
@@ -105,9 +108,15 @@ void CheckForm(const UiForm& f, QWidget* form) {
         if (!kChecked.contains(it.cls)) continue;
         QObject* o = form->findChild<QObject*>(it.name);
         ASSERT_NE(o, nullptr);
-        if (auto* b = qobject_cast<QAbstractButton*>(o)) EXPECT_EQ(b->text(), it.text);
-        if (auto* g = qobject_cast<QGroupBox*>(o)) EXPECT_EQ(g->title(), it.title);
-        if (auto* m = qobject_cast<QMenu*>(o)) EXPECT_EQ(m->title(), it.title);
+        if (auto* b = qobject_cast<QAbstractButton*>(o)) {
+            EXPECT_EQ(b->text(), it.text);
+        }
+        if (auto* g = qobject_cast<QGroupBox*>(o)) {
+            EXPECT_EQ(g->title(), it.title);
+        }
+        if (auto* m = qobject_cast<QMenu*>(o)) {
+            EXPECT_EQ(m->title(), it.title);
+        }
     }
     for (const UiConnection& c : f.connections) {
         SCOPED_TRACE((c.sender + " -> " + c.slot).toStdString());
