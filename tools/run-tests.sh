@@ -14,4 +14,5 @@ cmake --build build-asan -j "$jobs"
 cmake -S . -B build > /dev/null
 cmake --build build -j "$jobs"
 cd build
-QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$jobs"
+# A virtual display gives the OpenGL tests a (software) context.
+xvfb-run -a env QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$jobs"
