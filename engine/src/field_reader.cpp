@@ -1,7 +1,6 @@
 // READIT: one item of the cleaned deck per call.
 #include "field_reader.h"
 
-#include <cerrno>
 #include <cmath>
 #include <cstdlib>
 
@@ -21,7 +20,9 @@ std::string Pad(const std::string& s, std::size_t n) {
 // Reads columns 1 to 20 of a record as a real number the way a formatted
 // numeric field is read: blanks ignored, an all-blank field is zero, and the
 // exponent may be E or D with an optional sign, or a bare sign and digits
-// (1.5-3 is 1.5E-3).  A number outside the range of REAL is not a number.
+// (1.5-3 is 1.5E-3).  A number too large for REAL is not a number; one too
+// small for it reads as the nearest REAL (down to zero), as a formatted read
+// would.
 bool ParseDeckNumber(const std::string& record, float& value) {
   std::string f;
   for (std::size_t i = 0; i < record.size() && i < 20; ++i)
@@ -50,9 +51,8 @@ bool ParseDeckNumber(const std::string& record, float& value) {
     while (i < f.size() && f[i] >= '0' && f[i] <= '9') c.push_back(f[i++]), ++ed;
     if (ed == 0 || i != f.size()) return false;
   }
-  errno = 0;
-  float v = std::strtof(c.c_str(), nullptr);
-  if (!std::isfinite(v) || (errno == ERANGE && v != 0.0f)) return false;
+  const float v = std::strtof(c.c_str(), nullptr);
+  if (!std::isfinite(v)) return false;
   value = v;
   return true;
 }

@@ -129,6 +129,8 @@ INSTANTIATE_TEST_SUITE_P(
                       NumberCase{"", true, 0.0f}, NumberCase{"SOIL", false, 0},
                       NumberCase{"1.0X", false, 0}, NumberCase{"E5", false, 0}, NumberCase{".", false, 0},
                       NumberCase{"1E", false, 0}, NumberCase{"1E50", false, 0},
+                      // Below the normal range: the nearest REAL, down to zero.
+                      NumberCase{"1E-38", true, 1e-38f}, NumberCase{"-1E-50", true, -0.0f},
                       // Only the first 20 columns count.
                       NumberCase{"1234567890123456789.9999", true, 1234567890123456789.0f}));
 
