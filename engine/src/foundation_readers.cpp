@@ -11,6 +11,7 @@
 #include "footing_response.h"
 #include "keyword_loop.h"
 #include "mass_reader.h"
+#include "reader_helpers.h"
 #include "report_framework.h"
 #include "report_writer.h"
 #include "run_state.h"
@@ -18,57 +19,14 @@
 
 namespace {
 
+using namespace deck_reading;
+
 // Keyword indices used here.
 enum {
   kPILE = 6, kHALF = 7, kSTRA = 8, kMULT = 9, kCIRC = 15, kRECT = 16, kPARA = 18, kLAYE = 19,
   kELEM = 23, kBATT = 26, kINTE = 27, kFIXE = 32, kPINN = 33, kFLOA = 34, kENDB = 35,
   kCONS = 36, kMASS = 37
 };
-
-bool ReadNumber(Run& R, float& v) {
-  std::string w;
-  int st = 1;
-  READIT(R, 1, v, w, st);
-  return st >= 1 && std::isfinite(v);
-}
-
-// Reads a word; `index` is its keyword index (KEYWRD reports unknown words
-// when `report`).  Returns the read status.
-int ReadWord(Run& R, std::string& w, int& index, bool report = true) {
-  float v = 0.0f;
-  int st = 1;
-  READIT(R, -1, v, w, st);
-  index = 0;
-  if (st >= 1) {
-    if (report) {
-      int ks = 1;
-      KEYWRD(R, w, index, ks);
-    } else {
-      index = KeywordIndex(w);
-    }
-  }
-  return st;
-}
-
-void PushBack(Run& R) {
-  float v = 0.0f;
-  std::string w;
-  int st = 1;
-  READIT(R, 0, v, w, st);
-}
-
-// A loop count: the REAL count rounded, kept within 0..cap.
-int Count(float x, int cap) {
-  const int n = IROUND(x);
-  return n < 0 ? 0 : (n > cap ? cap : n);
-}
-
-bool Echo(const Run& R) { return R.flags.IECHO == 1; }
-
-void Fatal(Run& R, const std::string& text) {
-  WRITE(R, R.IUNIT[16], "(//A/' PROGRAM WILL NOT EXECUTE')", {text});
-  R.flags.IERFLG = 1;
-}
 
 }  // namespace
 

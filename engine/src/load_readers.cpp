@@ -11,22 +11,18 @@
 #include "fft.h"
 #include "field_reader.h"
 #include "keyword_loop.h"
+#include "reader_helpers.h"
 #include "report_framework.h"
 #include "report_writer.h"
 #include "run_state.h"
 
 namespace {
 
+using namespace deck_reading;
+
 using Cx = std::complex<float>;
 
 enum { kHARM = 11, kTRAN = 12, kRAND = 13, kCONS = 36, kQUAD = 51, kNONQ = 52 };
-
-bool ReadNumber(Run& R, float& v) {
-  std::string w;
-  int st = 1;
-  READIT(R, 1, v, w, st);
-  return st >= 1 && std::isfinite(v);
-}
 
 void LoadError(Run& R) {
   WRITE(R, R.IUNIT[16],
@@ -34,8 +30,6 @@ void LoadError(Run& R) {
         "'     - CANNOT EXECUTE THIS PROBLEM SET')");
   R.flags.IERFLG = 1;
 }
-
-bool Echo(const Run& R) { return R.flags.IECHO == 1; }
 
 // Harmonic; false on a load-description error.
 bool Harmonic(Run& R) {
