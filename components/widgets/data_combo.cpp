@@ -8,19 +8,12 @@
 #include <QApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
-#include <algorithm>
 #include <cmath>
 
 namespace vortn {
 
-namespace {
-constexpr long double kIntMin = -2147483648.0L;
-constexpr long double kIntMax = 2147483647.0L;
-}  // namespace
-
-TDataCombo::TDataCombo(QWidget* parent) : QComboBox(parent) {
+TDataCombo::TDataCombo(QWidget* parent) : TNumericEntry(parent, 0, 0) {
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
     if (lineEdit()) lineEdit()->installEventFilter(this);
@@ -44,84 +37,7 @@ long double TDataCombo::Number() {
     return EvaluateExpression(currentText());
 }
 
-void TDataCombo::SetNumber(long double x) {
-    if (!reading_) {
-        if (x < minVal_) x = minVal_;
-        if (x > maxVal_) x = maxVal_;
-    }
-    setEditText(FormatValue(x));
-}
-
-void TDataCombo::SetMaxVal(long double v) {
-    if (!reading_) {
-        if (v < minVal_) v = minVal_;
-        if (integerOnly_) v = std::clamp(v, kIntMin, kIntMax);
-    }
-    maxVal_ = v;
-    if (!reading_) {
-        try {
-            if (Number() > v) SetNumber(v);
-        } catch (const Exception&) {
-        }
-    }
-}
-
-void TDataCombo::SetMinVal(long double v) {
-    if (!reading_) {
-        if (v > maxVal_) v = maxVal_;
-        if (integerOnly_) v = std::clamp(v, kIntMin, kIntMax);
-    }
-    minVal_ = v;
-    if (!reading_) {
-        try {
-            if (Number() < v) SetNumber(v);
-        } catch (const Exception&) {
-        }
-    }
-}
-
-void TDataCombo::SetIntegerOnly(bool b) {
-    integerOnly_ = b;
-    if (b && !reading_) {
-        SetMaxVal(maxVal_);
-        SetMinVal(minVal_);
-    }
-}
-
-void TDataCombo::SetCaption(const QString& s) {
-    caption_ = s;
-    Relabel();
-}
-
-void TDataCombo::SetUnitsString(const QString& s) {
-    unitsString_ = s;
-    Relabel();
-}
-
-void TDataCombo::SetUnits(int n) {
-    units_ = std::clamp(n, 1, 3);
-    Relabel();
-}
-
-void TDataCombo::SetEditLabel(QLabel* label) {
-    label_ = label;
-    if (label) label->setBuddy(this);
-    Relabel();
-}
-
-void TDataCombo::changeEvent(QEvent* e) {
-    QComboBox::changeEvent(e);
-    if (e->type() == QEvent::EnabledChange) Relabel();
-}
-
-void TDataCombo::Relabel() {
-    if (!label_) return;
-    label_->setEnabled(isEnabled());
-    if (!unitsString_.isEmpty())
-        label_->setText(caption_ + QStringLiteral(" (") + ComboUnitsText(unitsString_, units_) + QStringLiteral(")"));
-    else
-        label_->setText(caption_);
-}
+QString TDataCombo::UnitsText(const QString& units, int n) { return ComboUnitsText(units, n); }
 
 void TDataCombo::ExitCheck() {
     valid_ = false;

@@ -7,8 +7,6 @@
 
 #include <QFocusEvent>
 #include <QKeyEvent>
-#include <QLabel>
-#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -18,9 +16,6 @@ const long double kDataMaxVal = 1.18973149535e4932L;
 const long double kDataMinVal = -1.18973149535e4932L;
 
 namespace {
-constexpr long double kIntMin = -2147483648.0L;
-constexpr long double kIntMax = 2147483647.0L;
-
 // Round half to even, kept inside the 64-bit range.
 qint64 RoundToInt64(long double x) {
     if (!(x == x)) return 0;
@@ -30,7 +25,7 @@ qint64 RoundToInt64(long double x) {
 }
 }  // namespace
 
-TDataEdit::TDataEdit(QWidget* parent) : QLineEdit(parent), maxVal_(kDataMaxVal), minVal_(kDataMinVal) {
+TDataEdit::TDataEdit(QWidget* parent) : TNumericEntry(parent, kDataMinVal, kDataMaxVal) {
     setText(QStringLiteral("0"));
 }
 
@@ -45,85 +40,7 @@ QString TDataEdit::FormatValue(long double x) const {
 
 long double TDataEdit::Number() const { return EvaluateExpression(text()); }
 
-void TDataEdit::SetNumber(long double x) {
-    if (!reading_) {
-        if (x < minVal_) x = minVal_;
-        if (x > maxVal_) x = maxVal_;
-    }
-    setText(FormatValue(x));
-}
-
-void TDataEdit::SetMaxVal(long double v) {
-    if (!reading_) {
-        if (v < minVal_) v = minVal_;
-        if (integerOnly_) v = std::clamp(v, kIntMin, kIntMax);
-    }
-    maxVal_ = v;
-    if (!reading_) {
-        // An unreadable text has no value to pull inside the bound.
-        try {
-            if (Number() > v) SetNumber(v);
-        } catch (const Exception&) {
-        }
-    }
-}
-
-void TDataEdit::SetMinVal(long double v) {
-    if (!reading_) {
-        if (v > maxVal_) v = maxVal_;
-        if (integerOnly_) v = std::clamp(v, kIntMin, kIntMax);
-    }
-    minVal_ = v;
-    if (!reading_) {
-        try {
-            if (Number() < v) SetNumber(v);
-        } catch (const Exception&) {
-        }
-    }
-}
-
-void TDataEdit::SetIntegerOnly(bool b) {
-    integerOnly_ = b;
-    if (b && !reading_) {
-        SetMaxVal(maxVal_);
-        SetMinVal(minVal_);
-    }
-}
-
-void TDataEdit::SetCaption(const QString& s) {
-    caption_ = s;
-    Relabel();
-}
-
-void TDataEdit::SetUnitsString(const QString& s) {
-    unitsString_ = s;
-    Relabel();
-}
-
-void TDataEdit::SetUnits(int n) {
-    units_ = std::clamp(n, 1, 3);
-    Relabel();
-}
-
-void TDataEdit::SetEditLabel(QLabel* label) {
-    label_ = label;
-    if (label) label->setBuddy(this);
-    Relabel();
-}
-
-void TDataEdit::changeEvent(QEvent* e) {
-    QLineEdit::changeEvent(e);
-    if (e->type() == QEvent::EnabledChange) Relabel();
-}
-
-void TDataEdit::Relabel() {
-    if (!label_) return;
-    label_->setEnabled(isEnabled());
-    if (!unitsString_.isEmpty())
-        label_->setText(caption_ + QStringLiteral(" (") + EditUnitsText(unitsString_, units_) + QStringLiteral(")"));
-    else
-        label_->setText(caption_);
-}
+QString TDataEdit::UnitsText(const QString& units, int n) { return EditUnitsText(units, n); }
 
 void TDataEdit::ReturnFocus() {
     if (window() && isVisible()) setFocus(Qt::OtherFocusReason);

@@ -5,12 +5,10 @@
 #pragma once
 
 #include "exceptions.h"
+#include "numeric_entry.h"
 
 #include <QLineEdit>
-#include <QPointer>
 #include <QString>
-
-#include <QLabel>
 
 namespace vortn {
 
@@ -18,7 +16,7 @@ namespace vortn {
 extern const long double kDataMaxVal;
 extern const long double kDataMinVal;
 
-class TDataEdit : public QLineEdit {
+class TDataEdit : public TNumericEntry<QLineEdit, TDataEdit> {
     Q_OBJECT
 public:
     VORTN_DECLARE_EXCEPTION(EIntError, Exception)
@@ -27,28 +25,12 @@ public:
 
     explicit TDataEdit(QWidget* parent = nullptr);
 
-    bool IntegerOnly() const { return integerOnly_; }
-    void SetIntegerOnly(bool b);
-    const QString& Caption() const { return caption_; }
-    void SetCaption(const QString& s);
-    QLabel* EditLabel() const { return label_; }
-    void SetEditLabel(QLabel* label);
+    // Bounds, IntegerOnly, Caption, EditLabel, UnitsString, Units, Reading
+    // and SetNumber come from TNumericEntry.
     bool Hex() const { return hex_; }
     void SetHex(bool b) { hex_ = b; }
-    long double MaxVal() const { return maxVal_; }
-    void SetMaxVal(long double v);
-    long double MinVal() const { return minVal_; }
-    void SetMinVal(long double v);
     // The value of the text; raises the evaluator's EAssignError.
     long double Number() const;
-    void SetNumber(long double x);
-    const QString& UnitsString() const { return unitsString_; }
-    void SetUnitsString(const QString& s);
-    int Units() const { return units_; }
-    void SetUnits(int n);
-    // While set the box is being loaded from its form: no clamping.
-    bool Reading() const { return reading_; }
-    void SetReading(bool b) { reading_ = b; }
 
     // Runs the exit check; true when the entry is accepted. Exceptions other
     // than the entry errors pass on.
@@ -63,23 +45,17 @@ signals:
 protected:
     void focusOutEvent(QFocusEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
-    void changeEvent(QEvent* e) override;
 
 private:
+    friend class TNumericEntry<QLineEdit, TDataEdit>;
+    void WriteText(const QString& s) { setText(s); }
+    static QString UnitsText(const QString& units, int n);
+
     void ExitCheck();
     void SafeExitCheck();  // from events: nothing may leave an event handler
-    void Relabel();
     void ReturnFocus();
 
-    bool integerOnly_ = false;
-    QString caption_;
-    QPointer<QLabel> label_;
     bool hex_ = false;
-    long double maxVal_;
-    long double minVal_;
-    QString unitsString_;
-    int units_ = 1;
-    bool reading_ = false;
     bool valid_ = false;
     bool checking_ = false;
 };

@@ -1,0 +1,127 @@
+// The part the numeric entry box and the numeric combo box have in common:
+// bounds, whole-number setting, and the attached "Caption (units)" label.
+// `Derived` supplies three hooks: Number() (the value of its text),
+// FormatValue(x) and WriteText(s) (how a value is shown), and
+// UnitsText(units, n) (how the units read in the label).
+// Not a QObject of its own: Q_OBJECT stays on the concrete classes.
+#pragma once
+
+#include "exceptions.h"
+
+#include <QEvent>
+#include <QLabel>
+#include <QPointer>
+#include <QString>
+#include <algorithm>
+
+namespace vortn {
+
+template <class QtBase, class Derived>
+class TNumericEntry : public QtBase {
+public:
+    bool IntegerOnly() const { return integerOnly_; }
+    void SetIntegerOnly(bool b) {
+        integerOnly_ = b;
+        if (b && !reading_) {
+            SetMaxVal(maxVal_);
+            SetMinVal(minVal_);
+        }
+    }
+    const QString& Caption() const { return caption_; }
+    void SetCaption(const QString& s) {
+        caption_ = s;
+        Relabel();
+    }
+    QLabel* EditLabel() const { return label_; }
+    void SetEditLabel(QLabel* label) {
+        label_ = label;
+        if (label) label->setBuddy(this);
+        Relabel();
+    }
+    long double MaxVal() const { return maxVal_; }
+    void SetMaxVal(long double v) {
+        if (!reading_) {
+            if (v < minVal_) v = minVal_;
+            if (integerOnly_) v = std::clamp(v, kIntMin, kIntMax);
+        }
+        maxVal_ = v;
+        if (!reading_) {
+            // An unreadable text has no value to pull inside the bound.
+            try {
+                if (Self().Number() > v) SetNumber(v);
+            } catch (const Exception&) {
+            }
+        }
+    }
+    long double MinVal() const { return minVal_; }
+    void SetMinVal(long double v) {
+        if (!reading_) {
+            if (v > maxVal_) v = maxVal_;
+            if (integerOnly_) v = std::clamp(v, kIntMin, kIntMax);
+        }
+        minVal_ = v;
+        if (!reading_) {
+            try {
+                if (Self().Number() < v) SetNumber(v);
+            } catch (const Exception&) {
+            }
+        }
+    }
+    void SetNumber(long double x) {
+        if (!reading_) {
+            if (x < minVal_) x = minVal_;
+            if (x > maxVal_) x = maxVal_;
+        }
+        Self().WriteText(Self().FormatValue(x));
+    }
+    const QString& UnitsString() const { return unitsString_; }
+    void SetUnitsString(const QString& s) {
+        unitsString_ = s;
+        Relabel();
+    }
+    int Units() const { return units_; }
+    void SetUnits(int n) {
+        units_ = std::clamp(n, 1, 3);
+        Relabel();
+    }
+    // While set the box is being loaded from its form: no clamping.
+    bool Reading() const { return reading_; }
+    void SetReading(bool b) { reading_ = b; }
+
+protected:
+    TNumericEntry(QWidget* parent, long double minVal, long double maxVal)
+        : QtBase(parent), maxVal_(maxVal), minVal_(minVal) {}
+
+    void changeEvent(QEvent* e) override {
+        QtBase::changeEvent(e);
+        if (e->type() == QEvent::EnabledChange) Relabel();
+    }
+
+    void Relabel() {
+        if (!label_) return;
+        label_->setEnabled(this->isEnabled());
+        if (!unitsString_.isEmpty())
+            label_->setText(caption_ + QStringLiteral(" (") + Derived::UnitsText(unitsString_, units_) +
+                            QStringLiteral(")"));
+        else
+            label_->setText(caption_);
+    }
+
+    bool integerOnly_ = false;
+    QString caption_;
+    QPointer<QLabel> label_;
+    long double maxVal_;
+    long double minVal_;
+    QString unitsString_;
+    int units_ = 1;
+    bool reading_ = false;
+
+private:
+    // A whole-number box keeps its bounds inside the 32-bit range.
+    static constexpr long double kIntMin = -2147483648.0L;
+    static constexpr long double kIntMax = 2147483647.0L;
+
+    Derived& Self() { return static_cast<Derived&>(*this); }
+};
+
+}  // namespace vortn
