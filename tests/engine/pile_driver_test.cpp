@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "driver_fixture.h"
 #include "engine_harness.h"
 #include "halfspace_coefficients.h"
 #include "report_framework.h"
@@ -25,30 +26,10 @@ using namespace report_values;
 namespace fs = std::filesystem;
 using Cd = std::complex<double>;
 
-struct Driven {
-  std::string report, plot;
-};
+using driver_fixture::Driven;
 
-Driven Drive(const std::function<void(::Run&)>& setup) {
-  auto R = std::make_unique<::Run>();
-  const fs::path dir = engine_harness::MakeTempDir();
-  R->IUNIT[16] = 16;
-  R->ch.Open(16, (dir / "r.vto").string(), true);
-  R->ch.Open(6, (dir / "p.vtp").string(), true);
-  R->flags.GCONST = 32.2f;
-  R->flags.IUNITS = 1;
-  R->flags.IGRAV = 1;
-  R->flags.IQUAD = 1;
-  R->flags.IMATR = 1;
-  UNITLB(*R);
-  setup(*R);
-  ANALYS(*R);
-  R->ch.Close(16);
-  R->ch.Close(6);
-  Driven d{engine_harness::ReadText(dir / "r.vto"), engine_harness::ReadText(dir / "p.vtp")};
-  fs::remove_all(dir);
-  return d;
-}
+// The pile runs print their constants (MATRIX).
+Driven Drive(const std::function<void(::Run&)>& setup) { return driver_fixture::Drive(setup, true); }
 
 // Soil and pile of the tests: concrete pile of radius 0.5 ft, 60 ft long,
 // in a uniform stiff layer (Vs 600 ft/s) cut into `nl` elements, the same

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "driver_fixture.h"
 #include "engine_harness.h"
 #include "fft.h"
 #include "report_framework.h"
@@ -21,30 +22,8 @@ namespace {
 using namespace report_values;
 namespace fs = std::filesystem;
 
-struct Driven {
-  std::string report, plot;
-};
-
-// One ANALYS run on a fresh Run: English units, g = 32.2, echo on.
-Driven Drive(const std::function<void(::Run&)>& setup) {
-  auto R = std::make_unique<::Run>();
-  const fs::path dir = engine_harness::MakeTempDir();
-  R->IUNIT[16] = 16;
-  R->ch.Open(16, (dir / "r.vto").string(), true);
-  R->ch.Open(6, (dir / "p.vtp").string(), true);
-  R->flags.GCONST = 32.2f;
-  R->flags.IUNITS = 1;
-  R->flags.IGRAV = 1;
-  R->flags.IQUAD = 1;
-  UNITLB(*R);
-  setup(*R);
-  ANALYS(*R);
-  R->ch.Close(16);
-  R->ch.Close(6);
-  Driven d{engine_harness::ReadText(dir / "r.vto"), engine_harness::ReadText(dir / "p.vtp")};
-  fs::remove_all(dir);
-  return d;
-}
+using driver_fixture::Driven;
+using driver_fixture::Drive;
 
 constexpr double kG = 500.0 * 500.0 * 110.0 / 32.2;  // shear modulus of the soil below
 
