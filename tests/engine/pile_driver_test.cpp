@@ -23,7 +23,6 @@
 namespace {
 
 using namespace report_values;
-namespace fs = std::filesystem;
 using Cd = std::complex<double>;
 
 using driver_fixture::Driven;

@@ -20,7 +20,6 @@
 namespace {
 
 using namespace report_values;
-namespace fs = std::filesystem;
 
 using driver_fixture::Driven;
 using driver_fixture::Drive;
