@@ -2,6 +2,7 @@
 // windows, caption, Window and Help menus and dropped files.
 #include "main_form.h"
 
+#include "amp_plot.h"
 #include "app_settings.h"
 #include "display_name.h"
 #include "exceptions.h"
@@ -55,6 +56,7 @@ TMainForm::TMainForm(QWidget* parent)
     // The windows the program makes once, in start-up order.
     aboutBox_ = new TAboutBox(this);
     runProgress_ = new TDlgRunAnalysis(this);
+    ampPlot_ = new TDlgAmpPlot(plots_, this);
     DisableUnbuiltItems();
 }
 
@@ -263,9 +265,14 @@ void TMainForm::DeactivateActiveChild() {
     QMetaObject::invokeMethod(sub->widget(), "FormDeactivate", Qt::DirectConnection);
 }
 
-void TMainForm::CloseAllChildren() {
+bool TMainForm::CloseAllChildren() {
     const auto subs = MdiArea()->subWindowList();
-    for (QMdiSubWindow* sub : subs) sub->close();
+    bool all = true;
+    for (QMdiSubWindow* sub : subs) all = sub->close() && all;
+    // Closed windows free themselves later; they must be gone before the
+    // project they show is replaced.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return all;
 }
 
 void TMainForm::RefreshOpenDialogs() {
@@ -353,8 +360,12 @@ void TMainForm::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void TMainForm::dropEvent(QDropEvent* event) {
-    const QString name = FirstLocalFile(event->mimeData());
     event->acceptProposedAction();
+    DropFiles(event->mimeData());
+}
+
+void TMainForm::DropFiles(const QMimeData* data) {
+    const QString name = FirstLocalFile(data);
     if (!name.isEmpty()) OpenDroppedFile(name);
 }
 

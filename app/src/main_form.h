@@ -21,6 +21,7 @@
 class QAction;
 class QMdiArea;
 class QMenu;
+class QMimeData;
 
 namespace Ui {
 class TMainForm;
@@ -75,7 +76,7 @@ public:
     void SetModified(bool flag);
     bool IsModified() const;
     void DeactivateActiveChild();
-    void CloseAllChildren();
+    bool CloseAllChildren();  // false when a child refused to close
     bool QuerySaveChanges();
     void OpenFileName(const QString& name);
     void UpdatePrevFile(const QString& name);
@@ -91,6 +92,9 @@ public:
     // The first command-line argument as the project name start-up opens
     // (empty: the default project).
     void SetStartupFile(const QString& argument) { startupArgument_ = argument; }
+    // Files dropped on the window or the MDI area: the first local one is
+    // opened as the project.
+    void DropFiles(const QMimeData* data);
 
     // Message boxes and file dialogs go through these hooks so that tests can
     // answer them; the defaults show the real boxes.
@@ -198,7 +202,7 @@ private:
     void DisableUnbuiltDataItems();  // main_form_data_menu.cpp
     void DisableUnbuiltViewItems();  // main_form_view_menu.cpp
     void OpenDroppedFile(const QString& fileName);
-    void ReplaceProject(const std::function<void()>& build);
+    bool ReplaceProject(const std::function<void()>& build);
     void ReadSettings(bool createKey);
     void WriteSettings();
     void OpenInEditor(const QString& fileName);

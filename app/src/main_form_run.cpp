@@ -1,6 +1,7 @@
 // Main window: the engine run, loading its results, the viewer launch.
 #include "main_form.h"
 
+#include "amp_plot.h"
 #include "dynamic_library.h"
 #include "engine_run.h"
 #include "exceptions.h"
@@ -82,7 +83,7 @@ void TMainForm::CompRunClick() {
             ShowMessage(QStringLiteral(
                 "Computations are completed. Please, check output file for results or error messages."));
             ClearResults();
-            if (QFileInfo(plotFile).isFile()) resultsLoaded_ = LoadPlotData(plotFile, false);
+            if (QFileInfo(plotFile).isFile()) LoadPlotData(plotFile, false);
         } else {
             ClearResults();
             ShowMessage(QStringLiteral("The analysis did not complete (result %1). Please, check output file for "
@@ -105,9 +106,11 @@ void TMainForm::ClearResults() {
 bool TMainForm::LoadPlotData(const QString& fileName, bool askOnError) {
     try {
         ReadPlotData(plots_, fileName, Project().MatrixFlag, Project().LoadingCode, Project().UnitSystem);
+        resultsLoaded_ = true;
         RefreshResultWindows();
         return true;
     } catch (const Exception& e) {
+        resultsLoaded_ = false;
         RefreshResultWindows();
         ShowMessage(askOnError ? QStringLiteral("An error occured in running the main program.")
                                : QStringLiteral("The results in %1 could not be read:\r%2").arg(fileName, e.Message()));
@@ -161,6 +164,8 @@ void TMainForm::HelpAboutClick() {
     if (aboutBox_) aboutBox_->exec();
 }
 
-void TMainForm::AmpPlotClick() {}
+void TMainForm::AmpPlotClick() {
+    if (ampPlot_) ampPlot_->exec();
+}
 
 }  // namespace vortn
