@@ -95,38 +95,54 @@ int TMainForm::AskQuestion(const QString& text, int buttons) {
     return QMessageBox::question(this, QStringLiteral("Confirm"), text, QMessageBox::StandardButtons(buttons));
 }
 
+void TMainForm::Guarded(const std::function<void()>& handler) noexcept {
+    try {
+        handler();
+    } catch (const std::exception& e) {
+        try {
+            ShowMessage(QString::fromUtf8(e.what()));
+        } catch (...) {
+        }
+    } catch (...) {
+        try {
+            ShowMessage(QStringLiteral("An unexpected error occurred."));
+        } catch (...) {
+        }
+    }
+}
+
 // ---- start-up ----
 
 void TMainForm::ConnectMenus() {
     Ui::TMainForm& f = *ui_;
-    connect(f.FileMenu, &QMenu::aboutToShow, this, &TMainForm::FileMenuClick);
-    connect(f.FileNew, &QAction::triggered, this, &TMainForm::FileNewClick);
-    connect(f.FileOpen, &QAction::triggered, this, &TMainForm::FileOpenClick);
-    connect(f.FileSave, &QAction::triggered, this, [this] { FileSaveClick(); });
-    connect(f.FileSaveAs, &QAction::triggered, this, [this] { FileSaveAsClick(); });
-    connect(f.FileExit, &QAction::triggered, this, &TMainForm::FileExitClick);
-    connect(f.DataMenu, &QMenu::aboutToShow, this, &TMainForm::DataMenuClick);
-    connect(f.ComputationMenu, &QMenu::aboutToShow, this, &TMainForm::ComputationMenuClick);
-    connect(f.CompRun, &QAction::triggered, this, &TMainForm::CompRunClick);
-    connect(f.CompInput, &QAction::triggered, this, &TMainForm::CompInputClick);
-    connect(f.CompKernel, &QAction::triggered, this, &TMainForm::CompKernelClick);
-    connect(f.CompOutput, &QAction::triggered, this, &TMainForm::CompOutputClick);
-    connect(f.GraphicsMenu, &QMenu::aboutToShow, this, &TMainForm::GraphicsMenuClick);
+    Handle(f.FileMenu, &QMenu::aboutToShow, [this] { FileMenuClick(); });
+    Handle(f.FileNew, &QAction::triggered, [this] { FileNewClick(); });
+    Handle(f.FileOpen, &QAction::triggered, [this] { FileOpenClick(); });
+    Handle(f.FileSave, &QAction::triggered, [this] { FileSaveClick(); });
+    Handle(f.FileSaveAs, &QAction::triggered, [this] { FileSaveAsClick(); });
+    Handle(f.FileExit, &QAction::triggered, [this] { FileExitClick(); });
+    Handle(f.DataMenu, &QMenu::aboutToShow, [this] { DataMenuClick(); });
+    Handle(f.ComputationMenu, &QMenu::aboutToShow, [this] { ComputationMenuClick(); });
+    Handle(f.CompRun, &QAction::triggered, [this] { CompRunClick(); });
+    Handle(f.CompInput, &QAction::triggered, [this] { CompInputClick(); });
+    Handle(f.CompKernel, &QAction::triggered, [this] { CompKernelClick(); });
+    Handle(f.CompOutput, &QAction::triggered, [this] { CompOutputClick(); });
+    Handle(f.GraphicsMenu, &QMenu::aboutToShow, [this] { GraphicsMenuClick(); });
     const std::pair<QAction*, const char*> plotItems[] = {
         {f.GraphKXX, "pltRealKXX"}, {f.GraphKPPX, "pltRealKPPX"}, {f.GraphCXX, "pltDampCXX"},
         {f.GraphCPPX, "pltDampCPPX"}, {f.GraphDisp, "pltDxyzR"},  {f.GraphRot, "pltMxyzR"}};
     for (const auto& [item, plot] : plotItems) {
         const QString name = QLatin1String(plot);
-        connect(item, &QAction::triggered, this, [this, name] { ShowPlot(name); });
+        Handle(item, &QAction::triggered, [this, name] { ShowPlot(name); });
     }
-    connect(f.GraphAmp, &QAction::triggered, this, &TMainForm::AmpPlotClick);
-    connect(f.WindowMenu, &QMenu::aboutToShow, this, &TMainForm::WindowMenuClick);
+    Handle(f.GraphAmp, &QAction::triggered, [this] { AmpPlotClick(); });
+    Handle(f.WindowMenu, &QMenu::aboutToShow, [this] { WindowMenuClick(); });
     connect(f.WindowCascade, &QAction::triggered, MdiArea(), &QMdiArea::cascadeSubWindows);
     connect(f.WindowArrange, &QAction::triggered, MdiArea(), &QMdiArea::tileSubWindows);
-    connect(f.HelpContents, &QAction::triggered, this, &TMainForm::HelpContentsClick);
-    connect(f.HelpManual, &QAction::triggered, this, &TMainForm::HelpManualClick);
-    connect(f.HelpAbout, &QAction::triggered, this, &TMainForm::HelpAboutClick);
-    connect(f.HelpUpdates, &QAction::triggered, this, &TMainForm::HelpUpdatesClick);
+    Handle(f.HelpContents, &QAction::triggered, [this] { HelpContentsClick(); });
+    Handle(f.HelpManual, &QAction::triggered, [this] { HelpManualClick(); });
+    Handle(f.HelpAbout, &QAction::triggered, [this] { HelpAboutClick(); });
+    Handle(f.HelpUpdates, &QAction::triggered, [this] { HelpUpdatesClick(); });
 }
 
 void TMainForm::FormCreate() {
@@ -146,7 +162,7 @@ void TMainForm::FormCreate() {
     for (int k = 0; k < int(windowItems_.size()); ++k) {
         QAction* item = f.WindowMenu->addAction(QString());
         item->setVisible(false);
-        connect(item, &QAction::triggered, this, [this, k] { WindowItemClick(k); });
+        Handle(item, &QAction::triggered, [this, k] { WindowItemClick(k); });
         windowItems_[k] = item;
     }
     windowSeparator_ = f.WindowMenu->insertSeparator(windowItems_[0]);
@@ -157,7 +173,7 @@ void TMainForm::FormCreate() {
     for (int k = 0; k < TRecentFiles::Capacity; ++k) {
         auto* item = new QAction(this);
         item->setVisible(false);
-        connect(item, &QAction::triggered, this, [this, k] { RecentFileClick(k); });
+        Handle(item, &QAction::triggered, [this, k] { RecentFileClick(k); });
         f.FileMenu->insertAction(bitmapSeparator_, item);
         recentItems_[k] = item;
     }

@@ -195,6 +195,13 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    // Connects a menu signal to a handler; an exception the handler lets
+    // through is shown as a message and goes no further.
+    template <class Sender, class Signal, class Handler>
+    void Handle(Sender* sender, Signal signal, Handler handler) {
+        connect(sender, signal, this, [this, handler] { Guarded(handler); });
+    }
+    void Guarded(const std::function<void()>& handler) noexcept;
     void ConnectMenus();
     void ConnectDataMenu();   // main_form_data_menu.cpp
     void ConnectViewMenu();   // main_form_view_menu.cpp

@@ -9,33 +9,33 @@ namespace vortn {
 
 void TMainForm::ConnectDataMenu() {
     Ui::TMainForm& f = *ui_;
-    connect(f.DataTitle, &QAction::triggered, this, &TMainForm::DataTitleClick);
-    connect(f.DataUnits, &QMenu::aboutToShow, this, &TMainForm::UnitsMenuClick);
-    connect(f.UnitsEnglish, &QAction::triggered, this, [this] { UnitsClick(1); });
-    connect(f.UnitsSI, &QAction::triggered, this, [this] { UnitsClick(2); });
-    connect(f.DataLayout, &QAction::triggered, this, &TMainForm::DataLayoutClick);
-    connect(f.LoadHarmonic, &QAction::triggered, this, [this] { LoadingOptionClick(1); });
-    connect(f.LoadTransient, &QAction::triggered, this, [this] { LoadingOptionClick(2); });
-    connect(f.LoadRandom, &QAction::triggered, this, [this] { LoadingOptionClick(3); });
-    connect(f.DataShape, &QAction::triggered, this, &TMainForm::DataShapeClick);
-    connect(f.DataPileCapShape, &QAction::triggered, this, &TMainForm::DataShapeClick);
-    connect(f.DataMass, &QAction::triggered, this, &TMainForm::DataMassClick);
-    connect(f.DataFoundation, &QAction::triggered, this, &TMainForm::DataFoundationClick);
-    connect(f.DataFoundationLayer, &QAction::triggered, this, &TMainForm::DataFoundationLayerClick);
-    connect(f.DataPileCapMass, &QAction::triggered, this, &TMainForm::DataPileCapMassClick);
-    connect(f.DataPileCoordinates, &QAction::triggered, this, &TMainForm::DataPileCoordinatesClick);
-    connect(f.DataPileProperties, &QAction::triggered, this, &TMainForm::DataPilePropertiesClick);
-    connect(f.DataPileElements, &QAction::triggered, this, &TMainForm::DataPileElementsClick);
-    connect(f.DataSoilLayer, &QAction::triggered, this, &TMainForm::DataSoilLayerClick);
-    connect(f.DataSoilBelow, &QAction::triggered, this, &TMainForm::DataSoilBelowClick);
-    connect(f.DataSideSoil, &QAction::triggered, this, &TMainForm::DataSideSoilClick);
-    connect(f.DataSoilColumn, &QAction::triggered, this, &TMainForm::DataSoilColumnClick);
-    connect(f.DataHarmonic, &QMenu::aboutToShow, this, &TMainForm::HarmonicMenuClick);
-    connect(f.HarmonicQuadratic, &QAction::triggered, this, [this] { HarmonicClick(1); });
-    connect(f.HarmonicNonQuadratic, &QAction::triggered, this, [this] { HarmonicClick(0); });
-    connect(f.DataTransient, &QAction::triggered, this, &TMainForm::DataTransientClick);
-    connect(f.DataRandom, &QAction::triggered, this, &TMainForm::DataRandomClick);
-    connect(f.DataOptions, &QAction::triggered, this, &TMainForm::DataOptionsClick);
+    Handle(f.DataTitle, &QAction::triggered, [this] { DataTitleClick(); });
+    Handle(f.DataUnits, &QMenu::aboutToShow, [this] { UnitsMenuClick(); });
+    Handle(f.UnitsEnglish, &QAction::triggered, [this] { UnitsClick(1); });
+    Handle(f.UnitsSI, &QAction::triggered, [this] { UnitsClick(2); });
+    Handle(f.DataLayout, &QAction::triggered, [this] { DataLayoutClick(); });
+    Handle(f.LoadHarmonic, &QAction::triggered, [this] { LoadingOptionClick(1); });
+    Handle(f.LoadTransient, &QAction::triggered, [this] { LoadingOptionClick(2); });
+    Handle(f.LoadRandom, &QAction::triggered, [this] { LoadingOptionClick(3); });
+    Handle(f.DataShape, &QAction::triggered, [this] { DataShapeClick(); });
+    Handle(f.DataPileCapShape, &QAction::triggered, [this] { DataShapeClick(); });
+    Handle(f.DataMass, &QAction::triggered, [this] { DataMassClick(); });
+    Handle(f.DataFoundation, &QAction::triggered, [this] { DataFoundationClick(); });
+    Handle(f.DataFoundationLayer, &QAction::triggered, [this] { DataFoundationLayerClick(); });
+    Handle(f.DataPileCapMass, &QAction::triggered, [this] { DataPileCapMassClick(); });
+    Handle(f.DataPileCoordinates, &QAction::triggered, [this] { DataPileCoordinatesClick(); });
+    Handle(f.DataPileProperties, &QAction::triggered, [this] { DataPilePropertiesClick(); });
+    Handle(f.DataPileElements, &QAction::triggered, [this] { DataPileElementsClick(); });
+    Handle(f.DataSoilLayer, &QAction::triggered, [this] { DataSoilLayerClick(); });
+    Handle(f.DataSoilBelow, &QAction::triggered, [this] { DataSoilBelowClick(); });
+    Handle(f.DataSideSoil, &QAction::triggered, [this] { DataSideSoilClick(); });
+    Handle(f.DataSoilColumn, &QAction::triggered, [this] { DataSoilColumnClick(); });
+    Handle(f.DataHarmonic, &QMenu::aboutToShow, [this] { HarmonicMenuClick(); });
+    Handle(f.HarmonicQuadratic, &QAction::triggered, [this] { HarmonicClick(1); });
+    Handle(f.HarmonicNonQuadratic, &QAction::triggered, [this] { HarmonicClick(0); });
+    Handle(f.DataTransient, &QAction::triggered, [this] { DataTransientClick(); });
+    Handle(f.DataRandom, &QAction::triggered, [this] { DataRandomClick(); });
+    Handle(f.DataOptions, &QAction::triggered, [this] { DataOptionsClick(); });
 }
 
 // The input dialogs are not part of the program yet: their items stay off.

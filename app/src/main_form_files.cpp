@@ -135,6 +135,7 @@ bool TMainForm::QuerySaveChanges() {
 
 void TMainForm::FileNewClick() {
     try {
+        DeactivateActiveChild();  // the shortcut commits the active dialog's edit, as the menu does
         if (!GuardIdle() || !QuerySaveChanges()) return;
         if (ReplaceProject([&] { holder_->NewProject(); }) && view3DOpen_) Close3DView();
     } catch (const std::exception& e) {
@@ -144,6 +145,7 @@ void TMainForm::FileNewClick() {
 
 void TMainForm::FileOpenClick() {
     try {
+        DeactivateActiveChild();
         if (!GuardIdle() || !QuerySaveChanges()) return;
         QString name;
         if (OpenNameHook) {

@@ -149,6 +149,33 @@ TEST_F(EngineRun, TheProgressBarMovesWhileTheEngineWorks) {
     EXPECT_FALSE(Form().RunProgress()->isVisible());
 }
 
+TEST_F(EngineRun, NewOpenAndCloseAreRefusedWhileTheEngineWorks) {
+    const QString project = OpenProject();
+    qputenv("VORTN_FAKE_SLEEP_MS", "400");
+    openName_ = CopyExample(QStringLiteral("project-pile"));
+    bool closed = true;
+    QTimer::singleShot(150, [&] {
+        EXPECT_TRUE(Form().RunInProgress());
+        Form().FileNewClick();
+        Form().FileOpenClick();
+        closed = Form().close();
+    });
+    Form().CompRunClick();
+    EXPECT_FALSE(closed);
+    EXPECT_EQ(Form().Project().FileName, project);
+    ASSERT_EQ(messages_.size(), 3);
+    EXPECT_TRUE(messages_[0].contains(QLatin1String("Please wait")));
+    EXPECT_TRUE(messages_[1].contains(QLatin1String("Please wait")));
+    EXPECT_EQ(messages_[2], kDone);
+}
+
+TEST_F(EngineRun, TheHiddenViewerItemSaysWhenTheViewerIsMissing) {
+    OpenProject();
+    Form().N3DView1Click();
+    ASSERT_EQ(messages_.size(), 1);
+    EXPECT_TRUE(messages_[0].contains(QLatin1String("Vrt3-viewer"))) << messages_[0].toStdString();
+}
+
 // ---- the progress dialog on its own ----
 
 TEST(RunProgress, TickAdvancesByTenAndWrapsAfterTheMaximum) {
