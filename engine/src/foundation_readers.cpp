@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "block_readers.h"
 #include "field_reader.h"
 #include "footing_response.h"
 #include "keyword_loop.h"
 #include "mass_reader.h"
+#include "numeric_helpers.h"
 #include "reader_helpers.h"
 #include "report_framework.h"
 #include "report_writer.h"
@@ -33,7 +33,7 @@ enum {
 void RDFOUN(Run& R) {
   RunFlags& F = R.flags;
   FoundationData& D = R.fnd;
-  const int out = R.IUNIT[16];
+  const int out = R.IUNIT[kReportChannel];
   std::string w;
   int k = 0;
 
@@ -208,7 +208,7 @@ void RDFOUN(Run& R) {
 void RDGEOM(Run& R) {
   RunFlags& F = R.flags;
   FoundationData& D = R.fnd;
-  const int out = R.IUNIT[16];
+  const int out = R.IUNIT[kReportChannel];
   constexpr float pi = 3.14159f;
   float a = 0.0f, b = 0.0f;
   bool ok = ReadNumber(R, a);
@@ -249,7 +249,7 @@ void RDGEOM(Run& R) {
 void RDCONS(Run& R) {
   RunFlags& F = R.flags;
   FoundationData& D = R.fnd;
-  const int out = R.IUNIT[16];
+  const int out = R.IUNIT[kReportChannel];
   const int type = F.FNDTYP;
   bool ok = ReadNumber(R, D.XCG) && ReadNumber(R, D.YCG) && ReadNumber(R, D.HCG);
   if (!ok) {
@@ -326,7 +326,7 @@ void RDCONS(Run& R) {
 void RDELEM(Run& R) {
   RunFlags& F = R.flags;
   FoundationData& D = R.fnd;
-  const int out = R.IUNIT[16];
+  const int out = R.IUNIT[kReportChannel];
   const bool para = F.MEDIA == 2;
   const int n = para ? 1 : Count(D.NLAY, kMaxLayers);
   bool ok = true;
@@ -384,7 +384,7 @@ void RDELEM(Run& R) {
 void RDEMBE(Run& R) {
   RunFlags& F = R.flags;
   SoilData& S = R.soil;
-  const int out = R.IUNIT[16];
+  const int out = R.IUNIT[kReportChannel];
   const bool cap = F.ISDCAP == 1;
   float ns = 0.0f;
   bool ok = ReadNumber(R, ns);
@@ -455,7 +455,7 @@ void RDEMBE(Run& R) {
 void RDBATT(Run& R) {
   RunFlags& F = R.flags;
   FoundationData& D = R.fnd;
-  const int out = R.IUNIT[16];
+  const int out = R.IUNIT[kReportChannel];
   auto ignore = [&](const char* layout, std::vector<FmtValue> v) {
     WRITE(R, out, layout, v);
     WRITE(R, out, "(' BATTERED OPTION WILL BE IGNORED.')");

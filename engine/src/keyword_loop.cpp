@@ -1,12 +1,14 @@
 // The keyword table and the top-level keyword loop.
 #include "keyword_loop.h"
 
-#include "block_readers.h"
 #include "field_reader.h"
+#include "foundation_readers.h"
 #include "gravity_reader.h"
+#include "load_readers.h"
 #include "report_framework.h"
 #include "report_writer.h"
 #include "run_state.h"
+#include "soil_readers.h"
 
 const std::array<std::string_view, NKEY> KEYTAB = {
     "    ", "WIDE", "NARR", "ECHO", "NOEC", "PILE", "HALF", "STRA", "MULT", "LOAD", "HARM", "TRAN", "RAND",
@@ -35,7 +37,7 @@ void KEYWRD(Run& R, const std::string& word, int& index, int& status) {
   if (index == KNONE) {
     std::string w = word.substr(0, 4);
     w.resize(4, ' ');
-    WRITE(R, R.IUNIT[16], "(//' UNRECOGNIZED KEYWORD - ',A4)", {w});
+    WRITE(R, R.IUNIT[kReportChannel], "(//' UNRECOGNIZED KEYWORD - ',A4)", {w});
   }
 }
 
@@ -69,7 +71,7 @@ void INITIN(Run& R, int& status) {
 }
 
 void RDKEYS(Run& R, int& status, int& stop) {
-  const int out = R.IUNIT[16];
+  const int out = R.IUNIT[kReportChannel];
   while (true) {
     status = 1;
     float value = 0.0f;

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "block_readers.h"
 #include "fft.h"
 #include "field_reader.h"
 #include "keyword_loop.h"
+#include "numeric_helpers.h"
 #include "reader_helpers.h"
 #include "report_framework.h"
 #include "report_writer.h"
@@ -25,7 +25,7 @@ using Cx = std::complex<float>;
 enum { kHARM = 11, kTRAN = 12, kRAND = 13, kCONS = 36, kQUAD = 51, kNONQ = 52 };
 
 void LoadError(Run& R) {
-  WRITE(R, R.IUNIT[16],
+  WRITE(R, R.IUNIT[kReportChannel],
         "(/,/,1X,' ERROR ENCOUNTERED IN LOAD DESCRIPTION',/,1X,'        - WILL CONTINUE TO PROCESS DATA',/,1X,"
         "'     - CANNOT EXECUTE THIS PROBLEM SET')");
   R.flags.IERFLG = 1;
@@ -36,7 +36,7 @@ bool Harmonic(Run& R) {
   RunFlags& F = R.flags;
   LoadData& L = R.load;
   const FoundationData& D = R.fnd;
-  const int out = R.IUNIT[16];
+  const int out = R.IUNIT[kReportChannel];
 
   // The QUADRATIC / NONQUADRATIC word is required: without it the block
   // would be read one item off.
@@ -116,7 +116,7 @@ bool ReadCode(Run& R, int& c, const char* layout) {
   if (!ReadNumber(R, v)) return false;
   c = IROUND(v);
   if (c > 6 || c < 1) {
-    WRITE(R, R.IUNIT[16], layout, {c});
+    WRITE(R, R.IUNIT[kReportChannel], layout, {c});
     return false;
   }
   return true;
@@ -124,7 +124,7 @@ bool ReadCode(Run& R, int& c, const char* layout) {
 
 bool Random(Run& R) {
   LoadData& L = R.load;
-  const int out = R.IUNIT[16];
+  const int out = R.IUNIT[kReportChannel];
   float p = 0.0f, s = 0.0f;
   if (!(ReadNumber(R, L.WMAX) && ReadNumber(R, L.WMIN) && ReadNumber(R, p) && ReadNumber(R, L.TOBS) &&
         ReadNumber(R, s)))
@@ -185,7 +185,7 @@ bool Random(Run& R) {
 
 bool Transient(Run& R) {
   LoadData& L = R.load;
-  const int out = R.IUNIT[16];
+  const int out = R.IUNIT[kReportChannel];
   float mr = 0.0f;
   if (!(ReadNumber(R, L.NPT) && ReadNumber(R, L.DT) && ReadNumber(R, mr))) return false;
   const int n = IROUND(L.NPT), m = IROUND(mr);
@@ -250,7 +250,7 @@ bool Transient(Run& R) {
 
 void LOADKW(Run& R) {
   RunFlags& F = R.flags;
-  const int out = R.IUNIT[16];
+  const int out = R.IUNIT[kReportChannel];
   float v = 0.0f;
   std::string w;
   int st = 1, k = 0, ks = 1;

@@ -2,11 +2,14 @@
 // impedance of one pile (or soil column) from three pile element solutions,
 // then the group under the rigid cap (PILE) or the move to the centre of
 // gravity (MULTILAYER).
+#include "pile_driver.h"
+
 #include <algorithm>
 #include <complex>
 #include <string>
 
 #include "footing_response.h"
+#include "numeric_helpers.h"
 #include "pile_element.h"
 #include "pile_group.h"
 #include "pile_interaction.h"
@@ -18,7 +21,6 @@
 namespace {
 
 using Cx = std::complex<float>;
-constexpr int kReport = 16;
 
 // Twelve head values of one PILELM call: stiffness then damping.
 struct HeadValues {
@@ -70,7 +72,7 @@ constexpr const char* kGroupMatrix = "THE PILE GROUP FLEXIBILITY MATRIX";
 // numbers for the point.
 void NoSolution(Run& R, const char* what) {
   const float w = R.sol.OMEGA;
-  WRITE(R, kReport,
+  WRITE(R, kReportChannel,
         "(/,/,1X,'*** ',A,' IS SINGULAR AT FREQUENCY ',F12.4,' Hz (',F12.4,' rad./sec.) ***',/,1X,'*** NO IMPEDANCE AT THIS FREQUENCY ***')",
         {std::string(what), w * 0.5f / 3.14f, w});
 }
@@ -85,7 +87,7 @@ bool PileBeforeLoop(Run& R) {
   const int nl = IROUND(R.fnd.NLAY);
   const int np = IROUND(R.fnd.NPILE);
   if (nl < 1 || nl > kMaxLayers || np < 1 || np > kMaxPiles) {
-    WRITE(R, kReport,
+    WRITE(R, kReportChannel,
           "(/,/,1X,'*** NUMBER OF LAYERS (',I6,') OR OF PILES (',I6,') IS NOT ADMISSIBLE ***',/,1X,'***PROGRAM WILL NOT EXECUTE***')",
           {nl, np});
     return false;

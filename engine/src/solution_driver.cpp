@@ -7,6 +7,8 @@
 #include "complex_solvers.h"
 #include "fft.h"
 #include "halfspace_coefficients.h"
+#include "numeric_helpers.h"
+#include "pile_driver.h"
 #include "plot_data_file.h"
 #include "report_framework.h"
 #include "report_writer.h"
@@ -18,7 +20,6 @@
 namespace {
 
 using Cx = std::complex<float>;
-constexpr int kReport = 16;
 
 constexpr const char* kLongLayout =
     "(/,/,1X,'FREQUENCY  -  ',F12.4,' Hz ','(',F12.4,' rad./sec.)',/,1X,9('*'),/,/,1X,'STIFFNESS CONSTANTS (K)',/,1X,23('*'),/,/,1X,'HORIZONTAL TRANSLATION (KXX) ..',1P,E13.5,1X,A5,/,1X,'HORIZONTAL TRANSLATION (KYY) ..',1P,E13.5,1X,A5,/,1X,'VERTICAL TRANSLATION (KWW)  ...',1P,E13.5,1X,A5,/,1X,'ROTATION (KPPX) .............. ',1P,E13.5,1X,A9,/,1X,'ROTATION (KPPY)  ..............',1P,E13.5,1X,A9,/,1X,'TORSION (KZT)  ................',1P,E13.5,1X,A9,/,1X,'CROSS-STIFFNESS (KXP)  ........',1P,E13.5,1X,A6,/,1X,'CROSS-STIFFNESS (KYP) ........ ',1P,E13.5,1X,A6,/,/,1X,'DAMPING CONSTANTS (C)',/,1X,21('*'),/,/,1X,'HORIZONTAL TRANSLATION (CXX) ..',1P,E13.5,1X,A9,/,1X,'HORIZONTAL TRANSLATION (CYY) ..',1P,E13.5,1X,A9,/,1X,'VERTICAL TRANSLATION (CWW)  ...',1P,E13.5,1X,A9,/,1X,'ROTATION (CPPX)  ..............',1P,E13.5,1X,A13,/,1X,'ROTATION (CPPY)  ..............',1P,E13.5,1X,A13,/,1X,'TORSION (CZT)  ................',1P,E13.5,1X,A13,/,1X,'CROSS-STIFFNESS (CXP)  ........',1P,E13.5,1X,A10,/,1X,'CROSS-STIFFNESS (CYP)  ........',1P,E13.5,1X,A10)";
@@ -36,7 +37,7 @@ bool HalfSpaceImpedance(Run& R) {
   const FoundationData& f = R.fnd;
   const float vs = so.BLVS;
   if (vs <= 0.0f) {
-    WRITE(R, kReport,
+    WRITE(R, kReportChannel,
           "(/,/,1X,'***INADMISSABLE VALUE FOR SHEAR WAVE ','VELOCITY OF HALF-SPACE (',1P,E9.2,') ***',/,1X,'***PROGRAM WILL NOT EXECUTE***')",
           {vs});
     return false;
@@ -194,7 +195,7 @@ void PrintConstants(Run& R, bool longLayout) {
   const auto& L = R.LABEL;
   const float w = S.OMEGA;
   if (!Finite8(S.KSTIF) || !Finite8(S.CDAMP)) {
-    WRITE(R, kReport,
+    WRITE(R, kReportChannel,
           "(/,/,1X,'FREQUENCY  -  ',F12.4,' Hz ','(',F12.4,' rad./sec.)',/,1X,9('*'),/,/,1X,'*** THE IMPEDANCE IS NOT DEFINED AT THIS FREQUENCY ***')",
           {w * 0.5f / 3.14f, w});
     return;
@@ -202,14 +203,14 @@ void PrintConstants(Run& R, bool longLayout) {
   const auto& K = S.KSTIF;
   const auto& C = S.CDAMP;
   if (longLayout) {
-    WRITE(R, kReport, kLongLayout,
+    WRITE(R, kReportChannel, kLongLayout,
           {w * 0.5f / 3.14f, w, K[0], L[LBL_TSTIFF], K[1], L[LBL_TSTIFF], K[2], L[LBL_TSTIFF], K[3],
            L[LBL_RSTIFF], K[4], L[LBL_RSTIFF], K[5], L[LBL_RSTIFF], K[6], L[LBL_CSTIFF], K[7],
            L[LBL_CSTIFF], C[0], L[LBL_TDAMP], C[1], L[LBL_TDAMP], C[2], L[LBL_TDAMP], C[3],
            L[LBL_RDAMP], C[4], L[LBL_RDAMP], C[5], L[LBL_RDAMP], C[6], L[LBL_CDAMP], C[7],
            L[LBL_CDAMP]});
   } else {
-    WRITE(R, kReport, kShortLayout,
+    WRITE(R, kReportChannel, kShortLayout,
           {w * 0.5f / 3.14f, w, K[0], L[LBL_TSTIFF], K[1], L[LBL_TSTIFF], K[2], L[LBL_TSTIFF], K[3],
            L[LBL_RSTIFF], K[4], L[LBL_RSTIFF], K[5], L[LBL_RSTIFF], C[0], L[LBL_TDAMP], C[1],
            L[LBL_TDAMP], C[2], L[LBL_TDAMP], C[3], L[LBL_RDAMP], C[4], L[LBL_RDAMP], C[5],
@@ -239,7 +240,7 @@ void ResponsePoint(Run& R, int k) {
   if (!ok) {
     D.FAILED[k - 1] = 1;
     ++D.nfailed;
-    WRITE(R, kReport,
+    WRITE(R, kReportChannel,
           "(/,1X,'*** THE DYNAMIC EQUATIONS HAVE NO SOLUTION AT ',F12.4,' rad./sec. - NO RESPONSE FOR THIS POINT ***')",
           {S.OMEGA});
   }
@@ -270,13 +271,13 @@ bool FrequencyCount(Run& R, int& nt) {
   if (R.flags.LODTYP == 1) {
     nt = IROUND(ld.NPT);
     if (nt < 1 || nt > kMaxTransientPoints) {
-      WRITE(R, kReport,
+      WRITE(R, kReportChannel,
             "(/,/,1X,'*** NUMBER OF TRANSIENT POINTS (',I11,') MUST LIE BETWEEN 1 AND ',I4,' ***',/,1X,'***PROGRAM WILL NOT EXECUTE***')",
             {nt, kMaxTransientPoints});
       return false;
     }
     if (nt > 1 && !(ld.DT * ld.TNPT > 0.0f && std::isfinite(ld.DT * ld.TNPT))) {
-      WRITE(R, kReport,
+      WRITE(R, kReportChannel,
             "(/,/,1X,'*** INADMISSABLE TIME INTERVAL OF TRANSIENT LOAD (',1P,E10.3,') ***',/,1X,'***PROGRAM WILL NOT EXECUTE***')",
             {ld.DT});
       return false;
@@ -288,7 +289,7 @@ bool FrequencyCount(Run& R, int& nt) {
   S.NFREQ = IROUND((ld.WMAX - ld.WMIN) / ld.WSTEP + 1.0f);
   const int cap = R.flags.LODTYP == 2 ? kMaxRandomPoints : kMaxHarmonicPoints;
   if (S.NFREQ < 1 || S.NFREQ > cap) {
-    WRITE(R, kReport,
+    WRITE(R, kReportChannel,
           "(/,/,1X,'*** NUMBER OF FREQUENCY POINTS (',I11,') MUST LIE BETWEEN 1 AND ',I4,' ***',/,1X,'*** CHECK THE MAXIMUM, MINIMUM AND STEP FREQUENCIES ***',/,1X,'***PROGRAM WILL NOT EXECUTE***')",
           {S.NFREQ, cap});
     return false;
@@ -302,7 +303,7 @@ bool FrequencyCount(Run& R, int& nt) {
     finite = std::isfinite(w);
   }
   if (!finite) {
-    WRITE(R, kReport,
+    WRITE(R, kReportChannel,
           "(/,/,1X,'*** FREQUENCIES FROM ',1P,E10.3,' BY ',E10.3,' EXCEED THE RANGE OF REAL NUMBERS ***',/,1X,'*** CHECK THE MAXIMUM, MINIMUM AND STEP FREQUENCIES ***',/,1X,'***PROGRAM WILL NOT EXECUTE***')",
           {ld.WMIN, ld.WSTEP});
     return false;
@@ -340,7 +341,7 @@ void ANALYS(Run& R) {
   const bool pileLike = fnd == 1 || fnd == 4;
 
   if (fl.GCONST <= 0.0f) {
-    WRITE(R, kReport,
+    WRITE(R, kReportChannel,
           "(/,/,1X,'*** INADMISSABLE VALUE FOR GRAVITATIONAL ','CONSTANT (',1P,E10.3,') ***',/,1X,'***PROGRAM WILL NOT EXECUTE***')",
           {fl.GCONST});
     return;
@@ -360,7 +361,7 @@ void ANALYS(Run& R) {
   for (int pass = 1; pass <= 2; ++pass) {
     S.IPASS = pass;
     if (pass == 2)
-      WRITE(R, kReport,
+      WRITE(R, kReportChannel,
             "(/,/,/,'************** SPECIAL OUTPUT OPTION **************',/,/,' CONCENTRATED HORIZONTAL AND ROCKING STIFFNESS ',/,' WITHOUT SEPARATED COUPLING TERMS',/,' --------------------------------------','-------')");
     float w = ld.WMIN - ld.WSTEP;
     for (int k = 1; k <= S.NFREQ; ++k) {
