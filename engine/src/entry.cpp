@@ -114,7 +114,7 @@ int OPNFIL(Run& R) {
 
 void CHKINP(Run& R) {
   RunFlags& F = R.flags;
-  if (F.FNDTYP == 0 || F.LODTYP == 0 || F.IGEOM == 0) {
+  if (F.FNDTYP == Foundation::kNone || F.LODTYP == Load::kNone || F.IGEOM == 0) {
     F.IERFLG = 1;
     WRITE(R, R.IUNIT[kReportChannel], "(//' INSUFFICIENT INPUT DATA TO COMPLETE RUN'/' PROGRAM WILL TERMINATE')");
   } else if (F.IGRAV == 0) {

@@ -22,8 +22,6 @@ using namespace deck_reading;
 
 using Cx = std::complex<float>;
 
-enum { kHARM = 11, kTRAN = 12, kRAND = 13, kCONS = 36, kQUAD = 51, kNONQ = 52 };
-
 void LoadError(Run& R) {
   WRITE(R, R.IUNIT[kReportChannel],
         "(/,/,1X,' ERROR ENCOUNTERED IN LOAD DESCRIPTION',/,1X,'        - WILL CONTINUE TO PROCESS DATA',/,1X,"
@@ -262,7 +260,7 @@ void LOADKW(Run& R) {
     F.IERFLG = 1;
     return;
   }
-  F.LODTYP = k == kHARM ? 3 : (k == kRAND ? 2 : 1);
+  F.LODTYP = k == kHARM ? Load::kHarmonic : (k == kRAND ? Load::kRandom : Load::kTransient);
   READIT(R, -1, v, w, st);
   k = 0;
   if (st >= 1) KEYWRD(R, w, k, ks);
@@ -278,9 +276,9 @@ void LOADKW(Run& R) {
 void RDLOAD(Run& R) {
   bool ok = true;
   switch (R.flags.LODTYP) {
-    case 3: ok = Harmonic(R); break;
-    case 2: ok = Random(R); break;
-    case 1: ok = Transient(R); break;
+    case Load::kHarmonic: ok = Harmonic(R); break;
+    case Load::kRandom: ok = Random(R); break;
+    case Load::kTransient: ok = Transient(R); break;
     default: return;
   }
   if (!ok) LoadError(R);

@@ -32,7 +32,7 @@ PileElementArgs ElementArgs(Run& R, int nl) {
   const FoundationData& f = R.fnd;
   const SoilData& so = R.soil;
   PileElementArgs a;
-  a.model = R.flags.FNDTYP == 4 ? -1 : (R.flags.MEDIA == 2 ? 0 : 1);
+  a.model = R.flags.FNDTYP == Foundation::kMultilayer ? -1 : (R.flags.MEDIA == 2 ? 0 : 1);
   a.uwPile = f.UWT;
   a.prPile = f.PRAT;
   a.g = R.flags.GCONST;
@@ -40,7 +40,7 @@ PileElementArgs ElementArgs(Run& R, int nl) {
   a.E = f.EMOD;
   a.P = f.SLOAD;
   a.NL = nl;
-  a.K = R.flags.FNDTYP == 4 ? std::clamp(IROUND(so.NADJ), 0, kMaxLayers) : 0;
+  a.K = R.flags.FNDTYP == Foundation::kMultilayer ? std::clamp(IROUND(so.NADJ), 0, kMaxLayers) : 0;
   a.colModulus = so.SLGRAT.data();
   a.h = f.ELDEP.data();
   a.vs = so.SLVS.data();
@@ -92,7 +92,7 @@ bool PileBeforeLoop(Run& R) {
           {nl, np});
     return false;
   }
-  if (R.flags.FNDTYP == 1 && R.flags.INTER != 0 && np != 1) PILSTF(R);
+  if (R.flags.FNDTYP == Foundation::kPile && R.flags.INTER != 0 && np != 1) PILSTF(R);
   return true;
 }
 
@@ -131,7 +131,7 @@ namespace {
 int FormImpedance(Run& R, const char*& what) {
   SolutionData& S = R.sol;
   const FoundationData& f = R.fnd;
-  const bool multilayer = R.flags.FNDTYP == 4;
+  const bool multilayer = R.flags.FNDTYP == Foundation::kMultilayer;
   if (!multilayer) R.soil.NADJ = 0.0f;
   const int nl = IROUND(f.NLAY);
   PileElementArgs a = ElementArgs(R, nl);

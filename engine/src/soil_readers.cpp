@@ -19,8 +19,6 @@ namespace {
 
 using namespace deck_reading;
 
-enum { kCONS = 36, kBELO = 22, kWEAK = 25, kEMBE = 38, kSIDE = 39 };
-
 bool ElasticPoisson(float nu) { return nu > -1.0f && nu <= 0.5f; }
 
 // Soil values no model can take: a negative velocity, unit weight or ratio,
@@ -353,7 +351,7 @@ void SOILKW(Run& R) {
   [&]() {
     int st = ReadWord(R, w, k);
     while (st >= 1 && k == kWEAK) {
-      if (F.FNDTYP == 3) {
+      if (F.FNDTYP == Foundation::kStratum) {
         WRITE(R, out,
               "(//1X,'WEAK IS AN IMPROPER KEYWORD FOR THIS FOUNDATION   TYPE'/1X,'PROGRAM WILL NOT EXECUTE')");
         F.IERFLG = 1;
@@ -371,7 +369,7 @@ void SOILKW(Run& R) {
       return;
     }
     SOLCST(R);
-    if (F.FNDTYP == 3) return;
+    if (F.FNDTYP == Foundation::kStratum) return;
     st = ReadWord(R, w, k);
     if (st < 1 || k != kBELO) {
       WRITE(R, out,
@@ -381,7 +379,7 @@ void SOILKW(Run& R) {
       return;
     }
     RDBELO(R);
-    if (F.FNDTYP != 1) return;
+    if (F.FNDTYP != Foundation::kPile) return;
     while (true) {
       st = ReadWord(R, w, k, false);
       if (st < 1) return;
@@ -408,15 +406,15 @@ void SOILKW(Run& R) {
 
 int SOLCST(Run& R) {
   const RunFlags& F = R.flags;
-  if (F.FNDTYP == 1 && F.MEDIA == 2) {
+  if (F.FNDTYP == Foundation::kPile && F.MEDIA == 2) {
     ParabolicSoil(R);
-  } else if (F.FNDTYP == 1 && F.MEDIA == 1) {
+  } else if (F.FNDTYP == Foundation::kPile && F.MEDIA == 1) {
     LayeredSoil(R, false);
-  } else if (F.FNDTYP == 4) {
+  } else if (F.FNDTYP == Foundation::kMultilayer) {
     LayeredSoil(R, true);
-  } else if (F.FNDTYP == 2) {
+  } else if (F.FNDTYP == Foundation::kHalfSpace) {
     SideLayers(R);
-  } else if (F.FNDTYP == 3) {
+  } else if (F.FNDTYP == Foundation::kStratum) {
     StratumSoil(R);
   } else {
     WRITE(R, R.IUNIT[kReportChannel],
@@ -431,7 +429,7 @@ int RDBELO(Run& R) {
   RunFlags& F = R.flags;
   SoilData& S = R.soil;
   const int out = R.IUNIT[kReportChannel];
-  if (F.FNDTYP == 3) {
+  if (F.FNDTYP == Foundation::kStratum) {
     WRITE(R, out, "(//1X,'INVALID KEYWORD FOR THIS TYPE OF FOUNDATION - KEYWORD -BELOW- IGNORED.')");
     return 0;
   }
@@ -458,7 +456,7 @@ int RDBELO(Run& R) {
     Fatal(R, " ERROR - SOIL BELOW: VELOCITY MUST BE GREATER THAN ZERO, UNIT WEIGHT NOT NEGATIVE AND"
              " POISSONS RATIO ABOVE -1.0 AND NOT ABOVE 0.5");
   if (!Echo(R)) return 0;
-  std::string title = F.FNDTYP == 1 ? "SOIL BELOW PILE" : F.FNDTYP == 2 ? "HALF-SPACE SOIL" : "SOIL BELOW MULTILAYER SYSTEM";
+  std::string title = F.FNDTYP == Foundation::kPile ? "SOIL BELOW PILE" : F.FNDTYP == Foundation::kHalfSpace ? "HALF-SPACE SOIL" : "SOIL BELOW MULTILAYER SYSTEM";
   WRITE(R, out, "(//1X,A/1X,A)", {title, std::string(title.size(), '*')});
   WRITE(R, out, "(/1X,A/1X,A/5X,A4,6X,A8)",
         {std::string("SHEAR WAVE    UNIT    POISSON'S   MATERIAL"),
