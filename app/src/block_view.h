@@ -80,7 +80,8 @@ public:
     // Told when the window closes (the main window hides its 3D toolbar).
     std::function<void()> OnFormClose;
 
-    void FormActivate();
+    Q_INVOKABLE void FormActivate();
+    Q_INVOKABLE void FormDeactivate() {}
     void RedrawFigure();
     void RedrawComplete();
 

@@ -37,11 +37,11 @@ public:
 
     // Handlers of the form.
     void FormCreate();
-    void FormActivate();
+    Q_INVOKABLE void FormActivate();
     void FormResize();
     void FormPaint();
     void FormMouseMove(int x, int y);
-    void FormDeactivate() {}
+    Q_INVOKABLE void FormDeactivate() {}
     void Button1Click();
 
     // The profile as the window shows it, drawn on any canvas of that size

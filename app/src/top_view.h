@@ -33,11 +33,11 @@ public:
     std::function<void()> OnFormClose;
 
     void FormCreate();
-    void FormActivate();
+    Q_INVOKABLE void FormActivate();
     void FormResize();
     void FormPaint();
     void FormMouseMove(int x, int y);
-    void FormDeactivate() {}
+    Q_INVOKABLE void FormDeactivate() {}
     void Button1Click();
 
     // The plan as the window shows it, on any canvas of that size; it also
