@@ -71,10 +71,10 @@ public:
     bool ResultsLoaded() const { return resultsLoaded_; }
     bool Is3DViewOpen() const { return view3DOpen_; }
     // The geometry views while they are open (null otherwise).
-    TDlgTopView* TopView() const { return topView_; }
-    TDlgSideViewXZ* SideViewXZ() const { return sideViewXZ_; }
-    TDlgSideViewYZ* SideViewYZ() const { return sideViewYZ_; }
-    TDlgBlock* View3DWindow() const { return view3D_; }
+    TDlgTopView* TopView() const;
+    TDlgSideViewXZ* SideViewXZ() const;
+    TDlgSideViewYZ* SideViewYZ() const;
+    TDlgBlock* View3DWindow() const;
     bool RunInProgress() const { return running_; }
     // The engine library the run loads (the program's folder + "libVrt3-comp.so").
     QString EngineLibraryName() const { return engineLibrary_; }

@@ -44,6 +44,11 @@ void TMainForm::ConnectViewMenu() {
     connect(f.FilePrintPage, &QAction::triggered, this, &TMainForm::FilePrintPageClick);
 }
 
+TDlgTopView* TMainForm::TopView() const { return topView_; }
+TDlgSideViewXZ* TMainForm::SideViewXZ() const { return sideViewXZ_; }
+TDlgSideViewYZ* TMainForm::SideViewYZ() const { return sideViewYZ_; }
+TDlgBlock* TMainForm::View3DWindow() const { return view3D_; }
+
 void TMainForm::ViewMenuClick() { ui_->N3DView1->setChecked(view3DOpen_); }
 
 void TMainForm::TopViewClick() {
