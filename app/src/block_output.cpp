@@ -47,13 +47,9 @@ bool TDlgBlock::RenderBitmap(QImage& image) {
         glSetupRC();
         DrawFigure();
         gl->Finish();
+        image = bitmap.ToImage();
     } catch (const Exception& e) {
         ShowViewMessage(this, QStringLiteral("The 3D picture could not be drawn: ") + e.Message());
-        return false;
-    }
-    image = bitmap.ToImage();
-    if (image.isNull()) {
-        ShowViewMessage(this, QStringLiteral("The 3D picture could not be read back."));
         return false;
     }
     return true;
