@@ -246,6 +246,9 @@ TTableForm::TTableForm(TGridTable& table, QWidget* parent)
 }
 
 TTableForm::~TTableForm() {
+    // Focus moves while the children die: the focus hook must not reach
+    // this half-destroyed form.
+    disconnect(qApp, &QApplication::focusChanged, this, nullptr);
     freeing_ = true;
     if (table_) {
         TGridTable* t = table_;
