@@ -1,0 +1,64 @@
+// The benchmarks' pile group: a run with NP fixed-head piles on a square-ish
+// grid at three diameters in two soil layers, with interaction, and a
+// pile-head impedance of the driver's form.
+#pragma once
+
+#include <cmath>
+#include <complex>
+#include <memory>
+
+#include "pile_interaction.h"
+#include "run_state.h"
+#include "transforms.h"
+
+namespace bench_group {
+
+using C = std::complex<float>;
+
+// A square-ish grid of piles at three diameters, in two soil layers.
+inline std::unique_ptr<Run> GroupRun(int np) {
+  auto R = std::make_unique<Run>();
+  R->flags.GCONST = 32.2f;
+  R->flags.FNDTYP = 1;
+  R->flags.INTER = 1;
+  R->fnd.NPILE = static_cast<float>(np);
+  R->fnd.FIX = 1.0f;
+  R->fnd.NLAY = 2.0f;
+  R->fnd.TLEN = 40.0f;
+  R->fnd.EMOD = 4.0e8f;
+  const int side = static_cast<int>(std::ceil(std::sqrt(static_cast<double>(np))));
+  for (int p = 0; p < np; ++p) {
+    R->fnd.XP[p] = 3.0f * static_cast<float>(p % side);
+    R->fnd.YP[p] = 3.0f * static_cast<float>(p / side);
+  }
+  for (int i = 0; i < 2; ++i) {
+    R->fnd.ELDEP[i] = 20.0f;
+    R->fnd.ELRX[i] = R->fnd.ELRY[i] = 0.5f;
+    R->fnd.ELAREA[i] = 0.785f;
+    R->fnd.ELIX[i] = R->fnd.ELIY[i] = 0.049f;
+    R->fnd.ELJ[i] = 0.098f;
+    R->soil.SLVS[i] = 300.0f + 100.0f * i;
+    R->soil.SLUWT[i] = 110.0f;
+    R->soil.SLPR[i] = 0.35f;
+  }
+  R->soil.VREF = 400.0f;
+  R->soil.BLVS = 500.0f;
+  R->soil.BLUWT = 120.0f;
+  R->soil.BLPR = 0.3f;
+  PILSTF(*R);
+  return R;
+}
+
+inline void PileHead(C* Z) {
+  for (int k = 0; k < 36; ++k) Z[k] = C(0);
+  Z[M6(1, 1)] = C(3.1e6f, 5.2e5f);
+  Z[M6(2, 2)] = C(3.1e6f, 5.2e5f);
+  Z[M6(3, 3)] = C(9.6e6f, 2.7e6f);
+  Z[M6(4, 4)] = C(1.3e7f, 8.7e5f);
+  Z[M6(5, 5)] = C(1.3e7f, 8.7e5f);
+  Z[M6(6, 6)] = C(3.9e6f, 1.4e5f);
+  Z[M6(1, 5)] = Z[M6(5, 1)] = C(-4.4e6f, -5.1e5f);
+  Z[M6(2, 4)] = Z[M6(4, 2)] = C(4.4e6f, 5.1e5f);
+}
+
+}  // namespace bench_group

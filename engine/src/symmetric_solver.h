@@ -1,0 +1,26 @@
+// Factor-and-solve for dense complex symmetric matrices (M = M^T, not
+// Hermitian), through LAPACK.  The pile group solves its flexibility
+// matrices this way: one factorisation per matrix, a few right-hand sides.
+//
+// LAPACK may run its own threads inside a call (OPENBLAS_NUM_THREADS sets
+// how many); the call returns only when they are done.
+#pragma once
+
+#include <complex>
+#include <vector>
+
+// Pivot record and work space, kept between calls so that a frequency
+// loop does not allocate at every point.
+struct SymmetricSolveWork {
+  std::vector<int> pivots;
+  std::vector<std::complex<float>> work;
+};
+
+// Solves M U = B in place.  M (n x n, leading dimension ldm) must be
+// symmetric; only its upper triangle is read, and it is overwritten by the
+// factors; B (n x nrhs, leading
+// dimension ldb) by the solutions.  Returns 0, or kSolverSingular when the
+// matrix is singular or not finite, or a solution is not finite (B then
+// holds no usable numbers).
+int SolveSymmetric(std::complex<float>* M, int n, int ldm, std::complex<float>* B, int nrhs,
+                   int ldb, SymmetricSolveWork& work);
