@@ -39,7 +39,7 @@ struct GroupCase {
 std::unique_ptr<Run> CaseRun(const GroupCase& c) {
   auto R = std::make_unique<Run>();
   R->flags.GCONST = 32.2f;
-  R->flags.FNDTYP = 1;
+  R->flags.FNDTYP = Foundation::kPile;
   R->flags.INTER = 1;
   R->flags.IBATT = c.battered ? 1 : 0;
   R->fnd.NPILE = static_cast<float>(c.np);
