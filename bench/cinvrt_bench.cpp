@@ -10,9 +10,7 @@
 
 #include "complex_solvers.h"
 
-#define lapack_complex_float std::complex<float>
-#define lapack_complex_double std::complex<double>
-#include <lapacke.h>
+#include "lapacke_std_complex.h"
 
 namespace {
 

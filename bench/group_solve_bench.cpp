@@ -12,17 +12,16 @@
 #include <complex>
 #include <vector>
 
-#include "bench_pile_group.h"
 #include "complex_solvers.h"
 #include "pile_group.h"
+#include "pile_group_fixture.h"
+#include "symmetric_solver.h"
 
-#define lapack_complex_float std::complex<float>
-#define lapack_complex_double std::complex<double>
-#include <lapacke.h>
+#include "lapacke_std_complex.h"
 
 namespace {
 
-using bench_group::C;
+using C = std::complex<float>;
 using CD = std::complex<double>;
 
 struct Matrix {
@@ -35,9 +34,11 @@ struct Matrix {
 // The two matrices of the 500-pile group: 0 lateral (x loading), 1 vertical.
 const Matrix& GroupMatrix(int which) {
   static const std::vector<Matrix> m = [] {
-    auto R = bench_group::GroupRun(500);
+    pile_group_fixture::Layout layout;
+    layout.np = 500;
+    auto R = pile_group_fixture::LayeredGroup(layout);
     C Z[36];
-    bench_group::PileHead(Z);
+    pile_group_fixture::PileHead(Z);
     const PileGroupInput in = PileGroupInputOf(*R);
     PileGroupWork work;
     GroupFlexibility G;
@@ -105,16 +106,24 @@ double LargestRelativeError(int which, const std::vector<CD>& s) {
 
 enum Method { kLU, kSymmetric };
 
-// Factors a copy of the matrix and solves for the sums' vectors.
+// Factors a copy of the matrix and solves for the sums' vectors.  The work
+// space keeps the spare column SolveSlack asks for.
 std::vector<C> Solve(const Matrix& m, Method method, std::vector<C>& a, std::vector<lapack_int>& piv) {
+  a.reserve(m.a.size() + SolveSlack(m.n));
   a = m.a;
-  std::vector<C> w(m.u.begin(), m.u.end());
+  std::vector<C> w;
+  w.reserve(m.u.size() + SolveSlack(m.n));
+  w.assign(m.u.begin(), m.u.end());
   if (method == kLU) {
-    LAPACKE_cgetrf(LAPACK_COL_MAJOR, m.n, m.n, a.data(), m.n, piv.data());
-    LAPACKE_cgetrs(LAPACK_COL_MAJOR, 'N', m.n, m.nv, a.data(), m.n, piv.data(), w.data(), m.n);
+    LAPACKE_cgetrf_work(LAPACK_COL_MAJOR, m.n, m.n, a.data(), m.n, piv.data());
+    LAPACKE_cgetrs_work(LAPACK_COL_MAJOR, 'N', m.n, m.nv, a.data(), m.n, piv.data(), w.data(), m.n);
   } else {
-    LAPACKE_csytrf(LAPACK_COL_MAJOR, 'U', m.n, a.data(), m.n, piv.data());
-    LAPACKE_csytrs(LAPACK_COL_MAJOR, 'U', m.n, m.nv, a.data(), m.n, piv.data(), w.data(), m.n);
+    C query;
+    LAPACKE_csytrf_work(LAPACK_COL_MAJOR, 'U', m.n, a.data(), m.n, piv.data(), &query, -1);
+    const lapack_int lwork = static_cast<lapack_int>(query.real());
+    std::vector<C> work(static_cast<std::size_t>(lwork) + SolveSlack(m.n));
+    LAPACKE_csytrf_work(LAPACK_COL_MAJOR, 'U', m.n, a.data(), m.n, piv.data(), work.data(), lwork);
+    LAPACKE_csytrs_work(LAPACK_COL_MAJOR, 'U', m.n, m.nv, a.data(), m.n, piv.data(), w.data(), m.n);
   }
   return w;
 }

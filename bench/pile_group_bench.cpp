@@ -4,15 +4,22 @@
 #include <benchmark/benchmark.h>
 
 #include <complex>
+#include <memory>
 
-#include "bench_pile_group.h"
 #include "pile_group.h"
+#include "pile_group_fixture.h"
 
 namespace {
 
-using bench_group::C;
-using bench_group::GroupRun;
-using bench_group::PileHead;
+using C = std::complex<float>;
+using pile_group_fixture::PileHead;
+
+// np fixed-head piles at 3 ft.
+std::unique_ptr<Run> GroupRun(int np) {
+  pile_group_fixture::Layout g;
+  g.np = np;
+  return pile_group_fixture::LayeredGroup(g);
+}
 
 void BM_PGROUP(benchmark::State& state) {
   const int np = static_cast<int>(state.range(0));

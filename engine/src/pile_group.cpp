@@ -316,6 +316,8 @@ int FormGroupFlexibility(const PileGroupInput& in, PileGroupWork& work, const CF
 
   // 5: vertical group.
   std::vector<CF>& V = G.vertical;
+  // Each matrix keeps the spare memory the solver asks for behind it.
+  V.reserve(static_cast<std::size_t>(NP) * NP + SolveSlack(NP));
   V.assign(static_cast<std::size_t>(NP) * NP, CF(0));
   const CF f33 = F[M6(3, 3)];
   for (int q = 1; q <= NP; ++q) {
@@ -336,7 +338,10 @@ int FormGroupFlexibility(const PileGroupInput& in, PileGroupWork& work, const CF
   };
   const Terms terms[2] = {{F11, F15, F55, F[M6(1, 1)], F[M6(1, 5)], F[M6(5, 5)]},
                           {F22, F24, F44, F[M6(2, 2)], F[M6(2, 4)], F[M6(4, 4)]}};
-  for (std::vector<CF>& L : G.lateral) L.assign(static_cast<std::size_t>(n) * n, CF(0));
+  for (std::vector<CF>& L : G.lateral) {
+    L.reserve(static_cast<std::size_t>(n) * n + SolveSlack(n));
+    L.assign(static_cast<std::size_t>(n) * n, CF(0));
+  }
   for (int q = 1; q <= NP; ++q) {
     for (int dir = 0; dir < 2; ++dir) {
       std::vector<CF>& L = G.lateral[dir];
@@ -422,6 +427,7 @@ int GroupSumsBySolving(const PileGroupInput& in, GroupFlexibility& G, PileGroupW
       x[p] = in.x[p];
       y[p] = in.y[p];
     }
+    W.reserve(u.size() + SolveSlack(n));
     W.assign(u.begin(), u.end());
     if (SolveSymmetric(G.vertical.data(), n, n, W.data(), 3, n, work.solve) != 0) return kSingular;
     const CF* w1 = W.data();
@@ -450,7 +456,8 @@ int GroupSumsBySolving(const PileGroupInput& in, GroupFlexibility& G, PileGroupW
         r[2 * p + 1] = 1.0;
         cd[2 * p] = c[p];
       }
-      W.assign(u.begin(), u.end());
+      W.reserve(u.size() + SolveSlack(n));
+    W.assign(u.begin(), u.end());
       if (SolveSymmetric(G.lateral[dir].data(), n, n, W.data(), 3, n, work.solve) != 0) return kSingular;
       const CF* wd = W.data();
       const CF* wr = wd + n;
@@ -469,7 +476,8 @@ int GroupSumsBySolving(const PileGroupInput& in, GroupFlexibility& G, PileGroupW
         one[p] = 1.0;
         cc[p] = c[p];
       }
-      W.assign(u.begin(), u.end());
+      W.reserve(u.size() + SolveSlack(n));
+    W.assign(u.begin(), u.end());
       if (SolveSymmetric(G.lateral[dir].data(), n, n, W.data(), 2, n, work.solve) != 0) return kSingular;
       const CF* w1 = W.data();
       const CF* wc = w1 + n;

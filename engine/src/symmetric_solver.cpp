@@ -1,11 +1,7 @@
 // Complex symmetric solve through LAPACKE (OpenBLAS underneath).
 #include "symmetric_solver.h"
 
-// LAPACKE's complex types as std::complex, the engine's own (the same
-// layout as LAPACK's COMPLEX).
-#define lapack_complex_float std::complex<float>
-#define lapack_complex_double std::complex<double>
-#include <lapacke.h>
+#include "lapacke_std_complex.h"
 
 #include <algorithm>
 #include <cmath>
@@ -47,9 +43,9 @@ int SolveSymmetric(std::complex<float>* M, int n, int ldm, std::complex<float>* 
   info = LAPACKE_csytrf_work(LAPACK_COL_MAJOR, 'U', n, M, ldm, work.pivots.data(), &query, -1);
   if (info != 0) return kSolverSingular;
   const std::size_t lwork = std::max<std::size_t>(1, static_cast<std::size_t>(query.real()));
-  if (work.work.size() < lwork) work.work.resize(lwork);
+  if (work.work.size() < lwork + SolveSlack(n)) work.work.resize(lwork + SolveSlack(n));
   info = LAPACKE_csytrf_work(LAPACK_COL_MAJOR, 'U', n, M, ldm, work.pivots.data(), work.work.data(),
-                             static_cast<lapack_int>(work.work.size()));
+                             static_cast<lapack_int>(lwork));
   if (info != 0) return kSolverSingular;
   info = LAPACKE_csytrs_work(LAPACK_COL_MAJOR, 'U', n, nrhs, M, ldm, work.pivots.data(), B, ldb);
   if (info != 0 || !AllFinite(B, nrhs, ldb, [n](int) { return n; })) return kSolverSingular;

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <complex>
+#include <cstddef>
 #include <vector>
 
 // Pivot record and work space, kept between calls so that a frequency
@@ -15,6 +16,15 @@ struct SymmetricSolveWork {
   std::vector<int> pivots;
   std::vector<std::complex<float>> work;
 };
+
+// OpenBLAS's AVX-512 complex matrix-vector kernel can read one strided
+// element past the last one it uses (a column past the end of the array it
+// walks; seen as a rare segmentation fault inside the symmetric
+// factorisation's panel step).  Every array handed to SolveSymmetric (M and
+// B) must therefore have this many elements of allocated memory behind its
+// last one, for a matrix of order n (std::vector: reserve() it); the work
+// space is padded here.
+inline std::size_t SolveSlack(int n) { return static_cast<std::size_t>(n < 0 ? 0 : n) + 16; }
 
 // Solves M U = B in place.  M (n x n, leading dimension ldm) must be
 // symmetric; only its upper triangle is read, and it is overwritten by the

@@ -12,13 +12,9 @@
 
 #include "complex_solvers.h"
 #include "pile_group.h"
-#include "pile_interaction.h"
-#include "run_state.h"
-#include "transforms.h"
+#include "pile_group_fixture.h"
 
-#define lapack_complex_float std::complex<float>
-#define lapack_complex_double std::complex<double>
-#include <lapacke.h>
+#include "lapacke_std_complex.h"
 
 namespace {
 
@@ -34,61 +30,21 @@ struct GroupCase {
   float spacing;  // ft, pile diameter 1 ft: close 2.5, wide 12 (s above 10)
 };
 
-// A run with the case's piles on a square-ish grid, off the origin so that
-// no moment sum vanishes, in two soil layers, with interaction.
+// The case's piles on a grid off the origin, so that no moment sum
+// vanishes, with a lever arm H.
 std::unique_ptr<Run> CaseRun(const GroupCase& c) {
-  auto R = std::make_unique<Run>();
-  R->flags.GCONST = 32.2f;
-  R->flags.FNDTYP = Foundation::kPile;
-  R->flags.INTER = 1;
-  R->flags.IBATT = c.battered ? 1 : 0;
-  R->fnd.NPILE = static_cast<float>(c.np);
-  R->fnd.FIX = c.fixedHead ? 1.0f : 0.0f;
-  R->fnd.NLAY = 2.0f;
-  R->fnd.TLEN = 40.0f;
-  R->fnd.EMOD = 4.0e8f;
-  R->fnd.HCG = 2.5f;
-  const int side = static_cast<int>(std::ceil(std::sqrt(static_cast<double>(c.np))));
-  for (int p = 0; p < c.np; ++p) {
-    R->fnd.XP[p] = c.spacing * static_cast<float>(p % side) + 0.37f * c.spacing;
-    R->fnd.YP[p] = c.spacing * static_cast<float>(p / side) - 0.21f * c.spacing;
-    const bool tilted = c.battered && p % 2 == 1;
-    const float t = tilted ? 12.0f : 0.0f;
-    // Direction angles of a rotation by t about y (vertical piles: identity).
-    const float ang[3][3] = {{t, 90.0f, 90.0f - t}, {90.0f, 0.0f, 90.0f}, {90.0f + t, 90.0f, t}};
-    for (int r = 1; r <= 3; ++r)
-      for (int k = 1; k <= 3; ++k) R->fnd.BANG[BANGIX(r, k, p + 1)] = ang[r - 1][k - 1];
-  }
-  for (int i = 0; i < 2; ++i) {
-    R->fnd.ELDEP[i] = 20.0f;
-    R->fnd.ELRX[i] = R->fnd.ELRY[i] = 0.5f;
-    R->fnd.ELAREA[i] = 0.785f;
-    R->fnd.ELIX[i] = R->fnd.ELIY[i] = 0.049f;
-    R->fnd.ELJ[i] = 0.098f;
-    R->soil.SLVS[i] = 300.0f + 100.0f * i;
-    R->soil.SLUWT[i] = 110.0f;
-    R->soil.SLPR[i] = 0.35f;
-  }
-  R->soil.VREF = 400.0f;
-  R->soil.BLVS = 500.0f;
-  R->soil.BLUWT = 120.0f;
-  R->soil.BLPR = 0.3f;
-  PILSTF(*R);
-  return R;
+  pile_group_fixture::Layout g;
+  g.np = c.np;
+  g.fixedHead = c.fixedHead;
+  g.battered = c.battered;
+  g.spacing = c.spacing;
+  g.x0 = 0.37f * c.spacing;
+  g.y0 = -0.21f * c.spacing;
+  g.H = 2.5f;
+  return pile_group_fixture::LayeredGroup(g);
 }
 
-// A fixed-head pile-head impedance of the driver's form.
-void PileHead(CF* Z) {
-  std::fill(Z, Z + 36, CF(0));
-  Z[M6(1, 1)] = CF(3.1e6f, 5.2e5f);
-  Z[M6(2, 2)] = CF(3.3e6f, 5.0e5f);
-  Z[M6(3, 3)] = CF(9.6e6f, 2.7e6f);
-  Z[M6(4, 4)] = CF(1.4e7f, 8.6e5f);
-  Z[M6(5, 5)] = CF(1.3e7f, 8.7e5f);
-  Z[M6(6, 6)] = CF(3.9e6f, 1.4e5f);
-  Z[M6(1, 5)] = Z[M6(5, 1)] = CF(-4.4e6f, -5.1e5f);
-  Z[M6(2, 4)] = Z[M6(4, 2)] = CF(4.5e6f, 5.3e5f);
-}
+using pile_group_fixture::PileHead;
 
 // The inverse of an n x n matrix in double: zgesv on the identity.
 std::vector<CD> InverseByZgesv(const std::vector<CF>& m, int n) {
