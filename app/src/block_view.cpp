@@ -29,12 +29,7 @@ TDlgBlock::TDlgBlock(QWidget* parent)
     ui_->setupUi(this);
     setWindowTitle(QStringLiteral("Vort-N, 3D-View"));
     setAttribute(Qt::WA_DeleteOnClose);
-    TglWindow* gl = GL();
-    gl->SetBackgroundColor(Qt::white);
-    gl->SetBlending(false);
-    gl->SetDepthTesting(false);
-    gl->SetFOV(45.0);
-    gl->SetShadeModel(glSmooth);
+    TglWindow* gl = GL();  // its properties come from the form
     gl->OnPaint = [this](TglWindow* w) { glRender(w); };
     gl->OnMouseDown = [this](TglWindow*, TglWindow::TMouseButton b, TglWindow::TShiftState s, int x, int y) {
         GLMouseDown(b, s, x, y);

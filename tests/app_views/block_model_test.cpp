@@ -526,6 +526,12 @@ TEST_F(BlockModelTest, OptionsAndToolbarOperations) {
     EXPECT_EQ(view.PageSetupDialog().MarginLeft(), 1000);
     EXPECT_EQ(view.PageSetupDialog().MarginBottom(), 1000);
     EXPECT_EQ(view.windowTitle(), QStringLiteral("Vort-N, 3D-View"));
+    // The OpenGL control as the form sets it up.
+    EXPECT_EQ(view.GL()->BackgroundColor(), QColor(Qt::white));
+    EXPECT_EQ(view.GL()->FOV(), 45.0);
+    EXPECT_FALSE(view.GL()->DepthTesting());
+    EXPECT_FALSE(view.GL()->Blending());
+    EXPECT_EQ(view.GL()->ShadeModel(), vortn::glSmooth);
 }
 
 }  // namespace
