@@ -87,12 +87,7 @@ INSTANTIATE_TEST_SUITE_P(
                  },
                  0.75L, true, 0, -0.75L, 1, 2},
         DimsCase{"default project", [](BlockModelTest&) {}, 0, false, 0, 0, 0, 0}),
-    [](const auto& info) {
-        std::string n = info.param.name;
-        for (char& ch : n)
-            if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
-        return n;
-    });
+    CaseName());
 
 TEST(BlockModel, OrthoBoxIsOnePixelAUnit) {
     const vortn::TOrthoBox wide = vortn::OrthoBox(600, 400, 10, 4);

@@ -96,12 +96,7 @@ INSTANTIATE_TEST_SUITE_P(
                        t.H().D().SetRowCount(0);
                    },
                    TSidePlane::XZ, {-10, 10, 0, 10}}),
-    [](const auto& info) {
-        std::string n = info.param.name;
-        for (char& ch : n)
-            if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
-        return n;
-    });
+    CaseName());
 
 TEST_F(SideViewTest, BuildStoresFootingTypeAndSummedLength) {
     Piles({{0, 0}}, {{4, 0.5}, {6, 0.5}});

@@ -63,12 +63,7 @@ INSTANTIATE_TEST_SUITE_P(
         PlanCase{"single point", [](TopViewTest& t) { t.Piles({{0, 0}}, {{10, 0}}); }, {-10, 10, 10, -10},
                  {-10, 10, 10, -10}},
         PlanCase{"default project", [](TopViewTest&) {}, {-10, 10, 10, -10}, {-10, 10, 10, -10}}),
-    [](const auto& info) {
-        std::string n = info.param.name;
-        for (char& ch : n)
-            if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
-        return n;
-    });
+    CaseName());
 
 TEST_F(TopViewTest, FourDiscsAtTheFourCoordinates) {
     Piles({{-3, -3}, {3, -3}, {-3, 3}, {3, 3}}, {{10, 0.5}});

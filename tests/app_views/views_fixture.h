@@ -18,7 +18,9 @@
 #include <QTextItem>
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <initializer_list>
+#include <string>
 #include <memory>
 #include <vector>
 
@@ -100,6 +102,16 @@ public:
     std::unique_ptr<TProjectHolder> holder_;
     QStringList messages_;
 };
+
+// Test names from the `name` of a table's cases ("four piles" -> four_piles).
+inline auto CaseName() {
+    return [](const auto& info) {
+        std::string n = info.param.name;
+        for (char& ch : n)
+            if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
+        return n;
+    };
+}
 
 // Where the tests leave their pictures for a reviewer.
 inline QString ScreenshotPath(const QString& name) {
