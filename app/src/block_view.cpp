@@ -170,10 +170,16 @@ void TDlgBlock::glRender(TglWindow* gl) {
         gl->CheckAndClearRedraw();
         DrawFigure();
     } catch (const Exception& e) {
+        // Shown once the paint is over (no message box inside a paint), and
+        // only once while every repaint meets the same failure.
         gl->RequestSetUp();
-        const QString text = e.Message();
-        QTimer::singleShot(0, this, [this, text] { ShowViewMessage(this, text); });
+        if (e.Message() != paintError_) {
+            paintError_ = e.Message();
+            QTimer::singleShot(0, this, [this, text = paintError_] { ShowViewMessage(this, text); });
+        }
+        return;
     }
+    paintError_.clear();
 }
 
 void TDlgBlock::SetOrtho() {
