@@ -442,13 +442,17 @@ void TDlgBlock::DrawSolidRectX1(Extended x, Extended ly, Extended lz) {
 }
 void TDlgBlock::DrawSolidRectY(Extended y, Extended lx, Extended lz, bool facingPlus) {
     const Extended hx = lx / 2, hz = lz / 2;
-    if (facingPlus) DrawSolidRect({hx, y, -hz}, {-hx, y, -hz}, {-hx, y, hz}, {hx, y, hz});
-    else DrawSolidRect({-hx, y, -hz}, {hx, y, -hz}, {hx, y, hz}, {-hx, y, hz});
+    if (facingPlus)
+        DrawSolidRect({hx, y, -hz}, {-hx, y, -hz}, {-hx, y, hz}, {hx, y, hz});
+    else
+        DrawSolidRect({-hx, y, -hz}, {hx, y, -hz}, {hx, y, hz}, {-hx, y, hz});
 }
 void TDlgBlock::DrawSolidRectZ(Extended z, Extended lx, Extended ly, bool facingPlus) {
     const Extended hx = lx / 2, hy = ly / 2;
-    if (facingPlus) DrawSolidRect({-hx, -hy, z}, {hx, -hy, z}, {hx, hy, z}, {-hx, hy, z});
-    else DrawSolidRect({hx, -hy, z}, {-hx, -hy, z}, {-hx, hy, z}, {hx, hy, z});
+    if (facingPlus)
+        DrawSolidRect({-hx, -hy, z}, {hx, -hy, z}, {hx, hy, z}, {-hx, hy, z});
+    else
+        DrawSolidRect({hx, -hy, z}, {-hx, -hy, z}, {-hx, hy, z}, {hx, hy, z});
 }
 
 void TDlgBlock::DrawSolidPara3D(Extended lx, Extended ly, Extended lz) {
@@ -568,12 +572,12 @@ void TDlgBlock::DrawCylinder3DZ(Extended r, Extended l) {
 }
 
 // The X forms turn the Z form about y, the Y forms about x.
-#define VORTN_TURNED(Name, ZName, ax, ay, az, ...)   \
-    void TDlgBlock::Name {                             \
-        GL()->PushMatrix();                            \
-        GL()->Rotate(90, ax, ay, az);                  \
-        ZName(__VA_ARGS__);                            \
-        GL()->PopMatrix();                             \
+#define VORTN_TURNED(Name, ZName, ax, ay, az, ...) \
+    void TDlgBlock::Name {                         \
+        GL()->PushMatrix();                        \
+        GL()->Rotate(90, ax, ay, az);              \
+        ZName(__VA_ARGS__);                        \
+        GL()->PopMatrix();                         \
     }
 VORTN_TURNED(DrawCircleX(Extended r), DrawCircleZ, 0, 1, 0, r)
 VORTN_TURNED(DrawShadeCircleX(Extended r), DrawShadeCircleZ, 0, 1, 0, r)

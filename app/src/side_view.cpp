@@ -130,7 +130,7 @@ void TDlgSideView::PaintProfile(QPainter& painter, const Canvas& c) const {
         const int y = c.Y(at);
         TextOutTop(painter, c.LabelX(), y,
                    QStringLiteral("depth= ") + FloatToStr(top) + QStringLiteral(" - ") + FloatToStr(bottom) +
-                       QStringLiteral("; Layer ") + QString::number(k));
+                           QStringLiteral("; Layer ") + QString::number(k));
         TextOutTop(painter, c.LabelX(), y + lineHeight, propertyLine(v, pr));
     };
 
@@ -172,7 +172,8 @@ void TDlgSideView::PaintProfile(QPainter& painter, const Canvas& c) const {
             line(bottom + o);
             if (i == 0) ground(o);
             // Drawn shifted by o; the labels give the depths of the table.
-            label(i + 1, top, bottom, bottom - 0.95L * thickness + o, D1.Cells(1, i).AsFloat(), D1.Cells(3, i).AsFloat());
+            label(i + 1, top, bottom, bottom - 0.95L * thickness + o, D1.Cells(1, i).AsFloat(),
+                  D1.Cells(3, i).AsFloat());
         }
         const int y = c.Y(2 * p.Zc) - textOffset;
         TextOutTop(painter, c.LabelX(), y, QStringLiteral("Soil below the tip "));

@@ -33,10 +33,10 @@ bool ContextAvailable() {
 }
 
 // Under CTest (VORTN_REQUIRE_GL set) a missing context is a failure, not a skip.
-#define REQUIRE_GL_CONTEXT()                                                           \
-    if (!ContextAvailable()) {                                                         \
-        if (!qgetenv("VORTN_REQUIRE_GL").isEmpty()) FAIL() << "no OpenGL context";    \
-        GTEST_SKIP() << "no OpenGL context can be made here (run under xvfb-run)";      \
+#define REQUIRE_GL_CONTEXT()                                                       \
+    if (!ContextAvailable()) {                                                     \
+        if (!qgetenv("VORTN_REQUIRE_GL").isEmpty()) FAIL() << "no OpenGL context"; \
+        GTEST_SKIP() << "no OpenGL context can be made here (run under xvfb-run)"; \
     }
 
 class BlockViewGl : public ViewsTest {
@@ -264,7 +264,8 @@ TEST_F(BlockViewGl, ScreenshotsOfTheExamplePileGroup) {
     EXPECT_TRUE(IsDark(topImage, top.Model().CircleRect(-1, -1, 0, 640, 480).left,
                        top.Model().CircleRect(-1, -1, 0, 640, 480).top));
     EXPECT_TRUE(IsDark(xzImage, xz.Model().PixelX(-1, 640), xz.Model().PixelY(8, 480)));
-    EXPECT_TRUE(IsDark(xzImage, xz.Model().PixelX(1 + 8 * std::sin(10 * 3.1415 / 180), 640), xz.Model().PixelY(8, 480)));
+    EXPECT_TRUE(
+            IsDark(xzImage, xz.Model().PixelX(1 + 8 * std::sin(10 * 3.1415 / 180), 640), xz.Model().PixelY(8, 480)));
     EXPECT_TRUE(messages_.isEmpty()) << messages_.join(';').toStdString();
 
     REQUIRE_GL_CONTEXT();

@@ -145,16 +145,23 @@ public:
 protected:
     int metric(PaintDeviceMetric m) const override {
         switch (m) {
-            case PdmWidth: return width_;
-            case PdmHeight: return height_;
+            case PdmWidth:
+                return width_;
+            case PdmHeight:
+                return height_;
             case PdmDpiX:
             case PdmDpiY:
             case PdmPhysicalDpiX:
-            case PdmPhysicalDpiY: return 96;
-            case PdmDepth: return 32;
-            case PdmDevicePixelRatio: return 1;
-            case PdmDevicePixelRatioScaled: return int(QPaintDevice::devicePixelRatioFScale());
-            default: return 1;
+            case PdmPhysicalDpiY:
+                return 96;
+            case PdmDepth:
+                return 32;
+            case PdmDevicePixelRatio:
+                return 1;
+            case PdmDevicePixelRatioScaled:
+                return int(QPaintDevice::devicePixelRatioFScale());
+            default:
+                return 1;
         }
     }
 
