@@ -74,12 +74,15 @@ TGridTable* TProjectHolder::TableByName(const QString& name) const {
 
 void TProjectHolder::NewProject() {
     lastMessage_.clear();
+    // The child windows go first, so that none of them sees a freed project.
+    CloseAllChildren();
     project_.reset();
     project_ = TProgramData::CreateDefault(*this);
 }
 
 void TProjectHolder::OpenProject(const QString& fileName) {
     lastMessage_.clear();
+    CloseAllChildren();
     project_.reset();
     QDir::setCurrent(QFileInfo(fileName).absolutePath());
     project_ = TProgramData::CreateFromFile(*this, fileName, 0);
