@@ -1,5 +1,6 @@
 // The footing dialogs, the pile and foundation properties, and the two small
 // windows built on the same pattern.
+#include "app_settings.h"
 #include "dialog_fixture.h"
 #include "foundation_dialogs.h"
 #include "pile_dialogs.h"
@@ -59,6 +60,7 @@ TEST_F(DialogFixture, FoundationOptionsShowsTheWordAndPictureAndMarksOnlyAChange
     // The picture as the user sees it: the footing's ground line is drawn.
     ChooseBelow(d->Form().ComboBox1, 0);
     QImage shot = d->Frame()->grab().toImage();
+    QDir().mkpath(QStringLiteral(VORTN_SCREENSHOT_DIR));
     ASSERT_TRUE(shot.save(QStringLiteral(VORTN_SCREENSHOT_DIR "/foundation_options.png")));
     QLabel* image = d->Form().Image1;
     const QPoint origin = image->mapTo(d->Frame(), QPoint((image->width() - 320) / 2, (image->height() - 200) / 2));

@@ -80,16 +80,13 @@ void TInputDialog::Guarded(const std::function<void()>& body) {
 }
 
 void TInputDialog::BindForm() {
+    // Caption, units and whole-number setting come from the form; the label
+    // whose buddy a box is shows its caption and units.
+    const auto labels = findChildren<QLabel*>();
     for (TDataEdit* box : Boxes()) {
-        box->SetCaption(box->property("Caption").toString());
-        box->SetUnitsString(box->property("UnitsString").toString());
-        box->SetIntegerOnly(box->property("IntegerOnly").toBool());
-        const QString labelName = box->property("EditLabel").toString();
-        if (!labelName.isEmpty()) {
-            auto* label = findChild<QLabel*>(labelName);
-            if (!label) throw Exception(QStringLiteral("Form %1: no label %2").arg(objectName(), labelName));
-            box->SetEditLabel(label);
-        }
+        for (QLabel* label : labels)
+            if (label->buddy() == box) box->SetEditLabel(label);
+        if (!box->EditLabel()) throw Exception(QStringLiteral("Form %1: no label for %2").arg(objectName(), box->objectName()));
         entryState_.insert(box, EntryState::Clean);
         box->installEventFilter(this);
         connect(box, &QLineEdit::textEdited, this, [this, box] { entryState_[box] = EntryState::Edited; });

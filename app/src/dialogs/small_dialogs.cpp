@@ -1,22 +1,13 @@
 #include "small_dialogs.h"
 
+#include "app_settings.h"
 #include "program_data.h"
 #include "ui_TDlgOptions.h"
 #include "ui_TdlgTitle.h"
 
 #include <QFileDialog>
-#include <QStandardPaths>
 
 namespace vortn {
-
-QString DefaultEditorPath() {
-    // Our platform has no Windows folder: the first plain-text editor found.
-    for (const char* name : {"gedit", "kate", "mousepad", "xed", "pluma", "leafpad", "xdg-open"}) {
-        const QString path = QStandardPaths::findExecutable(QString::fromLatin1(name));
-        if (!path.isEmpty()) return path;
-    }
-    return QStringLiteral("/usr/bin/xdg-open");
-}
 
 // ---- Control Options
 

@@ -13,9 +13,6 @@ class TdlgTitle;
 
 namespace vortn {
 
-// The editor used when none is configured.
-QString DefaultEditorPath();
-
 class TDlgOptions : public TInputDialog {
     Q_OBJECT
 public:

@@ -1,0 +1,132 @@
+// The load block: "LOAD", the loading word and the harmonic, transient or
+// random load data.
+#include "project_blocks.h"
+#include "project_text.h"
+
+namespace vortn {
+
+namespace {
+
+// The values of a load sub-table, exactly `points` of them (missing ones as
+// 0) so that the engine and the reader, which both take the number of
+// points, stay in step with the file.
+void WriteSubTableValues(QStringList& L, const TGridTable* sub, int points) {
+    for (int k = 0; k < points; ++k) L << (sub ? Cell(*sub, 0, k) : QStringLiteral("0")) + QLatin1Char(' ');
+}
+
+// A load table row's amplitudes: the row's sub-table gets `points` rows.
+void ReadSubTableValues(TDeckWalker& w, TGridTable& t, int row, int points) {
+    TGridTable* sub = t.Cells(1, row).AsObject();
+    if (!sub) throw EInOutError(QStringLiteral("This file either invalid or incomplete."));
+    if (points > w.LinesLeft()) throw EInOutError(QStringLiteral("This file either invalid or incomplete."));
+    sub->SetRowCount(points);
+    for (int k = 0; k < points; ++k) SetF(*sub, 0, k, w.Float());
+}
+
+}  // namespace
+
+void WriteLoadBlock(const TProgramData& p, QStringList& L) {
+    const TProjectHolder& h = p.Holder();
+    L << QStringLiteral("LOAD ");
+    L << (p.LoadingCode == 2   ? QStringLiteral("TRANSIENT ")
+          : p.LoadingCode == 3 ? QStringLiteral("RANDOM ")
+                               : QStringLiteral("HARMONIC "));
+    L << QStringLiteral("CONSTANTS ");
+    if (p.LoadingCode == 2) {
+        const TGridTable& t = h.TLoadtype();
+        L << Int(p.NumberOfPoints) + QLatin1Char(' ')
+          << Num(p.TimeInterval, QStringLiteral("the time interval")) + QLatin1Char(' ')
+          << Int(t.RowCount()) + QLatin1Char(' ');
+        for (int r = 0; r < t.RowCount(); ++r) {
+            L << Int(Item(t, 0, r)) + QLatin1Char(' ');
+            WriteSubTableValues(L, SubTable(t, 1, r), p.NumberOfPoints);
+        }
+    } else if (p.LoadingCode == 3) {
+        const TGridTable& t = h.Trandom();
+        // The engine takes every deck frequency in rad/s.
+        L << Num(p.RandomMaxFrequency * kRadPerHz, QStringLiteral("the maximum frequency in rad/s")) + QLatin1Char(' ')
+          << Num(p.RandomMinFrequency * kRadPerHz, QStringLiteral("the minimum frequency in rad/s")) + QLatin1Char(' ')
+          << Int(p.NumberOfPoints) + QLatin1Char(' ')
+          << Num(p.ObservationPeriod, QStringLiteral("the observation period")) + QLatin1Char(' ')
+          << Int(t.RowCount()) + QLatin1Char(' ');
+        for (int r = 0; r < t.RowCount(); ++r) {
+            const int dof = Item(t, 0, r);
+            L << Int(dof) + QLatin1Char(' ') + Int(dof);
+            WriteSubTableValues(L, SubTable(t, 1, r), p.NumberOfPoints);
+        }
+    } else {
+        L << (p.QuadraticFlag == 1 ? QStringLiteral("QUADRATIC ") : QStringLiteral("NONQUADRATIC "));
+        L << EachBlank({Num(p.MaxFrequency * kRadPerHz, QStringLiteral("the maximum frequency in rad/s")),
+                        Num(p.MinFrequency * kRadPerHz, QStringLiteral("the minimum frequency in rad/s")),
+                        Num(p.FrequencyStep * kRadPerHz, QStringLiteral("the frequency step in rad/s"))});
+        L << EachBlank({Num(p.Fx, QStringLiteral("the force Fx")), Num(p.Fy, QStringLiteral("the force Fy")),
+                        Num(p.Fz, QStringLiteral("the force Fz"))});
+        L << EachBlank({Num(p.Mx, QStringLiteral("the moment Mx")), Num(p.My, QStringLiteral("the moment My")),
+                        Num(p.Mz, QStringLiteral("the moment Mz"))});
+        QString point = EachBlank({Num(p.LoadX, QStringLiteral("the load point X")),
+                                   Num(p.LoadY, QStringLiteral("the load point Y")),
+                                   Num(p.LoadZ, QStringLiteral("the load point Z")), Int(p.LoadReference == 1 ? 1 : 0)});
+        if (p.LoadReference == 1)
+            point += EachBlank({Num(p.CBx, QStringLiteral("the centre of base x")),
+                                Num(p.CBy, QStringLiteral("the centre of base y")),
+                                Num(p.CBz, QStringLiteral("the centre of base z"))});
+        L << point;
+    }
+}
+
+void ReadLoadBlock(TProgramData& p, TDeckWalker& w) {
+    TProjectHolder& h = p.Holder();
+    w.Line();  // "LOAD"
+    p.LoadingWord = w.Line();
+    w.Line();  // "CONSTANTS"
+    if (p.LoadingWord.left(9) == QLatin1String("TRANSIENT")) {
+        p.LoadingCode = 2;
+        p.NumberOfPoints = w.PointCount();
+        p.TimeInterval = w.Float();
+        TGridTable& t = h.TLoadtype();
+        t.SetRowCount(w.CountWord(t));
+        p.NumberOfLoadTypes = t.RowCount();
+        for (int r = 0; r < t.RowCount(); ++r) {
+            t.Cells(0, r).SetAsInteger(w.ItemWord(t));
+            ReadSubTableValues(w, t, r, p.NumberOfPoints);
+        }
+        w.Finish();
+    } else if (p.LoadingWord.left(6) == QLatin1String("RANDOM")) {
+        p.LoadingCode = 3;
+        // The file carries rad/s; the project holds Hz.
+        p.RandomMaxFrequency = w.Float() / kRadPerHz;
+        p.RandomMinFrequency = w.Float() / kRadPerHz;
+        p.NumberOfPoints = w.PointCount();
+        p.ObservationPeriod = w.Float();
+        TGridTable& t = h.Trandom();
+        t.SetRowCount(w.CountWord(t));
+        p.NumberOfLoadTypes = t.RowCount();
+        for (int r = 0; r < t.RowCount(); ++r) {
+            t.Cells(0, r).SetAsInteger(w.ItemWord(t));
+            w.Integer();
+            ReadSubTableValues(w, t, r, p.NumberOfPoints);
+        }
+        w.Finish();
+    } else {
+        p.QuadraticFlag = w.Line().trimmed() == QLatin1String("QUADRATIC") ? 1 : 0;
+        p.MaxFrequency = w.Float() / kRadPerHz;
+        p.MinFrequency = w.Float() / kRadPerHz;
+        p.FrequencyStep = w.Float() / kRadPerHz;
+        for (Extended* v : {&p.Fx, &p.Fy, &p.Fz, &p.Mx, &p.My, &p.Mz}) *v = w.Float();
+        p.LoadX = p.LoadY = p.LoadZ = 0;
+        p.LoadReference = 0;
+        w.Finish();
+        if (w.More()) {
+            const int words = w.WordCount();
+            if (words > 1) {
+                p.LoadX = w.Float();
+                p.LoadY = w.Float();
+                p.LoadZ = w.Float();
+                if (words > 3) p.LoadReference = w.Integer();
+            }
+            w.Finish();
+        }
+    }
+}
+
+}  // namespace vortn
