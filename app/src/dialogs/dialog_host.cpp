@@ -24,6 +24,10 @@ TDialogHost::~TDialogHost() {
         if (d) d->ForceClose();
 }
 
+TInputDialog* TDialogHost::Dialog(TDialogKind kind) const { return dialogs_[int(kind)]; }
+
+TInputDialog* TDialogHost::ActiveDialog() const { return current_; }
+
 TProgramData& TDialogHost::Project() const { return holder_.Project(); }
 
 void TDialogHost::SetModified(bool flag) { holder_.SetModified(flag); }
@@ -60,6 +64,7 @@ TInputDialog* TDialogHost::OpenDialog(TDialogKind kind) {
     if (!open_[k] || !dialogs_[k]) {
         dialogs_[k] = Create(kind);
         open_[k] = 1;
+        if (OnOpenChanged) OnOpenChanged(kind, true);
         dialogs_[k]->Frame()->show();
     }
     TInputDialog* d = dialogs_[k];
@@ -70,11 +75,16 @@ TInputDialog* TDialogHost::OpenDialog(TDialogKind kind) {
     return d;
 }
 
+void TDialogHost::CloseDialog(TDialogKind kind) {
+    if (TInputDialog* d = dialogs_[int(kind)]) d->Frame()->close();
+}
+
 void TDialogHost::DialogClosed(TInputDialog* dialog) {
     const int k = int(dialog->Kind());
     if (dialogs_[k] == dialog) {
         dialogs_[k] = nullptr;
         open_[k] = 0;
+        if (OnOpenChanged) OnOpenChanged(dialog->Kind(), false);
     }
     if (current_ == dialog) current_ = nullptr;
 }

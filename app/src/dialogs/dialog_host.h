@@ -72,6 +72,8 @@ public:
     std::function<void(const QString&)> SetEditorPath;
     // Information box with an OK button; a test may take the text instead.
     std::function<void(const QString&)> OnShowMessage;
+    // Told whenever a dialog's open flag changes (the main window keeps a byte per dialog).
+    std::function<void(TDialogKind, bool open)> OnOpenChanged;
     void UpdateFoundationMenu() { if (OnUpdateFoundationMenu) OnUpdateFoundationMenu(); }
     // The folder of the program file (the footing pictures lie there).
     QString ProgramFolder() const;
@@ -80,9 +82,11 @@ public:
 
     // Open flags (1 from creation until the dialog's own close clears it).
     bool IsOpen(TDialogKind kind) const { return open_[int(kind)] != 0; }
-    TInputDialog* Dialog(TDialogKind kind) const { return dialogs_[int(kind)]; }
+    TInputDialog* Dialog(TDialogKind kind) const;
     // Creates the dialog when its flag is 0, else brings it to the front.
     TInputDialog* OpenDialog(TDialogKind kind);
+    // Closes the dialog the normal way (check and write-back) when it is open.
+    void CloseDialog(TDialogKind kind);
 
     // The active dialog's deactivate step (before a menu opens, before closing).
     void DeactivateActiveChild();
@@ -93,7 +97,7 @@ public:
     void ForceCloseAll();
     // Exit: closes every dialog the normal way; false when one refuses.
     bool CloseAll();
-    TInputDialog* ActiveDialog() const { return current_; }
+    TInputDialog* ActiveDialog() const;
 
     // ---- used by the dialogs themselves
     void DialogClosed(TInputDialog* dialog);
