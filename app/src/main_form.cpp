@@ -182,7 +182,6 @@ void TMainForm::DisableUnbuiltItems() {
     Ui::TMainForm& f = *ui_;
     // Windows that are not part of the program yet.
     f.HelpAbout->setEnabled(aboutBox_ != nullptr);
-    DisableUnbuiltViewItems();
 }
 
 void TMainForm::FormShow() {

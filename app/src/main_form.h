@@ -31,6 +31,10 @@ namespace vortn {
 
 class TAboutBox;
 class TDlgAmpPlot;
+class TDlgBlock;
+class TDlgSideViewXZ;
+class TDlgSideViewYZ;
+class TDlgTopView;
 class TDlgRunAnalysis;
 
 // One byte per window created on demand: 1 from its creation until it is freed.
@@ -69,6 +73,11 @@ public:
     const QString& ViewerPath() const { return viewerPath_; }
     bool ResultsLoaded() const { return resultsLoaded_; }
     bool Is3DViewOpen() const { return view3DOpen_; }
+    // The geometry views while they are open (null otherwise).
+    TDlgTopView* TopView() const;
+    TDlgSideViewXZ* SideViewXZ() const;
+    TDlgSideViewYZ* SideViewYZ() const;
+    TDlgBlock* View3DWindow() const;
     bool RunInProgress() const { return running_; }
     // The engine library the run loads (the program's folder + "libVrt3-comp.so").
     QString EngineLibraryName() const { return engineLibrary_; }
@@ -200,7 +209,6 @@ private:
     void OpenInputDialog(TDialogKind kind);
     void ConnectViewMenu();   // main_form_view_menu.cpp
     void DisableUnbuiltItems();
-    void DisableUnbuiltViewItems();  // main_form_view_menu.cpp
     void OpenDroppedFile(const QString& fileName);
     void ReplaceProject(const std::function<void()>& build);
     void ReadSettings(bool createKey);
@@ -220,6 +228,10 @@ private:
     QString editorPath_, viewerPath_, engineLibrary_, startupArgument_;
     bool resultsLoaded_ = false;
     bool view3DOpen_ = false;
+    QPointer<TDlgTopView> topView_;
+    QPointer<TDlgSideViewXZ> sideViewXZ_;
+    QPointer<TDlgSideViewYZ> sideViewYZ_;
+    QPointer<TDlgBlock> view3D_;
     bool running_ = false;
     bool shown_ = false;
     bool closing_ = false;
