@@ -4,9 +4,11 @@
 
 #include "amp_plot.h"
 #include "app_settings.h"
+#include "dialog_host.h"
 #include "display_name.h"
 #include "exceptions.h"
 #include "grid_editor.h"
+#include "input_dialog.h"
 #include "plot_window.h"
 #include "small_windows.h"
 #include "ui_MainForm.h"
@@ -57,11 +59,13 @@ TMainForm::TMainForm(QWidget* parent)
     aboutBox_ = new TAboutBox(this);
     runProgress_ = new TDlgRunAnalysis(this);
     ampPlot_ = new TDlgAmpPlot(plots_, this);
-    DisableUnbuiltItems();
 }
 
 TMainForm::~TMainForm() {
     closing_ = true;
+    // The input dialogs go first: they tell this window when they close.
+    delete dialogs_;
+    dialogs_ = nullptr;
     // Windows that show the plots and tables die before them.
     if (MdiArea()) {
         const auto subs = MdiArea()->subWindowList();
@@ -187,15 +191,7 @@ void TMainForm::FormCreate() {
     f.N3DView1->setCheckable(true);
     f.ToolBar1->hide();
     f.Show3DMenu->menuAction()->setVisible(false);
-    DisableUnbuiltItems();
     UpdateCaption();
-}
-
-void TMainForm::DisableUnbuiltItems() {
-    Ui::TMainForm& f = *ui_;
-    // Windows that are not part of the program yet.
-    f.HelpAbout->setEnabled(aboutBox_ != nullptr);
-    DisableUnbuiltDataItems();
 }
 
 void TMainForm::FormShow() {
@@ -233,7 +229,6 @@ void TMainForm::FormActivate() {
     f.DataTransient->setEnabled(code == 2);
     f.DataRandom->setEnabled(code == 3);
     f.DataPileCoordinates->setEnabled(false);
-    DisableUnbuiltDataItems();
 }
 
 void TMainForm::UpdateCaption() { setWindowTitle(CaptionFor(Project().FileName)); }
@@ -274,6 +269,10 @@ void TMainForm::SetModified(bool flag) { holder_->SetModified(flag); }
 bool TMainForm::IsModified() const { return holder_->IsModified(); }
 
 void TMainForm::DeactivateActiveChild() {
+    if (dialogs_ && dialogs_->ActiveDialog()) {
+        dialogs_->DeactivateActiveChild();
+        return;
+    }
     QMdiSubWindow* sub = MdiArea()->activeSubWindow();
     if (!sub || !sub->widget()) return;
     // Input dialogs commit their edits in their FormDeactivate slot.
@@ -281,6 +280,9 @@ void TMainForm::DeactivateActiveChild() {
 }
 
 bool TMainForm::CloseAllChildren() {
+    // The input dialogs close without a check or a write-back: the project
+    // they show is about to be replaced, or the program ends.
+    if (dialogs_) dialogs_->ForceCloseAll();
     const auto subs = MdiArea()->subWindowList();
     bool all = true;
     for (QMdiSubWindow* sub : subs) all = sub->close() && all;
@@ -291,9 +293,10 @@ bool TMainForm::CloseAllChildren() {
 }
 
 void TMainForm::RefreshOpenDialogs() {
+    if (dialogs_) dialogs_->RefreshOpenDialogs();
     const auto subs = MdiArea()->subWindowList();
     for (QMdiSubWindow* sub : subs)
-        if (sub->widget() && sub->widget()->metaObject()->indexOfMethod("FormActivate()") >= 0)
+        if (sub->widget() && !qobject_cast<TInputDialog*>(sub->widget()) && sub->widget()->metaObject()->indexOfMethod("FormActivate()") >= 0)
             QMetaObject::invokeMethod(sub->widget(), "FormActivate", Qt::DirectConnection);
     for (TGridTable* t : holder_->Tables()) t->RefreshEditor();
 }
