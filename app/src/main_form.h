@@ -226,7 +226,7 @@ private:
     void OpenInEditor(const QString& fileName);
     void OpenHelpDocument(const QString& fileName);
     void ClearResults();
-    void RefreshResultWindows();
+    void CloseResultWindows();
     QString ProgramFolder() const;
     bool GuardIdle();  // false (with a message) while a run is in progress
 

@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QMdiSubWindow>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -90,7 +91,6 @@ void TMainForm::CompRunClick() {
                                        "error messages.")
                             .arg(result));
         }
-        RefreshResultWindows();
     } catch (const std::exception& e) {
         running_ = false;
         ShowMessage(QString::fromUtf8(e.what()));
@@ -98,41 +98,34 @@ void TMainForm::CompRunClick() {
 }
 
 void TMainForm::ClearResults() {
+    CloseResultWindows();
     plots_.Clear();
     resultsLoaded_ = false;
-    RefreshResultWindows();
 }
 
 bool TMainForm::LoadPlotData(const QString& fileName, bool askOnError) {
+    // Windows of the earlier results go before their plots change.
+    CloseResultWindows();
     try {
         ReadPlotData(plots_, fileName, Project().MatrixFlag, Project().LoadingCode, Project().UnitSystem);
         resultsLoaded_ = true;
-        RefreshResultWindows();
         return true;
     } catch (const Exception& e) {
         resultsLoaded_ = false;
-        RefreshResultWindows();
         ShowMessage(askOnError ? QStringLiteral("An error occured in running the main program.")
                                : QStringLiteral("The results in %1 could not be read:\r%2").arg(fileName, e.Message()));
         return false;
     }
 }
 
-void TMainForm::RefreshResultWindows() {
-    // Plot windows of results that are gone close; the others redraw.
+void TMainForm::CloseResultWindows() {
     for (TGraphPlot* plot : plots_.All()) {
-        TPlotWindow* window = plot->Window();
-        if (!window) continue;
-        auto* widget = dynamic_cast<QWidget*>(window);
-        if (plot->LineCount() == 0 || plot->PointCount() == 0) {
-            if (widget) {
-                if (auto* sub = qobject_cast<QWidget*>(widget->parentWidget())) sub->close();
-                else widget->close();
-            }
-        } else {
-            window->ShowWindow();
-        }
+        auto* widget = dynamic_cast<QWidget*>(plot->Window());
+        if (!widget) continue;
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(widget->parentWidget())) sub->close();
+        else widget->close();
     }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 void TMainForm::N3DView1Click() {

@@ -4,6 +4,7 @@
 #include "front_end_fixture.h"
 #include "ui_AmpPlot.h"
 
+#include <QChartView>
 #include <QLineSeries>
 #include <QValueAxis>
 
@@ -160,6 +161,24 @@ TEST_F(AmpPlot, ClickedPointInformation) {
     ASSERT_EQ(messages_.size(), 1);
     EXPECT_EQ(messages_[0], QStringLiteral("Y-Dir\rPoint: 1\rFreq: 6\rX: 0.02\rY: 0.04\rZ: 0.06\rXo: 0.02\rYo: 0.04\r"
                                            "Zo: 0.06\rRx: 0.008\rRy: 0.01\rRz: 0.012\r"));
+}
+
+TEST_F(AmpPlot, PointerReadOutInsideTheAxesOnly) {
+    dlg_->resize(900, 600);
+    dlg_->show();
+    QApplication::processEvents();
+    QChartView& view = *dlg_->Form().Chart1;
+    const QPointF inside = view.chart()->mapToPosition(QPointF(5.5, 0.03), &dlg_->Series(0));
+    dlg_->ShowPointer(view.mapFromScene(inside));
+    const QString text = dlg_->Form().Label4->text();
+    ASSERT_TRUE(text.startsWith(QLatin1Char('(')) && text.endsWith(QLatin1Char(')'))) << text.toStdString();
+    const QStringList xy = text.mid(1, text.size() - 2).split(QLatin1Char(','));
+    ASSERT_EQ(xy.size(), 2);
+    EXPECT_NEAR(xy[0].toDouble(), 5.5, 0.02);
+    EXPECT_NEAR(xy[1].toDouble(), 0.03, 0.001);
+    dlg_->ShowPointer(QPoint(1, 1));  // the chart's margin
+    EXPECT_TRUE(dlg_->Form().Label4->text().isEmpty());
+    dlg_->hide();
 }
 
 TEST_F(AmpPlot, ScreenshotShowsThreeCurves) {

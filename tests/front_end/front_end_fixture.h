@@ -22,6 +22,17 @@ inline QString ScreenshotFile(const char* name) { return QStringLiteral(VORTN_SC
 
 inline QString ExampleFile(const QString& name) { return QStringLiteral(VORTN_EXAMPLES "/") + name; }
 
+// Copies an example project with its side files into `folder`; returns the .vtd.
+inline QString CopyExampleTo(const QString& stem, const QString& folder) {
+    QDir().mkpath(folder);
+    for (const char* ext : {".vtd", ".vtm", ".vtt"}) {
+        const QString to = folder + QLatin1Char('/') + stem + QLatin1String(ext);
+        QFile::remove(to);
+        QFile::copy(ExampleFile(stem + QLatin1String(ext)), to);
+    }
+    return folder + QLatin1Char('/') + stem + QStringLiteral(".vtd");
+}
+
 class FrontEndFixture : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -52,14 +63,7 @@ protected:
 
     // Copies an example project (with its side files) into the folder.
     QString CopyExample(const QString& stem, const QString& folder = QString()) {
-        const QString target = folder.isEmpty() ? folder_.path() : folder;
-        QDir().mkpath(target);
-        for (const char* ext : {".vtd", ".vtm", ".vtt"}) {
-            const QString to = target + QLatin1Char('/') + stem + QLatin1String(ext);
-            QFile::remove(to);
-            QFile::copy(ExampleFile(stem + QLatin1String(ext)), to);
-        }
-        return target + QLatin1Char('/') + stem + QStringLiteral(".vtd");
+        return CopyExampleTo(stem, folder.isEmpty() ? folder_.path() : folder);
     }
     QString Path(const QString& name) const { return folder_.filePath(name); }
     TMainForm& Form() { return *form_; }

@@ -8,6 +8,15 @@ using namespace vortn::test;
 
 namespace {
 
+// A plot-data file of one frequency beside the example project opened in the fixture's folder.
+QString OpenWithOnePointResults(TMainForm& form, const QString& folder) {
+    form.OpenFileName(CopyExampleTo(QStringLiteral("project-half-space"), folder));
+    QFile vtp(folder + QStringLiteral("/project-half-space.vtp"));
+    EXPECT_TRUE(vtp.open(QIODevice::WriteOnly));
+    vtp.write("1\n");
+    return vtp.fileName();
+}
+
 struct DataCase {
     const char* word;
     int footingType;
@@ -75,17 +84,12 @@ class GraphicsMenuEnabling : public FrontEndFixture, public ::testing::WithParam
 
 TEST_P(GraphicsMenuEnabling, FollowsTheLastLoad) {
     const GraphicsCase& c = GetParam();
-    const QString project = CopyExample(QStringLiteral("project-half-space"));
-    Form().OpenFileName(project);
-    QFile vtp(Path(QStringLiteral("project-half-space.vtp")));
-    ASSERT_TRUE(vtp.open(QIODevice::WriteOnly));
-    vtp.write("1\n");
-    vtp.close();
+    const QString vtp = OpenWithOnePointResults(Form(), folder_.path());
     // The project's flags at load time count, not the ones changed after it.
     Form().Project().MatrixFlag = c.matrix;
     Form().Project().LoadingCode = c.loading;
     if (c.loaded) {
-        ASSERT_TRUE(Form().LoadPlotData(vtp.fileName(), false));
+        ASSERT_TRUE(Form().LoadPlotData(vtp, false));
     }
     Form().Project().MatrixFlag = 1 - c.matrix;
     Form().Project().LoadingCode = c.loading == 1 ? 2 : 1;
@@ -104,14 +108,9 @@ INSTANTIATE_TEST_SUITE_P(Table, GraphicsMenuEnabling,
                          [](const auto& info) { return std::string(info.param.label); });
 
 TEST_F(FrontEndFixture, GraphicsMenuNeedsThePlotFileToExist) {
-    const QString project = CopyExample(QStringLiteral("project-half-space"));
-    Form().OpenFileName(project);
-    QFile vtp(Path(QStringLiteral("project-half-space.vtp")));
-    ASSERT_TRUE(vtp.open(QIODevice::WriteOnly));
-    vtp.write("1\n");
-    vtp.close();
-    ASSERT_TRUE(Form().LoadPlotData(vtp.fileName(), false));
-    vtp.remove();
+    const QString vtp = OpenWithOnePointResults(Form(), folder_.path());
+    ASSERT_TRUE(Form().LoadPlotData(vtp, false));
+    QFile::remove(vtp);
     Form().GraphicsMenuClick();
     EXPECT_FALSE(Ui().GraphDisp->isEnabled());
 }

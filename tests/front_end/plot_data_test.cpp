@@ -160,6 +160,30 @@ TEST_F(MainFormPlotData, OpeningAProjectLoadsItsPlotDataWithTheProjectsFlags) {
     EXPECT_TRUE(messages_.isEmpty());
 }
 
+TEST_F(MainFormPlotData, ANewLoadClosesTheWindowsOfTheEarlierResults) {
+    const QString vtp = Path(QStringLiteral("r.vtp"));
+    QFile f(vtp);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(MakePlotData(6, true, true).toLatin1());
+    f.close();
+    Form().Project().MatrixFlag = 1;
+    Form().Project().LoadingCode = 1;
+    ASSERT_TRUE(Form().LoadPlotData(vtp, false));
+    Form().ShowPlot(QStringLiteral("pltRealKXX"));
+    Form().ShowPlot(QStringLiteral("pltDxyzR"));
+    ASSERT_EQ(Form().MdiArea()->subWindowList().size(), 2);
+    // The next results have no stiffness plots.
+    QFile g(Path(QStringLiteral("r2.vtp")));
+    ASSERT_TRUE(g.open(QIODevice::WriteOnly));
+    g.write(MakePlotData(6, false, true).toLatin1());
+    g.close();
+    Form().Project().MatrixFlag = 0;
+    ASSERT_TRUE(Form().LoadPlotData(g.fileName(), false));
+    EXPECT_TRUE(Form().MdiArea()->subWindowList().isEmpty());
+    EXPECT_FALSE(Form().Plots().pltRealKXX().WindowExists());
+    EXPECT_EQ(Form().Plots().pltRealKXX().LineCount(), 1);
+}
+
 TEST_F(MainFormPlotData, ADamagedFileSaysSoAndLoadsNothing) {
     const QString project = CopyExample(QStringLiteral("project-half-space"));
     QFile f(Path(QStringLiteral("project-half-space.vtp")));
