@@ -178,5 +178,67 @@ TEST_F(EndToEnd, PileGroupTypedInTheDialogsRunsAndTheReportEchoesIt) {
     EXPECT_FALSE(report.contains(QStringLiteral("PROGRAM WILL NOT EXECUTE"))) << report.toStdString();
 }
 
+TEST_F(EndToEnd, AUnitChangeReloadsEveryOpenDialogSoNoneWritesBackOldUnits) {
+    Ui::TMainForm& f = form->Form();
+    DataItem(f.DataMass);
+    TInputDialog* mass = Dialog(TDialogKind::MassData);
+    auto* total = mass->findChild<TDataEdit*>(QStringLiteral("DataEdit1"));
+    total->setFocus();
+    total->selectAll();
+    QTest::keyClick(total, Qt::Key_Delete);
+    QTest::keyClicks(total, QStringLiteral("10"));
+    emit f.DataMenu->aboutToShow();  // commits the entry
+    emit f.DataUnits->aboutToShow();
+    f.UnitsEnglish->trigger();
+    EXPECT_NEAR(double(total->Number()), 683.64249, 1e-9);
+    EXPECT_TRUE(mass->Frame()->close());
+    EXPECT_NEAR(double(form->Project().TotalMass), 683.64249, 1e-9);
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(" | ").toStdString();
+}
+
+TEST_F(EndToEnd, ChangingTheLoadingTypeClosesTheOtherLoadDialogsTheQuadraticOneToo) {
+    Ui::TMainForm& f = form->Form();
+    emit f.DataMenu->aboutToShow();
+    emit f.DataHarmonic->aboutToShow();
+    f.HarmonicQuadratic->trigger();
+    f.HarmonicNonQuadratic->trigger();
+    ASSERT_TRUE(form->Dialogs().IsOpen(TDialogKind::Quadratic));
+    ASSERT_TRUE(form->Dialogs().IsOpen(TDialogKind::Harmonic));
+    EXPECT_EQ(form->OpenFlags().QuadHarmonic, 1);
+    f.LoadTransient->trigger();
+    DataItem(f.DataTransient);
+    f.LoadTransient->trigger();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(form->Dialogs().IsOpen(TDialogKind::Quadratic));
+    EXPECT_FALSE(form->Dialogs().IsOpen(TDialogKind::Harmonic));
+    EXPECT_EQ(form->OpenFlags().QuadHarmonic, 0);
+    EXPECT_EQ(form->OpenFlags().NonQuadHarmonic, 0);
+    EXPECT_TRUE(form->Dialogs().IsOpen(TDialogKind::Transient));
+    EXPECT_EQ(form->OpenFlags().Transient, 1);
+}
+
+TEST_F(EndToEnd, FileNewWithAnInvalidEntryOpenClosesTheDialogWithoutAMessage) {
+    Ui::TMainForm& f = form->Form();
+    DataItem(f.DataSoilBelow);
+    TInputDialog* soil = Dialog(TDialogKind::SoilBelow);
+    auto* box = soil->findChild<TDataEdit*>(QStringLiteral("DataEdit1"));
+    box->setFocus();
+    box->selectAll();
+    QTest::keyClicks(box, QStringLiteral("1/0"));
+    EXPECT_FALSE(soil->Frame()->close());
+    QCoreApplication::processEvents();
+    ASSERT_EQ(messages.size(), 1);
+    form->FileNewClick();
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(form->Dialogs().IsOpen(TDialogKind::SoilBelow));
+    EXPECT_EQ(form->OpenFlags().SoilBelow, 0);
+    EXPECT_EQ(messages.size(), 1);
+    EXPECT_EQ(form->Project().SoilVelocity, 0);
+    DataItem(f.DataSoilBelow);
+    EXPECT_EQ(Dialog(TDialogKind::SoilBelow)->findChild<TDataEdit*>(QStringLiteral("DataEdit1"))->text(),
+              QStringLiteral("0"));
+}
+
 }  // namespace
 }  // namespace vortn::test
