@@ -137,6 +137,26 @@ TEST(GridTable, RowGroupsInsertAndDeleteWholeGroups) {
     EXPECT_EQ(changes, 3);
 }
 
+// A cell handle follows its row when rows are inserted or deleted before it.
+TEST(GridTable, CellHandlesFollowTheirRows) {
+    TGridTable t;
+    AddFloat(t, "v");
+    t.SetRowCount(6);
+    for (int r = 0; r < 6; ++r) t.Cells(0, r).SetAsFloat(r);
+    const TData& fourth = t.Cells(0, 3);
+    EXPECT_EQ(fourth.Row(), 3);
+    t.InsertRowGroup(1);
+    EXPECT_EQ(fourth.Row(), 4);
+    EXPECT_EQ(fourth.AsFloat(), 3);
+    fourth.SetAsFloat(30);
+    EXPECT_EQ(t.Cells(0, 4).AsFloat(), 30);
+    t.DeleteRowGroup(0);
+    t.DeleteRowGroup(0);
+    EXPECT_EQ(fourth.Row(), 2);
+    EXPECT_EQ(t.Cells(0, 2).AsFloat(), 30);
+    EXPECT_EQ(t.Cells(0, 1).AsFloat(), 2);
+}
+
 TEST(GridTable, GroupFlagWritesTheWholeGroup) {
     TGridTable t;
     TFloatColumn* c = AddFloat(t, "v");
