@@ -53,6 +53,7 @@ TColumn::~TColumn() = default;
 
 void TColumn::InsertRows(TGridTable*, int index, int count) {
     for (int k = 0; k < count; ++k) cells_.Insert(index, new TData(this));
+    for (int k = 0; k < count; ++k) cells_.Items(index + k)->rowHint_ = index + k;
 }
 
 void TColumn::DeleteRow(int index) { cells_.Delete(index); }

@@ -120,6 +120,7 @@ public:
     void SetAsInteger(int v) const;
 
 private:
+    friend class TColumn;
     TColumn* column_;
     // Where the cell stood at the last look-up: checked first, so that
     // filling a long column stays linear; searched again once rows moved.
