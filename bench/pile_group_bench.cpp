@@ -20,7 +20,7 @@ using C = std::complex<float>;
 std::unique_ptr<Run> GroupRun(int np) {
   auto R = std::make_unique<Run>();
   R->flags.GCONST = 32.2f;
-  R->flags.FNDTYP = 1;
+  R->flags.FNDTYP = Foundation::kPile;
   R->flags.INTER = 1;
   R->fnd.NPILE = static_cast<float>(np);
   R->fnd.FIX = 1.0f;

@@ -7,10 +7,6 @@
 #include <QDir>
 #include <QFileInfo>
 
-#ifndef VORTN_FORMS_DIR
-#define VORTN_FORMS_DIR "forms"
-#endif
-
 namespace vortn {
 
 namespace {
@@ -18,7 +14,7 @@ TProjectHolder* gMain = nullptr;
 }
 
 QString TProjectHolder::DefaultTableResource() {
-    return QStringLiteral(VORTN_FORMS_DIR) + QStringLiteral("/MainForm.tables.txt");
+    return QStringLiteral(":/forms/MainForm.tables.txt");
 }
 
 TProjectHolder* TProjectHolder::Main() { return gMain; }

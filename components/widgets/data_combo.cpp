@@ -72,7 +72,7 @@ bool TDataCombo::ValidateCombo() {
 
 void TDataCombo::focusOutEvent(QFocusEvent* e) {
     QComboBox::focusOutEvent(e);
-    if (checking_) return;
+    if (checking_ || !LeftByUser(e)) return;
     checking_ = true;
     try {
         ExitCheck();
@@ -86,7 +86,7 @@ void TDataCombo::focusOutEvent(QFocusEvent* e) {
 bool TDataCombo::FilterKey(const QKeyEvent* e, QString& upper) {
     const QString t = e->text();
     if (t.isEmpty()) return true;  // navigation and modifier keys are not characters
-    if (e->key() == Qt::Key_Backspace) return true;
+    if (e->key() == Qt::Key_Backspace || e->key() == Qt::Key_Delete) return true;
     upper = t.toUpper();
     if (upper.size() != 1) return false;
     const QChar c = upper[0];

@@ -13,6 +13,15 @@ namespace vortn {
 
 class TDataCombo : public TNumericEntry<QComboBox, TDataCombo> {
     Q_OBJECT
+    // Set from Designer forms (dynamic properties of a promoted combo box).
+    Q_PROPERTY(bool IntegerOnly READ IntegerOnly WRITE SetIntegerOnly)
+    Q_PROPERTY(QString Caption READ Caption WRITE SetCaption)
+    Q_PROPERTY(QLabel* EditLabel READ EditLabel WRITE SetEditLabel)
+    Q_PROPERTY(double MaxVal READ MaxValProperty WRITE SetMaxValProperty)
+    Q_PROPERTY(double MinVal READ MinValProperty WRITE SetMinValProperty)
+    Q_PROPERTY(QString UnitsString READ UnitsString WRITE SetUnitsString)
+    Q_PROPERTY(int Units READ Units WRITE SetUnits)
+    Q_PROPERTY(QStringList Values READ Values WRITE SetValues)
 public:
     VORTN_DECLARE_EXCEPTION(EIntError, Exception)
     VORTN_DECLARE_EXCEPTION(EMinError, Exception)
@@ -29,6 +38,7 @@ public:
     long double Number();
     QStringList& Values() { return values_; }
     const QStringList& Values() const { return values_; }
+    void SetValues(const QStringList& v) { values_ = v; }
 
     // Exit check; the evaluator's EAssignError passes on to the caller.
     bool ValidateCombo();

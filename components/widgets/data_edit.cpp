@@ -12,8 +12,8 @@
 
 namespace vortn {
 
-const long double kDataMaxVal = 1.18973149535e4932L;
-const long double kDataMinVal = -1.18973149535e4932L;
+const long double kDataMaxVal = kDataBoundLimit;
+const long double kDataMinVal = -kDataBoundLimit;
 
 namespace {
 // Round half to even, kept inside the 64-bit range.
@@ -93,7 +93,7 @@ void TDataEdit::SafeExitCheck() {
 
 void TDataEdit::focusOutEvent(QFocusEvent* e) {
     QLineEdit::focusOutEvent(e);
-    SafeExitCheck();
+    if (LeftByUser(e)) SafeExitCheck();
 }
 
 void TDataEdit::keyPressEvent(QKeyEvent* e) {

@@ -18,6 +18,15 @@ extern const long double kDataMinVal;
 
 class TDataEdit : public TNumericEntry<QLineEdit, TDataEdit> {
     Q_OBJECT
+    // Set from Designer forms (dynamic properties of a promoted line edit).
+    Q_PROPERTY(bool IntegerOnly READ IntegerOnly WRITE SetIntegerOnly)
+    Q_PROPERTY(QString Caption READ Caption WRITE SetCaption)
+    Q_PROPERTY(QLabel* EditLabel READ EditLabel WRITE SetEditLabel)
+    Q_PROPERTY(bool Hex READ Hex WRITE SetHex)
+    Q_PROPERTY(double MaxVal READ MaxValProperty WRITE SetMaxValProperty)
+    Q_PROPERTY(double MinVal READ MinValProperty WRITE SetMinValProperty)
+    Q_PROPERTY(QString UnitsString READ UnitsString WRITE SetUnitsString)
+    Q_PROPERTY(int Units READ Units WRITE SetUnits)
 public:
     VORTN_DECLARE_EXCEPTION(EIntError, Exception)
     VORTN_DECLARE_EXCEPTION(EMinError, Exception)

@@ -181,12 +181,15 @@ void TglBitmap::DoneCurrent() {
 }
 
 QImage TglBitmap::ToImage() {
-    if (!IsReady()) return QImage();
+    const QString failed = QStringLiteral("The OpenGL picture could not be made.");
+    if (!IsReady()) throw Exception(failed);
     const bool wasCurrent = QOpenGLContext::currentContext() == context_.get();
-    if (!wasCurrent && !MakeCurrent()) return QImage();
+    if (!wasCurrent && !MakeCurrent()) throw Exception(failed);
     glFinish();
-    QImage image = buffer_->toImage(false).convertToFormat(QImage::Format_RGB888);
+    // OpenGL keeps the bottom row first: the image is turned the right way up.
+    QImage image = buffer_->toImage(true).convertToFormat(QImage::Format_RGB888);
     if (!wasCurrent) DoneCurrent();
+    if (image.isNull()) throw Exception(failed);
     return image;
 }
 

@@ -150,7 +150,8 @@ public:
     // Makes the picture's context current with its frame buffer bound.
     bool MakeCurrent();
     void DoneCurrent();
-    // The picture drawn so far, 24 bits a pixel.
+    // The picture drawn so far, 24 bits a pixel, top row first. Raises
+    // Exception "The OpenGL picture could not be made." when there is none.
     QImage ToImage();
 
 private:
@@ -162,6 +163,15 @@ private:
 
 class TglWindow : public QOpenGLWidget {
     Q_OBJECT
+    // Set from Designer forms (dynamic properties of a promoted OpenGL widget).
+    Q_PROPERTY(QColor BackgroundColor READ BackgroundColor WRITE SetBackgroundColor)
+    Q_PROPERTY(bool Blending READ Blending WRITE SetBlending)
+    Q_PROPERTY(bool PolygonFiltering READ PolygonFiltering WRITE SetPolygonFiltering)
+    Q_PROPERTY(bool DepthTesting READ DepthTesting WRITE SetDepthTesting)
+    Q_PROPERTY(bool Fog READ Fog WRITE SetFog)
+    Q_PROPERTY(bool Lighting READ Lighting WRITE SetLighting)
+    Q_PROPERTY(double FOV READ FOV WRITE SetFOV)
+    Q_PROPERTY(int ShadeModel READ ShadeModelProperty WRITE SetShadeModelProperty)
 
 public:
     enum TMouseButton : unsigned char { mbLeft, mbRight, mbMiddle };
@@ -206,6 +216,9 @@ public:
     void SetLighting(bool on) { WriteCapability(0x0B50, on); }
     TGLShadeModel ShadeModel();
     void SetShadeModel(TGLShadeModel model);
+    // The shade model as a form stores it: 0 glFlat, 1 glSmooth.
+    int ShadeModelProperty() { return int(ShadeModel()); }
+    void SetShadeModelProperty(int model) { SetShadeModel(model == glFlat ? glFlat : glSmooth); }
     Tgl3Vector& EyePosition() { return *eye_; }
     Tgl3Vector& UpVector() { return *up_; }
     Tgl3Vector& ViewPosition() { return *view_; }

@@ -526,18 +526,22 @@ QSize TTableForm::SizingRect(QSize dragged, Qt::Edges edges) {
 }
 
 
-bool TTableForm::CommitCell() {
-    if (!table_) return true;
-    BusyFlag busy(committing_);
-    Grid->CommitOpenEditor();
-    const int r = Grid->currentRow(), g = Grid->currentColumn();
+bool TTableForm::CommitText(int r, int g) {
     if (!DataCell(r, g)) return true;
-    table_->SetModified(true);
     TColumn* c = table_->VisibleColumns(g);
-    if (c->UsesControls()) return true;
+    if (c->UsesControls()) {
+        table_->SetModified(true);
+        return true;
+    }
+    const QTableWidgetItem* it = Grid->item(r, g);
+    const QString typed = it ? it->text() : QString();
+    // Passing through a cell changes nothing: only a text that differs from
+    // what the cell showed is written (a value shown with fewer digits than
+    // it holds stays as it is).
+    if (typed == c->Text(r)) return true;
+    table_->SetModified(true);
     try {
-        const QTableWidgetItem* it = Grid->item(r, g);
-        c->SetText(r, it ? it->text() : QString());
+        c->SetText(r, typed);
     } catch (const EAssignError& e) {
         ShowEntryMessage(this, e.Message());
         return false;
@@ -545,22 +549,17 @@ bool TTableForm::CommitCell() {
     return true;
 }
 
+bool TTableForm::CommitCell() {
+    if (!table_) return true;
+    BusyFlag busy(committing_);
+    Grid->CommitOpenEditor();
+    return CommitText(Grid->currentRow(), Grid->currentColumn());
+}
+
 bool TTableForm::GridSelectCell(int fromRow, int fromCol, int toRow, int toCol) {
     if (!table_) return true;
     BusyFlag busy(committing_);
-    if (DataCell(fromRow, fromCol)) {
-        table_->SetModified(true);
-        TColumn* c = table_->VisibleColumns(fromCol);
-        if (!c->UsesControls()) {
-            try {
-                const QTableWidgetItem* it = Grid->item(fromRow, fromCol);
-                c->SetText(fromRow, it ? it->text() : QString());
-            } catch (const EAssignError& e) {
-                ShowEntryMessage(this, e.Message());
-                return false;
-            }
-        }
-    }
+    if (!CommitText(fromRow, fromCol)) return false;
     if (DataCell(toRow, toCol) && table_->VisibleColumns(toCol)->UsesControls()) return false;
     RefreshTexts();
     return true;

@@ -96,6 +96,8 @@ private:
     void FormShow();
     void FormClose();
     void GridExit();
+    // Writes the text of a data cell when it differs from what it showed.
+    bool CommitText(int row, int col);
     void RefreshCell(int col, int row);
     void RefreshTexts();
     bool DataCell(int row, int col) const;

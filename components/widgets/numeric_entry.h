@@ -8,13 +8,19 @@
 
 #include "exceptions.h"
 
+#include <QApplication>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QLabel>
 #include <QPointer>
 #include <QString>
 #include <algorithm>
+#include <limits>
 
 namespace vortn {
+
+// The widest bound of an entry box: just inside the 80-bit range.
+inline constexpr long double kDataBoundLimit = 1.18973149535e4932L;
 
 template <class QtBase, class Derived>
 class TNumericEntry : public QtBase {
@@ -84,6 +90,12 @@ public:
         units_ = std::clamp(n, 1, 3);
         Relabel();
     }
+    // The bounds as form properties hold them (double; the widest bounds
+    // read as the largest double).
+    double MaxValProperty() const { return ToDouble(maxVal_); }
+    void SetMaxValProperty(double v) { SetMaxVal(FromDouble(v)); }
+    double MinValProperty() const { return ToDouble(minVal_); }
+    void SetMinValProperty(double v) { SetMinVal(FromDouble(v)); }
     // While set the box is being loaded from its form: no clamping.
     bool Reading() const { return reading_; }
     void SetReading(bool b) { reading_ = b; }
@@ -92,9 +104,37 @@ protected:
     TNumericEntry(QWidget* parent, long double minVal, long double maxVal)
         : QtBase(parent), maxVal_(maxVal), minVal_(minVal) {}
 
+    // A form made in Designer links a label to its box by the label's buddy:
+    // such a label becomes the EditLabel when none was given and the box has
+    // a caption to show in it.
+    bool event(QEvent* e) override {
+        if (e->type() == QEvent::Polish && !label_ && !caption_.isEmpty()) {
+            for (QLabel* l : this->window()->template findChildren<QLabel*>())
+                if (l->buddy() == this) {
+                    SetEditLabel(l);
+                    break;
+                }
+        }
+        return QtBase::event(e);
+    }
+
     void changeEvent(QEvent* e) override {
         QtBase::changeEvent(e);
         if (e->type() == QEvent::EnabledChange) Relabel();
+    }
+
+    // Whether losing the focus means the user left the box (tab, click
+    // elsewhere, another MDI child): not when the application or the window
+    // is deactivated, a pop-up menu or the box's own list opens, or the box
+    // is hidden or destroyed. Only then does the exit check run.
+    bool LeftByUser(const QFocusEvent* e) const {
+        if (e->reason() == Qt::PopupFocusReason || e->reason() == Qt::MenuBarFocusReason) return false;
+        if (e->reason() == Qt::ActiveWindowFocusReason && QApplication::activeWindow() != this->window())
+            return false;
+        if (!this->isVisible()) return false;
+        for (const QWidget* w = QApplication::focusWidget(); w; w = w->parentWidget())
+            if (w == this) return false;  // into the box's own parts (the combo's list)
+        return true;
     }
 
     void Relabel() {
@@ -122,6 +162,15 @@ private:
     static constexpr long double kIntMax = 2147483647.0L;
 
     Derived& Self() { return static_cast<Derived&>(*this); }
+    static double ToDouble(long double v) {
+        return double(std::clamp<long double>(v, -std::numeric_limits<double>::max(), std::numeric_limits<double>::max()));
+    }
+    // The largest double stands for the widest bound.
+    static long double FromDouble(double v) {
+        if (v >= std::numeric_limits<double>::max()) return kDataBoundLimit;
+        if (v <= -std::numeric_limits<double>::max()) return -kDataBoundLimit;
+        return v;
+    }
 };
 
 }  // namespace vortn

@@ -9,6 +9,9 @@
 #include <string>
 #include <vector>
 
+// The report's channel (the run's unit table maps it to itself).
+inline constexpr int kReportChannel = 16;
+
 class ChannelTable {
  public:
   // Result of a record read.

@@ -3,10 +3,14 @@
 #include "complex_solvers.h"
 
 #include <algorithm>
-#include <immintrin.h>
 #include <cmath>
 #include <cstddef>
 #include <vector>
+
+#if defined(__x86_64__) || defined(__i386__)
+#define VORTN_X86_KERNEL 1
+#include <immintrin.h>
+#endif
 
 namespace {
 
@@ -255,6 +259,9 @@ inline void UpdateColumnPlain(float* __restrict col, const float* __restrict t, 
   }
 }
 
+using UpdateFn = void (*)(float*, const float*, int, double, double);
+
+#ifdef VORTN_X86_KERNEL
 // The same arithmetic, two complex elements at a time with AVX2 (no FMA: a fused
 // multiply-add would round differently).  Each lane does exactly the
 // scalar operations: the products t*ar and t'*ai are exact in double,
@@ -283,11 +290,14 @@ __attribute__((target("avx2"))) void UpdateColumnAvx2(float* __restrict col,
   }
 }
 
-using UpdateFn = void (*)(float*, const float*, int, double, double);
-
+// The vector kernel where the processor has AVX2, else the plain loop.
 UpdateFn ChooseUpdate() {
   return __builtin_cpu_supports("avx2") ? UpdateColumnAvx2 : UpdateColumnPlain;
 }
+#else
+// Processors other than x86 use the plain loop.
+UpdateFn ChooseUpdate() { return UpdateColumnPlain; }
+#endif
 
 // Column k itself: it starts from zero outside the pivot.
 inline cfloat UpdateFromZero(cfloat t, cfloat a) {
@@ -339,9 +349,9 @@ struct InversionJob {
     return true;
   }
 
-  // The panel's pivots on columns [j0, j1) outside the panel.
-  void Rest(int k0, int k1, int j0, int j1) const {
-    for (int j = j0; j < j1; ++j) {
+  // The panel's pivots on every column outside the panel.
+  void Rest(int k0, int k1) const {
+    for (int j = 0; j < N; ++j) {
       if (j >= k0 && j < k1) continue;
       for (int k = k0; k < k1; ++k)
         Apply(k, mult.data() + static_cast<std::size_t>(k - k0) * N, pivot[k - k0], j);
@@ -380,7 +390,7 @@ void CINVRT(cfloat* A, int IA, int N, int& IER) {
       failed = true;
       break;
     }
-    job.Rest(k0, k1, 0, N);
+    job.Rest(k0, k1);
   }
 
   if (!failed) {

@@ -50,8 +50,9 @@ void LEQ2C(Run& R, const std::complex<float>* A, int N, int IA, std::complex<flo
 
 // In-place inverse by Gauss-Jordan elimination without pivoting (the callers
 // pass matrices whose leading minors are non-zero).  Each update is formed in
-// double and stored in single precision.  Large orders are split across
-// threads; every stored value is bit-identical to the plain loop.
+// double and stored in single precision.  Runs on the caller's thread; large
+// orders go panel by panel, and every stored value is bit-identical to the
+// plain loop.
 //   IER: 0, or kSolverSingular when a pivot is zero or not finite, or the
 //   inverse does not fit single precision; A is then restored to its input.
 void CINVRT(std::complex<float>* A, int IA, int N, int& IER);

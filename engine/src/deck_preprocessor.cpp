@@ -185,7 +185,7 @@ void PREPRO(Run& R) {
   const int deck = R.IUNIT[4];
   const int t7 = R.IUNIT[7];
   const int t8 = R.IUNIT[8];
-  const int out = R.IUNIT[16];
+  const int out = R.IUNIT[kReportChannel];
   std::string rec;
   while (R.ch.Read(deck, rec) == ChannelTable::kRead) {
     bool overflow = false;

@@ -20,11 +20,9 @@
 #include <memory>
 #include <string>
 
-#include "block_readers.h"
 #include "deck_preprocessor.h"
 #include "keyword_loop.h"
 #include "report_writer.h"
-#include "run_control.h"
 #include "run_state.h"
 #include "solution_driver.h"
 
@@ -91,7 +89,7 @@ int OPNFIL(Run& R) {
   }
 
   bool deckOk = R.ch.Open(4, Trim(N.INFILE), false);
-  if (!R.ch.Open(16, Trim(N.OUTFIL), true)) {
+  if (!R.ch.Open(kReportChannel, Trim(N.OUTFIL), true)) {
     Console(R, " *** CANNOT OPEN THE OUTPUT FILE " + Trim(N.OUTFIL));
     return 3;
   }
@@ -100,15 +98,15 @@ int OPNFIL(Run& R) {
 
   int result = 0;
   if (!scratchOk) {
-    WRITE(R, 16, "(//' *** CANNOT CREATE THE SCRATCH FILES TAPE7 AND TAPE8 ***')");
+    WRITE(R, kReportChannel, "(//' *** CANNOT CREATE THE SCRATCH FILES TAPE7 AND TAPE8 ***')");
     result = 3;
   }
   if (!deckOk) {
-    WRITE(R, 16, "(//' *** CANNOT OPEN THE INPUT FILE ***'/1X,A)", {Trim(N.INFILE)});
+    WRITE(R, kReportChannel, "(//' *** CANNOT OPEN THE INPUT FILE ***'/1X,A)", {Trim(N.INFILE)});
     result = 3;
   }
   if (!plotOk) {
-    WRITE(R, 16, "(//' *** CANNOT OPEN THE PLOT OUTPUT FILE ***'/1X,A)", {Trim(N.PLTFIL)});
+    WRITE(R, kReportChannel, "(//' *** CANNOT OPEN THE PLOT OUTPUT FILE ***'/1X,A)", {Trim(N.PLTFIL)});
     result = 3;
   }
   return result;
@@ -116,17 +114,17 @@ int OPNFIL(Run& R) {
 
 void CHKINP(Run& R) {
   RunFlags& F = R.flags;
-  if (F.FNDTYP == 0 || F.LODTYP == 0 || F.IGEOM == 0) {
+  if (F.FNDTYP == Foundation::kNone || F.LODTYP == Load::kNone || F.IGEOM == 0) {
     F.IERFLG = 1;
-    WRITE(R, R.IUNIT[16], "(//' INSUFFICIENT INPUT DATA TO COMPLETE RUN'/' PROGRAM WILL TERMINATE')");
+    WRITE(R, R.IUNIT[kReportChannel], "(//' INSUFFICIENT INPUT DATA TO COMPLETE RUN'/' PROGRAM WILL TERMINATE')");
   } else if (F.IGRAV == 0) {
     F.IERFLG = 1;
-    WRITE(R, R.IUNIT[16], "(//' GRAVITATIONAL CONSTANT NOT SET'/' PROGRAM WILL TERMINATE')");
+    WRITE(R, R.IUNIT[kReportChannel], "(//' GRAVITATIONAL CONSTANT NOT SET'/' PROGRAM WILL TERMINATE')");
   }
 }
 
 void CLSFIL(Run& R) {
-  for (int unit : {7, 8, 2, 4, 16, 6, 9}) R.ch.Close(unit);
+  for (int unit : {7, 8, 2, 4, kReportChannel, 6, 9}) R.ch.Close(unit);
 }
 
 std::int32_t RunEngine(Run& R, std::int32_t code) {
@@ -134,11 +132,11 @@ std::int32_t RunEngine(Run& R, std::int32_t code) {
   R.IUNIT[4] = 4;
   R.IUNIT[7] = 7;
   R.IUNIT[8] = 8;
-  R.IUNIT[16] = 16;
+  R.IUNIT[kReportChannel] = kReportChannel;
   int result = OPNFIL(R);
   if (result != 0) {
-    if (R.ch.IsOpen(16))
-      WRITE(R, 16, "('1'///'*** FATAL ERROR IN INPUT DATA ***'/'*** EXECUTION TERMINATED ***')");
+    if (R.ch.IsOpen(kReportChannel))
+      WRITE(R, kReportChannel, "('1'///'*** FATAL ERROR IN INPUT DATA ***'/'*** EXECUTION TERMINATED ***')");
     CLSFIL(R);
     return result;
   }
@@ -146,7 +144,7 @@ std::int32_t RunEngine(Run& R, std::int32_t code) {
   int status = 1;
   INITIN(R, status);
   RDKEYS(R, status, R.flags.ISTOP);
-  const int out = R.IUNIT[16];
+  const int out = R.IUNIT[kReportChannel];
   if (R.flags.IERFLG == 1) {
     WRITE(R, out, "('1'///'*** FATAL ERROR IN INPUT DATA ***'/'*** EXECUTION TERMINATED ***')");
     result = 3;

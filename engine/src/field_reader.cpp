@@ -59,7 +59,7 @@ bool ParseDeckNumber(const std::string& record, float& value) {
 
 void READIT(Run& R, int mode, float& value, std::string& word, int& status) {
   const int in = R.IUNIT[4];
-  const int out = R.IUNIT[16];
+  const int out = R.IUNIT[kReportChannel];
   status = 1;
   std::string rec;
   if (mode == 1) {

@@ -1,9 +1,9 @@
 #include "footing_response.h"
 
-#include <climits>
 #include <cmath>
 
 #include "complex_solvers.h"
+#include "numeric_helpers.h"
 #include "plot_data_file.h"
 #include "report_framework.h"
 #include "report_writer.h"
@@ -11,14 +11,6 @@
 #include "transforms.h"
 
 using Cx = std::complex<float>;
-
-int IROUND(float x) {
-  if (std::isnan(x)) return 0;
-  const float r = std::signbit(x) ? x - 0.5f : x + 0.5f;
-  if (r >= 2147483520.0f) return INT_MAX;
-  if (r <= -2147483520.0f) return INT_MIN;
-  return static_cast<int>(r);  // truncation toward zero
-}
 
 void SIMPSN(const float* Y, int N, float H, float& S) {
   if (N < 2) {
@@ -54,7 +46,7 @@ void DYNMAT(Cx* DYN, float w, const float* MASCON) {
 
 bool AllFinite(const Cx* Z, int n) {
   for (int k = 0; k < n; ++k)
-    if (!std::isfinite(Z[k].real()) || !std::isfinite(Z[k].imag())) return false;
+    if (!IsFinite(Z[k])) return false;
   return true;
 }
 
@@ -196,7 +188,6 @@ void CompleteSpectrum(Cx* fload, int nt) {
 
 namespace {
 
-constexpr int kReport = 16;
 
 }  // namespace
 
@@ -204,7 +195,7 @@ void HRMOUT(Run& R, const ResponseData& D, int nfreq, float wmin, float wstep, c
   int st = 0;
   HEADNG(R, 2, st);
   const std::string& L = R.LABEL[LBL_LENGTH];
-  WRITE(R, kReport,
+  WRITE(R, kReportChannel,
         "(/,/,24X,'FOOTING RESPONSE AMPLITUDES',/,24X,27('-'),/,/,1X,'   FREQ.    FREQ.     TRANS. X    TRANS. Y    VERTICAL','   ROT ABOUT   ROT ABOUT   TORSIONAL',/,1X,'    Hz    rad/sec    DIRECTION   DIRECTION            ','     X AXIS       Y AXIS            ',/,1X,'                       (UOX)       (UOY)       (UOZ)  ','     (EPOX)      (EPOY)      (EPOZ)',/,10X,16X,A2,10X,A2,10X,A2,10X,'rad',9X,'rad',9X,'rad',/,1X,'  ------  -------    ---------   ---------   ---------','   ---------   ---------   ---------',/)",
         {L, L, L});
   float w = wmin - wstep;
@@ -212,10 +203,10 @@ void HRMOUT(Run& R, const ResponseData& D, int nfreq, float wmin, float wstep, c
     w = w + wstep;
     const float* a = &D.UAMP[6 * (k - 1)];
     if (D.FAILED[k - 1]) {
-      WRITE(R, kReport, "(2X,F7.2,2X,F7.2,2X,'  *** NO SOLUTION AT THIS FREQUENCY ***')",
+      WRITE(R, kReportChannel, "(2X,F7.2,2X,F7.2,2X,'  *** NO SOLUTION AT THIS FREQUENCY ***')",
             {w * 0.5f / 3.14f, w});
     } else {
-      WRITE(R, kReport, "(2X,F7.2,2X,F7.2,2X,6(1X,1P,E11.4))",
+      WRITE(R, kReportChannel, "(2X,F7.2,2X,F7.2,2X,6(1X,1P,E11.4))",
             {w * 0.5f / 3.14f, w, a[0], a[1], a[2], a[3], a[4], a[5]});
     }
     WritePlotResponse(R, freq[k - 1], a);
@@ -226,39 +217,39 @@ void RNDOUT(Run& R, const ResponseData& D, int nfreq, float wmin, float wstep, f
             const float* freq) {
   int st = 0;
   HEADNG(R, 2, st);
-  WRITE(R, kReport,
+  WRITE(R, kReportChannel,
         "(/,/,14X,'DEGREE OF',/,15X,'FREEDOM',4X,'PEAK FACTOR (G)',3X,'MAXIMUM DISPLACEMENT',/,14X,9('-'),3X,15('-'),3X,20('-'),/)");
   const int n = nfreq < kMaxRandomPoints ? nfreq : kMaxRandomPoints;
   float s[kMaxRandomPoints];
   for (int r = 1; r <= 6; ++r) {
     if (D.nfailed > 0) {
-      WRITE(R, kReport, "(17X,I2,12X,'NOT DEFINED: NO SOLUTION AT EVERY FREQUENCY')", {r});
+      WRITE(R, kReportChannel, "(17X,I2,12X,'NOT DEFINED: NO SOLUTION AT EVERY FREQUENCY')", {r});
       continue;
     }
     for (int k = 1; k <= n; ++k) s[k - 1] = D.SRESP[6 * (k - 1) + r - 1];
     const RandomPeak p = RandomStatistics(s, n, wmin, wstep, tobs);
     if (!p.real) {
-      WRITE(R, kReport, "(17X,I2,12X,'NOT DEFINED: NEGATIVE OR UNBOUNDED SPECTRAL MOMENTS')", {r});
+      WRITE(R, kReportChannel, "(17X,I2,12X,'NOT DEFINED: NEGATIVE OR UNBOUNDED SPECTRAL MOMENTS')", {r});
       continue;
     }
     if (!p.defined) {
-      WRITE(R, kReport, "(17X,I2,12X,'NOT DEFINED: OBSERVATION PERIOD SHORTER THAN 1/NU0')", {r});
+      WRITE(R, kReportChannel, "(17X,I2,12X,'NOT DEFINED: OBSERVATION PERIOD SHORTER THAN 1/NU0')", {r});
       continue;
     }
-    WRITE(R, kReport, "(17X,I2,12X,F4.1,9X,E14.4)", {r, p.G, p.xmax});
+    WRITE(R, kReportChannel, "(17X,I2,12X,F4.1,9X,E14.4)", {r, p.G, p.xmax});
   }
   auto spectrum = [&](int r) {
     for (int k = 1; k <= n; ++k) {
       if (D.FAILED[k - 1])
-        WRITE(R, kReport, "(15X,F7.2,15X,'NO SOLUTION')", {freq[k - 1]});
+        WRITE(R, kReportChannel, "(15X,F7.2,15X,'NO SOLUTION')", {freq[k - 1]});
       else
-        WRITE(R, kReport, "(15X,F7.2,15X,1P,E12.6)", {freq[k - 1], D.SRESP[6 * (k - 1) + r - 1]});
+        WRITE(R, kReportChannel, "(15X,F7.2,15X,1P,E12.6)", {freq[k - 1], D.SRESP[6 * (k - 1) + r - 1]});
     }
   };
-  WRITE(R, kReport,
+  WRITE(R, kReportChannel,
         "(/,/,15X,'RESPONSE SPECTRA CURVE OF TRANSLATION',/,15X,37('-'),/,15X,'FREQUENCY',12X,'IN X DIRECTION',/)");
   spectrum(1);
-  WRITE(R, kReport,
+  WRITE(R, kReportChannel,
         "(/,/,15X,'RESPONSE SPECTRA CURVE OF ROTATION',/,15X,34('-'),/,15X,'FREQUENCY',14X,'ABOUT Y AXIS',/)");
   spectrum(5);
 }
@@ -267,11 +258,11 @@ void TRNTAB(Run& R, const ResponseData& D, const Cx* fload, int nt, float dt) {
   int st = 0;
   HEADNG(R, 2, st);
   const std::string& L = R.LABEL[LBL_LENGTH];
-  WRITE(R, kReport,
+  WRITE(R, kReportChannel,
         "(/,/,24X,'FOOTING RESPONSE AMPLITUDES',/,24X,27('-'),/,/,1X,'          TRANS. X   TRANS. Y    VERTICAL',5X,'ROT ABOUT',5X,'ROT ABOUT',2X,'TORSIONAL',/,1X,'  TIME    DIRECTION  DIRECTION         ','        X AXIS       Y AXIS            ',/,13X,'(OUX)      (UOY)       (UOZ)       (EPOX)       (EPOY)',5X,' (EPOZ)',/,15X,A2,9X,A2,10X,A2,9X,'rad',10X,'rad',9X,'rad',/,1X,'-------   ---------   ---------   --------',3X,'  ---------',3X,' --------- ',2X,'--------',/)",
         {L, L, L});
   if (D.nfailed > 0) {
-    WRITE(R, kReport,
+    WRITE(R, kReportChannel,
           "(1X,'*** NO TIME HISTORY: THE DYNAMIC EQUATIONS HAVE NO SOLUTION AT ',I4,' FREQUENCIES ***')",
           {D.nfailed});
     return;
@@ -280,7 +271,7 @@ void TRNTAB(Run& R, const ResponseData& D, const Cx* fload, int nt, float dt) {
   for (int k = 1; k <= nt; ++k) {
     t = t + dt;
     const Cx* f = &fload[6 * (k - 1)];
-    WRITE(R, kReport, "(1X,F7.2,2X,6(1X,1P,E11.4))",
+    WRITE(R, kReportChannel, "(1X,F7.2,2X,6(1X,1P,E11.4))",
           {t, f[0].real(), f[1].real(), f[2].real(), f[3].real(), f[4].real(), f[5].real()});
   }
 }

@@ -22,10 +22,6 @@ struct ResponseData {
   int nfailed = 0;
 };
 
-// Nearest integer, half away from zero (2.5 -> 3, -2.5 -> -3).  Values
-// beyond the int range are clamped; NaN gives 0.
-int IROUND(float x);
-
 // Simpson sum (Y1 + 4 Y2 + 2 Y3 + ... + w(N-1) Y(N-1) + YN) H / 3 with the
 // interior weights alternating 4, 2 from Y2 (for even N the weight before
 // YN is 2).  N must be at least 3; N = 2 gives the trapezoid and N < 2

@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "block_readers.h"
 #include "field_reader.h"
 #include "footing_response.h"
 #include "keyword_loop.h"
 #include "mass_reader.h"
+#include "numeric_helpers.h"
 #include "reader_helpers.h"
 #include "report_framework.h"
 #include "report_writer.h"
@@ -21,19 +21,12 @@ namespace {
 
 using namespace deck_reading;
 
-// Keyword indices used here.
-enum {
-  kPILE = 6, kHALF = 7, kSTRA = 8, kMULT = 9, kCIRC = 15, kRECT = 16, kPARA = 18, kLAYE = 19,
-  kELEM = 23, kBATT = 26, kINTE = 27, kFIXE = 32, kPINN = 33, kFLOA = 34, kENDB = 35,
-  kCONS = 36, kMASS = 37
-};
-
 }  // namespace
 
 void RDFOUN(Run& R) {
   RunFlags& F = R.flags;
   FoundationData& D = R.fnd;
-  const int out = R.IUNIT[16];
+  const int out = R.IUNIT[kReportChannel];
   std::string w;
   int k = 0;
 
@@ -49,11 +42,14 @@ void RDFOUN(Run& R) {
     badWord(" FOR FOUNDATION TYPE");
     return;
   }
-  F.FNDTYP = k - kPILE + 1;
+  static_assert(kHALF == kPILE + 1 && kSTRA == kPILE + 2 && kMULT == kPILE + 3,
+                "the foundation types follow the table order");
+  F.FNDTYP = static_cast<Foundation>(k - kPILE + 1);
   static const char* const kTypeLine[] = {"", " FOUNDATION TYPE - PILE", " FOUNDATION TYPE - HALF-SPACE",
                                           " FOUNDATION TYPE - STRATUM", " FOUNDATION TYPE - MULTILAYER"};
-  if (Echo(R)) WRITE(R, out, "(//A/1X,15('*'))", {std::string(kTypeLine[F.FNDTYP])});
-  const bool pile = F.FNDTYP == 1, multi = F.FNDTYP == 4;
+  if (Echo(R))
+    WRITE(R, out, "(//A/1X,15('*'))", {std::string(kTypeLine[static_cast<int>(F.FNDTYP)])});
+  const bool pile = F.FNDTYP == Foundation::kPile, multi = F.FNDTYP == Foundation::kMultilayer;
 
   // 2. Geometry.
   if (ReadWord(R, w, k) < 1 || (k != kCIRC && k != kRECT)) {
@@ -62,7 +58,7 @@ void RDFOUN(Run& R) {
   }
   F.IGEOM = k == kCIRC ? 1 : 2;
   RDGEOM(R);
-  if (F.FNDTYP == 2 || F.FNDTYP == 3) F.MEDIA = 1;
+  if (F.FNDTYP == Foundation::kHalfSpace || F.FNDTYP == Foundation::kStratum) F.MEDIA = 1;
 
   // 3. Mass.
   if (ReadWord(R, w, k) < 1 || k != kMASS) {
@@ -176,7 +172,7 @@ void RDFOUN(Run& R) {
   // reports them; they are looked up without a report here.
   int st = ReadWord(R, w, k, false);
   if (st >= 1) {
-    if (k == kENDB) {
+    if (k == kEND) {
       F.IENDBR = 1;
       if (Echo(R)) WRITE(R, out, "(//' PILE TIP CONDITION : END-BEARING'/1X,32('*'))");
     } else if (k != kFLOA) {
@@ -196,7 +192,7 @@ void RDFOUN(Run& R) {
     } else if (k == kINTE) {
       F.INTER = 1;
       int k2 = 0;
-      if (ReadWord(R, w, k2, false) >= 1 && k2 != kFLOA && k2 != kENDB) PushBack(R);
+      if (ReadWord(R, w, k2, false) >= 1 && k2 != kFLOA && k2 != kEND) PushBack(R);
       if (F.IBATT == 1) return;
     } else {
       PushBack(R);
@@ -208,7 +204,7 @@ void RDFOUN(Run& R) {
 void RDGEOM(Run& R) {
   RunFlags& F = R.flags;
   FoundationData& D = R.fnd;
-  const int out = R.IUNIT[16];
+  const int out = R.IUNIT[kReportChannel];
   constexpr float pi = 3.14159f;
   float a = 0.0f, b = 0.0f;
   bool ok = ReadNumber(R, a);
@@ -232,7 +228,7 @@ void RDGEOM(Run& R) {
     const float r3 = std::pow(a * a * a * b / (3.0f * pi), 0.25f);
     const float r4 = std::pow(a * b * (a * a + b * b) / (6.0f * pi), 0.25f);
     D.REQ = {r1, r2, r3, r4};
-    if (F.FNDTYP == 3) {
+    if (F.FNDTYP == Foundation::kStratum) {
       D.RSTR = {r1, r1, r2, r3, r4};
       D.RAVG = (D.RSTR[0] + D.RSTR[1] + D.RSTR[2] + D.RSTR[3] + D.RSTR[4]) / 5.0f;
     }
@@ -249,8 +245,8 @@ void RDGEOM(Run& R) {
 void RDCONS(Run& R) {
   RunFlags& F = R.flags;
   FoundationData& D = R.fnd;
-  const int out = R.IUNIT[16];
-  const int type = F.FNDTYP;
+  const int out = R.IUNIT[kReportChannel];
+  const Foundation type = F.FNDTYP;
   bool ok = ReadNumber(R, D.XCG) && ReadNumber(R, D.YCG) && ReadNumber(R, D.HCG);
   if (!ok) {
     WRITE(R, out, "(//' ERROR ENCOUNTERED WHILE READING CENTRE OF GRAVITY VARIABLES'/' PROGRAM WILL NOT EXECUTE')");
@@ -260,7 +256,7 @@ void RDCONS(Run& R) {
     WRITE(R, out, "(//' ERROR ENCOUNTERED WHILE READING FOUNDATION CONSTANTS'/' PROGRAM WILL NOT EXECUTE')");
     F.IERFLG = 1;
   };
-  if (ok && type == 3) {
+  if (ok && type == Foundation::kStratum) {
     if (!(ReadNumber(R, D.EMBD) && ReadNumber(R, D.HLAY))) {
       constantsError();
     } else if (!(D.HLAY > 0.0f) || D.EMBD < 0.0f) {
@@ -275,7 +271,7 @@ void RDCONS(Run& R) {
         F.IERFLG = 1;
       }
     }
-  } else if (ok && (type == 1 || type == 4)) {
+  } else if (ok && (type == Foundation::kPile || type == Foundation::kMultilayer)) {
     if (!(ReadNumber(R, D.TLEN) && ReadNumber(R, D.UWT) && ReadNumber(R, D.SLOAD) &&
           ReadNumber(R, D.PRAT) && ReadNumber(R, D.DAMP) && ReadNumber(R, D.CRIG) &&
           ReadNumber(R, D.EMOD))) {
@@ -293,8 +289,8 @@ void RDCONS(Run& R) {
   }
   if (!Echo(R)) return;
   const std::string& L = R.LABEL[LBL_LENGTH];
-  if (type == 1 || type == 4) {
-    if (type == 1)
+  if (type == Foundation::kPile || type == Foundation::kMultilayer) {
+    if (type == Foundation::kPile)
       WRITE(R, out, "(//' PILE PROPERTIES'/1X,15('*'))");
     else
       WRITE(R, out, "(//' FOUNDATION PROPERTIES'/1X,21('*'))");
@@ -307,8 +303,8 @@ void RDCONS(Run& R) {
           "' YOUNGS MODULUS  ............... ',1P,E12.5,1X,A3)",
           {D.XCG, L, D.YCG, L, D.HCG, L, D.TLEN, L, D.UWT, R.LABEL[LBL_UNITWT], D.SLOAD, R.LABEL[LBL_FORCE],
            D.PRAT, D.DAMP, D.CRIG, D.EMOD, R.LABEL[LBL_PRESSURE]});
-  } else if (type == 2 || type == 3) {
-    if (type == 2)
+  } else if (type == Foundation::kHalfSpace || type == Foundation::kStratum) {
+    if (type == Foundation::kHalfSpace)
       WRITE(R, out, "(//' HALF-SPACE FOUNDATION'/1X,21('*'))");
     else
       WRITE(R, out, "(//' STRATUM PROPERTIES'/1X,18('*'))");
@@ -316,7 +312,7 @@ void RDCONS(Run& R) {
           "(/' X-LOCATION CENTRE OF GRAV  .....',F12.5,1X,A2/' Y-LOCATION CENTRE OF GRAV  .....',F12.5,1X,A2/"
           "' HEIGHT OF CENTRE OF GRAV  ......',F12.5,1X,A2)",
           {D.XCG, L, D.YCG, L, D.HCG, L});
-    if (type == 3)
+    if (type == Foundation::kStratum)
       WRITE(R, out,
             "(' DEPTH OF EMBEDMENT  ............',F12.5,1X,A2/' DEPTH OF LAYER  ................',F12.5,1X,A2)",
             {D.EMBD, L, D.HLAY, L});
@@ -326,7 +322,7 @@ void RDCONS(Run& R) {
 void RDELEM(Run& R) {
   RunFlags& F = R.flags;
   FoundationData& D = R.fnd;
-  const int out = R.IUNIT[16];
+  const int out = R.IUNIT[kReportChannel];
   const bool para = F.MEDIA == 2;
   const int n = para ? 1 : Count(D.NLAY, kMaxLayers);
   bool ok = true;
@@ -384,7 +380,7 @@ void RDELEM(Run& R) {
 void RDEMBE(Run& R) {
   RunFlags& F = R.flags;
   SoilData& S = R.soil;
-  const int out = R.IUNIT[16];
+  const int out = R.IUNIT[kReportChannel];
   const bool cap = F.ISDCAP == 1;
   float ns = 0.0f;
   bool ok = ReadNumber(R, ns);
@@ -455,13 +451,13 @@ void RDEMBE(Run& R) {
 void RDBATT(Run& R) {
   RunFlags& F = R.flags;
   FoundationData& D = R.fnd;
-  const int out = R.IUNIT[16];
+  const int out = R.IUNIT[kReportChannel];
   auto ignore = [&](const char* layout, std::vector<FmtValue> v) {
     WRITE(R, out, layout, v);
     WRITE(R, out, "(' BATTERED OPTION WILL BE IGNORED.')");
     F.IBATT = 0;
   };
-  if (F.FNDTYP != 1) {
+  if (F.FNDTYP != Foundation::kPile) {
     ignore("(//' BATTERED PILE OPTION ONLY VALID FOR PILE FOUNDATIONS')", {});
     return;
   }

@@ -3,16 +3,15 @@
 //
 // Arrays are stored from index 0: entry i of the deck (i = 1, 2, ...) is at
 // [i - 1].  Counts read from the deck stay REAL, as read; use IROUND
-// (footing_response.h) where they drive a loop.  FNDTYP, IGEOM and the option
+// (numeric_helpers.h) where they drive a loop.  FNDTYP, IGEOM and the option
 // flags (MEDIA, IBATT, INTER, IENDBR, ...) are in RunFlags.
 #pragma once
 
 #include <array>
 
-struct Run;
+#include "deck_limits.h"
 
-inline constexpr int kMaxPiles = 500;   // piles of a group
-inline constexpr int kMaxLayers = 30;   // soil layers, elements, side layers
+struct Run;
 
 // Index of BANG(r, c, i), all 1-based: row r (pile axis), column c (global
 // X, Y, Z), pile i.
@@ -59,7 +58,9 @@ struct FoundationData {
   std::array<float, 9 * kMaxPiles> BANG{};
 };
 
-// FOUNDATION block reader (declared for the keyword loop in block_readers.h).
+// FOUNDATION block reader, called by the keyword loop right after its keyword: reads
+// the block, reports on the report channel, sets the fatal flag on errors,
+// and steps back one record at a word it does not own.
 void RDFOUN(Run& R);
 // Plan geometry: radius, or sides a and b, and the equivalent radii.
 void RDGEOM(Run& R);

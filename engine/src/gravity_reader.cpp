@@ -7,7 +7,7 @@
 #include "run_state.h"
 
 void RDGRAV(Run& R) {
-  const int out = R.IUNIT[16];
+  const int out = R.IUNIT[kReportChannel];
   float g = 0.0f;
   std::string word;
   int status = 1;

@@ -1,18 +1,14 @@
 // The keyword table and the top-level keyword loop.
 #include "keyword_loop.h"
 
-#include "block_readers.h"
 #include "field_reader.h"
+#include "foundation_readers.h"
 #include "gravity_reader.h"
+#include "load_readers.h"
 #include "report_framework.h"
 #include "report_writer.h"
 #include "run_state.h"
-
-const std::array<std::string_view, NKEY> KEYTAB = {
-    "    ", "WIDE", "NARR", "ECHO", "NOEC", "PILE", "HALF", "STRA", "MULT", "LOAD", "HARM", "TRAN", "RAND",
-    "PLOT", "CIRC", "RECT", "SOIL", "PARA", "LAYE", "GRAV", "DIME", "BELO", "ELEM", "FOUN", "WEAK", "BATT",
-    "INTE", "RUN ", "STOP", "TITL", "MATR", "FIXE", "PINN", "FLOA", "END-", "CONS", "MASS", "EMBE", "SIDE",
-    "HAMM", "LONG", "SHOR", "VELO", "PULS", "PAD ", "SPRI", "STAT", "DYNA", "    ", "    ", "QUAD", "NONQ"};
+#include "soil_readers.h"
 
 // An entry's trailing blanks are not compared ("RUN " takes RUN, RUNNING
 // and RUN,), except that the all-blank entries take only a blank word.
@@ -35,7 +31,7 @@ void KEYWRD(Run& R, const std::string& word, int& index, int& status) {
   if (index == KNONE) {
     std::string w = word.substr(0, 4);
     w.resize(4, ' ');
-    WRITE(R, R.IUNIT[16], "(//' UNRECOGNIZED KEYWORD - ',A4)", {w});
+    WRITE(R, R.IUNIT[kReportChannel], "(//' UNRECOGNIZED KEYWORD - ',A4)", {w});
   }
 }
 
@@ -49,8 +45,8 @@ void INITIN(Run& R, int& status) {
   for (int k = 1; k <= 10; ++k) R.IUNIT[k] = k;
   R.IUNIT[4] = 7;
   RunFlags& F = R.flags;
-  F.FNDTYP = 0;
-  F.LODTYP = 0;
+  F.FNDTYP = Foundation::kNone;
+  F.LODTYP = Load::kNone;
   F.IGEOM = 0;
   F.IGRAV = 0;
   F.IECHO = 1;
@@ -69,7 +65,7 @@ void INITIN(Run& R, int& status) {
 }
 
 void RDKEYS(Run& R, int& status, int& stop) {
-  const int out = R.IUNIT[16];
+  const int out = R.IUNIT[kReportChannel];
   while (true) {
     status = 1;
     float value = 0.0f;
@@ -84,60 +80,61 @@ void RDKEYS(Run& R, int& status, int& stop) {
     KEYWRD(R, word, index, status);
     if (status < 1 || index > 100) continue;
     switch (index) {
-      case 1: case 49: case 50: case 3:  // blanks, NARR
-      case 41: case 42: case 47: case 48:  // LONG, SHOR, STAT, DYNA
+      case kBLANK: case kNARR: case kLONG: case kSHOR: case kSTAT: case kDYNA:
         break;
-      case 2:
+      case kWIDE:
         WRITE(R, out, "(//' WIDE PRINTOUT FOR HARMONIC RESPONSE CURVE'/1X,41('*'))");
         break;
-      case 4:
+      case kECHO:
         R.flags.IECHO = 1;
         break;
-      case 5:
+      case kNOEC:
         R.flags.IECHO = 0;
         break;
-      case 10:
+      case kLOAD:
         LOADKW(R);
         break;
-      case 17:
+      case kSOIL:
         SOILKW(R);
         break;
-      case 20:
+      case kGRAV:
         R.flags.IGRAV = 1;
         RDGRAV(R);
         break;
-      case 21:
+      case kDIME:
         if (R.flags.IECHO == 1) WRITE(R, out, "(//' DIMENSIONLESS RESPONSE'/1X,22('*'))");
         break;
-      case 24:
+      case kFOUN:
         RDFOUN(R);
         break;
-      case 28:
+      case kRUN:
         return;
-      case 29:
+      case kSTOP:
         stop = 1;
         return;
-      case 30: {
+      case kTITL: {
         int st = 1;
         RDTITL(R, st);
         break;
       }
-      case 31:
+      case kMATR:
         R.flags.IMATR = 1;
         if (R.flags.IECHO == 1)
           WRITE(R, out, "(//' STIFFNESS AND DAMPING CONSTANTS TO BE PRINTED'/1X,45('*'))");
         break;
-      case 6: case 7: case 8: case 9: case 14: case 15: case 16: case 18: case 19: case 23: case 26:
-      case 27: case 32: case 33: case 34: case 35: case 37:
+      case kPILE: case kHALF: case kSTRA: case kMULT: case kPLOT: case kCIRC: case kRECT: case kPARA:
+      case kLAYE: case kELEM: case kBATT: case kINTE: case kFIXE: case kPINN: case kFLOA: case kEND:
+      case kMASS:
         WRITE(R, out, "(//1X,A4,' SUBKEYWORD MUST BE PRECEEDED BY FOUNDATION KEYWORD')", {word});
         break;
-      case 11: case 12: case 13: case 40: case 43: case 44: case 45: case 46: case 51: case 52:
+      case kHARM: case kTRAN: case kRAND: case kHAMM: case kVELO: case kPULS: case kPAD: case kSPRI:
+      case kQUAD: case kNONQ:
         WRITE(R, out, "(//1X,A4,' SUBKEYWORD MUST BE PRECEEDED BY LOAD KEYWORD')", {word});
         break;
-      case 22: case 25: case 38: case 39:
+      case kBELO: case kWEAK: case kEMBE: case kSIDE:
         WRITE(R, out, "(//1X,A4,' SUBKEYWORD MUST BE PRECEEDED BY SOIL KEYWORD')", {word});
         break;
-      case 36:
+      case kCONS:
         WRITE(R, out,
               "(//1X,A4,' SUBKEYWORD MUST BE PRECEEDED BY ONE OF FOUNDATION, SOIL OR LOAD KEYWORDS')", {word});
         break;

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "block_readers.h"
 #include "fft.h"
 #include "field_reader.h"
 #include "keyword_loop.h"
+#include "numeric_helpers.h"
 #include "reader_helpers.h"
 #include "report_framework.h"
 #include "report_writer.h"
@@ -22,10 +22,8 @@ using namespace deck_reading;
 
 using Cx = std::complex<float>;
 
-enum { kHARM = 11, kTRAN = 12, kRAND = 13, kCONS = 36, kQUAD = 51, kNONQ = 52 };
-
 void LoadError(Run& R) {
-  WRITE(R, R.IUNIT[16],
+  WRITE(R, R.IUNIT[kReportChannel],
         "(/,/,1X,' ERROR ENCOUNTERED IN LOAD DESCRIPTION',/,1X,'        - WILL CONTINUE TO PROCESS DATA',/,1X,"
         "'     - CANNOT EXECUTE THIS PROBLEM SET')");
   R.flags.IERFLG = 1;
@@ -36,7 +34,7 @@ bool Harmonic(Run& R) {
   RunFlags& F = R.flags;
   LoadData& L = R.load;
   const FoundationData& D = R.fnd;
-  const int out = R.IUNIT[16];
+  const int out = R.IUNIT[kReportChannel];
 
   // The QUADRATIC / NONQUADRATIC word is required: without it the block
   // would be read one item off.
@@ -116,7 +114,7 @@ bool ReadCode(Run& R, int& c, const char* layout) {
   if (!ReadNumber(R, v)) return false;
   c = IROUND(v);
   if (c > 6 || c < 1) {
-    WRITE(R, R.IUNIT[16], layout, {c});
+    WRITE(R, R.IUNIT[kReportChannel], layout, {c});
     return false;
   }
   return true;
@@ -124,7 +122,7 @@ bool ReadCode(Run& R, int& c, const char* layout) {
 
 bool Random(Run& R) {
   LoadData& L = R.load;
-  const int out = R.IUNIT[16];
+  const int out = R.IUNIT[kReportChannel];
   float p = 0.0f, s = 0.0f;
   if (!(ReadNumber(R, L.WMAX) && ReadNumber(R, L.WMIN) && ReadNumber(R, p) && ReadNumber(R, L.TOBS) &&
         ReadNumber(R, s)))
@@ -185,7 +183,7 @@ bool Random(Run& R) {
 
 bool Transient(Run& R) {
   LoadData& L = R.load;
-  const int out = R.IUNIT[16];
+  const int out = R.IUNIT[kReportChannel];
   float mr = 0.0f;
   if (!(ReadNumber(R, L.NPT) && ReadNumber(R, L.DT) && ReadNumber(R, mr))) return false;
   const int n = IROUND(L.NPT), m = IROUND(mr);
@@ -250,7 +248,7 @@ bool Transient(Run& R) {
 
 void LOADKW(Run& R) {
   RunFlags& F = R.flags;
-  const int out = R.IUNIT[16];
+  const int out = R.IUNIT[kReportChannel];
   float v = 0.0f;
   std::string w;
   int st = 1, k = 0, ks = 1;
@@ -262,7 +260,7 @@ void LOADKW(Run& R) {
     F.IERFLG = 1;
     return;
   }
-  F.LODTYP = k == kHARM ? 3 : (k == kRAND ? 2 : 1);
+  F.LODTYP = k == kHARM ? Load::kHarmonic : (k == kRAND ? Load::kRandom : Load::kTransient);
   READIT(R, -1, v, w, st);
   k = 0;
   if (st >= 1) KEYWRD(R, w, k, ks);
@@ -278,9 +276,9 @@ void LOADKW(Run& R) {
 void RDLOAD(Run& R) {
   bool ok = true;
   switch (R.flags.LODTYP) {
-    case 3: ok = Harmonic(R); break;
-    case 2: ok = Random(R); break;
-    case 1: ok = Transient(R); break;
+    case Load::kHarmonic: ok = Harmonic(R); break;
+    case Load::kRandom: ok = Random(R); break;
+    case Load::kTransient: ok = Transient(R); break;
     default: return;
   }
   if (!ok) LoadError(R);

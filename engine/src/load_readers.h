@@ -7,7 +7,7 @@
 #include <array>
 #include <complex>
 
-#include "footing_response.h"   // kMaxHarmonicPoints, kMaxRandomPoints, IROUND
+#include "footing_response.h"   // kMaxHarmonicPoints, kMaxRandomPoints
 
 struct Run;
 
@@ -46,7 +46,9 @@ struct LoadData {
 constexpr int SPECIX(int a, int b, int k) { return (a - 1) + 6 * (b - 1) + 36 * (k - 1); }
 constexpr int FLOADIX(int d, int k) { return (d - 1) + 6 * (k - 1); }
 
-// LOAD block reader (declared for the keyword loop in block_readers.h).
+// LOAD block reader, called by the keyword loop right after its keyword: reads
+// the block, reports on the report channel, sets the fatal flag on errors,
+// and steps back one record at a word it does not own.
 void LOADKW(Run& R);
 // Reads the data of the load type LODTYP.
 void RDLOAD(Run& R);

@@ -87,7 +87,7 @@ class ListReader {
 
 void RDMASS(Run& R) {
   RunFlags& F = R.flags;
-  const int out = R.IUNIT[16];
+  const int out = R.IUNIT[kReportChannel];
   for (int i = 0; i < 7; ++i) {
     float v = 0.0f;
     std::string w;

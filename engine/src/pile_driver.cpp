@@ -2,11 +2,14 @@
 // impedance of one pile (or soil column) from three pile element solutions,
 // then the group under the rigid cap (PILE) or the move to the centre of
 // gravity (MULTILAYER).
+#include "pile_driver.h"
+
 #include <algorithm>
 #include <complex>
 #include <string>
 
 #include "footing_response.h"
+#include "numeric_helpers.h"
 #include "pile_element.h"
 #include "pile_group.h"
 #include "pile_interaction.h"
@@ -18,7 +21,6 @@
 namespace {
 
 using Cx = std::complex<float>;
-constexpr int kReport = 16;
 
 // Twelve head values of one PILELM call: stiffness then damping.
 struct HeadValues {
@@ -30,7 +32,7 @@ PileElementArgs ElementArgs(Run& R, int nl) {
   const FoundationData& f = R.fnd;
   const SoilData& so = R.soil;
   PileElementArgs a;
-  a.model = R.flags.FNDTYP == 4 ? -1 : (R.flags.MEDIA == 2 ? 0 : 1);
+  a.model = R.flags.FNDTYP == Foundation::kMultilayer ? -1 : (R.flags.MEDIA == 2 ? 0 : 1);
   a.uwPile = f.UWT;
   a.prPile = f.PRAT;
   a.g = R.flags.GCONST;
@@ -38,7 +40,7 @@ PileElementArgs ElementArgs(Run& R, int nl) {
   a.E = f.EMOD;
   a.P = f.SLOAD;
   a.NL = nl;
-  a.K = R.flags.FNDTYP == 4 ? std::clamp(IROUND(so.NADJ), 0, kMaxLayers) : 0;
+  a.K = R.flags.FNDTYP == Foundation::kMultilayer ? std::clamp(IROUND(so.NADJ), 0, kMaxLayers) : 0;
   a.colModulus = so.SLGRAT.data();
   a.h = f.ELDEP.data();
   a.vs = so.SLVS.data();
@@ -70,7 +72,7 @@ constexpr const char* kGroupMatrix = "THE PILE GROUP FLEXIBILITY MATRIX";
 // numbers for the point.
 void NoSolution(Run& R, const char* what) {
   const float w = R.sol.OMEGA;
-  WRITE(R, kReport,
+  WRITE(R, kReportChannel,
         "(/,/,1X,'*** ',A,' IS SINGULAR AT FREQUENCY ',F12.4,' Hz (',F12.4,' rad./sec.) ***',/,1X,'*** NO IMPEDANCE AT THIS FREQUENCY ***')",
         {std::string(what), w * 0.5f / 3.14f, w});
 }
@@ -85,12 +87,12 @@ bool PileBeforeLoop(Run& R) {
   const int nl = IROUND(R.fnd.NLAY);
   const int np = IROUND(R.fnd.NPILE);
   if (nl < 1 || nl > kMaxLayers || np < 1 || np > kMaxPiles) {
-    WRITE(R, kReport,
+    WRITE(R, kReportChannel,
           "(/,/,1X,'*** NUMBER OF LAYERS (',I6,') OR OF PILES (',I6,') IS NOT ADMISSIBLE ***',/,1X,'***PROGRAM WILL NOT EXECUTE***')",
           {nl, np});
     return false;
   }
-  if (R.flags.FNDTYP == 1 && R.flags.INTER != 0 && np != 1) PILSTF(R);
+  if (R.flags.FNDTYP == Foundation::kPile && R.flags.INTER != 0 && np != 1) PILSTF(R);
   return true;
 }
 
@@ -129,7 +131,7 @@ namespace {
 int FormImpedance(Run& R, const char*& what) {
   SolutionData& S = R.sol;
   const FoundationData& f = R.fnd;
-  const bool multilayer = R.flags.FNDTYP == 4;
+  const bool multilayer = R.flags.FNDTYP == Foundation::kMultilayer;
   if (!multilayer) R.soil.NADJ = 0.0f;
   const int nl = IROUND(f.NLAY);
   PileElementArgs a = ElementArgs(R, nl);

@@ -234,7 +234,7 @@ void PILELM(const PileElementArgs& a, float K[6], float C[6], int& IER) {
   for (int k = 0; k < 6; ++k) K[k] = C[k] = 0.0f;
   const int NL = a.NL;
   const float w = a.w;
-  if (NL < 1 || NL > kPileMaxLayers || !(w > 0.0f)) {
+  if (NL < 1 || NL > kMaxLayers || !(w > 0.0f)) {
     IER = kSingular;
     return;
   }
@@ -246,8 +246,8 @@ void PILELM(const PileElementArgs& a, float K[6], float C[6], int& IER) {
   const int f2 = (w <= a.wcut2) ? 1 : 0;
 
   // 3: side reactions per unit length of every layer.
-  CF kh[kPileMaxLayers], kv[kPileMaxLayers], kr[kPileMaxLayers], kt[kPileMaxLayers];
-  float G[kPileMaxLayers];
+  CF kh[kMaxLayers], kv[kMaxLayers], kr[kMaxLayers], kt[kMaxLayers];
+  float G[kMaxLayers];
   for (int i = 0; i < NL; ++i) {
     G[i] = a.vs[i] * a.vs[i] * a.uw[i] / a.g;
     const float ri = a.r[i];
@@ -276,8 +276,8 @@ void PILELM(const PileElementArgs& a, float K[6], float C[6], int& IER) {
   }
 
   // 5-8: element terms of every layer.
-  CF axD[kPileMaxLayers], axO[kPileMaxLayers], toD[kPileMaxLayers], toO[kPileMaxLayers];
-  BeamMatrix bm[kPileMaxLayers];
+  CF axD[kMaxLayers], axO[kMaxLayers], toD[kMaxLayers], toO[kMaxLayers];
+  BeamMatrix bm[kMaxLayers];
   const float w2 = w * w;
   for (int i = 0; i < NL; ++i) {
     const float A = a.area[i], I = a.inertia[i], J = a.torsion[i], h = a.h[i];

@@ -10,7 +10,8 @@
 
 #include <complex>
 
-inline constexpr int kPileMaxLayers = 30;
+#include "deck_limits.h"
+
 inline constexpr int kBandRows = 60;  // leading dimension of the band matrices
 
 // The arguments of PILELM, in the order of its calling sequence (the number

@@ -5,6 +5,7 @@
 
 #include "complex_solvers.h"
 #include "footing_response.h"
+#include "numeric_helpers.h"
 #include "run_state.h"
 #include "transforms.h"
 

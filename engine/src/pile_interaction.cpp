@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "footing_response.h"
+#include "numeric_helpers.h"
 #include "run_state.h"
 
 namespace {

@@ -5,6 +5,7 @@
 #include "field_reader.h"
 #include "footing_response.h"
 #include "keyword_loop.h"
+#include "numeric_helpers.h"
 #include "report_writer.h"
 #include "run_state.h"
 
@@ -48,7 +49,7 @@ int Count(float x, int cap) {
 bool Echo(const Run& R) { return R.flags.IECHO == 1; }
 
 void Fatal(Run& R, const std::string& text) {
-  WRITE(R, R.IUNIT[16], "(//A/' PROGRAM WILL NOT EXECUTE')", {text});
+  WRITE(R, R.IUNIT[kReportChannel], "(//A/' PROGRAM WILL NOT EXECUTE')", {text});
   R.flags.IERFLG = 1;
 }
 

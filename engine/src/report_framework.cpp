@@ -59,7 +59,7 @@ void SplitPath(const std::string& path, std::string& dir, std::string& name) {
 }
 
 void BANNER(Run& R, int& status) {
-  WRITE(R, R.IUNIT[16],
+  WRITE(R, R.IUNIT[kReportChannel],
         "(///1X,49('*')/' *',47X,'*'/' *        S O I L - F O U N D A T I O N          *'/' *',47X,'*'/"
         "' *     D Y N A M I C   S I M U L A T I O N       *'/"
         "' *              VORTN ',A12,'               *'/' *',47X,'*'/"
@@ -72,7 +72,7 @@ void BANNER(Run& R, int& status) {
 void HEADNG(Run& R, int mode, int& status) {
   BANNER(R, status);
   status = 1;
-  const int out = R.IUNIT[16];
+  const int out = R.IUNIT[kReportChannel];
   if (mode == 1) {
     std::string indir, inname, outdir, outname, pltdir, pltname;
     SplitPath(R.names.INFILE, indir, inname);
@@ -93,7 +93,7 @@ void HEADNG(Run& R, int mode, int& status) {
 void RDTITL(Run& R, int& status) {
   std::string rec;
   if (R.ch.Read(R.IUNIT[4], rec) != ChannelTable::kRead) {
-    WRITE(R, R.IUNIT[16], "(//' END OF FILE ENCOUNTERED WHILE READING TITLE')");
+    WRITE(R, R.IUNIT[kReportChannel], "(//' END OF FILE ENCOUNTERED WHILE READING TITLE')");
     status = -1;
     return;
   }

@@ -22,14 +22,19 @@
 #include "pile_group.h"
 #include "solution_driver.h"
 
+// Foundation type, from the FOUNDATION block (none until it is read).
+enum class Foundation { kNone = 0, kPile = 1, kHalfSpace = 2, kStratum = 3, kMultilayer = 4 };
+// Load type, from the LOAD block (none until it is read).
+enum class Load { kNone = 0, kTransient = 1, kRandom = 2, kHarmonic = 3 };
+
 // Run flags and codes shared by the readers, the driver and the report.
 struct RunFlags {
   int IERFLG = 0;   // fatal input error
   int IECHO = 1;    // data echo on
   int IMATR = 0;    // MATR keyword seen: stiffness matrix wanted
   int ISTOP = 0;    // STOP keyword seen
-  int FNDTYP = 0;   // 1 pile, 2 half-space, 3 stratum, 4 multilayer
-  int LODTYP = 0;   // 1 transient, 2 random, 3 harmonic
+  Foundation FNDTYP = Foundation::kNone;
+  Load LODTYP = Load::kNone;
   int IQUAD = 0;    // 1 non-quadratic, 2 quadratic
   int IGEOM = 0;    // 1 circular, 2 rectangular
   int IGRAV = 0;    // GRAV keyword read

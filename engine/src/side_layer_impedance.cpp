@@ -9,6 +9,7 @@
 
 #include "bessel.h"
 #include "complex_solvers.h"
+#include "numeric_helpers.h"
 
 namespace {
 
@@ -18,9 +19,6 @@ using cdouble = std::complex<double>;
 constexpr float kPi = 3.1415927f;
 constexpr float kTwoPi = 6.2831855f;
 constexpr float kOnePointTwoPi = 3.7699115f;
-
-bool IsFinite(cfloat z) { return std::isfinite(z.real()) && std::isfinite(z.imag()); }
-bool IsFinite(cdouble z) { return std::isfinite(z.real()) && std::isfinite(z.imag()); }
 
 // Shear-wave argument i b / sqrt(1 + i D) at the dimensionless frequency b.
 cfloat ShearArgument(float b, cfloat sqrtC) { return cfloat(0.0f, b) / sqrtC; }

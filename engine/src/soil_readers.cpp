@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "block_readers.h"
 #include "field_reader.h"
 #include "footing_response.h"
 #include "keyword_loop.h"
+#include "numeric_helpers.h"
 #include "reader_helpers.h"
 #include "report_framework.h"
 #include "report_writer.h"
@@ -19,15 +19,13 @@ namespace {
 
 using namespace deck_reading;
 
-enum { kCONS = 36, kBELO = 22, kWEAK = 25, kEMBE = 38, kSIDE = 39 };
-
 bool ElasticPoisson(float nu) { return nu > -1.0f && nu <= 0.5f; }
 
 // Soil values no model can take: a negative velocity, unit weight or ratio,
 // or a Poisson's ratio outside the elastic range.
 void CheckLayer(Run& R, const char* what, int i, float vs, float uw, float pr) {
   if (vs < 0.0f || uw < 0.0f || !ElasticPoisson(pr)) {
-    WRITE(R, R.IUNIT[16],
+    WRITE(R, R.IUNIT[kReportChannel],
           "(//' ERROR - ',A,I3,' : NEGATIVE VELOCITY OR UNIT WEIGHT, OR POISSONS RATIO'/"
           "' NOT ABOVE -1.0 OR ABOVE 0.5'/' PROGRAM WILL NOT EXECUTE')",
           {std::string(what), i});
@@ -37,7 +35,7 @@ void CheckLayer(Run& R, const char* what, int i, float vs, float uw, float pr) {
 
 void CheckWeak(Run& R, const char* what, int i, float ratio, float pr, float thick) {
   if (ratio < 0.0f || thick < 0.0f || !ElasticPoisson(pr)) {
-    WRITE(R, R.IUNIT[16],
+    WRITE(R, R.IUNIT[kReportChannel],
           "(//' ERROR - ',A,I3,' : NEGATIVE WEAK SHEAR RATIO OR THICKNESS RATIO, OR WEAK'/"
           "' POISSONS RATIO NOT ABOVE -1.0 OR ABOVE 0.5'/' PROGRAM WILL NOT EXECUTE')",
           {std::string(what), i});
@@ -46,13 +44,13 @@ void CheckWeak(Run& R, const char* what, int i, float ratio, float pr, float thi
 }
 
 void SoilConstantsError(Run& R) {
-  WRITE(R, R.IUNIT[16], "(//1X,'ERROR ENCOUNTERED WHILE READING SOIL CONSTANTS'/1X,'PROGRAM WILL NOT EXECUTE')");
+  WRITE(R, R.IUNIT[kReportChannel], "(//1X,'ERROR ENCOUNTERED WHILE READING SOIL CONSTANTS'/1X,'PROGRAM WILL NOT EXECUTE')");
   R.flags.IERFLG = 1;
 }
 
 // Block S.
 void EchoSoilConstants(Run& R, float vs, float uw, float pr, float d) {
-  WRITE(R, R.IUNIT[16],
+  WRITE(R, R.IUNIT[kReportChannel],
         "(//1X,'SOIL CONSTANTS'/1X,14('*')//1X,'SHEAR WAVE VELOCITY  ...........',F12.5,1X,A4/"
         "1X,'UNIT WEIGHT  ...................',F12.5,1X,A8/1X,'POISSONS RATIO  ................',F12.5/"
         "1X,'MATERIAL DAMPING  ..............',F12.5)",
@@ -61,7 +59,7 @@ void EchoSoilConstants(Run& R, float vs, float uw, float pr, float d) {
 
 // Block Z over rows first..last of a weak shear-ratio column.
 void EchoWeakZone(Run& R, const float* ratio, int first, int last) {
-  const int out = R.IUNIT[16];
+  const int out = R.IUNIT[kReportChannel];
   WRITE(R, out,
         "(//1X,'NONLINEARITY OF SOIL (WEAKENED ZONE)'/1X,36('*')//1X,'LAYER  SHEAR MODULUS  '/"
         "1X,' NO.   RATIO          '/)");
@@ -98,7 +96,7 @@ void EchoLayerRows(Run& R, int first, int last) {
   const SoilData& S = R.soil;
   for (int i = first; i <= last; ++i) {
     const int j = i - 1;
-    WRITE(R, R.IUNIT[16], "(1X,I3,4X,F9.3,1X,F11.3,3X,F5.3,3X,F7.3)", {i, S.SLVS[j], S.SLUWT[j], S.SLPR[j], S.SLDAMP[j]});
+    WRITE(R, R.IUNIT[kReportChannel], "(1X,I3,4X,F9.3,1X,F11.3,3X,F5.3,3X,F7.3)", {i, S.SLVS[j], S.SLUWT[j], S.SLPR[j], S.SLDAMP[j]});
   }
 }
 
@@ -125,7 +123,8 @@ void ParabolicSoil(Run& R) {
   if (!(L > 0.0f)) {
     Fatal(R, " ERROR - A PARABOLIC SOIL PROFILE NEEDS A TOTAL PILE LENGTH GREATER THAN ZERO");
   }
-  D.NLAY = 30.0f;
+  static_assert(kMaxLayers == 30, "the profile's 20 + 10 layers fill the layer table");
+  D.NLAY = static_cast<float>(kMaxLayers);
   const float dz = L / 40.0f;
   float z = 0.0f;
   for (int i = 1; i <= kMaxLayers; ++i) {
@@ -162,7 +161,7 @@ void ParabolicSoil(Run& R) {
   S.WKDAMP.fill(wd);
   S.WKTHK.fill(wt);
   if (weak && Echo(R))
-    WRITE(R, R.IUNIT[16],
+    WRITE(R, R.IUNIT[kReportChannel],
           "(1X,'WEAK SHEAR RATIO  ..............',F12.5/1X,'WEAKPOISSONS RATIO  ..........',F12.5/"
           "1X,'WEAK MATERIAL DAMPING  .........',F12.5/1X,'WEAK THICKNESS RATIO  ..........',F12.5)",
           {wg, wpr, wd, wt});
@@ -172,7 +171,7 @@ void ParabolicSoil(Run& R) {
 void LayeredSoil(Run& R, bool multi) {
   SoilData& S = R.soil;
   const FoundationData& D = R.fnd;
-  const int out = R.IUNIT[16];
+  const int out = R.IUNIT[kReportChannel];
   const bool weak = R.flags.IWEAK == 1;
   S.SLGRAT.fill(1.0f);
   S.SLDRAT.fill(1.0f);
@@ -257,7 +256,7 @@ void LayeredSoil(Run& R, bool multi) {
 // D: side layers of an embedded half-space footing.
 void SideLayers(Run& R) {
   SoilData& S = R.soil;
-  const int out = R.IUNIT[16];
+  const int out = R.IUNIT[kReportChannel];
   const bool weak = R.flags.IWEAK == 1;
   float ks = 0.0f;
   if (!ReadNumber(R, ks)) {
@@ -342,7 +341,7 @@ void StratumSoil(Run& R) {
 
 void SOILKW(Run& R) {
   RunFlags& F = R.flags;
-  const int out = R.IUNIT[16];
+  const int out = R.IUNIT[kReportChannel];
   std::string w;
   int k = 0;
   // A word of another block ends this one and goes back to the keyword loop.
@@ -352,7 +351,7 @@ void SOILKW(Run& R) {
   [&]() {
     int st = ReadWord(R, w, k);
     while (st >= 1 && k == kWEAK) {
-      if (F.FNDTYP == 3) {
+      if (F.FNDTYP == Foundation::kStratum) {
         WRITE(R, out,
               "(//1X,'WEAK IS AN IMPROPER KEYWORD FOR THIS FOUNDATION   TYPE'/1X,'PROGRAM WILL NOT EXECUTE')");
         F.IERFLG = 1;
@@ -370,7 +369,7 @@ void SOILKW(Run& R) {
       return;
     }
     SOLCST(R);
-    if (F.FNDTYP == 3) return;
+    if (F.FNDTYP == Foundation::kStratum) return;
     st = ReadWord(R, w, k);
     if (st < 1 || k != kBELO) {
       WRITE(R, out,
@@ -380,7 +379,7 @@ void SOILKW(Run& R) {
       return;
     }
     RDBELO(R);
-    if (F.FNDTYP != 1) return;
+    if (F.FNDTYP != Foundation::kPile) return;
     while (true) {
       st = ReadWord(R, w, k, false);
       if (st < 1) return;
@@ -407,18 +406,18 @@ void SOILKW(Run& R) {
 
 int SOLCST(Run& R) {
   const RunFlags& F = R.flags;
-  if (F.FNDTYP == 1 && F.MEDIA == 2) {
+  if (F.FNDTYP == Foundation::kPile && F.MEDIA == 2) {
     ParabolicSoil(R);
-  } else if (F.FNDTYP == 1 && F.MEDIA == 1) {
+  } else if (F.FNDTYP == Foundation::kPile && F.MEDIA == 1) {
     LayeredSoil(R, false);
-  } else if (F.FNDTYP == 4) {
+  } else if (F.FNDTYP == Foundation::kMultilayer) {
     LayeredSoil(R, true);
-  } else if (F.FNDTYP == 2) {
+  } else if (F.FNDTYP == Foundation::kHalfSpace) {
     SideLayers(R);
-  } else if (F.FNDTYP == 3) {
+  } else if (F.FNDTYP == Foundation::kStratum) {
     StratumSoil(R);
   } else {
-    WRITE(R, R.IUNIT[16],
+    WRITE(R, R.IUNIT[kReportChannel],
           "(//1X,'THE FOUNDATION TYPE HAS NOT BEEN ESTABLISHED'/1X,'THE PROGRAM SHOULD NEVER ENCOUNTER THIS "
           "ERROR (SOLCST)')");
     R.flags.IERFLG = 1;
@@ -429,8 +428,8 @@ int SOLCST(Run& R) {
 int RDBELO(Run& R) {
   RunFlags& F = R.flags;
   SoilData& S = R.soil;
-  const int out = R.IUNIT[16];
-  if (F.FNDTYP == 3) {
+  const int out = R.IUNIT[kReportChannel];
+  if (F.FNDTYP == Foundation::kStratum) {
     WRITE(R, out, "(//1X,'INVALID KEYWORD FOR THIS TYPE OF FOUNDATION - KEYWORD -BELOW- IGNORED.')");
     return 0;
   }
@@ -457,7 +456,7 @@ int RDBELO(Run& R) {
     Fatal(R, " ERROR - SOIL BELOW: VELOCITY MUST BE GREATER THAN ZERO, UNIT WEIGHT NOT NEGATIVE AND"
              " POISSONS RATIO ABOVE -1.0 AND NOT ABOVE 0.5");
   if (!Echo(R)) return 0;
-  std::string title = F.FNDTYP == 1 ? "SOIL BELOW PILE" : F.FNDTYP == 2 ? "HALF-SPACE SOIL" : "SOIL BELOW MULTILAYER SYSTEM";
+  std::string title = F.FNDTYP == Foundation::kPile ? "SOIL BELOW PILE" : F.FNDTYP == Foundation::kHalfSpace ? "HALF-SPACE SOIL" : "SOIL BELOW MULTILAYER SYSTEM";
   WRITE(R, out, "(//1X,A/1X,A)", {title, std::string(title.size(), '*')});
   WRITE(R, out, "(/1X,A/1X,A/5X,A4,6X,A8)",
         {std::string("SHEAR WAVE    UNIT    POISSON'S   MATERIAL"),

@@ -57,7 +57,9 @@ struct SoilData {
   float STVS = 0.0f, STUWT = 0.0f, STPR = 0.0f, STDAMP = 0.0f;
 };
 
-// SOIL block reader (declared for the keyword loop in block_readers.h).
+// SOIL block reader, called by the keyword loop right after its keyword: reads
+// the block, reports on the report channel, sets the fatal flag on errors,
+// and steps back one record at a word it does not own.
 void SOILKW(Run& R);
 // Soil constants after CONS; returns 0.
 int SOLCST(Run& R);

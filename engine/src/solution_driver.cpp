@@ -7,6 +7,8 @@
 #include "complex_solvers.h"
 #include "fft.h"
 #include "halfspace_coefficients.h"
+#include "numeric_helpers.h"
+#include "pile_driver.h"
 #include "plot_data_file.h"
 #include "report_framework.h"
 #include "report_writer.h"
@@ -18,7 +20,6 @@
 namespace {
 
 using Cx = std::complex<float>;
-constexpr int kReport = 16;
 
 constexpr const char* kLongLayout =
     "(/,/,1X,'FREQUENCY  -  ',F12.4,' Hz ','(',F12.4,' rad./sec.)',/,1X,9('*'),/,/,1X,'STIFFNESS CONSTANTS (K)',/,1X,23('*'),/,/,1X,'HORIZONTAL TRANSLATION (KXX) ..',1P,E13.5,1X,A5,/,1X,'HORIZONTAL TRANSLATION (KYY) ..',1P,E13.5,1X,A5,/,1X,'VERTICAL TRANSLATION (KWW)  ...',1P,E13.5,1X,A5,/,1X,'ROTATION (KPPX) .............. ',1P,E13.5,1X,A9,/,1X,'ROTATION (KPPY)  ..............',1P,E13.5,1X,A9,/,1X,'TORSION (KZT)  ................',1P,E13.5,1X,A9,/,1X,'CROSS-STIFFNESS (KXP)  ........',1P,E13.5,1X,A6,/,1X,'CROSS-STIFFNESS (KYP) ........ ',1P,E13.5,1X,A6,/,/,1X,'DAMPING CONSTANTS (C)',/,1X,21('*'),/,/,1X,'HORIZONTAL TRANSLATION (CXX) ..',1P,E13.5,1X,A9,/,1X,'HORIZONTAL TRANSLATION (CYY) ..',1P,E13.5,1X,A9,/,1X,'VERTICAL TRANSLATION (CWW)  ...',1P,E13.5,1X,A9,/,1X,'ROTATION (CPPX)  ..............',1P,E13.5,1X,A13,/,1X,'ROTATION (CPPY)  ..............',1P,E13.5,1X,A13,/,1X,'TORSION (CZT)  ................',1P,E13.5,1X,A13,/,1X,'CROSS-STIFFNESS (CXP)  ........',1P,E13.5,1X,A10,/,1X,'CROSS-STIFFNESS (CYP)  ........',1P,E13.5,1X,A10)";
@@ -36,7 +37,7 @@ bool HalfSpaceImpedance(Run& R) {
   const FoundationData& f = R.fnd;
   const float vs = so.BLVS;
   if (vs <= 0.0f) {
-    WRITE(R, kReport,
+    WRITE(R, kReportChannel,
           "(/,/,1X,'***INADMISSABLE VALUE FOR SHEAR WAVE ','VELOCITY OF HALF-SPACE (',1P,E9.2,') ***',/,1X,'***PROGRAM WILL NOT EXECUTE***')",
           {vs});
     return false;
@@ -84,10 +85,10 @@ void SideLayers(Run& R) {
   SolutionData& S = R.sol;
   const SoilData& so = R.soil;
   const FoundationData& f = R.fnd;
-  const int fnd = R.flags.FNDTYP;
+  const Foundation fnd = R.flags.FNDTYP;
   const float r0 = f.REQ[0], r1 = f.REQ[1], r2 = f.REQ[2], r3 = f.REQ[3];
   const float xg = f.XCG, yg = f.YCG, zg = f.HCG;
-  const bool layered = fnd == 1 || fnd == 4;
+  const bool layered = fnd == Foundation::kPile || fnd == Foundation::kMultilayer;
   float ztop = 0.0f;
   for (int j = 0; j < S.NS; ++j) {
     const float h = so.SDTHK[j], vj = so.SDVS[j];
@@ -152,9 +153,9 @@ void Constants(SolutionData& S) {
 void SpecialValues(Run& R) {
   SolutionData& S = R.sol;
   FoundationData& f = R.fnd;
-  const int fnd = R.flags.FNDTYP;
+  const Foundation fnd = R.flags.FNDTYP;
   float D = 0.0f;
-  if (fnd == 3) {
+  if (fnd == Foundation::kStratum) {
     D = f.EMBD;
   } else {
     for (int j = 0; j < S.NS; ++j) D += R.soil.SDTHK[j];
@@ -162,7 +163,7 @@ void SpecialValues(Run& R) {
   if (f.REQ[0] == 0.0f) f.REQ[0] = R.flags.IGEOM == 2 ? 0.5f * (f.RSTR[2] + f.RSTR[3]) : f.RAVG;
   const float r0 = f.REQ[0];
   // A stratum has no soil-below record: its own Poisson's ratio stands in.
-  const float nu = fnd == 3 ? R.soil.STPR : R.soil.BLPR;
+  const float nu = fnd == Foundation::kStratum ? R.soil.STPR : R.soil.BLPR;
   const float e = r0 != 0.0f ? D / r0 : 0.0f;
   const float a = 2.0f - nu;
   const float fh = 1.0f + 0.55f * a * e;
@@ -194,7 +195,7 @@ void PrintConstants(Run& R, bool longLayout) {
   const auto& L = R.LABEL;
   const float w = S.OMEGA;
   if (!Finite8(S.KSTIF) || !Finite8(S.CDAMP)) {
-    WRITE(R, kReport,
+    WRITE(R, kReportChannel,
           "(/,/,1X,'FREQUENCY  -  ',F12.4,' Hz ','(',F12.4,' rad./sec.)',/,1X,9('*'),/,/,1X,'*** THE IMPEDANCE IS NOT DEFINED AT THIS FREQUENCY ***')",
           {w * 0.5f / 3.14f, w});
     return;
@@ -202,14 +203,14 @@ void PrintConstants(Run& R, bool longLayout) {
   const auto& K = S.KSTIF;
   const auto& C = S.CDAMP;
   if (longLayout) {
-    WRITE(R, kReport, kLongLayout,
+    WRITE(R, kReportChannel, kLongLayout,
           {w * 0.5f / 3.14f, w, K[0], L[LBL_TSTIFF], K[1], L[LBL_TSTIFF], K[2], L[LBL_TSTIFF], K[3],
            L[LBL_RSTIFF], K[4], L[LBL_RSTIFF], K[5], L[LBL_RSTIFF], K[6], L[LBL_CSTIFF], K[7],
            L[LBL_CSTIFF], C[0], L[LBL_TDAMP], C[1], L[LBL_TDAMP], C[2], L[LBL_TDAMP], C[3],
            L[LBL_RDAMP], C[4], L[LBL_RDAMP], C[5], L[LBL_RDAMP], C[6], L[LBL_CDAMP], C[7],
            L[LBL_CDAMP]});
   } else {
-    WRITE(R, kReport, kShortLayout,
+    WRITE(R, kReportChannel, kShortLayout,
           {w * 0.5f / 3.14f, w, K[0], L[LBL_TSTIFF], K[1], L[LBL_TSTIFF], K[2], L[LBL_TSTIFF], K[3],
            L[LBL_RSTIFF], K[4], L[LBL_RSTIFF], K[5], L[LBL_RSTIFF], C[0], L[LBL_TDAMP], C[1],
            L[LBL_TDAMP], C[2], L[LBL_TDAMP], C[3], L[LBL_RDAMP], C[4], L[LBL_RDAMP], C[5],
@@ -225,10 +226,10 @@ void ResponsePoint(Run& R, int k) {
   DYNMAT(dyn.data(), S.OMEGA, R.mass.MASCON.data());
   bool ok = true;
   switch (R.flags.LODTYP) {
-    case 1:
+    case Load::kTransient:
       ok = TransientPoint(R, dyn.data(), &R.load.FLOAD[FLOADIX(1, k)]);
       break;
-    case 2:
+    case Load::kRandom:
       ok = RandomPoint(R, dyn.data(), &R.load.CSPEC[SPECIX(1, 1, k)], &D.SRESP[6 * (k - 1)]);
       break;
     default:
@@ -239,7 +240,7 @@ void ResponsePoint(Run& R, int k) {
   if (!ok) {
     D.FAILED[k - 1] = 1;
     ++D.nfailed;
-    WRITE(R, kReport,
+    WRITE(R, kReportChannel,
           "(/,1X,'*** THE DYNAMIC EQUATIONS HAVE NO SOLUTION AT ',F12.4,' rad./sec. - NO RESPONSE FOR THIS POINT ***')",
           {S.OMEGA});
   }
@@ -267,16 +268,16 @@ bool FrequencyCount(Run& R, int& nt) {
   SolutionData& S = R.sol;
   LoadData& ld = R.load;
   nt = 0;
-  if (R.flags.LODTYP == 1) {
+  if (R.flags.LODTYP == Load::kTransient) {
     nt = IROUND(ld.NPT);
     if (nt < 1 || nt > kMaxTransientPoints) {
-      WRITE(R, kReport,
+      WRITE(R, kReportChannel,
             "(/,/,1X,'*** NUMBER OF TRANSIENT POINTS (',I11,') MUST LIE BETWEEN 1 AND ',I4,' ***',/,1X,'***PROGRAM WILL NOT EXECUTE***')",
             {nt, kMaxTransientPoints});
       return false;
     }
     if (nt > 1 && !(ld.DT * ld.TNPT > 0.0f && std::isfinite(ld.DT * ld.TNPT))) {
-      WRITE(R, kReport,
+      WRITE(R, kReportChannel,
             "(/,/,1X,'*** INADMISSABLE TIME INTERVAL OF TRANSIENT LOAD (',1P,E10.3,') ***',/,1X,'***PROGRAM WILL NOT EXECUTE***')",
             {ld.DT});
       return false;
@@ -286,9 +287,9 @@ bool FrequencyCount(Run& R, int& nt) {
   }
   if (ld.WSTEP == 0.0f) ld.WSTEP = 1.0f;
   S.NFREQ = IROUND((ld.WMAX - ld.WMIN) / ld.WSTEP + 1.0f);
-  const int cap = R.flags.LODTYP == 2 ? kMaxRandomPoints : kMaxHarmonicPoints;
+  const int cap = R.flags.LODTYP == Load::kRandom ? kMaxRandomPoints : kMaxHarmonicPoints;
   if (S.NFREQ < 1 || S.NFREQ > cap) {
-    WRITE(R, kReport,
+    WRITE(R, kReportChannel,
           "(/,/,1X,'*** NUMBER OF FREQUENCY POINTS (',I11,') MUST LIE BETWEEN 1 AND ',I4,' ***',/,1X,'*** CHECK THE MAXIMUM, MINIMUM AND STEP FREQUENCIES ***',/,1X,'***PROGRAM WILL NOT EXECUTE***')",
           {S.NFREQ, cap});
     return false;
@@ -302,7 +303,7 @@ bool FrequencyCount(Run& R, int& nt) {
     finite = std::isfinite(w);
   }
   if (!finite) {
-    WRITE(R, kReport,
+    WRITE(R, kReportChannel,
           "(/,/,1X,'*** FREQUENCIES FROM ',1P,E10.3,' BY ',E10.3,' EXCEED THE RANGE OF REAL NUMBERS ***',/,1X,'*** CHECK THE MAXIMUM, MINIMUM AND STEP FREQUENCIES ***',/,1X,'***PROGRAM WILL NOT EXECUTE***')",
           {ld.WMIN, ld.WSTEP});
     return false;
@@ -325,7 +326,7 @@ void PrepareLayers(Run& R) {
     S.RMEAN[i] = (f.ELRX[i] + f.ELRY[i]) * 0.5f;
     so.WKTHK[i] *= S.RMEAN[i];
   }
-  if (R.flags.FNDTYP == 4) f.NPILE = 1.0f;
+  if (R.flags.FNDTYP == Foundation::kMultilayer) f.NPILE = 1.0f;
   S.NPIL = IROUND(f.NPILE);
   S.IFIXED = IROUND(f.FIX);
 }
@@ -336,20 +337,20 @@ void ANALYS(Run& R) {
   SolutionData& S = R.sol;
   RunFlags& fl = R.flags;
   LoadData& ld = R.load;
-  const int fnd = fl.FNDTYP;
-  const bool pileLike = fnd == 1 || fnd == 4;
+  const Foundation fnd = fl.FNDTYP;
+  const bool pileLike = fnd == Foundation::kPile || fnd == Foundation::kMultilayer;
 
   if (fl.GCONST <= 0.0f) {
-    WRITE(R, kReport,
+    WRITE(R, kReportChannel,
           "(/,/,1X,'*** INADMISSABLE VALUE FOR GRAVITATIONAL ','CONSTANT (',1P,E10.3,') ***',/,1X,'***PROGRAM WILL NOT EXECUTE***')",
           {fl.GCONST});
     return;
   }
-  if (fl.IEMBED == 0 && fnd != 2) R.soil.NSIDE = 0.0f;
+  if (fl.IEMBED == 0 && fnd != Foundation::kHalfSpace) R.soil.NSIDE = 0.0f;
   S.NS = IROUND(R.soil.NSIDE);
   if (S.NS < 0) S.NS = 0;
   if (S.NS > kMaxLayers) S.NS = kMaxLayers;
-  if (fnd == 3) S.NS = 0;  // the stratum formulas hold the embedment
+  if (fnd == Foundation::kStratum) S.NS = 0;  // the stratum formulas hold the embedment
 
   if (pileLike) PrepareLayers(R);
   int nt = 0;
@@ -360,11 +361,11 @@ void ANALYS(Run& R) {
   for (int pass = 1; pass <= 2; ++pass) {
     S.IPASS = pass;
     if (pass == 2)
-      WRITE(R, kReport,
+      WRITE(R, kReportChannel,
             "(/,/,/,'************** SPECIAL OUTPUT OPTION **************',/,/,' CONCENTRATED HORIZONTAL AND ROCKING STIFFNESS ',/,' WITHOUT SEPARATED COUPLING TERMS',/,' --------------------------------------','-------')");
     float w = ld.WMIN - ld.WSTEP;
     for (int k = 1; k <= S.NFREQ; ++k) {
-      if (fl.LODTYP == 1) {
+      if (fl.LODTYP == Load::kTransient) {
         S.OMEGA = k == 1 ? 0.01f
                          : static_cast<float>(k - 1) * 2.0f * 3.1415927f / (ld.DT * ld.TNPT);
       } else {
@@ -377,10 +378,10 @@ void ANALYS(Run& R) {
       S.TRIG.fill(0.0f);
 
       switch (fnd) {
-        case 2:
+        case Foundation::kHalfSpace:
           if (!HalfSpaceImpedance(R)) return;
           break;
-        case 3:
+        case Foundation::kStratum:
           StratumImpedance(R);
           break;
         default: {
@@ -392,7 +393,7 @@ void ANALYS(Run& R) {
           break;
         }
       }
-      if (pass == 1 && fnd != 3 && S.NS > 0) SideLayers(R);
+      if (pass == 1 && fnd != Foundation::kStratum && S.NS > 0) SideLayers(R);
       Constants(S);
       if (pass == 2) SpecialValues(R);
 
@@ -414,10 +415,10 @@ void ANALYS(Run& R) {
   }
 
   switch (fl.LODTYP) {
-    case 1:
+    case Load::kTransient:
       TransientOutput(R, nt);
       break;
-    case 2:
+    case Load::kRandom:
       RNDOUT(R, S.resp, S.NFREQ, ld.WMIN, ld.WSTEP, ld.TOBS, S.FREQ.data());
       break;
     default:

@@ -7,6 +7,7 @@
 #include <array>
 #include <complex>
 
+#include "deck_limits.h"
 #include "footing_response.h"
 
 struct Run;
@@ -22,7 +23,7 @@ struct SolutionData {
   std::array<float, kMaxHarmonicPoints> FREQ{}; // circular frequency of point k at [k - 1]
   std::array<float, 8> CDAMP{};                 // CXX CYY CWW CPPX CPPY CZT CXP CYP
   std::array<float, 8> KSTIF{};                 // KXX KYY KWW KPPX KPPY KZT KXP KYP
-  std::array<float, 30> RMEAN{};                // mean pile radius of layer i at [i - 1]
+  std::array<float, kMaxLayers> RMEAN{};        // mean pile radius of layer i at [i - 1]
   int NS = 0;                                   // side layers taken into the impedance
   int NPIL = 0;                                 // NINT(NPILE)
   int IFIXED = 0;                               // NINT of the REAL head fixity
@@ -30,15 +31,3 @@ struct SolutionData {
 };
 
 void ANALYS(Run& R);
-
-// The pile and multilayer branches, supplied by the pile models.
-// PileBeforeLoop: once, before the loop and after the layer data are
-// prepared (the pile-pair tables of an interacting group).
-// PileImpedance: at R.sol.OMEGA, fills R.sol.ZBASE and R.sol.ZIMP (at the
-// centre of gravity); returns 0 when done, 1 when the impedance of this
-// frequency cannot be formed (e.g. a singular group flexibility matrix: the
-// driver reports the point and prints no numbers for it), -1 when the
-// foundation cannot be analysed at all (the reason is then on the report
-// and the driver stops).  PileBeforeLoop returns false for the latter.
-bool PileBeforeLoop(Run& R);
-int PileImpedance(Run& R);

@@ -4,6 +4,8 @@
 
 #include <complex>
 
+#include "deck_limits.h"
+
 // The two cut-off circular frequencies (rad/s) of the deposit, written once
 // per run before the frequency loop (0 when there is none).
 struct LayerFrequencies {
@@ -34,7 +36,7 @@ struct SoilLayerColumns {
   const float* thickness = nullptr;
   const float* velocity = nullptr;
   const float* poisson = nullptr;
-  int capacity = 30;
+  int capacity = kMaxLayers;
 };
 
 // Cut-off frequencies of the layers plus the side layers over the soil

@@ -127,7 +127,9 @@ TEST(NumberFormat, TextToFloatGrammar) {
         {"1.5x", false, 0}, {"1e99999", false, 0}, {"--1", false, 0}};
     for (auto c : cases) {
         EXPECT_EQ(TextToFloat(c.text, v, '.'), c.ok) << c.text;
-        if (c.ok) EXPECT_EQ(v, c.v) << c.text;
+        if (c.ok) {
+            EXPECT_EQ(v, c.v) << c.text;
+        }
     }
     EXPECT_TRUE(TextToFloat("1,5", v, ','));
     EXPECT_EQ(v, 1.5L);

@@ -79,7 +79,7 @@ TEST_F(DeckReaders, RectangleRadiiOnTheHalfSpace) {
   Read(HalfSpace("RECTANGULAR=2,1") + "STOP\n");
   const float want[4] = {0.7979f, 0.6787f, 0.9599f, 0.8534f};
   for (int k = 0; k < 4; ++k) EXPECT_NEAR(R->fnd.REQ[k], want[k], 5e-5f) << k;
-  EXPECT_EQ(R->flags.FNDTYP, 2);
+  EXPECT_EQ(R->flags.FNDTYP, Foundation::kHalfSpace);
   EXPECT_EQ(R->flags.IGEOM, 2);
   EXPECT_EQ(R->flags.MEDIA, 1);
   EXPECT_EQ(R->flags.IERFLG, 0) << Dump();
@@ -485,7 +485,7 @@ TEST_F(DeckReaders, SoilValuesThatNoModelTakes) {
 
 TEST_F(DeckReaders, QuadraticHarmonicLoad) {
   Read("GRAVITY=32.2\nLOAD\nHARMONIC\nCONSTANTS\nQUADRATIC\n62.8 6.28 6.28\n1 2 3\n4 5 6\n0 0 0 0\nSTOP\n");
-  EXPECT_EQ(R->flags.LODTYP, 3);
+  EXPECT_EQ(R->flags.LODTYP, Load::kHarmonic);
   EXPECT_EQ(R->flags.IQUAD, 2);
   EXPECT_EQ(R->flags.IERFLG, 0) << Dump();
   EXPECT_TRUE(Has(" HARMONIC LOAD, QUADRATIC"));
@@ -531,7 +531,7 @@ TEST_F(DeckReaders, LoadTypeAndConstantsWords) {
   Fresh();
   Read("LOAD\nRANDOM\n62.8\nSTOP\n");
   EXPECT_TRUE(Has(" 'CONSTANT' KEYWORD MISSING FOR LOAD DESCRIPTION")) << Dump();
-  EXPECT_EQ(R->flags.LODTYP, 2);
+  EXPECT_EQ(R->flags.LODTYP, Load::kRandom);
   EXPECT_EQ(R->flags.IERFLG, 1);
 }
 
@@ -574,7 +574,7 @@ TEST_F(DeckReaders, TransientTwoLoads) {
   for (float v : a3) d += std::to_string(v) + "\n";
   Read(d + "STOP\n");
   EXPECT_EQ(R->flags.IERFLG, 0) << Dump();
-  EXPECT_EQ(R->flags.LODTYP, 1);
+  EXPECT_EQ(R->flags.LODTYP, Load::kTransient);
   std::vector<Cx> x1(a1, a1 + 6), x3(a3, a3 + 6);
   CFFT(x1.data(), 6);
   CFFT(x3.data(), 6);

@@ -8,7 +8,7 @@
 #include <set>
 
 #include "engine_harness.h"
-#include "run_control.h"
+#include "entry.h"
 #include "run_fixture.h"
 
 namespace {

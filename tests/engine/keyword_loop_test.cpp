@@ -19,6 +19,17 @@ TEST(KeywordTable, MatchesOnTheFirstFourCharacters) {
   for (std::string_view k : KEYTAB) EXPECT_EQ(k.size(), 4u);
 }
 
+// The named indices are found in the table while compiling; the lookup of
+// the deck's words agrees with them.
+static_assert(kPILE == 6 && kCONS == 36 && kRUN == 28 && kEND == 35 && kNONQ == 52 && kBLANK == 1);
+
+TEST(KeywordTable, NamedIndicesAgreeWithTheLookup) {
+  const std::pair<int, const char*> named[] = {
+      {kWIDE, "WIDE"}, {kFOUN, "FOUNDATION"}, {kEND, "END-BEARING"}, {kRUN, "RUN"}, {kPAD, "PAD"},
+      {kCONS, "CONSTANTS"}, {kSIDE, "SIDE-CAP"}, {kQUAD, "QUADRATIC"}, {kBLANK, ""}};
+  for (const auto& [index, word] : named) EXPECT_EQ(KeywordIndex(word), index) << word;
+}
+
 class KeywordLoop : public RunFixture {
  protected:
   // Runs INITIN and RDKEYS over a cleaned deck.
@@ -42,7 +53,7 @@ TEST_F(KeywordLoop, KwyrdReportsAnUnknownWord) {
 }
 
 TEST_F(KeywordLoop, InitinSetsTheDefaults) {
-  R->flags.FNDTYP = 3;
+  R->flags.FNDTYP = Foundation::kStratum;
   R->flags.IECHO = 0;
   R->flags.IQUAD = 2;
   R->flags.IBATT = 1;
@@ -51,7 +62,7 @@ TEST_F(KeywordLoop, InitinSetsTheDefaults) {
   INITIN(*R, st);
   for (int k = 1; k <= 10; ++k) EXPECT_EQ(R->IUNIT[k], k == 4 ? 7 : k);
   EXPECT_EQ(R->IUNIT[16], 16);
-  EXPECT_EQ(R->flags.FNDTYP, 0);
+  EXPECT_EQ(R->flags.FNDTYP, Foundation::kNone);
   EXPECT_EQ(R->flags.IECHO, 1);
   EXPECT_EQ(R->flags.IQUAD, 1);
   EXPECT_EQ(R->flags.MEDIA, 1);

@@ -6,7 +6,7 @@
 #include <random>
 
 #include "engine_harness.h"
-#include "run_control.h"
+#include "entry.h"
 #include "run_state.h"
 
 namespace {

@@ -37,7 +37,7 @@ constexpr float kE = 4.0e8f, kA = 0.785f, kI = 0.049f, kJ = 0.098f, kR = 0.5f, k
 constexpr float kVs = 600.0f, kUw = 120.0f, kNu = 0.3f, kD = 0.05f, kDp = 0.02f;
 
 void Pile(::Run& R, int nl, float w, float shearCoef) {
-  R.flags.FNDTYP = 1;
+  R.flags.FNDTYP = Foundation::kPile;
   R.flags.IGEOM = 1;
   R.flags.MEDIA = 1;
   R.fnd.REQ = {3.0f, 3.0f, 3.0f, 3.0f};
@@ -74,7 +74,7 @@ void Pile(::Run& R, int nl, float w, float shearCoef) {
   R.soil.BLPR = kNu;
   R.soil.BLDAMP = kD;
   R.mass.MASCON = {3000.0f, 2.0e5f, 2.5e5f, 3.0e5f, 0.0f, 0.0f, 0.0f};
-  R.flags.LODTYP = 3;
+  R.flags.LODTYP = Load::kHarmonic;
   R.load.WMIN = R.load.WMAX = w;
   R.load.WSTEP = 1.0f;
   R.load.FAMP = {1000.0f, 1000.0f, 1000.0f, 1000.0f, 1000.0f, 1000.0f};
@@ -261,7 +261,7 @@ TEST(PileDriverTest, BatteredAndInteractingGroupsRun) {
 TEST(PileDriverTest, MultilayerFootingRuns) {
   Driven d = Drive([&](::Run& R) {
     Pile(R, 3, 10.0f, 1.2f);
-    R.flags.FNDTYP = 4;
+    R.flags.FNDTYP = Foundation::kMultilayer;
     R.soil.NADJ = 1.0f;
     R.fnd.HCG = 2.0f;
   });

@@ -106,7 +106,9 @@ TEST(PileEndToEndTest, SinglePilesFixedPinnedLayeredParabolicFloatingEndBearing)
         d.parabolic = parabolic;
         d.endBearing = end;
         const Constants c = RunAndCheck(d);
-        if (pinned) EXPECT_EQ(c.K[3], 0.0);  // no rocking from a pinned head
+        if (pinned) {
+          EXPECT_EQ(c.K[3], 0.0);  // no rocking from a pinned head
+        }
       }
 }
 

@@ -29,7 +29,7 @@ constexpr double kG = 500.0 * 500.0 * 110.0 / 32.2;  // shear modulus of the soi
 // A circular footing of radius 10 on the half-space Vs 500, 110, nu 0.33,
 // D 0.05, with the C.G. at height zg on the base axis.
 void HalfSpace(::Run& R, float radius, float zg) {
-  R.flags.FNDTYP = 2;
+  R.flags.FNDTYP = Foundation::kHalfSpace;
   R.flags.IGEOM = 1;
   R.fnd.REQ = {radius, radius, radius, radius};
   R.fnd.RAVG = radius;
@@ -42,7 +42,7 @@ void HalfSpace(::Run& R, float radius, float zg) {
 }
 
 void Harmonic(::Run& R, float wmin, float wmax, float wstep, int iquad) {
-  R.flags.LODTYP = 3;
+  R.flags.LODTYP = Load::kHarmonic;
   R.flags.IQUAD = iquad;
   R.load.WMIN = wmin;
   R.load.WMAX = wmax;
@@ -229,7 +229,7 @@ TEST(SolutionDriverTest, EmbeddedFootingSideLayersAndSpecialBlock) {
 // half-space, to the stratum factors (1 + 0.5 R / H), (1 + 1.28 R / H) ...
 TEST(SolutionDriverTest, DeepStratumApproachesTheHalfSpace) {
   Driven d = Drive([](::Run& R) {
-    R.flags.FNDTYP = 3;
+    R.flags.FNDTYP = Foundation::kStratum;
     R.flags.IGEOM = 1;
     R.fnd.RSTR = {10.0f, 10.0f, 10.0f, 10.0f, 10.0f};
     R.fnd.RAVG = 10.0f;
@@ -262,7 +262,7 @@ TEST(SolutionDriverTest, RandomFlatSpectrum) {
   const int n = 41;
   Driven d = Drive([&](::Run& R) {
     HalfSpace(R, 10.0f, 0.0f);
-    R.flags.LODTYP = 2;
+    R.flags.LODTYP = Load::kRandom;
     R.flags.IMATR = 1;
     R.load.WMIN = 10.0f;
     R.load.WMAX = 50.0f;
@@ -317,7 +317,7 @@ TEST_P(TransientSine, MatchesHarmonicAmplitude) {
   const float w = static_cast<float>(cycles) * 2.0f * 3.1415927f / (dt * nt);
   Driven tr = Drive([&](::Run& R) {
     HalfSpace(R, 10.0f, 0.0f);
-    R.flags.LODTYP = 1;
+    R.flags.LODTYP = Load::kTransient;
     R.load.NPT = nt;
     R.load.DT = dt;
     R.load.TNPT = nt;
@@ -397,7 +397,7 @@ TEST(SolutionDriverTest, ZeroFrequencyGivesTheStaticResponse) {
 TEST(SolutionDriverTest, TransientPointLimits) {
   Driven d = Drive([](::Run& R) {
     HalfSpace(R, 10.0f, 0.0f);
-    R.flags.LODTYP = 1;
+    R.flags.LODTYP = Load::kTransient;
     R.flags.IMATR = 1;
     R.load.NPT = R.load.TNPT = 1024.0f;
     R.load.DT = 0.005f;
@@ -408,7 +408,7 @@ TEST(SolutionDriverTest, TransientPointLimits) {
   EXPECT_EQ(TableAfter(d.report, "FOOTING RESPONSE AMPLITUDES", "-------   ---------").size(), 1024u);
   d = Drive([](::Run& R) {
     HalfSpace(R, 10.0f, 0.0f);
-    R.flags.LODTYP = 1;
+    R.flags.LODTYP = Load::kTransient;
     R.load.NPT = R.load.TNPT = 1025.0f;
     R.load.DT = 0.005f;
   });
@@ -452,7 +452,7 @@ TEST(SolutionDriverTest, UnsolvedPointsWithholdTransientAndRandomResults) {
     HalfSpace(R, 10.0f, 0.0f);
     R.soil.BLUWT = 0.0f;
     R.mass.MASCON = {};
-    R.flags.LODTYP = 1;
+    R.flags.LODTYP = Load::kTransient;
     R.load.NPT = R.load.TNPT = 8.0f;
     R.load.DT = 0.01f;
     R.load.FLOAD[FLOADIX(3, 2)] = {1.0f, 0.0f};
@@ -466,7 +466,7 @@ TEST(SolutionDriverTest, UnsolvedPointsWithholdTransientAndRandomResults) {
     HalfSpace(R, 10.0f, 0.0f);
     R.soil.BLUWT = 0.0f;
     R.mass.MASCON = {};
-    R.flags.LODTYP = 2;
+    R.flags.LODTYP = Load::kRandom;
     R.load.WMIN = 10.0f;
     R.load.WMAX = 12.0f;
     R.load.WSTEP = 1.0f;

@@ -251,6 +251,7 @@ TEST_F(EntryFixture, ComboUnitsLabel) {
 
 TEST_F(EntryFixture, LeavingTheBoxRunsTheCheck) {
     TDataEdit e(&form);
+    form.show();  // a hidden box is not checked
     e.SetMinVal(0);
     e.setText("-2");
     QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
@@ -261,4 +262,34 @@ TEST_F(EntryFixture, LeavingTheBoxRunsTheCheck) {
     QApplication::sendEvent(&e, &out);
     EXPECT_EQ(e.text(), "2");
     EXPECT_TRUE(e.Valid());
+}
+
+#include "ui_entry_form.h"
+
+// A form made in Designer sets the boxes through their properties; a label
+// whose buddy is a box with a caption becomes its label.
+TEST_F(EntryFixture, DesignerFormSetsThePublishedProperties) {
+    QWidget host;
+    Ui::EntryForm ui;
+    ui.setupUi(&host);
+    host.show();
+    EXPECT_EQ(ui.deLength->Caption(), "Length");
+    EXPECT_EQ(ui.deLength->Units(), 2);
+    EXPECT_TRUE(ui.deLength->MinVal() == -5 && ui.deLength->MaxVal() == 250);
+    EXPECT_EQ(ui.deLength->EditLabel(), ui.lblLength);
+    EXPECT_EQ(ui.lblLength->text(), "Length (m)");
+    EXPECT_TRUE(ui.deCount->IntegerOnly());
+    EXPECT_TRUE(ui.deCount->Hex());
+    EXPECT_EQ(ui.deCount->EditLabel(), nullptr);
+    EXPECT_EQ(ui.lblCount->text(), "Count");  // no buddy: left alone
+    ui.deCount->SetNumber(255);
+    EXPECT_EQ(ui.deCount->text(), "$00FF");
+    EXPECT_EQ(ui.dcSize->Values(), QStringList({"1", "2"}));
+    ui.dcSize->setCurrentIndex(1);
+    EXPECT_EQ(double(ui.dcSize->Number()), 2.0);
+    // The widest bound reads as the largest double and back.
+    TDataEdit wide(&host);
+    EXPECT_EQ(wide.property("MaxVal").toDouble(), std::numeric_limits<double>::max());
+    wide.setProperty("MinVal", -std::numeric_limits<double>::max());
+    EXPECT_TRUE(wide.MinVal() == kDataMinVal);
 }

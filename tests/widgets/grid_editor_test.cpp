@@ -165,6 +165,32 @@ TEST_F(GridEditorFixture, TypedExpressionGoesToTheCellAndIsShownAsItsValue) {
     EXPECT_EQ(table->Cells(2, 0).AsString(), "sand");
 }
 
+TEST_F(GridEditorFixture, MovingThroughCellsChangesNoValue) {
+    MakeTable(3);
+    // More digits than a cell shows.
+    table->Cells(0, 0).SetAsFloat(5.0L / 3);
+    table->Cells(0, 1).SetAsFloat(1.66666666666666667L);
+    table->Cells(1, 0).SetAsInteger(7);
+    const long double before0 = table->Cells(0, 0).AsFloat(), before1 = table->Cells(0, 1).AsFloat();
+    TTableForm* f = Show();
+    table->SetModified(false);
+    // Across every cell and back, then the commits of leaving and closing.
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 3; ++c) f->Grid->setCurrentCell(r, c);
+    f->Grid->setCurrentCell(0, 0);
+    EXPECT_TRUE(f->CommitCell());
+    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_TRUE(table->Cells(0, 0).AsFloat() == before0);
+    EXPECT_TRUE(table->Cells(0, 1).AsFloat() == before1);
+    EXPECT_EQ(table->Cells(1, 0).AsInteger(), 7);
+    EXPECT_FALSE(table->Modified());
+    // A typed change still counts.
+    Type(f, 0, 0, "2");
+    f->Grid->setCurrentCell(1, 0);
+    EXPECT_EQ(double(table->Cells(0, 0).AsFloat()), 2.0);
+    EXPECT_TRUE(table->Modified());
+}
+
 TEST_F(GridEditorFixture, InvalidEntryKeepsTheCellSelected) {
     MakeTable(3);
     TTableForm* f = Show();

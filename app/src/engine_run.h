@@ -1,0 +1,45 @@
+// Handing a project to the analysis engine: the names file the engine reads,
+// the checks on it, and the call of the engine's entry point on a worker
+// thread inside a private run folder.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+namespace vortn {
+
+// The seven lines of "names.dat": the version, then the full names of the
+// project file (.vtd), report (.vto), plot data (.vtp), run notes (.vtr),
+// geometry (.vtt) and mass data (.vtm).
+QStringList EngineNames(const QString& projectFile, const QString& version);
+// The six lines the geometry viewer reads: the engine's lines without the version.
+QStringList ViewerNames(const QString& projectFile);
+
+// The longest name the engine reads, in bytes of the file-system encoding.
+constexpr int kEngineNameBytes = 256;
+// Empty when every line can be handed to the engine; otherwise the message
+// (a name longer than the engine reads, or one holding a line break).
+QString CheckEngineNames(const QStringList& lines);
+
+// Writes the lines, each ended by CR LF, in the file-system encoding.
+// Raises EInOutError when the file cannot be written.
+void WriteNamesFile(const QString& fileName, const QStringList& lines);
+
+using TEngineEntry = int (*)(int);
+
+// What the caller shows while the engine runs: Wait runs an event loop on
+// the calling thread (a modal progress dialog) until Done is called.
+class TRunWaiter {
+public:
+    virtual ~TRunWaiter() = default;
+    virtual void Wait() = 0;
+    virtual void Done() = 0;
+};
+
+// Calls entry(12) on a worker thread while `folder` is the current
+// directory, the caller waiting in `waiter`; the previous directory is
+// restored afterwards. Returns the entry's result.
+int CallEngine(TEngineEntry entry, const QString& folder, TRunWaiter& waiter);
+
+}  // namespace vortn

@@ -1,0 +1,361 @@
+// Main window: construction, start-up, closing, modified flag, child
+// windows, caption, Window and Help menus and dropped files.
+#include "main_form.h"
+
+#include "app_settings.h"
+#include "display_name.h"
+#include "exceptions.h"
+#include "grid_editor.h"
+#include "plot_window.h"
+#include "small_windows.h"
+#include "ui_MainForm.h"
+
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDate>
+#include <QDesktopServices>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QUrl>
+#include <QUrlQuery>
+
+#ifndef VORTN_VERSION
+#error "VORTN_VERSION comes from the CMake project version"
+#endif
+
+namespace vortn {
+
+namespace {
+TMainForm* gMainForm = nullptr;
+}
+
+TMainForm* MainForm() { return gMainForm; }
+
+TMainForm::TMainForm(QWidget* parent)
+    : QMainWindow(parent), ui_(std::make_unique<Ui::TMainForm>()), holder_(std::make_unique<TProjectHolder>()) {
+    ui_->setupUi(this);
+    gMainForm = this;
+    engineLibrary_ = ProgramFolder() + QStringLiteral("/libVrt3-comp.so");
+    holder_->OnCloseAllChildren = [this] { CloseAllChildren(); };
+    holder_->OnRefreshOpenDialogs = [this] { RefreshOpenDialogs(); };
+    holder_->OnShowMessage = [this](const QString& text) { ShowMessage(text); };
+    InstallGridEditor(MdiArea());
+    InstallPlotWindowFactory(MdiArea());
+    ConnectMenus();
+    ConnectDataMenu();
+    ConnectViewMenu();
+    FormCreate();
+    // The windows the program makes once, in start-up order.
+    aboutBox_ = new TAboutBox(this);
+    runProgress_ = new TDlgRunAnalysis(this);
+    DisableUnbuiltItems();
+}
+
+TMainForm::~TMainForm() {
+    closing_ = true;
+    // Windows that show the plots and tables die before them.
+    if (MdiArea()) {
+        const auto subs = MdiArea()->subWindowList();
+        for (QMdiSubWindow* sub : subs) delete sub;
+    }
+    if (gMainForm == this) gMainForm = nullptr;
+}
+
+QString TMainForm::GetVersion() { return QStringLiteral(VORTN_VERSION); }
+
+QString TMainForm::CaptionFor(const QString& projectFile) {
+    return QStringLiteral("VORT-N ") + GetVersion() + QStringLiteral(" - ") + GetDisplayName(projectFile);
+}
+
+QMdiArea* TMainForm::MdiArea() const { return ui_->MdiArea; }
+
+QString TMainForm::ProgramFolder() const { return QCoreApplication::applicationDirPath(); }
+
+// ---- message boxes ----
+
+void TMainForm::ShowMessage(const QString& text) {
+    if (MessageHook) {
+        MessageHook(text);
+        return;
+    }
+    QMessageBox::information(this, QCoreApplication::applicationName(), text, QMessageBox::Ok);
+}
+
+int TMainForm::AskQuestion(const QString& text, int buttons) {
+    if (QuestionHook) return QuestionHook(text, buttons);
+    return QMessageBox::question(this, QStringLiteral("Confirm"), text, QMessageBox::StandardButtons(buttons));
+}
+
+// ---- start-up ----
+
+void TMainForm::ConnectMenus() {
+    Ui::TMainForm& f = *ui_;
+    connect(f.FileMenu, &QMenu::aboutToShow, this, &TMainForm::FileMenuClick);
+    connect(f.FileNew, &QAction::triggered, this, &TMainForm::FileNewClick);
+    connect(f.FileOpen, &QAction::triggered, this, &TMainForm::FileOpenClick);
+    connect(f.FileSave, &QAction::triggered, this, [this] { FileSaveClick(); });
+    connect(f.FileSaveAs, &QAction::triggered, this, [this] { FileSaveAsClick(); });
+    connect(f.FileExit, &QAction::triggered, this, &TMainForm::FileExitClick);
+    connect(f.DataMenu, &QMenu::aboutToShow, this, &TMainForm::DataMenuClick);
+    connect(f.ComputationMenu, &QMenu::aboutToShow, this, &TMainForm::ComputationMenuClick);
+    connect(f.CompRun, &QAction::triggered, this, &TMainForm::CompRunClick);
+    connect(f.CompInput, &QAction::triggered, this, &TMainForm::CompInputClick);
+    connect(f.CompKernel, &QAction::triggered, this, &TMainForm::CompKernelClick);
+    connect(f.CompOutput, &QAction::triggered, this, &TMainForm::CompOutputClick);
+    connect(f.GraphicsMenu, &QMenu::aboutToShow, this, &TMainForm::GraphicsMenuClick);
+    const std::pair<QAction*, const char*> plotItems[] = {
+        {f.GraphKXX, "pltRealKXX"}, {f.GraphKPPX, "pltRealKPPX"}, {f.GraphCXX, "pltDampCXX"},
+        {f.GraphCPPX, "pltDampCPPX"}, {f.GraphDisp, "pltDxyzR"},  {f.GraphRot, "pltMxyzR"}};
+    for (const auto& [item, plot] : plotItems) {
+        const QString name = QLatin1String(plot);
+        connect(item, &QAction::triggered, this, [this, name] { ShowPlot(name); });
+    }
+    connect(f.GraphAmp, &QAction::triggered, this, &TMainForm::AmpPlotClick);
+    connect(f.WindowMenu, &QMenu::aboutToShow, this, &TMainForm::WindowMenuClick);
+    connect(f.WindowCascade, &QAction::triggered, MdiArea(), &QMdiArea::cascadeSubWindows);
+    connect(f.WindowArrange, &QAction::triggered, MdiArea(), &QMdiArea::tileSubWindows);
+    connect(f.HelpContents, &QAction::triggered, this, &TMainForm::HelpContentsClick);
+    connect(f.HelpManual, &QAction::triggered, this, &TMainForm::HelpManualClick);
+    connect(f.HelpAbout, &QAction::triggered, this, &TMainForm::HelpAboutClick);
+    connect(f.HelpUpdates, &QAction::triggered, this, &TMainForm::HelpUpdatesClick);
+}
+
+void TMainForm::FormCreate() {
+    Ui::TMainForm& f = *ui_;
+    setAcceptDrops(true);
+    MdiArea()->viewport()->setAcceptDrops(true);
+    MdiArea()->viewport()->installEventFilter(this);
+
+    ReadSettings(true);
+
+    auto* units = new QActionGroup(this);
+    units->addAction(f.UnitsEnglish);
+    units->addAction(f.UnitsSI);
+
+    if (editorPath_.isEmpty()) editorPath_ = DefaultEditorPath();
+
+    for (int k = 0; k < int(windowItems_.size()); ++k) {
+        QAction* item = f.WindowMenu->addAction(QString());
+        item->setVisible(false);
+        connect(item, &QAction::triggered, this, [this, k] { WindowItemClick(k); });
+        windowItems_[k] = item;
+    }
+    windowSeparator_ = f.WindowMenu->insertSeparator(windowItems_[0]);
+    const QList<QAction*> fileItems = f.FileMenu->actions();
+    recentSeparator_ = fileItems.at(4);
+    bitmapSeparator_ = fileItems.at(5);
+    bitmapSeparator_->setVisible(false);
+    for (int k = 0; k < TRecentFiles::Capacity; ++k) {
+        auto* item = new QAction(this);
+        item->setVisible(false);
+        connect(item, &QAction::triggered, this, [this, k] { RecentFileClick(k); });
+        f.FileMenu->insertAction(bitmapSeparator_, item);
+        recentItems_[k] = item;
+    }
+    recent_.Clear();
+
+    holder_->D().SetComments(QStringLiteral(
+        "Weak Zone Shear Moduli Ratio is suggested to be:\r- 0.25 to 0.50 for machine foundations,\r"
+        "- less than 0.25 for seismic response.\rA value of 1 indicates no reduction will be considered\r"
+        "A value of 0 may generate numerical errors."));
+
+    f.N3DView1->setCheckable(true);
+    f.ToolBar1->hide();
+    f.Show3DMenu->menuAction()->setVisible(false);
+    DisableUnbuiltItems();
+    UpdateCaption();
+}
+
+void TMainForm::DisableUnbuiltItems() {
+    Ui::TMainForm& f = *ui_;
+    // Windows that are not part of the program yet.
+    f.HelpAbout->setEnabled(aboutBox_ != nullptr);
+    DisableUnbuiltDataItems();
+    DisableUnbuiltViewItems();
+}
+
+void TMainForm::FormShow() {
+    ReadSettings(false);
+    if (editorPath_.isEmpty()) editorPath_ = DefaultEditorPath();
+    bool opened = false;
+    if (!startupArgument_.isEmpty()) {
+        const QString name = CommandLineProjectName(startupArgument_, QDir::currentPath());
+        if (QFileInfo(name).isFile()) {
+            ReplaceProject([&] { holder_->OpenProject(name); });
+            opened = true;
+        }
+    }
+    if (!opened) ReplaceProject([&] { holder_->NewProject(); });
+    UpdateLoadingMenu();
+    UpdateCaption();
+}
+
+void TMainForm::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!shown_) {
+        shown_ = true;
+        FormShow();
+        FormActivate();
+    }
+}
+
+void TMainForm::FormActivate() {
+    Ui::TMainForm& f = *ui_;
+    const int code = Project().LoadingCode;
+    f.LoadHarmonic->setChecked(code == 1);
+    f.LoadTransient->setChecked(code == 2);
+    f.LoadRandom->setChecked(code == 3);
+    f.DataHarmonic->menuAction()->setEnabled(code == 1);
+    f.DataTransient->setEnabled(code == 2);
+    f.DataRandom->setEnabled(code == 3);
+    f.DataPileCoordinates->setEnabled(false);
+    DisableUnbuiltDataItems();
+}
+
+void TMainForm::UpdateCaption() { setWindowTitle(CaptionFor(Project().FileName)); }
+
+// ---- closing ----
+
+bool TMainForm::FormCloseQuery() {
+    if (running_) return false;
+    DeactivateActiveChild();
+    return QuerySaveChanges();
+}
+
+void TMainForm::FormClose() {
+    WriteSettings();
+    CloseAllChildren();
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    try {
+        if (!FormCloseQuery()) {
+            event->ignore();
+            return;
+        }
+        FormClose();
+        event->accept();
+    } catch (const std::exception& e) {
+        ShowMessage(QString::fromUtf8(e.what()));
+        event->ignore();
+    }
+}
+
+void TMainForm::FileExitClick() { close(); }
+
+// ---- modified flag and child windows ----
+
+void TMainForm::SetModified(bool flag) { holder_->SetModified(flag); }
+
+bool TMainForm::IsModified() const { return holder_->IsModified(); }
+
+void TMainForm::DeactivateActiveChild() {
+    QMdiSubWindow* sub = MdiArea()->activeSubWindow();
+    if (!sub || !sub->widget()) return;
+    // Input dialogs commit their edits in their FormDeactivate slot.
+    QMetaObject::invokeMethod(sub->widget(), "FormDeactivate", Qt::DirectConnection);
+}
+
+void TMainForm::CloseAllChildren() {
+    const auto subs = MdiArea()->subWindowList();
+    for (QMdiSubWindow* sub : subs) sub->close();
+}
+
+void TMainForm::RefreshOpenDialogs() {
+    const auto subs = MdiArea()->subWindowList();
+    for (QMdiSubWindow* sub : subs)
+        if (sub->widget() && sub->widget()->metaObject()->indexOfMethod("FormActivate()") >= 0)
+            QMetaObject::invokeMethod(sub->widget(), "FormActivate", Qt::DirectConnection);
+    for (TGridTable* t : holder_->Tables()) t->RefreshEditor();
+}
+
+// ---- Window menu ----
+
+void TMainForm::WindowMenuClick() {
+    const auto subs = MdiArea()->subWindowList();
+    windowSeparator_->setVisible(!subs.isEmpty());
+    for (int k = 0; k < int(windowItems_.size()); ++k) {
+        const bool used = k < subs.size();
+        windowItems_[k]->setVisible(used);
+        if (used) windowItems_[k]->setText(subs[k]->windowTitle());
+    }
+}
+
+void TMainForm::WindowItemClick(int index) {
+    const auto subs = MdiArea()->subWindowList();
+    if (index < 0 || index >= subs.size()) return;
+    QMdiSubWindow* sub = subs[index];
+    if (sub->isMinimized()) sub->showNormal();
+    sub->show();
+    MdiArea()->setActiveSubWindow(sub);
+}
+
+// ---- Help menu ----
+
+void TMainForm::OpenHelpDocument(const QString& fileName) {
+    const QString path = ProgramFolder() + QLatin1Char('/') + fileName;
+    if (!QFileInfo(path).isFile()) {
+        ShowMessage(QStringLiteral("The document \"%1\" is not installed.").arg(path));
+        return;
+    }
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+        ShowMessage(QStringLiteral("The document \"%1\" could not be opened.").arg(path));
+}
+
+void TMainForm::HelpContentsClick() { OpenHelpDocument(QStringLiteral("VortN3Help.chm")); }
+
+void TMainForm::HelpManualClick() { OpenHelpDocument(QStringLiteral("Vortn v3 Manual.pdf")); }
+
+void TMainForm::HelpUpdatesClick() {
+    QUrl url(QStringLiteral("https://www.tessik.com/vort-n/update"));
+    QUrlQuery query;
+    query.setQuery(QStringLiteral("VORT-N;") + GetVersion() + QStringLiteral(";2026-12-10;") +
+                   QDate::currentDate().toString(QStringLiteral("MM/dd/yy")));
+    url.setQuery(query);
+    if (!QDesktopServices::openUrl(url)) ShowMessage(QStringLiteral("The update page could not be opened."));
+}
+
+// ---- dropped files ----
+
+namespace {
+QString FirstLocalFile(const QMimeData* data) {
+    if (!data || !data->hasUrls()) return {};
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile()) return url.toLocalFile();
+    return {};
+}
+}  // namespace
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == MdiArea()->viewport()) {
+        if (event->type() == QEvent::DragEnter) {
+            dragEnterEvent(static_cast<QDragEnterEvent*>(event));
+            return true;
+        }
+        if (event->type() == QEvent::Drop) {
+            dropEvent(static_cast<QDropEvent*>(event));
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TMainForm::dragEnterEvent(QDragEnterEvent* event) {
+    if (!FirstLocalFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+    else event->ignore();
+}
+
+void TMainForm::dropEvent(QDropEvent* event) {
+    const QString name = FirstLocalFile(event->mimeData());
+    event->acceptProposedAction();
+    if (!name.isEmpty()) OpenDroppedFile(name);
+}
+
+}  // namespace vortn

@@ -1,0 +1,237 @@
+// The program's MDI frame window: owns the project holder (grid tables and
+// project object), the eighteen result plots and the recent-file list,
+// carries the menus and hosts every dialog, table editor, view and plot
+// window as an MDI child.
+#pragma once
+
+#include "mdi_dialogs.h"
+#include "project_holder.h"
+#include "recent_files.h"
+#include "result_plots.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+class QAction;
+class QMdiArea;
+class QMenu;
+
+namespace Ui {
+class TMainForm;
+}
+
+namespace vortn {
+
+class TAboutBox;
+class TDlgAmpPlot;
+class TDlgRunAnalysis;
+
+// One byte per window created on demand: 1 from its creation until it is freed.
+struct TDialogOpenFlags {
+    std::uint8_t PileCapProperties = 0, PileProperties = 0, Title = 0, Options = 0, Shape = 0, Layout = 0,
+                 MassData = 0, FoundationData = 0, FoundationProperties = 0, SoilBelow = 0, TopView = 0,
+                 SideViewXZ = 0, SideViewYZ = 0, NonQuadHarmonic = 0, QuadHarmonic = 0, Transient = 0, Random = 0;
+};
+
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit TMainForm(QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    static QString GetVersion();
+    // "VORT-N 3.0.12 - " + the display name of the project file.
+    static QString CaptionFor(const QString& projectFile);
+
+    Ui::TMainForm& Form() const { return *ui_; }
+    QMdiArea* MdiArea() const;
+    TProjectHolder& Holder() const { return *holder_; }
+    TProgramData& Project() const { return holder_->Project(); }
+    TResultPlots& Plots() { return plots_; }
+    TRecentFiles& Recent() { return recent_; }
+    TDialogOpenFlags& OpenFlags() { return openFlags_; }
+    TDlgAmpPlot* AmpPlot() const { return ampPlot_; }
+    TAboutBox* AboutBox() const { return aboutBox_; }
+    TDlgRunAnalysis* RunProgress() const { return runProgress_; }
+
+    const QString& EditorPath() const { return editorPath_; }
+    void SetEditorPath(const QString& path) { editorPath_ = path; }
+    const QString& ViewerPath() const { return viewerPath_; }
+    bool ResultsLoaded() const { return resultsLoaded_; }
+    bool Is3DViewOpen() const { return view3DOpen_; }
+    bool RunInProgress() const { return running_; }
+    // The engine library the run loads (the program's folder + "libVrt3-comp.so").
+    QString EngineLibraryName() const { return engineLibrary_; }
+    void SetEngineLibraryName(const QString& name) { engineLibrary_ = name; }
+
+    // ---- operations other windows call ----
+    void SetModified(bool flag);
+    bool IsModified() const;
+    void DeactivateActiveChild();
+    void CloseAllChildren();
+    bool QuerySaveChanges();
+    void OpenFileName(const QString& name);
+    void UpdatePrevFile(const QString& name);
+    void UpdateLoadingMenu();
+    void UpdateFoundationMenu();
+    void Open3DView();
+    void Close3DView();
+    void RefreshOpenDialogs();
+    void UpdateCaption();
+    // Reads a plot-data file into the result plots; false (plots emptied,
+    // message when askOnError) on any reading error.
+    bool LoadPlotData(const QString& fileName, bool askOnError);
+    // The first command-line argument as the project name start-up opens
+    // (empty: the default project).
+    void SetStartupFile(const QString& argument) { startupArgument_ = argument; }
+
+    // Message boxes and file dialogs go through these hooks so that tests can
+    // answer them; the defaults show the real boxes.
+    std::function<void(const QString&)> MessageHook;                  // information box, OK
+    std::function<int(const QString&, int buttons)> QuestionHook;   // returns a QMessageBox::StandardButton
+    std::function<QString(const QString& title, const QString& start)> OpenNameHook;  // empty: cancelled
+    std::function<QString(const QString& title, const QString& start)> SaveNameHook;
+    void ShowMessage(const QString& text);
+    int AskQuestion(const QString& text, int buttons);
+
+public slots:
+    // start-up and closing
+    void FormCreate();
+    void FormShow();
+    void FormActivate();
+    bool FormCloseQuery();
+    void FormClose();
+
+    // File menu
+    void FileMenuClick();
+    void FileNewClick();
+    void FileOpenClick();
+    bool FileSaveClick();
+    bool FileSaveAsClick();
+    void FileExitClick();
+    void RecentFileClick(int index);
+
+    // Data menu (enabling here; item handlers in main_form_data_menu.cpp)
+    void DataMenuClick();
+    void DataTitleClick();
+    void UnitsMenuClick();
+    void UnitsClick(int tag);
+    void DataLayoutClick();
+    void LoadingOptionClick(int code);
+    void DataShapeClick();
+    void DataMassClick();
+    void DataFoundationClick();
+    void DataFoundationLayerClick();
+    void DataPileCapMassClick();
+    void DataPileCoordinatesClick();
+    void DataPilePropertiesClick();
+    void DataPileElementsClick();
+    void DataSoilLayerClick();
+    void DataSoilBelowClick();
+    void DataSideSoilClick();
+    void DataSoilColumnClick();
+    void HarmonicMenuClick();
+    void HarmonicClick(int quadratic);
+    void DataTransientClick();
+    void DataRandomClick();
+    void DataOptionsClick();
+
+    // Computation menu
+    void ComputationMenuClick();
+    void CompRunClick();
+    void CompInputClick();
+    void CompKernelClick();
+    void CompOutputClick();
+
+    // Graphics menu
+    void GraphicsMenuClick();
+    void ShowPlot(const QString& plotName);
+    void AmpPlotClick();
+
+    // View menu, 3D toolbar and "Show 3D View" menu (main_form_view_menu.cpp)
+    void ViewMenuClick();
+    void N3DView1Click();
+    void TopViewClick();
+    void SideViewXZClick();
+    void SideViewYZClick();
+    void View3DClick();
+    void Show3DMenuClick();
+    void Show3DOptionClick(int option);
+    void SetViewClick(int view);
+    void ReverseViewClick();
+    void MouseModeClick(int mode);
+    void ZoomClick(bool in);
+    void RestartViewClick();
+    void FileSaveBitmapClick();
+    void FilePageSetupClick();
+    void FilePrintPageClick();
+
+    // Window menu
+    void WindowMenuClick();
+    void WindowItemClick(int index);
+
+    // Help menu
+    void HelpContentsClick();
+    void HelpManualClick();
+    void HelpAboutClick();
+    void HelpUpdatesClick();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void ConnectMenus();
+    void ConnectDataMenu();   // main_form_data_menu.cpp
+    void ConnectViewMenu();   // main_form_view_menu.cpp
+    void DisableUnbuiltItems();
+    void DisableUnbuiltDataItems();  // main_form_data_menu.cpp
+    void DisableUnbuiltViewItems();  // main_form_view_menu.cpp
+    void OpenDroppedFile(const QString& fileName);
+    void ReplaceProject(const std::function<void()>& build);
+    void ReadSettings(bool createKey);
+    void WriteSettings();
+    void OpenInEditor(const QString& fileName);
+    void OpenHelpDocument(const QString& fileName);
+    void ClearResults();
+    void RefreshResultWindows();
+    QString ProgramFolder() const;
+    bool GuardIdle();  // false (with a message) while a run is in progress
+
+    std::unique_ptr<Ui::TMainForm> ui_;
+    std::unique_ptr<TProjectHolder> holder_;
+    TResultPlots plots_;
+    TRecentFiles recent_;
+    TDialogOpenFlags openFlags_;
+    QString editorPath_, viewerPath_, engineLibrary_, startupArgument_;
+    bool resultsLoaded_ = false;
+    bool view3DOpen_ = false;
+    bool running_ = false;
+    bool shown_ = false;
+    bool closing_ = false;
+    std::array<QAction*, TRecentFiles::Capacity> recentItems_{};
+    std::array<QAction*, 50> windowItems_{};
+    QAction* recentSeparator_ = nullptr;
+    QAction* bitmapSeparator_ = nullptr;
+    QAction* windowSeparator_ = nullptr;
+    TAboutBox* aboutBox_ = nullptr;
+    TDlgRunAnalysis* runProgress_ = nullptr;
+    TDlgAmpPlot* ampPlot_ = nullptr;
+
+    friend class TEngineRun;
+};
+
+// The one main window (null before it is made and after it is freed).
+TMainForm* MainForm();
+
+}  // namespace vortn

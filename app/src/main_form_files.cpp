@@ -1,0 +1,208 @@
+// Main window: File menu, recent-file list, settings, opening projects.
+#include "main_form.h"
+
+#include "app_settings.h"
+#include "display_name.h"
+#include "exceptions.h"
+#include "ui_MainForm.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QMessageBox>
+
+namespace vortn {
+
+namespace {
+const QString kNewName = QStringLiteral("NewData.vtd");
+
+bool IsUnnamed(const QString& fileName) { return fileName == kNewName; }
+
+QString ProjectFilter() {
+    return QStringLiteral("VORT-N ") + TMainForm::GetVersion() + QStringLiteral(" (*.vtd);;All Files (*)");
+}
+}  // namespace
+
+// ---- settings ----
+
+void TMainForm::ReadSettings(bool createKey) {
+    TStoredSettings s;
+    s.Editor = editorPath_;
+    s.Recent = recent_;
+    if (createKey) {
+        // Creation reads only the editor; a failure leaves it as it was.
+        if (ReadStoredSettings(s, false)) editorPath_ = s.Editor;
+        return;
+    }
+    if (ReadStoredSettings(s, true)) {
+        editorPath_ = s.Editor;
+        recent_ = s.Recent;
+    } else {
+        editorPath_.clear();
+        recent_.Clear();
+    }
+    recent_.Recount();
+}
+
+void TMainForm::WriteSettings() {
+    TStoredSettings s;
+    s.Editor = editorPath_;
+    s.Recent = recent_;
+    WriteStoredSettings(s);
+}
+
+// ---- recent list ----
+
+void TMainForm::UpdatePrevFile(const QString& name) {
+    recent_.MoveToFront(name);
+    WriteSettings();
+    recent_.Recount();
+}
+
+void TMainForm::FileMenuClick() {
+    DeactivateActiveChild();
+    const QString dir = QDir::currentPath();
+    for (int k = 0; k < TRecentFiles::Capacity; ++k) {
+        const bool used = k < recent_.Count();
+        recentItems_[k]->setVisible(used);
+        if (used) recentItems_[k]->setText(recent_.Caption(k, dir));
+    }
+    recentSeparator_->setVisible(recent_.Count() > 0);
+}
+
+void TMainForm::RecentFileClick(int index) {
+    if (!GuardIdle() || index < 0 || index >= TRecentFiles::Capacity) return;
+    const QString name = recent_.Name(index);
+    if (name.isEmpty() || !QuerySaveChanges()) return;
+    OpenFileName(name);
+}
+
+// ---- replacing the project ----
+
+bool TMainForm::GuardIdle() {
+    if (!running_) return true;
+    ShowMessage(QStringLiteral("An analysis is running. Please wait until it has finished."));
+    return false;
+}
+
+void TMainForm::ReplaceProject(const std::function<void()>& build) {
+    // Children read the project and the tables: they go first.
+    CloseAllChildren();
+    build();
+    UpdateLoadingMenu();
+    UpdateFoundationMenu();
+    ClearResults();
+    const QString plotFile = ChangeFileExt(Project().FileName, QStringLiteral(".vtp"));
+    if (!IsUnnamed(Project().FileName) && QFileInfo(plotFile).isFile()) resultsLoaded_ = LoadPlotData(plotFile, false);
+    UpdateCaption();
+}
+
+void TMainForm::OpenFileName(const QString& name) {
+    if (!GuardIdle()) return;
+    const QString full = QFileInfo(name).absoluteFilePath();
+    if (!QFileInfo(full).isFile()) {
+        ShowMessage(QStringLiteral("The file \"%1\" does not exist.").arg(full));
+        return;
+    }
+    ReplaceProject([&] { holder_->OpenProject(full); });
+    UpdatePrevFile(full);
+}
+
+void TMainForm::OpenDroppedFile(const QString& fileName) {
+    try {
+        if (!GuardIdle() || !QuerySaveChanges()) return;
+        const QString full = QFileInfo(fileName).absoluteFilePath();
+        if (!QFileInfo(full).isFile()) return;
+        ReplaceProject([&] { holder_->OpenProject(full); });
+    } catch (const std::exception& e) {
+        ShowMessage(QString::fromUtf8(e.what()));
+    }
+}
+
+bool TMainForm::QuerySaveChanges() {
+    if (!IsModified()) return true;
+    const int answer = AskQuestion(QStringLiteral("Do you want to save any changes?"),
+                                   QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    if (answer == QMessageBox::Cancel) return false;
+    if (answer == QMessageBox::No) return true;
+    if (!FileSaveClick()) return false;
+    return !IsUnnamed(Project().FileName);
+}
+
+// ---- File menu ----
+
+void TMainForm::FileNewClick() {
+    try {
+        if (!GuardIdle() || !QuerySaveChanges()) return;
+        ReplaceProject([&] { holder_->NewProject(); });
+        if (view3DOpen_) Close3DView();
+    } catch (const std::exception& e) {
+        ShowMessage(QString::fromUtf8(e.what()));
+    }
+}
+
+void TMainForm::FileOpenClick() {
+    try {
+        if (!GuardIdle() || !QuerySaveChanges()) return;
+        QString name;
+        if (OpenNameHook) {
+            name = OpenNameHook(QStringLiteral("Open"), QDir::currentPath());
+        } else {
+            QFileDialog dialog(this, QStringLiteral("Open"), QDir::currentPath(), ProjectFilter());
+            dialog.setAcceptMode(QFileDialog::AcceptOpen);
+            dialog.setFileMode(QFileDialog::ExistingFile);
+            dialog.setDefaultSuffix(QStringLiteral("vtd"));
+            if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+                name = dialog.selectedFiles().first();
+        }
+        if (!name.isEmpty()) OpenFileName(name);
+    } catch (const std::exception& e) {
+        ShowMessage(QString::fromUtf8(e.what()));
+    }
+}
+
+bool TMainForm::FileSaveClick() {
+    if (IsUnnamed(Project().FileName)) return FileSaveAsClick();
+    try {
+        DeactivateActiveChild();
+        Project().SaveToFile();
+        return true;
+    } catch (const std::exception& e) {
+        ShowMessage(QString::fromUtf8(e.what()));
+        return false;
+    }
+}
+
+bool TMainForm::FileSaveAsClick() {
+    const QString title = QStringLiteral("Save ") + GetDisplayName(Project().FileName) + QStringLiteral(" As");
+    QString name;
+    if (SaveNameHook) {
+        name = SaveNameHook(title, Project().FileName);
+    } else {
+        QFileDialog dialog(this, title, QDir::currentPath(), ProjectFilter());
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setDefaultSuffix(QStringLiteral("vtd"));
+        dialog.selectFile(Project().FileName);
+        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+            name = dialog.selectedFiles().first();
+    }
+    if (name.isEmpty()) return false;
+    const QString full = QFileInfo(name).absoluteFilePath();
+    const QString previous = Project().FileName;
+    try {
+        DeactivateActiveChild();
+        Project().FileName = full;
+        UpdateCaption();
+        Project().SaveToFile();
+    } catch (const std::exception& e) {
+        Project().FileName = previous;
+        UpdateCaption();
+        ShowMessage(QString::fromUtf8(e.what()));
+        return false;
+    }
+    UpdatePrevFile(full);
+    return true;
+}
+
+}  // namespace vortn

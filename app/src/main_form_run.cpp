@@ -1,0 +1,166 @@
+// Main window: the engine run, loading its results, the viewer launch.
+#include "main_form.h"
+
+#include "dynamic_library.h"
+#include "engine_run.h"
+#include "exceptions.h"
+#include "plot_data_loader.h"
+#include "small_windows.h"
+#include "ui_MainForm.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+
+namespace vortn {
+
+namespace {
+const QString kUnnamed = QStringLiteral("NewData.vtd");
+
+// Restores the cursor however the run ends.
+struct TWaitCursor {
+    TWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~TWaitCursor() { QApplication::restoreOverrideCursor(); }
+};
+}  // namespace
+
+void TMainForm::CompRunClick() {
+    try {
+        if (running_) {
+            ShowMessage(QStringLiteral("Attempt to reinitialize DLL"));
+            return;
+        }
+        if (!FileSaveClick()) return;
+        if (Project().FileName == kUnnamed) return;
+        const QStringList names = EngineNames(QFileInfo(Project().FileName).absoluteFilePath(), GetVersion());
+        const QString refusal = CheckEngineNames(names);
+        if (!refusal.isEmpty()) {
+            ShowMessage(refusal);
+            return;
+        }
+
+        // A private folder for names.dat and the engine's scratch files.
+        QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/vortn-run-XXXXXX"));
+        if (!folder.isValid()) {
+            ShowMessage(QStringLiteral("Cannot create a folder for the run: ") + folder.errorString());
+            return;
+        }
+        WriteNamesFile(folder.filePath(QStringLiteral("names.dat")), names);
+
+        TDynamicLibrary library;
+        TEngineEntry entry = nullptr;
+        try {
+            library.SetLibraryName(engineLibrary_);
+            library.Open();
+            entry = reinterpret_cast<TEngineEntry>(library.GetProcAddress(QStringLiteral("_IVORTN")));
+        } catch (const EDLLError&) {
+            entry = nullptr;
+        }
+        if (!entry) {
+            ShowMessage(QStringLiteral("Attempt to initialize DLL failed"));
+            return;
+        }
+
+        int result = -1;
+        running_ = true;
+        {
+            TWaitCursor cursor;
+            try {
+                result = CallEngine(entry, folder.path(), *runProgress_);
+            } catch (...) {
+                running_ = false;
+                throw;
+            }
+        }
+        running_ = false;
+        library.Close();  // every run starts from the engine's initial state
+
+        const QString plotFile = ChangeFileExt(Project().FileName, QStringLiteral(".vtp"));
+        if (result == 0) {
+            ShowMessage(QStringLiteral(
+                "Computations are completed. Please, check output file for results or error messages."));
+            ClearResults();
+            if (QFileInfo(plotFile).isFile()) resultsLoaded_ = LoadPlotData(plotFile, false);
+        } else {
+            ClearResults();
+            ShowMessage(QStringLiteral("The analysis did not complete (result %1). Please, check output file for "
+                                       "error messages.")
+                            .arg(result));
+        }
+        RefreshResultWindows();
+    } catch (const std::exception& e) {
+        running_ = false;
+        ShowMessage(QString::fromUtf8(e.what()));
+    }
+}
+
+void TMainForm::ClearResults() {
+    plots_.Clear();
+    resultsLoaded_ = false;
+    RefreshResultWindows();
+}
+
+bool TMainForm::LoadPlotData(const QString& fileName, bool askOnError) {
+    try {
+        ReadPlotData(plots_, fileName, Project().MatrixFlag, Project().LoadingCode, Project().UnitSystem);
+        RefreshResultWindows();
+        return true;
+    } catch (const Exception& e) {
+        RefreshResultWindows();
+        ShowMessage(askOnError ? QStringLiteral("An error occured in running the main program.")
+                               : QStringLiteral("The results in %1 could not be read:\r%2").arg(fileName, e.Message()));
+        return false;
+    }
+}
+
+void TMainForm::RefreshResultWindows() {
+    // Plot windows of results that are gone close; the others redraw.
+    for (TGraphPlot* plot : plots_.All()) {
+        TPlotWindow* window = plot->Window();
+        if (!window) continue;
+        auto* widget = dynamic_cast<QWidget*>(window);
+        if (plot->LineCount() == 0 || plot->PointCount() == 0) {
+            if (widget) {
+                if (auto* sub = qobject_cast<QWidget*>(widget->parentWidget())) sub->close();
+                else widget->close();
+            }
+        } else {
+            window->ShowWindow();
+        }
+    }
+}
+
+void TMainForm::N3DView1Click() {
+    try {
+        if (!FileSaveClick() || Project().FileName == kUnnamed) return;
+        const QString folder = ProgramFolder();
+        viewerPath_ = folder + QStringLiteral("/Vrt3-viewer");
+        if (!QFileInfo(viewerPath_).isExecutable()) {
+            ShowMessage(QStringLiteral("The geometry viewer \"%1\" is not installed.").arg(viewerPath_));
+            return;
+        }
+        const QStringList names = ViewerNames(QFileInfo(Project().FileName).absoluteFilePath());
+        const QString refusal = CheckEngineNames(names);
+        if (!refusal.isEmpty()) {
+            ShowMessage(refusal);
+            return;
+        }
+        // The viewer reads names.dat from its working folder, which stays for it.
+        const QString workFolder = QFileInfo(Project().FileName).absolutePath();
+        WriteNamesFile(workFolder + QStringLiteral("/names.dat"), names);
+        if (!QProcess::startDetached(viewerPath_, {}, workFolder))
+            ShowMessage(QStringLiteral("An error occurred in running the Graphics Processor"));
+    } catch (const std::exception& e) {
+        ShowMessage(QString::fromUtf8(e.what()));
+    }
+}
+
+void TMainForm::HelpAboutClick() {
+    if (aboutBox_) aboutBox_->exec();
+}
+
+void TMainForm::AmpPlotClick() {}
+
+}  // namespace vortn
