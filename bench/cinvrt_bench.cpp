@@ -1,15 +1,16 @@
-// In-place inversion of the pile-group flexibility matrices (orders up to
-// 1000 at every frequency): CINVRT beside the plain Gauss-Jordan loop it
-// reproduces bit for bit and beside LAPACK's cgetrf + cgetri (OpenBLAS,
-// loaded at run time when it is installed; the engine does not use it).
+// In-place inversion by CINVRT (orders up to 1000) beside the plain
+// Gauss-Jordan loop it reproduces bit for bit and beside LAPACK's cgetrf +
+// cgetri.  The pile group no longer inverts its flexibility matrices
+// (group_solve_bench measures what it does instead).
 #include <benchmark/benchmark.h>
-#include <dlfcn.h>
 
 #include <complex>
 #include <random>
 #include <vector>
 
 #include "complex_solvers.h"
+
+#include "lapacke_std_complex.h"
 
 namespace {
 
@@ -74,40 +75,18 @@ void BM_PlainLoop(benchmark::State& state) {
 }
 BENCHMARK(BM_PlainLoop)->Arg(100)->Arg(500)->Arg(1000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-using Getrf = void (*)(const int*, const int*, cfloat*, const int*, int*, int*);
-using Getri = void (*)(const int*, cfloat*, const int*, const int*, cfloat*, const int*, int*);
-
-struct Lapack {
-  Getrf getrf = nullptr;
-  Getri getri = nullptr;
-  Lapack() {
-    for (const char* name : {"libopenblas.so.0", "liblapack.so.3"}) {
-      void* lib = dlopen(name, RTLD_NOW | RTLD_LOCAL);
-      if (!lib) continue;
-      getrf = reinterpret_cast<Getrf>(dlsym(lib, "cgetrf_"));
-      getri = reinterpret_cast<Getri>(dlsym(lib, "cgetri_"));
-      if (getrf && getri) return;
-    }
-  }
-};
-
 void BM_LapackCgetrfCgetri(benchmark::State& state) {
-  static const Lapack lapack;  // benchmark only; the engine keeps no such state
-  if (!lapack.getrf) {
-    state.SkipWithError("LAPACK not found");
-    return;
-  }
   const int n = static_cast<int>(state.range(0));
   const std::vector<cfloat> original = FlexibilityLike(n);
   std::vector<cfloat> a;
-  std::vector<int> pivots(n);
-  const int lwork = 64 * n;
+  std::vector<lapack_int> pivots(n);
+  const lapack_int lwork = 64 * n;
   std::vector<cfloat> work(lwork);
   for (auto _ : state) {
     a = original;
-    int info = 0;
-    lapack.getrf(&n, &n, a.data(), &kLeading, pivots.data(), &info);
-    lapack.getri(&n, a.data(), &kLeading, pivots.data(), work.data(), &lwork, &info);
+    lapack_int info = LAPACKE_cgetrf_work(LAPACK_COL_MAJOR, n, n, a.data(), kLeading, pivots.data());
+    if (info == 0)
+      info = LAPACKE_cgetri_work(LAPACK_COL_MAJOR, n, a.data(), kLeading, pivots.data(), work.data(), lwork);
     benchmark::DoNotOptimize(a.data());
     if (info != 0) state.SkipWithError("singular");
   }

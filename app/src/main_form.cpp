@@ -178,7 +178,6 @@ void TMainForm::DisableUnbuiltItems() {
     // Windows that are not part of the program yet.
     f.HelpAbout->setEnabled(aboutBox_ != nullptr);
     DisableUnbuiltDataItems();
-    DisableUnbuiltViewItems();
 }
 
 void TMainForm::FormShow() {

@@ -30,6 +30,10 @@ namespace vortn {
 
 class TAboutBox;
 class TDlgAmpPlot;
+class TDlgBlock;
+class TDlgSideViewXZ;
+class TDlgSideViewYZ;
+class TDlgTopView;
 class TDlgRunAnalysis;
 
 // One byte per window created on demand: 1 from its creation until it is freed.
@@ -66,6 +70,11 @@ public:
     const QString& ViewerPath() const { return viewerPath_; }
     bool ResultsLoaded() const { return resultsLoaded_; }
     bool Is3DViewOpen() const { return view3DOpen_; }
+    // The geometry views while they are open (null otherwise).
+    TDlgTopView* TopView() const;
+    TDlgSideViewXZ* SideViewXZ() const;
+    TDlgSideViewYZ* SideViewYZ() const;
+    TDlgBlock* View3DWindow() const;
     bool RunInProgress() const { return running_; }
     // The engine library the run loads (the program's folder + "libVrt3-comp.so").
     QString EngineLibraryName() const { return engineLibrary_; }
@@ -196,7 +205,6 @@ private:
     void ConnectViewMenu();   // main_form_view_menu.cpp
     void DisableUnbuiltItems();
     void DisableUnbuiltDataItems();  // main_form_data_menu.cpp
-    void DisableUnbuiltViewItems();  // main_form_view_menu.cpp
     void OpenDroppedFile(const QString& fileName);
     void ReplaceProject(const std::function<void()>& build);
     void ReadSettings(bool createKey);
@@ -216,6 +224,10 @@ private:
     QString editorPath_, viewerPath_, engineLibrary_, startupArgument_;
     bool resultsLoaded_ = false;
     bool view3DOpen_ = false;
+    QPointer<TDlgTopView> topView_;
+    QPointer<TDlgSideViewXZ> sideViewXZ_;
+    QPointer<TDlgSideViewYZ> sideViewYZ_;
+    QPointer<TDlgBlock> view3D_;
     bool running_ = false;
     bool shown_ = false;
     bool closing_ = false;

@@ -1,6 +1,7 @@
 #include "grid_editor.h"
 
 #include "entry_message.h"
+#include "ui_grid_editor.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -123,7 +124,7 @@ protected:
                 auto* w = qobject_cast<QWidget*>(editor);
                 emit commitData(w);
                 emit closeEditor(w, QAbstractItemDelegate::NoHint);
-                grid_->MoveOnEnter();
+                grid_->MoveOnEnter();  // as GridKeyPress does for Enter
                 return true;
             }
         }
@@ -153,7 +154,7 @@ bool Inside(const QWidget* w, const QWidget* container) {
 
 // ---------------------------------------------------------------- grid
 
-TEditorGrid::TEditorGrid(TTableForm* form) : QTableWidget(form), form_(form) {
+TEditorGrid::TEditorGrid(QWidget* parent) : QTableWidget(parent) {
     setItemDelegate(new TEnterDelegate(this));
     setEditTriggers(QAbstractItemView::AllEditTriggers);
     setSelectionMode(QAbstractItemView::ContiguousSelection);
@@ -187,7 +188,7 @@ void TEditorGrid::MoveOnEnter() {
 
 void TEditorGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
     QTableWidget::currentChanged(current, previous);
-    if (reverting_ || form_->filling_ || !previous.isValid() || !current.isValid() || current == previous) return;
+    if (!form_ || reverting_ || form_->filling_ || !previous.isValid() || !current.isValid() || current == previous) return;
     bool accepted = false;
     try {
         accepted = form_->GridSelectCell(previous.row(), previous.column(), current.row(), current.column());
@@ -202,8 +203,7 @@ void TEditorGrid::currentChanged(const QModelIndex& current, const QModelIndex& 
 }
 
 void TEditorGrid::keyPressEvent(QKeyEvent* e) {
-    if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && state() != QAbstractItemView::EditingState) {
-        MoveOnEnter();
+    if (form_ && state() != QAbstractItemView::EditingState && form_->GridKeyPress(e->key())) {
         e->accept();
         return;
     }
@@ -212,36 +212,32 @@ void TEditorGrid::keyPressEvent(QKeyEvent* e) {
 
 void TEditorGrid::scrollContentsBy(int dx, int dy) {
     QTableWidget::scrollContentsBy(dx, dy);
-    if (!form_->laying_) form_->LayoutForm();
+    if (form_) form_->GridTopLeftChanged();
 }
 
 // ---------------------------------------------------------------- window
 
 TTableForm::TTableForm(TGridTable& table, QWidget* parent)
-    : QWidget(parent, parent ? Qt::FramelessWindowHint : Qt::Window), table_(&table) {
+    : QWidget(parent, parent ? Qt::FramelessWindowHint : Qt::Window),
+      ui_(std::make_unique<Ui::TTableForm>()),
+      table_(&table) {
+    ui_->setupUi(this);
     setWindowFlags(parent ? Qt::Widget | Qt::FramelessWindowHint
                           : Qt::Window | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                                 Qt::WindowCloseButtonHint);
-    lblComments = new QLabel(this);
-    lblComments->setObjectName("lblComments");
-    imgHelp = new QLabel(this);
-    imgHelp->setObjectName("imgHelp");
-    BtnAdd = new QPushButton(QStringLiteral("&Add Row"), this);
-    BtnDel = new QPushButton(QStringLiteral("&Delete Row"), this);
-    BtnIns = new QPushButton(QStringLiteral("&Insert Row"), this);
-    for (QPushButton* b : {BtnAdd, BtnDel, BtnIns}) b->setFixedSize(81, 21);
-    BtnAdd->setObjectName("BtnAdd");
-    BtnDel->setObjectName("BtnDel");
-    BtnIns->setObjectName("BtnIns");
-    Grid = new TEditorGrid(this);
-    Grid->setObjectName("Grid");
+    lblComments = ui_->lblComments;
+    imgHelp = ui_->imgHelp;
+    BtnAdd = ui_->BtnAdd;
+    BtnDel = ui_->BtnDel;
+    BtnIns = ui_->BtnIns;
+    Grid = ui_->Grid;
+    Grid->SetForm(this);
     corner_ = new QLabel(Grid);
     corner_->setAttribute(Qt::WA_TransparentForMouseEvents);
-    connect(BtnAdd, &QPushButton::clicked, this, [this] { Guarded(&TTableForm::BtnAddClick); });
-    connect(BtnIns, &QPushButton::clicked, this, [this] { Guarded(&TTableForm::BtnInsClick); });
-    connect(BtnDel, &QPushButton::clicked, this, [this] { Guarded(&TTableForm::BtnDelClick); });
+    // Leaving the grid for another control of this window; a move to another
+    // window or application deactivates the window instead.
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
-        if (old && Inside(old, Grid) && !(now && Inside(now, Grid))) GridExit();
+        if (old && Inside(old, Grid) && now && !Inside(now, Grid) && Inside(now, this)) GridExit();
     });
 }
 
@@ -253,6 +249,10 @@ TTableForm::~TTableForm() {
         if (t->Editor() == this) t->DetachEditor();
     }
 }
+
+QMdiSubWindow* TTableForm::SubWindow() const { return qobject_cast<QMdiSubWindow*>(parentWidget()); }
+
+QSize TTableForm::sizeHint() const { return laidOut_.isValid() && !laidOut_.isEmpty() ? laidOut_ : QWidget::sizeHint(); }
 
 void TTableForm::Guarded(void (TTableForm::*handler)()) {
     try {
@@ -284,9 +284,13 @@ void TTableForm::ShowEditor(bool modal) {
         while (self && self->isVisible()) loop.processEvents(QEventLoop::WaitForMoreEvents);
         return;
     }
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) {
+    if (QMdiSubWindow* sub = SubWindow()) {
+        // Deactivation is the MDI child's, not the application's.
+        connect(sub, &QMdiSubWindow::windowStateChanged, this, &TTableForm::SubWindowStateChanged,
+                Qt::UniqueConnection);
         sub->show();
         sub->raise();
+        if (QMdiArea* area = sub->mdiArea()) area->setActiveSubWindow(sub);
     }
     show();
     raise();
@@ -445,6 +449,11 @@ void TTableForm::LayoutForm() {
     if (imgHelp->height() > 0) clientH += imgHelp->height() + m;
     laidOut_ = QSize(std::max(clientW, imgHelp->x() + imgHelp->width() + m), clientH);
     resize(laidOut_);
+    // An MDI child's frame takes the form's size, as a window of its own does.
+    if (QMdiSubWindow* sub = SubWindow(); sub && !sub->isMaximized() && !sub->isMinimized()) {
+        sub->resize(sub->sizeHint());
+        resize(laidOut_);
+    }
     // The columns' own controls over their cells.
     const int top = TopRow();
     for (int g = 0; g < Grid->columnCount(); ++g) {
@@ -569,7 +578,11 @@ void TTableForm::SelectCell(int gridCol, int gridRow) {
     Grid->setCurrentCell(gridRow - headerRows_, gridCol - 1);
 }
 
-void TTableForm::BtnAddClick() {
+void TTableForm::BtnAddClick() { Guarded(&TTableForm::AppendRow); }
+void TTableForm::BtnInsClick() { Guarded(&TTableForm::InsertRow); }
+void TTableForm::BtnDelClick() { Guarded(&TTableForm::DeleteRow); }
+
+void TTableForm::AppendRow() {
     if (!table_) return;
     if (rowsShown_ == table_->RowCount()) rowsShown_ = std::min(rowsShown_ + table_->RowGroup(), kMaxRowsShown);
     table_->AppendRowGroup();
@@ -582,7 +595,7 @@ void TTableForm::BtnAddClick() {
     }
 }
 
-void TTableForm::BtnInsClick() {
+void TTableForm::InsertRow() {
     if (!table_) return;
     const int r = Grid->currentRow();
     if (!(r >= 0 && r < table_->RowCount())) throw Exception(QStringLiteral("Grid.Row not in valid range"));
@@ -592,7 +605,7 @@ void TTableForm::BtnInsClick() {
     FillGrid();
 }
 
-void TTableForm::BtnDelClick() {
+void TTableForm::DeleteRow() {
     if (!table_) return;
     const int r = Grid->currentRow();
     if (!(r >= 0 && r < table_->RowCount())) throw Exception(QStringLiteral("Grid.Row not in valid range"));
@@ -606,24 +619,52 @@ void TTableForm::GridExit() {
     if (!CommitCell()) Grid->setFocus(Qt::OtherFocusReason);
 }
 
+bool TTableForm::GridKeyPress(int key) {
+    if (key != Qt::Key_Return && key != Qt::Key_Enter) return false;
+    Grid->MoveOnEnter();
+    return true;
+}
+
+void TTableForm::GridTopLeftChanged() {
+    if (!laying_) LayoutForm();
+}
+
 void TTableForm::changeEvent(QEvent* e) {
     QWidget::changeEvent(e);
-    if (e->type() != QEvent::ActivationChange || isActiveWindow()) return;
-    // Deactivation.
+    // Another window of the application became active; a switch to another
+    // application is no deactivation. An MDI child follows its sub-window's
+    // activation instead (ShowEditor).
+    if (e->type() == QEvent::ActivationChange && !isActiveWindow() && QApplication::activeWindow() && !SubWindow())
+        FormDeactivate();
+}
+
+void TTableForm::FormDeactivate() {
     if (freeing_ || modal_ || committing_ || !table_) return;
     if (!CommitCell()) {
-        show();
-        raise();
-        activateWindow();
+        if (QMdiSubWindow* sub = SubWindow()) {
+            if (QMdiArea* area = sub->mdiArea()) area->setActiveSubWindow(sub);
+        } else {
+            show();
+            raise();
+            activateWindow();
+        }
     }
 }
+
+void TTableForm::SubWindowStateChanged(Qt::WindowStates before, Qt::WindowStates now) {
+    if ((before & Qt::WindowActive) && !(now & Qt::WindowActive)) FormDeactivate();
+}
+
+void TTableForm::FormCloseQuery(bool& canClose) { canClose = CommitCell(); }
 
 void TTableForm::closeEvent(QCloseEvent* e) {
     if (freeing_) {
         e->accept();
         return;
     }
-    if (!CommitCell()) {
+    bool canClose = true;
+    FormCloseQuery(canClose);
+    if (!canClose) {
         e->ignore();
         return;
     }
@@ -633,15 +674,28 @@ void TTableForm::closeEvent(QCloseEvent* e) {
 
 void TTableForm::resizeEvent(QResizeEvent* e) {
     QWidget::resizeEvent(e);
-    if (!table_ || !attached_ || laying_ || sizing_ || size() == laidOut_ || !isWindow()) return;
+    FormResize();
+}
+
+void TTableForm::FormResize() {
+    // Only a size the user dragged (a window of its own or an MDI child) is
+    // fitted; the layout's own sizes and a maximized child are left alone.
+    if (!table_ || !attached_ || laying_ || sizing_ || size() == laidOut_) return;
+    QMdiSubWindow* sub = SubWindow();
+    if (!isWindow() && !sub) return;
+    if (sub && (sub->isMaximized() || sub->isMinimized())) return;
     // Qt reports no dragged edge: a changed width stands for a left or right
     // edge, a changed height for a top or bottom edge.
     Qt::Edges edges;
-    if (e->size().width() != laidOut_.width()) edges |= Qt::RightEdge;
-    if (e->size().height() != laidOut_.height()) edges |= Qt::BottomEdge;
+    if (width() != laidOut_.width()) edges |= Qt::RightEdge;
+    if (height() != laidOut_.height()) edges |= Qt::BottomEdge;
+    WMSizing(size(), edges);
+}
+
+void TTableForm::WMSizing(QSize dragged, Qt::Edges edges) {
     sizing_ = true;
     try {
-        SizingRect(e->size(), edges);
+        SizingRect(dragged, edges);
     } catch (const Exception& ex) {
         ShowEntryMessage(this, ex.Message());
     }
@@ -656,7 +710,7 @@ void TTableForm::FormClose() {
         if (t->Editor() == this) t->DetachEditor();
     }
     hide();
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) sub->deleteLater();
+    if (QMdiSubWindow* sub = SubWindow()) sub->deleteLater();
     deleteLater();
 }
 
@@ -665,7 +719,7 @@ void TTableForm::FreeEditor() {
     freeing_ = true;
     table_ = nullptr;
     hide();
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) sub->deleteLater();
+    if (QMdiSubWindow* sub = SubWindow()) sub->deleteLater();
     deleteLater();
 }
 
@@ -681,7 +735,10 @@ void InstallGridEditor(QMdiArea* mdiArea) {
         }
         auto* form = new TTableForm(table, nullptr);
         if (!modal && MdiArea()) {
-            QMdiSubWindow* sub = MdiArea()->addSubWindow(form);
+            // System menu and minimise, as the window of its own has.
+            QMdiSubWindow* sub = MdiArea()->addSubWindow(
+                form, Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowCloseButtonHint);
             sub->setAttribute(Qt::WA_DeleteOnClose, false);
         }
         return form;

@@ -11,19 +11,25 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QWidget>
+#include <memory>
 
 class QMdiArea;
+class QMdiSubWindow;
+namespace Ui {
+class TTableForm;
+}
 
 namespace vortn {
 
 class TTableForm;
 
-// The string grid: refuses a cell change the form does not accept and moves
-// on Enter.
+// The string grid: refuses a cell change the form does not accept and hands
+// its keys and scrolling to the form's handlers.
 class TEditorGrid : public QTableWidget {
     Q_OBJECT
 public:
-    explicit TEditorGrid(TTableForm* form);
+    explicit TEditorGrid(QWidget* parent = nullptr);
+    void SetForm(TTableForm* form) { form_ = form; }
     // Writes an open cell editor's text into its item.
     void CommitOpenEditor();
     void MoveOnEnter();
@@ -36,7 +42,7 @@ protected:
     void scrollContentsBy(int dx, int dy) override;
 
 private:
-    TTableForm* form_;
+    TTableForm* form_ = nullptr;
     bool reverting_ = false;
 };
 
@@ -62,20 +68,20 @@ public:
     int ColumnsShown() const { return columnsShown_; }
     int Margin() const;
 
-    // Handlers (public so that dialogs and tests can drive the window).
-    // The row buttons raise Exception "Grid.Row not in valid range".
-    void BtnAddClick();
-    void BtnInsClick();
-    void BtnDelClick();
+    // The row commands; each raises Exception "Grid.Row not in valid range"
+    // when there is no current table row (Add never does).
+    void AppendRow();
+    void InsertRow();
+    void DeleteRow();
     // Commits the current cell; false (message shown) on an entry error.
     bool CommitCell();
-    // Commits, refuses own-control columns, refreshes the texts; false refuses.
-    bool GridSelectCell(int fromRow, int fromCol, int toRow, int toCol);
     void FillGrid();
     void LayoutForm();
     // Sizing by the border: the size the window takes for a dragged size;
     // `edges` are the edges being dragged.
     QSize SizingRect(QSize dragged, Qt::Edges edges);
+    // The size the layout asks for (an MDI child's frame takes it too).
+    QSize sizeHint() const override;
 
     QLabel* lblComments;
     QLabel* imgHelp;
@@ -84,18 +90,40 @@ public:
     QPushButton* BtnIns;
     TEditorGrid* Grid;
 
+public slots:
+    // The window's handlers. None lets an exception out: an entry error or
+    // a row command without a row is shown in a message box.
+    void BtnAddClick();
+    void BtnInsClick();
+    void BtnDelClick();
+    void FormShow();
+    void FormClose();
+    void FormCloseQuery(bool& canClose);
+    void FormDeactivate();
+    void FormResize();
+    void GridExit();
+    // Enter moves on; true when the key was taken.
+    bool GridKeyPress(int key);
+    // Commits, refuses own-control columns, refreshes the texts; false refuses.
+    bool GridSelectCell(int fromRow, int fromCol, int toRow, int toCol);
+    void GridTopLeftChanged();
+    // The border is being dragged: the window snaps to whole rows and columns.
+    void WMSizing(QSize dragged, Qt::Edges edges);
+
+private slots:
+    void SubWindowStateChanged(Qt::WindowStates before, Qt::WindowStates now);
+
 protected:
     void showEvent(QShowEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void changeEvent(QEvent* e) override;
-    // A size the user dragged: fitted to whole rows and columns.
+    // The overrides call the handlers of the same events (FormShow,
+    // FormCloseQuery and FormClose, FormDeactivate, FormResize).
     void resizeEvent(QResizeEvent* e) override;
 
 private:
     friend class TEditorGrid;
-    void FormShow();
-    void FormClose();
-    void GridExit();
+    QMdiSubWindow* SubWindow() const;
     // Writes the text of a data cell when it differs from what it showed.
     bool CommitText(int row, int col);
     void RefreshCell(int col, int row);
@@ -106,6 +134,7 @@ private:
     int GridWidthFor(int firstCol, int colsShown, bool vScroll) const;
     int GridHeightFor(int rowsShown, bool hScroll) const;
 
+    std::unique_ptr<Ui::TTableForm> ui_;
     TGridTable* table_;
     int headerRows_ = 0;
     int columnsShown_ = 0;

@@ -3,6 +3,10 @@
 #include "data_edit.h"
 #include "number_format.h"
 #include "plot_window.h"
+#include "ui_plot_dialogs_active_lines.h"
+#include "ui_plot_dialogs_caption.h"
+#include "ui_plot_dialogs_format.h"
+#include "ui_plot_dialogs_line_names.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -35,64 +39,25 @@ void Message(const std::function<void(const QString&)>& sink, QWidget* parent, c
 
 // --- TdlgFormat ---------------------------------------------------------
 
-TdlgFormat::TdlgFormat(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("dlgFormat"));
-    setWindowTitle(QStringLiteral("Save Attributes"));
+TdlgFormat::TdlgFormat(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TdlgFormat>()) {
+    ui_->setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    auto* grid = new QGridLayout;
-    auto box = [grid](const char* name, const QString& caption, const QString& units, int row) {
-        auto* edit = new TDataEdit;
-        edit->setObjectName(QLatin1String(name));
-        auto* label = new QLabel;
-        edit->SetEditLabel(label);
-        edit->SetCaption(caption);
-        edit->SetUnitsString(units);
-        grid->addWidget(label, row, 0);
-        grid->addWidget(edit, row, 1);
-        return edit;
-    };
-    deHeight = box("deHeight", QStringLiteral("&Height"), QStringLiteral("in"), 0);
-    deHeight->SetMinVal(2.0L);
-    deHeight->SetNumber(4.0L);
-    deWidth = box("deWidth", QStringLiteral("&Width"), QStringLiteral("in"), 1);
-    deWidth->SetMinVal(2.0L);
-    deWidth->SetNumber(6.0L);
-    dePPI = box("dePPI", QStringLiteral("&Pixels Per Inch"), QString(), 2);
-    dePPI->SetIntegerOnly(true);
-    dePPI->SetMinVal(10.0L);
-    dePPI->SetMaxVal(2147483647.0L);
-    dePPI->SetNumber(72.0L);
-    auto* colors = new QGroupBox(QStringLiteral("Colors"));
-    colors->setObjectName(QStringLiteral("GroupBox1"));
-    auto* cl = new QVBoxLayout(colors);
-    rbBW = new QRadioButton(QStringLiteral("Black and White"));
-    rb16 = new QRadioButton(QStringLiteral("16 Colors"));
-    rb256 = new QRadioButton(QStringLiteral("256 Colors"));
-    rbHigh = new QRadioButton(QStringLiteral("High Color (16 bit)"));
-    rbTrue = new QRadioButton(QStringLiteral("True Color (24 bit)"));
-    rbBW->setObjectName(QStringLiteral("rbBW"));
-    rb16->setObjectName(QStringLiteral("rb16"));
-    rb256->setObjectName(QStringLiteral("rb256"));
-    rbHigh->setObjectName(QStringLiteral("rbHigh"));
-    rbTrue->setObjectName(QStringLiteral("rbTrue"));
-    for (QRadioButton* b : {rbBW, rb16, rb256, rbHigh, rbTrue}) cl->addWidget(b);
-    rb16->setChecked(true);
-    btnOK = new QPushButton(QStringLiteral("OK"));
-    btnCancel = new QPushButton(QStringLiteral("Cancel"));
-    btnOK->setObjectName(QStringLiteral("btnOK"));
-    btnCancel->setObjectName(QStringLiteral("btnCancel"));
-    btnOK->setDefault(true);
-    connect(btnOK, &QPushButton::clicked, this, &TdlgFormat::btnOKClick);
-    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(btnOK);
-    buttons->addWidget(btnCancel);
-    auto* top = new QVBoxLayout(this);
-    top->addLayout(grid);
-    top->addWidget(colors);
-    top->addLayout(buttons);
+    deHeight = ui_->deHeight;
+    deWidth = ui_->deWidth;
+    dePPI = ui_->dePPI;
+    deHeight->SetEditLabel(ui_->lblHeight);
+    deWidth->SetEditLabel(ui_->lblWidth);
+    dePPI->SetEditLabel(ui_->lblPPI);
+    rbBW = ui_->rbBW;
+    rb16 = ui_->rb16;
+    rb256 = ui_->rb256;
+    rbHigh = ui_->rbHigh;
+    rbTrue = ui_->rbTrue;
+    btnOK = ui_->btnOK;
+    btnCancel = ui_->btnCancel;
 }
+
+TdlgFormat::~TdlgFormat() = default;
 
 bool TdlgFormat::ReadValues() {
     for (TDataEdit* box : {deHeight, deWidth, dePPI})
@@ -110,62 +75,39 @@ void TdlgFormat::btnOKClick() {
 
 // --- TfrmGraphCaption ---------------------------------------------------
 
-TfrmGraphCaption::TfrmGraphCaption(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("frmGraphCaption"));
-    setWindowTitle(QStringLiteral("Graph Caption"));
-    auto* top = new QVBoxLayout(this);
-    top->addWidget(new QLabel(QStringLiteral("Enter Graph Caption")));
-    edtCaption = new QLineEdit;
-    edtCaption->setObjectName(QStringLiteral("edtCaption"));
-    top->addWidget(edtCaption);
-    auto* box = new QGroupBox(QStringLiteral("Caption Location"));
-    box->setObjectName(QStringLiteral("GroupBox1"));
-    auto* bl = new QHBoxLayout(box);
-    rbTop = new QRadioButton(QStringLiteral("Top"));
-    rbBottom = new QRadioButton(QStringLiteral("Bottom"));
-    rbTop->setObjectName(QStringLiteral("rbTop"));
-    rbBottom->setObjectName(QStringLiteral("rbBottom"));
-    bl->addWidget(rbTop);
-    bl->addWidget(rbBottom);
-    top->addWidget(box);
-    btnOK = new QPushButton(QStringLiteral("&OK"));
-    btnOK->setObjectName(QStringLiteral("btnOK"));
-    btnOK->setDefault(true);
-    connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
-    top->addWidget(btnOK, 0, Qt::AlignHCenter);
+TfrmGraphCaption::TfrmGraphCaption(QWidget* parent)
+    : QDialog(parent), ui_(std::make_unique<Ui::TfrmGraphCaption>()) {
+    ui_->setupUi(this);
+    edtCaption = ui_->edtCaption;
+    rbTop = ui_->rbTop;
+    rbBottom = ui_->rbBottom;
+    btnOK = ui_->btnOK;
 }
+
+TfrmGraphCaption::~TfrmGraphCaption() = default;
 
 // --- TfrmLineNames ------------------------------------------------------
 
-TfrmLineNames::TfrmLineNames(const QStringList& lines, QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("frmLineNames"));
-    setWindowTitle(QStringLiteral("Legend"));
-    setMinimumSize(195, 167);
-    label1_ = new QLabel(QStringLiteral("Select line to modify:"), this);
-    lbLines = new QListWidget(this);
-    lbLines->setObjectName(QStringLiteral("lbLines"));
-    label2_ = new QLabel(QStringLiteral("Type new legend below:"), this);
-    edLine = new QLineEdit(this);
-    edLine->setObjectName(QStringLiteral("edLine"));
-    btnOK = new QPushButton(QStringLiteral("&OK"), this);
-    btnCancel = new QPushButton(QStringLiteral("&Cancel"), this);
-    btnOK->setObjectName(QStringLiteral("btnOK"));
-    btnCancel->setObjectName(QStringLiteral("btnCancel"));
-    btnOK->setAutoDefault(false);
-    btnCancel->setAutoDefault(false);
-    lbLines->addItems(lines);
-    connect(lbLines, &QListWidget::currentRowChanged, this, &TfrmLineNames::lbLinesClick);
-    connect(lbLines, &QListWidget::itemClicked, this, &TfrmLineNames::lbLinesClick);
-    connect(lbLines, &QListWidget::itemDoubleClicked, this, &TfrmLineNames::lbLinesClick);
-    connect(edLine, &QLineEdit::editingFinished, this, &TfrmLineNames::edLineExit);
-    connect(btnOK, &QPushButton::clicked, this, [this] {
-        edLineExit();
-        accept();
-    });
-    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+TfrmLineNames::TfrmLineNames(const QStringList& lines, QWidget* parent)
+    : QDialog(parent), ui_(std::make_unique<Ui::TfrmLineNames>()) {
+    ui_->setupUi(this);
+    lbLines = ui_->lbLines;
+    edLine = ui_->edLine;
+    btnOK = ui_->btnOK;
+    btnCancel = ui_->btnCancel;
+    {
+        const QSignalBlocker block(lbLines);
+        lbLines->addItems(lines);
+    }
     if (!lines.isEmpty()) lbLines->setCurrentRow(0);
     lbLinesClick();
-    resize(260, 240);
+}
+
+TfrmLineNames::~TfrmLineNames() = default;
+
+void TfrmLineNames::btnOKClick() {
+    edLineExit();
+    accept();
 }
 
 QStringList TfrmLineNames::Lines() const {
@@ -196,6 +138,12 @@ void TfrmLineNames::edLineExit() {
 
 void TfrmLineNames::resizeEvent(QResizeEvent* e) {
     QDialog::resizeEvent(e);
+    FormResize();
+}
+
+void TfrmLineNames::FormResize() {
+    QLabel* label1_ = ui_->Label1;
+    QLabel* label2_ = ui_->Label2;
     const int w = width(), h = height();
     const int l1 = label1_->sizeHint().height(), l2 = label2_->sizeHint().height();
     const int eh = edLine->sizeHint().height(), bh = btnOK->sizeHint().height();
@@ -217,49 +165,20 @@ void TfrmLineNames::resizeEvent(QResizeEvent* e) {
 // --- TfrmActiveLines ----------------------------------------------------
 
 TfrmActiveLines::TfrmActiveLines(const QStringList& texts, const QStringList& states, QWidget* parent)
-    : QDialog(parent), texts_(texts), states_(states) {
-    setObjectName(QStringLiteral("frmActiveLines"));
-    setWindowTitle(QStringLiteral("Active Curves"));
-    setMinimumSize(190, 234);
+    : QDialog(parent), ui_(std::make_unique<Ui::TfrmActiveLines>()), texts_(texts), states_(states) {
+    ui_->setupUi(this);
+    lbLines = ui_->lbLines;
+    btnOK = ui_->btnOK;
+    btnCancel = ui_->btnCancel;
+    ActivateButton = ui_->ActivateButton;
+    DesactivateButton = ui_->DesactivateButton;
+    ActivateDesactivateButton = ui_->ActivateDesactivateButton;
     while (states_.size() < texts_.size()) states_ << kNo;
-    auto* top = new QVBoxLayout(this);
-    top->addWidget(new QLabel(QStringLiteral("Select Curve to Active/Desactive")));
-    auto* heads = new QHBoxLayout;
-    heads->addWidget(new QLabel(QStringLiteral("Active :")));
-    heads->addWidget(new QLabel(QStringLiteral("Curve")));
-    heads->addStretch();
-    top->addLayout(heads);
-    lbLines = new QListWidget;
-    lbLines->setObjectName(QStringLiteral("lbLines"));
-    lbLines->setSelectionMode(QAbstractItemView::ExtendedSelection);
     for (int i = 0; i < texts_.size(); ++i) lbLines->addItem(states_[i] + kGap + texts_[i]);
-    top->addWidget(lbLines);
-    ActivateButton = new QPushButton(QStringLiteral("Activate All"));
-    DesactivateButton = new QPushButton(QStringLiteral("Deactivate All"));
-    ActivateDesactivateButton = new QPushButton(QStringLiteral("Activate/Deactivate Selected"));
-    ActivateButton->setObjectName(QStringLiteral("ActivateButton"));
-    DesactivateButton->setObjectName(QStringLiteral("DesactivateButton"));
-    ActivateDesactivateButton->setObjectName(QStringLiteral("ActivateDesactivateButton"));
-    top->addWidget(ActivateButton);
-    top->addWidget(DesactivateButton);
-    top->addWidget(ActivateDesactivateButton);
-    auto* buttons = new QHBoxLayout;
-    btnOK = new QPushButton(QStringLiteral("&OK"));
-    btnCancel = new QPushButton(QStringLiteral("&Cancel"));
-    btnOK->setObjectName(QStringLiteral("btnOK"));
-    btnCancel->setObjectName(QStringLiteral("btnCancel"));
-    buttons->addWidget(btnOK);
-    buttons->addWidget(btnCancel);
-    top->addLayout(buttons);
-    connect(lbLines, &QListWidget::itemDoubleClicked, this, &TfrmActiveLines::lbLinesDblClick);
-    connect(ActivateButton, &QPushButton::clicked, this, &TfrmActiveLines::ActivateButtonClick);
-    connect(DesactivateButton, &QPushButton::clicked, this, &TfrmActiveLines::DesactivateButtonClick);
-    connect(ActivateDesactivateButton, &QPushButton::clicked, this,
-            &TfrmActiveLines::ActivateDesactivateButtonClick);
-    connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
-    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
     if (lbLines->count() > 0) lbLines->setCurrentRow(0);
 }
+
+TfrmActiveLines::~TfrmActiveLines() = default;
 
 void TfrmActiveLines::Rewrite(int row) { lbLines->item(row)->setText(states_[row] + kGap + texts_[row]); }
 

@@ -5,6 +5,14 @@
 #include <QDialog>
 #include <QStringList>
 #include <functional>
+#include <memory>
+
+namespace Ui {
+class TdlgFormat;
+class TfrmGraphCaption;
+class TfrmLineNames;
+class TfrmActiveLines;
+}
 
 class QLabel;
 class QLineEdit;
@@ -23,6 +31,7 @@ class TdlgFormat : public QDialog {
     Q_OBJECT
 public:
     explicit TdlgFormat(QWidget* parent = nullptr);
+    ~TdlgFormat() override;
     long double HeightInches() const { return height_; }
     long double WidthInches() const { return width_; }
     int PixelsPerInch() const { return ppi_; }
@@ -39,6 +48,7 @@ public slots:
     void btnOKClick();
 
 private:
+    std::unique_ptr<Ui::TdlgFormat> ui_;
     long double height_ = 4.0L, width_ = 6.0L;
     int ppi_ = 72;
 };
@@ -47,16 +57,21 @@ class TfrmGraphCaption : public QDialog {
     Q_OBJECT
 public:
     explicit TfrmGraphCaption(QWidget* parent = nullptr);
+    ~TfrmGraphCaption() override;
     QLineEdit* edtCaption = nullptr;
     QRadioButton* rbTop = nullptr;
     QRadioButton* rbBottom = nullptr;
     QPushButton* btnOK = nullptr;
+
+private:
+    std::unique_ptr<Ui::TfrmGraphCaption> ui_;
 };
 
 class TfrmLineNames : public QDialog {
     Q_OBJECT
 public:
     explicit TfrmLineNames(const QStringList& lines, QWidget* parent = nullptr);
+    ~TfrmLineNames() override;
     QStringList Lines() const;
     QListWidget* lbLines = nullptr;
     QLineEdit* edLine = nullptr;
@@ -67,19 +82,22 @@ public:
 public slots:
     void lbLinesClick();
     void edLineExit();
+    void btnOKClick();
+    // Stacks the controls: the list takes the height the others leave.
+    void FormResize();
 
 protected:
     void resizeEvent(QResizeEvent*) override;
 
 private:
-    QLabel* label1_ = nullptr;
-    QLabel* label2_ = nullptr;
+    std::unique_ptr<Ui::TfrmLineNames> ui_;
 };
 
 class TfrmActiveLines : public QDialog {
     Q_OBJECT
 public:
     TfrmActiveLines(const QStringList& texts, const QStringList& states, QWidget* parent = nullptr);
+    ~TfrmActiveLines() override;
     const QStringList& States() const { return states_; }
     QListWidget* lbLines = nullptr;
     QPushButton *btnOK = nullptr, *btnCancel = nullptr;
@@ -94,6 +112,7 @@ public slots:
 private:
     void Toggle(int row);
     void Rewrite(int row);
+    std::unique_ptr<Ui::TfrmActiveLines> ui_;
     QStringList texts_, states_;
 };
 

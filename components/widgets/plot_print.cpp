@@ -12,13 +12,15 @@
 
 namespace vortn {
 
-void TPlotForm::PrintTo(QPrinter& printer) {
+bool TPlotForm::PrintTo(QPrinter& printer) {
     const TPlotLayoutState saved = st_;
     printer.setDocName(plot_->Caption);
     QPainter p;
     if (!p.begin(&printer)) {
         st_ = saved;
-        return;
+        ShowMessage(QStringLiteral("The print job could not be started on %1.")
+                        .arg(printer.printerName().isEmpty() ? printer.outputFileName() : printer.printerName()));
+        return false;
     }
     const int lpx = printer.logicalDpiX(), lpy = printer.logicalDpiY();
     const QPageLayout layout = printer.pageLayout();
@@ -36,9 +38,11 @@ void TPlotForm::PrintTo(QPrinter& printer) {
     st_.pageFlag = true;
     LayoutPrintedPage(page, lpx, lpy);
     PaintPlot(p);
-    p.end();
+    const bool finished = p.end();
     st_ = saved;
     canvas_->update();
+    if (!finished) ShowMessage(QStringLiteral("The page could not be printed."));
+    return finished;
 }
 
 bool TPlotForm::RenderBitmap(long double widthInches, long double heightInches, int ppi, QImage& image) {
@@ -68,6 +72,7 @@ bool TPlotForm::SaveBitmap(const QString& fileName, long double widthInches, lon
     }
     const bool ok = image.save(fileName, "BMP");
     canvas_->update();
+    if (!ok) ShowMessage(QStringLiteral("The bitmap could not be written to %1.").arg(fileName));
     return ok;
 }
 

@@ -1,6 +1,7 @@
 #include "plot_window.h"
 
 #include "number_format.h"
+#include "ui_plot_window.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -15,6 +16,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPrinter>
+#include <QPointer>
 #include <QPrinterInfo>
 #include <QRubberBand>
 
@@ -30,203 +32,45 @@ const QColor kPlotPalette[17] = {
     QColor(0x80, 0x80, 0x80), QColor(0xC0, 0xC0, 0xC0), QColor(0xC0, 0xC0, 0xC0), QColor(0xFF, 0xFF, 0x00),
     QColor(0x00, 0xFF, 0xFF)};
 
-namespace {
-
-const long double kLog3 = std::log10(3.0L);
-
-// A quotient that is an integer up to rounding noise counts as that integer,
-// so that 0.01 / 0.001 rounds to 10 and not 11.
-long double Snap(long double q) {
-    const long double r = std::nearbyint(q);
-    if (std::fabs(q - r) <= 1e-9L * std::max<long double>(1, std::fabs(q))) return r;
-    return q;
-}
-
-long double RoundAway(long double v) { return v > 0 ? std::ceil(Snap(v)) : std::floor(Snap(v)); }
-
-long double Decade(long double v, long double* fraction = nullptr) {
-    const long double l = std::log10(v);
-    long double f = std::floor(l);
-    // log10 of an exact power of ten may land just below the integer.
-    if (std::fabs(l - std::nearbyint(l)) <= 1e-12L) f = std::nearbyint(l);
-    if (fraction) *fraction = l - f;
-    return std::pow(10.0L, f);
-}
-
-// The system's rounding (halves to even), kept inside the int range: a
-// coordinate from a degenerate range must not stop the painting.
-int RoundInt(long double v) {
-    if (!std::isfinite(v)) return 0;
-    v = std::nearbyint(v);
-    if (v > 1e9L) return 1000000000;
-    if (v < -1e9L) return -1000000000;
-    return int(v);
-}
-
-}  // namespace
-
-bool RoundPlotAxis(long double& lo, long double& hi) {
-    if (hi == lo) {
-        hi += 0.01L;
-        lo -= 0.01L;
-    }
-    const long double width = hi - lo;
-    if (!std::isfinite(width) || width <= 0) return false;
-    long double fraction = 0;
-    long double u = Decade(width, &fraction);
-    if (fraction < kLog3) u /= 10;
-    if (u == 0 || !std::isfinite(u)) return false;
-    lo = u * RoundAway(lo / u);
-    hi = u * RoundAway(hi / u);
-    return std::isfinite(lo) && std::isfinite(hi);
-}
-
-bool PlotGroupRange(const TObjectList<TLine>& group, TPlotRange& r) {
-    r = TPlotRange{};
-    for (const TLine* line : group) {
-        for (int i = 0; i < line->PointCount(); ++i) {
-            const TFloatPoint& pt = line->Points(i);
-            // A point without a finite value cannot be placed; it must not
-            // spoil the axes of the others.
-            if (!std::isfinite(pt.X) || !std::isfinite(pt.Y)) continue;
-            if (pt.X < r.xmin) r.xmin = pt.X;
-            else if (pt.X > r.xmax) r.xmax = pt.X;
-            if (pt.Y < r.ymin) r.ymin = pt.Y;
-            else if (pt.Y > r.ymax) r.ymax = pt.Y;
-        }
-    }
-    const bool ok = RoundPlotAxis(r.ymin, r.ymax);
-    return RoundPlotAxis(r.xmin, r.xmax) && ok;
-}
-
-long double PlotMajorStep(long double s) {
-    const long double g = Decade(s);
-    const int d = int(std::trunc(Snap(s / g)));
-    if (d <= 1) return g;
-    if (d <= 4) return 2 * g;
-    if (d <= 8) return 5 * g;
-    return 10 * g;
-}
-
-void PlotTickIndices(long double lo, long double hi, long double minor, int& first, int& last) {
-    first = last = 0;
-    if (!(minor > 0) || !std::isfinite(lo) || !std::isfinite(hi)) return;
-    const long double tol = minor * 1e-9L;
-    // Bounded: a range of more than a million minor steps gets no ticks.
-    if ((hi - lo) / minor > 1e6L) return;
-    while ((first - 1) * minor >= lo - tol) --first;
-    while ((last + 1) * minor <= hi + tol) ++last;
-}
-
-TPanelTicks PlotPanelTicks(const TPlotRange& r, const TIntRect& rect, int fontH) {
-    TPanelTicks t;
-    if (fontH <= 0) return t;
-    const int nx = std::abs(rect.Right - rect.Left) / (6 * fontH);
-    const int ny = std::abs(rect.Bottom - rect.Top) / (6 * fontH);
-    if (nx == 0 || ny == 0) return t;
-    const long double sx = (r.xmax - r.xmin) / nx, sy = (r.ymax - r.ymin) / ny;
-    if (!(sx > 0) || !(sy > 0) || !std::isfinite(sx) || !std::isfinite(sy)) return t;
-    t.step.X = PlotMajorStep(sx) / 5;
-    t.step.Y = PlotMajorStep(sy) / 5;
-    PlotTickIndices(r.xmin, r.xmax, t.step.X, t.xFirst, t.xLast);
-    PlotTickIndices(r.ymin, r.ymax, t.step.Y, t.yFirst, t.yLast);
-    t.ok = true;
-    return t;
-}
-
-int PlotMarkerKind(int curveIndex) {
-    int k = curveIndex + 1;
-    if (k > 10) {
-        k %= 10;
-        if (k == 0) k = 10;
-    }
-    return k < 1 ? 1 : k;
-}
-
-QVector<QPoint> PlotMarkerVertices(int curveIndex, int x, int y, int lpx, int lpy) {
-    const int k = PlotMarkerKind(curveIndex);
-    const double rx = lpx / 32, ry = lpy / 32;
-    double a0, step;
-    int n;
-    if (k == 1) { a0 = M_PI; step = 2 * M_PI / 3; n = 3; }
-    else if (k == 2) { a0 = M_PI / 4; step = M_PI / 2; n = 4; }
-    else { a0 = 0; step = 2 * M_PI / k; n = k; }
-    QVector<QPoint> v;
-    for (int j = 0; j < n; ++j) {
-        const double a = a0 + j * step;
-        v.append(QPoint(x + int(std::nearbyint(std::cos(a) * rx)), y - int(std::nearbyint(std::sin(a) * ry))));
-    }
-    return v;
-}
-
-void PlotZoomAxisBand(long double& lo, long double& hi, long double fullLo, long double fullHi, long double a,
-                      long double b) {
-    if (a > b) std::swap(a, b);
-    lo = a;
-    hi = b;
-    const long double full = fullHi - fullLo;
-    if (full > 20 * (b - a)) {
-        const long double w = full / 20, c = (a + b) / 2;
-        lo = c - w / 2;
-        hi = c + w / 2;
-        if (lo < fullLo) { lo = fullLo; hi = fullLo + w; }
-        if (hi > fullHi) { hi = fullHi; lo = fullHi - w; }
-    }
-}
-
-void PlotZoomAxisOut(long double& lo, long double& hi, long double fullLo, long double fullHi, long double p) {
-    long double d = hi - lo;
-    if (d > (fullHi - fullLo) / 2) d = (fullHi - fullLo) / 2;
-    if (p < fullLo + d) p = fullLo + d;
-    if (p > fullHi - d) p = fullHi - d;
-    lo = p - d;
-    hi = p + d;
-}
-
-TIntRect PlotPrintPageRect(int mLeft, int mTop, int mRight, int mBottom, int lpx, int lpy, int offX, int offY,
-                           int pageWidth, int pageHeight) {
-    const int mL = std::max(RoundInt((long double)mLeft * lpx / 1000), offX);
-    const int mT = std::max(RoundInt((long double)mTop * lpy / 1000), offY);
-    const int mR = std::max(RoundInt((long double)mRight * lpx / 1000), offX);
-    const int mB = std::max(RoundInt((long double)mBottom * lpy / 1000), offY);
-    return TIntRect{mL - offX, mT - offY, pageWidth + offX - mR, pageHeight + offY - mB};
-}
-
-QSize PlotBitmapSize(long double widthInches, long double heightInches, int ppi) {
-    return QSize(RoundInt(ppi * widthInches), RoundInt(ppi * heightInches));
-}
-
 // ---------------------------------------------------------------------------
-// The drawing surface: the window's client area.
+// The drawing surface.
 
-class TPlotCanvas : public QWidget {
-public:
-    explicit TPlotCanvas(TPlotForm* form) : QWidget(form), form_(form) {
-        setMouseTracking(true);
-        setAutoFillBackground(false);
-        QFont f(QStringLiteral("Times New Roman"));
-        f.setPixelSize(14);
-        setFont(f);
-    }
+TPlotCanvas::TPlotCanvas(QWidget* parent) : QWidget(parent) {
+    setMouseTracking(true);
+    setAutoFillBackground(false);
+    QFont f(QStringLiteral("Times New Roman"));
+    f.setPixelSize(14);
+    setFont(f);
+}
 
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter p(this);
-        form_->PaintPlot(p);
-    }
-    void resizeEvent(QResizeEvent*) override { form_->Relayout(false); }
-    void mousePressEvent(QMouseEvent* e) override { form_->MouseDown(e->button(), e->position().toPoint()); }
-    void mouseMoveEvent(QMouseEvent* e) override { form_->MouseMove(e->position().toPoint()); }
-    void mouseReleaseEvent(QMouseEvent* e) override { form_->MouseUp(e->button(), e->position().toPoint()); }
+void TPlotCanvas::paintEvent(QPaintEvent*) {
+    if (!form_) return;
+    QPainter p(this);
+    form_->painter_ = &p;
+    form_->FormPaint();
+    form_->painter_ = nullptr;
+}
 
-private:
-    TPlotForm* form_;
-};
+void TPlotCanvas::resizeEvent(QResizeEvent*) {
+    if (form_) form_->FormResize();
+}
+
+void TPlotCanvas::mousePressEvent(QMouseEvent* e) {
+    if (form_) form_->MouseDown(e->button(), e->position().toPoint());
+}
+
+void TPlotCanvas::mouseMoveEvent(QMouseEvent* e) {
+    if (form_) form_->MouseMove(e->position().toPoint());
+}
+
+void TPlotCanvas::mouseReleaseEvent(QMouseEvent* e) {
+    if (form_) form_->MouseUp(e->button(), e->position().toPoint());
+}
 
 // ---------------------------------------------------------------------------
 // Legend.
 
-TPlotLegend::TPlotLegend(TPlotForm* form, QWidget* parent) : QWidget(parent), form_(form) {
+TPlotLegend::TPlotLegend(QWidget* parent) : QWidget(parent) {
     QFont f(QStringLiteral("Times New Roman"));
     f.setPixelSize(15);
     setFont(f);
@@ -247,6 +91,7 @@ void TPlotLegend::paintEvent(QPaintEvent*) {
     p.setPen(Qt::black);
     p.drawRect(0, 0, width() - 1, height() - 1);
     p.setFont(font());
+    if (!form_) return;
     const QVector<int>& curves = form_->LegendCurves();
     for (int i = 0; i < Items.size(); ++i) {
         QString s = Items[i];
@@ -270,11 +115,13 @@ void TPlotLegend::mouseMoveEvent(QMouseEvent* e) {
     to.setX(std::max(0, std::min(to.x(), area->width() - width())));
     to.setY(std::max(0, std::min(to.y(), area->height() - height())));
     move(to);
+    if (form_) form_->LegendMoved();
 }
 
 void TPlotLegend::mouseReleaseEvent(QMouseEvent*) { dragging_ = false; }
 
 void TPlotLegend::mouseDoubleClickEvent(QMouseEvent* e) {
+    if (!form_) return;
     const int row = ItemAt(int(e->position().y()) - 1);
     const QVector<int>& curves = form_->LegendCurves();
     if (row >= 0 && row < curves.size()) form_->ToggleCurveVisible(curves[row]);
@@ -283,18 +130,16 @@ void TPlotLegend::mouseDoubleClickEvent(QMouseEvent* e) {
 // ---------------------------------------------------------------------------
 // The window.
 
-TPlotForm::TPlotForm(TGraphPlot& plot, QWidget* parent) : QMainWindow(parent), plot_(&plot) {
-    setObjectName(QStringLiteral("PlotForm"));
-    setWindowTitle(QStringLiteral("PlotForm"));
+TPlotForm::TPlotForm(TGraphPlot& plot, QWidget* parent)
+    : QMainWindow(parent), ui_(std::make_unique<Ui::TPlotForm>()), plot_(&plot) {
+    ui_->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
-    canvas_ = new TPlotCanvas(this);
-    canvas_->setObjectName(QStringLiteral("Canvas"));
-    setCentralWidget(canvas_);
-    legend_ = new TPlotLegend(this, canvas_);
-    legend_->setObjectName(QStringLiteral("Legend"));
+    canvas_ = ui_->Canvas;
+    canvas_->SetForm(this);
+    legend_ = ui_->Legend;
+    legend_->SetForm(this);
     band_ = new QRubberBand(QRubberBand::Rectangle, canvas_);
-    resize(640, 480);
-    BuildMenu();
+    SetUpMenu();
     FormCreate();
 }
 
@@ -334,79 +179,27 @@ void TPlotForm::closeEvent(QCloseEvent* e) {
 void TPlotForm::resizeEvent(QResizeEvent* e) { QMainWindow::resizeEvent(e); }
 
 QAction* TPlotForm::MenuItem(const QString& name) const {
-    for (QAction* a : plotMenu_->findChildren<QAction*>(name)) return a;
-    return markersMenu_->menuAction()->objectName() == name ? markersMenu_->menuAction() : nullptr;
+    if (QAction* a = findChild<QAction*>(name)) return a;
+    for (QMenu* m : {ui_->PlotMarkers, ui_->FontSize, ui_->LineWidth})
+        if (m->objectName() == name) return m->menuAction();
+    return nullptr;
 }
 
-void TPlotForm::BuildMenu() {
-    menuBar()->setObjectName(QStringLiteral("MainMenu"));
-    plotMenu_ = menuBar()->addMenu(QStringLiteral("&Plot"));
-    plotMenu_->setObjectName(QStringLiteral("Plot1"));
+// The menu comes from the form; what Designer cannot hold is added here: the
+// menu's shortcut and each command's tag as its data.
+void TPlotForm::SetUpMenu() {
+    plotMenu_ = ui_->Plot1;
+    markersMenu_ = ui_->PlotMarkers;
     plotMenu_->menuAction()->setShortcut(QKeySequence(QStringLiteral("Ctrl+Z")));
-    auto item = [this](QMenu* menu, const char* name, const QString& caption, const char* slot) {
-        QAction* a = new QAction(caption, menu);
-        a->setObjectName(QLatin1String(name));
-        menu->addAction(a);
-        if (slot) connect(a, SIGNAL(triggered()), this, slot);
-        return a;
-    };
-    item(plotMenu_, "PlotLegend", QStringLiteral("Show &Legend"), SLOT(PlotLegendClick()))->setCheckable(true);
-    item(plotMenu_, "PlotSoilLayer", QStringLiteral("Show &Soil Layer"), SLOT(PlotSoilLayerClick()))
-        ->setCheckable(true);
-    item(plotMenu_, "ShowWallGeometry", QStringLiteral("Show &Wall Geometry"), SLOT(ShowWallGeometryClick()))
-        ->setCheckable(true);
-    markersMenu_ = new QMenu(QStringLiteral("Show &Markers"), plotMenu_);
-    markersMenu_->setObjectName(QStringLiteral("PlotMarkers"));
-    markersMenu_->menuAction()->setObjectName(QStringLiteral("PlotMarkers"));
-    plotMenu_->addMenu(markersMenu_);
-    connect(markersMenu_, &QMenu::aboutToShow, this, &TPlotForm::PlotMarkersPopup);
-    const struct { const char* text; int tag; } markers[] = {
-        {"&Never", 0}, {"Every &Increment", 1}, {"Every &2 Increments", 2}, {"Every &3 Incrments", 3},
-        {"Every &5 Increments", 5}, {"Every &10 Incements", 10}};
-    auto* markerGroup = new QActionGroup(this);
-    for (const auto& m : markers) {
-        QAction* a = markersMenu_->addAction(QString::fromLatin1(m.text));
-        a->setObjectName(QStringLiteral("Markers%1").arg(m.tag));
-        a->setData(m.tag);
-        a->setCheckable(true);
-        markerGroup->addAction(a);
-        connect(a, &QAction::triggered, this, &TPlotForm::MarkerClick);
-        markerItems_.append(a);
+    for (QMenu* m : {ui_->PlotMarkers, ui_->FontSize, ui_->LineWidth}) m->menuAction()->setObjectName(m->objectName());
+    QStringList separators = {QStringLiteral("N5"), QStringLiteral("N1")};
+    for (QAction* a : plotMenu_->actions())
+        if (a->isSeparator() && !separators.isEmpty()) a->setObjectName(separators.takeFirst());
+    for (QAction* a : findChildren<QAction*>()) {
+        const QVariant tag = a->property("Tag");
+        if (tag.isValid()) a->setData(tag);
     }
-    QMenu* font = new QMenu(QStringLiteral("&Font Size"), plotMenu_);
-    font->setObjectName(QStringLiteral("FontSize"));
-    font->menuAction()->setObjectName(QStringLiteral("FontSize"));
-    plotMenu_->addMenu(font);
-    const struct { const char* text; int tag; } fonts[] = {{"&Default", 10}, {"1.5 * Default", 15},
-                                                          {"2 * Default", 20}, {"2.5 * Default", 25},
-                                                          {"3 * Default", 30}, {"4 * Default", 40}};
-    for (const auto& f : fonts) {
-        QAction* a = font->addAction(QString::fromLatin1(f.text));
-        a->setObjectName(QStringLiteral("FontSize%1").arg(f.tag));
-        a->setData(f.tag);
-        connect(a, &QAction::triggered, this, &TPlotForm::FontSizeClick);
-    }
-    QMenu* width = new QMenu(QStringLiteral("&Line Width"), plotMenu_);
-    width->setObjectName(QStringLiteral("LineWidth"));
-    width->menuAction()->setObjectName(QStringLiteral("LineWidth"));
-    plotMenu_->addMenu(width);
-    const struct { const char* text; int tag; } widths[] = {
-        {"&Default", 1}, {"2 * Default", 2}, {"4 * Default", 4}, {"6 * Default", 6}, {"10 * Default", 10}};
-    for (const auto& w : widths) {
-        QAction* a = width->addAction(QString::fromLatin1(w.text));
-        a->setObjectName(QStringLiteral("LineWidth%1").arg(w.tag));
-        a->setData(w.tag);
-        connect(a, &QAction::triggered, this, &TPlotForm::LineWidthClick);
-    }
-    item(plotMenu_, "PlotCaption", QStringLiteral("&Graph Title"), SLOT(PlotCaptionClick()));
-    item(plotMenu_, "mLineName", QStringLiteral("&Edit Legend"), SLOT(mLineNameClick()));
-    item(plotMenu_, "ActiveGraphs", QStringLiteral("&Active Curves"), SLOT(ActiveGraphsClick()));
-    plotMenu_->addSeparator()->setObjectName(QStringLiteral("N5"));
-    item(plotMenu_, "PlotPrint", QStringLiteral("&Print..."), SLOT(PlotPrintClick()));
-    item(plotMenu_, "PlotPage", QStringLiteral("P&age Setup"), SLOT(PlotPageClick()));
-    item(plotMenu_, "PlotSave", QStringLiteral("&Save To Disk..."), SLOT(PlotSaveClick()));
-    plotMenu_->addSeparator()->setObjectName(QStringLiteral("N1"));
-    connect(plotMenu_, &QMenu::aboutToShow, this, &TPlotForm::PlotMenuPopup);
+    markerItems_ = ui_->MarkerGroup->actions();
 }
 
 QString TPlotForm::LegendText(int curveIndex) const {
@@ -447,6 +240,7 @@ void TPlotForm::FormCreate() {
     const bool legendOn = plot_->LineCount() > 0 && plot_->ShowLegend;
     legend_->setVisible(legendOn);
     MenuItem(QStringLiteral("PlotLegend"))->setVisible(legendOn);
+    legendPending_ = true;
     const bool printers = PrinterAvailable();
     MenuItem(QStringLiteral("PlotPage"))->setEnabled(printers);
     MenuItem(QStringLiteral("PlotPrint"))->setEnabled(printers);
@@ -548,10 +342,21 @@ void TPlotForm::Relayout(bool moveLegend) {
     st_.windowHeight = canvas_->height();
     LayoutPage(TIntRect{0, 0, canvas_->width(), canvas_->height()}, canvas_->logicalDpiX(),
                canvas_->logicalDpiY(), canvas_->logicalDpiX());
-    if (moveLegend) legend_->move(st_.plot.Right - legend_->width(), st_.plot.Bottom - legend_->height());
+    if (moveLegend || legendPending_)
+        legend_->move(st_.plot.Right - legend_->width(), st_.plot.Bottom - legend_->height());
     KeepLegendInside();
     st_.bitmap = st_.pageFlag = false;
     canvas_->update();
+}
+
+void TPlotForm::FormResize() { Relayout(false); }
+
+void TPlotForm::FormPaint() {
+    if (!painter_) return;
+    // The window is on screen at its size: from now on the legend keeps its
+    // place when the window is resized.
+    if (canvas_->isVisible()) legendPending_ = false;
+    PaintPlot(*painter_);
 }
 
 void TPlotForm::KeepLegendInside() {
@@ -567,27 +372,15 @@ void TPlotForm::KeepLegendInside() {
 // Coordinates.
 
 int TPlotForm::WorldToScreenX(int panel, long double x) const {
-    const TIntRect& r = st_.panel[panel];
-    const TPlotRange& g = range_[panel];
-    return RoundInt((x - g.xmin) / (g.xmax - g.xmin) * (r.Right - r.Left)) + r.Left;
+    return PlotWorldToScreenX(range_[panel], st_.panel[panel], x);
 }
 
 int TPlotForm::WorldToScreenY(int panel, long double y) const {
-    const TIntRect& r = st_.panel[panel];
-    const TPlotRange& g = range_[panel];
-    const int dy = RoundInt((y - g.ymin) / (g.ymax - g.ymin) * (r.Bottom - r.Top));
-    return plot_->XOnTop ? r.Top + dy : r.Bottom - dy;
+    return PlotWorldToScreenY(range_[panel], st_.panel[panel], plot_->XOnTop, y);
 }
 
 TFloatPoint TPlotForm::ScreenToWorld(int panel, int sx, int sy) const {
-    TFloatPoint w;
-    const TIntRect& r = st_.panel[panel];
-    const TPlotRange& g = range_[panel];
-    if (sx < r.Left || sx > r.Right || r.Right == r.Left || r.Bottom == r.Top) return w;
-    w.X = g.xmin + (long double)(sx - r.Left) / (r.Right - r.Left) * (g.xmax - g.xmin);
-    const int dy = plot_->XOnTop ? sy - r.Top : r.Bottom - sy;
-    w.Y = g.ymin + (long double)dy / (r.Bottom - r.Top) * (g.ymax - g.ymin);
-    return w;
+    return PlotScreenToWorld(range_[panel], st_.panel[panel], plot_->XOnTop, sx, sy);
 }
 
 int TPlotForm::PanelAt(int sx) const {
@@ -689,7 +482,7 @@ void TPlotForm::PaintPlot(QPainter& p) {
     p.setPen(Qt::NoPen);
     p.setBrush(Qt::white);
     p.fillRect(QRect(pg.Left, pg.Top, pg.Width(), pg.Height()), Qt::white);
-    const int curveWidth = (RoundInt(st_.lpx / 300.0L) + 1) * plot_->WidthLine;
+    const int curveWidth = (PlotRoundInt(st_.lpx / 300.0L) + 1) * plot_->WidthLine;
     p.setPen(QPen(Qt::black, curveWidth));
     if (pg.Width() < st_.lpx || pg.Height() < st_.lpy) return;
     DrawCaptions(p);
@@ -896,7 +689,7 @@ void TPlotForm::DrawLayers(QPainter& p) {
     p.setClipRect(QRect(r.Left, r.Top, r.Width() + 1, r.Height() + 1));
     int n = plot_->LayerLineCount();
     if (plot_->WallLineCount > 0) n -= plot_->ShowWall ? 1 : 2;
-    static const Qt::BrushStyle kFill[] = {Qt::NoBrush,         Qt::Dense6Pattern,   Qt::BDiagPattern,
+    static const Qt::BrushStyle kFill[] = {Qt::NoBrush,         Qt::Dense6Pattern,   Qt::FDiagPattern,
                                            Qt::CrossPattern,    Qt::DiagCrossPattern, Qt::HorPattern,
                                            Qt::VerPattern,      Qt::Dense7Pattern,   Qt::Dense5Pattern,
                                            Qt::Dense4Pattern,   Qt::Dense3Pattern,   Qt::Dense2Pattern,
@@ -1065,7 +858,9 @@ void TPlotForm::ApplyActiveStates(const QStringList& states) {
 // ---------------------------------------------------------------------------
 
 void InstallPlotWindowFactory(QMdiArea* area) {
-    SetPlotWindowFactory([area](TGraphPlot& plot) -> TPlotWindow* {
+    // The area may go before the plots do: windows made after that are
+    // top-level windows.
+    SetPlotWindowFactory([area = QPointer<QMdiArea>(area)](TGraphPlot& plot) -> TPlotWindow* {
         auto* form = new TPlotForm(plot);
         if (area) area->addSubWindow(form);
         return form;

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "graph_plot.h"
+#include "plot_axes.h"
 #include "page_setup.h"
 
 #include <QColor>
@@ -16,6 +17,9 @@
 #include <QVector>
 #include <memory>
 
+namespace Ui {
+class TPlotForm;
+}
 class QAction;
 class QActionGroup;
 class QMdiArea;
@@ -26,45 +30,7 @@ class QRubberBand;
 
 namespace vortn {
 
-struct TIntRect {
-    int Left = 0, Top = 0, Right = 0, Bottom = 0;
-    int Width() const { return Right - Left; }
-    int Height() const { return Bottom - Top; }
-    bool Contains(int x, int y) const { return x >= Left && x <= Right && y >= Top && y <= Bottom; }
-};
-
-struct TPlotRange {
-    long double xmin = 0, xmax = 0, ymin = 0, ymax = 0;
-};
-
-// Minor tick steps and the first/last minor tick index of each axis.
-struct TPanelTicks {
-    bool ok = false;
-    TFloatPoint step;
-    int xFirst = 0, xLast = 0, yFirst = 0, yLast = 0;
-};
-
 extern const QColor kPlotPalette[17];
-
-// Rounds an axis range outward to its rounding unit (every range holds 0
-// already). Returns false when no usable unit exists (the window closes).
-bool RoundPlotAxis(long double& lo, long double& hi);
-// The rounded range of every point of every curve of a group; false as above.
-bool PlotGroupRange(const TObjectList<TLine>& group, TPlotRange& range);
-// Major tick step for a raw step s: 1, 2, 5 or 10 times its decade.
-long double PlotMajorStep(long double s);
-// First and last minor tick index inside [lo, hi].
-void PlotTickIndices(long double lo, long double hi, long double minor, int& first, int& last);
-// Ticks of a panel of the given rectangle; ok is false when it has none.
-TPanelTicks PlotPanelTicks(const TPlotRange& range, const TIntRect& rect, int fontH);
-// Marker kind 1..10 of a curve index (0-based).
-int PlotMarkerKind(int curveIndex);
-QVector<QPoint> PlotMarkerVertices(int curveIndex, int x, int y, int lpx, int lpy);
-// Zoom rules of one axis. A band from a to b (already in world units):
-void PlotZoomAxisBand(long double& lo, long double& hi, long double fullLo, long double fullHi, long double a,
-                      long double b);
-// Zoom out around p.
-void PlotZoomAxisOut(long double& lo, long double& hi, long double fullLo, long double fullHi, long double p);
 
 // The layout of one target: window client area, printed page or bitmap.
 struct TPlotLayoutState {
@@ -75,20 +41,33 @@ struct TPlotLayoutState {
     bool bitmap = false, pageFlag = false;
 };
 
-// Page rectangle of a printed page: margins (thousandths of an inch) never
-// closer to the edge than the printer's physical offsets.
-TIntRect PlotPrintPageRect(int marginLeft, int marginTop, int marginRight, int marginBottom, int lpx, int lpy,
-                           int offX, int offY, int pageWidth, int pageHeight);
-// Size in pixels of a saved bitmap.
-QSize PlotBitmapSize(long double widthInches, long double heightInches, int ppi);
-
 class TPlotForm;
+
+// The drawing surface: the window's client area. It hands its paint,
+// resize and mouse events to the window.
+class TPlotCanvas : public QWidget {
+    Q_OBJECT
+public:
+    explicit TPlotCanvas(QWidget* parent = nullptr);
+    void SetForm(TPlotForm* form) { form_ = form; }
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void resizeEvent(QResizeEvent*) override;
+    void mousePressEvent(QMouseEvent*) override;
+    void mouseMoveEvent(QMouseEvent*) override;
+    void mouseReleaseEvent(QMouseEvent*) override;
+
+private:
+    TPlotForm* form_ = nullptr;
+};
 
 // The owner-drawn legend list: one line per active curve.
 class TPlotLegend : public QWidget {
     Q_OBJECT
 public:
-    explicit TPlotLegend(TPlotForm* form, QWidget* parent);
+    explicit TPlotLegend(QWidget* parent = nullptr);
+    void SetForm(TPlotForm* form) { form_ = form; }
     QStringList Items;
     int ItemHeight = 16;
     // Height from the lines; width grows to the widest line, from the current
@@ -104,7 +83,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent*) override;
 
 private:
-    TPlotForm* form_;
+    TPlotForm* form_ = nullptr;
     bool dragging_ = false;
     QPoint grab_;
 };
@@ -138,9 +117,12 @@ public:
     int ScaledFontHeight(int size) const;
     int FontH() const { return ScaledFontHeight(plot_->SizeFont); }
 
-    // Window layout (FormResize); moveLegend puts the legend in the plot's
-    // bottom-right corner first.
+    // Window layout; moveLegend puts the legend in the plot's bottom-right
+    // corner first. Until the window is first painted at its size the legend
+    // follows that corner on every layout.
     void Relayout(bool moveLegend);
+    // The user moved the legend: it stays where it was put.
+    void LegendMoved() { legendPending_ = false; }
     // The window rules of the plot rectangle for a page (window or bitmap).
     void LayoutPage(const TIntRect& page, int lpx, int lpy, int layerTake);
     void LayoutPrintedPage(const TIntRect& page, int lpx, int lpy);
@@ -157,9 +139,10 @@ public:
     void MouseMove(QPoint pos);
     void MouseUp(Qt::MouseButton button, QPoint pos);
 
-    // Printing and saving.
+    // Printing and saving; each shows its message and returns false when it
+    // did not happen.
     bool PrinterAvailable() const;
-    void PrintTo(QPrinter& printer);
+    bool PrintTo(QPrinter& printer);
     // Renders into a new bitmap; false when its memory cannot be had.
     bool RenderBitmap(long double widthInches, long double heightInches, int ppi, QImage& image);
     bool SaveBitmap(const QString& fileName, long double widthInches, long double heightInches, int ppi);
@@ -176,6 +159,8 @@ public:
 
 public slots:
     void FormCreate();
+    void FormResize();
+    void FormPaint();
     void PlotLegendClick();
     void PlotSoilLayerClick();
     void ShowWallGeometryClick();
@@ -201,7 +186,7 @@ protected:
 
 private:
     friend class TPlotCanvas;
-    void BuildMenu();
+    void SetUpMenu();
     QAction* AddCurveItem(int curveIndex);
     void RefitLegend();
     void KeepLegendInside();
@@ -219,9 +204,12 @@ private:
     void DrawLayers(QPainter& p);
     QString AxisText(const QString& caption, const QString& units) const;
 
+    std::unique_ptr<Ui::TPlotForm> ui_;
     TGraphPlot* plot_;
     bool valid_ = true;
-    QWidget* canvas_ = nullptr;
+    bool legendPending_ = true;
+    QPainter* painter_ = nullptr;  // the canvas's painter while FormPaint runs
+    TPlotCanvas* canvas_ = nullptr;
     TPlotLegend* legend_ = nullptr;
     QMenu* plotMenu_ = nullptr;
     QMenu* markersMenu_ = nullptr;

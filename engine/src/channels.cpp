@@ -3,24 +3,23 @@
 
 #include <cstdio>
 
-struct ChannelTable::Channel {
-  std::string path;
-  std::vector<std::string> records;
-  std::size_t pos = 0;        // index of the next record to read or write
-  std::size_t inFile = 0;     // records[0, inFile) are already in the file
-  std::FILE* fp = nullptr;    // open for writing while the channel is open
-};
-
 namespace {
+
+struct FileCloser {
+  void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+File OpenFile(const std::string& path, const char* mode) { return File(std::fopen(path.c_str(), mode)); }
 
 // Reads a text file into records, dropping the line endings (LF or CR LF).
 bool ReadLines(const std::string& path, std::vector<std::string>& out) {
-  std::FILE* f = std::fopen(path.c_str(), "rb");
+  File f = OpenFile(path, "rb");
   if (!f) return false;
   std::string line;
   int c;
   bool any = false;
-  while ((c = std::fgetc(f)) != EOF) {
+  while ((c = std::fgetc(f.get())) != EOF) {
     any = true;
     if (c == '\n') {
       if (!line.empty() && line.back() == '\r') line.pop_back();
@@ -35,51 +34,48 @@ bool ReadLines(const std::string& path, std::vector<std::string>& out) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     out.push_back(line);
   }
-  std::fclose(f);
   return true;
+}
+
+void PutRecord(std::FILE* f, const std::string& record) {
+  std::fputs(record.c_str(), f);
+  std::fputc('\n', f);
 }
 
 }  // namespace
 
+struct ChannelTable::Channel {
+  std::string path;
+  std::vector<std::string> records;
+  std::size_t pos = 0;     // index of the next record to read or write
+  std::size_t inFile = 0;  // records[0, inFile) are already in the file
+  File fp;                 // open for writing while the channel is open
+};
+
+ChannelTable::ChannelTable() = default;
+ChannelTable::~ChannelTable() = default;
+
 bool ChannelTable::Open(int unit, const std::string& path, bool forOutput, bool createMissing) {
   Close(unit);
   if (path.empty()) return false;
-  auto* ch = new Channel;
+  auto ch = std::make_unique<Channel>();
   ch->path = path;
   if (forOutput) {
-    ch->fp = std::fopen(path.c_str(), "wb");
-    if (!ch->fp) {
-      delete ch;
-      return false;
-    }
+    ch->fp = OpenFile(path, "wb");
+    if (!ch->fp) return false;
   } else {
     if (!ReadLines(path, ch->records)) {
-      if (!createMissing) {
-        delete ch;
-        return false;
-      }
-      std::FILE* f = std::fopen(path.c_str(), "wb");
-      if (!f) {
-        delete ch;
-        return false;
-      }
-      std::fclose(f);
+      if (!createMissing || !OpenFile(path, "wb")) return false;
     }
     ch->inFile = ch->records.size();
   }
-  open_[unit] = ch;
+  open_[unit] = std::move(ch);
   return true;
 }
 
 bool ChannelTable::IsOpen(int unit) const { return open_.count(unit) != 0; }
 
-void ChannelTable::Close(int unit) {
-  auto it = open_.find(unit);
-  if (it == open_.end()) return;
-  if (it->second->fp) std::fclose(it->second->fp);
-  delete it->second;
-  open_.erase(it);
-}
+void ChannelTable::Close(int unit) { open_.erase(unit); }
 
 ChannelTable::ReadStatus ChannelTable::Read(int unit, std::string& record) {
   auto it = open_.find(unit);
@@ -108,26 +104,18 @@ void ChannelTable::Write(int unit, const std::string& record) {
   ch.records.push_back(record);
   ++ch.pos;
   if (ch.pos - 1 == ch.inFile && ch.fp) {
-    std::fputs(record.c_str(), ch.fp);
-    std::fputc('\n', ch.fp);
+    PutRecord(ch.fp.get(), record);
     ch.inFile = ch.pos;
     return;
   }
   // Writing inside the file (after a rewind or backspace): the file is
   // rewritten up to the new end, as a sequential file would be truncated.
-  if (ch.fp) std::fclose(ch.fp);
-  ch.fp = std::fopen(ch.path.c_str(), "wb");
+  ch.fp.reset();
+  ch.fp = OpenFile(ch.path, "wb");
   if (!ch.fp) {
     ch.inFile = 0;
     return;
   }
-  for (const std::string& r : ch.records) {
-    std::fputs(r.c_str(), ch.fp);
-    std::fputc('\n', ch.fp);
-  }
+  for (const std::string& r : ch.records) PutRecord(ch.fp.get(), r);
   ch.inFile = ch.records.size();
-}
-
-ChannelTable::~ChannelTable() {
-  while (!open_.empty()) Close(open_.begin()->first);
 }

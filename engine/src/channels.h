@@ -6,6 +6,7 @@
 #pragma once
 
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -33,12 +34,12 @@ class ChannelTable {
   // dropped, as with a sequential file.  Writing to a closed unit is a no-op.
   void Write(int unit, const std::string& record);
 
- private:
-  struct Channel;
-  std::map<int, Channel*> open_;  // owned; see channels.cpp
- public:
-  ChannelTable() = default;
+  ChannelTable();
   ChannelTable(const ChannelTable&) = delete;
   ChannelTable& operator=(const ChannelTable&) = delete;
   ~ChannelTable();
+
+ private:
+  struct Channel;
+  std::map<int, std::unique_ptr<Channel>> open_;
 };

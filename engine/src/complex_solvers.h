@@ -8,8 +8,6 @@
 
 #include <complex>
 
-struct Run;
-
 // Error codes of the solvers (0 success).
 inline constexpr int kSolverSingular = 129;       // zero row, negligible or bad pivot
 inline constexpr int kSolverNoConvergence = 131;  // refinement did not converge
@@ -42,11 +40,6 @@ void LEQT1C(std::complex<float>* A, int N, int IA, std::complex<float>* B, int M
 // This form writes nothing.
 void LEQ2C(const std::complex<float>* A, int N, int IA, std::complex<float>* B, int M, int IB,
            int IJOB, std::complex<float>* WA, float* WK, int& IER);
-
-// The same, writing " ERROR ENCOUNTERED IN LEQ2C SUBROUTINE" on the report
-// (channel 16) when it returns kSolverSingular.
-void LEQ2C(Run& R, const std::complex<float>* A, int N, int IA, std::complex<float>* B, int M,
-           int IB, int IJOB, std::complex<float>* WA, float* WK, int& IER);
 
 // In-place inverse by Gauss-Jordan elimination without pivoting (the callers
 // pass matrices whose leading minors are non-zero).  Each update is formed in

@@ -1,5 +1,6 @@
 // LEQ2C for the solution driver: the refined solution plus its report line.
-#include "complex_solvers.h"
+#include "complex_solvers_report.h"
+
 #include "report_writer.h"
 #include "run_state.h"
 

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "complex_solvers.h"
+#include "complex_solvers_report.h"
 #include "numeric_helpers.h"
 #include "plot_data_file.h"
 #include "report_framework.h"

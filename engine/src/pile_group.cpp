@@ -7,6 +7,7 @@
 #include "footing_response.h"
 #include "numeric_helpers.h"
 #include "run_state.h"
+#include "symmetric_solver.h"
 #include "transforms.h"
 
 namespace {
@@ -48,7 +49,9 @@ struct VerticalFit {
   CF Factor(float s, float alpha0) const {
     float amp = (s > 10.0f) ? std::exp(-0.05f * s * b) : Interp3(A2, A5, A10, s);
     float phase = Interp3(P2, P5, P10, s);
-    amp = amp * std::exp(-0.05f * s * e);
+    // Below a0 = 1, e is 0 and the decay exactly 1: the exponential is
+    // left out there (here and in the lateral fits), with the same result.
+    if (e != 0.0f) amp = amp * std::exp(-0.05f * s * e);
     phase = phase - 0.0936f + s * e;
     return alpha0 * amp * Rotor(phase);
   }
@@ -109,15 +112,30 @@ struct LateralFit {
     const float r = d == 0 ? 0.028f : 0.05f;
     const float k = d == 0 ? 0.554f : 1.0f;
     const float sc = std::min(s, 10.0f);
-    float amp = Interp3(A[j][d][0], A[j][d][1], A[j][d][2], sc) * std::exp(-r * s * e);
-    if (j == 0) amp = amp * std::exp(-r * b * (s - sc));
+    float amp = Interp3(A[j][d][0], A[j][d][1], A[j][d][2], sc);
+    if (e != 0.0f) amp = amp * std::exp(-r * s * e);
+    if (j == 0 && s > sc) amp = amp * std::exp(-r * b * (s - sc));
     const float phase = Interp3(P[j][d][0], P[j][d][1], P[j][d][2], s) - kOffset[j] + k * s * e;
     return stat * amp * Rotor(phase);
   }
-  void Factors(float s, float beta, const float st0[3], const float st9[3], CF out[3]) const {
+  // The six dynamic factors of a pair: they depend on the spacing and the
+  // static factors alone, so both loading directions share them.
+  void PairDynamics(float s, const float st0[3], const float st9[3], CF D[3][2]) const {
+    for (int j = 0; j < 3; ++j) {
+      D[j][0] = Dynamic(j, 0, s, st0[j]);
+      D[j][1] = Dynamic(j, 1, s, st9[j]);
+    }
+  }
+  // The factors at angle beta to the pair line.
+  static void Blend(float beta, const CF D[3][2], CF out[3]) {
     const float c = std::cos(beta), sn = std::sin(beta);
     const float c2 = c * c, s2 = sn * sn;
-    for (int j = 0; j < 3; ++j) out[j] = c2 * Dynamic(j, 0, s, st0[j]) + s2 * Dynamic(j, 1, s, st9[j]);
+    for (int j = 0; j < 3; ++j) out[j] = c2 * D[j][0] + s2 * D[j][1];
+  }
+  void Factors(float s, float beta, const float st0[3], const float st9[3], CF out[3]) const {
+    CF D[3][2];
+    PairDynamics(s, st0, st9, D);
+    Blend(beta, D, out);
   }
 };
 
@@ -126,12 +144,16 @@ inline std::size_t Ix(int i, int j, int ld) {
   return static_cast<std::size_t>(i - 1) + static_cast<std::size_t>(ld) * static_cast<std::size_t>(j - 1);
 }
 
-// Sums of the rigid-cap assembly, in double.
-struct GroupSums {
-  CD S11, S22, S33, S44, S55, S66, S15, S24;
-  CD yz11, xz22, xz33, yz33, yz15, xz24;
-  CD y2z11, x2z22, x2z33, y2z33, xyz33;
-};
+// Copies the strict upper triangle of the n x n matrix A (leading
+// dimension n) into the lower one, in tiles that stay in cache.
+void MirrorUpper(CF* A, int n) {
+  constexpr int kTile = 32;
+  for (int j0 = 0; j0 < n; j0 += kTile)
+    for (int i0 = 0; i0 <= j0; i0 += kTile)
+      for (int j = j0; j < std::min(n, j0 + kTile); ++j)
+        for (int i = i0; i < std::min(j, i0 + kTile); ++i)
+          A[static_cast<std::size_t>(i) * n + j] = A[static_cast<std::size_t>(j) * n + i];
+}
 
 // The pile's impedance in the global axes.
 void PileImpedanceOf(const PileGroupInput& in, const CF* Z, int p, CF* zp) {
@@ -142,7 +164,7 @@ void PileImpedanceOf(const PileGroupInput& in, const CF* Z, int p, CF* zp) {
 }
 
 // Without interaction: the piles' impedances moved to their positions.
-void RigidCapSums(const PileGroupInput& in, const CF* Z, GroupSums& g) {
+void RigidCapSums(const PileGroupInput& in, const CF* Z, PileGroupSums& g) {
   CF zp[36];
   for (int p = 1; p <= in.NP; ++p) {
     PileImpedanceOf(in, Z, p, zp);
@@ -235,161 +257,249 @@ void BATTRN(const Run& Rn, const CF* Z, int p, CF* R) {
   BatterTransform(Rn.fnd.BANG.data() + BANGIX(1, 1, p), Z, R);
 }
 
-void PileGroupImpedance(const PileGroupInput& in, PileGroupWork& work, const CF* Z, CF* ZG, float w, int& IER) {
-  IER = 0;
-  std::fill(ZG, ZG + 36, CF(0));
+int FormGroupFlexibility(const PileGroupInput& in, PileGroupWork& work, const CF* Z, float w,
+                         GroupFlexibility& G) {
   const int NP = in.NP;
-  if (NP < 1) return;
-  GroupSums g{};
-  const bool interact = in.interaction && NP != 1 && in.Vr != 0.0f && in.pairT[0] != nullptr;
-
-  if (!interact) {
-    RigidCapSums(in, Z, g);
-  } else {
-    // 3: single-pile flexibility and each pile's own terms.
-    CF F[36];
-    std::copy(Z, Z + 36, F);
-    int ier = 0;
-    CINVRT(F, 6, 6, ier);
-    if (ier != 0) {
-      IER = kSingular;
-      return;
+  G.NP = NP;
+  G.fixedHead = in.fixed != 0;
+  G.S66 = CD(0.0);
+  // 3: single-pile flexibility and each pile's own terms.
+  CF F[36];
+  std::copy(Z, Z + 36, F);
+  int ier = 0;
+  CINVRT(F, 6, 6, ier);
+  if (ier != 0) return kSingular;
+  work.flex.resize(static_cast<std::size_t>(kFlexTerms) * NP);
+  CF zp[36];
+  for (int p = 1; p <= NP; ++p) {
+    CF* fp = &work.flex[static_cast<std::size_t>(kFlexTerms) * (p - 1)];
+    if (in.battered && in.angles[9 * (p - 1) + 8] != 0.0f) {
+      BatterTransform(in.angles + 9 * (p - 1), Z, zp);
+      CINVRT(zp, 6, 6, ier);
+      if (ier != 0) return kSingular;
+      StoreFlex(zp, fp);
+    } else {
+      StoreFlex(F, fp);
     }
-    work.flex.resize(static_cast<std::size_t>(kFlexTerms) * NP);
-    CF zp[36];
-    for (int p = 1; p <= NP; ++p) {
-      CF* fp = &work.flex[static_cast<std::size_t>(kFlexTerms) * (p - 1)];
-      if (in.battered && in.angles[9 * (p - 1) + 8] != 0.0f) {
-        BatterTransform(in.angles + 9 * (p - 1), Z, zp);
-        CINVRT(zp, 6, 6, ier);
-        if (ier != 0) {
-          IER = kSingular;
-          return;
-        }
-        StoreFlex(zp, fp);
-      } else {
-        StoreFlex(F, fp);
+  }
+  auto own = [&](int p, int term) { return work.flex[static_cast<std::size_t>(kFlexTerms) * (p - 1) + term]; };
+  // Torsion: the piles' own terms.
+  for (int p = 1; p <= NP; ++p) {
+    PileImpedanceOf(in, Z, p, zp);
+    G.S66 += CD(zp[M6(6, 6)]);
+  }
+
+  // 4: interaction factors, static up to 10 rad/s.
+  const bool dynamic = w > 10.0f;
+  const float a0 = w * 2.0f * in.r1 / in.Vr;
+  const VerticalFit vfit(a0);
+  const LateralFit lfit(a0);
+  const float* const* T = in.pairT;
+  auto t = [&](int k, int p, int q) { return T[k][Ix(p, q, NP)]; };
+  // The lateral factors of pair p < q for both loading directions: a[0]
+  // at the pair angle T4(p, q) (x loading), a[1] at T4(q, p) (y loading).
+  auto lateral = [&](int p, int q, CF a[2][3]) {
+    const float st0[3] = {t(1, p, q), t(2, p, q), t(3, p, q)};
+    const float st9[3] = {t(1, q, p), t(2, q, p), t(3, q, p)};
+    const float theta[2] = {t(4, p, q), t(4, q, p)};
+    if (dynamic) {
+      CF D[3][2];
+      lfit.PairDynamics(t(0, q, p), st0, st9, D);
+      for (int dir = 0; dir < 2; ++dir) LateralFit::Blend(theta[dir], D, a[dir]);
+    } else {
+      for (int dir = 0; dir < 2; ++dir) {
+        const float c = std::cos(theta[dir]), s = std::sin(theta[dir]);
+        for (int j = 0; j < 3; ++j) a[dir][j] = CF(c * c * st0[j] + s * s * st9[j], 0.0f);
       }
     }
-    auto own = [&](int p, int term) { return work.flex[static_cast<std::size_t>(kFlexTerms) * (p - 1) + term]; };
-    // Torsion: the piles' own terms.
-    for (int p = 1; p <= NP; ++p) {
-      PileImpedanceOf(in, Z, p, zp);
-      g.S66 += CD(zp[M6(6, 6)]);
-    }
+  };
 
-    // 4: interaction factors, static up to 10 rad/s.
-    const bool dynamic = w > 10.0f;
-    const float a0 = w * 2.0f * in.r1 / in.Vr;
-    const VerticalFit vfit(a0);
-    const LateralFit lfit(a0);
-    const float* const* T = in.pairT;
-    auto t = [&](int k, int p, int q) { return T[k][Ix(p, q, NP)]; };
-    auto lateral = [&](int p, int q, float theta, CF a[3]) {  // p < q
-      const float st0[3] = {t(1, p, q), t(2, p, q), t(3, p, q)};
-      const float st9[3] = {t(1, q, p), t(2, q, p), t(3, q, p)};
-      if (dynamic) {
-        lfit.Factors(t(0, q, p), theta, st0, st9, a);
-      } else {
-        const float c = std::cos(theta), s = std::sin(theta);
-        for (int j = 0; j < 3; ++j) a[j] = CF(c * c * st0[j] + s * s * st9[j], 0.0f);
-      }
-    };
+  // 5: vertical group.
+  std::vector<CF>& V = G.vertical;
+  // Each matrix keeps the spare memory the solver asks for behind it.
+  V.reserve(static_cast<std::size_t>(NP) * NP + SolveSlack(NP));
+  V.assign(static_cast<std::size_t>(NP) * NP, CF(0));
+  const CF f33 = F[M6(3, 3)];
+  for (int q = 1; q <= NP; ++q) {
+    V[Ix(q, q, NP)] = own(q, F33);
+    for (int p = 1; p < q; ++p) {
+      const CF alpha = dynamic ? vfit.Factor(t(0, q, p), t(0, p, q)) : CF(t(0, p, q), 0.0f);
+      V[Ix(p, q, NP)] = f33 * alpha;
+    }
+  }
+  MirrorUpper(V.data(), NP);
 
-    // 5: vertical group.
-    std::vector<CF>& G = work.group;
-    G.assign(static_cast<std::size_t>(NP) * NP, CF(0));
-    const CF f33 = F[M6(3, 3)];
-    for (int q = 1; q <= NP; ++q) {
-      G[Ix(q, q, NP)] = own(q, F33);
-      for (int p = 1; p < q; ++p) {
-        const CF alpha = dynamic ? vfit.Factor(t(0, q, p), t(0, p, q)) : CF(t(0, p, q), 0.0f);
-        G[Ix(p, q, NP)] = G[Ix(q, p, NP)] = f33 * alpha;
-      }
-    }
-    CINVRT(G.data(), NP, NP, ier);
-    if (ier != 0) {
-      IER = kSingular;
-      return;
-    }
-    for (int q = 1; q <= NP; ++q) {
-      const double xq = in.x[q - 1], yq = in.y[q - 1];
-      for (int p = 1; p <= NP; ++p) {
-        const CD K(G[Ix(p, q, NP)]);
-        const double xp = in.x[p - 1], yp = in.y[p - 1];
-        g.S33 += K;
-        g.xz33 += xp * K;
-        g.yz33 += yp * K;
-        g.x2z33 += xq * xp * K;
-        g.y2z33 += yq * yp * K;
-        g.xyz33 += xq * yp * K;
-      }
-    }
-
-    // Lateral groups: dir 0 loading along x, 1 along y.
-    const bool fixedHead = in.fixed != 0;
+  // Lateral groups: dir 0 loading along x, 1 along y, filled together.
+  const bool fixedHead = G.fixedHead;
+  const int n = G.LateralOrder();
+  struct Terms {
+    int tu, tc, tr;  // the pile's own terms
+    CF Fu, Fc, Fr;   // the single vertical pile's
+  };
+  const Terms terms[2] = {{F11, F15, F55, F[M6(1, 1)], F[M6(1, 5)], F[M6(5, 5)]},
+                          {F22, F24, F44, F[M6(2, 2)], F[M6(2, 4)], F[M6(4, 4)]}};
+  for (std::vector<CF>& L : G.lateral) {
+    L.reserve(static_cast<std::size_t>(n) * n + SolveSlack(n));
+    L.assign(static_cast<std::size_t>(n) * n, CF(0));
+  }
+  for (int q = 1; q <= NP; ++q) {
     for (int dir = 0; dir < 2; ++dir) {
-      const int tu = dir == 0 ? F11 : F22, tc = dir == 0 ? F15 : F24, tr = dir == 0 ? F55 : F44;
-      const CF Fu = dir == 0 ? F[M6(1, 1)] : F[M6(2, 2)];
-      const CF Fc = dir == 0 ? F[M6(1, 5)] : F[M6(2, 4)];
-      const CF Fr = dir == 0 ? F[M6(5, 5)] : F[M6(4, 4)];
-      const int n = fixedHead ? 2 * NP : NP;
-      G.assign(static_cast<std::size_t>(n) * n, CF(0));
-      for (int q = 1; q <= NP; ++q) {
-        if (fixedHead) {
-          G[Ix(2 * q - 1, 2 * q - 1, n)] = own(q, tu);
-          G[Ix(2 * q - 1, 2 * q, n)] = G[Ix(2 * q, 2 * q - 1, n)] = own(q, tc);
-          G[Ix(2 * q, 2 * q, n)] = own(q, tr);
-        } else {
-          G[Ix(q, q, n)] = own(q, tu);
-        }
-        for (int p = 1; p < q; ++p) {
-          CF a[3];
-          lateral(p, q, dir == 0 ? t(4, p, q) : t(4, q, p), a);
-          if (fixedHead) {
-            G[Ix(2 * p - 1, 2 * q - 1, n)] = G[Ix(2 * q - 1, 2 * p - 1, n)] = Fu * a[0];
-            G[Ix(2 * p - 1, 2 * q, n)] = G[Ix(2 * q, 2 * p - 1, n)] = Fc * a[1];
-            G[Ix(2 * p, 2 * q - 1, n)] = G[Ix(2 * q - 1, 2 * p, n)] = Fc * a[1];
-            G[Ix(2 * p, 2 * q, n)] = G[Ix(2 * q, 2 * p, n)] = Fr * a[2];
-          } else {
-            G[Ix(p, q, n)] = G[Ix(q, p, n)] = Fu * a[0];
-          }
-        }
-      }
-      CINVRT(G.data(), n, n, ier);
-      if (ier != 0) {
-        IER = kSingular;
-        return;
-      }
-      const float* c = dir == 0 ? in.y : in.x;  // the lever arm of the torsion terms
-      CD Su, Sc, Sr, cz, c2z, czc;
-      for (int q = 1; q <= NP; ++q) {
-        const double cq = c[q - 1];
-        for (int p = 1; p <= NP; ++p) {
-          const double cp = c[p - 1];
-          const CD K = fixedHead ? CD(G[Ix(2 * p - 1, 2 * q - 1, n)]) : CD(G[Ix(p, q, n)]);
-          Su += K;
-          cz += cp * K;
-          c2z += cp * cq * K;
-          if (fixedHead) {
-            const CD Q(G[Ix(2 * p - 1, 2 * q, n)]);
-            Sc += Q;
-            czc += cp * Q;
-            Sr += CD(G[Ix(2 * p, 2 * q, n)]);
-          }
-        }
-      }
-      if (dir == 0) {
-        g.S11 = Su; g.S15 = Sc; g.S55 = Sr; g.yz11 = cz; g.y2z11 = c2z; g.yz15 = czc;
+      std::vector<CF>& L = G.lateral[dir];
+      const Terms& m = terms[dir];
+      if (fixedHead) {
+        L[Ix(2 * q - 1, 2 * q - 1, n)] = own(q, m.tu);
+        L[Ix(2 * q - 1, 2 * q, n)] = L[Ix(2 * q, 2 * q - 1, n)] = own(q, m.tc);
+        L[Ix(2 * q, 2 * q, n)] = own(q, m.tr);
       } else {
-        g.S22 = Su; g.S24 = Sc; g.S44 = Sr; g.xz22 = cz; g.x2z22 = c2z; g.xz24 = czc;
+        L[Ix(q, q, n)] = own(q, m.tu);
+      }
+    }
+    for (int p = 1; p < q; ++p) {
+      CF a[2][3];
+      lateral(p, q, a);
+      for (int dir = 0; dir < 2; ++dir) {
+        std::vector<CF>& L = G.lateral[dir];
+        const Terms& m = terms[dir];
+        const CF* f = a[dir];
+        if (fixedHead) {
+          L[Ix(2 * p - 1, 2 * q - 1, n)] = m.Fu * f[0];
+          L[Ix(2 * p - 1, 2 * q, n)] = m.Fc * f[1];
+          L[Ix(2 * p, 2 * q - 1, n)] = m.Fc * f[1];
+          L[Ix(2 * p, 2 * q, n)] = m.Fr * f[2];
+        } else {
+          L[Ix(p, q, n)] = m.Fu * f[0];
+        }
       }
     }
   }
+  // The lower triangles are copied from the upper ones.
+  for (std::vector<CF>& L : G.lateral) MirrorUpper(L.data(), n);
+  return 0;
+}
 
+namespace {
+
+// u^T w for a real u and a complex solution w, accumulated in double.
+CD Dot(const double* u, const CF* w, int n) {
+  CD s(0.0);
+  for (int i = 0; i < n; ++i) s += u[i] * CD(w[i]);
+  return s;
+}
+
+}  // namespace
+
+// The stiffness sums ask for entries of K = M^-1, M a group flexibility
+// matrix, only in sums of the form
+//   sum over p, q of u(p) K(p, q) v(q) = u^T K v = u^T (M^-1 v) = u^T w,
+// with w the solution of M w = v, and u, v made of ones, the pile
+// coordinates, and (fixed heads) their restriction to the displacement or
+// the rotation unknowns.  So each matrix is factored once and solved for
+// the two or three vectors v its sums need; K itself is never formed.
+//   Vertical (NP unknowns): with M w1 = 1, M wx = x, M wy = y
+//     S33 = 1^T w1, sum x_p K = x^T w1, sum y_p K = y^T w1,
+//     sum x_q x_p K = x^T wx, sum y_q y_p K = y^T wy, sum x_q y_p K = y^T wx.
+//   Lateral, pinned heads (NP unknowns), c the lever arm (y for x loading,
+//   x for y loading): with M w1 = 1, M wc = c
+//     S11 = 1^T w1, sum c_p K = c^T w1, sum c_p c_q K = c^T wc.
+//   Lateral, fixed heads (2 NP unknowns, displacement of pile p at 2p - 1,
+//   rotation at 2p): d selects the displacements, r the rotations, cd is c
+//   on the displacements and 0 on the rotations; with M wd = d, M wr = r,
+//   M wc = cd
+//     S11 = d^T wd, sum c_p K = cd^T wd, sum c_p c_q K = cd^T wc,
+//     S15 = d^T wr, sum c_p Q = cd^T wr, S55 = r^T wr.
+// (The identity needs no symmetry of M; the symmetry only makes
+// u^T K v = v^T K u, so each sum may be taken from either side.)
+int GroupSumsBySolving(const PileGroupInput& in, GroupFlexibility& G, PileGroupWork& work,
+                       PileGroupSums& g) {
+  const int NP = G.NP;
+  std::vector<double>& u = work.vectors;  // ones, x, y / d, r, cd as columns of length n
+  std::vector<CF>& W = work.rhs;
+
+  // Vertical group.
+  {
+    const int n = NP;
+    u.assign(static_cast<std::size_t>(3) * n, 0.0);
+    double* one = u.data();
+    double* x = one + n;
+    double* y = x + n;
+    for (int p = 0; p < n; ++p) {
+      one[p] = 1.0;
+      x[p] = in.x[p];
+      y[p] = in.y[p];
+    }
+    W.reserve(u.size() + SolveSlack(n));
+    W.assign(u.begin(), u.end());
+    if (SolveSymmetric(G.vertical.data(), n, n, W.data(), 3, n, work.solve) != 0) return kSingular;
+    const CF* w1 = W.data();
+    const CF* wx = w1 + n;
+    const CF* wy = wx + n;
+    g.S33 = Dot(one, w1, n);
+    g.xz33 = Dot(x, w1, n);
+    g.yz33 = Dot(y, w1, n);
+    g.x2z33 = Dot(x, wx, n);
+    g.y2z33 = Dot(y, wy, n);
+    g.xyz33 = Dot(y, wx, n);
+  }
+
+  // Lateral groups: dir 0 loading along x (lever arm y), 1 along y (x).
+  for (int dir = 0; dir < 2; ++dir) {
+    const float* c = dir == 0 ? in.y : in.x;
+    const int n = G.LateralOrder();
+    CD Su, Sc, Sr, cz, c2z, czc;
+    if (G.fixedHead) {
+      u.assign(static_cast<std::size_t>(3) * n, 0.0);
+      double* d = u.data();
+      double* r = d + n;
+      double* cd = r + n;
+      for (int p = 0; p < NP; ++p) {
+        d[2 * p] = 1.0;
+        r[2 * p + 1] = 1.0;
+        cd[2 * p] = c[p];
+      }
+      W.reserve(u.size() + SolveSlack(n));
+    W.assign(u.begin(), u.end());
+      if (SolveSymmetric(G.lateral[dir].data(), n, n, W.data(), 3, n, work.solve) != 0) return kSingular;
+      const CF* wd = W.data();
+      const CF* wr = wd + n;
+      const CF* wc = wr + n;
+      Su = Dot(d, wd, n);
+      cz = Dot(cd, wd, n);
+      c2z = Dot(cd, wc, n);
+      Sc = Dot(d, wr, n);
+      czc = Dot(cd, wr, n);
+      Sr = Dot(r, wr, n);
+    } else {
+      u.assign(static_cast<std::size_t>(2) * n, 0.0);
+      double* one = u.data();
+      double* cc = one + n;
+      for (int p = 0; p < n; ++p) {
+        one[p] = 1.0;
+        cc[p] = c[p];
+      }
+      W.reserve(u.size() + SolveSlack(n));
+    W.assign(u.begin(), u.end());
+      if (SolveSymmetric(G.lateral[dir].data(), n, n, W.data(), 2, n, work.solve) != 0) return kSingular;
+      const CF* w1 = W.data();
+      const CF* wc = w1 + n;
+      Su = Dot(one, w1, n);
+      cz = Dot(cc, w1, n);
+      c2z = Dot(cc, wc, n);
+    }
+    if (dir == 0) {
+      g.S11 = Su; g.S15 = Sc; g.S55 = Sr; g.yz11 = cz; g.y2z11 = c2z; g.yz15 = czc;
+    } else {
+      g.S22 = Su; g.S24 = Sc; g.S44 = Sr; g.xz22 = cz; g.x2z22 = c2z; g.xz24 = czc;
+    }
+  }
+  g.S66 = G.S66;
+  return 0;
+}
+
+int GroupImpedanceOfSums(const PileGroupSums& g, float height, CF* ZG) {
   // 6: the group impedance at the reference point, upper triangle, then
   // mirrored.
-  const double H = in.H;
+  std::fill(ZG, ZG + 36, CF(0));
+  const double H = height;
   auto set = [&](int i, int j, CD v) {
     const CF f(static_cast<float>(v.real()), static_cast<float>(v.imag()));
     ZG[M6(i, j)] = f;
@@ -413,13 +523,30 @@ void PileGroupImpedance(const PileGroupInput& in, PileGroupWork& work, const CF*
   for (int k = 0; k < 36; ++k) {
     if (!std::isfinite(ZG[k].real()) || !std::isfinite(ZG[k].imag())) {
       std::fill(ZG, ZG + 36, CF(0));
-      IER = kSingular;
-      return;
+      return kSingular;
     }
   }
+  return 0;
 }
 
-void PGROUP(Run& R, const CF* Z, CF* ZG, float w, int& IER) {
+void PileGroupImpedance(const PileGroupInput& in, PileGroupWork& work, const CF* Z, CF* ZG, float w, int& IER) {
+  IER = 0;
+  std::fill(ZG, ZG + 36, CF(0));
+  const int NP = in.NP;
+  if (NP < 1) return;
+  PileGroupSums g{};
+  const bool interact = in.interaction && NP != 1 && in.Vr != 0.0f && in.pairT[0] != nullptr;
+  if (!interact) {
+    RigidCapSums(in, Z, g);
+  } else {
+    IER = FormGroupFlexibility(in, work, Z, w, work.matrices);
+    if (IER == 0) IER = GroupSumsBySolving(in, work.matrices, work, g);
+    if (IER != 0) return;
+  }
+  IER = GroupImpedanceOfSums(g, in.H, ZG);
+}
+
+PileGroupInput PileGroupInputOf(const Run& R) {
   const FoundationData& f = R.fnd;
   PileGroupInput in;
   in.NP = std::clamp(IROUND(f.NPILE), 0, kMaxPiles);
@@ -435,5 +562,9 @@ void PGROUP(Run& R, const CF* Z, CF* ZG, float w, int& IER) {
   // The pair tables exist once PILSTF has filled them for these piles.
   if (R.pairs.NP == in.NP && in.NP > 0)
     for (int k = 0; k < 5; ++k) in.pairT[k] = R.pairs.T[k].data();
-  PileGroupImpedance(in, R.pgroup, Z, ZG, w, IER);
+  return in;
+}
+
+void PGROUP(Run& R, const CF* Z, CF* ZG, float w, int& IER) {
+  PileGroupImpedance(PileGroupInputOf(R), R.pgroup, Z, ZG, w, IER);
 }

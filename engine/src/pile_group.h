@@ -9,7 +9,32 @@
 #include <complex>
 #include <vector>
 
+#include "symmetric_solver.h"
+
 struct Run;
+
+// The group flexibility matrices of one frequency, square and by columns
+// (leading dimension = order): the vertical group (NP unknowns) and the
+// lateral groups for loading along x and along y (NP unknowns with pinned
+// heads; 2 NP with fixed heads, the displacement of pile p at 2p - 1 and
+// its rotation at 2p).  S66 is the torsion sum of the piles' own terms.
+struct GroupFlexibility {
+  int NP = 0;
+  bool fixedHead = true;
+  std::vector<std::complex<float>> vertical;
+  std::vector<std::complex<float>> lateral[2];
+  std::complex<double> S66;
+  int LateralOrder() const { return fixedHead ? 2 * NP : NP; }
+};
+
+// The sums the group impedance is assembled from (names as the rigid-cap
+// sums they stand for: S33 = sum z33, xz33 = sum x z33, x2z33 =
+// sum x^2 z33, ...), accumulated in double.
+struct PileGroupSums {
+  std::complex<double> S11, S22, S33, S44, S55, S66, S15, S24;
+  std::complex<double> yz11, xz22, xz33, yz33, yz15, xz24;
+  std::complex<double> y2z11, x2z22, x2z33, y2z33, xyz33;
+};
 
 // Working storage of the group routine, rebuilt at every call, and the
 // pile impedances of the frequency loop's first pass: the second pass
@@ -17,7 +42,10 @@ struct Run;
 // instead of forming the group matrices again.
 struct PileGroupWork {
   std::vector<std::complex<float>> flex;   // 8 flexibility terms per pile
-  std::vector<std::complex<float>> group;  // group flexibility matrix (order^2)
+  GroupFlexibility matrices;               // factored in place by the solve
+  std::vector<double> vectors;             // the sums' vectors (ones, coordinates)
+  std::vector<std::complex<float>> rhs;    // right-hand sides, then solutions
+  SymmetricSolveWork solve;
   struct Point {
     float omega = 0.0f;
     int status = 0;                        // 0 formed, 1 not formed (singular)
@@ -48,10 +76,27 @@ struct PileGroupInput {
 };
 
 // Group impedance ZG (6 x 6, by columns) at frequency w of the single-pile
-// head impedance Z.  IER: 0; 129 when a flexibility matrix cannot be
-// inverted (a zero or non-finite pivot); ZG is then all zero.
+// head impedance Z.  IER: 0; 129 when a flexibility matrix is singular or
+// not finite, or the impedance would not be finite; ZG is then all zero.
 void PileGroupImpedance(const PileGroupInput& in, PileGroupWork& work, const std::complex<float>* Z,
                         std::complex<float>* ZG, float w, int& IER);
+
+// The steps of the interaction path of PileGroupImpedance, one by one.
+// FormGroupFlexibility builds the group flexibility matrices at frequency
+// w (0, or 129 when a single-pile impedance cannot be inverted).
+int FormGroupFlexibility(const PileGroupInput& in, PileGroupWork& work, const std::complex<float>* Z,
+                         float w, GroupFlexibility& G);
+// GroupSumsBySolving forms the stiffness sums of the matrices' inverses
+// without forming an inverse (each matrix is overwritten by its factors);
+// 0, or 129 when a matrix is singular or not finite.
+int GroupSumsBySolving(const PileGroupInput& in, GroupFlexibility& G, PileGroupWork& work,
+                       PileGroupSums& g);
+// GroupImpedanceOfSums assembles ZG at the reference point a height H
+// above the heads (0, or 129 and ZG all zero when an entry is not finite).
+int GroupImpedanceOfSums(const PileGroupSums& g, float H, std::complex<float>* ZG);
+
+// What the group routine reads of the run R.
+PileGroupInput PileGroupInputOf(const Run& R);
 
 // PGROUP: the group impedance of the run's piles (R.fnd, R.soil, R.flags,
 // the pair tables R.pairs of PILSTF, the work storage R.pgroup).

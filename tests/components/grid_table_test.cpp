@@ -398,6 +398,8 @@ struct SubTableFixture : ::testing::Test {
         sub->CaptionLines() << "Load amplitude";
         for (int i = 0; i < 6; ++i) sub->References().AddIdentifier(1008);
         parent->AddColumn(sub);
+        ASSERT_EQ(parent->ColumnCount(), 2);
+        ASSERT_EQ(templ->ColumnCount(), 1);
     }
     std::unique_ptr<TGridTable> templ, parent;
     TEnumColumn* kind = nullptr;

@@ -1,5 +1,6 @@
 // Complex solvers: factorisation, refined solution and in-place inversion.
 #include "complex_solvers.h"
+#include "complex_solvers_report.h"
 
 #include <gtest/gtest.h>
 

@@ -17,10 +17,12 @@ namespace {
 
 using Cx = std::complex<float>;
 
-class DeckReaders : public RunFixture {
- protected:
+// One deck read by the keyword loop in its own run state.
+class DeckRead : public RunSandbox {
+ public:
   // Cleans `deck` and runs INITIN and the keyword loop over it.
   void Read(const std::string& deck) {
+    ASSERT_TRUE(ok());
     Feed(4, engine_harness::Lines(deck));
     ASSERT_TRUE(R->ch.Open(7, Path("TAPE7"), true));
     ASSERT_TRUE(R->ch.Open(8, Path("TAPE8"), true));
@@ -41,15 +43,14 @@ class DeckReaders : public RunFixture {
     for (const auto& l : report) s += l + "\n";
     return s;
   }
-  // A new run state in a new folder, for the next case of a table.
-  void Fresh() {
-    TearDown();
-    SetUp();
-    stop = 0;
-    report.clear();
-  }
   int stop = 0;
   std::vector<std::string> report;
+};
+
+// One deck per test; a test of several decks makes a DeckRead per deck.
+class DeckReaders : public ::testing::Test, public DeckRead {
+ protected:
+  void SetUp() override { ASSERT_TRUE(ok()); }
 };
 
 const char* kMass = "MASS\n100 2000 2000 3000 0 0 0\n";
@@ -113,10 +114,10 @@ TEST_F(DeckReaders, StratumRatioLimits) {
     int ierflg;
   } cases[] = {{"3 40", 0}, {"3.0002 40", 1}, {"1.5 2", 0}, {"1.5 1.99", 1}};
   for (const Case& c : cases) {
-    Fresh();
-    Read(Stratum("CIRCULAR=2", c.eh) + "STOP\n");
-    EXPECT_EQ(R->flags.IERFLG, c.ierflg) << c.eh;
-    EXPECT_EQ(Has(" THE STRATUM OPTION IS NOT GOOD FOR THIS CASE"), c.ierflg == 1) << c.eh;
+    DeckRead d;
+    d.Read(Stratum("CIRCULAR=2", c.eh) + "STOP\n");
+    EXPECT_EQ(d.R->flags.IERFLG, c.ierflg) << c.eh;
+    EXPECT_EQ(d.Has(" THE STRATUM OPTION IS NOT GOOD FOR THIS CASE"), c.ierflg == 1) << c.eh;
   }
 }
 
@@ -129,17 +130,17 @@ TEST_F(DeckReaders, LayerAndPileLimits) {
                {2, 500, nullptr},
                {2, 501, " ERROR - NUMBER OF PILES EXCEEDS 500"}};
   for (const Case& c : cases) {
-    Fresh();
-    Read(PileBlock(c.nlay, c.np) + "STOP\n");
+    DeckRead d;
+    d.Read(PileBlock(c.nlay, c.np) + "STOP\n");
     if (c.message) {
-      EXPECT_TRUE(Has(c.message)) << c.nlay << " " << c.np;
-      EXPECT_TRUE(Has(" PROGRAM WILL NOT EXECUTE"));
-      EXPECT_EQ(R->flags.IERFLG, 1);
+      EXPECT_TRUE(d.Has(c.message)) << c.nlay << " " << c.np;
+      EXPECT_TRUE(d.Has(" PROGRAM WILL NOT EXECUTE"));
+      EXPECT_EQ(d.R->flags.IERFLG, 1);
     } else {
-      EXPECT_EQ(R->flags.IERFLG, 0) << Dump();
-      EXPECT_EQ(R->fnd.NPILE, static_cast<float>(c.np));
-      EXPECT_EQ(R->fnd.XP[c.np - 1], static_cast<float>(c.np));
-      EXPECT_EQ(R->fnd.ELDEP[c.nlay - 1], 1.0f);
+      EXPECT_EQ(d.R->flags.IERFLG, 0) << d.Dump();
+      EXPECT_EQ(d.R->fnd.NPILE, static_cast<float>(c.np));
+      EXPECT_EQ(d.R->fnd.XP[c.np - 1], static_cast<float>(c.np));
+      EXPECT_EQ(d.R->fnd.ELDEP[c.nlay - 1], 1.0f);
     }
   }
 }
@@ -150,9 +151,9 @@ TEST_F(DeckReaders, GravityChoosesTheUnits) {
     int units;
   } cases[] = {{"10.0", 2}, {"10.01", 1}, {"32.2", 1}, {"9.81", 2}};
   for (const Case& c : cases) {
-    Fresh();
-    Read(std::string("GRAVITY=") + c.g + "\nSTOP\n");
-    EXPECT_EQ(R->flags.IUNITS, c.units) << c.g;
+    DeckRead d;
+    d.Read(std::string("GRAVITY=") + c.g + "\nSTOP\n");
+    EXPECT_EQ(d.R->flags.IUNITS, c.units) << c.g;
   }
 }
 
@@ -161,12 +162,14 @@ TEST_F(DeckReaders, PinnedPilesEchoTheirFixity) {
   EXPECT_TRUE(Has(" PILES ARE PINNED AT BUTT"));
   EXPECT_EQ(R->fnd.IFIX, 0);
   EXPECT_EQ(R->fnd.FIX, 0.0f);
-  Fresh();
-  Read(PileBlock(1, 1, "FIXED") + "STOP\n");
-  EXPECT_FALSE(Contains("PINNED"));
-  EXPECT_EQ(R->fnd.IFIX, 1);
-  EXPECT_EQ(R->fnd.FIX, 1.0f);
-  EXPECT_TRUE(Has("   1        1.000       0.000"));
+  {
+    DeckRead d;
+    d.Read(PileBlock(1, 1, "FIXED") + "STOP\n");
+    EXPECT_FALSE(d.Contains("PINNED"));
+    EXPECT_EQ(d.R->fnd.IFIX, 1);
+    EXPECT_EQ(d.R->fnd.FIX, 1.0f);
+    EXPECT_TRUE(d.Has("   1        1.000       0.000"));
+  }
 }
 
 TEST_F(DeckReaders, WrongSubKeywordEndsTheBlock) {
@@ -174,19 +177,21 @@ TEST_F(DeckReaders, WrongSubKeywordEndsTheBlock) {
   EXPECT_TRUE(Has(" INVALID KEYWORD - SQUA FOR GEOMETRY TYPE")) << Dump();
   EXPECT_TRUE(Has(" PROGRAM WILL NOT EXECUTE"));
   EXPECT_EQ(R->flags.IERFLG, 1);
-  Fresh();
-  Read("FOUNDATION=MULTILAYER\nCIRCULAR=3\nMASS\n1 1 1 1 0 0 0\nPARABOLIC\nSTOP\n");
-  EXPECT_TRUE(Has(" MULTILAYER FOUNDATION IS NOT ALLOWED A PARABOLIC SOIL MEDIA"));
-  EXPECT_EQ(R->flags.IERFLG, 1);
+  {
+    DeckRead d;
+    d.Read("FOUNDATION=MULTILAYER\nCIRCULAR=3\nMASS\n1 1 1 1 0 0 0\nPARABOLIC\nSTOP\n");
+    EXPECT_TRUE(d.Has(" MULTILAYER FOUNDATION IS NOT ALLOWED A PARABOLIC SOIL MEDIA"));
+    EXPECT_EQ(d.R->flags.IERFLG, 1);
+  }
 }
 
 TEST_F(DeckReaders, BadGeometryIsFatalAndEchoed) {
   for (const char* g : {"CIRCULAR=X", "CIRCULAR=0", "RECTANGULAR=2,-1"}) {
-    Fresh();
-    Read(HalfSpace(g) + "STOP\n");
-    EXPECT_TRUE(Has("  *** BAD DATA IN GEOMETRY DESCRIPTION ***")) << g;
-    EXPECT_EQ(R->flags.IERFLG, 1) << g;
-    EXPECT_FALSE(std::isnan(R->fnd.REQ[0]));
+    DeckRead d;
+    d.Read(HalfSpace(g) + "STOP\n");
+    EXPECT_TRUE(d.Has("  *** BAD DATA IN GEOMETRY DESCRIPTION ***")) << g;
+    EXPECT_EQ(d.R->flags.IERFLG, 1) << g;
+    EXPECT_FALSE(std::isnan(d.R->fnd.REQ[0]));
   }
 }
 
@@ -229,16 +234,20 @@ TEST_F(DeckReaders, BatteredOptionIgnored) {
   EXPECT_EQ(unknown.front().find("10"), std::string::npos) << Dump();
   EXPECT_EQ(unknown.size(), 3u) << Dump();
   // Outside a pile foundation nothing is read.
-  Fresh();
-  Read("FOUNDATION=MULTILAYER\nCIRCULAR=3\n" + std::string(kMass) +
-       "LAYER=1\nCONSTANTS\n0 0 1 30 150\n0 0.25 0.02 0.8 4E8\nELEMENT\n1 1 .5 .5 .7 .04 .04 .09\nSTOP\n");
-  EXPECT_EQ(R->flags.IERFLG, 0) << Dump();
-  EXPECT_EQ(R->fnd.IFIX, 1);
+  {
+    DeckRead d;
+    d.Read("FOUNDATION=MULTILAYER\nCIRCULAR=3\n" + std::string(kMass) +
+           "LAYER=1\nCONSTANTS\n0 0 1 30 150\n0 0.25 0.02 0.8 4E8\nELEMENT\n1 1 .5 .5 .7 .04 .04 .09\nSTOP\n");
+    EXPECT_EQ(d.R->flags.IERFLG, 0) << d.Dump();
+    EXPECT_EQ(d.R->fnd.IFIX, 1);
+  }
   // A batter of 90 degrees has no tangent.
-  Fresh();
-  Read(PileBlock(1, 1) + "BATTERED\n1 XZ\n90\nSTOP\n");
-  EXPECT_EQ(R->flags.IERFLG, 1);
-  EXPECT_EQ(R->flags.IBATT, 0);
+  {
+    DeckRead d;
+    d.Read(PileBlock(1, 1) + "BATTERED\n1 XZ\n90\nSTOP\n");
+    EXPECT_EQ(d.R->flags.IERFLG, 1);
+    EXPECT_EQ(d.R->flags.IBATT, 0);
+  }
 }
 
 TEST_F(DeckReaders, PileConstantsThatNoModelTakes) {
@@ -250,10 +259,10 @@ TEST_F(DeckReaders, PileConstantsThatNoModelTakes) {
                {"0 0 1 30 150 0 0.25 0.02 0.8 0", 1},        {"0 0 1 -30 150 0 0.25 0.02 0.8 4E8", 1},
                {"0 0 1 30 -150 0 0.25 0.02 0.8 4E8", 1}};
   for (const Case& c : cases) {
-    Fresh();
-    Read(std::string("GRAVITY=32.2\nFOUNDATION=PILE\nCIRCULAR=3\n") + kMass + "LAYERS=1\nFIXED=1\n1 0 0\nCONSTANTS\n" +
-         c.constants + "\nELEMENT\n1 1.0 0.5 0.5 0.785 0.049 0.049 0.098\nSTOP\n");
-    EXPECT_EQ(R->flags.IERFLG, c.ierflg) << c.constants << "\n" << Dump();
+    DeckRead d;
+    d.Read(std::string("GRAVITY=32.2\nFOUNDATION=PILE\nCIRCULAR=3\n") + kMass + "LAYERS=1\nFIXED=1\n1 0 0\nCONSTANTS\n" +
+           c.constants + "\nELEMENT\n1 1.0 0.5 0.5 0.785 0.049 0.049 0.098\nSTOP\n");
+    EXPECT_EQ(d.R->flags.IERFLG, c.ierflg) << c.constants << "\n" << d.Dump();
   }
 }
 
@@ -287,19 +296,19 @@ TEST_F(DeckReaders, MassComponentsFromTheMassFile) {
                {"2\n10 0 0 0.5 2 2 X\n5 1 1 1.5 1 1 1\n", false, true},
                {nullptr, false, true}};
   for (const Case& c : cases) {
-    Fresh();
+    DeckRead d;
     if (c.file) {
-      engine_harness::WriteText(dir_ / "m.vtm", c.file);
-      ASSERT_TRUE(R->ch.Open(9, Path("m.vtm"), false));
+      engine_harness::WriteText(d.dir_ / "m.vtm", c.file);
+      ASSERT_TRUE(d.R->ch.Open(9, d.Path("m.vtm"), false));
     }
-    Read(HalfSpace("CIRCULAR=1") + "STOP\n");
-    EXPECT_EQ(R->flags.IERFLG, 0);
-    EXPECT_TRUE(Has(" MASS CONSTANTS"));
-    EXPECT_EQ(Contains("MASS COMPONENTS  NUMBER OF DEFINED MASSES -"), c.table) << Dump();
-    EXPECT_EQ(Contains("MASS DATA FILE"), c.fault) << Dump();
+    d.Read(HalfSpace("CIRCULAR=1") + "STOP\n");
+    EXPECT_EQ(d.R->flags.IERFLG, 0);
+    EXPECT_TRUE(d.Has(" MASS CONSTANTS"));
+    EXPECT_EQ(d.Contains("MASS COMPONENTS  NUMBER OF DEFINED MASSES -"), c.table) << d.Dump();
+    EXPECT_EQ(d.Contains("MASS DATA FILE"), c.fault) << d.Dump();
     if (c.table) {
-      EXPECT_TRUE(Has("   1      10.000     0.000     0.000     0.500     2.000     2.000     1.000"));
-      EXPECT_TRUE(Has("   2       5.000     1.000     1.000     1.500     1.000     1.000     1.000"));
+      EXPECT_TRUE(d.Has("   1      10.000     0.000     0.000     0.500     2.000     2.000     1.000"));
+      EXPECT_TRUE(d.Has("   2       5.000     1.000     1.000     1.500     1.000     1.000     1.000"));
     }
   }
 }
@@ -314,15 +323,19 @@ TEST_F(DeckReaders, StratumSoil) {
   EXPECT_FALSE(Contains("BELOW"));
   EXPECT_TRUE(Has(" SHEAR WAVE VELOCITY  ...........   500.00000 ft/s"));
   // WEAK is not for a stratum; the constants are left to the keyword loop.
-  Fresh();
-  Read(Stratum("CIRCULAR=2", "0.5 10") + "SOIL\nWEAK\nCONSTANTS\n500 110 0.33 0.05\nSTOP\n");
-  EXPECT_TRUE(Has(" WEAK IS AN IMPROPER KEYWORD FOR THIS FOUNDATION   TYPE"));
-  EXPECT_EQ(R->flags.IERFLG, 1);
-  EXPECT_EQ(R->soil.STVS, 0.0f);
+  {
+    DeckRead d;
+    d.Read(Stratum("CIRCULAR=2", "0.5 10") + "SOIL\nWEAK\nCONSTANTS\n500 110 0.33 0.05\nSTOP\n");
+    EXPECT_TRUE(d.Has(" WEAK IS AN IMPROPER KEYWORD FOR THIS FOUNDATION   TYPE"));
+    EXPECT_EQ(d.R->flags.IERFLG, 1);
+    EXPECT_EQ(d.R->soil.STVS, 0.0f);
+  }
   // A Poisson's ratio of 0.5 has no stratum stiffness.
-  Fresh();
-  Read(Stratum("CIRCULAR=2", "0.5 10") + "SOIL\nCONSTANTS\n500 110 0.5 0.05\nSTOP\n");
-  EXPECT_EQ(R->flags.IERFLG, 1);
+  {
+    DeckRead d;
+    d.Read(Stratum("CIRCULAR=2", "0.5 10") + "SOIL\nCONSTANTS\n500 110 0.5 0.05\nSTOP\n");
+    EXPECT_EQ(d.R->flags.IERFLG, 1);
+  }
 }
 
 TEST_F(DeckReaders, HalfSpaceWithoutSideLayersNeedsBelow) {
@@ -332,10 +345,12 @@ TEST_F(DeckReaders, HalfSpaceWithoutSideLayersNeedsBelow) {
   EXPECT_EQ(R->soil.BLVS, 500.0f);
   EXPECT_TRUE(Has(" HALF-SPACE SOIL"));
   EXPECT_TRUE(Has(" ***************"));
-  Fresh();
-  Read(HalfSpace("CIRCULAR=2") + "SOIL\nCONSTANTS=0\nSTOP\n");
-  EXPECT_TRUE(Has(" BELOW SUBKEYWORD IS EXPECTED TO FOLLOW SOIL CONSTANT DATA"));
-  EXPECT_EQ(R->flags.IERFLG, 1);
+  {
+    DeckRead d;
+    d.Read(HalfSpace("CIRCULAR=2") + "SOIL\nCONSTANTS=0\nSTOP\n");
+    EXPECT_TRUE(d.Has(" BELOW SUBKEYWORD IS EXPECTED TO FOLLOW SOIL CONSTANT DATA"));
+    EXPECT_EQ(d.R->flags.IERFLG, 1);
+  }
 }
 
 TEST_F(DeckReaders, SideLayerOutsideTheElasticRangeIsNamed) {
@@ -431,11 +446,13 @@ TEST_F(DeckReaders, PileCapSideLayers) {
   EXPECT_TRUE(Has(" NUMBER OF SIDE LAYERS  -    1"));
   EXPECT_TRUE(Has("   1       0.500"));
   // A bad row switches both options off without the fatal flag.
-  Fresh();
-  Read(PileBlock(1, 1) + "SOIL\nCONSTANTS\n1 300 110 0.3 0.05\nBELOW=600 120 0.3 0.05\nEMBEDDED\n1\n1 2.0 X\nSTOP\n");
-  EXPECT_TRUE(Has(" ERROR ENCOUNTERED WHILE READING EMBEDDED OR ISOLATION DATA")) << Dump();
-  EXPECT_EQ(R->flags.IEMBED, 0);
-  EXPECT_EQ(R->flags.IERFLG, 0);
+  {
+    DeckRead d;
+    d.Read(PileBlock(1, 1) + "SOIL\nCONSTANTS\n1 300 110 0.3 0.05\nBELOW=600 120 0.3 0.05\nEMBEDDED\n1\n1 2.0 X\nSTOP\n");
+    EXPECT_TRUE(d.Has(" ERROR ENCOUNTERED WHILE READING EMBEDDED OR ISOLATION DATA")) << d.Dump();
+    EXPECT_EQ(d.R->flags.IEMBED, 0);
+    EXPECT_EQ(d.R->flags.IERFLG, 0);
+  }
 }
 
 TEST_F(DeckReaders, SideLayerLimit) {
@@ -449,14 +466,14 @@ TEST_F(DeckReaders, SideLayerLimit) {
     int n, ierflg;
   } cases[] = {{false, 30, 0}, {false, 31, 1}, {true, 30, 0}, {true, 31, 1}};
   for (const Case& c : cases) {
-    Fresh();
+    DeckRead d;
     if (c.pileCap)
-      Read(PileBlock(1, 1) + "SOIL\nCONSTANTS\n1 300 110 0.3 0.05\nBELOW=600 120 0.3 0.05\nEMBEDDED\n" + rows(c.n) +
-           "STOP\n");
+      d.Read(PileBlock(1, 1) + "SOIL\nCONSTANTS\n1 300 110 0.3 0.05\nBELOW=600 120 0.3 0.05\nEMBEDDED\n" + rows(c.n) +
+             "STOP\n");
     else
-      Read(HalfSpace("CIRCULAR=2") + "SOIL\nCONSTANTS=" + rows(c.n) + "BELOW=250 19 0.33 0.05\nSTOP\n");
-    EXPECT_EQ(R->flags.IERFLG, c.ierflg) << c.pileCap << " " << c.n << Dump();
-    EXPECT_EQ(Has(" ERROR - NUMBER OF SIDE LAYERS EXCEEDS 30"), c.ierflg == 1);
+      d.Read(HalfSpace("CIRCULAR=2") + "SOIL\nCONSTANTS=" + rows(c.n) + "BELOW=250 19 0.33 0.05\nSTOP\n");
+    EXPECT_EQ(d.R->flags.IERFLG, c.ierflg) << c.pileCap << " " << c.n << d.Dump();
+    EXPECT_EQ(d.Has(" ERROR - NUMBER OF SIDE LAYERS EXCEEDS 30"), c.ierflg == 1);
   }
 }
 
@@ -468,17 +485,21 @@ TEST_F(DeckReaders, SoilValuesThatNoModelTakes) {
                {"-500 110 0.33 0.05", 1}, {"500 -110 0.33 0.05", 1}, {"500 110 0.51 0.05", 1},
                {"500 110 -1 0.05", 1}};
   for (const Case& c : cases) {
-    Fresh();
-    Read(HalfSpace("CIRCULAR=2") + "SOIL\nCONSTANTS=0\nBELOW=" + c.below + "\nSTOP\n");
-    EXPECT_EQ(R->flags.IERFLG, c.ierflg) << c.below << Dump();
+    DeckRead d;
+    d.Read(HalfSpace("CIRCULAR=2") + "SOIL\nCONSTANTS=0\nBELOW=" + c.below + "\nSTOP\n");
+    EXPECT_EQ(d.R->flags.IERFLG, c.ierflg) << c.below << d.Dump();
   }
   // A first pile layer with no velocity (a free length) is valid.
-  Fresh();
-  Read(PileBlock(2, 1) + "SOIL\nCONSTANTS\n1 0 0 0.3 0.05\n2 300 110 0.3 0.05\nBELOW=600 120 0.3 0.05\nSTOP\n");
-  EXPECT_EQ(R->flags.IERFLG, 0) << Dump();
-  Fresh();
-  Read(PileBlock(2, 1) + "SOIL\nCONSTANTS\n1 -1 110 0.3 0.05\n2 300 110 0.3 0.05\nBELOW=600 120 0.3 0.05\nSTOP\n");
-  EXPECT_EQ(R->flags.IERFLG, 1);
+  {
+    DeckRead d;
+    d.Read(PileBlock(2, 1) + "SOIL\nCONSTANTS\n1 0 0 0.3 0.05\n2 300 110 0.3 0.05\nBELOW=600 120 0.3 0.05\nSTOP\n");
+    EXPECT_EQ(d.R->flags.IERFLG, 0) << d.Dump();
+  }
+  {
+    DeckRead d;
+    d.Read(PileBlock(2, 1) + "SOIL\nCONSTANTS\n1 -1 110 0.3 0.05\n2 300 110 0.3 0.05\nBELOW=600 120 0.3 0.05\nSTOP\n");
+    EXPECT_EQ(d.R->flags.IERFLG, 1);
+  }
 }
 
 // --- Loads ------------------------------------------------------------------
@@ -505,15 +526,15 @@ TEST_F(DeckReaders, HarmonicMomentsAtTheReferencePoint) {
   } cases[] = {{"1 2 3 0", 10 - 30 * 2 + 20 * 3, 20 - 10 * 3 + 30 * 1, 30 - 20 * 1 + 10 * 2},
                {"1 2 3 1 0 0 1", 10 - 30 * 2 + 20 * -3, 20 - 10 * -3 + 30 * 1, 30 - 20 * 1 + 10 * 2}};
   for (const Case& c : cases) {
-    Fresh();
-    Read(foot + "LOAD\nHARMONIC\nCONSTANTS\nNONQUADRATIC\n62.8 6.28 6.28\n10 20 30\n10 20 30\n" + c.point +
-         "\nSTOP\n");
-    EXPECT_EQ(R->flags.IERFLG, 0) << Dump();
-    EXPECT_EQ(R->flags.IQUAD, 1);
-    EXPECT_FLOAT_EQ(R->load.FAMP[0], 10.0f);
-    EXPECT_FLOAT_EQ(R->load.FAMP[3], c.mx) << c.point;
-    EXPECT_FLOAT_EQ(R->load.FAMP[4], c.my) << c.point;
-    EXPECT_FLOAT_EQ(R->load.FAMP[5], c.mz) << c.point;
+    DeckRead d;
+    d.Read(foot + "LOAD\nHARMONIC\nCONSTANTS\nNONQUADRATIC\n62.8 6.28 6.28\n10 20 30\n10 20 30\n" + c.point +
+           "\nSTOP\n");
+    EXPECT_EQ(d.R->flags.IERFLG, 0) << d.Dump();
+    EXPECT_EQ(d.R->flags.IQUAD, 1);
+    EXPECT_FLOAT_EQ(d.R->load.FAMP[0], 10.0f);
+    EXPECT_FLOAT_EQ(d.R->load.FAMP[3], c.mx) << c.point;
+    EXPECT_FLOAT_EQ(d.R->load.FAMP[4], c.my) << c.point;
+    EXPECT_FLOAT_EQ(d.R->load.FAMP[5], c.mz) << c.point;
   }
 }
 
@@ -528,11 +549,13 @@ TEST_F(DeckReaders, LoadTypeAndConstantsWords) {
   EXPECT_TRUE(Has(" INVALID OR UNRECOGNIZED KEYWORD - SEIS FOR LOAD    TYPE")) << Dump();
   EXPECT_TRUE(Has(" PROGRAM WILL NOT EXECUTE"));
   EXPECT_EQ(R->flags.IERFLG, 1);
-  Fresh();
-  Read("LOAD\nRANDOM\n62.8\nSTOP\n");
-  EXPECT_TRUE(Has(" 'CONSTANT' KEYWORD MISSING FOR LOAD DESCRIPTION")) << Dump();
-  EXPECT_EQ(R->flags.LODTYP, Load::kRandom);
-  EXPECT_EQ(R->flags.IERFLG, 1);
+  {
+    DeckRead d;
+    d.Read("LOAD\nRANDOM\n62.8\nSTOP\n");
+    EXPECT_TRUE(d.Has(" 'CONSTANT' KEYWORD MISSING FOR LOAD DESCRIPTION")) << d.Dump();
+    EXPECT_EQ(d.R->flags.LODTYP, Load::kRandom);
+    EXPECT_EQ(d.R->flags.IERFLG, 1);
+  }
 }
 
 TEST_F(DeckReaders, RandomSpectrumLocations) {
@@ -541,17 +564,17 @@ TEST_F(DeckReaders, RandomSpectrumLocations) {
     float v12, v21;
   } cases[] = {{"2 1", 7, 7}, {"1 2", 0, 0}};
   for (const Case& c : cases) {
-    Fresh();
-    Read(std::string("GRAVITY=32.2\nLOAD\nRANDOM\nCONSTANTS\n62.8 6.28 3 10 1\n") + c.locations + "\n7 7 7\nSTOP\n");
-    EXPECT_EQ(R->flags.IERFLG, 0) << Dump();
+    DeckRead d;
+    d.Read(std::string("GRAVITY=32.2\nLOAD\nRANDOM\nCONSTANTS\n62.8 6.28 3 10 1\n") + c.locations + "\n7 7 7\nSTOP\n");
+    EXPECT_EQ(d.R->flags.IERFLG, 0) << d.Dump();
     for (int k = 1; k <= 3; ++k) {
-      EXPECT_EQ(R->load.CSPEC[SPECIX(1, 2, k)], Cx(c.v12, 0.0f)) << c.locations;
-      EXPECT_EQ(R->load.CSPEC[SPECIX(2, 1, k)], Cx(c.v21, 0.0f)) << c.locations;
+      EXPECT_EQ(d.R->load.CSPEC[SPECIX(1, 2, k)], Cx(c.v12, 0.0f)) << c.locations;
+      EXPECT_EQ(d.R->load.CSPEC[SPECIX(2, 1, k)], Cx(c.v21, 0.0f)) << c.locations;
     }
-    EXPECT_FLOAT_EQ(R->load.WSTEP, (62.8f - 6.28f) / 2.0f);
-    EXPECT_TRUE(Has(" RANDOM LOAD"));
-    EXPECT_TRUE(Has(" NUMBER OF POINTS  ..............   3"));
-    EXPECT_TRUE(Has("   0.700E+01")) << Dump();
+    EXPECT_FLOAT_EQ(d.R->load.WSTEP, (62.8f - 6.28f) / 2.0f);
+    EXPECT_TRUE(d.Has(" RANDOM LOAD"));
+    EXPECT_TRUE(d.Has(" NUMBER OF POINTS  ..............   3"));
+    EXPECT_TRUE(d.Has("   0.700E+01")) << d.Dump();
   }
 }
 
@@ -560,10 +583,12 @@ TEST_F(DeckReaders, RandomWithOnePoint) {
   EXPECT_EQ(R->flags.IERFLG, 0) << Dump();
   EXPECT_FLOAT_EQ(R->load.WSTEP, 62.8f - 6.28f);
   EXPECT_EQ(R->load.CSPEC[SPECIX(3, 3, 1)], Cx(5.0f, 0.0f));
-  Fresh();
-  Read("LOAD\nRANDOM\nCONSTANTS\n62.8 6.28 1 10 1\n0 3\n5\nSTOP\n");
-  EXPECT_TRUE(Has(" ERROR - LOCATION OF SPECTRA (   0 ) CANNOT BE ")) << Dump();
-  EXPECT_EQ(R->flags.IERFLG, 1);
+  {
+    DeckRead d;
+    d.Read("LOAD\nRANDOM\nCONSTANTS\n62.8 6.28 1 10 1\n0 3\n5\nSTOP\n");
+    EXPECT_TRUE(d.Has(" ERROR - LOCATION OF SPECTRA (   0 ) CANNOT BE ")) << d.Dump();
+    EXPECT_EQ(d.R->flags.IERFLG, 1);
+  }
 }
 
 TEST_F(DeckReaders, TransientTwoLoads) {
@@ -612,16 +637,16 @@ TEST_F(DeckReaders, LoadArrayLimits) {
                {"RANDOM\nCONSTANTS\n62.8 6.28 200 10 0\n", 0}, {"RANDOM\nCONSTANTS\n62.8 6.28 201 10 0\n", 1},
                {"RANDOM\nCONSTANTS\n62.8 6.28 2 10 100\n", 0}, {"RANDOM\nCONSTANTS\n62.8 6.28 2 10 101\n", 1}};
   for (const Case& c : cases) {
-    Fresh();
-    std::string d = std::string("LOAD\n") + c.head;
+    DeckRead d;
+    std::string deck = std::string("LOAD\n") + c.head;
     // Data for the accepted cases with loads or spectra.
     if (std::string(c.head).find("4 0.01 10") != std::string::npos)
-      for (int l = 1; l <= 10; ++l) d += "1 1 2 3 4\n";
+      for (int l = 1; l <= 10; ++l) deck += "1 1 2 3 4\n";
     if (std::string(c.head).find("2 10 100") != std::string::npos)
-      for (int l = 1; l <= 100; ++l) d += "1 1 0.5 0.5\n";
-    Read(d + "STOP\n");
-    EXPECT_EQ(R->flags.IERFLG, c.ierflg) << c.head << Dump();
-    EXPECT_EQ(Contains("CANNOT EXCEED A VALUE OF"), c.ierflg == 1) << c.head;
+      for (int l = 1; l <= 100; ++l) deck += "1 1 0.5 0.5\n";
+    d.Read(deck + "STOP\n");
+    EXPECT_EQ(d.R->flags.IERFLG, c.ierflg) << c.head << d.Dump();
+    EXPECT_EQ(d.Contains("CANNOT EXCEED A VALUE OF"), c.ierflg == 1) << c.head;
   }
 }
 

@@ -3,6 +3,8 @@
 // plot-data file in a fresh temporary folder.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -25,8 +27,11 @@ inline Driven Drive(const std::function<void(::Run&)>& setup, bool withMatrix = 
   auto R = std::make_unique<::Run>();
   const fs::path dir = engine_harness::MakeTempDir();
   R->IUNIT[16] = 16;
-  R->ch.Open(16, (dir / "r.vto").string(), true);
-  R->ch.Open(6, (dir / "p.vtp").string(), true);
+  if (dir.empty() || !R->ch.Open(16, (dir / "r.vto").string(), true) ||
+      !R->ch.Open(6, (dir / "p.vtp").string(), true)) {
+    ADD_FAILURE() << "cannot make the run folder with its report and plot-data file";
+    return {};
+  }
   R->flags.GCONST = 32.2f;
   R->flags.IUNITS = 1;
   R->flags.IGRAV = 1;

@@ -287,10 +287,13 @@ class OpenFiles : public ::testing::Test {
  protected:
   void SetUp() override {
     dir_ = engine_harness::MakeTempDir();
+    ASSERT_FALSE(dir_.empty());
     old_ = fs::current_path();
     fs::current_path(dir_);
     conIn_ = std::tmpfile();
     conOut_ = std::tmpfile();
+    ASSERT_NE(conIn_, nullptr);
+    ASSERT_NE(conOut_, nullptr);
     R.conIn = conIn_;
     R.conOut = conOut_;
     R.IUNIT[4] = 4;
@@ -300,10 +303,10 @@ class OpenFiles : public ::testing::Test {
   }
   void TearDown() override {
     CLSFIL(R);
-    fs::current_path(old_);
-    std::fclose(conIn_);
-    std::fclose(conOut_);
-    fs::remove_all(dir_);
+    if (!old_.empty()) fs::current_path(old_);
+    if (conIn_) std::fclose(conIn_);
+    if (conOut_) std::fclose(conOut_);
+    if (!dir_.empty()) fs::remove_all(dir_);
   }
   void Answers(const std::string& text) {
     std::fputs(text.c_str(), conIn_);

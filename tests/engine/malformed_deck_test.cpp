@@ -56,7 +56,8 @@ const MalformedCase kCases[] = {
     {"malformed_moment_overflow.vtd", 3, {" ERROR ENCOUNTERED IN LOAD DESCRIPTION"}, {"NO SOLUTION"}},
     // A direct spectrum with a negative value: the vertical response density
     // has a negative moment, so its peak factor and maximum are not defined
-    // (they were printed as 0); the other degrees of freedom are unaffected.
+    // (the report says so instead of printing 0); the other degrees of
+    // freedom are unaffected.
     {"malformed_random_negative_spectrum.vtd",
      0,
      {"                  3            NOT DEFINED: NEGATIVE OR UNBOUNDED SPECTRAL MOMENTS",

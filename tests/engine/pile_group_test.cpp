@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "pile_group.h"
+#include "pile_group_fixture.h"
 #include "transforms.h"
 
 namespace {
@@ -101,18 +102,7 @@ TEST(PileGroupTest, Ctran4IsTheCongruenceTransform) {
     }
 }
 
-// A pile head of a fixed-head pile: the driver's entries only.
-void PileHead(C* Z) {
-  for (int k = 0; k < 36; ++k) Z[k] = C(0);
-  Z[M6(1, 1)] = C(3.1e6f, 5.2e5f);
-  Z[M6(2, 2)] = C(3.3e6f, 5.0e5f);
-  Z[M6(3, 3)] = C(9.6e6f, 2.7e6f);
-  Z[M6(4, 4)] = C(1.4e7f, 8.6e5f);
-  Z[M6(5, 5)] = C(1.3e7f, 8.7e5f);
-  Z[M6(6, 6)] = C(3.9e6f, 1.4e5f);
-  Z[M6(1, 5)] = Z[M6(5, 1)] = C(-4.4e6f, -5.1e5f);
-  Z[M6(2, 4)] = Z[M6(4, 2)] = C(4.5e6f, 5.3e5f);
-}
+using pile_group_fixture::PileHead;
 
 struct Group {
   std::vector<float> x, y, ang;

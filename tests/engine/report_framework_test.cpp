@@ -13,6 +13,7 @@ class ReportFrame : public RunFixture {
  protected:
   void SetUp() override {
     RunFixture::SetUp();
+    if (HasFatalFailure()) return;
     R->names.VERSN = "3.0.12      ";
     R->names.INFILE = "/home/eng/jobs/pump.vtd";
     R->names.OUTFIL = "/home/eng/jobs/pump.vto";

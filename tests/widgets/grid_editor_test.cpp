@@ -135,7 +135,7 @@ TEST_F(GridEditorFixture, RowButtonsWithoutCurrentRowRaise) {
     MakeTable(3);
     TTableForm* f = Show();
     f->Grid->setCurrentCell(-1, -1);
-    for (auto click : {&TTableForm::BtnInsClick, &TTableForm::BtnDelClick}) {
+    for (auto click : {&TTableForm::InsertRow, &TTableForm::DeleteRow}) {
         try {
             (f->*click)();
             ADD_FAILURE() << "no exception";
@@ -144,9 +144,10 @@ TEST_F(GridEditorFixture, RowButtonsWithoutCurrentRowRaise) {
         }
     }
     EXPECT_EQ(table->RowCount(), 3);
-    // Through the button the message is shown instead.
+    // Through the buttons' handlers the message is shown instead.
     f->BtnDel->click();
-    EXPECT_EQ(messages, QStringList({"Grid.Row not in valid range"}));
+    f->BtnInsClick();
+    EXPECT_EQ(messages, QStringList({"Grid.Row not in valid range", "Grid.Row not in valid range"}));
 }
 
 TEST_F(GridEditorFixture, TypedExpressionGoesToTheCellAndIsShownAsItsValue) {

@@ -22,26 +22,6 @@
 namespace vortn {
 namespace {
 
-TEST(PlotPrintPage, MarginsAndPhysicalOffsets) {
-    // 1000 thousandths on 600 dpi with a 100-pixel offset: 600-pixel margins,
-    // the page starting 500 pixels in from the printable origin.
-    const TIntRect r = PlotPrintPageRect(1000, 1000, 1000, 1000, 600, 600, 100, 100, 4800, 6400);
-    EXPECT_EQ(r.Left, 500);
-    EXPECT_EQ(r.Top, 500);
-    EXPECT_EQ(r.Right, 4800 + 100 - 600);
-    EXPECT_EQ(r.Bottom, 6400 + 100 - 600);
-    // A margin below the offset prints from the offset.
-    const TIntRect s = PlotPrintPageRect(50, 1000, 50, 100, 600, 600, 100, 100, 4800, 6400);
-    EXPECT_EQ(s.Left, 0);
-    EXPECT_EQ(s.Right, 4800);
-    EXPECT_EQ(s.Bottom, 6400);
-}
-
-TEST(PlotBitmap, SizeFromInchesAndPixelsPerInch) {
-    EXPECT_EQ(PlotBitmapSize(6, 4, 72), QSize(432, 288));
-    EXPECT_EQ(PlotBitmapSize(2.5L, 2.5L, 100), QSize(250, 250));
-}
-
 class PlotSaveTest : public ::testing::Test {
 protected:
     void SetUp() override {

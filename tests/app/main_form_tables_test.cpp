@@ -1,4 +1,4 @@
-// The main window's thirteen grid tables as stored in the form resource.
+// The main window's thirteen grid tables as compiled into the program.
 #include "columns.h"
 #include "grid_table_resource.h"
 #include "qt_printers.h"
@@ -85,7 +85,8 @@ const std::vector<TableDef>& Expected() {
     return defs;
 }
 
-const QString kResource = QStringLiteral(VORTN_FORMS_DIR "/MainForm.tables.txt");
+// The resource the program is built with.
+const QString kResource = QStringLiteral(":/forms/MainForm.tables.txt");
 
 }  // namespace
 

@@ -1,0 +1,169 @@
+// The 3D view: an MDI child with an OpenGL picture of the project's
+// foundation (the footing or pile cap, the piles with their batter, the soil
+// layers as translucent slabs, axes and labels), navigated from the main
+// window's 3D toolbar and the mouse, saved as a bitmap and printed.
+#pragma once
+
+#include "block_model.h"
+#include "page_setup.h"
+
+#include <QImage>
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+class QOpenGLContext;
+class QPrinter;
+namespace Ui {
+class DlgBlock;
+}
+
+namespace vortn {
+
+class TglWindow;
+class TProjectHolder;
+
+class TDlgBlock : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit TDlgBlock(QWidget* parent = nullptr);
+    ~TDlgBlock() override;
+
+    void SetHolder(TProjectHolder* holder) { holder_ = holder; }
+    TProjectHolder* Holder() const;
+    TglWindow* GL() const;
+
+    // Display options.
+    bool ShowAxes = true;
+    bool ShowSoilLayers = true;
+    bool ShowPileCap = true;
+    bool ShowAllPiles = true;
+    bool ShowPileNumbers = false;
+    bool ShowSoilLayerLabels = false;
+    bool ShowSoilLayerDepthLabels = false;
+    bool ShowFootingAreas = true;
+    bool ShowFootingAreasLabels = false;
+    bool ShowSettlementPoints = false;
+    bool ShowLoading = false;
+    void ShowSoilLayersOption();
+    void ShowPileCapOption();
+    void ShowPileCapBlockOption();
+    void ShowAllPilesOption();
+    void ShowPileNumbersOption();
+    void ShowSoilLayerLabelsOption();
+    void ShowSoilLayerDepthLabelsOption();
+    void ShowFootingAreasOption();
+    void ShowFootingAreasLabelsOption();
+    void ShowSettlementPointsOption();
+
+    // Model and view state.
+    const TBlockGeometry& Geometry() const { return geometry_; }
+    TBlockNavigation& Navigation() { return nav_; }
+    const TBlockViewState& ViewState() const { return nav_.View; }
+    const TMatrix16& SavedMatrix() const { return matrix_; }
+    bool ImmediateMode = false;
+    bool Activated() const { return activated_; }
+
+    // Called by the main window.
+    void SetView(int n);
+    void ReverseView();
+    void Zooming(Extended f);
+    void RestartViewButtonClick();
+    void SetMouseMode(int mode, bool zoomWindow);
+    void SaveBitmapButtonClick();
+    void PrintButtonClick();
+    void PageSetupButtonClick();
+    TPageSetupDialog& PageSetupDialog() { return pageSetup_; }
+
+    // Told when the window closes (the main window hides its 3D toolbar).
+    std::function<void()> OnFormClose;
+
+    Q_INVOKABLE void FormActivate();
+    Q_INVOKABLE void FormDeactivate() {}
+    void RedrawFigure();
+    void RedrawComplete();
+
+    // The picture drawn off-screen at the view's size, 24 bits a pixel. False,
+    // with a message, when no picture can be made.
+    bool RenderBitmap(QImage& image);
+    // Writes the off-screen picture as a 24-bit BMP; false, with a message,
+    // when it cannot be made or written.
+    bool SaveBitmap(const QString& fileName);
+    // Prints the off-screen picture within the page set-up margins.
+    bool PrintTo(QPrinter& printer);
+
+    // Scene set-up and drawing, on the current context.
+    void glSetupRC();
+    void DrawFigure();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void glRender(TglWindow* gl);
+    void SetOrtho();
+    void GLMouseDown(int button, unsigned char shift, int x, int y);
+    void GLMouseMove(unsigned char shift, int x, int y);
+    void GLMouseUp(int button, unsigned char shift, int x, int y);
+    void ToggleOption(bool& flag);
+    // The GL control fills the client, also before the form is shown.
+    void FitGLToClient();
+    void SaveMatrix();
+
+    void DrawPileCap();
+    void DrawAllPiles();
+    void DrawSoilLayers();
+    void DrawLoading() {}
+    void DrawAxes();
+    void DrawSelectionBox();
+    void SetColorLayer(int index, double alpha);
+
+    // Primitives, centred at the origin; faces wind outwards.
+    void DrawSolidPara3D(Extended lx, Extended ly, Extended lz);
+    void DrawPara3D(Extended lx, Extended ly, Extended lz);
+    void DrawSolidRectX(Extended x, Extended ly, Extended lz);   // faces +x
+    void DrawSolidRectX1(Extended x, Extended ly, Extended lz);  // faces -x
+    void DrawSolidRectY(Extended y, Extended lx, Extended lz, bool facingPlus);
+    void DrawSolidRectZ(Extended z, Extended lx, Extended ly, bool facingPlus);
+    struct TVec3 {
+        Extended x, y, z;
+    };
+    void DrawSolidRect(const TVec3& a, const TVec3& b, const TVec3& c, const TVec3& d);
+    void DrawRectX(Extended x, Extended ly, Extended lz);
+    void DrawRectY(Extended y, Extended lx, Extended lz);
+    void DrawRectZ(Extended z, Extended lx, Extended ly);
+    void DrawLine(const TVec3& a, const TVec3& b);
+    void DrawCircleZ(Extended r);
+    void DrawShadeCircleZ(Extended r);
+    void DrawShadeCylinderZ(Extended r, Extended l);
+    void DrawSolidCylinder3DZ(Extended r, Extended l);
+    void DrawCylinder3DZ(Extended r, Extended l);
+    void DrawCircleX(Extended r);
+    void DrawShadeCircleX(Extended r);
+    void DrawShadeCylinderX(Extended r, Extended l);
+    void DrawSolidCylinder3DX(Extended r, Extended l);
+    void DrawCylinder3DX(Extended r, Extended l);
+    void DrawCircleY(Extended r);
+    void DrawShadeCircleY(Extended r);
+    void DrawShadeCylinderY(Extended r, Extended l);
+    void DrawSolidCylinder3DY(Extended r, Extended l);
+    void DrawCylinder3DY(Extended r, Extended l);
+
+    std::unique_ptr<Ui::DlgBlock> ui_;
+    TProjectHolder* holder_ = nullptr;
+    TBlockGeometry geometry_;
+    TBlockNavigation nav_;
+    TMatrix16 matrix_;
+    bool activated_ = false;
+    bool closing_ = false;
+    // The context the display lists were compiled on: another one (made
+    // again when the window moved) compiles them anew.
+    QPointer<QOpenGLContext> listsContext_;
+    TPageSetupDialog pageSetup_;
+    std::unique_ptr<QPrinter> printer_;
+};
+
+}  // namespace vortn

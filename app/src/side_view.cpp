@@ -1,0 +1,280 @@
+#include "side_view.h"
+
+#include "exceptions.h"
+#include "grid_table.h"
+#include "number_format.h"
+#include "program_data.h"
+#include "project_holder.h"
+#include "ui_DlgSideView.h"
+#include "view_support.h"
+
+#include <QCloseEvent>
+#include <QImage>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPrinter>
+
+#include <algorithm>
+
+namespace vortn {
+
+const char* const NoPileSectionsMessage = "One or more Pile Types does not have any sections";
+
+// Where the profile goes: the window (or a picture of its size) or a page.
+struct TDlgSideView::Canvas {
+    bool page = false;
+    int width = 0, height = 0;
+    const TSideViewModel* model = nullptr;
+
+    int X(Extended x) const { return page ? model->PageX(x, width) : model->PixelX(x, width); }
+    int Y(Extended z) const { return page ? model->PageY(z, height) : model->PixelY(z, height); }
+    int LineLeft() const { return page ? RoundPixel(0.1L * width) : 0; }
+    int LineRight() const { return page ? RoundPixel(0.9L * width) : width; }
+    int LabelX() const { return page ? RoundPixel(0.15L * height) : 0; }
+};
+
+TDlgSideView::TDlgSideView(TSidePlane plane, const QString& caption, QWidget* parent)
+    : QWidget(parent), ui_(std::make_unique<Ui::DlgSideView>()), model_(plane) {
+    ui_->setupUi(this);
+    setWindowTitle(caption);
+    setAttribute(Qt::WA_DeleteOnClose);
+    setMouseTracking(true);
+    QFont f(QStringLiteral("Sans Serif"));
+    f.setPixelSize(10);
+    setFont(f);
+    connect(ui_->Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+    ConnectViewActivation(this, [this] { FormActivate(); });
+    FormCreate();
+}
+
+TDlgSideView::~TDlgSideView() = default;
+
+TDlgSideViewXZ::TDlgSideViewXZ(QWidget* parent)
+    : TDlgSideView(TSidePlane::XZ, QStringLiteral("Side View (XZ-Plane)"), parent) {}
+
+TDlgSideViewYZ::TDlgSideViewYZ(QWidget* parent)
+    : TDlgSideView(TSidePlane::YZ, QStringLiteral("Side View (YZ-Plane)"), parent) {}
+
+TProjectHolder* TDlgSideView::Holder() const { return holder_ ? holder_ : TProjectHolder::Main(); }
+
+void TDlgSideView::FormCreate() {
+    model_.ClearRecords();
+    model_.SetModelWindow(TProfileWindow{});
+}
+
+void TDlgSideView::FormActivate() {
+    TProjectHolder* h = Holder();
+    if (!h || GetNoDraw()) return;
+    try {
+        if (model_.BuildRecords(*h)) model_.Fit(h->Project().FootingType, h->Project().SumPileLength);
+    } catch (const EListError&) {
+        ShowViewMessage(this, QString::fromLatin1(NoPileSectionsMessage));
+        CloseViewWindow(this);
+        return;
+    } catch (const Exception& e) {
+        ShowViewMessage(this, e.Message());
+        CloseViewWindow(this);
+        return;
+    }
+    FormResize();
+}
+
+void TDlgSideView::FormResize() {
+    if (GetNoDraw()) return;
+    model_.Aspect(width(), height());
+    FormPaint();
+}
+
+// Painting happens in the paint event only; this asks for one.
+void TDlgSideView::FormPaint() { update(); }
+
+void TDlgSideView::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    Draw(painter, size());
+}
+
+void TDlgSideView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    FormResize();
+}
+
+void TDlgSideView::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint p = event->position().toPoint();
+    FormMouseMove(p.x(), p.y());
+}
+
+void TDlgSideView::FormMouseMove(int x, int y) {
+    if (GetNoDraw() || width() <= 0 || height() <= 0) return;
+    const Extended wx = model_.WorldX(x, width()), wz = model_.WorldZ(y, height());
+    setWindowTitle(QStringLiteral("Side View X: ") + FixedText(wx, 6, 1) + QStringLiteral(" Depth: ") +
+                   FixedText(wz, 6, 1));
+}
+
+void TDlgSideView::closeEvent(QCloseEvent* event) {
+    model_.ClearRecords();
+    if (!closing_) {
+        closing_ = true;
+        if (OnFormClose) OnFormClose();
+    }
+    event->accept();
+}
+
+void TDlgSideView::Draw(QPainter& painter, const QSize& client) const {
+    if (GetNoDraw()) return;
+    painter.fillRect(QRect(QPoint(0, 0), client), palette().color(QPalette::Base));
+    painter.setPen(palette().color(QPalette::Text));
+    painter.setFont(font());
+    Canvas canvas;
+    canvas.width = client.width();
+    canvas.height = client.height();
+    canvas.model = &model_;
+    PaintProfile(painter, canvas);
+}
+
+void TDlgSideView::Draw2(QPainter& painter, const QRect& page) const {
+    if (GetNoDraw()) return;
+    const int W = page.width(), H = page.height();
+    painter.setPen(QPen(Qt::black, 12, Qt::SolidLine));
+    QFont f(font());
+    f.setPointSizeF(10);
+    painter.setFont(f);
+    painter.fillRect(QRect(QPoint(RoundPixel(0.1L * W), RoundPixel(0.1L * H)),
+                           QPoint(RoundPixel(0.9L * W), RoundPixel(0.9L * H))),
+                     palette().color(QPalette::Base));
+    Canvas canvas;
+    canvas.page = true;
+    canvas.width = W;
+    canvas.height = H;
+    canvas.model = &model_;
+    PaintProfile(painter, canvas);
+}
+
+void TDlgSideView::PaintProfile(QPainter& painter, const Canvas& c) const {
+    TProjectHolder* h = Holder();
+    if (!h) return;
+    const TProgramData& p = h->Project();
+    const int lineHeight = painter.fontMetrics().height();
+    const int textOffset = c.page ? 2 * lineHeight : 20;
+
+    auto line = [&](Extended z) {
+        const int y = c.Y(z);
+        painter.drawLine(c.LineLeft(), y, c.LineRight(), y);
+    };
+    auto ground = [&](Extended z) {
+        line(z);
+        const int y = c.Y(z);
+        if (c.page) {
+            const int x0 = RoundPixel(0.25L * c.height), x1 = RoundPixel(0.265L * c.height);
+            for (int k = 1; k <= 10; ++k) painter.drawLine(x0 + 50 * k, y, x1 + 50 * k, y + 70);
+        } else {
+            for (int k = 1; k <= 20; ++k) painter.drawLine(100 + 20 * k, y, 115 + 20 * k, y + 5);
+        }
+    };
+    auto propertyLine = [](Extended v, Extended pr) {
+        return QStringLiteral("Shear Wave Velocity= ") + FloatToStr(v) + QStringLiteral("; Poissons Ratio= ") +
+               FloatToStr(pr);
+    };
+    auto label = [&](int k, Extended top, Extended bottom, Extended at, Extended v, Extended pr) {
+        const int y = c.Y(at);
+        TextOutTop(painter, c.LabelX(), y,
+                   QStringLiteral("depth= ") + FloatToStr(top) + QStringLiteral(" - ") + FloatToStr(bottom) +
+                       QStringLiteral("; Layer ") + QString::number(k));
+        TextOutTop(painter, c.LabelX(), y + lineHeight, propertyLine(v, pr));
+    };
+
+    int type = FootingTypeOfWord(p.FoundationWord);
+    if (type == 0) type = p.FootingType;
+    const TGridTable& D = h->D();
+    // Every loop stops at the end of the shortest table it reads.
+    if (type == 2) {
+        const TGridTable& pileData = h->PileData();
+        const int rows = std::min(D.RowCount(), pileData.RowCount());
+        Extended bottom = 0;
+        for (int i = 0; i < rows; ++i) {
+            const Extended thickness = pileData.Cells(0, i).AsFloat();
+            bottom += thickness;
+            const Extended top = bottom - thickness;
+            line(bottom);
+            if (i == 0) ground(0);
+            label(i + 1, top, bottom, bottom - 0.95L * thickness, D.Cells(0, i).AsFloat(), D.Cells(2, i).AsFloat());
+        }
+    } else if (type == 3) {
+        const Extended g = 2 * p.Zc - p.BaseDepth;
+        ground(g);
+        line(g + p.BedRockDepth);
+        const int y = c.Y(g) + textOffset;
+        TextOutTop(painter, c.LabelX(), y,
+                   QStringLiteral("Layer thickness= ") + FloatToStr(p.BedRockDepth) + QStringLiteral("; Layer 1"));
+        TextOutTop(painter, c.LabelX(), y + lineHeight, propertyLine(p.SoilVelocity, p.SoilPoisson));
+        TextOutTop(painter, c.LabelX(), c.Y(g + p.BedRockDepth) + textOffset, QStringLiteral("Rock Layer "));
+    } else if (type == 1) {
+        const TGridTable& D1 = h->D1();
+        Extended total = 0;
+        for (int i = 0; i < D1.RowCount(); ++i) total += D1.Cells(0, i).AsFloat();
+        const Extended o = p.Zc - total;
+        Extended bottom = 0;
+        for (int i = 0; i < D1.RowCount(); ++i) {
+            const Extended thickness = D1.Cells(0, i).AsFloat();
+            bottom += thickness;
+            const Extended top = bottom - thickness;
+            line(bottom + o);
+            if (i == 0) ground(o);
+            // Drawn shifted by o; the labels give the depths of the table.
+            label(i + 1, top, bottom, bottom - 0.95L * thickness + o, D1.Cells(1, i).AsFloat(), D1.Cells(3, i).AsFloat());
+        }
+        const int y = c.Y(2 * p.Zc) - textOffset;
+        TextOutTop(painter, c.LabelX(), y, QStringLiteral("Soil below the tip "));
+        TextOutTop(painter, c.LabelX(), y + lineHeight, propertyLine(p.SoilVelocity, p.SoilPoisson));
+    } else if (type == 4) {
+        const TGridTable& element = h->MultiElement();
+        const TGridTable& column = h->Multisoil();
+        Extended bottom = 0;
+        for (int i = 0; i < element.RowCount(); ++i) {
+            const bool inD = i < D.RowCount();
+            const int row = inD ? i : i - D.RowCount();
+            if (!inD && row >= column.RowCount()) break;
+            const TGridTable& soil = inD ? D : column;
+            const Extended thickness = element.Cells(0, i).AsFloat();
+            bottom += thickness;
+            const Extended top = bottom - thickness;
+            line(bottom);
+            if (i == 0) ground(0);
+            label(i + 1, top, bottom, bottom - 0.95L * thickness, soil.Cells(0, row).AsFloat(),
+                  soil.Cells(2, row).AsFloat());
+        }
+    }
+
+    painter.setBrush(c.page ? QColor(Qt::black) : palette().color(QPalette::Text));
+    for (const TPileRecord& r : model_.Records()) {
+        const QPoint poly[4] = {{c.X(r.P[0].x), c.Y(r.P[0].z)},
+                                {c.X(r.P[1].x), c.Y(r.P[1].z)},
+                                {c.X(r.P[3].x), c.Y(r.P[3].z)},
+                                {c.X(r.P[2].x), c.Y(r.P[2].z)}};
+        painter.drawPolygon(poly, 4);
+    }
+    painter.setBrush(Qt::NoBrush);
+}
+
+QImage TDlgSideView::RenderImage() const {
+    QImage image(size(), QImage::Format_RGB32);
+    image.fill(palette().color(QPalette::Base));
+    QPainter painter(&image);
+    Draw(painter, size());
+    return image;
+}
+
+void TDlgSideView::Button1Click() {
+    QPrinter printer(QPrinter::HighResolution);
+    if (!PrinterAvailable(printer)) {
+        ShowViewMessage(this, QString::fromLatin1(NoPrinterMessage));
+        return;
+    }
+    PrintTo(printer);
+}
+
+bool TDlgSideView::PrintTo(QPrinter& printer) {
+    return PrintLandscapePage(this, printer, QStringLiteral("Soil-Pile Profile"),
+                              [this](QPainter& painter, const QRect& page) { Draw2(painter, page); });
+}
+
+}  // namespace vortn

@@ -1,0 +1,143 @@
+#include "side_view_model.h"
+
+#include "grid_table.h"
+#include "program_data.h"
+#include "project_holder.h"
+#include "view_support.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace vortn {
+
+int FootingTypeOfWord(const QString& word) {
+    if (word == QLatin1String("MULTILAYER")) return 4;
+    if (word == QLatin1String("PILE")) return 2;
+    if (word == QLatin1String("STRATUM")) return 3;
+    if (word == QLatin1String("HALF-SPACE")) return 1;
+    return 0;
+}
+
+bool TSideViewModel::GetNoDraw() const { return model_.xmax - model_.xmin == 0 || model_.zmin - model_.zmax == 0; }
+
+namespace {
+Extended ColumnSum(const TGridTable& t, int col, int rows) {
+    Extended s = 0;
+    for (int i = 0; i < rows; ++i) s += t.Cells(col, i).AsFloat();
+    return s;
+}
+}  // namespace
+
+bool TSideViewModel::BuildRecords(TProjectHolder& h) {
+    records_.clear();
+    if (h.D().RowCount() == 0) return false;
+    TProgramData& p = h.Project();
+    if (const int code = FootingTypeOfWord(p.FoundationWord)) p.FootingType = code;
+    const bool pile = p.FootingType == 2, multi = p.FootingType == 4;
+    const TGridTable& pileData = h.PileData();
+    const TGridTable& element = h.MultiElement();
+    const TGridTable& coord = h.Pilecoord();
+
+    Extended summed = 0;
+    if (pile) summed = ColumnSum(pileData, 0, pileData.RowCount());
+    if (multi) summed = ColumnSum(element, 0, element.RowCount());
+    p.SumPileLength = summed;
+
+    const int n = pile ? coord.RowCount() : 1;
+    std::vector<TPileRecord> built;
+    const int centreColumn = plane_ == TSidePlane::XZ ? 0 : 1;
+    const int batterItem = plane_ == TSidePlane::XZ ? 1 : 2;
+    for (int i = 0; i < n; ++i) {
+        Extended xc = 0, t = 0, w = 0, L = 0;
+        if (pile) {
+            xc = coord.Cells(centreColumn, i).AsFloat();
+            // Only piles are battered: a footing stands upright whatever the
+            // first pile row holds.
+            if (coord.Cells(3, i).AsInteger() == batterItem) t = coord.Cells(2, i).AsFloat() * 3.1415L / 180;
+            w = 2 * pileData.Cells(1, 0).AsFloat();
+            L = summed;
+        } else if (multi) {
+            xc = 4 * element.Cells(1, 0).AsFloat();
+            w = 2 * element.Cells(1, 0).AsFloat();
+            L = ColumnSum(element, 0, std::min(h.D().RowCount(), element.RowCount()));
+        } else {
+            const bool circular = p.CircularFlag == 1;
+            w = circular ? 2 * p.Radius : p.Width;
+            L = circular ? 2 * p.Zc : p.Zc;
+        }
+        const Extended s = std::sin(t) * L, c = std::cos(t) * L;
+        TPileRecord r;
+        r.P[0] = {xc - w / 2, 0};
+        r.P[1] = {xc + w / 2, 0};
+        r.P[2] = {xc - w / 2 + s, c};
+        r.P[3] = {xc + w / 2 + s, c};
+        built.push_back(r);
+    }
+    records_ = std::move(built);
+    return true;
+}
+
+void TSideViewModel::Fit(int footingType, Extended summedPileLength) {
+    if (records_.empty()) return;
+    TProfileWindow f{0, 0, 0, 0};
+    for (const TPileRecord& r : records_) {
+        f.xmin = std::min({f.xmin, r.P[0].x, r.P[2].x});
+        f.xmax = std::max({f.xmax, r.P[1].x, r.P[3].x});
+        f.zmin = std::min(f.zmin, r.P[0].z);
+        f.zmax = std::max(f.zmax, r.P[2].z);
+    }
+    f.xmin *= 1.05L;
+    f.xmax *= 1.05L;
+    f.zmin *= 1.05L;
+    f.zmax *= 1.05L;
+    if (footingType == 1 || footingType == 3) {
+        f.xmin *= 2;
+        f.xmax *= 2;
+        f.zmax *= 4;
+    } else if (footingType == 4) {
+        f.xmin *= 2;
+        f.xmax *= 2;
+        f.zmax = 1.05L * summedPileLength;
+    }
+    const Extended spanX = f.xmax - f.xmin, spanZ = f.zmax - f.zmin;
+    // A window without extent (the all-zero new project) could never be
+    // drawn or fitted again.
+    if (!(spanX != 0 && spanZ != 0 && std::isfinite(double(spanX)) && std::isfinite(double(spanZ)))) return;
+    model_ = f;
+}
+
+void TSideViewModel::Aspect(Extended width, Extended height) {
+    if (GetNoDraw() || !(width > 0) || !(height > 0)) return;
+    view_ = model_;
+    const Extended r = (width / height) / ((model_.xmax - model_.xmin) / (model_.zmax - model_.zmin));
+    if (!(r > 0) || !std::isfinite(double(r))) return;
+    if (r >= 1) {
+        view_.xmin *= r;
+        view_.xmax *= r;
+    } else {
+        view_.zmin /= r;
+        view_.zmax /= r;
+    }
+}
+
+int TSideViewModel::PixelX(Extended x, int width) const {
+    return RoundPixel(width * (x - view_.xmin) / (view_.xmax - view_.xmin));
+}
+int TSideViewModel::PixelY(Extended z, int height) const {
+    return RoundPixel(height * (z - view_.zmin) / (view_.zmax - view_.zmin));
+}
+Extended TSideViewModel::WorldX(int px, int width) const {
+    return Extended(px) / width * (view_.xmax - view_.xmin) + view_.xmin;
+}
+Extended TSideViewModel::WorldZ(int py, int height) const {
+    return Extended(py) / height * (view_.zmax - view_.zmin) + view_.zmin;
+}
+int TSideViewModel::PageX(Extended x, int pageWidth) const {
+    return RoundPixel((x - view_.xmin) / (view_.xmax - view_.xmin) * pageWidth);
+}
+int TSideViewModel::PageY(Extended z, int pageHeight) const {
+    return RoundPixel((z - view_.zmin) / (view_.zmax - view_.zmin) * pageHeight * 0.8L) +
+           RoundPixel(pageHeight * 0.1L);
+}
+
+}  // namespace vortn

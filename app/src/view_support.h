@@ -1,0 +1,57 @@
+// Small services shared by the geometry views (side, top and 3D views):
+// their message box, number texts of the mouse read-out, pixel rounding,
+// closing an MDI child and the printer check.
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class QPainter;
+class QPrinter;
+class QRect;
+class QWidget;
+
+namespace vortn {
+
+using Extended = long double;
+
+// Information box with an OK button. A replacement (tests) receives the
+// parent and the text instead.
+using TViewMessageHook = std::function<void(QWidget* parent, const QString& text)>;
+void SetViewMessageHook(TViewMessageHook hook);
+void ShowViewMessage(QWidget* parent, const QString& text);
+
+// Fixed notation with `digits` decimals; scientific ("1.00000E+6") when the
+// integer part needs more than `precision` digits. A value that rounds to
+// zero shows no minus sign.
+QString FixedText(Extended value, int precision, int digits);
+
+// Scientific notation: `precision` significant digits, "E", the exponent's
+// sign and at least `digits` exponent digits ("1.235E+05").
+QString ExponentText(Extended value, int precision, int digits);
+
+// Nearest whole pixel (ties to even), kept inside what a painter can take so
+// that a far-away point never overflows.
+int RoundPixel(Extended value);
+
+// Text whose top-left corner is at (x, y), as window canvases place it.
+void TextOutTop(QPainter& painter, int x, int y, const QString& text);
+
+// Calls onActivate each time the view becomes the active window: the active
+// MDI child of its area, or an active top-level window when it has no area.
+// Call once, after the view is shown (or from its show event).
+void ConnectViewActivation(QWidget* form, std::function<void()> onActivate);
+
+// Closes the view: its MDI sub-window when it has one, else the window.
+void CloseViewWindow(QWidget* form);
+
+// Whether any printer is installed (printing needs one; a PDF printer made
+// by the caller counts as one).
+bool PrinterAvailable(const QPrinter& printer);
+extern const char* const NoPrinterMessage;
+// One landscape page titled `title`, drawn by `draw` on the page rectangle
+// from 0, 0. False, with a message, when the page could not be printed.
+bool PrintLandscapePage(QWidget* form, QPrinter& printer, const QString& title,
+                        const std::function<void(QPainter&, const QRect&)>& draw);
+
+}  // namespace vortn

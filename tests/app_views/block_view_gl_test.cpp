@@ -1,0 +1,235 @@
+// 3D view with a real OpenGL context (run under xvfb-run with the xcb
+// platform): the off-screen picture, the saved bitmap, printing, the window's
+// own paint after its context is made again, and the screenshots of the
+// example pile group's three views.
+#include "block_view.h"
+#include "gl_window.h"
+#include "side_view.h"
+#include "top_view.h"
+
+#include "views_fixture.h"
+
+#include <QFile>
+#include <QOffscreenSurface>
+#include <QOpenGLContext>
+#include <QPrinter>
+#include <QTemporaryDir>
+#include <QtEndian>
+
+namespace views_test {
+namespace {
+
+using vortn::TDlgBlock;
+
+bool ContextAvailable() {
+    QOpenGLContext context;
+    context.setFormat(vortn::TglWindow::BitmapPixelFormat());
+    if (!context.create()) return false;
+    QOffscreenSurface surface;
+    surface.setFormat(context.format());
+    surface.create();
+    return surface.isValid() && context.makeCurrent(&surface);
+}
+
+// Under CTest (VORTN_REQUIRE_GL set) a missing context is a failure, not a skip.
+#define REQUIRE_GL_CONTEXT()                                                           \
+    if (!ContextAvailable()) {                                                         \
+        if (!qgetenv("VORTN_REQUIRE_GL").isEmpty()) FAIL() << "no OpenGL context";    \
+        GTEST_SKIP() << "no OpenGL context can be made here (run under xvfb-run)";      \
+    }
+
+class BlockViewGl : public ViewsTest {
+protected:
+    // A 4 x 3 cap standing on the ground (no side soil), four piles below.
+    void StandingCap() {
+        Piles({{-1, -1}, {1, -1}, {-1, 1}, {1, 1}}, {{5, 0.25}, {5, 0.25}});
+        Rectangular(4, 3);
+        Fill(H().pilecapsoil(), {{0}});
+    }
+    std::unique_ptr<TDlgBlock> View(int w = 400, int h = 300) {
+        auto view = std::make_unique<TDlgBlock>();
+        view->SetHolder(&H());
+        view->setAttribute(Qt::WA_DeleteOnClose, false);
+        view->resize(w, h);
+        view->FormActivate();
+        return view;
+    }
+};
+
+bool Near(const QColor& c, int r, int g, int b, int tolerance = 6) {
+    return std::abs(c.red() - r) <= tolerance && std::abs(c.green() - g) <= tolerance &&
+           std::abs(c.blue() - b) <= tolerance;
+}
+
+TEST_F(BlockViewGl, FromAboveTheCapFillsTheCentre) {
+    REQUIRE_GL_CONTEXT();
+    StandingCap();
+    auto view = View();
+    view->SetView(3);
+    QImage image;
+    ASSERT_TRUE(view->RenderBitmap(image)) << messages_.join(';').toStdString();
+    image.save(ScreenshotPath(QStringLiteral("block-from-above.png")));
+    ASSERT_EQ(image.size(), QSize(400, 300));
+    EXPECT_EQ(image.format(), QImage::Format_RGB888);
+    // Beside the axes that start at the centre: the cap's dark grey (0.25).
+    EXPECT_TRUE(Near(image.pixelColor(190, 160), 64, 64, 64)) << image.pixelColor(190, 160).name().toStdString();
+    // The cap spans 4 x 3 at the fit scale, the slabs twice that: the corner is white.
+    EXPECT_TRUE(Near(image.pixelColor(2, 2), 255, 255, 255)) << image.pixelColor(2, 2).name().toStdString();
+    // Without the cap the slabs (translucent) and a pile head show there.
+    view->ShowPileCapOption();
+    ASSERT_TRUE(view->RenderBitmap(image));
+    EXPECT_FALSE(Near(image.pixelColor(190, 160), 64, 64, 64));
+}
+
+// From the front a pile battered in the XZ plane leans: its tip lies to the
+// side of its head.
+TEST_F(BlockViewGl, BatteredPileLeansInTheFrontView) {
+    REQUIRE_GL_CONTEXT();
+    Piles({{0, 0, 20, 1}}, {{10, 0.3}});
+    Rectangular(2, 2);
+    Fill(H().pilecapsoil(), {{0}});
+    auto view = View(300, 400);
+    view->ShowSoilLayersOption();
+    QImage image;
+    ASSERT_TRUE(view->RenderBitmap(image));
+    image.save(ScreenshotPath(QStringLiteral("block-battered-front.png")));
+    auto darkCentre = [&](int y) {
+        int first = -1, last = -1;
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixelColor(x, y).lightness() < 160) {
+                if (first < 0) first = x;
+                last = x;
+            }
+        return first < 0 ? -1 : (first + last) / 2;
+    };
+    // Fit: (400 - 50) / (2 x 10.3); screen y of model z is 200 - s z.
+    const double s = (400.0 - 50) / (2 * 10.3);
+    // Rows below the z axis (80 pixels long, it would widen the dark run) and
+    // above the tip at 10 cos 20.
+    const int head = darkCentre(int(200 + s * 5)), tip = darkCentre(int(200 + s * 8.5));
+    ASSERT_GE(head, 0);
+    ASSERT_GE(tip, 0);
+    EXPECT_NEAR(tip - head, s * 3.5 * std::tan(20 * M_PI / 180), 3);
+}
+
+TEST_F(BlockViewGl, SavedBitmapIs24BitsAtTheViewSize) {
+    REQUIRE_GL_CONTEXT();
+    StandingCap();
+    auto view = View(321, 203);
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("view.bmp"));
+    ASSERT_TRUE(view->SaveBitmap(file)) << messages_.join(';').toStdString();
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray data = f.readAll();
+    ASSERT_GT(data.size(), 54);
+    EXPECT_EQ(data.left(2), QByteArray("BM"));
+    auto u32 = [&](int at) { return qFromLittleEndian<qint32>(data.constData() + at); };
+    auto u16 = [&](int at) { return qFromLittleEndian<quint16>(data.constData() + at); };
+    EXPECT_EQ(u32(18), 321);
+    EXPECT_EQ(std::abs(u32(22)), 203);
+    EXPECT_EQ(u16(28), 24);
+    const QImage back(file);
+    EXPECT_EQ(back.size(), QSize(321, 203));
+}
+
+TEST_F(BlockViewGl, ABitmapThatCannotBeWrittenIsReported) {
+    REQUIRE_GL_CONTEXT();
+    StandingCap();
+    auto view = View();
+    const QString file = QStringLiteral("/nonexistent-folder/view.bmp");
+    EXPECT_FALSE(view->SaveBitmap(file));
+    EXPECT_EQ(messages_, QStringList{QStringLiteral("The bitmap could not be written to ") + file + "."});
+}
+
+TEST_F(BlockViewGl, PrintsWithinTheMarginsToPdf) {
+    REQUIRE_GL_CONTEXT();
+    StandingCap();
+    auto view = View();
+    QTemporaryDir dir;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.filePath(QStringLiteral("view.pdf")));
+    ASSERT_TRUE(view->PrintTo(printer)) << messages_.join(';').toStdString();
+    EXPECT_EQ(printer.docName(), QStringLiteral("OPenGL figure"));
+    QFile pdf(printer.outputFileName());
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    const QByteArray data = pdf.readAll();
+    EXPECT_TRUE(data.startsWith("%PDF"));
+    EXPECT_TRUE(data.contains("/Image"));
+}
+
+// The window's own paint draws through its display lists; after the widget
+// moves to another window (a new context) the lists are compiled again.
+TEST_F(BlockViewGl, WindowPaintSurvivesANewContext) {
+    REQUIRE_GL_CONTEXT();
+    StandingCap();
+    QWidget first, second;
+    auto* view = new TDlgBlock(&first);
+    view->setAttribute(Qt::WA_DeleteOnClose, false);
+    view->SetHolder(&H());
+    view->resize(400, 300);
+    first.resize(400, 300);
+    first.show();
+    view->FormActivate();
+    view->SetView(3);
+    QImage image = view->GL()->grabFramebuffer();
+    if (!view->GL()->HasContext()) {
+        if (!qgetenv("VORTN_REQUIRE_GL").isEmpty()) FAIL() << "the widget made no context";
+        GTEST_SKIP() << "the widget could not make its context here";
+    }
+    image.save(ScreenshotPath(QStringLiteral("block-window-first.png")));
+    EXPECT_TRUE(Near(image.pixelColor(190, 160), 64, 64, 64)) << image.pixelColor(190, 160).name().toStdString();
+
+    view->setParent(&second);
+    second.resize(400, 300);
+    view->resize(400, 300);
+    view->show();
+    second.show();
+    image = view->GL()->grabFramebuffer();
+    image.save(ScreenshotPath(QStringLiteral("block-window-second.png")));
+    EXPECT_TRUE(Near(image.pixelColor(190, 160), 64, 64, 64)) << image.pixelColor(190, 160).name().toStdString();
+    delete view;
+}
+
+// The example pile group in the three views, for a reviewer to look at.
+TEST_F(BlockViewGl, ScreenshotsOfTheExamplePileGroup) {
+    OpenExample("project-pile.vtd");
+    vortn::TDlgSideViewXZ xz;
+    vortn::TDlgSideViewYZ yz;
+    vortn::TDlgTopView top;
+    for (QWidget* w : std::initializer_list<QWidget*>{&xz, &yz, &top}) w->resize(640, 480);
+    xz.SetHolder(&H());
+    yz.SetHolder(&H());
+    top.SetHolder(&H());
+    xz.FormActivate();
+    yz.FormActivate();
+    top.FormActivate();
+    const QImage xzImage = xz.RenderImage(), yzImage = yz.RenderImage(), topImage = top.RenderImage();
+    ASSERT_TRUE(xzImage.save(ScreenshotPath(QStringLiteral("example-pile-side-xz.png"))));
+    ASSERT_TRUE(yzImage.save(ScreenshotPath(QStringLiteral("example-pile-side-yz.png"))));
+    ASSERT_TRUE(topImage.save(ScreenshotPath(QStringLiteral("example-pile-top.png"))));
+    // Pile 1 at (-1, -1) is vertical; pile 2 at (1, -1) leans 10 degrees in XZ.
+    EXPECT_TRUE(IsDark(topImage, top.Model().CircleRect(-1, -1, 0, 640, 480).left,
+                       top.Model().CircleRect(-1, -1, 0, 640, 480).top));
+    EXPECT_TRUE(IsDark(xzImage, xz.Model().PixelX(-1, 640), xz.Model().PixelY(8, 480)));
+    EXPECT_TRUE(IsDark(xzImage, xz.Model().PixelX(1 + 8 * std::sin(10 * 3.1415 / 180), 640), xz.Model().PixelY(8, 480)));
+    EXPECT_TRUE(messages_.isEmpty()) << messages_.join(';').toStdString();
+
+    REQUIRE_GL_CONTEXT();
+    auto view = View(640, 480);
+    view->ShowPileNumbersOption();
+    view->ShowSoilLayerLabelsOption();
+    view->SetView(4);
+    QImage image;
+    ASSERT_TRUE(view->RenderBitmap(image));
+    ASSERT_TRUE(image.save(ScreenshotPath(QStringLiteral("example-pile-3d.png"))));
+    int grey = 0;
+    for (int y = 0; y < image.height(); y += 2)
+        for (int x = 0; x < image.width(); x += 2)
+            if (image.pixelColor(x, y) != QColor(Qt::white)) ++grey;
+    EXPECT_GT(grey, 1000);
+}
+
+}  // namespace
+}  // namespace views_test

@@ -1,0 +1,81 @@
+// The main window's 3D toolbar and "Show 3D View" menu forward to the 3D
+// view (a shown OpenGL widget needs a display: run under xvfb-run).
+#include "block_view.h"
+#include "main_form.h"
+#include "ui_MainForm.h"
+
+#include "views_fixture.h"
+
+#include <QApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+namespace views_test {
+namespace {
+
+using vortn::TMainForm;
+
+TEST(MainFormViews, ToolbarAndShowMenuForwardToThe3DView) {
+    if (QGuiApplication::platformName() != QStringLiteral("xcb")) {
+        if (!qgetenv("VORTN_REQUIRE_GL").isEmpty()) FAIL() << "no display";
+        GTEST_SKIP() << "needs a display (run under xvfb-run)";
+    }
+    TMainForm w;
+    w.show();
+    QApplication::processEvents();
+    Ui::TMainForm& f = w.Form();
+    EXPECT_TRUE(f.ToolBar1->isHidden());
+    f.View3D->trigger();
+    QApplication::processEvents();
+    vortn::TDlgBlock* view = w.View3DWindow();
+    ASSERT_NE(view, nullptr);
+    EXPECT_TRUE(w.Is3DViewOpen());
+    EXPECT_FALSE(f.ToolBar1->isHidden());
+    EXPECT_TRUE(f.Show3DMenu->menuAction()->isVisible());
+    EXPECT_TRUE(f.FileSaveBitmap->isVisible());
+    EXPECT_TRUE(f.FilePrintPage->isVisible());
+    EXPECT_FALSE(f.FilePageSetup->isVisible());
+
+    f.ToolButton4->trigger();
+    f.ToolButton5->trigger();
+    EXPECT_EQ(double(view->ViewState().RotationX), 22.5);
+    EXPECT_EQ(double(view->ViewState().RotationZ), 225.0);
+    f.ToolButton12->trigger();
+    f.ToolButton12->trigger();
+    f.ToolButton13->trigger();
+    EXPECT_NEAR(double(view->ViewState().ZoomFactor), 1.4142, 1e-9);
+    f.ToolButton14->trigger();
+    EXPECT_EQ(double(view->ViewState().ZoomFactor), 1.0);
+    EXPECT_EQ(double(view->ViewState().RotationZ), 0.0);
+
+    f.ToolButton9->trigger();
+    EXPECT_EQ(view->Navigation().MouseMode, 4);
+    EXPECT_TRUE(view->Navigation().ZoomWindowMode);
+    f.ToolButton10->trigger();  // one mode at a time
+    EXPECT_FALSE(f.ToolButton9->isChecked());
+    EXPECT_EQ(view->Navigation().MouseMode, 3);
+    EXPECT_FALSE(view->Navigation().ZoomWindowMode);
+
+    f.Show3DPileNumbers->trigger();
+    f.Show3DFoundation->trigger();
+    EXPECT_TRUE(view->ShowPileNumbers);
+    EXPECT_FALSE(view->ShowPileCap);
+    emit f.Show3DMenu->aboutToShow();
+    EXPECT_TRUE(f.Show3DPileNumbers->isChecked());
+    EXPECT_FALSE(f.Show3DFoundation->isChecked());
+    EXPECT_TRUE(f.Show3DSoilLayers->isChecked());
+
+    f.View3D->trigger();  // already open: the same window
+    EXPECT_EQ(w.View3DWindow(), view);
+    EXPECT_EQ(w.MdiArea()->subWindowList().size(), 1);
+
+    w.MdiArea()->subWindowList().first()->close();
+    QApplication::processEvents();
+    EXPECT_FALSE(w.Is3DViewOpen());
+    EXPECT_TRUE(f.ToolBar1->isHidden());
+    EXPECT_FALSE(f.FileSaveBitmap->isVisible());
+    EXPECT_EQ(w.View3DWindow(), nullptr);
+}
+
+}  // namespace
+}  // namespace views_test

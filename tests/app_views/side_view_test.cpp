@@ -1,0 +1,371 @@
+// Side views: model windows and aspect as numbers, the profile drawn into a
+// picture, labels, read-out, faults of short tables, and printing.
+#include "side_view.h"
+
+#include "views_fixture.h"
+
+#include <QFile>
+#include <QPainter>
+#include <QPrinter>
+#include <QTemporaryDir>
+
+#include <functional>
+
+namespace views_test {
+namespace {
+
+using vortn::TDlgSideView;
+using vortn::TDlgSideViewXZ;
+using vortn::TDlgSideViewYZ;
+using vortn::TProfileWindow;
+using vortn::TSidePlane;
+using vortn::TSideViewModel;
+
+class SideViewTest : public ViewsTest {};
+
+// ---- model windows before the aspect correction ----
+
+struct WindowCase {
+    const char* name;
+    std::function<void(SideViewTest&)> setUp;
+    TSidePlane plane;
+    TProfileWindow expected;
+};
+
+class SideViewWindows : public SideViewTest, public ::testing::WithParamInterface<WindowCase> {};
+
+TEST_P(SideViewWindows, FitOfTheModel) {
+    const WindowCase& c = GetParam();
+    c.setUp(*this);
+    TSideViewModel m(c.plane);
+    if (m.BuildRecords(H())) m.Fit(P().FootingType, P().SumPileLength);
+    const TProfileWindow& w = m.ModelWindow();
+    EXPECT_NEAR(double(w.xmin), double(c.expected.xmin), 1e-12) << c.name;
+    EXPECT_NEAR(double(w.xmax), double(c.expected.xmax), 1e-12) << c.name;
+    EXPECT_NEAR(double(w.zmin), double(c.expected.zmin), 1e-12) << c.name;
+    EXPECT_NEAR(double(w.zmax), double(c.expected.zmax), 1e-12) << c.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SideViewWindows,
+    ::testing::Values(
+        WindowCase{"single pile", [](SideViewTest& t) { t.Piles({{0, 0}}, {{10, 0.5}}); }, TSidePlane::XZ,
+                   {-0.525L, 0.525L, 0, 10.5L}},
+        // Four piles of two sections (4 + 6) at (+-3, +-2): x from the YZ view is y.
+        WindowCase{"four piles XZ",
+                   [](SideViewTest& t) { t.Piles({{-3, -2}, {3, -2}, {-3, 2}, {3, 2}}, {{4, 0.5}, {6, 0.5}}); },
+                   TSidePlane::XZ, {-3.675L, 3.675L, 0, 10.5L}},
+        WindowCase{"four piles YZ",
+                   [](SideViewTest& t) { t.Piles({{-3, -2}, {3, -2}, {-3, 2}, {3, 2}}, {{4, 0.5}, {6, 0.5}}); },
+                   TSidePlane::YZ, {-2.625L, 2.625L, 0, 10.5L}},
+        // A footing 4 wide with its base 1 deep: twice the width, four times the depth.
+        WindowCase{"half-space rectangular",
+                   [](SideViewTest& t) {
+                       t.Foundation("HALF-SPACE", 1);
+                       t.Rectangular(6, 4);
+                       t.P().Zc = 1;
+                   },
+                   TSidePlane::XZ, {-4.2L, 4.2L, 0, 4.2L}},
+        WindowCase{"half-space circular",
+                   [](SideViewTest& t) {
+                       t.Foundation("HALF-SPACE", 1);
+                       t.Circular(1.5);
+                       t.P().Zc = 0.5;
+                   },
+                   TSidePlane::YZ, {-3.15L, 3.15L, 0, 4.2L}},
+        // A battered pile: the bottom corners move by L sin(t) in its own plane only.
+        WindowCase{"battered 10 deg XZ in XZ",
+                   [](SideViewTest& t) { t.Piles({{0, 0, 10, 1}}, {{10, 0.5}}); }, TSidePlane::XZ,
+                   {-0.525L, 1.05L * (0.5L + 10 * std::sin(10 * 3.1415L / 180)), 0,
+                    1.05L * 10 * std::cos(10 * 3.1415L / 180)}},
+        WindowCase{"battered 10 deg XZ in YZ",
+                   [](SideViewTest& t) { t.Piles({{0, 0, 10, 1}}, {{10, 0.5}}); }, TSidePlane::YZ,
+                   {-0.525L, 0.525L, 0, 10.5L}},
+        // A multilayer column of two elements (2 + 3) of radius 1.
+        WindowCase{"multilayer",
+                   [](SideViewTest& t) {
+                       t.Foundation("MULTILAYER", 4);
+                       Fill(t.H().MultiElement(), {{2, 1}, {3, 1}});
+                   },
+                   TSidePlane::XZ, {0, 2 * 1.05L * 5, 0, 1.05L * 5}},
+        // The new project has no extent: the initial window stays.
+        WindowCase{"default project", [](SideViewTest&) {}, TSidePlane::XZ, {-10, 10, 0, 10}},
+        WindowCase{"no soil layers",
+                   [](SideViewTest& t) {
+                       t.Piles({{0, 0}}, {{10, 0.5}});
+                       t.H().D().SetRowCount(0);
+                   },
+                   TSidePlane::XZ, {-10, 10, 0, 10}}),
+    [](const auto& info) {
+        std::string n = info.param.name;
+        for (char& ch : n)
+            if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
+        return n;
+    });
+
+TEST_F(SideViewTest, BuildStoresFootingTypeAndSummedLength) {
+    Piles({{0, 0}}, {{4, 0.5}, {6, 0.5}});
+    P().FootingType = 1;
+    P().PileLength = 99;
+    TSideViewModel m(TSidePlane::XZ);
+    ASSERT_TRUE(m.BuildRecords(H()));
+    EXPECT_EQ(P().FootingType, 2);
+    EXPECT_EQ(double(P().SumPileLength), 10.0);
+    EXPECT_EQ(double(P().PileLength), 99.0);  // the dialog's pile length is left alone
+}
+
+// A footing is never tilted by the batter of the first pile row.
+TEST_F(SideViewTest, FootingIgnoresThePileTable) {
+    Foundation("STRATUM", 3);
+    Rectangular(4, 2);
+    P().Zc = 1;
+    Piles({{0, 0, 30, 1}}, {{10, 0.5}});
+    Foundation("STRATUM", 3);
+    TSideViewModel m(TSidePlane::XZ);
+    ASSERT_TRUE(m.BuildRecords(H()));
+    ASSERT_EQ(m.Records().size(), 1u);
+    EXPECT_EQ(m.Records()[0].P[2].x, m.Records()[0].P[0].x);
+    // With no pile rows at all it still builds.
+    H().Pilecoord().SetRowCount(0);
+    EXPECT_TRUE(m.BuildRecords(H()));
+}
+
+// ---- aspect ----
+
+struct AspectCase {
+    int width, height;
+    TProfileWindow model, view;
+};
+class SideViewAspect : public ::testing::TestWithParam<AspectCase> {};
+
+TEST_P(SideViewAspect, ScalesAboutZero) {
+    const AspectCase& c = GetParam();
+    TSideViewModel m(TSidePlane::XZ);
+    m.SetModelWindow(c.model);
+    m.Aspect(c.width, c.height);
+    EXPECT_NEAR(double(m.ViewWindow().xmin), double(c.view.xmin), 1e-12);
+    EXPECT_NEAR(double(m.ViewWindow().xmax), double(c.view.xmax), 1e-12);
+    EXPECT_NEAR(double(m.ViewWindow().zmin), double(c.view.zmin), 1e-12);
+    EXPECT_NEAR(double(m.ViewWindow().zmax), double(c.view.zmax), 1e-12);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SideViewAspect,
+    ::testing::Values(
+        // A wide window widens the horizontal range symmetrically, depth 0 stays on top.
+        AspectCase{800, 200, {-1, 1, 0, 10}, {-20, 20, 0, 10}},
+        // A tall window deepens the depth range.
+        AspectCase{100, 400, {-5, 5, 0, 10}, {-5, 5, 0, 40}},
+        AspectCase{200, 200, {-10, 10, 0, 10}, {-10, 10, 0, 20}},
+        // No client area: the view window is kept (here the initial one).
+        AspectCase{0, 300, {-1, 1, 0, 1}, {-10, 10, 0, 10}},
+        AspectCase{300, 0, {-1, 1, 0, 1}, {-10, 10, 0, 10}}));
+
+// ---- the profile in a picture ----
+
+// The middle of the dark pixels of row y, or -1.
+int DarkCentre(const QImage& image, int y) {
+    int first = -1, last = -1;
+    for (int x = 0; x < image.width(); ++x)
+        if (IsDark(image, x, y)) {
+            if (first < 0) first = x;
+            last = x;
+        }
+    return first < 0 ? -1 : (first + last) / 2;
+}
+
+TEST_F(SideViewTest, BatteredPileLeansOnlyInItsPlane) {
+    Piles({{0, 0, 10, 1}}, {{10, 0.5}});
+    TDlgSideViewXZ xz;
+    TDlgSideViewYZ yz;
+    struct View {
+        TDlgSideView* view;
+        const char* file;
+        bool leans;
+    } views[] = {{&xz, "side-battered-xz.png", true}, {&yz, "side-battered-yz.png", false}};
+    for (const View& v : views) {
+        v.view->SetHolder(&H());
+        v.view->resize(400, 400);
+        v.view->FormActivate();
+        const QImage image = v.view->RenderImage();
+        image.save(ScreenshotPath(QString::fromLatin1(v.file)));
+        // Rows below the layer's labels, near the head and near the tip.
+        const int top = v.view->Model().PixelY(2, 400), bottom = v.view->Model().PixelY(9, 400);
+        const Extended slope = std::tan(10 * 3.1415L / 180);
+        const int head = v.view->Model().PixelX(v.leans ? 2 * slope : 0, 400);
+        const int tip = v.view->Model().PixelX(9 * slope, 400);
+        const int headSeen = DarkCentre(image, top), tipSeen = DarkCentre(image, bottom);
+        ASSERT_GE(headSeen, 0) << v.file;
+        ASSERT_GE(tipSeen, 0) << v.file;
+        EXPECT_NEAR(headSeen, head, 3) << v.file;
+        if (v.leans) {
+            EXPECT_NEAR(tipSeen, tip, 3) << v.file;
+            EXPECT_GT(tipSeen - headSeen, 20) << v.file;
+        } else {
+            EXPECT_NEAR(tipSeen, headSeen, 1) << v.file;
+        }
+    }
+}
+
+TEST_F(SideViewTest, LayersAreLabelledInOrder) {
+    Piles({{0, 0}}, {{4, 0.5}, {6, 0.5}});
+    Fill(H().D(), {{150, 18, 0.33}, {200, 18.5, 0.25}});
+    TDlgSideViewXZ view;
+    view.SetHolder(&H());
+    view.resize(600, 400);
+    view.FormActivate();
+    RecordingDevice device(600, 400);
+    {
+        QPainter painter(&device);
+        view.Draw(painter, QSize(600, 400));
+    }
+    EXPECT_EQ(device.TextLines(), (QStringList{"depth= 0 - 4; Layer 1",
+                                               "Shear Wave Velocity= 150; Poissons Ratio= 0.33",
+                                               "depth= 4 - 10; Layer 2",
+                                               "Shear Wave Velocity= 200; Poissons Ratio= 0.25"}));
+    // The label sits at 5% of its layer's thickness below the top: 0.2 and 4.3 deep.
+    ASSERT_EQ(device.texts.size(), 4u);
+    const int ascent = QFontMetrics(view.font()).ascent();
+    EXPECT_EQ(int(device.texts[0].at.y()) - ascent, view.Model().PixelY(0.2L, 400));
+    EXPECT_EQ(int(device.texts[2].at.y()) - ascent, view.Model().PixelY(4.3L, 400));
+    // One pile polygon.
+    EXPECT_EQ(device.polygons.size(), 1u);
+}
+
+// Tables shorter than the loop bound: the profile stops at the shorter table.
+TEST_F(SideViewTest, ShortTablesEndTheLayers) {
+    struct Case {
+        const char* name;
+        std::function<void()> setUp;
+        int labelLines;
+    };
+    const Case cases[] = {
+        {"PileData shorter than D",
+         [this] {
+             Piles({{0, 0}}, {{10, 0.5}});
+             Fill(H().D(), {{150, 18, 0.3}, {200, 18, 0.3}, {250, 18, 0.3}});
+         },
+         2},
+        {"Multisoil shorter than the elements below D",
+         [this] {
+             Foundation("MULTILAYER", 4);
+             Fill(H().MultiElement(), {{2, 1}, {3, 1}, {4, 1}, {5, 1}});
+             Fill(H().D(), {{150, 18, 0.3}});
+             Fill(H().Multisoil(), {{300, 19, 0.3}});
+         },
+         4},
+    };
+    for (const Case& c : cases) {
+        c.setUp();
+        TDlgSideViewXZ view;
+        view.SetHolder(&H());
+        view.resize(500, 300);
+        view.FormActivate();
+        RecordingDevice device(500, 300);
+        {
+            QPainter painter(&device);
+            view.Draw(painter, QSize(500, 300));
+        }
+        EXPECT_EQ(device.texts.size(), size_t(c.labelLines)) << c.name;
+        EXPECT_TRUE(messages_.isEmpty()) << c.name;
+    }
+}
+
+TEST_F(SideViewTest, PileWithoutSectionsClosesWithTheMessage) {
+    Piles({{0, 0}}, {});
+    auto* view = new TDlgSideViewXZ;
+    view->SetHolder(&H());
+    bool closed = false;
+    view->OnFormClose = [&] { closed = true; };
+    view->show();
+    view->FormActivate();
+    EXPECT_EQ(messages_, QStringList{"One or more Pile Types does not have any sections"});
+    EXPECT_TRUE(closed);
+    EXPECT_TRUE(view->Model().Records().empty());
+}
+
+// The new project gives no fit; the view keeps its window and draws the
+// next project once activated again.
+TEST_F(SideViewTest, DegenerateFitKeepsTheWindowAndLaterChangesAreDrawn) {
+    TDlgSideViewXZ view;
+    view.SetHolder(&H());
+    view.resize(300, 300);
+    view.FormActivate();
+    EXPECT_FALSE(view.GetNoDraw());
+    EXPECT_EQ(view.Model().ModelWindow(), TProfileWindow{});
+    Piles({{0, 0}}, {{10, 0.5}});
+    view.FormActivate();
+    EXPECT_NEAR(double(view.Model().ModelWindow().zmax), 10.5, 1e-12);
+    const QImage image = view.RenderImage();
+    EXPECT_TRUE(IsDark(image, view.Model().PixelX(0, 300), view.Model().PixelY(5, 300)));
+}
+
+TEST_F(SideViewTest, MouseReadOutInTheCaption) {
+    Piles({{0, 0}}, {{10, 0.5}});
+    TDlgSideViewYZ view;
+    view.SetHolder(&H());
+    view.resize(400, 200);
+    EXPECT_EQ(view.windowTitle(), QStringLiteral("Side View (YZ-Plane)"));
+    view.FormActivate();
+    const vortn::TProfileWindow& v = view.Model().ViewWindow();
+    view.FormMouseMove(200, 100);
+    EXPECT_EQ(view.windowTitle(), QStringLiteral("Side View X: ") + vortn::FixedText((v.xmin + v.xmax) / 2, 6, 1) +
+                                      QStringLiteral(" Depth: ") + vortn::FixedText((v.zmin + v.zmax) / 2, 6, 1));
+    EXPECT_TRUE(view.windowTitle().startsWith(QStringLiteral("Side View X: 0.0 Depth: ")));
+}
+
+TEST_F(SideViewTest, PrintsOneLandscapePageToPdf) {
+    OpenExample("project-pile.vtd");
+    TDlgSideViewXZ view;
+    view.SetHolder(&H());
+    view.resize(600, 400);
+    view.FormActivate();
+    QTemporaryDir dir;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.filePath(QStringLiteral("profile.pdf")));
+    ASSERT_TRUE(view.PrintTo(printer));
+    EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Landscape);
+    EXPECT_EQ(printer.docName(), QStringLiteral("Soil-Pile Profile"));
+    QFile pdf(printer.outputFileName());
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    const QByteArray data = pdf.readAll();
+    EXPECT_TRUE(data.startsWith("%PDF"));
+    EXPECT_GT(data.size(), 1000);
+    EXPECT_TRUE(messages_.isEmpty());
+}
+
+// The page drawing: black lines of width 12 inside the frame, the piles
+// mapped into the middle 80% of the height.
+TEST_F(SideViewTest, PageDrawingKeepsToTheFrame) {
+    Piles({{0, 0}}, {{10, 0.5}});
+    TDlgSideViewXZ view;
+    view.SetHolder(&H());
+    view.resize(400, 400);
+    view.FormActivate();
+    RecordingDevice device(6600, 5100);
+    {
+        QPainter painter(&device);
+        view.Draw2(painter, QRect(0, 0, 6600, 5100));
+    }
+    ASSERT_EQ(device.polygons.size(), 1u);
+    for (const QPointF& p : device.polygons[0]) {
+        EXPECT_GE(p.y(), 510);
+        EXPECT_LE(p.y(), 4590);
+    }
+    bool ground = false;
+    for (const QLineF& l : device.lines)
+        if (l.p1() == QPointF(660, 510) && l.p2() == QPointF(5940, 510)) ground = true;
+    EXPECT_TRUE(ground);
+}
+
+TEST_F(SideViewTest, PrintingWithoutAPrinterSaysSo) {
+    QPrinter printer;
+    if (vortn::PrinterAvailable(printer)) GTEST_SKIP() << "a printer is installed here";
+    TDlgSideViewXZ view;
+    view.Button1Click();
+    EXPECT_EQ(messages_, QStringList{QString::fromLatin1(vortn::NoPrinterMessage)});
+}
+
+}  // namespace
+}  // namespace views_test

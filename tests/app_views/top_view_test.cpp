@@ -1,0 +1,173 @@
+// Top view: fits as numbers, the plan drawn into a picture, read-out,
+// resolution classes and printing.
+#include "top_view.h"
+
+#include "views_fixture.h"
+
+#include <QFile>
+#include <QPainter>
+#include <QPrinter>
+#include <QTemporaryDir>
+
+#include <functional>
+
+namespace views_test {
+namespace {
+
+using vortn::TDlgTopView;
+using vortn::TPlanWindow;
+using vortn::TTopViewModel;
+
+class TopViewTest : public ViewsTest {};
+
+struct PlanCase {
+    const char* name;
+    std::function<void(TopViewTest&)> setUp;
+    TPlanWindow first;        // at the first activation
+    TPlanWindow afterPaint;   // at the activation after a paint
+};
+
+class TopViewWindows : public TopViewTest, public ::testing::WithParamInterface<PlanCase> {};
+
+TEST_P(TopViewWindows, FitAtFirstActivationAndAfterAPaint) {
+    const PlanCase& c = GetParam();
+    c.setUp(*this);
+    TDlgTopView view;
+    view.SetHolder(&H());
+    view.resize(400, 400);
+    const TPlanWindow* expected[] = {&c.first, &c.afterPaint};
+    for (const TPlanWindow* e : expected) {
+        view.FormActivate();
+        const TPlanWindow& w = view.Model().ModelWindow();
+        EXPECT_NEAR(double(w.xmin), double(e->xmin), 1e-12) << c.name;
+        EXPECT_NEAR(double(w.xmax), double(e->xmax), 1e-12) << c.name;
+        EXPECT_NEAR(double(w.ymin), double(e->ymin), 1e-12) << c.name;
+        EXPECT_NEAR(double(w.ymax), double(e->ymax), 1e-12) << c.name;
+        view.RenderImage();  // the paint that records the outline's extents
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, TopViewWindows,
+    ::testing::Values(
+        PlanCase{"four piles",
+                 [](TopViewTest& t) { t.Piles({{-3, -3}, {3, -3}, {-3, 3}, {3, 3}}, {{10, 0.5}}); },
+                 {-4, 4, 4, -4}, {-4, 4, 4, -4}},
+        // Thin piles far apart: after a paint the outline's extent (8 / 1.9) widens x.
+        PlanCase{"pile row",
+                 [](TopViewTest& t) { t.Piles({{-4, 0}, {4, 0}}, {{10, 0.05L}}); },
+                 {-4.1L, 4.1L, 0.1L, -0.1L}, {-8 / 1.9L, 8 / 1.9L, 0.1L, -0.1L}},
+        PlanCase{"half-space", [](TopViewTest& t) { t.Foundation("HALF-SPACE", 1); t.Rectangular(4, 2); },
+                 {-10, 10, 10, -10}, {-10, 10, 10, -10}},
+        // One pile of no radius is a point: no fit.
+        PlanCase{"single point", [](TopViewTest& t) { t.Piles({{0, 0}}, {{10, 0}}); }, {-10, 10, 10, -10},
+                 {-10, 10, 10, -10}},
+        PlanCase{"default project", [](TopViewTest&) {}, {-10, 10, 10, -10}, {-10, 10, 10, -10}}),
+    [](const auto& info) {
+        std::string n = info.param.name;
+        for (char& ch : n)
+            if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
+        return n;
+    });
+
+TEST_F(TopViewTest, FourDiscsAtTheFourCoordinates) {
+    Piles({{-3, -3}, {3, -3}, {-3, 3}, {3, 3}}, {{10, 0.5}});
+    TDlgTopView view;
+    view.SetHolder(&H());
+    view.resize(400, 400);
+    view.FormActivate();
+    const QImage image = view.RenderImage();
+    image.save(ScreenshotPath(QStringLiteral("top-four-piles.png")));
+    // 400 pixels for -4..4 (north up): pile centres at 50 and 350.
+    EXPECT_TRUE(IsDark(image, 50, 50));
+    EXPECT_TRUE(IsDark(image, 350, 50));
+    EXPECT_TRUE(IsDark(image, 50, 350));
+    EXPECT_TRUE(IsDark(image, 350, 350));
+    EXPECT_TRUE(IsDark(image, 50 + 10, 50 + 10));  // a disc, radius 25 pixels
+    EXPECT_FALSE(IsDark(image, 50 + 30, 50 + 30));
+    EXPECT_FALSE(IsDark(image, 200, 200));
+    EXPECT_TRUE(IsDark(image, 200, 50));  // the outline from pile to pile
+}
+
+TEST_F(TopViewTest, CircularFootingIsDrawnAsASquare) {
+    Foundation("HALF-SPACE", 1);
+    Circular(2);
+    const vortn::TPlanBounds b = TTopViewModel::Bounds(H());
+    EXPECT_EQ(double(b.minX), -2.0);
+    EXPECT_EQ(double(b.maxX), 2.0);
+    EXPECT_EQ(double(b.minY), -2.0);
+    EXPECT_EQ(double(b.maxY), 2.0);
+    TDlgTopView view;
+    view.SetHolder(&H());
+    view.resize(400, 400);
+    view.FormActivate();
+    RecordingDevice device(400, 400);
+    {
+        QPainter painter(&device);
+        view.Draw(painter, QSize(400, 400));
+    }
+    // -10..10 over 400 pixels: the square runs from 160 to 240.
+    ASSERT_EQ(device.lines.size(), 4u);
+    EXPECT_EQ(device.lines[0], QLineF(160, 160, 240, 160));
+    EXPECT_EQ(device.lines[2], QLineF(240, 240, 160, 240));
+    EXPECT_TRUE(device.ellipses.empty());
+}
+
+TEST_F(TopViewTest, MouseAtTheCentreReadsZero) {
+    Piles({{-3, -3}, {3, -3}, {-3, 3}, {3, 3}}, {{10, 0.5}});
+    TDlgTopView view;
+    view.SetHolder(&H());
+    view.resize(600, 400);
+    EXPECT_EQ(view.windowTitle(), QStringLiteral("Top View"));
+    view.FormActivate();
+    view.FormMouseMove(300, 200);
+    EXPECT_EQ(view.windowTitle(), QStringLiteral("Top View X: 0.0 Y: 0.0"));
+    view.FormMouseMove(0, 0);  // the wide window spans -6..6 by 4..-4
+    EXPECT_EQ(view.windowTitle(), QStringLiteral("Top View X: -6.0 Y: 4.0"));
+}
+
+TEST(TopViewResolution, Classes) {
+    const std::pair<int, int> cases[] = {{10, 75},   {75, 75},   {76, 100},  {125, 100}, {126, 150}, {225, 150},
+                                         {226, 300}, {449, 300}, {450, 600}, {899, 600}, {900, 1200}, {5000, 1200}};
+    for (const auto& [pixels, cls] : cases) EXPECT_EQ(vortn::ResolutionClass(pixels), cls) << pixels;
+}
+
+// On a page whose two resolutions fall in different classes the discs stay
+// round: the vertical radius follows the class ratio.
+TEST_F(TopViewTest, PageDiscsFollowTheResolutionClasses) {
+    Piles({{-3, -3}, {3, -3}, {-3, 3}, {3, 3}}, {{10, 0.5}});
+    TDlgTopView view;
+    view.SetHolder(&H());
+    view.resize(400, 400);
+    view.FormActivate();
+    RecordingDevice device(3300, 5100);  // hx = 330 (300), hy = 510 (600) for a portrait page
+    {
+        QPainter painter(&device);
+        view.Draw2(painter, QRect(0, 0, 3300, 5100));
+    }
+    ASSERT_EQ(device.ellipses.size(), 4u);
+    for (const QRectF& e : device.ellipses) EXPECT_NEAR(e.height() / e.width(), 2.0, 0.02);
+    // The view window is the window's again after printing.
+    view.FormMouseMove(200, 200);
+    EXPECT_EQ(view.windowTitle(), QStringLiteral("Top View X: 0.0 Y: 0.0"));
+}
+
+TEST_F(TopViewTest, PrintsToPdf) {
+    OpenExample("project-pile.vtd");
+    TDlgTopView view;
+    view.SetHolder(&H());
+    view.resize(500, 400);
+    view.FormActivate();
+    QTemporaryDir dir;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.filePath(QStringLiteral("plan.pdf")));
+    ASSERT_TRUE(view.PrintTo(printer));
+    QFile pdf(printer.outputFileName());
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(pdf.readAll().startsWith("%PDF"));
+    EXPECT_TRUE(messages_.isEmpty());
+}
+
+}  // namespace
+}  // namespace views_test
