@@ -1,5 +1,6 @@
 # vortn_check_source_lists(FOLDER...): stops the configure step when a .cpp
-# file in one of the folders is compiled by no target.  Every target lists
+# file in one of the folders (a folder may be a pattern, e.g. "tests/*") is
+# compiled by no target.  Every target lists
 # its sources by name, so a new file has to be added to its CMakeLists.txt;
 # this check makes a forgotten one (a test that would never run) an error
 # instead of a silent gap.

@@ -3,9 +3,11 @@
 #include "main_form.h"
 
 #include "app_settings.h"
+#include "dialog_host.h"
 #include "display_name.h"
 #include "exceptions.h"
 #include "grid_editor.h"
+#include "input_dialog.h"
 #include "plot_window.h"
 #include "small_windows.h"
 #include "ui_MainForm.h"
@@ -60,6 +62,9 @@ TMainForm::TMainForm(QWidget* parent)
 
 TMainForm::~TMainForm() {
     closing_ = true;
+    // The input dialogs go first: they tell this window when they close.
+    delete dialogs_;
+    dialogs_ = nullptr;
     // Windows that show the plots and tables die before them.
     if (MdiArea()) {
         const auto subs = MdiArea()->subWindowList();
@@ -177,7 +182,6 @@ void TMainForm::DisableUnbuiltItems() {
     Ui::TMainForm& f = *ui_;
     // Windows that are not part of the program yet.
     f.HelpAbout->setEnabled(aboutBox_ != nullptr);
-    DisableUnbuiltDataItems();
 }
 
 void TMainForm::FormShow() {
@@ -215,7 +219,6 @@ void TMainForm::FormActivate() {
     f.DataTransient->setEnabled(code == 2);
     f.DataRandom->setEnabled(code == 3);
     f.DataPileCoordinates->setEnabled(false);
-    DisableUnbuiltDataItems();
 }
 
 void TMainForm::UpdateCaption() { setWindowTitle(CaptionFor(Project().FileName)); }
@@ -256,6 +259,10 @@ void TMainForm::SetModified(bool flag) { holder_->SetModified(flag); }
 bool TMainForm::IsModified() const { return holder_->IsModified(); }
 
 void TMainForm::DeactivateActiveChild() {
+    if (dialogs_ && dialogs_->ActiveDialog()) {
+        dialogs_->DeactivateActiveChild();
+        return;
+    }
     QMdiSubWindow* sub = MdiArea()->activeSubWindow();
     if (!sub || !sub->widget()) return;
     // Input dialogs commit their edits in their FormDeactivate slot.
@@ -263,14 +270,18 @@ void TMainForm::DeactivateActiveChild() {
 }
 
 void TMainForm::CloseAllChildren() {
+    // The input dialogs close without a check or a write-back: the project
+    // they show is about to be replaced, or the program ends.
+    if (dialogs_) dialogs_->ForceCloseAll();
     const auto subs = MdiArea()->subWindowList();
     for (QMdiSubWindow* sub : subs) sub->close();
 }
 
 void TMainForm::RefreshOpenDialogs() {
+    if (dialogs_) dialogs_->RefreshOpenDialogs();
     const auto subs = MdiArea()->subWindowList();
     for (QMdiSubWindow* sub : subs)
-        if (sub->widget() && sub->widget()->metaObject()->indexOfMethod("FormActivate()") >= 0)
+        if (sub->widget() && !qobject_cast<TInputDialog*>(sub->widget()) && sub->widget()->metaObject()->indexOfMethod("FormActivate()") >= 0)
             QMetaObject::invokeMethod(sub->widget(), "FormActivate", Qt::DirectConnection);
     for (TGridTable* t : holder_->Tables()) t->RefreshEditor();
 }

@@ -4,6 +4,7 @@
 // window as an MDI child.
 #pragma once
 
+#include "dialog_host.h"
 #include "mdi_dialogs.h"
 #include "project_holder.h"
 #include "recent_files.h"
@@ -61,6 +62,8 @@ public:
     TResultPlots& Plots() { return plots_; }
     TRecentFiles& Recent() { return recent_; }
     TDialogOpenFlags& OpenFlags() { return openFlags_; }
+    // The input dialogs of the Data menu (main_form_data_menu.cpp).
+    TDialogHost& Dialogs() const { return *dialogs_; }
     TDlgAmpPlot* AmpPlot() const { return ampPlot_; }
     TAboutBox* AboutBox() const { return aboutBox_; }
     TDlgRunAnalysis* RunProgress() const { return runProgress_; }
@@ -202,9 +205,10 @@ protected:
 private:
     void ConnectMenus();
     void ConnectDataMenu();   // main_form_data_menu.cpp
+    void CreateDialogHost();  // main_form_data_menu.cpp
+    void OpenInputDialog(TDialogKind kind);
     void ConnectViewMenu();   // main_form_view_menu.cpp
     void DisableUnbuiltItems();
-    void DisableUnbuiltDataItems();  // main_form_data_menu.cpp
     void OpenDroppedFile(const QString& fileName);
     void ReplaceProject(const std::function<void()>& build);
     void ReadSettings(bool createKey);
@@ -239,6 +243,7 @@ private:
     TAboutBox* aboutBox_ = nullptr;
     TDlgRunAnalysis* runProgress_ = nullptr;
     TDlgAmpPlot* ampPlot_ = nullptr;
+    TDialogHost* dialogs_ = nullptr;
 
     friend class TEngineRun;
 };

@@ -1,6 +1,8 @@
 // Main window: the Data menu's items (input dialogs and table editors).
 #include "main_form.h"
 
+#include "dialog_host.h"
+#include "exceptions.h"
 #include "ui_MainForm.h"
 
 #include <QMdiArea>
@@ -8,6 +10,7 @@
 namespace vortn {
 
 void TMainForm::ConnectDataMenu() {
+    CreateDialogHost();
     Ui::TMainForm& f = *ui_;
     connect(f.DataTitle, &QAction::triggered, this, &TMainForm::DataTitleClick);
     connect(f.DataUnits, &QMenu::aboutToShow, this, &TMainForm::UnitsMenuClick);
@@ -38,26 +41,53 @@ void TMainForm::ConnectDataMenu() {
     connect(f.DataOptions, &QAction::triggered, this, &TMainForm::DataOptionsClick);
 }
 
-// The input dialogs are not part of the program yet: their items stay off.
-void TMainForm::DisableUnbuiltDataItems() {
-    Ui::TMainForm& f = *ui_;
-    for (QAction* a : {f.DataTitle, f.DataLayout, f.DataShape, f.DataPileCapShape, f.DataMass, f.DataFoundation,
-                       f.DataPileCapMass, f.DataPileProperties, f.DataSoilBelow, f.HarmonicQuadratic,
-                       f.HarmonicNonQuadratic, f.DataTransient, f.DataRandom, f.DataOptions})
-        a->setEnabled(false);
+// The input dialogs: one instance each, guarded by the window's open bytes.
+void TMainForm::CreateDialogHost() {
+    dialogs_ = new TDialogHost(*holder_, this, MdiArea());
+    dialogs_->OnUpdateFoundationMenu = [this] { UpdateFoundationMenu(); };
+    dialogs_->GetEditorPath = [this] { return editorPath_; };
+    dialogs_->SetEditorPath = [this](const QString& path) { editorPath_ = path; };
+    dialogs_->SetProgramFolder(ProgramFolder());
+    dialogs_->OnShowMessage = [this](const QString& text) { ShowMessage(text); };
+    dialogs_->OnOpenChanged = [this](TDialogKind kind, bool open) {
+        TDialogOpenFlags& o = openFlags_;
+        std::uint8_t* flags[kDialogKindCount] = {
+            &o.PileCapProperties, &o.PileProperties, &o.Title,     &o.Options,        &o.Shape,
+            &o.Layout,            &o.MassData,       &o.FoundationData, &o.FoundationProperties, &o.SoilBelow,
+            &o.NonQuadHarmonic,   &o.QuadHarmonic,   &o.Transient, &o.Random};
+        *flags[int(kind)] = open ? 1 : 0;
+    };
 }
 
-void TMainForm::DataTitleClick() {}
-void TMainForm::DataLayoutClick() {}
-void TMainForm::DataShapeClick() {}
-void TMainForm::DataMassClick() {}
-void TMainForm::DataFoundationClick() {}
-void TMainForm::DataPileCapMassClick() {}
-void TMainForm::DataPilePropertiesClick() {}
-void TMainForm::DataSoilBelowClick() {}
-void TMainForm::DataTransientClick() {}
-void TMainForm::DataRandomClick() {}
-void TMainForm::DataOptionsClick() {}
+void TMainForm::OpenInputDialog(TDialogKind kind) {
+    // A menu handler: nothing may leave it.
+    try {
+        dialogs_->OpenDialog(kind);
+    } catch (const Exception& e) {
+        ShowMessage(e.Message());
+    }
+}
+
+void TMainForm::DataTitleClick() { OpenInputDialog(TDialogKind::Title); }
+void TMainForm::DataLayoutClick() { OpenInputDialog(TDialogKind::Layout); }
+void TMainForm::DataShapeClick() { OpenInputDialog(TDialogKind::Shape); }
+void TMainForm::DataMassClick() { OpenInputDialog(TDialogKind::MassData); }
+
+void TMainForm::DataFoundationClick() {
+    switch (Project().FootingType) {
+    case 1:
+    case 3: OpenInputDialog(TDialogKind::FoundationData); break;
+    case 4: OpenInputDialog(TDialogKind::FoundationProperties); break;
+    default: break;
+    }
+}
+
+void TMainForm::DataPileCapMassClick() { OpenInputDialog(TDialogKind::PileCapProperties); }
+void TMainForm::DataPilePropertiesClick() { OpenInputDialog(TDialogKind::PileProperties); }
+void TMainForm::DataSoilBelowClick() { OpenInputDialog(TDialogKind::SoilBelow); }
+void TMainForm::DataTransientClick() { OpenInputDialog(TDialogKind::Transient); }
+void TMainForm::DataRandomClick() { OpenInputDialog(TDialogKind::Random); }
+void TMainForm::DataOptionsClick() { OpenInputDialog(TDialogKind::Options); }
 
 void TMainForm::UnitsMenuClick() {
     ui_->UnitsEnglish->setChecked(Project().UnitSystem == 1);
@@ -84,6 +114,7 @@ void TMainForm::HarmonicMenuClick() {
 void TMainForm::HarmonicClick(int quadratic) {
     Project().QuadraticFlag = quadratic;
     HarmonicMenuClick();
+    OpenInputDialog(quadratic == 1 ? TDialogKind::Quadratic : TDialogKind::Harmonic);
 }
 
 void TMainForm::DataFoundationLayerClick() { holder_->MultiElement().ShowTable(); }

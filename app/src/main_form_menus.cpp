@@ -2,11 +2,13 @@
 // loading and foundation menu rules, the result plots and the editor items.
 #include "main_form.h"
 
+#include "dialog_host.h"
 #include "ui_MainForm.h"
 
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QProcess>
+#include <vector>
 
 namespace vortn {
 
@@ -34,7 +36,6 @@ void TMainForm::DataMenuClick() {
         const int rows = holder_->MultiElement().RowCount() - holder_->D().RowCount();
         if (rows >= 1) holder_->Multisoil().SetRowCount(rows);
     }
-    DisableUnbuiltDataItems();
 }
 
 void TMainForm::UpdateLoadingMenu() {
@@ -50,20 +51,16 @@ void TMainForm::UpdateLoadingMenu() {
     f.LoadHarmonic->setChecked(code == 1);
     f.LoadTransient->setChecked(code == 2);
     f.LoadRandom->setChecked(code == 3);
-    DisableUnbuiltDataItems();
     // The open load dialog of the current type closes those of the others.
-    TDialogOpenFlags& o = openFlags_;
-    const bool harmonicOpen = o.NonQuadHarmonic || o.QuadHarmonic;
-    QStringList close;
-    if (code == 1 && harmonicOpen) close = {QStringLiteral("Tfrmtransient"), QStringLiteral("Tfrmrandom")};
-    if (code == 2 && o.Transient) close = {QStringLiteral("TfrmQuad"), QStringLiteral("Tfrmharmonic"), QStringLiteral("Tfrmrandom")};
-    if (code == 3 && o.Random) close = {QStringLiteral("TfrmQuad"), QStringLiteral("Tfrmharmonic"), QStringLiteral("Tfrmtransient")};
-    if (close.isEmpty()) return;
-    const auto subs = MdiArea()->subWindowList();
-    for (QMdiSubWindow* sub : subs)
-        if (sub->widget() &&
-            close.contains(QString::fromLatin1(sub->widget()->metaObject()->className()).split(QLatin1String("::")).last()))
-            sub->close();
+    TDialogHost& d = Dialogs();
+    const bool harmonicOpen = d.IsOpen(TDialogKind::Harmonic) || d.IsOpen(TDialogKind::Quadratic);
+    std::vector<TDialogKind> close;
+    if (code == 1 && harmonicOpen) close = {TDialogKind::Transient, TDialogKind::Random};
+    if (code == 2 && d.IsOpen(TDialogKind::Transient))
+        close = {TDialogKind::Quadratic, TDialogKind::Harmonic, TDialogKind::Random};
+    if (code == 3 && d.IsOpen(TDialogKind::Random))
+        close = {TDialogKind::Quadratic, TDialogKind::Harmonic, TDialogKind::Transient};
+    for (TDialogKind k : close) d.CloseDialog(k);
 }
 
 void TMainForm::UpdateFoundationMenu() {

@@ -68,17 +68,27 @@ TGridTable* TProjectHolder::TableByName(const QString& name) const {
     return nullptr;
 }
 
-void TProjectHolder::NewProject() {
+void TProjectHolder::ReplaceProject(const std::function<std::unique_ptr<TProgramData>()>& build) {
     lastMessage_.clear();
+    // The child windows go first, so that none of them sees a freed project.
+    CloseAllChildren();
+    struct TReplacing {
+        bool& flag;
+        ~TReplacing() { flag = false; }
+    } replacing{replacing_ = true};
     project_.reset();
-    project_ = TProgramData::CreateDefault(*this);
+    project_ = build();
+}
+
+void TProjectHolder::NewProject() {
+    ReplaceProject([this] { return TProgramData::CreateDefault(*this); });
 }
 
 void TProjectHolder::OpenProject(const QString& fileName) {
-    lastMessage_.clear();
-    project_.reset();
-    QDir::setCurrent(QFileInfo(fileName).absolutePath());
-    project_ = TProgramData::CreateFromFile(*this, fileName, 0);
+    ReplaceProject([&] {
+        QDir::setCurrent(QFileInfo(fileName).absolutePath());
+        return TProgramData::CreateFromFile(*this, fileName, 0);
+    });
 }
 
 void TProjectHolder::SetModified(bool flag) {

@@ -62,13 +62,16 @@ public:
     std::function<void()> OnCloseAllChildren;
     std::function<void()> OnRefreshOpenDialogs;
     std::function<void(const QString&)> OnShowMessage;  // information box, OK button
-    void CloseAllChildren() { if (OnCloseAllChildren) OnCloseAllChildren(); }
+    // While New or Open replaces the project the children are closed already.
+    void CloseAllChildren() { if (OnCloseAllChildren && !replacing_) OnCloseAllChildren(); }
     void RefreshOpenDialogs() { if (OnRefreshOpenDialogs) OnRefreshOpenDialogs(); }
     void ShowMessage(const QString& text);
     // The last message shown since the last New or Open (for callers without a message box).
     const QString& LastMessage() const { return lastMessage_; }
 
 private:
+    void ReplaceProject(const std::function<std::unique_ptr<TProgramData>()>& build);
+
     std::vector<std::unique_ptr<TGridTable>> owned_;
     std::vector<TGridTable*> tables_;
     TGridTable *d_ = nullptr, *d1_ = nullptr, *pilecapsoil_ = nullptr, *multisoil_ = nullptr,
@@ -77,6 +80,7 @@ private:
                *massCal_ = nullptr;
     std::unique_ptr<TProgramData> project_;
     bool modified_ = false;
+    bool replacing_ = false;
     QString lastMessage_;
     TProjectHolder* previousMain_ = nullptr;
 };

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 namespace vortn {
 
@@ -124,10 +125,10 @@ void TEnumColumn::ReadData(TComponentReader& reader) {
 }
 
 TColumn* TEnumColumn::Clone(TGridTable* table) const {
-    auto* c = new TEnumColumn(table);
+    auto c = std::make_unique<TEnumColumn>(table);  // freed if a copy raises
     CopyBaseTo(*c);
     c->items_ = items_;
-    return c;
+    return c.release();
 }
 
 void TEnumColumn::AllocateEditors(QObject* parent, int topRow, int count) {
@@ -225,12 +226,12 @@ void TIntColumn::ReadData(TComponentReader& reader) {
 }
 
 TColumn* TIntColumn::Clone(TGridTable* table) const {
-    auto* c = new TIntColumn(table);
+    auto c = std::make_unique<TIntColumn>(table);  // freed if a copy raises
     CopyBaseTo(*c);
     c->Default = Default;
     c->MinValue = MinValue;
     c->MaxValue = MaxValue;
-    return c;
+    return c.release();
 }
 
 // ---- TFloatColumn
@@ -362,12 +363,12 @@ void TFloatColumn::ReadData(TComponentReader& reader) {
 }
 
 TColumn* TFloatColumn::Clone(TGridTable* table) const {
-    auto* c = new TFloatColumn(table);
+    auto c = std::make_unique<TFloatColumn>(table);  // freed if a copy raises
     CopyBaseTo(*c);
     c->TopDepth = TopDepth;
     c->UnitsString = UnitsString;
     c->Default = Default;
-    return c;
+    return c.release();
 }
 
 // ---- TTableColumn
@@ -418,22 +419,18 @@ void TTableColumn::BuildRow(int r) {
     // be cloned without end; the resource reader refuses such tables, and a
     // reference changed later gives no sub-table.
     if (templ && (templ == table_ || SubTableReferencesLeadBack(*templ))) templ = nullptr;
-    TObject* object = nullptr;
+    std::unique_ptr<TObject> object;
     if (templ) {
-        object = new TGridTable(table_, r + 1, *templ);
+        object = std::make_unique<TGridTable>(table_, r + 1, *templ);
     } else if (InitRowHook) {
         TObject* made = nullptr;
         if (InitRowHook(r, e, made)) {
-            try {
-                if (SetRowHook) SetRowHook(made, r);
-            } catch (...) {
-                delete made;
-                throw;
-            }
-            object = made;
+            std::unique_ptr<TObject> owned(made);  // freed if SetRowHook raises
+            if (SetRowHook) SetRowHook(owned.get(), r);
+            object = std::move(owned);
         }
     }
-    rowObjects_.Put(r, object);  // frees the old row object
+    rowObjects_.Put(r, object.release());  // the list owns it and frees the old row object
     RecaptionButton(r);
 }
 
@@ -544,10 +541,10 @@ void TTableColumn::ReadData(TComponentReader& reader) {
 }
 
 TColumn* TTableColumn::Clone(TGridTable* table) const {
-    auto* c = new TTableColumn(table);
+    auto c = std::make_unique<TTableColumn>(table);  // freed if a copy raises
     CopyBaseTo(*c);
     for (int i = 0; i < references_.Count(); ++i) c->references_.AddIndex(references_.Resolve(i));
-    return c;
+    return c.release();
 }
 
 QString TTableColumn::ButtonCaption(int r) const {
@@ -650,11 +647,11 @@ void TStringColumn::ReadData(TComponentReader& reader) {
 }
 
 TColumn* TStringColumn::Clone(TGridTable* table) const {
-    auto* c = new TStringColumn(table);
+    auto c = std::make_unique<TStringColumn>(table);  // freed if a copy raises
     CopyBaseTo(*c);
     c->Default = Default;
     c->MinWidthInches = MinWidthInches;
-    return c;
+    return c.release();
 }
 
 }  // namespace vortn

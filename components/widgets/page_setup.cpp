@@ -78,32 +78,65 @@ bool TPageSetupDialog::Execute() {
     return true;
 }
 
-bool TPageSetupDialog::RunQtDialog(Result& result) {
+namespace {
+
+// The parts of the platform dialog each disable option switches off.
+const char* const kPaperParts[] = {"pageSizeCombo", "pageWidth", "pageHeight", "paperSource"};
+const char* const kOrientationParts[] = {"portrait", "landscape", "reverseLandscape", "reversePortrait"};
+const char* const kMarginParts[] = {"topMargin", "bottomMargin", "leftMargin", "rightMargin"};
+
+template <size_t N>
+void DisableParts(QWidget& dialog, const char* const (&names)[N]) {
+    for (const char* name : names)
+        if (auto* w = dialog.findChild<QWidget*>(QLatin1String(name))) w->setEnabled(false);
+}
+
+}  // namespace
+
+std::unique_ptr<QPageSetupDialog> TPageSetupDialog::MakeQtDialog(QPrinter& copy) const {
+    using F = TPageSetupFlags;
     // The dialog works on a copy: the printer's own settings stay as they are.
-    const bool inches = options_.count(TPageSetupFlags::poThousandthsOfInches) != 0;
-    const double perUnitMm = inches ? 0.0254 : 0.01;  // one margin unit in millimetres
-    QPrinter copy(QPrinter::ScreenResolution);
+    const bool inches = options_.count(F::poThousandthsOfInches) != 0;
+    const double perUnit = inches ? 0.001 : 0.01;  // one margin unit in inches or millimetres
     copy.setPrinterName(printer_->printerName());
     copy.setOutputFormat(printer_->outputFormat());
+    if (printer_->outputFormat() == QPrinter::PdfFormat) copy.setOutputFileName(printer_->outputFileName());
     QPageLayout layout = printer_->pageLayout();
-    layout.setUnits(QPageLayout::Millimeter);
-    layout.setMinimumMargins(QMarginsF(0, 0, 0, 0));
-    layout.setMargins(QMarginsF(margin_[0] * perUnitMm, margin_[1] * perUnitMm, margin_[2] * perUnitMm,
-                                margin_[3] * perUnitMm));
+    layout.setMode(QPageLayout::FullPageMode);
+    layout.setUnits(inches ? QPageLayout::Inch : QPageLayout::Millimeter);
+    // The printer's own minimum margins unless the dialog was given its own.
+    if (options_.count(F::poMinMargins))
+        layout.setMinimumMargins(QMarginsF(minMargin_[0] * perUnit, minMargin_[1] * perUnit, minMargin_[2] * perUnit,
+                                           minMargin_[3] * perUnit));
+    layout.setMargins(
+        QMarginsF(margin_[0] * perUnit, margin_[1] * perUnit, margin_[2] * perUnit, margin_[3] * perUnit));
+    layout.setMode(QPageLayout::StandardMode);
     copy.setPageLayout(layout);
-    QPageSetupDialog dlg(&copy, parent_ ? parent_ : QApplication::activeWindow());
-    dlg.setWindowModality(Qt::ApplicationModal);
+    auto dlg = std::make_unique<QPageSetupDialog>(&copy, parent_ ? parent_.data() : QApplication::activeWindow());
+    dlg->setWindowModality(Qt::ApplicationModal);
+    if (options_.count(F::poDisablePaper)) DisableParts(*dlg, kPaperParts);
+    if (options_.count(F::poDisableOrientation)) DisableParts(*dlg, kOrientationParts);
+    if (options_.count(F::poDisableMargins)) DisableParts(*dlg, kMarginParts);
     // Centred across the screen, its top at a third of the free height.
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect s = screen->availableGeometry();
-        const QSize d = dlg.sizeHint();
-        dlg.move(s.left() + (s.width() - d.width()) / 2, s.top() + (s.height() - d.height()) / 3);
+        const QSize d = dlg->sizeHint();
+        dlg->move(s.left() + (s.width() - d.width()) / 2, s.top() + (s.height() - d.height()) / 3);
     }
-    if (dlg.exec() != QDialog::Accepted) return false;
+    return dlg;
+}
+
+bool TPageSetupDialog::RunQtDialog(Result& result) {
+    QPrinter copy(QPrinter::ScreenResolution);
+    const std::unique_ptr<QPageSetupDialog> dlg = MakeQtDialog(copy);
+    if (dlg->exec() != QDialog::Accepted) return false;
+    const bool inches = options_.count(TPageSetupFlags::poThousandthsOfInches) != 0;
+    const QPageLayout::Unit unit = inches ? QPageLayout::Inch : QPageLayout::Millimeter;
+    const double perUnit = inches ? 0.001 : 0.01;
     const QPageLayout out = copy.pageLayout();
-    const QMarginsF m = out.margins(QPageLayout::Millimeter);
-    const QSizeF paper = out.fullRect(QPageLayout::Millimeter).size();
-    auto toUnit = [perUnitMm](double mm) { return int(std::lround(mm / perUnitMm)); };
+    const QMarginsF m = out.margins(unit);
+    const QSizeF paper = out.fullRect(unit).size();
+    auto toUnit = [perUnit](double v) { return int(std::lround(v / perUnit)); };
     result.margins[0] = toUnit(m.left());
     result.margins[1] = toUnit(m.top());
     result.margins[2] = toUnit(m.right());

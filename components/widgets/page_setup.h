@@ -3,12 +3,15 @@
 // size the user picked, and the flag word the options map to.
 #pragma once
 
+#include <QPointer>
 #include <QString>
+#include <QWidget>
 #include <functional>
+#include <memory>
 #include <set>
 
+class QPageSetupDialog;
 class QPrinter;
-class QWidget;
 
 namespace vortn {
 
@@ -75,6 +78,11 @@ public:
 
     bool Execute();
 
+    // The dialog Execute shows, set up on `copy` (a printer made from the
+    // dialog's printer): margins and minimum margins in the options' unit,
+    // shown in that unit, the parts the options disable disabled.
+    std::unique_ptr<QPageSetupDialog> MakeQtDialog(QPrinter& copy) const;
+
     // Where error messages go (a message box unless replaced).
     std::function<void(const QString&)> onError;
 
@@ -90,7 +98,7 @@ private:
     int minMargin_[4] = {0, 0, 0, 0};
     int paperLength_ = 0, paperWidth_ = 0;
     QPrinter* printer_ = nullptr;
-    QWidget* parent_ = nullptr;
+    QPointer<QWidget> parent_;
     Runner runner_;
 };
 

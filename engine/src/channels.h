@@ -10,8 +10,16 @@
 #include <string>
 #include <vector>
 
-// The report's channel (the run's unit table maps it to itself).
-inline constexpr int kReportChannel = 16;
+// The channels of a run.  The unit table IUNIT maps each to itself, but for
+// the deck: the readers read IUNIT[kDeckChannel], the cleaned deck once the
+// pre-processor has made it.
+inline constexpr int kNamesChannel = 2;      // names.dat
+inline constexpr int kDeckChannel = 4;       // the input deck
+inline constexpr int kPlotChannel = 6;       // the plot-data file
+inline constexpr int kCleanDeckChannel = 7;  // TAPE7, the cleaned deck
+inline constexpr int kScratchChannel = 8;    // TAPE8, the pre-processor's scratch copy
+inline constexpr int kMassChannel = 9;       // the mass data file
+inline constexpr int kReportChannel = 16;    // the report
 
 class ChannelTable {
  public:

@@ -182,9 +182,9 @@ std::vector<std::string> SplitNumbers(const std::string& record) {
 }
 
 void PREPRO(Run& R) {
-  const int deck = R.IUNIT[4];
-  const int t7 = R.IUNIT[7];
-  const int t8 = R.IUNIT[8];
+  const int deck = R.IUNIT[kDeckChannel];
+  const int t7 = R.IUNIT[kCleanDeckChannel];
+  const int t8 = R.IUNIT[kScratchChannel];
   const int out = R.IUNIT[kReportChannel];
   std::string rec;
   while (R.ch.Read(deck, rec) == ChannelTable::kRead) {
@@ -208,5 +208,5 @@ void PREPRO(Run& R) {
   R.ch.Rewind(t8);
   R.ch.Write(t8, " ");
   R.ch.Rewind(t8);
-  R.IUNIT[4] = R.IUNIT[7];
+  R.IUNIT[kDeckChannel] = R.IUNIT[kCleanDeckChannel];
 }

@@ -67,16 +67,16 @@ void Console(Run& R, const std::string& text) {
 
 int OPNFIL(Run& R) {
   RunNames& N = R.names;
-  bool scratchOk = R.ch.Open(7, "TAPE7", true);
-  scratchOk = R.ch.Open(8, "TAPE8", true) && scratchOk;
-  R.ch.Open(2, "names.dat", false, true);
+  bool scratchOk = R.ch.Open(kCleanDeckChannel, "TAPE7", true);
+  scratchOk = R.ch.Open(kScratchChannel, "TAPE8", true) && scratchOk;
+  R.ch.Open(kNamesChannel, "names.dat", false, true);
 
   std::string line;
-  N.VERSN = Field(R.ch.Read(2, line) == ChannelTable::kRead ? line : std::string(), 12);
+  N.VERSN = Field(R.ch.Read(kNamesChannel, line) == ChannelTable::kRead ? line : std::string(), 12);
   std::string* slots[6] = {&N.INFILE, &N.OUTFIL, &N.PLTFIL, &N.MASFIL, &N.MASFIL, &N.MASFIL};
   bool failed = false;
   for (std::string* slot : slots) {
-    if (R.ch.Read(2, line) != ChannelTable::kRead) {
+    if (R.ch.Read(kNamesChannel, line) != ChannelTable::kRead) {
       failed = true;
       break;
     }
@@ -88,13 +88,13 @@ int OPNFIL(Run& R) {
     N.PLTFIL = AskName(R, "GRAPHIC DATA FILE.");
   }
 
-  bool deckOk = R.ch.Open(4, Trim(N.INFILE), false);
+  bool deckOk = R.ch.Open(kDeckChannel, Trim(N.INFILE), false);
   if (!R.ch.Open(kReportChannel, Trim(N.OUTFIL), true)) {
     Console(R, " *** CANNOT OPEN THE OUTPUT FILE " + Trim(N.OUTFIL));
     return 3;
   }
-  bool plotOk = R.ch.Open(6, Trim(N.PLTFIL), true);
-  if (!Trim(N.MASFIL).empty()) R.ch.Open(9, Trim(N.MASFIL), false);
+  bool plotOk = R.ch.Open(kPlotChannel, Trim(N.PLTFIL), true);
+  if (!Trim(N.MASFIL).empty()) R.ch.Open(kMassChannel, Trim(N.MASFIL), false);
 
   int result = 0;
   if (!scratchOk) {
@@ -124,14 +124,15 @@ void CHKINP(Run& R) {
 }
 
 void CLSFIL(Run& R) {
-  for (int unit : {7, 8, 2, 4, kReportChannel, 6, 9}) R.ch.Close(unit);
+  for (int unit : {kCleanDeckChannel, kScratchChannel, kNamesChannel, kDeckChannel, kReportChannel,
+                   kPlotChannel, kMassChannel}) R.ch.Close(unit);
 }
 
 std::int32_t RunEngine(Run& R, std::int32_t code) {
   if (code != 12) return 1;
-  R.IUNIT[4] = 4;
-  R.IUNIT[7] = 7;
-  R.IUNIT[8] = 8;
+  R.IUNIT[kDeckChannel] = kDeckChannel;
+  R.IUNIT[kCleanDeckChannel] = kCleanDeckChannel;
+  R.IUNIT[kScratchChannel] = kScratchChannel;
   R.IUNIT[kReportChannel] = kReportChannel;
   int result = OPNFIL(R);
   if (result != 0) {

@@ -58,7 +58,7 @@ bool ParseDeckNumber(const std::string& record, float& value) {
 }
 
 void READIT(Run& R, int mode, float& value, std::string& word, int& status) {
-  const int in = R.IUNIT[4];
+  const int in = R.IUNIT[kDeckChannel];
   const int out = R.IUNIT[kReportChannel];
   status = 1;
   std::string rec;

@@ -43,7 +43,7 @@ std::string DefaultTitle() {
 
 void INITIN(Run& R, int& status) {
   for (int k = 1; k <= 10; ++k) R.IUNIT[k] = k;
-  R.IUNIT[4] = 7;
+  R.IUNIT[kDeckChannel] = kCleanDeckChannel;
   RunFlags& F = R.flags;
   F.FNDTYP = Foundation::kNone;
   F.LODTYP = Load::kNone;

@@ -16,7 +16,6 @@
 
 namespace {
 
-constexpr int kMassUnit = 9;
 
 // List-directed reading of the mass data file: values separated by blanks,
 // commas or line ends; a record read starts on a new line.
@@ -122,12 +121,12 @@ void RDMASS(Run& R) {
           "(/,/,1X,'MASS DATA FILE IS MISSING OR INCOMPLETE - MASS COMPONENTS ARE NOT LISTED',/,1X,"
           "'THE MASS CONSTANTS ABOVE ARE USED')");
   };
-  if (!R.ch.IsOpen(kMassUnit)) {
+  if (!R.ch.IsOpen(kMassChannel)) {
     fileFault();
     return;
   }
-  R.ch.Rewind(kMassUnit);
-  ListReader in(R, kMassUnit);
+  R.ch.Rewind(kMassChannel);
+  ListReader in(R, kMassChannel);
   int n = 0;
   if (!in.Integer(n)) {
     fileFault();

@@ -7,9 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "channels.h"
+
 struct Run;
 
-inline constexpr int kPlotChannel = 6;
 
 // First record: the number of points, right-aligned after leading blanks.
 std::vector<std::string> PlotCountRecords(int nfreq);

@@ -92,7 +92,7 @@ void HEADNG(Run& R, int mode, int& status) {
 
 void RDTITL(Run& R, int& status) {
   std::string rec;
-  if (R.ch.Read(R.IUNIT[4], rec) != ChannelTable::kRead) {
+  if (R.ch.Read(R.IUNIT[kDeckChannel], rec) != ChannelTable::kRead) {
     WRITE(R, R.IUNIT[kReportChannel], "(//' END OF FILE ENCOUNTERED WHILE READING TITLE')");
     status = -1;
     return;

@@ -62,7 +62,7 @@ struct RunNames {
 
 struct Run {
   ChannelTable ch;                 // numbered channels 2, 4, 6, 7, 8, 9, 16
-  std::array<int, 17> IUNIT{};     // IUNIT(k) is IUNIT[k]; slot 0 unused
+  std::array<int, kReportChannel + 1> IUNIT{};  // IUNIT(k) is IUNIT[k]; slot 0 unused
   RunFlags flags;
   RunNames names;
   // The console of the file-name prompts (tests point these at files).

@@ -230,3 +230,76 @@ TEST(PageSetup, NoPrinterIsReported) {
 
 }  // namespace
 }  // namespace vortn
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QPageSetupDialog>
+
+namespace vortn {
+namespace {
+
+// The dialog shown takes the options: its unit, the minimum margins it was
+// given, and the parts it is told to disable.
+TEST(PageSetup, ShownDialogFollowsTheOptions) {
+    using F = TPageSetupFlags;
+    QTemporaryDir dir;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.filePath("page.pdf"));
+    struct Case {
+        TPageOptions options;
+        QPageLayout::Unit unit;
+        double marginLeft, minLeft;  // in that unit
+        bool paper, orientation, margins;  // enabled
+    };
+    const Case cases[] = {
+        {{F::poMinMargins, F::poThousandthsOfInches, F::poDisablePaper, F::poDisableOrientation},
+         QPageLayout::Inch, 1.0, 0.25, false, false, true},
+        {{F::poMinMargins, F::poHundredthsOfMillimeters, F::poDisableMargins}, QPageLayout::Millimeter, 10.0, 2.5,
+         true, true, false},
+    };
+    for (const Case& c : cases) {
+        TPageSetupDialog d;
+        d.SetPrinter(&printer);
+        d.SetOptions(c.options);
+        const bool inches = c.unit == QPageLayout::Inch;
+        for (auto set : {&TPageSetupDialog::SetMarginLeft, &TPageSetupDialog::SetMarginTop,
+                         &TPageSetupDialog::SetMarginRight, &TPageSetupDialog::SetMarginBottom})
+            (d.*set)(1000);
+        for (auto set : {&TPageSetupDialog::SetMinMarginLeft, &TPageSetupDialog::SetMinMarginTop,
+                         &TPageSetupDialog::SetMinMarginRight, &TPageSetupDialog::SetMinMarginBottom})
+            (d.*set)(250);
+        QPrinter copy(QPrinter::ScreenResolution);
+        const std::unique_ptr<QPageSetupDialog> dlg = d.MakeQtDialog(copy);
+        const QPageLayout layout = copy.pageLayout();
+        SCOPED_TRACE(inches ? "inches" : "millimetres");
+        EXPECT_EQ(layout.units(), c.unit);
+        EXPECT_DOUBLE_EQ(layout.margins().left(), c.marginLeft);
+        EXPECT_DOUBLE_EQ(layout.minimumMargins().left(), c.minLeft);
+        EXPECT_EQ(layout.mode(), QPageLayout::StandardMode);
+        auto* unitCombo = dlg->findChild<QComboBox*>("unitCombo");
+        ASSERT_NE(unitCombo, nullptr);
+        EXPECT_EQ(unitCombo->currentData().value<QPageLayout::Unit>(), c.unit);
+        // (The custom width and height follow the chosen size of their own.)
+        auto* size = dlg->findChild<QComboBox*>("pageSizeCombo");
+        ASSERT_NE(size, nullptr);
+        EXPECT_EQ(size->isEnabled(), c.paper);
+        if (!c.paper) {
+            for (const char* name : {"pageWidth", "pageHeight"}) EXPECT_FALSE(dlg->findChild<QWidget*>(name)->isEnabled());
+        }
+        for (const char* name : {"portrait", "landscape"}) {
+            auto* w = dlg->findChild<QWidget*>(name);
+            ASSERT_NE(w, nullptr) << name;
+            EXPECT_EQ(w->isEnabled(), c.orientation) << name;
+        }
+        for (const char* name : {"topMargin", "leftMargin"}) {
+            auto* w = dlg->findChild<QDoubleSpinBox*>(name);
+            ASSERT_NE(w, nullptr) << name;
+            EXPECT_EQ(w->isEnabled(), c.margins) << name;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace vortn

@@ -1,0 +1,111 @@
+// The dialogs that describe the footing: type ("Foundation Options"),
+// shape, base coordinates and depths, and the soil below the footing.
+#pragma once
+
+#include "input_dialog.h"
+
+#include <memory>
+
+namespace Ui {
+class TfrmLayout;
+class TfrmShape;
+class TfrmFoundations;
+class TfrmTipsoil;
+}  // namespace Ui
+
+namespace vortn {
+
+// The picture file of a foundation word; empty for any other word.
+QString FootingPictureFile(const QString& foundationWord);
+// The front-end footing type code of a word; 0 for any other word.
+int FootingTypeCode(const QString& foundationWord);
+
+class TfrmLayout : public TInputDialog {
+    Q_OBJECT
+public:
+    explicit TfrmLayout(TDialogHost& host);
+    ~TfrmLayout() override;
+    Ui::TfrmLayout& Form() const { return *ui; }
+
+public slots:
+    void ComboBox1Change();
+    void DataEdit1Change() { MarkModified(); }
+    void DataEdit2Change() { MarkModified(); }
+    void DataEdit3Change() { MarkModified(); }
+
+protected:
+    void Loaded() override;
+    void Stored() override;
+
+private:
+    void ShowPicture();
+    void UpdateFootingType();
+    std::unique_ptr<Ui::TfrmLayout> ui;
+};
+
+class TfrmShape : public TInputDialog {
+    Q_OBJECT
+public:
+    explicit TfrmShape(TDialogHost& host);
+    ~TfrmShape() override;
+    Ui::TfrmShape& Form() const { return *ui; }
+
+public slots:
+    void RadioButton1Click();
+    void RadioButton2Click();
+    void DataEdit1Change() { MarkModified(); }
+    void DataEdit2Change() { MarkModified(); }
+    void DataEdit3Change() { MarkModified(); }
+
+protected:
+    void Fields(TFieldList& f) override;
+    void Loaded() override;
+
+private:
+    void ShowShape(bool circular);
+    std::unique_ptr<Ui::TfrmShape> ui;
+};
+
+class TfrmFoundations : public TInputDialog {
+    Q_OBJECT
+public:
+    explicit TfrmFoundations(TDialogHost& host);
+    ~TfrmFoundations() override;
+    Ui::TfrmFoundations& Form() const { return *ui; }
+
+public slots:
+    void DataEdit1Change() { MarkModified(); }
+    void DataEdit2Change() { MarkModified(); }
+    void DataEdit3Change() { MarkModified(); }
+    void DataEdit4Change() { MarkModified(); }
+    void DataEdit5Change() { MarkModified(); }
+
+protected:
+    void Fields(TFieldList& f) override;
+    void Loaded() override;
+
+private:
+    std::unique_ptr<Ui::TfrmFoundations> ui;
+};
+
+class TfrmTipsoil : public TInputDialog {
+    Q_OBJECT
+public:
+    explicit TfrmTipsoil(TDialogHost& host);
+    ~TfrmTipsoil() override;
+    Ui::TfrmTipsoil& Form() const { return *ui; }
+
+public slots:
+    void DataEdit1Change() { MarkModified(); }
+    void DataEdit2Change() { MarkModified(); }
+    void DataEdit3Change() { MarkModified(); }
+    void DataEdit4Change() { MarkModified(); }
+
+protected:
+    void Fields(TFieldList& f) override;
+
+private:
+    std::unique_ptr<Ui::TfrmTipsoil> ui;
+};
+
+}  // namespace vortn

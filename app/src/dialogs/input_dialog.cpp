@@ -1,0 +1,263 @@
+#include "input_dialog.h"
+
+#include "data_edit.h"
+#include "entry_message.h"
+#include "exceptions.h"
+#include "program_data.h"
+
+#include <QAbstractButton>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMetaMethod>
+#include <QTimer>
+#include <climits>
+#include <cmath>
+
+namespace vortn {
+
+int RoundHalfEven(Extended x) {
+    if (!(x == x)) return 0;
+    if (x >= Extended(INT_MAX)) return INT_MAX;
+    if (x <= Extended(INT_MIN)) return INT_MIN;
+    // The default rounding mode rounds halves to the even neighbour.
+    return int(std::nearbyint(x));
+}
+
+void TFieldList::Load() const {
+    for (const Item& it : items_) it.box->SetNumber(it.real ? *it.real : Extended(*it.integer));
+}
+
+TDataEdit* TFieldList::Store() const {
+    std::vector<Extended> values;
+    values.reserve(items_.size());
+    for (const Item& it : items_) {
+        try {
+            const Extended v = it.box->Number();
+            if (!std::isfinite(v)) return it.box;
+            values.push_back(v);
+        } catch (const Exception&) {
+            return it.box;
+        }
+    }
+    for (size_t i = 0; i < items_.size(); ++i) {
+        if (items_[i].real)
+            *items_[i].real = values[i];
+        else
+            *items_[i].integer = RoundHalfEven(values[i]);
+    }
+    return nullptr;
+}
+
+TInputDialog::TInputDialog(TDialogHost& host, TDialogKind kind) : QWidget(nullptr), host_(host), kind_(kind) {
+    setAttribute(Qt::WA_DeleteOnClose);
+}
+
+TInputDialog::~TInputDialog() = default;
+
+QWidget* TInputDialog::Frame() const {
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) return sub;
+    return const_cast<TInputDialog*>(this);
+}
+
+TProgramData& TInputDialog::Project() const { return host_.Project(); }
+
+QList<TDataEdit*> TInputDialog::Boxes() const { return findChildren<TDataEdit*>(); }
+
+void TInputDialog::Guarded(const std::function<void()>& body) {
+    if (closing_) return;
+    try {
+        body();
+    } catch (const Exception& e) {
+        host_.ShowMessage(e.Message());
+    } catch (const std::exception& e) {
+        host_.ShowMessage(QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        host_.ShowMessage(QStringLiteral("Unexpected error"));
+    }
+}
+
+void TInputDialog::BindForm() {
+    // Caption, units and whole-number setting come from the form; the label
+    // whose buddy a box is shows its caption and units.
+    const auto labels = findChildren<QLabel*>();
+    for (TDataEdit* box : Boxes()) {
+        for (QLabel* label : labels)
+            if (label->buddy() == box) box->SetEditLabel(label);
+        if (!box->EditLabel()) throw Exception(QStringLiteral("Form %1: no label for %2").arg(objectName(), box->objectName()));
+        entryState_.insert(box, EntryState::Clean);
+        box->installEventFilter(this);
+        connect(box, &QLineEdit::textEdited, this, [this, box] { entryState_[box] = EntryState::Edited; });
+        connect(box, &TDataEdit::Exited, this, [this, box] { entryState_[box] = EntryState::Checked; });
+    }
+    for (QWidget* w : findChildren<QWidget*>()) {
+        for (const char* prop : {"OnChange", "OnClick"}) {
+            const QByteArray slot = w->property(prop).toString().toLatin1();
+            if (slot.isEmpty()) continue;
+            if (metaObject()->indexOfSlot(slot + "()") < 0)
+                throw Exception(QStringLiteral("Form %1: no handler %2").arg(objectName(), QString::fromLatin1(slot)));
+            auto call = [this, slot] { CallHandler(slot); };
+            // User actions only: loading a value or setting a choice in code
+            // calls nothing.
+            if (auto* edit = qobject_cast<QLineEdit*>(w))
+                connect(edit, &QLineEdit::textEdited, this, call);
+            else if (auto* combo = qobject_cast<QComboBox*>(w))
+                connect(combo, &QComboBox::activated, this, call);
+            else if (auto* button = qobject_cast<QAbstractButton*>(w))
+                connect(button, &QAbstractButton::clicked, this, call);
+            else
+                throw Exception(QStringLiteral("Form %1: %2 has no event").arg(objectName(), w->objectName()));
+        }
+        if (auto* combo = qobject_cast<QComboBox*>(w)) {
+            const int i = combo->findText(combo->property("DesignText").toString());
+            if (i >= 0) combo->setCurrentIndex(i);
+        }
+    }
+}
+
+void TInputDialog::CallHandler(const QByteArray& slot) {
+    // The slots run their bodies through Guarded themselves.
+    QMetaObject::invokeMethod(this, slot.constData(), Qt::DirectConnection);
+}
+
+void TInputDialog::Activate() {
+    Guarded([this] { FormActivate(); });
+    for (auto it = entryState_.begin(); it != entryState_.end(); ++it) it.value() = EntryState::Clean;
+}
+
+void TInputDialog::FormActivate() {
+    if (SwitchesUnits())
+        for (TDataEdit* box : Boxes()) box->SetUnits(Project().UnitSystem);
+    TFieldList fields;
+    Fields(fields);
+    fields.Load();
+    Loaded();
+}
+
+bool TInputDialog::Deactivate() {
+    if (closing_) return true;
+    bool ok = false;
+    Guarded([&] {
+        if (!FocusedEntryValid()) return;
+        ok = WriteBack();
+    });
+    return ok;
+}
+
+void TInputDialog::FormDeactivate() { Deactivate(); }
+
+bool TInputDialog::FocusedEntryValid() {
+    auto* box = qobject_cast<TDataEdit*>(focusWidget());
+    if (!box) return true;
+    bool valid = true;
+    switch (entryState_.value(box, EntryState::Clean)) {
+        case EntryState::Clean:
+            break;
+        case EntryState::Checked:
+            // The box's own check ran when the focus left it and showed its message.
+            valid = box->Valid();
+            break;
+        case EntryState::Edited:
+            try {
+                valid = box->ValidateEntry();
+            } catch (const Exception& e) {
+                ShowEntryMessage(box, e.Message());
+                valid = false;
+            }
+            break;
+    }
+    if (!valid) RefuseLater(box);
+    return valid;
+}
+
+void TInputDialog::ReportInvalid(TDataEdit* box) {
+    if (entryState_.value(box, EntryState::Clean) != EntryState::Checked || box->Valid()) {
+        try {
+            if (box->ValidateEntry()) ShowEntryMessage(box, QStringLiteral("Invalid entry"));
+        } catch (const Exception& e) {
+            ShowEntryMessage(box, e.Message());
+        }
+    }
+    RefuseLater(box);
+}
+
+bool TInputDialog::ReadBox(TDataEdit* box, Extended& value) {
+    try {
+        value = box->Number();
+        if (std::isfinite(value)) return true;
+    } catch (const Exception&) {
+    }
+    ReportInvalid(box);
+    return false;
+}
+
+bool TInputDialog::WriteBack() {
+    TFieldList fields;
+    Fields(fields);
+    if (TDataEdit* bad = fields.Store()) {
+        ReportInvalid(bad);
+        return false;
+    }
+    Stored();
+    return true;
+}
+
+void TInputDialog::RefuseLater(TDataEdit* box) {
+    QPointer<TDataEdit> b(box);
+    QTimer::singleShot(0, this, [this, b] {
+        if (closing_) return;
+        BringToFront();
+        if (b && b->isVisible()) b->setFocus(Qt::OtherFocusReason);
+    });
+}
+
+void TInputDialog::BringToFront() {
+    QWidget* f = Frame();
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(f)) {
+        if (sub->mdiArea()) sub->mdiArea()->setActiveSubWindow(sub);
+    } else {
+        f->raise();
+        f->activateWindow();
+    }
+}
+
+void TInputDialog::ForceClose() {
+    if (closing_) return;
+    forced_ = true;
+    closing_ = true;
+    host_.DialogClosed(this);
+    QWidget* f = Frame();
+    f->hide();
+    f->deleteLater();
+}
+
+void TInputDialog::closeEvent(QCloseEvent* event) {
+    if (closing_) {
+        event->accept();
+        return;
+    }
+    bool ok = false;
+    Guarded([&] { ok = FocusedEntryValid() && WriteBack(); });
+    if (!ok) {
+        event->ignore();
+        return;
+    }
+    closing_ = true;
+    host_.DialogClosed(this);
+    event->accept();
+}
+
+bool TInputDialog::eventFilter(QObject* watched, QEvent* e) {
+    // A closing dialog checks no entry: the focus leaves its boxes silently.
+    if (closing_ && e->type() == QEvent::FocusOut) return true;
+    return QWidget::eventFilter(watched, e);
+}
+
+bool TInputDialog::event(QEvent* e) {
+    if (e->type() == QEvent::WindowActivate && TopLevel() && !closing_) host_.WindowActivated(this);
+    return QWidget::event(e);
+}
+
+}  // namespace vortn

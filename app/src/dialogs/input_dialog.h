@@ -1,0 +1,122 @@
+// The input dialog pattern shared by every input dialog:
+//   activate:   numeric boxes switch to the project's unit system, then load
+//               their project fields (loading marks nothing modified);
+//   edit:       a user edit of a box marks the project modified;
+//   deactivate: the focused box must hold a valid entry (its own check has
+//               shown the one message), then every box is evaluated and only
+//               when all are valid are all written back, whole numbers
+//               rounded to the nearest integer, ties to even;
+//   close:      the same, then the dialog is freed and its open flag cleared.
+// Handlers are bound by name: a control's "OnChange" / "OnClick" property in
+// the form names the slot that its user edit or click calls.
+#pragma once
+
+#include "dialog_host.h"
+
+#include <QHash>
+#include <QWidget>
+#include <functional>
+#include <vector>
+
+class QCloseEvent;
+
+namespace vortn {
+
+class TDataEdit;
+class TProgramData;
+using Extended = long double;
+
+// Nearest integer, ties to even, kept inside the 32-bit range.
+int RoundHalfEven(Extended x);
+
+// The numeric boxes of a dialog and the project fields behind them.
+class TFieldList {
+public:
+    void Real(TDataEdit* box, Extended& field) { items_.push_back({box, &field, nullptr}); }
+    void Integer(TDataEdit* box, int& field) { items_.push_back({box, nullptr, &field}); }
+    void Load() const;
+    // Evaluates every box; writes all only when every box is valid. On a
+    // failure returns the first invalid box and writes nothing.
+    TDataEdit* Store() const;
+
+private:
+    struct Item {
+        TDataEdit* box;
+        Extended* real;
+        int* integer;
+    };
+    std::vector<Item> items_;
+};
+
+class TInputDialog : public QWidget {
+    Q_OBJECT
+public:
+    TInputDialog(TDialogHost& host, TDialogKind kind);
+    ~TInputDialog() override;
+
+    TDialogKind Kind() const { return kind_; }
+    TDialogHost& Host() const { return host_; }
+    // The window the dialog lives in: its MDI sub-window or itself.
+    QWidget* Frame() const;
+    // Top-level windows (the quadratic-load dialog) are not MDI children.
+    virtual bool TopLevel() const { return false; }
+
+    // The pattern's steps as the host runs them.
+    void Activate();
+    bool Deactivate();       // false: refused, the dialog comes back to the front
+    void ForceClose();       // no check, no write-back
+    void BringToFront();
+    bool Closing() const { return closing_; }
+
+public slots:
+    virtual void FormActivate();
+    virtual void FormDeactivate();
+
+protected:
+    // Sets up the controls built by the form: units labels, bounds, and the
+    // handlers named by the controls. Call once after setupUi.
+    void BindForm();
+    virtual void Fields(TFieldList& /*fields*/) {}
+    // Combo texts, radios and visibility after the boxes are loaded.
+    virtual void Loaded() {}
+    // Write-back of everything else, after the boxes were written.
+    virtual void Stored() {}
+    // Whether activation switches the boxes' unit system.
+    virtual bool SwitchesUnits() const { return true; }
+
+    // The guard of deactivate and close: true when the focused box holds a
+    // valid entry. The box's check runs at most once per entry.
+    bool FocusedEntryValid();
+    // Evaluates and writes back every box, then Stored(); false on a failure.
+    bool WriteBack();
+    // An invalid box met outside its own check: its message once per entry,
+    // then the dialog comes back to the front with the box focused.
+    void ReportInvalid(TDataEdit* box);
+    // The box's value; false (reported) when its entry is invalid.
+    bool ReadBox(TDataEdit* box, Extended& value);
+    // Brings the dialog to the front after Qt's activation has finished.
+    void RefuseLater(TDataEdit* box);
+
+    void MarkModified() { host_.SetModified(true); }
+    TProgramData& Project() const;
+    // Runs a handler body: nothing may leave a Qt event handler.
+    void Guarded(const std::function<void()>& body);
+    QList<TDataEdit*> Boxes() const;
+
+    void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+    TDialogHost& host_;
+
+private:
+    enum class EntryState { Clean, Edited, Checked };
+    void CallHandler(const QByteArray& slot);
+
+    TDialogKind kind_;
+    QHash<TDataEdit*, EntryState> entryState_;
+    bool closing_ = false;
+    bool forced_ = false;
+};
+
+}  // namespace vortn

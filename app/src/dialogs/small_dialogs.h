@@ -1,0 +1,50 @@
+// Two small windows on the input dialog pattern: "Control Options" (text
+// editor, stiffness-matrix switch) and "Project Title".
+#pragma once
+
+#include "input_dialog.h"
+
+#include <memory>
+
+namespace Ui {
+class TDlgOptions;
+class TdlgTitle;
+}  // namespace Ui
+
+namespace vortn {
+
+class TDlgOptions : public TInputDialog {
+    Q_OBJECT
+public:
+    explicit TDlgOptions(TDialogHost& host);
+    ~TDlgOptions() override;
+    Ui::TDlgOptions& Form() const { return *ui; }
+
+public slots:
+    void BtnBrowseClick();
+    void CheckBox1Click();
+
+protected:
+    void Loaded() override;
+    void Stored() override;
+
+private:
+    std::unique_ptr<Ui::TDlgOptions> ui;
+};
+
+class TdlgTitle : public TInputDialog {
+    Q_OBJECT
+public:
+    explicit TdlgTitle(TDialogHost& host);
+    ~TdlgTitle() override;
+    Ui::TdlgTitle& Form() const { return *ui; }
+
+protected:
+    void Loaded() override;
+    void Stored() override;
+
+private:
+    std::unique_ptr<Ui::TdlgTitle> ui;
+};
+
+}  // namespace vortn
