@@ -3,7 +3,12 @@
 // write-back, the one-message guard on deactivation and close.
 #include "dialog_fixture.h"
 
+#include <QDir>
 #include <functional>
+
+#ifndef VORTN_SCREENSHOT_DIR
+#define VORTN_SCREENSHOT_DIR "."
+#endif
 
 namespace vortn::test {
 namespace {
@@ -247,6 +252,28 @@ TEST_F(DialogFixture, NewForceClosesEveryDialogWithoutCheckOrWriteBack) {
     Type(Box(again, "DataEdit2"), QStringLiteral("2"));
     host->DeactivateActiveChild();
     EXPECT_EQ(P().Length, 2);
+}
+
+TEST_F(DialogFixture, EveryFormShowsItsBoxesOnTheWindowBackground) {
+    QDir().mkpath(QStringLiteral(VORTN_SCREENSHOT_DIR));
+    for (int k = 0; k < kDialogKindCount; ++k) {
+        TInputDialog* d = Open(TDialogKind(k));
+        ASSERT_NE(d, nullptr);
+        const QImage shot = d->grab().toImage();
+        const QString name = d->metaObject()->className();
+        ASSERT_TRUE(shot.save(QStringLiteral(VORTN_SCREENSHOT_DIR "/dialog_%1.png").arg(name.section(QLatin1String("::"), -1))));
+        const QColor window = d->palette().color(QPalette::Window);
+        EXPECT_EQ(QColor(shot.pixel(2, 2)), window) << name.toStdString();
+        const QList<TDataEdit*> boxes = d->findChildren<TDataEdit*>();
+        for (TDataEdit* box : boxes) {
+            if (!box->isVisible() || !box->isEnabled()) continue;
+            const QPoint inside = box->mapTo(d, QPoint(box->width() - 4, box->height() / 2));
+            EXPECT_EQ(QColor(shot.pixel(inside)), box->palette().color(QPalette::Base))
+                << name.toStdString() << " " << box->objectName().toStdString();
+        }
+        d->Frame()->close();
+        Settle();
+    }
 }
 
 TEST_F(DialogFixture, EveryFormBuildsWithItsHandlersBoundByName) {
