@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: first the whole tree under
 # AddressSanitizer and UndefinedBehaviorSanitizer (engine, components and
-# front-end tests, the GUI tests on the offscreen platform), then the whole
-# suite in a normal build.
+# front-end tests, the GUI tests on the offscreen platform) and the
+# front-end's fuzz drivers under the same sanitizers, then the whole suite
+# in a normal build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh
@@ -15,6 +16,13 @@ cmake --build build-asan -j "$jobs"
 # under LeakSanitizer in code that is not ours.
 (cd build-asan && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
    ctest --output-on-failure -j "$jobs" -LE opengl)
+
+# The fuzz drivers of the front-end's readers under the same sanitizers: a
+# short, repeatable run of each (its seeds, then a few thousand mutants).
+cmake -S . -B build-fuzz -DVORTN_WERROR=ON -DVORTN_FUZZ=ON -DVORTN_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug > /dev/null
+cmake --build build-fuzz -j "$jobs" --target fuzz_drivers
+(cd build-fuzz && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 QT_QPA_PLATFORM=offscreen \
+   ctest -L fuzz --output-on-failure -j "$jobs")
 
 cmake -S . -B build -DVORTN_WERROR=ON > /dev/null
 cmake --build build -j "$jobs"

@@ -22,6 +22,7 @@ namespace vortn {
 namespace {
 constexpr double kPi = 3.14159265358979323846;
 constexpr int kSegments = 32;
+constexpr unsigned kRgb8 = 0x8051;  // GL_RGB8
 }  // namespace
 
 TDlgBlock::TDlgBlock(QWidget* parent)
@@ -30,6 +31,9 @@ TDlgBlock::TDlgBlock(QWidget* parent)
     setWindowTitle(QStringLiteral("Vort-N, 3D-View"));
     setAttribute(Qt::WA_DeleteOnClose);
     TglWindow* gl = GL();  // its properties come from the form
+    // The picture is opaque: translucent soil slabs must not make the
+    // window's own pixels translucent where the picture is put on the screen.
+    gl->setTextureFormat(kRgb8);
     gl->OnPaint = [this](TglWindow* w) { glRender(w); };
     gl->OnMouseDown = [this](TglWindow*, TglWindow::TMouseButton b, TglWindow::TShiftState s, int x, int y) {
         GLMouseDown(b, s, x, y);
