@@ -54,7 +54,10 @@ TDlgAmpPlot::TDlgAmpPlot(TResultPlots& plots, QWidget* parent)
         connect(series_[i], &QLineSeries::clicked, this, [this, i](const QPointF& p) { SeriesClick(i, p); });
     }
     chart->legend()->setAlignment(Qt::AlignBottom);
+    // The view made a chart of its own and gives up its ownership here.
+    QChart* made = f.Chart1->chart();
     f.Chart1->setChart(chart);
+    delete made;
     f.Chart1->setRenderHint(QPainter::Antialiasing);
     f.Chart1->setMouseTracking(true);
     f.Chart1->viewport()->setMouseTracking(true);
