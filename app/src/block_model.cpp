@@ -110,17 +110,27 @@ Extended FitScaleFor(int W, int H, Extended dx, Extended maxCoordinate, Extended
 
 std::array<double, 4> LayerColor(int index, double alpha) {
     switch (index) {
-        case 1: return {0.8, 0.55, 0.0, alpha};
-        case 2: return {0.55, 0.4, 0.2, alpha};
-        case 3: return {0.4, 0.4, 0.2, alpha};
+        case 1:
+            return {0.8, 0.55, 0.0, alpha};
+        case 2:
+            return {0.55, 0.4, 0.2, alpha};
+        case 3:
+            return {0.4, 0.4, 0.2, alpha};
         case 4:
-        case 8: return {0.4, 0.4, 0.55, alpha};
-        case 6: return {0.2, 0.2, 0.55, alpha};
-        case 7: return {0.8, 0.0, 0.8, alpha};
-        case 9: return {0.15, 0.15, 0.45, alpha};
-        case 10: return {0.65, 0.4, 0.2, alpha};
-        case 11: return {0.4, 0.5, 0.55, alpha};
-        default: return {0.0, 0.5, 0.5, alpha};
+        case 8:
+            return {0.4, 0.4, 0.55, alpha};
+        case 6:
+            return {0.2, 0.2, 0.55, alpha};
+        case 7:
+            return {0.8, 0.0, 0.8, alpha};
+        case 9:
+            return {0.15, 0.15, 0.45, alpha};
+        case 10:
+            return {0.65, 0.4, 0.2, alpha};
+        case 11:
+            return {0.4, 0.5, 0.55, alpha};
+        default:
+            return {0.0, 0.5, 0.5, alpha};
     }
 }
 
@@ -180,11 +190,16 @@ std::vector<TSoilSlab> SoilSlabs(TProjectHolder& h, Extended capHalfSize) {
             s.d = d;
             s.colorIndex = j;
             s.last = k == 2;
-            if (k == 0) s.label = QStringLiteral("Side Cap ") + QString::number(i + 1);
-            else if (k == 1 && stratum) s.label = QStringLiteral("Stratum");
-            else if (k == 1 && multi) s.label = QStringLiteral("Side Column ") + QString::number(i + 1);
-            else if (k == 1) s.label = QStringLiteral("Side Pile ") + QString::number(i + 1);
-            else s.label = QStringLiteral("Bottom");
+            if (k == 0)
+                s.label = QStringLiteral("Side Cap ") + QString::number(i + 1);
+            else if (k == 1 && stratum)
+                s.label = QStringLiteral("Stratum");
+            else if (k == 1 && multi)
+                s.label = QStringLiteral("Side Column ") + QString::number(i + 1);
+            else if (k == 1)
+                s.label = QStringLiteral("Side Pile ") + QString::number(i + 1);
+            else
+                s.label = QStringLiteral("Bottom");
             slabs.push_back(s);
             z0 -= d;
             j = j >= 11 ? 0 : j + 1;
@@ -206,11 +221,28 @@ TMatrix16 IdentityMatrix() {
 
 bool TBlockNavigation::SetView(int n) {
     switch (n) {
-        case 1: View.RotationX = 0; View.RotationY = 0; View.RotationZ = 0; break;
-        case 2: View.RotationX = 0; View.RotationY = 0; View.RotationZ = 90; break;
-        case 3: View.RotationX = 90; View.RotationY = 0; View.RotationZ = 0; break;
-        case 4: View.RotationX = 22.5L; View.RotationY = 0; View.RotationZ = 45; break;
-        default: return true;  // repaint only
+        case 1:
+            View.RotationX = 0;
+            View.RotationY = 0;
+            View.RotationZ = 0;
+            break;
+        case 2:
+            View.RotationX = 0;
+            View.RotationY = 0;
+            View.RotationZ = 90;
+            break;
+        case 3:
+            View.RotationX = 90;
+            View.RotationY = 0;
+            View.RotationZ = 0;
+            break;
+        case 4:
+            View.RotationX = 22.5L;
+            View.RotationY = 0;
+            View.RotationZ = 45;
+            break;
+        default:
+            return true;  // repaint only
     }
     return true;
 }
@@ -244,13 +276,16 @@ bool TBlockNavigation::MouseDown(bool left, unsigned char, int x, int y) {
             startPanY_ = View.PanY;
             startPanZ_ = View.PanZ;
             break;
-        case Zoom: startZoom_ = View.ZoomFactor; break;
+        case Zoom:
+            startZoom_ = View.ZoomFactor;
+            break;
         case Rotate:
             startRotX_ = View.RotationX;
             startRotY_ = View.RotationY;
             startRotZ_ = View.RotationZ;
             break;
-        default: break;
+        default:
+            break;
     }
     return false;
 }
@@ -303,8 +338,10 @@ void TBlockNavigation::ApplyMode(unsigned char shift, int x, int y, const TMatri
             if (!(s > 0)) return;
             Extended dx = x - X0, dy = Y0 - y;
             if (shiftHeld) {
-                if (std::fabs(dx) >= std::fabs(dy)) dy = 0;
-                else dx = 0;
+                if (std::fabs(dx) >= std::fabs(dy))
+                    dy = 0;
+                else
+                    dx = 0;
             }
             View.PanX = (m[0] * dx + m[1] * dy) / (s * s) + startPanX_;
             View.PanY = (m[4] * dx + m[5] * dy) / (s * s) + startPanY_;
@@ -323,8 +360,10 @@ void TBlockNavigation::ApplyMode(unsigned char shift, int x, int y, const TMatri
             if (w <= 0 || h <= 0) return;
             Extended ax = Extended(y - Y0) * 180 / 2 / h, ay = Extended(x - X0) * 180 / 2 / w;
             if (shiftHeld) {
-                if (std::fabs(ax) >= std::fabs(ay)) ay = 0;
-                else ax = 0;
+                if (std::fabs(ax) >= std::fabs(ay))
+                    ay = 0;
+                else
+                    ax = 0;
             }
             Extended vx = m[0] * ax + m[1] * ay, vy = m[4] * ax + m[5] * ay, vz = m[8] * ax + m[9] * ay;
             const Extended D = std::sqrt(vx * vx + vy * vy + vz * vz), A = std::sqrt(ax * ax + ay * ay);
@@ -338,12 +377,13 @@ void TBlockNavigation::ApplyMode(unsigned char shift, int x, int y, const TMatri
             View.RotationZ = vz + startRotZ_;
             break;
         }
-        default: break;
+        default:
+            break;
     }
 }
 
-TPrintBox PrintPlacement(int lpx, int lpy, int offX, int offY, int pageW, int pageH, int marginLeft,
-                         int marginTop, int marginRight, int marginBottom, int w, int h) {
+TPrintBox PrintPlacement(int lpx, int lpy, int offX, int offY, int pageW, int pageH, int marginLeft, int marginTop,
+                         int marginRight, int marginBottom, int w, int h) {
     auto round = [](Extended v) { return int(std::nearbyint(double(v))); };
     const int mL = std::max(round(Extended(lpx) * marginLeft / 1000), offX);
     const int mR = std::max(round(Extended(lpx) * marginRight / 1000), offX);
@@ -352,8 +392,10 @@ TPrintBox PrintPlacement(int lpx, int lpy, int offX, int offY, int pageW, int pa
     int W = pageW + 2 * offX - mR - mL, H = pageH + 2 * offY - mB - mT;
     TPrintBox box{mL - offX, mT - offY, 0, 0};
     if (w <= 0 || h <= 0 || W <= 0 || H <= 0) return box;
-    if (Extended(H) / h > Extended(W) / w) H = round(Extended(h) * W / w);
-    else W = round(Extended(w) * H / h);
+    if (Extended(H) / h > Extended(W) / w)
+        H = round(Extended(h) * W / w);
+    else
+        W = round(Extended(w) * H / h);
     box.width = W;
     box.height = H;
     return box;

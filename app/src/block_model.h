@@ -45,12 +45,12 @@ QString GetValueLabel(Extended v);
 
 // One soil slab, top z0 (z up, 0 at the ground) and thickness d.
 struct TSoilSlab {
-    int kind = 1;       // 1 side soil, 2 below, 3 bottom
-    int row = 0;        // row of the counting table (0-based)
+    int kind = 1;  // 1 side soil, 2 below, 3 bottom
+    int row = 0;   // row of the counting table (0-based)
     Extended z0 = 0, d = 0;
-    int colorIndex = 0; // the running index (before the kind 3 rule)
-    QString label;      // the layer's name
-    bool last = false;  // the bottom slab
+    int colorIndex = 0;  // the running index (before the kind 3 rule)
+    QString label;       // the layer's name
+    bool last = false;   // the bottom slab
 };
 // The slabs drawn for the holder's project, top to bottom; layers of no
 // thickness are left out and take no colour.
@@ -107,7 +107,7 @@ private:
 struct TPrintBox {
     int left = 0, top = 0, width = 0, height = 0;
 };
-TPrintBox PrintPlacement(int lpx, int lpy, int offX, int offY, int pageW, int pageH, int marginLeft,
-                         int marginTop, int marginRight, int marginBottom, int w, int h);
+TPrintBox PrintPlacement(int lpx, int lpy, int offX, int offY, int pageW, int pageH, int marginLeft, int marginTop,
+                         int marginRight, int marginBottom, int w, int h);
 
 }  // namespace vortn

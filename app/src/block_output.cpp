@@ -81,7 +81,8 @@ bool TDlgBlock::PrintTo(QPrinter& printer) {
     printer.setDocName(QStringLiteral("OPenGL figure"));
     QPainter painter;
     if (!painter.begin(&printer)) {
-        ShowViewMessage(this, QStringLiteral("The 3D picture could not be printed: the printer did not start the page."));
+        ShowViewMessage(this,
+                        QStringLiteral("The 3D picture could not be printed: the printer did not start the page."));
         return false;
     }
     const QPageLayout layout = printer.pageLayout();

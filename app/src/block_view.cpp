@@ -22,6 +22,7 @@ namespace vortn {
 namespace {
 constexpr double kPi = 3.14159265358979323846;
 constexpr int kSegments = 32;
+constexpr unsigned kRgb8 = 0x8051;  // GL_RGB8
 }  // namespace
 
 TDlgBlock::TDlgBlock(QWidget* parent)
@@ -29,12 +30,10 @@ TDlgBlock::TDlgBlock(QWidget* parent)
     ui_->setupUi(this);
     setWindowTitle(QStringLiteral("Vort-N, 3D-View"));
     setAttribute(Qt::WA_DeleteOnClose);
-    TglWindow* gl = GL();
-    gl->SetBackgroundColor(Qt::white);
-    gl->SetBlending(false);
-    gl->SetDepthTesting(false);
-    gl->SetFOV(45.0);
-    gl->SetShadeModel(glSmooth);
+    TglWindow* gl = GL();  // its properties come from the form
+    // The picture is opaque: translucent soil slabs must not make the
+    // window's own pixels translucent where the picture is put on the screen.
+    gl->setTextureFormat(kRgb8);
     gl->OnPaint = [this](TglWindow* w) { glRender(w); };
     gl->OnMouseDown = [this](TglWindow*, TglWindow::TMouseButton b, TglWindow::TShiftState s, int x, int y) {
         GLMouseDown(b, s, x, y);
@@ -175,10 +174,16 @@ void TDlgBlock::glRender(TglWindow* gl) {
         gl->CheckAndClearRedraw();
         DrawFigure();
     } catch (const Exception& e) {
+        // Shown once the paint is over (no message box inside a paint), and
+        // only once while every repaint meets the same failure.
         gl->RequestSetUp();
-        const QString text = e.Message();
-        QTimer::singleShot(0, this, [this, text] { ShowViewMessage(this, text); });
+        if (e.Message() != paintError_) {
+            paintError_ = e.Message();
+            QTimer::singleShot(0, this, [this, text = paintError_] { ShowViewMessage(this, text); });
+        }
+        return;
     }
+    paintError_.clear();
 }
 
 void TDlgBlock::SetOrtho() {
@@ -441,13 +446,17 @@ void TDlgBlock::DrawSolidRectX1(Extended x, Extended ly, Extended lz) {
 }
 void TDlgBlock::DrawSolidRectY(Extended y, Extended lx, Extended lz, bool facingPlus) {
     const Extended hx = lx / 2, hz = lz / 2;
-    if (facingPlus) DrawSolidRect({hx, y, -hz}, {-hx, y, -hz}, {-hx, y, hz}, {hx, y, hz});
-    else DrawSolidRect({-hx, y, -hz}, {hx, y, -hz}, {hx, y, hz}, {-hx, y, hz});
+    if (facingPlus)
+        DrawSolidRect({hx, y, -hz}, {-hx, y, -hz}, {-hx, y, hz}, {hx, y, hz});
+    else
+        DrawSolidRect({-hx, y, -hz}, {hx, y, -hz}, {hx, y, hz}, {-hx, y, hz});
 }
 void TDlgBlock::DrawSolidRectZ(Extended z, Extended lx, Extended ly, bool facingPlus) {
     const Extended hx = lx / 2, hy = ly / 2;
-    if (facingPlus) DrawSolidRect({-hx, -hy, z}, {hx, -hy, z}, {hx, hy, z}, {-hx, hy, z});
-    else DrawSolidRect({hx, -hy, z}, {-hx, -hy, z}, {-hx, hy, z}, {hx, hy, z});
+    if (facingPlus)
+        DrawSolidRect({-hx, -hy, z}, {hx, -hy, z}, {hx, hy, z}, {-hx, hy, z});
+    else
+        DrawSolidRect({hx, -hy, z}, {-hx, -hy, z}, {-hx, hy, z}, {hx, hy, z});
 }
 
 void TDlgBlock::DrawSolidPara3D(Extended lx, Extended ly, Extended lz) {
@@ -567,12 +576,12 @@ void TDlgBlock::DrawCylinder3DZ(Extended r, Extended l) {
 }
 
 // The X forms turn the Z form about y, the Y forms about x.
-#define VORTN_TURNED(Name, ZName, ax, ay, az, ...)   \
-    void TDlgBlock::Name {                             \
-        GL()->PushMatrix();                            \
-        GL()->Rotate(90, ax, ay, az);                  \
-        ZName(__VA_ARGS__);                            \
-        GL()->PopMatrix();                             \
+#define VORTN_TURNED(Name, ZName, ax, ay, az, ...) \
+    void TDlgBlock::Name {                         \
+        GL()->PushMatrix();                        \
+        GL()->Rotate(90, ax, ay, az);              \
+        ZName(__VA_ARGS__);                        \
+        GL()->PopMatrix();                         \
     }
 VORTN_TURNED(DrawCircleX(Extended r), DrawCircleZ, 0, 1, 0, r)
 VORTN_TURNED(DrawShadeCircleX(Extended r), DrawShadeCircleZ, 0, 1, 0, r)

@@ -159,6 +159,7 @@ private:
     TMatrix16 matrix_;
     bool activated_ = false;
     bool closing_ = false;
+    QString paintError_;  // the failure the last paint met
     // The context the display lists were compiled on: another one (made
     // again when the window moved) compiles them anew.
     QPointer<QOpenGLContext> listsContext_;

@@ -22,10 +22,9 @@ void TMainForm::ConnectViewMenu() {
     connect(f.ViewSideYZ, &QAction::triggered, this, &TMainForm::SideViewYZClick);
     connect(f.View3D, &QAction::triggered, this, &TMainForm::View3DClick);
     connect(f.Show3DMenu, &QMenu::aboutToShow, this, &TMainForm::Show3DMenuClick);
-    const QAction* options[] = {f.Show3DFoundation, f.Show3DPiles, f.Show3DPileNumbers,
+    const QAction* options[] = {f.Show3DFoundation, f.Show3DPiles,      f.Show3DPileNumbers,
                                 f.Show3DSoilLayers, f.Show3DSoilLabels, f.Show3DDepthLabels};
-    for (int i = 0; i < 6; ++i)
-        connect(options[i], &QAction::triggered, this, [this, i] { Show3DOptionClick(i + 1); });
+    for (int i = 0; i < 6; ++i) connect(options[i], &QAction::triggered, this, [this, i] { Show3DOptionClick(i + 1); });
     const QAction* views[] = {f.ToolButton1, f.ToolButton2, f.ToolButton3, f.ToolButton4};
     for (int i = 0; i < 4; ++i) connect(views[i], &QAction::triggered, this, [this, i] { SetViewClick(i + 1); });
     connect(f.ToolButton5, &QAction::triggered, this, &TMainForm::ReverseViewClick);
@@ -128,13 +127,26 @@ void TMainForm::Show3DMenuClick() {
 void TMainForm::Show3DOptionClick(int option) {
     if (!view3D_) return;
     switch (option) {
-        case 1: view3D_->ShowPileCapOption(); break;
-        case 2: view3D_->ShowAllPilesOption(); break;
-        case 3: view3D_->ShowPileNumbersOption(); break;
-        case 4: view3D_->ShowSoilLayersOption(); break;
-        case 5: view3D_->ShowSoilLayerLabelsOption(); break;
-        case 6: view3D_->ShowSoilLayerDepthLabelsOption(); break;
-        default: break;
+        case 1:
+            view3D_->ShowPileCapOption();
+            break;
+        case 2:
+            view3D_->ShowAllPilesOption();
+            break;
+        case 3:
+            view3D_->ShowPileNumbersOption();
+            break;
+        case 4:
+            view3D_->ShowSoilLayersOption();
+            break;
+        case 5:
+            view3D_->ShowSoilLayerLabelsOption();
+            break;
+        case 6:
+            view3D_->ShowSoilLayerDepthLabelsOption();
+            break;
+        default:
+            break;
     }
     Show3DMenuClick();
 }

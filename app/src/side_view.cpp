@@ -1,6 +1,5 @@
 #include "side_view.h"
 
-#include "exceptions.h"
 #include "grid_table.h"
 #include "number_format.h"
 #include "program_data.h"
@@ -8,17 +7,11 @@
 #include "ui_DlgSideView.h"
 #include "view_support.h"
 
-#include <QCloseEvent>
-#include <QImage>
-#include <QMouseEvent>
 #include <QPainter>
-#include <QPrinter>
 
 #include <algorithm>
 
 namespace vortn {
-
-const char* const NoPileSectionsMessage = "One or more Pile Types does not have any sections";
 
 // Where the profile goes: the window (or a picture of its size) or a page.
 struct TDlgSideView::Canvas {
@@ -34,16 +27,13 @@ struct TDlgSideView::Canvas {
 };
 
 TDlgSideView::TDlgSideView(TSidePlane plane, const QString& caption, QWidget* parent)
-    : QWidget(parent), ui_(std::make_unique<Ui::DlgSideView>()), model_(plane) {
+    : TPlaneView(parent), ui_(std::make_unique<Ui::DlgSideView>()), model_(plane) {
     ui_->setupUi(this);
     setWindowTitle(caption);
-    setAttribute(Qt::WA_DeleteOnClose);
-    setMouseTracking(true);
     QFont f(QStringLiteral("Sans Serif"));
     f.setPixelSize(10);
     setFont(f);
-    connect(ui_->Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
-    ConnectViewActivation(this, [this] { FormActivate(); });
+    ConnectPrintButton(ui_->Button1);
     FormCreate();
 }
 
@@ -55,52 +45,23 @@ TDlgSideViewXZ::TDlgSideViewXZ(QWidget* parent)
 TDlgSideViewYZ::TDlgSideViewYZ(QWidget* parent)
     : TDlgSideView(TSidePlane::YZ, QStringLiteral("Side View (YZ-Plane)"), parent) {}
 
-TProjectHolder* TDlgSideView::Holder() const { return holder_ ? holder_ : TProjectHolder::Main(); }
-
 void TDlgSideView::FormCreate() {
     model_.ClearRecords();
     model_.SetModelWindow(TProfileWindow{});
 }
 
 void TDlgSideView::FormActivate() {
-    TProjectHolder* h = Holder();
-    if (!h || GetNoDraw()) return;
-    try {
-        if (model_.BuildRecords(*h)) model_.Fit(h->Project().FootingType, h->Project().SumPileLength);
-    } catch (const EListError&) {
-        ShowViewMessage(this, QString::fromLatin1(NoPileSectionsMessage));
-        CloseViewWindow(this);
-        return;
-    } catch (const Exception& e) {
-        ShowViewMessage(this, e.Message());
-        CloseViewWindow(this);
-        return;
-    }
-    FormResize();
+    if (GetNoDraw()) return;
+    const bool built = Rebuild([this](TProjectHolder& h) {
+        if (model_.BuildRecords(h)) model_.Fit(h.Project().FootingType, h.Project().SumPileLength);
+    });
+    if (built) FormResize();
 }
 
 void TDlgSideView::FormResize() {
     if (GetNoDraw()) return;
     model_.Aspect(width(), height());
     FormPaint();
-}
-
-// Painting happens in the paint event only; this asks for one.
-void TDlgSideView::FormPaint() { update(); }
-
-void TDlgSideView::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    Draw(painter, size());
-}
-
-void TDlgSideView::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
-    FormResize();
-}
-
-void TDlgSideView::mouseMoveEvent(QMouseEvent* event) {
-    const QPoint p = event->position().toPoint();
-    FormMouseMove(p.x(), p.y());
 }
 
 void TDlgSideView::FormMouseMove(int x, int y) {
@@ -110,16 +71,7 @@ void TDlgSideView::FormMouseMove(int x, int y) {
                    FixedText(wz, 6, 1));
 }
 
-void TDlgSideView::closeEvent(QCloseEvent* event) {
-    model_.ClearRecords();
-    if (!closing_) {
-        closing_ = true;
-        if (OnFormClose) OnFormClose();
-    }
-    event->accept();
-}
-
-void TDlgSideView::Draw(QPainter& painter, const QSize& client) const {
+void TDlgSideView::Draw(QPainter& painter, const QSize& client) {
     if (GetNoDraw()) return;
     painter.fillRect(QRect(QPoint(0, 0), client), palette().color(QPalette::Base));
     painter.setPen(palette().color(QPalette::Text));
@@ -131,7 +83,7 @@ void TDlgSideView::Draw(QPainter& painter, const QSize& client) const {
     PaintProfile(painter, canvas);
 }
 
-void TDlgSideView::Draw2(QPainter& painter, const QRect& page) const {
+void TDlgSideView::Draw2(QPainter& painter, const QRect& page) {
     if (GetNoDraw()) return;
     const int W = page.width(), H = page.height();
     painter.setPen(QPen(Qt::black, 12, Qt::SolidLine));
@@ -178,7 +130,7 @@ void TDlgSideView::PaintProfile(QPainter& painter, const Canvas& c) const {
         const int y = c.Y(at);
         TextOutTop(painter, c.LabelX(), y,
                    QStringLiteral("depth= ") + FloatToStr(top) + QStringLiteral(" - ") + FloatToStr(bottom) +
-                       QStringLiteral("; Layer ") + QString::number(k));
+                           QStringLiteral("; Layer ") + QString::number(k));
         TextOutTop(painter, c.LabelX(), y + lineHeight, propertyLine(v, pr));
     };
 
@@ -220,7 +172,8 @@ void TDlgSideView::PaintProfile(QPainter& painter, const Canvas& c) const {
             line(bottom + o);
             if (i == 0) ground(o);
             // Drawn shifted by o; the labels give the depths of the table.
-            label(i + 1, top, bottom, bottom - 0.95L * thickness + o, D1.Cells(1, i).AsFloat(), D1.Cells(3, i).AsFloat());
+            label(i + 1, top, bottom, bottom - 0.95L * thickness + o, D1.Cells(1, i).AsFloat(),
+                  D1.Cells(3, i).AsFloat());
         }
         const int y = c.Y(2 * p.Zc) - textOffset;
         TextOutTop(painter, c.LabelX(), y, QStringLiteral("Soil below the tip "));
@@ -253,28 +206,6 @@ void TDlgSideView::PaintProfile(QPainter& painter, const Canvas& c) const {
         painter.drawPolygon(poly, 4);
     }
     painter.setBrush(Qt::NoBrush);
-}
-
-QImage TDlgSideView::RenderImage() const {
-    QImage image(size(), QImage::Format_RGB32);
-    image.fill(palette().color(QPalette::Base));
-    QPainter painter(&image);
-    Draw(painter, size());
-    return image;
-}
-
-void TDlgSideView::Button1Click() {
-    QPrinter printer(QPrinter::HighResolution);
-    if (!PrinterAvailable(printer)) {
-        ShowViewMessage(this, QString::fromLatin1(NoPrinterMessage));
-        return;
-    }
-    PrintTo(printer);
-}
-
-bool TDlgSideView::PrintTo(QPrinter& printer) {
-    return PrintLandscapePage(this, printer, QStringLiteral("Soil-Pile Profile"),
-                              [this](QPainter& painter, const QRect& page) { Draw2(painter, page); });
 }
 
 }  // namespace vortn

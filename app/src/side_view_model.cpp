@@ -136,8 +136,7 @@ int TSideViewModel::PageX(Extended x, int pageWidth) const {
     return RoundPixel((x - view_.xmin) / (view_.xmax - view_.xmin) * pageWidth);
 }
 int TSideViewModel::PageY(Extended z, int pageHeight) const {
-    return RoundPixel((z - view_.zmin) / (view_.zmax - view_.zmin) * pageHeight * 0.8L) +
-           RoundPixel(pageHeight * 0.1L);
+    return RoundPixel((z - view_.zmin) / (view_.zmax - view_.zmin) * pageHeight * 0.8L) + RoundPixel(pageHeight * 0.1L);
 }
 
 }  // namespace vortn

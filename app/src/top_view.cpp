@@ -1,16 +1,10 @@
 #include "top_view.h"
 
-#include "exceptions.h"
 #include "project_holder.h"
-#include "side_view.h"
 #include "ui_DlgTopView.h"
 #include "view_support.h"
 
-#include <QCloseEvent>
-#include <QImage>
-#include <QMouseEvent>
 #include <QPainter>
-#include <QPrinter>
 
 #include <algorithm>
 #include <cmath>
@@ -18,22 +12,17 @@
 
 namespace vortn {
 
-TDlgTopView::TDlgTopView(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::DlgTopView>()) {
+TDlgTopView::TDlgTopView(QWidget* parent) : TPlaneView(parent), ui_(std::make_unique<Ui::DlgTopView>()) {
     ui_->setupUi(this);
     setWindowTitle(QStringLiteral("Top View"));
-    setAttribute(Qt::WA_DeleteOnClose);
-    setMouseTracking(true);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, Qt::white);
     setPalette(pal);
-    connect(ui_->Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
-    ConnectViewActivation(this, [this] { FormActivate(); });
+    ConnectPrintButton(ui_->Button1);
     FormCreate();
 }
 
 TDlgTopView::~TDlgTopView() = default;
-
-TProjectHolder* TDlgTopView::Holder() const { return holder_ ? holder_ : TProjectHolder::Main(); }
 
 void TDlgTopView::FormCreate() {
     model_.ClearRecords();
@@ -41,19 +30,8 @@ void TDlgTopView::FormCreate() {
 }
 
 void TDlgTopView::FormActivate() {
-    TProjectHolder* h = Holder();
-    if (!h || GetNoDraw()) return;
-    try {
-        model_.BuildRecords(*h);
-    } catch (const EListError&) {
-        ShowViewMessage(this, QString::fromLatin1(NoPileSectionsMessage));
-        CloseViewWindow(this);
-        return;
-    } catch (const Exception& e) {
-        ShowViewMessage(this, e.Message());
-        CloseViewWindow(this);
-        return;
-    }
+    if (GetNoDraw()) return;
+    if (!Rebuild([this](TProjectHolder& h) { model_.BuildRecords(h); })) return;
     model_.Fit();
     FormResize();
 }
@@ -64,36 +42,10 @@ void TDlgTopView::FormResize() {
     FormPaint();
 }
 
-void TDlgTopView::FormPaint() { update(); }
-
-void TDlgTopView::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    Draw(painter, size());
-}
-
-void TDlgTopView::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
-    FormResize();
-}
-
-void TDlgTopView::mouseMoveEvent(QMouseEvent* event) {
-    const QPoint p = event->position().toPoint();
-    FormMouseMove(p.x(), p.y());
-}
-
 void TDlgTopView::FormMouseMove(int x, int y) {
     if (GetNoDraw() || width() <= 0 || height() <= 0) return;
     setWindowTitle(QStringLiteral("Top View X: ") + FixedText(model_.WorldX(x, width()), 6, 1) +
                    QStringLiteral(" Y: ") + FixedText(model_.WorldY(y, height()), 6, 1));
-}
-
-void TDlgTopView::closeEvent(QCloseEvent* event) {
-    model_.ClearRecords();
-    if (!closing_) {
-        closing_ = true;
-        if (OnFormClose) OnFormClose();
-    }
-    event->accept();
 }
 
 void TDlgTopView::PaintPlan(QPainter& painter, int width, int height, bool page, int cx, int cy) {
@@ -149,28 +101,6 @@ void TDlgTopView::Draw2(QPainter& painter, const QRect& page) {
     PaintPlan(painter, W, H, true, cx, cy);
     model_.SetView(saved);
     painter.setBrush(Qt::NoBrush);
-}
-
-QImage TDlgTopView::RenderImage() {
-    QImage image(size(), QImage::Format_RGB32);
-    image.fill(palette().color(QPalette::Base));
-    QPainter painter(&image);
-    Draw(painter, size());
-    return image;
-}
-
-void TDlgTopView::Button1Click() {
-    QPrinter printer(QPrinter::HighResolution);
-    if (!PrinterAvailable(printer)) {
-        ShowViewMessage(this, QString::fromLatin1(NoPrinterMessage));
-        return;
-    }
-    PrintTo(printer);
-}
-
-bool TDlgTopView::PrintTo(QPrinter& printer) {
-    return PrintLandscapePage(this, printer, QStringLiteral("Soil-Pile Profile"),
-                              [this](QPainter& painter, const QRect& page) { Draw2(painter, page); });
 }
 
 }  // namespace vortn

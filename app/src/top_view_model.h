@@ -45,7 +45,10 @@ public:
     // Extents of the outline found by the last paint (0 before the first).
     Extended Ex() const { return ex_; }
     Extended Ey() const { return ey_; }
-    void SetExtents(Extended ex, Extended ey) { ex_ = ex; ey_ = ey; }
+    void SetExtents(Extended ex, Extended ey) {
+        ex_ = ex;
+        ey_ = ey;
+    }
 
     bool GetNoDraw() const;
     // One record per pile of a pile group, all with the radius of the first

@@ -32,7 +32,8 @@ void ShowViewMessage(QWidget* parent, const QString& text) {
 }
 
 QString FixedText(Extended value, int precision, int digits) {
-    if (!std::isfinite(double(value))) return value != value ? QStringLiteral("NAN") : value > 0 ? QStringLiteral("INF") : QStringLiteral("-INF");
+    if (!std::isfinite(double(value)))
+        return value != value ? QStringLiteral("NAN") : value > 0 ? QStringLiteral("INF") : QStringLiteral("-INF");
     if (std::fabs(double(value)) >= std::pow(10.0, precision)) return ExponentText(value, precision, 1);
     QString s = QString::number(double(value), 'f', digits);
     if (s.startsWith(QLatin1Char('-'))) {
@@ -93,8 +94,7 @@ private:
         if (!sub_) return;
         connection_ = QObject::connect(sub_, &QMdiSubWindow::windowStateChanged, this,
                                        [this](Qt::WindowStates before, Qt::WindowStates now) {
-                                           if (!(before & Qt::WindowActive) && (now & Qt::WindowActive))
-                                               onActivate_();
+                                           if (!(before & Qt::WindowActive) && (now & Qt::WindowActive)) onActivate_();
                                        });
     }
 
@@ -110,8 +110,10 @@ void ConnectViewActivation(QWidget* form, std::function<void()> onActivate) {
 }
 
 void CloseViewWindow(QWidget* form) {
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(form->parentWidget())) sub->close();
-    else form->close();
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(form->parentWidget()))
+        sub->close();
+    else
+        form->close();
 }
 
 bool PrinterAvailable(const QPrinter& printer) {

@@ -236,12 +236,14 @@ TTableForm::TTableForm(TGridTable& table, QWidget* parent)
     corner_->setAttribute(Qt::WA_TransparentForMouseEvents);
     // Leaving the grid for another control of this window; a move to another
     // window or application deactivates the window instead.
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+    focusWatch_ = connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
         if (old && Inside(old, Grid) && now && !Inside(now, Grid) && Inside(now, this)) GridExit();
     });
 }
 
 TTableForm::~TTableForm() {
+    // The base's destructor moves the focus on; this window is gone by then.
+    disconnect(focusWatch_);
     freeing_ = true;
     if (table_) {
         TGridTable* t = table_;

@@ -148,6 +148,7 @@ private:
     bool filling_ = false;  // the grid's own row changes select no cell
     QSize laidOut_;  // the size the layout asked for
     QLabel* corner_;
+    QMetaObject::Connection focusWatch_;
 };
 
 // Installs the editor window and the widget cell controls as the tables'

@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <vector>
 
+#include "numeric_helpers.h"
+
 #if defined(__x86_64__) || defined(__i386__)
 #define VORTN_X86_KERNEL 1
 #include <immintrin.h>
@@ -18,8 +20,6 @@ using cfloat = std::complex<float>;
 
 // True modulus; hypot keeps it finite for parts whose squares would overflow.
 inline float Modulus(cfloat z) { return std::hypot(z.real(), z.imag()); }
-
-inline bool IsFinite(cfloat z) { return std::isfinite(z.real()) && std::isfinite(z.imag()); }
 
 // Size measure of the refinement: the larger of |re| and |im|.
 inline float Size(cfloat z) { return std::max(std::fabs(z.real()), std::fabs(z.imag())); }

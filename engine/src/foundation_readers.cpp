@@ -17,11 +17,9 @@
 #include "run_state.h"
 #include "soil_readers.h"
 
-namespace {
-
 using namespace deck_reading;
 
-}  // namespace
+static_assert(kMaxLayers == 30 && kMaxPiles == 500, "the limit messages name 30 layers and 500 piles");
 
 void RDFOUN(Run& R) {
   RunFlags& F = R.flags;

@@ -3,20 +3,15 @@
 #include <algorithm>
 #include <cmath>
 
+#include "complex_solvers.h"
 #include "halfspace_coefficients.h"
+#include "numeric_helpers.h"
 #include "side_layer_impedance.h"
 
 namespace {
 
 using CF = std::complex<float>;
 using CD = std::complex<double>;
-
-constexpr int kSingular = 129;
-
-template <class C>
-bool Finite(const C& z) {
-  return std::isfinite(z.real()) && std::isfinite(z.imag());
-}
 
 // cot(z) and csc(z).  Long, soft elements give arguments with a large
 // imaginary part, where sin and cos overflow although their ratios are
@@ -130,7 +125,8 @@ BeamTerms<T> BeamElement(T EI, std::complex<T> cD, std::complex<T> s, std::compl
 
 template <class T>
 bool AllFinite(const BeamTerms<T>& t) {
-  return Finite(t.Ta) && Finite(t.Tb) && Finite(t.Tc) && Finite(t.Td) && Finite(t.Te) && Finite(t.Tf);
+  return IsFinite(t.Ta) && IsFinite(t.Tb) && IsFinite(t.Tc) && IsFinite(t.Td) && IsFinite(t.Te) &&
+         IsFinite(t.Tf);
 }
 
 CF ToF(const CD& z) { return CF(static_cast<float>(z.real()), static_cast<float>(z.imag())); }
@@ -140,7 +136,7 @@ CD ToD(const CF& z) { return CD(z.real(), z.imag()); }
 // plain form overflows.
 void Rod(CF EAc, CF mw2, CF ks, float h, CF& diag, CF& off) {
   RodElement<float>(EAc, mw2, ks, h, false, diag, off);
-  if (Finite(diag) && Finite(off)) return;
+  if (IsFinite(diag) && IsFinite(off)) return;
   CD d, o;
   RodElement<double>(ToD(EAc), ToD(mw2), ToD(ks), h, true, d, o);
   diag = ToF(d);
@@ -189,16 +185,16 @@ inline void AddSym(CF* A, int i, int j, CF v) {
 void CBANDS(int M, int N, int NB, CF* A, CF* B, int& IER) {
   IER = 0;
   if (N < 1 || N > kBandRows || NB < 1 || NB > 4 || M < 1) {
-    IER = kSingular;
+    IER = kSolverSingular;
     return;
   }
   auto a = [&](int i, int c) -> CF& { return A[(i - 1) + kBandRows * (c - 1)]; };
   auto b = [&](int i, int m) -> CF& { return B[(i - 1) + kBandRows * (m - 1)]; };
-  auto good = [](CF p) { return Finite(p) && p != CF(0); };
+  auto good = [](CF p) { return IsFinite(p) && p != CF(0); };
   for (int k = 1; k <= N - 1; ++k) {
     const CF piv = a(k, 1);
     if (!good(piv)) {
-      IER = kSingular;
+      IER = kSolverSingular;
       return;
     }
     const int L = std::min(NB, N - k + 1);
@@ -215,7 +211,7 @@ void CBANDS(int M, int N, int NB, CF* A, CF* B, int& IER) {
     }
   }
   if (!good(a(N, 1))) {
-    IER = kSingular;
+    IER = kSolverSingular;
     return;
   }
   for (int m = 1; m <= M; ++m) b(N, m) /= a(N, 1);
@@ -235,7 +231,7 @@ void PILELM(const PileElementArgs& a, float K[6], float C[6], int& IER) {
   const int NL = a.NL;
   const float w = a.w;
   if (NL < 1 || NL > kMaxLayers || !(w > 0.0f)) {
-    IER = kSingular;
+    IER = kSolverSingular;
     return;
   }
 
@@ -379,9 +375,9 @@ void PILELM(const PileElementArgs& a, float K[6], float C[6], int& IER) {
   }
 
   if (ier == 0)
-    for (const CF& t : head) ier = (ier != 0 || !Finite(t)) ? kSingular : 0;
+    for (const CF& t : head) ier = (ier != 0 || !IsFinite(t)) ? kSolverSingular : 0;
   if (ier != 0) {
-    IER = kSingular;
+    IER = kSolverSingular;
     return;
   }
   // 11: stiffness and damping.

@@ -18,8 +18,6 @@ namespace {
 using CF = std::complex<float>;
 using CD = std::complex<double>;
 
-constexpr int kSingular = 129;
-
 float Interp3(float y2, float y5, float y10, float s) {
   float y;
   INTRP3(y2, y5, y10, s, y);
@@ -302,7 +300,7 @@ int FormGroupFlexibility(const PileGroupInput& in, PileGroupWork& work, const CF
   std::copy(Z, Z + 36, F);
   int ier = 0;
   CINVRT(F, 6, 6, ier);
-  if (ier != 0) return kSingular;
+  if (ier != 0) return kSolverSingular;
   work.flex.resize(static_cast<std::size_t>(kFlexTerms) * NP);
   CF zp[36];
   for (int p = 1; p <= NP; ++p) {
@@ -310,7 +308,7 @@ int FormGroupFlexibility(const PileGroupInput& in, PileGroupWork& work, const CF
     if (in.battered && in.angles[9 * (p - 1) + 8] != 0.0f) {
       BatterTransform(in.angles + 9 * (p - 1), Z, zp);
       CINVRT(zp, 6, 6, ier);
-      if (ier != 0) return kSingular;
+      if (ier != 0) return kSolverSingular;
       StoreFlex(zp, fp);
     } else {
       StoreFlex(F, fp);
@@ -487,7 +485,7 @@ int GroupSumsBySolving(const PileGroupInput& in, GroupFlexibility& G, PileGroupW
     }
     W.reserve(u.size() + SolveSlack(n));
     W.assign(u.begin(), u.end());
-    if (SolveSymmetric(G.vertical.data(), n, n, W.data(), 3, n, work.solve) != 0) return kSingular;
+    if (SolveSymmetric(G.vertical.data(), n, n, W.data(), 3, n, work.solve) != 0) return kSolverSingular;
     const CF* w1 = W.data();
     const CF* wx = w1 + n;
     const CF* wy = wx + n;
@@ -516,7 +514,7 @@ int GroupSumsBySolving(const PileGroupInput& in, GroupFlexibility& G, PileGroupW
       }
       W.reserve(u.size() + SolveSlack(n));
     W.assign(u.begin(), u.end());
-      if (SolveSymmetric(G.lateral[dir].data(), n, n, W.data(), 3, n, work.solve) != 0) return kSingular;
+      if (SolveSymmetric(G.lateral[dir].data(), n, n, W.data(), 3, n, work.solve) != 0) return kSolverSingular;
       const CF* wd = W.data();
       const CF* wr = wd + n;
       const CF* wc = wr + n;
@@ -536,7 +534,7 @@ int GroupSumsBySolving(const PileGroupInput& in, GroupFlexibility& G, PileGroupW
       }
       W.reserve(u.size() + SolveSlack(n));
     W.assign(u.begin(), u.end());
-      if (SolveSymmetric(G.lateral[dir].data(), n, n, W.data(), 2, n, work.solve) != 0) return kSingular;
+      if (SolveSymmetric(G.lateral[dir].data(), n, n, W.data(), 2, n, work.solve) != 0) return kSolverSingular;
       const CF* w1 = W.data();
       const CF* wc = w1 + n;
       Su = Dot(one, w1, n);
@@ -581,7 +579,7 @@ int GroupImpedanceOfSums(const PileGroupSums& g, float height, CF* ZG) {
   for (int k = 0; k < 36; ++k) {
     if (!std::isfinite(ZG[k].real()) || !std::isfinite(ZG[k].imag())) {
       std::fill(ZG, ZG + 36, CF(0));
-      return kSingular;
+      return kSolverSingular;
     }
   }
   return 0;

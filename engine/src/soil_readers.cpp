@@ -19,6 +19,8 @@ namespace {
 
 using namespace deck_reading;
 
+static_assert(kMaxLayers == 30, "the limit messages name 30 layers");
+
 bool ElasticPoisson(float nu) { return nu > -1.0f && nu <= 0.5f; }
 
 // Soil values no model can take: a negative velocity, unit weight or ratio,

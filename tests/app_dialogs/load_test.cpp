@@ -12,6 +12,19 @@ namespace {
 
 const TFrameLink kLink{{1.5L, -2, 3.25L}, {0.5L, 0.75L, -1}};
 
+// The frames of kLink, and the point (4, 5, 6).
+void SetFramesAndPoint(TProgramData& p) {
+    p.CBx = kLink.cbLocal.x;
+    p.CBy = kLink.cbLocal.y;
+    p.CBz = kLink.cbLocal.z;
+    p.Xc = kLink.base.x;
+    p.Yc = kLink.base.y;
+    p.Zc = kLink.base.z;
+    p.LoadX = 4;
+    p.LoadY = 5;
+    p.LoadZ = 6;
+}
+
 TEST(LoadFrames, RoundTripReturnsThePoint) {
     const TVector3 points[] = {{0, 0, 0}, {4, 5, 6}, {-1e3L, 2.5L, -0.125L}};
     for (const TVector3& p : points) {
@@ -115,15 +128,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(DialogFixture, SwitchingTheReferenceBackAndForthReturnsThePoint) {
-    P().CBx = 1.5L;
-    P().CBy = -2;
-    P().CBz = 3.25L;
-    P().Xc = 0.5L;
-    P().Yc = 0.75L;
-    P().Zc = -1;
-    P().LoadX = 4;
-    P().LoadY = 5;
-    P().LoadZ = 6;
+    SetFramesAndPoint(P());
     auto* d = Open<THarmonicDialog>(TDialogKind::Harmonic);
     auto* global = d->findChild<QRadioButton*>(QStringLiteral("RadioButton1"));
     auto* local = d->findChild<QRadioButton*>(QStringLiteral("RadioButton2"));
@@ -158,15 +163,7 @@ TEST_F(DialogFixture, AnInvalidPointKeepsTheReferenceAndCaptions) {
 }
 
 TEST_F(DialogFixture, BothHarmonicDialogsOpenConvertThePointOnlyOnce) {
-    P().CBx = 1.5L;
-    P().CBy = -2;
-    P().CBz = 3.25L;
-    P().Xc = 0.5L;
-    P().Yc = 0.75L;
-    P().Zc = -1;
-    P().LoadX = 4;
-    P().LoadY = 5;
-    P().LoadZ = 6;
+    SetFramesAndPoint(P());
     P().LoadReference = 1;
     auto* harmonic = Open<THarmonicDialog>(TDialogKind::Harmonic);
     // The first activation shows the stored point in the base frame as it is.

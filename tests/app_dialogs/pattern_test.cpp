@@ -3,7 +3,12 @@
 // write-back, the one-message guard on deactivation and close.
 #include "dialog_fixture.h"
 
+#include <QDir>
 #include <functional>
+
+#ifndef VORTN_SCREENSHOT_DIR
+#define VORTN_SCREENSHOT_DIR "."
+#endif
 
 namespace vortn::test {
 namespace {
@@ -206,6 +211,28 @@ TEST_F(DialogFixture, SwitchingChildrenWritesBackOrBringsTheInvalidDialogBackWit
     EXPECT_EQ(Box(shape, "DataEdit2")->text(), QStringLiteral("1/0"));
 }
 
+TEST_F(DialogFixture, AnotherWindowTakingTheFocusChecksNothingAndComingBackKeepsTheEntry) {
+    TInputDialog* d = Open(TDialogKind::SoilBelow);
+    TDataEdit* box = Box(d, "DataEdit1");
+    Type(box, QStringLiteral("1/0"));
+    QWidget other;  // as another application's window would
+    other.resize(200, 100);
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    Settle();
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(" | ").toStdString();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    Settle();
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(" | ").toStdString();
+    EXPECT_EQ(box->text(), QStringLiteral("1/0"));
+    EXPECT_EQ(host->ActiveDialog(), d);
+    host->DeactivateActiveChild();
+    EXPECT_EQ(messages.size(), 1);
+    EXPECT_EQ(P().SoilVelocity, 0);
+}
+
 TEST_F(DialogFixture, ComingBackToTheSameDialogKeepsItsUnsavedEntries) {
     TInputDialog* d = Open(TDialogKind::SoilBelow);
     Type(Box(d, "DataEdit1"), QStringLiteral("150"));
@@ -247,6 +274,28 @@ TEST_F(DialogFixture, NewForceClosesEveryDialogWithoutCheckOrWriteBack) {
     Type(Box(again, "DataEdit2"), QStringLiteral("2"));
     host->DeactivateActiveChild();
     EXPECT_EQ(P().Length, 2);
+}
+
+TEST_F(DialogFixture, EveryFormShowsItsBoxesOnTheWindowBackground) {
+    QDir().mkpath(QStringLiteral(VORTN_SCREENSHOT_DIR));
+    for (int k = 0; k < kDialogKindCount; ++k) {
+        TInputDialog* d = Open(TDialogKind(k));
+        ASSERT_NE(d, nullptr);
+        const QImage shot = d->grab().toImage();
+        const QString name = d->metaObject()->className();
+        ASSERT_TRUE(shot.save(QStringLiteral(VORTN_SCREENSHOT_DIR "/dialog_%1.png").arg(name.section(QLatin1String("::"), -1))));
+        const QColor window = d->palette().color(QPalette::Window);
+        EXPECT_EQ(QColor(shot.pixel(2, 2)), window) << name.toStdString();
+        const QList<TDataEdit*> boxes = d->findChildren<TDataEdit*>();
+        for (TDataEdit* box : boxes) {
+            if (!box->isVisible() || !box->isEnabled()) continue;
+            const QPoint inside = box->mapTo(d, QPoint(box->width() - 4, box->height() / 2));
+            EXPECT_EQ(QColor(shot.pixel(inside)), box->palette().color(QPalette::Base))
+                << name.toStdString() << " " << box->objectName().toStdString();
+        }
+        d->Frame()->close();
+        Settle();
+    }
 }
 
 TEST_F(DialogFixture, EveryFormBuildsWithItsHandlersBoundByName) {

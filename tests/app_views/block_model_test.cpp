@@ -45,54 +45,49 @@ TEST_P(BlockDims, ExtentsAndCap) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, BlockDims,
-    ::testing::Values(
-        // A rectangular footing 10 x 6 without side layers stands on the ground, 0.15 x 6 thick.
-        DimsCase{"rectangular footing",
-                 [](BlockModelTest& t) {
-                     t.Foundation("HALF-SPACE", 1);
-                     t.Rectangular(10, 6);
-                 },
-                 0.9L, false, 0.9L, 0, 5, 10},
-        // A circular footing of radius 2 in side layers of 1.5 is embedded; the layers add below.
-        DimsCase{"circular embedded",
-                 [](BlockModelTest& t) {
-                     t.Foundation("HALF-SPACE", 1);
-                     t.Circular(2);
-                     Fill(t.H().D1(), {{1}, {0.5}});
-                 },
-                 1.5L, true, 0, -3, 3, 4},
-        // Four piles under a 4 x 3 cap in a side layer of 0.6, two sections of 5.
-        DimsCase{"pile group",
-                 [](BlockModelTest& t) {
-                     t.Piles({{-1, -1}, {1, -1}, {-1, 1}, {1, 1}}, {{5, 0.25}, {5, 0.25}});
-                     t.Rectangular(4, 3);
-                     Fill(t.H().pilecapsoil(), {{0.6}});
-                 },
-                 0.6L, true, 0, -10.6L, 10.6L, 4},
-        DimsCase{"stratum takes the base depth",
-                 [](BlockModelTest& t) {
-                     t.Foundation("STRATUM", 3);
-                     t.Rectangular(4, 4);
-                     t.P().BaseDepth = 2;
-                 },
-                 2, false, 2, 0, 2, 4},
-        // Side layers of a multilayer are its first elements, one per row of D (longer than the table).
-        DimsCase{"multilayer",
-                 [](BlockModelTest& t) {
-                     t.Foundation("MULTILAYER", 4);
-                     t.Rectangular(2, 2);
-                     Fill(t.H().MultiElement(), {{0.75, 1}});
-                     Fill(t.H().D(), {{100}, {200}, {300}});
-                 },
-                 0.75L, true, 0, -0.75L, 1, 2},
-        DimsCase{"default project", [](BlockModelTest&) {}, 0, false, 0, 0, 0, 0}),
-    [](const auto& info) {
-        std::string n = info.param.name;
-        for (char& ch : n)
-            if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
-        return n;
-    });
+        Cases, BlockDims,
+        ::testing::Values(
+                // A rectangular footing 10 x 6 without side layers stands on the ground, 0.15 x 6 thick.
+                DimsCase{"rectangular footing",
+                         [](BlockModelTest& t) {
+                             t.Foundation("HALF-SPACE", 1);
+                             t.Rectangular(10, 6);
+                         },
+                         0.9L, false, 0.9L, 0, 5, 10},
+                // A circular footing of radius 2 in side layers of 1.5 is embedded; the layers add below.
+                DimsCase{"circular embedded",
+                         [](BlockModelTest& t) {
+                             t.Foundation("HALF-SPACE", 1);
+                             t.Circular(2);
+                             Fill(t.H().D1(), {{1}, {0.5}});
+                         },
+                         1.5L, true, 0, -3, 3, 4},
+                // Four piles under a 4 x 3 cap in a side layer of 0.6, two sections of 5.
+                DimsCase{"pile group",
+                         [](BlockModelTest& t) {
+                             t.Piles({{-1, -1}, {1, -1}, {-1, 1}, {1, 1}}, {{5, 0.25}, {5, 0.25}});
+                             t.Rectangular(4, 3);
+                             Fill(t.H().pilecapsoil(), {{0.6}});
+                         },
+                         0.6L, true, 0, -10.6L, 10.6L, 4},
+                DimsCase{"stratum takes the base depth",
+                         [](BlockModelTest& t) {
+                             t.Foundation("STRATUM", 3);
+                             t.Rectangular(4, 4);
+                             t.P().BaseDepth = 2;
+                         },
+                         2, false, 2, 0, 2, 4},
+                // Side layers of a multilayer are its first elements, one per row of D (longer than the table).
+                DimsCase{"multilayer",
+                         [](BlockModelTest& t) {
+                             t.Foundation("MULTILAYER", 4);
+                             t.Rectangular(2, 2);
+                             Fill(t.H().MultiElement(), {{0.75, 1}});
+                             Fill(t.H().D(), {{100}, {200}, {300}});
+                         },
+                         0.75L, true, 0, -0.75L, 1, 2},
+                DimsCase{"default project", [](BlockModelTest&) {}, 0, false, 0, 0, 0, 0}),
+        CaseName());
 
 TEST(BlockModel, OrthoBoxIsOnePixelAUnit) {
     const vortn::TOrthoBox wide = vortn::OrthoBox(600, 400, 10, 4);
@@ -116,22 +111,22 @@ TEST(BlockModel, FitScaleStaysPositive) {
         Extended dx, maxCoordinate, previous, expected;
     };
     const Case cases[] = {
-        {650, 450, 4, 10, 1, 20},      // min(600 / 8, 400 / 20)
-        {650, 450, 0, 10, 1, 1},       // dx 0 counts as 1
-        {650, 450, 0, 0, 1, 1},        // both divisors 0
-        {40, 450, 4, 10, 1, 20},       // narrower than the border: the height decides
-        {40, 30, 4, 10, 3.5L, 3.5L},   // no factor left: the previous scale
-        {0, 0, 0, 0, 0, 1},
+            {650, 450, 4, 10, 1, 20},     // min(600 / 8, 400 / 20)
+            {650, 450, 0, 10, 1, 1},      // dx 0 counts as 1
+            {650, 450, 0, 0, 1, 1},       // both divisors 0
+            {40, 450, 4, 10, 1, 20},      // narrower than the border: the height decides
+            {40, 30, 4, 10, 3.5L, 3.5L},  // no factor left: the previous scale
+            {0, 0, 0, 0, 0, 1},
     };
     for (const Case& c : cases)
         EXPECT_EQ(double(vortn::FitScaleFor(c.W, c.H, c.dx, c.maxCoordinate, c.previous)), double(c.expected))
-            << c.W << " x " << c.H;
+                << c.W << " x " << c.H;
 }
 
 TEST(BlockModel, ValueLabels) {
     const std::pair<Extended, const char*> cases[] = {
-        {0, "0.000E+00"},       {0.001L, "1.000E-03"}, {0.0015L, "0.002"}, {12.5L, "12.500"},
-        {-3, "-3.000"},         {99999.9L, "99999.900"}, {100000, "1.000E+05"}, {-123456, "-1.235E+05"},
+            {0, "0.000E+00"}, {0.001L, "1.000E-03"},   {0.0015L, "0.002"},    {12.5L, "12.500"},
+            {-3, "-3.000"},   {99999.9L, "99999.900"}, {100000, "1.000E+05"}, {-123456, "-1.235E+05"},
     };
     for (const auto& [v, text] : cases) EXPECT_EQ(vortn::GetValueLabel(v), QString::fromLatin1(text)) << double(v);
 }
@@ -153,7 +148,7 @@ TEST_F(BlockModelTest, SlabsSkipZeroLayersAndWrapTheColours) {
     const auto slabs = vortn::SoilSlabs(H(), 1.5);
     ASSERT_EQ(slabs.size(), 14u);  // 13 side layers and the bottom
     EXPECT_EQ(slabs[1].row, 1);
-    EXPECT_EQ(slabs[2].row, 3);  // the empty layer left out...
+    EXPECT_EQ(slabs[2].row, 3);         // the empty layer left out...
     EXPECT_EQ(slabs[2].colorIndex, 2);  // ...takes no colour
     EXPECT_EQ(slabs[11].colorIndex, 11);
     EXPECT_EQ(slabs[12].colorIndex, 0);  // the thirteenth layer starts again
@@ -174,30 +169,30 @@ TEST_F(BlockModelTest, SlabsOfEachFoundation) {
         std::vector<Extended> thickness;
     };
     const Case cases[] = {
-        {"pile",
-         [this] {
-             Piles({{0, 0}}, {{4, 0.3}, {6, 0.3}});
-             Fill(H().pilecapsoil(), {{0.5}});
-         },
-         {"Side Cap 1", "Side Pile 1", "Side Pile 2", "Bottom"},
-         {0.5L, 4, 6, 2}},
-        {"stratum",
-         [this] {
-             Foundation("STRATUM", 3);
-             P().BedRockDepth = 7;
-         },
-         {"Stratum", "Bottom"},
-         {7, 2}},
-        // The element table runs out before D and Multisoil do: the slabs stop there.
-        {"multilayer with short elements",
-         [this] {
-             Foundation("MULTILAYER", 4);
-             Fill(H().MultiElement(), {{1, 1}, {2, 1}});
-             Fill(H().D(), {{100}});
-             Fill(H().Multisoil(), {{200}, {300}, {400}});
-         },
-         {"Side Cap 1", "Side Column 1", "Bottom"},
-         {1, 2, 2}},
+            {"pile",
+             [this] {
+                 Piles({{0, 0}}, {{4, 0.3}, {6, 0.3}});
+                 Fill(H().pilecapsoil(), {{0.5}});
+             },
+             {"Side Cap 1", "Side Pile 1", "Side Pile 2", "Bottom"},
+             {0.5L, 4, 6, 2}},
+            {"stratum",
+             [this] {
+                 Foundation("STRATUM", 3);
+                 P().BedRockDepth = 7;
+             },
+             {"Stratum", "Bottom"},
+             {7, 2}},
+            // The element table runs out before D and Multisoil do: the slabs stop there.
+            {"multilayer with short elements",
+             [this] {
+                 Foundation("MULTILAYER", 4);
+                 Fill(H().MultiElement(), {{1, 1}, {2, 1}});
+                 Fill(H().D(), {{100}});
+                 Fill(H().Multisoil(), {{200}, {300}, {400}});
+             },
+             {"Side Cap 1", "Side Column 1", "Bottom"},
+             {1, 2, 2}},
     };
     for (const Case& c : cases) {
         c.setUp();
@@ -269,9 +264,9 @@ TEST(BlockNavigation, RestartGoesBackToTheModelCentre) {
 // The model-view matrix of the front view (x right, z up) scaled by s.
 TMatrix16 FrontMatrix(Extended s) {
     TMatrix16 m{};
-    m[0] = s;        // x -> screen x
-    m[6] = -s;       // y -> into the screen
-    m[9] = s;        // z -> screen y
+    m[0] = s;   // x -> screen x
+    m[6] = -s;  // y -> into the screen
+    m[9] = s;   // z -> screen y
     m[15] = 1;
     return m;
 }
@@ -386,16 +381,16 @@ TEST(BlockPrint, PlacementKeepsTheAspectWithinTheMargins) {
         vortn::TPrintBox expected;
     };
     const Case cases[] = {
-        // A margin box of 3000 x 3000 (300 dpi, one-inch margins) takes a 600 x 400 view at 3000 x 2000.
-        {300, 300, 0, 0, 3600, 3600, 1000, 1000, 1000, 1000, 600, 400, {300, 300, 3000, 2000}},
-        // Physical offsets larger than the margins, and a tall picture.
-        {600, 600, 100, 50, 4900, 6500, 100, 0, 100, 0, 400, 800, {0, 0, 3250, 6500}},
-        // Margins that leave no room.
-        {300, 300, 0, 0, 500, 500, 1000, 1000, 1000, 1000, 600, 400, {300, 300, 0, 0}},
+            // A margin box of 3000 x 3000 (300 dpi, one-inch margins) takes a 600 x 400 view at 3000 x 2000.
+            {300, 300, 0, 0, 3600, 3600, 1000, 1000, 1000, 1000, 600, 400, {300, 300, 3000, 2000}},
+            // Physical offsets larger than the margins, and a tall picture.
+            {600, 600, 100, 50, 4900, 6500, 100, 0, 100, 0, 400, 800, {0, 0, 3250, 6500}},
+            // Margins that leave no room.
+            {300, 300, 0, 0, 500, 500, 1000, 1000, 1000, 1000, 600, 400, {300, 300, 0, 0}},
     };
     for (const Case& c : cases) {
         const vortn::TPrintBox b =
-            vortn::PrintPlacement(c.lpx, c.lpy, c.offX, c.offY, c.pageW, c.pageH, c.mL, c.mT, c.mR, c.mB, c.w, c.h);
+                vortn::PrintPlacement(c.lpx, c.lpy, c.offX, c.offY, c.pageW, c.pageH, c.mL, c.mT, c.mR, c.mB, c.w, c.h);
         EXPECT_EQ(b.left, c.expected.left);
         EXPECT_EQ(b.top, c.expected.top);
         EXPECT_EQ(b.width, c.expected.width);
@@ -526,6 +521,12 @@ TEST_F(BlockModelTest, OptionsAndToolbarOperations) {
     EXPECT_EQ(view.PageSetupDialog().MarginLeft(), 1000);
     EXPECT_EQ(view.PageSetupDialog().MarginBottom(), 1000);
     EXPECT_EQ(view.windowTitle(), QStringLiteral("Vort-N, 3D-View"));
+    // The OpenGL control as the form sets it up.
+    EXPECT_EQ(view.GL()->BackgroundColor(), QColor(Qt::white));
+    EXPECT_EQ(view.GL()->FOV(), 45.0);
+    EXPECT_FALSE(view.GL()->DepthTesting());
+    EXPECT_FALSE(view.GL()->Blending());
+    EXPECT_EQ(view.GL()->ShadeModel(), vortn::glSmooth);
 }
 
 }  // namespace

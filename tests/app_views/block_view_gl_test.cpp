@@ -14,6 +14,7 @@
 #include <QOpenGLContext>
 #include <QPrinter>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QtEndian>
 
 namespace views_test {
@@ -32,10 +33,10 @@ bool ContextAvailable() {
 }
 
 // Under CTest (VORTN_REQUIRE_GL set) a missing context is a failure, not a skip.
-#define REQUIRE_GL_CONTEXT()                                                           \
-    if (!ContextAvailable()) {                                                         \
-        if (!qgetenv("VORTN_REQUIRE_GL").isEmpty()) FAIL() << "no OpenGL context";    \
-        GTEST_SKIP() << "no OpenGL context can be made here (run under xvfb-run)";      \
+#define REQUIRE_GL_CONTEXT()                                                       \
+    if (!ContextAvailable()) {                                                     \
+        if (!qgetenv("VORTN_REQUIRE_GL").isEmpty()) FAIL() << "no OpenGL context"; \
+        GTEST_SKIP() << "no OpenGL context can be made here (run under xvfb-run)"; \
     }
 
 class BlockViewGl : public ViewsTest {
@@ -179,6 +180,7 @@ TEST_F(BlockViewGl, WindowPaintSurvivesANewContext) {
         GTEST_SKIP() << "the widget could not make its context here";
     }
     image.save(ScreenshotPath(QStringLiteral("block-window-first.png")));
+    const QOpenGLContext* before = view->GL()->context();
     EXPECT_TRUE(Near(image.pixelColor(190, 160), 64, 64, 64)) << image.pixelColor(190, 160).name().toStdString();
 
     view->setParent(&second);
@@ -188,7 +190,56 @@ TEST_F(BlockViewGl, WindowPaintSurvivesANewContext) {
     second.show();
     image = view->GL()->grabFramebuffer();
     image.save(ScreenshotPath(QStringLiteral("block-window-second.png")));
+    EXPECT_NE(view->GL()->context(), before);  // a context of its own for the new window
     EXPECT_TRUE(Near(image.pixelColor(190, 160), 64, 64, 64)) << image.pixelColor(190, 160).name().toStdString();
+    delete view;
+}
+
+// Mouse events of the OpenGL control drive the navigation: a pan drag moves
+// the model with the pointer, a zoom-window drag shows its green box.
+TEST_F(BlockViewGl, MouseDragsPanAndDrawTheSelectionBox) {
+    REQUIRE_GL_CONTEXT();
+    StandingCap();
+    QWidget frame;
+    auto* view = new TDlgBlock(&frame);
+    view->setAttribute(Qt::WA_DeleteOnClose, false);
+    view->SetHolder(&H());
+    view->resize(400, 300);
+    frame.resize(400, 300);
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    view->FormActivate();
+    view->GL()->grabFramebuffer();  // a paint: the model-view matrix the mouse uses
+    const Extended s = view->ViewState().FitScale * view->ViewState().ZoomFactor;
+    const Extended panX = view->ViewState().PanX, panZ = view->ViewState().PanZ;
+
+    view->SetMouseMode(1, false);
+    QTest::mousePress(view->GL(), Qt::LeftButton, {}, QPoint(100, 100));
+    QTest::mouseMove(view->GL(), QPoint(130, 80));
+    QTest::mouseRelease(view->GL(), Qt::LeftButton, {}, QPoint(130, 80));
+    // Front view: right is model x, up is model z.
+    EXPECT_NEAR(double(view->ViewState().PanX), double(panX + 30 / s), 1e-6);  // the matrix is single precision
+    EXPECT_NEAR(double(view->ViewState().PanZ), double(panZ + 20 / s), 1e-6);
+    EXPECT_EQ(view->Navigation().MouseState, 0);
+
+    view->SetMouseMode(4, true);
+    QTest::mousePress(view->GL(), Qt::LeftButton, {}, QPoint(50, 60));
+    QTest::mouseMove(view->GL(), QPoint(150, 120));
+    ASSERT_TRUE(view->Navigation().SelectionBoxVisible);
+    QImage image;
+    ASSERT_TRUE(view->RenderBitmap(image));
+    image.save(ScreenshotPath(QStringLiteral("block-selection-box.png")));
+    // The box's edges lie on pixel borders: either pixel beside one is lit.
+    auto green = [&](int x, int y, int dx, int dy) {
+        return Near(image.pixelColor(x, y), 0, 255, 0) || Near(image.pixelColor(x + dx, y + dy), 0, 255, 0);
+    };
+    EXPECT_TRUE(green(100, 60, 0, -1));   // top edge
+    EXPECT_TRUE(green(150, 90, -1, 0));   // right edge
+    EXPECT_TRUE(green(100, 120, 0, -1));  // bottom edge
+    EXPECT_FALSE(green(100, 90, 0, 0));   // not inside
+    QTest::mouseRelease(view->GL(), Qt::LeftButton, {}, QPoint(150, 120));
+    EXPECT_FALSE(view->Navigation().SelectionBoxVisible);
+    EXPECT_NEAR(double(view->ViewState().ZoomFactor), 4.0, 1e-9);  // min(300 / 60, 400 / 100)
     delete view;
 }
 
@@ -213,7 +264,8 @@ TEST_F(BlockViewGl, ScreenshotsOfTheExamplePileGroup) {
     EXPECT_TRUE(IsDark(topImage, top.Model().CircleRect(-1, -1, 0, 640, 480).left,
                        top.Model().CircleRect(-1, -1, 0, 640, 480).top));
     EXPECT_TRUE(IsDark(xzImage, xz.Model().PixelX(-1, 640), xz.Model().PixelY(8, 480)));
-    EXPECT_TRUE(IsDark(xzImage, xz.Model().PixelX(1 + 8 * std::sin(10 * 3.1415 / 180), 640), xz.Model().PixelY(8, 480)));
+    EXPECT_TRUE(
+            IsDark(xzImage, xz.Model().PixelX(1 + 8 * std::sin(10 * 3.1415 / 180), 640), xz.Model().PixelY(8, 480)));
     EXPECT_TRUE(messages_.isEmpty()) << messages_.join(';').toStdString();
 
     REQUIRE_GL_CONTEXT();

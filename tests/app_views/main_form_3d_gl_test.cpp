@@ -1,6 +1,7 @@
 // The main window's 3D toolbar and "Show 3D View" menu forward to the 3D
 // view (a shown OpenGL widget needs a display: run under xvfb-run).
 #include "block_view.h"
+#include "gl_window.h"
 #include "main_form.h"
 #include "ui_MainForm.h"
 
@@ -75,6 +76,44 @@ TEST(MainFormViews, ToolbarAndShowMenuForwardToThe3DView) {
     EXPECT_TRUE(f.ToolBar1->isHidden());
     EXPECT_FALSE(f.FileSaveBitmap->isVisible());
     EXPECT_EQ(w.View3DWindow(), nullptr);
+}
+
+// The example pile group in the program's window with the four views open,
+// for a reviewer to look at.
+TEST(MainFormViews, ScreenshotOfTheFourViewsInTheProgram) {
+    if (QGuiApplication::platformName() != QStringLiteral("xcb")) {
+        if (!qgetenv("VORTN_REQUIRE_GL").isEmpty()) FAIL() << "no display";
+        GTEST_SKIP() << "needs a display (run under xvfb-run)";
+    }
+    TMainForm w;
+    w.resize(1280, 960);
+    w.show();
+    QApplication::processEvents();
+    w.Holder().OpenProject(QStringLiteral(VORTN_EXAMPLES "/project-pile.vtd"));
+    Ui::TMainForm& f = w.Form();
+    for (QAction* a : {f.ViewTop, f.ViewSideXZ, f.ViewSideYZ, f.View3D}) a->trigger();
+    f.ToolButton4->trigger();
+    w.MdiArea()->tileSubWindows();
+    QApplication::processEvents();
+    ASSERT_EQ(w.MdiArea()->subWindowList().size(), 4);
+    const QImage shot = w.grab().toImage();
+    ASSERT_TRUE(shot.save(ScreenshotPath(QStringLiteral("example-pile-main-window.png"))));
+    EXPECT_EQ(w.View3DWindow()->Geometry().CapThickness, 0.6L);
+    // On the screen the translucent slabs look as in the off-screen picture:
+    // the window's pixels stay opaque.
+    vortn::TDlgBlock* view = w.View3DWindow();
+    const QImage onScreen = view->GL()->grab().toImage();
+    QImage offScreen;
+    ASSERT_TRUE(view->RenderBitmap(offScreen));
+    ASSERT_EQ(onScreen.size(), offScreen.size());
+    int differing = 0;
+    for (int y = 0; y < offScreen.height(); y += 4)
+        for (int x = 0; x < offScreen.width(); x += 4) {
+            const QColor a = onScreen.pixelColor(x, y), b = offScreen.pixelColor(x, y);
+            if (std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue()) > 30)
+                ++differing;
+        }
+    EXPECT_LT(differing, 20);
 }
 
 }  // namespace

@@ -47,61 +47,75 @@ TEST_P(SideViewWindows, FitOfTheModel) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, SideViewWindows,
-    ::testing::Values(
-        WindowCase{"single pile", [](SideViewTest& t) { t.Piles({{0, 0}}, {{10, 0.5}}); }, TSidePlane::XZ,
-                   {-0.525L, 0.525L, 0, 10.5L}},
-        // Four piles of two sections (4 + 6) at (+-3, +-2): x from the YZ view is y.
-        WindowCase{"four piles XZ",
-                   [](SideViewTest& t) { t.Piles({{-3, -2}, {3, -2}, {-3, 2}, {3, 2}}, {{4, 0.5}, {6, 0.5}}); },
-                   TSidePlane::XZ, {-3.675L, 3.675L, 0, 10.5L}},
-        WindowCase{"four piles YZ",
-                   [](SideViewTest& t) { t.Piles({{-3, -2}, {3, -2}, {-3, 2}, {3, 2}}, {{4, 0.5}, {6, 0.5}}); },
-                   TSidePlane::YZ, {-2.625L, 2.625L, 0, 10.5L}},
-        // A footing 4 wide with its base 1 deep: twice the width, four times the depth.
-        WindowCase{"half-space rectangular",
-                   [](SideViewTest& t) {
-                       t.Foundation("HALF-SPACE", 1);
-                       t.Rectangular(6, 4);
-                       t.P().Zc = 1;
-                   },
-                   TSidePlane::XZ, {-4.2L, 4.2L, 0, 4.2L}},
-        WindowCase{"half-space circular",
-                   [](SideViewTest& t) {
-                       t.Foundation("HALF-SPACE", 1);
-                       t.Circular(1.5);
-                       t.P().Zc = 0.5;
-                   },
-                   TSidePlane::YZ, {-3.15L, 3.15L, 0, 4.2L}},
-        // A battered pile: the bottom corners move by L sin(t) in its own plane only.
-        WindowCase{"battered 10 deg XZ in XZ",
-                   [](SideViewTest& t) { t.Piles({{0, 0, 10, 1}}, {{10, 0.5}}); }, TSidePlane::XZ,
-                   {-0.525L, 1.05L * (0.5L + 10 * std::sin(10 * 3.1415L / 180)), 0,
-                    1.05L * 10 * std::cos(10 * 3.1415L / 180)}},
-        WindowCase{"battered 10 deg XZ in YZ",
-                   [](SideViewTest& t) { t.Piles({{0, 0, 10, 1}}, {{10, 0.5}}); }, TSidePlane::YZ,
-                   {-0.525L, 0.525L, 0, 10.5L}},
-        // A multilayer column of two elements (2 + 3) of radius 1.
-        WindowCase{"multilayer",
-                   [](SideViewTest& t) {
-                       t.Foundation("MULTILAYER", 4);
-                       Fill(t.H().MultiElement(), {{2, 1}, {3, 1}});
-                   },
-                   TSidePlane::XZ, {0, 2 * 1.05L * 5, 0, 1.05L * 5}},
-        // The new project has no extent: the initial window stays.
-        WindowCase{"default project", [](SideViewTest&) {}, TSidePlane::XZ, {-10, 10, 0, 10}},
-        WindowCase{"no soil layers",
-                   [](SideViewTest& t) {
-                       t.Piles({{0, 0}}, {{10, 0.5}});
-                       t.H().D().SetRowCount(0);
-                   },
-                   TSidePlane::XZ, {-10, 10, 0, 10}}),
-    [](const auto& info) {
-        std::string n = info.param.name;
-        for (char& ch : n)
-            if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
-        return n;
-    });
+        Cases, SideViewWindows,
+        ::testing::Values(WindowCase{"single pile",
+                                     [](SideViewTest& t) {
+                                         t.Piles({{0, 0}}, {{10, 0.5}});
+                                     },
+                                     TSidePlane::XZ,
+                                     {-0.525L, 0.525L, 0, 10.5L}},
+                          // Four piles of two sections (4 + 6) at (+-3, +-2): x from the YZ view is y.
+                          WindowCase{"four piles XZ",
+                                     [](SideViewTest& t) {
+                                         t.Piles({{-3, -2}, {3, -2}, {-3, 2}, {3, 2}}, {{4, 0.5}, {6, 0.5}});
+                                     },
+                                     TSidePlane::XZ,
+                                     {-3.675L, 3.675L, 0, 10.5L}},
+                          WindowCase{"four piles YZ",
+                                     [](SideViewTest& t) {
+                                         t.Piles({{-3, -2}, {3, -2}, {-3, 2}, {3, 2}}, {{4, 0.5}, {6, 0.5}});
+                                     },
+                                     TSidePlane::YZ,
+                                     {-2.625L, 2.625L, 0, 10.5L}},
+                          // A footing 4 wide with its base 1 deep: twice the width, four times the depth.
+                          WindowCase{"half-space rectangular",
+                                     [](SideViewTest& t) {
+                                         t.Foundation("HALF-SPACE", 1);
+                                         t.Rectangular(6, 4);
+                                         t.P().Zc = 1;
+                                     },
+                                     TSidePlane::XZ,
+                                     {-4.2L, 4.2L, 0, 4.2L}},
+                          WindowCase{"half-space circular",
+                                     [](SideViewTest& t) {
+                                         t.Foundation("HALF-SPACE", 1);
+                                         t.Circular(1.5);
+                                         t.P().Zc = 0.5;
+                                     },
+                                     TSidePlane::YZ,
+                                     {-3.15L, 3.15L, 0, 4.2L}},
+                          // A battered pile: the bottom corners move by L sin(t) in its own plane only.
+                          WindowCase{"battered 10 deg XZ in XZ",
+                                     [](SideViewTest& t) {
+                                         t.Piles({{0, 0, 10, 1}}, {{10, 0.5}});
+                                     },
+                                     TSidePlane::XZ,
+                                     {-0.525L, 1.05L * (0.5L + 10 * std::sin(10 * 3.1415L / 180)), 0,
+                                      1.05L * 10 * std::cos(10 * 3.1415L / 180)}},
+                          WindowCase{"battered 10 deg XZ in YZ",
+                                     [](SideViewTest& t) {
+                                         t.Piles({{0, 0, 10, 1}}, {{10, 0.5}});
+                                     },
+                                     TSidePlane::YZ,
+                                     {-0.525L, 0.525L, 0, 10.5L}},
+                          // A multilayer column of two elements (2 + 3) of radius 1.
+                          WindowCase{"multilayer",
+                                     [](SideViewTest& t) {
+                                         t.Foundation("MULTILAYER", 4);
+                                         Fill(t.H().MultiElement(), {{2, 1}, {3, 1}});
+                                     },
+                                     TSidePlane::XZ,
+                                     {0, 2 * 1.05L * 5, 0, 1.05L * 5}},
+                          // The new project has no extent: the initial window stays.
+                          WindowCase{"default project", [](SideViewTest&) {}, TSidePlane::XZ, {-10, 10, 0, 10}},
+                          WindowCase{"no soil layers",
+                                     [](SideViewTest& t) {
+                                         t.Piles({{0, 0}}, {{10, 0.5}});
+                                         t.H().D().SetRowCount(0);
+                                     },
+                                     TSidePlane::XZ,
+                                     {-10, 10, 0, 10}}),
+        CaseName());
 
 TEST_F(SideViewTest, BuildStoresFootingTypeAndSummedLength) {
     Piles({{0, 0}}, {{4, 0.5}, {6, 0.5}});
@@ -149,17 +163,16 @@ TEST_P(SideViewAspect, ScalesAboutZero) {
     EXPECT_NEAR(double(m.ViewWindow().zmax), double(c.view.zmax), 1e-12);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, SideViewAspect,
-    ::testing::Values(
-        // A wide window widens the horizontal range symmetrically, depth 0 stays on top.
-        AspectCase{800, 200, {-1, 1, 0, 10}, {-20, 20, 0, 10}},
-        // A tall window deepens the depth range.
-        AspectCase{100, 400, {-5, 5, 0, 10}, {-5, 5, 0, 40}},
-        AspectCase{200, 200, {-10, 10, 0, 10}, {-10, 10, 0, 20}},
-        // No client area: the view window is kept (here the initial one).
-        AspectCase{0, 300, {-1, 1, 0, 1}, {-10, 10, 0, 10}},
-        AspectCase{300, 0, {-1, 1, 0, 1}, {-10, 10, 0, 10}}));
+INSTANTIATE_TEST_SUITE_P(Cases, SideViewAspect,
+                         ::testing::Values(
+                                 // A wide window widens the horizontal range symmetrically, depth 0 stays on top.
+                                 AspectCase{800, 200, {-1, 1, 0, 10}, {-20, 20, 0, 10}},
+                                 // A tall window deepens the depth range.
+                                 AspectCase{100, 400, {-5, 5, 0, 10}, {-5, 5, 0, 40}},
+                                 AspectCase{200, 200, {-10, 10, 0, 10}, {-10, 10, 0, 20}},
+                                 // No client area: the view window is kept (here the initial one).
+                                 AspectCase{0, 300, {-1, 1, 0, 1}, {-10, 10, 0, 10}},
+                                 AspectCase{300, 0, {-1, 1, 0, 1}, {-10, 10, 0, 10}}));
 
 // ---- the profile in a picture ----
 
@@ -219,10 +232,9 @@ TEST_F(SideViewTest, LayersAreLabelledInOrder) {
         QPainter painter(&device);
         view.Draw(painter, QSize(600, 400));
     }
-    EXPECT_EQ(device.TextLines(), (QStringList{"depth= 0 - 4; Layer 1",
-                                               "Shear Wave Velocity= 150; Poissons Ratio= 0.33",
-                                               "depth= 4 - 10; Layer 2",
-                                               "Shear Wave Velocity= 200; Poissons Ratio= 0.25"}));
+    EXPECT_EQ(device.TextLines(),
+              (QStringList{"depth= 0 - 4; Layer 1", "Shear Wave Velocity= 150; Poissons Ratio= 0.33",
+                           "depth= 4 - 10; Layer 2", "Shear Wave Velocity= 200; Poissons Ratio= 0.25"}));
     // The label sits at 5% of its layer's thickness below the top: 0.2 and 4.3 deep.
     ASSERT_EQ(device.texts.size(), 4u);
     const int ascent = QFontMetrics(view.font()).ascent();
@@ -230,6 +242,88 @@ TEST_F(SideViewTest, LayersAreLabelledInOrder) {
     EXPECT_EQ(int(device.texts[2].at.y()) - ascent, view.Model().PixelY(4.3L, 400));
     // One pile polygon.
     EXPECT_EQ(device.polygons.size(), 1u);
+}
+
+// The layers and texts of each footing type.
+TEST_F(SideViewTest, EachFootingTypeDrawsItsLayers) {
+    struct Case {
+        const char* name;
+        std::function<void()> setUp;
+        QStringList texts;
+        int horizontalLines;  // layer lines and ground lines across the window
+    };
+    const Case cases[] = {
+            {"stratum",
+             [this] {
+                 Foundation("STRATUM", 3);
+                 Rectangular(4, 2);
+                 P().Zc = 1;
+                 P().BaseDepth = 0.5;
+                 P().BedRockDepth = 6;
+                 P().SoilVelocity = 300;
+                 P().SoilPoisson = 0.3L;
+             },
+             {"Layer thickness= 6; Layer 1", "Shear Wave Velocity= 300; Poissons Ratio= 0.3", "Rock Layer "},
+             2},
+            // The layers are drawn shifted so that they end at Zc; the labels keep their depths.
+            {"half-space",
+             [this] {
+                 Foundation("HALF-SPACE", 1);
+                 Rectangular(4, 2);
+                 P().Zc = 4;
+                 P().SoilVelocity = 250;
+                 P().SoilPoisson = 0.35L;
+                 Fill(H().D1(), {{1, 150, 18, 0.3L}, {2, 200, 18, 0.25L}});
+             },
+             {"depth= 0 - 1; Layer 1", "Shear Wave Velocity= 150; Poissons Ratio= 0.3", "depth= 1 - 3; Layer 2",
+              "Shear Wave Velocity= 200; Poissons Ratio= 0.25", "Soil below the tip ",
+              "Shear Wave Velocity= 250; Poissons Ratio= 0.35"},
+             3},
+            {"multilayer",
+             [this] {
+                 Foundation("MULTILAYER", 4);
+                 Fill(H().MultiElement(), {{2, 1}, {3, 1}});
+                 Fill(H().D(), {{150, 18, 0.3L}});
+                 Fill(H().Multisoil(), {{300, 19, 0.25L}});
+             },
+             {"depth= 0 - 2; Layer 1", "Shear Wave Velocity= 150; Poissons Ratio= 0.3", "depth= 2 - 5; Layer 2",
+              "Shear Wave Velocity= 300; Poissons Ratio= 0.25"},
+             3},
+    };
+    for (const Case& c : cases) {
+        c.setUp();
+        TDlgSideViewXZ view;
+        view.SetHolder(&H());
+        view.resize(500, 300);
+        view.FormActivate();
+        RecordingDevice device(500, 300);
+        {
+            QPainter painter(&device);
+            view.Draw(painter, QSize(500, 300));
+        }
+        EXPECT_EQ(device.TextLines(), c.texts) << c.name;
+        int across = 0;
+        for (const QLineF& l : device.lines)
+            if (l.x1() == 0 && l.x2() == 500 && l.y1() == l.y2()) ++across;
+        EXPECT_EQ(across, c.horizontalLines) << c.name;
+        EXPECT_EQ(device.polygons.size(), 1u) << c.name;
+    }
+    // The half-space's ground line lies at Zc - T = 1 below the surface.
+    TDlgSideViewXZ view;
+    view.SetHolder(&H());
+    view.resize(500, 300);
+    Foundation("HALF-SPACE", 1);
+    view.FormActivate();
+    RecordingDevice device(500, 300);
+    {
+        QPainter painter(&device);
+        view.Draw(painter, QSize(500, 300));
+    }
+    const int ground = view.Model().PixelY(1, 300);
+    bool hatched = false;
+    for (const QLineF& l : device.lines)
+        if (l.p1() == QPointF(120, ground) && l.p2() == QPointF(135, ground + 5)) hatched = true;
+    EXPECT_TRUE(hatched);
 }
 
 // Tables shorter than the loop bound: the profile stops at the shorter table.
@@ -240,20 +334,20 @@ TEST_F(SideViewTest, ShortTablesEndTheLayers) {
         int labelLines;
     };
     const Case cases[] = {
-        {"PileData shorter than D",
-         [this] {
-             Piles({{0, 0}}, {{10, 0.5}});
-             Fill(H().D(), {{150, 18, 0.3}, {200, 18, 0.3}, {250, 18, 0.3}});
-         },
-         2},
-        {"Multisoil shorter than the elements below D",
-         [this] {
-             Foundation("MULTILAYER", 4);
-             Fill(H().MultiElement(), {{2, 1}, {3, 1}, {4, 1}, {5, 1}});
-             Fill(H().D(), {{150, 18, 0.3}});
-             Fill(H().Multisoil(), {{300, 19, 0.3}});
-         },
-         4},
+            {"PileData shorter than D",
+             [this] {
+                 Piles({{0, 0}}, {{10, 0.5}});
+                 Fill(H().D(), {{150, 18, 0.3}, {200, 18, 0.3}, {250, 18, 0.3}});
+             },
+             2},
+            {"Multisoil shorter than the elements below D",
+             [this] {
+                 Foundation("MULTILAYER", 4);
+                 Fill(H().MultiElement(), {{2, 1}, {3, 1}, {4, 1}, {5, 1}});
+                 Fill(H().D(), {{150, 18, 0.3}});
+                 Fill(H().Multisoil(), {{300, 19, 0.3}});
+             },
+             4},
     };
     for (const Case& c : cases) {
         c.setUp();
@@ -310,7 +404,7 @@ TEST_F(SideViewTest, MouseReadOutInTheCaption) {
     const vortn::TProfileWindow& v = view.Model().ViewWindow();
     view.FormMouseMove(200, 100);
     EXPECT_EQ(view.windowTitle(), QStringLiteral("Side View X: ") + vortn::FixedText((v.xmin + v.xmax) / 2, 6, 1) +
-                                      QStringLiteral(" Depth: ") + vortn::FixedText((v.zmin + v.zmax) / 2, 6, 1));
+                                          QStringLiteral(" Depth: ") + vortn::FixedText((v.zmin + v.zmax) / 2, 6, 1));
     EXPECT_TRUE(view.windowTitle().startsWith(QStringLiteral("Side View X: 0.0 Depth: ")));
 }
 

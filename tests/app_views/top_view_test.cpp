@@ -23,8 +23,8 @@ class TopViewTest : public ViewsTest {};
 struct PlanCase {
     const char* name;
     std::function<void(TopViewTest&)> setUp;
-    TPlanWindow first;        // at the first activation
-    TPlanWindow afterPaint;   // at the activation after a paint
+    TPlanWindow first;       // at the first activation
+    TPlanWindow afterPaint;  // at the activation after a paint
 };
 
 class TopViewWindows : public TopViewTest, public ::testing::WithParamInterface<PlanCase> {};
@@ -48,27 +48,36 @@ TEST_P(TopViewWindows, FitAtFirstActivationAndAfterAPaint) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, TopViewWindows,
-    ::testing::Values(
-        PlanCase{"four piles",
-                 [](TopViewTest& t) { t.Piles({{-3, -3}, {3, -3}, {-3, 3}, {3, 3}}, {{10, 0.5}}); },
-                 {-4, 4, 4, -4}, {-4, 4, 4, -4}},
-        // Thin piles far apart: after a paint the outline's extent (8 / 1.9) widens x.
-        PlanCase{"pile row",
-                 [](TopViewTest& t) { t.Piles({{-4, 0}, {4, 0}}, {{10, 0.05L}}); },
-                 {-4.1L, 4.1L, 0.1L, -0.1L}, {-8 / 1.9L, 8 / 1.9L, 0.1L, -0.1L}},
-        PlanCase{"half-space", [](TopViewTest& t) { t.Foundation("HALF-SPACE", 1); t.Rectangular(4, 2); },
-                 {-10, 10, 10, -10}, {-10, 10, 10, -10}},
-        // One pile of no radius is a point: no fit.
-        PlanCase{"single point", [](TopViewTest& t) { t.Piles({{0, 0}}, {{10, 0}}); }, {-10, 10, 10, -10},
-                 {-10, 10, 10, -10}},
-        PlanCase{"default project", [](TopViewTest&) {}, {-10, 10, 10, -10}, {-10, 10, 10, -10}}),
-    [](const auto& info) {
-        std::string n = info.param.name;
-        for (char& ch : n)
-            if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
-        return n;
-    });
+        Cases, TopViewWindows,
+        ::testing::Values(PlanCase{"four piles",
+                                   [](TopViewTest& t) {
+                                       t.Piles({{-3, -3}, {3, -3}, {-3, 3}, {3, 3}}, {{10, 0.5}});
+                                   },
+                                   {-4, 4, 4, -4},
+                                   {-4, 4, 4, -4}},
+                          // Thin piles far apart: after a paint the outline's extent (8 / 1.9) widens x.
+                          PlanCase{"pile row",
+                                   [](TopViewTest& t) {
+                                       t.Piles({{-4, 0}, {4, 0}}, {{10, 0.05L}});
+                                   },
+                                   {-4.1L, 4.1L, 0.1L, -0.1L},
+                                   {-8 / 1.9L, 8 / 1.9L, 0.1L, -0.1L}},
+                          PlanCase{"half-space",
+                                   [](TopViewTest& t) {
+                                       t.Foundation("HALF-SPACE", 1);
+                                       t.Rectangular(4, 2);
+                                   },
+                                   {-10, 10, 10, -10},
+                                   {-10, 10, 10, -10}},
+                          // One pile of no radius is a point: no fit.
+                          PlanCase{"single point",
+                                   [](TopViewTest& t) {
+                                       t.Piles({{0, 0}}, {{10, 0}});
+                                   },
+                                   {-10, 10, 10, -10},
+                                   {-10, 10, 10, -10}},
+                          PlanCase{"default project", [](TopViewTest&) {}, {-10, 10, 10, -10}, {-10, 10, 10, -10}}),
+        CaseName());
 
 TEST_F(TopViewTest, FourDiscsAtTheFourCoordinates) {
     Piles({{-3, -3}, {3, -3}, {-3, 3}, {3, 3}}, {{10, 0.5}});
@@ -127,7 +136,7 @@ TEST_F(TopViewTest, MouseAtTheCentreReadsZero) {
 }
 
 TEST(TopViewResolution, Classes) {
-    const std::pair<int, int> cases[] = {{10, 75},   {75, 75},   {76, 100},  {125, 100}, {126, 150}, {225, 150},
+    const std::pair<int, int> cases[] = {{10, 75},   {75, 75},   {76, 100},  {125, 100}, {126, 150},  {225, 150},
                                          {226, 300}, {449, 300}, {450, 600}, {899, 600}, {900, 1200}, {5000, 1200}};
     for (const auto& [pixels, cls] : cases) EXPECT_EQ(vortn::ResolutionClass(pixels), cls) << pixels;
 }

@@ -18,7 +18,9 @@
 #include <QTextItem>
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <initializer_list>
+#include <string>
 #include <memory>
 #include <vector>
 
@@ -101,6 +103,16 @@ public:
     QStringList messages_;
 };
 
+// Test names from the `name` of a table's cases ("four piles" -> four_piles).
+inline auto CaseName() {
+    return [](const auto& info) {
+        std::string n = info.param.name;
+        for (char& ch : n)
+            if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
+        return n;
+    };
+}
+
 // Where the tests leave their pictures for a reviewer.
 inline QString ScreenshotPath(const QString& name) {
     QDir().mkpath(QStringLiteral(VORTN_SCREENSHOT_DIR));
@@ -133,16 +145,23 @@ public:
 protected:
     int metric(PaintDeviceMetric m) const override {
         switch (m) {
-            case PdmWidth: return width_;
-            case PdmHeight: return height_;
+            case PdmWidth:
+                return width_;
+            case PdmHeight:
+                return height_;
             case PdmDpiX:
             case PdmDpiY:
             case PdmPhysicalDpiX:
-            case PdmPhysicalDpiY: return 96;
-            case PdmDepth: return 32;
-            case PdmDevicePixelRatio: return 1;
-            case PdmDevicePixelRatioScaled: return int(QPaintDevice::devicePixelRatioFScale());
-            default: return 1;
+            case PdmPhysicalDpiY:
+                return 96;
+            case PdmDepth:
+                return 32;
+            case PdmDevicePixelRatio:
+                return 1;
+            case PdmDevicePixelRatioScaled:
+                return int(QPaintDevice::devicePixelRatioFScale());
+            default:
+                return 1;
         }
     }
 

@@ -76,8 +76,8 @@ TEST_F(PlotSaveTest, RenderedImageForInspection) {
     QImage img;
     ASSERT_TRUE(form->RenderBitmap(8, 5.5L, 96, img));
     EXPECT_EQ(img.size(), QSize(768, 528));
-    const QString out = QDir::temp().filePath("vortn_plot_render.png");
-    img.save(out, "PNG");
+    QDir().mkpath(VORTN_SCREENSHOT_DIR);
+    EXPECT_TRUE(img.save(QStringLiteral(VORTN_SCREENSHOT_DIR "/plot_bitmap.png"), "PNG"));
 }
 
 TEST_F(PlotSaveTest, PrintsOntoAPdfPageWithinTheMargins) {

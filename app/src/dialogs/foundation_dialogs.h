@@ -29,9 +29,6 @@ public:
 
 public slots:
     void ComboBox1Change();
-    void DataEdit1Change() { MarkModified(); }
-    void DataEdit2Change() { MarkModified(); }
-    void DataEdit3Change() { MarkModified(); }
 
 protected:
     void Loaded() override;
@@ -53,9 +50,6 @@ public:
 public slots:
     void RadioButton1Click();
     void RadioButton2Click();
-    void DataEdit1Change() { MarkModified(); }
-    void DataEdit2Change() { MarkModified(); }
-    void DataEdit3Change() { MarkModified(); }
 
 protected:
     void Fields(TFieldList& f) override;
@@ -73,13 +67,6 @@ public:
     ~TfrmFoundations() override;
     Ui::TfrmFoundations& Form() const { return *ui; }
 
-public slots:
-    void DataEdit1Change() { MarkModified(); }
-    void DataEdit2Change() { MarkModified(); }
-    void DataEdit3Change() { MarkModified(); }
-    void DataEdit4Change() { MarkModified(); }
-    void DataEdit5Change() { MarkModified(); }
-
 protected:
     void Fields(TFieldList& f) override;
     void Loaded() override;
@@ -94,12 +81,6 @@ public:
     explicit TfrmTipsoil(TDialogHost& host);
     ~TfrmTipsoil() override;
     Ui::TfrmTipsoil& Form() const { return *ui; }
-
-public slots:
-    void DataEdit1Change() { MarkModified(); }
-    void DataEdit2Change() { MarkModified(); }
-    void DataEdit3Change() { MarkModified(); }
-    void DataEdit4Change() { MarkModified(); }
 
 protected:
     void Fields(TFieldList& f) override;

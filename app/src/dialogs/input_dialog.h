@@ -71,6 +71,24 @@ public:
 public slots:
     virtual void FormActivate();
     virtual void FormDeactivate();
+    // The change handlers the forms bind their numeric boxes to by name
+    // (several boxes may share one): each marks the project modified.
+    void DataEdit1Change() { MarkModified(); }
+    void DataEdit2Change() { MarkModified(); }
+    void DataEdit3Change() { MarkModified(); }
+    void DataEdit4Change() { MarkModified(); }
+    void DataEdit5Change() { MarkModified(); }
+    void DataEdit6Change() { MarkModified(); }
+    void DataEdit7Change() { MarkModified(); }
+    void DataEdit8Change() { MarkModified(); }
+    void DataEdit9Change() { MarkModified(); }
+    void DataEdit10Change() { MarkModified(); }
+    void DataEdit11Change() { MarkModified(); }
+    void DataEdit12Change() { MarkModified(); }
+    void DataEdit13Change() { MarkModified(); }
+    void DataEdit14Change() { MarkModified(); }
+    void DataEdit15Change() { MarkModified(); }
+    void DataEdit16Change() { MarkModified(); }
 
 protected:
     // Sets up the controls built by the form: units labels, bounds, and the

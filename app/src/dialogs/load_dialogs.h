@@ -65,8 +65,6 @@ public:
     ~Tfrmharmonic() override;
     Ui::Tfrmharmonic& Form() const { return *ui; }
 
-public slots:
-    void DataEdit1Change() { MarkModified(); }
 
 private:
     std::unique_ptr<Ui::Tfrmharmonic> ui;
@@ -80,8 +78,6 @@ public:
     Ui::TfrmQuad& Form() const { return *ui; }
     bool TopLevel() const override { return true; }
 
-public slots:
-    void DataEdit1Change() { MarkModified(); }
 
 private:
     std::unique_ptr<Ui::TfrmQuad> ui;
@@ -96,9 +92,6 @@ public:
 
 public slots:
     void Button1Click();
-    void DataEdit1Change() { MarkModified(); }
-    void DataEdit2Change() { MarkModified(); }
-    void DataEdit3Change() { MarkModified(); }
 
 protected:
     void Fields(TFieldList& f) override;
@@ -117,11 +110,6 @@ public:
 
 public slots:
     void Button1Click();
-    void DataEdit1Change() { MarkModified(); }
-    void DataEdit2Change() { MarkModified(); }
-    void DataEdit3Change() { MarkModified(); }
-    void DataEdit4Change() { MarkModified(); }
-    void DataEdit5Change() { MarkModified(); }
 
 protected:
     void Fields(TFieldList& f) override;

@@ -54,22 +54,6 @@ public:
 public slots:
     void Button1Click() { Calculate(); }
     void Button2Click() { ShowComponents(); }
-    void DataEdit1Change() { MarkModified(); }
-    void DataEdit2Change() { MarkModified(); }
-    void DataEdit3Change() { MarkModified(); }
-    void DataEdit4Change() { MarkModified(); }
-    void DataEdit5Change() { MarkModified(); }
-    void DataEdit6Change() { MarkModified(); }
-    void DataEdit7Change() { MarkModified(); }
-    void DataEdit8Change() { MarkModified(); }
-    void DataEdit9Change() { MarkModified(); }
-    void DataEdit10Change() { MarkModified(); }
-    void DataEdit11Change() { MarkModified(); }
-    void DataEdit12Change() { MarkModified(); }
-    void DataEdit13Change() { MarkModified(); }
-    void DataEdit14Change() { MarkModified(); }
-    void DataEdit15Change() { MarkModified(); }
-    void DataEdit16Change() { MarkModified(); }
 
 private:
     std::unique_ptr<Ui::TfrmMassdata> ui;
@@ -85,22 +69,6 @@ public:
 public slots:
     void Button1Click() { ShowComponents(); }
     void Button2Click() { Calculate(); }
-    void DataEdit1Change() { MarkModified(); }
-    void DataEdit2Change() { MarkModified(); }
-    void DataEdit3Change() { MarkModified(); }
-    void DataEdit4Change() { MarkModified(); }
-    void DataEdit5Change() { MarkModified(); }
-    void DataEdit6Change() { MarkModified(); }
-    void DataEdit7Change() { MarkModified(); }
-    void DataEdit8Change() { MarkModified(); }
-    void DataEdit9Change() { MarkModified(); }
-    void DataEdit10Change() { MarkModified(); }
-    void DataEdit11Change() { MarkModified(); }
-    void DataEdit12Change() { MarkModified(); }
-    void DataEdit13Change() { MarkModified(); }
-    void DataEdit14Change() { MarkModified(); }
-    void DataEdit15Change() { MarkModified(); }
-    void DataEdit16Change() { MarkModified(); }
 
 private:
     std::unique_ptr<Ui::TfrmNCPileProperties> ui;

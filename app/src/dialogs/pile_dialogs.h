@@ -20,18 +20,6 @@ class TPropertiesDialog : public TInputDialog {
 public:
     using TInputDialog::TInputDialog;
 
-public slots:
-    void DataEdit1Change() { MarkModified(); }
-    void DataEdit2Change() { MarkModified(); }
-    void DataEdit3Change() { MarkModified(); }
-    void DataEdit4Change() { MarkModified(); }
-    void DataEdit5Change() { MarkModified(); }
-    void DataEdit6Change() { MarkModified(); }
-    void DataEdit7Change() { MarkModified(); }
-    void DataEdit8Change() { MarkModified(); }
-    void DataEdit9Change() { MarkModified(); }
-    void DataEdit10Change() { MarkModified(); }
-
 protected:
     // DataEdit1 .. DataEdit10 of the form.
     void SetBoxes(const std::array<TDataEdit*, 10>& b) { boxes_ = b; }
