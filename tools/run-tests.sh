@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: first the engine's tests under
-# AddressSanitizer and UndefinedBehaviorSanitizer, then the whole suite.
+# Builds everything and runs every test: first the engine's tests and the
+# front-end's fuzz drivers under AddressSanitizer and
+# UndefinedBehaviorSanitizer, then the whole suite.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh
@@ -11,6 +12,13 @@ cmake -S . -B build-asan -DVORTN_WERROR=ON -DVORTN_ENGINE_ONLY=ON -DVORTN_SANITI
 cmake --build build-asan -j "$jobs"
 (cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
    ctest --output-on-failure -j "$jobs")
+
+# The fuzz drivers of the front-end's readers under the same sanitizers: a
+# short, repeatable run of each (its seeds, then a few thousand mutants).
+cmake -S . -B build-fuzz -DVORTN_WERROR=ON -DVORTN_FUZZ=ON -DVORTN_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug > /dev/null
+cmake --build build-fuzz -j "$jobs" --target fuzz_drivers
+(cd build-fuzz && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 QT_QPA_PLATFORM=offscreen \
+   ctest -L fuzz --output-on-failure -j "$jobs")
 
 cmake -S . -B build -DVORTN_WERROR=ON > /dev/null
 cmake --build build -j "$jobs"

@@ -4,7 +4,9 @@
 
 #include "project_holder.h"
 
+#include <charconv>
 #include <cmath>
+#include <limits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -14,16 +16,59 @@ namespace vortn {
 
 namespace {
 
-// Decimal digits and exponent of x rounded to `digits` significant digits:
-// x = 0.d1d2... is not used; the value is d1.d2d3... x 10^exp.
+// What a text of `digits` significant digits reads back as (no locale).
+long double ReadBack(const std::string& mantissa, int exp) {
+    std::string text = mantissa.substr(0, 1) + "." + mantissa.substr(1) + "e" + std::to_string(exp);
+    long double v = 0;
+    const auto res = std::from_chars(text.data(), text.data() + text.size(), v);
+    if (res.ec == std::errc::result_out_of_range) return exp > 0 ? HUGE_VALL : 0.0L;
+    return v;
+}
+
+// Moves the last of the `digits` digits by one unit (down or up), keeping the
+// digit count; 1000 down becomes 9999 of the next lower exponent.
+void StepLastDigit(std::string& m, int& exp, bool up) {
+    int i = int(m.size()) - 1;
+    if (up) {
+        while (i >= 0 && m[size_t(i)] == '9') m[size_t(i--)] = '0';
+        if (i >= 0) {
+            ++m[size_t(i)];
+        } else {
+            m.insert(m.begin(), '1');
+            m.pop_back();
+            ++exp;
+        }
+    } else {
+        while (i >= 0 && m[size_t(i)] == '0') m[size_t(i--)] = '9';
+        if (i >= 0) --m[size_t(i)];
+        if (m[0] == '0') {
+            m.erase(m.begin());
+            m.push_back('9');
+            --exp;
+        }
+    }
+}
+
+// The decimal digits and exponent of |x| rounded to `digits` significant
+// digits: |x| = d1.d2d3... x 10^exp, trailing zeros dropped. A value close to
+// the ends of the Extended range whose rounding would read back as infinity
+// (above the largest Extended) or as nothing (below the smallest normal one)
+// is rounded the other way, so what is written always reads back.
 void Decompose(Extended x, int digits, std::string& mantissa, int& exp) {
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*Le", digits - 1, std::fabs(x));
+    const Extended a = std::fabs(x);
+    std::snprintf(buf, sizeof buf, "%.*Le", digits - 1, a);
     const char* e = std::strchr(buf, 'e');
     exp = std::atoi(e + 1);
     mantissa.clear();
     for (const char* p = buf; p < e; ++p)
         if (*p >= '0' && *p <= '9') mantissa += *p;
+    if (std::isfinite(a) && a > 0) {
+        const long double back = ReadBack(mantissa, exp);
+        if (std::isinf(back)) StepLastDigit(mantissa, exp, false);
+        else if (a >= std::numeric_limits<long double>::min() && back < std::numeric_limits<long double>::min())
+            StepLastDigit(mantissa, exp, true);
+    }
     while (mantissa.size() > 1 && mantissa.back() == '0') mantissa.pop_back();
 }
 
@@ -55,13 +100,13 @@ QString FloatText(Extended x) {
 }
 
 QString TailReal(Extended x) {
-    if (!std::isfinite(x)) x = 0;  // never reached from the editors; keeps the layout readable
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.14Le", std::fabs(x));
-    const char* e = std::strchr(buf, 'e');
-    const int exp = std::atoi(e + 1);
+    if (!std::isfinite(x)) x = 0;  // the writer refuses such values before it gets here
+    std::string m = "0";
+    int exp = 0;
+    if (x != 0) Decompose(x, 15, m, exp);
+    m.resize(15, '0');
     char tail[64];
-    std::snprintf(tail, sizeof tail, "%c%.*sE%c%04d", x < 0 ? '-' : ' ', int(e - buf), buf, exp < 0 ? '-' : '+',
+    std::snprintf(tail, sizeof tail, "%c%c.%sE%c%04d", x < 0 ? '-' : ' ', m[0], m.c_str() + 1, exp < 0 ? '-' : '+',
                   std::abs(exp));
     return QString::fromLatin1(tail);
 }

@@ -93,10 +93,10 @@ public:
     static std::unique_ptr<TProgramData> CreateFromFile(TProjectHolder& holder, const QString& fileName,
                                                         int filterIndex = 0);
 
-    // Writes the .vtd, .vtm and .vtt files. Each file goes to a temporary
-    // name in its folder and replaces the old one only once written
-    // completely; a failure raises EInOutError with the message, leaves the
-    // old files as they were and the project marked modified.
+    // Writes the .vtd, .vtm and .vtt files as a whole: all three are
+    // replaced or none is. A value that cannot be written or a file that
+    // cannot be replaced raises EInOutError with the message, leaves the old
+    // files and the project as they were and the project marked modified.
     void SaveToFile();
 
     // Converts every stored quantity to unit system `target` (clamped to

@@ -86,6 +86,7 @@ void ReadFoundationBlock(TProgramData& p, TDeckWalker& w) {
     const bool multi = word == QLatin1String("MULTILAYER");
     const bool half = word == QLatin1String("HALF-SPACE");
     const bool stratum = word == QLatin1String("STRATUM");
+    int sections = 0;  // pile sections or foundation layers the file announces
 
     // Shape.
     l = w.Line();
@@ -107,7 +108,7 @@ void ReadFoundationBlock(TProgramData& p, TDeckWalker& w) {
 
     if (pile) {
         l = w.Line().trimmed();
-        h.PileData().SetRowCount(w.FixedCount(Tail(l, 8), h.PileData()));
+        sections = w.FixedCount(Tail(l, 8), h.PileData());
         p.FootingType = 2;
         l = w.Line().trimmed();
         int piles;
@@ -119,17 +120,18 @@ void ReadFoundationBlock(TProgramData& p, TDeckWalker& w) {
             piles = w.FixedCount(Tail(l, 8), h.Pilecoord());
         }
         TGridTable& c = h.Pilecoord();
-        c.SetRowCount(piles);
         for (int i = 0; i < piles; ++i) {
             w.Integer();
-            SetF(c, 0, i, w.Float());
-            SetF(c, 1, i, w.Float());
+            const Extended x = w.Float(), y = w.Float();
             w.Finish();
+            c.SetRowCount(i + 1);
+            SetF(c, 0, i, x);
+            SetF(c, 1, i, y);
         }
     }
     if (multi) {
         l = w.Line().trimmed();
-        h.MultiElement().SetRowCount(w.FixedCount(Tail(l, 7), h.MultiElement()));
+        sections = w.FixedCount(Tail(l, 7), h.MultiElement());
         p.FootingType = 4;
     }
 
@@ -151,12 +153,12 @@ void ReadFoundationBlock(TProgramData& p, TDeckWalker& w) {
     // Elements.
     if (pile) {
         w.Line();
-        ReadRows(w, h.PileData(), 7, 0);
+        ReadRows(w, h.PileData(), sections, 7, 0);
     }
     if (multi) {
         w.Line();
         p.FootingType = 4;
-        ReadRows(w, h.MultiElement(), 7, 0);
+        ReadRows(w, h.MultiElement(), sections, 7, 0);
     }
 
     // The pile tail: tip, batter and interaction.

@@ -1,7 +1,10 @@
 // The load block: "LOAD", the loading word and the harmonic, transient or
 // random load data.
+#include "exceptions.h"
 #include "project_blocks.h"
 #include "project_text.h"
+
+#include <algorithm>
 
 namespace vortn {
 
@@ -14,13 +17,41 @@ void WriteSubTableValues(QStringList& L, const TGridTable* sub, int points) {
     for (int k = 0; k < points; ++k) L << (sub ? Cell(*sub, 0, k) : QStringLiteral("0")) + QLatin1Char(' ');
 }
 
-// A load table row's amplitudes: the row's sub-table gets `points` rows.
+// A load table row's amplitudes: the row's sub-table gets `points` rows,
+// one as each value is read.
 void ReadSubTableValues(TDeckWalker& w, TGridTable& t, int row, int points) {
     TGridTable* sub = t.Cells(1, row).AsObject();
     if (!sub) throw EInOutError(QStringLiteral("This file either invalid or incomplete."));
-    if (points > w.LinesLeft()) throw EInOutError(QStringLiteral("This file either invalid or incomplete."));
-    sub->SetRowCount(points);
-    for (int k = 0; k < points; ++k) SetF(*sub, 0, k, w.Float());
+    sub->SetRowCount(0);
+    for (int k = 0; k < points; ++k) {
+        const Extended v = w.Float();
+        sub->SetRowCount(k + 1);
+        SetF(*sub, 0, k, v);
+    }
+}
+
+// The load rows of a transient or random load, each with its item (and,
+// random, the second location) and its values. When the file ends or fails
+// on the way, the counts kept are those of what was read.
+void ReadLoadRows(TProgramData& p, TDeckWalker& w, TGridTable& t, bool secondLocation) {
+    const int rows = w.CountWord(t);
+    try {
+        for (int r = 0; r < rows; ++r) {
+            const int item = w.ItemWord(t);
+            t.SetRowCount(r + 1);
+            t.Cells(0, r).SetAsInteger(item);
+            if (secondLocation) w.Integer();
+            ReadSubTableValues(w, t, r, p.NumberOfPoints);
+        }
+    } catch (...) {
+        int points = 0;
+        for (int r = 0; r < t.RowCount(); ++r)
+            if (const TGridTable* sub = SubTable(t, 1, r)) points = std::max(points, sub->RowCount());
+        p.NumberOfPoints = points;
+        p.NumberOfLoadTypes = t.RowCount();
+        throw;
+    }
+    p.NumberOfLoadTypes = t.RowCount();
 }
 
 }  // namespace
@@ -83,13 +114,7 @@ void ReadLoadBlock(TProgramData& p, TDeckWalker& w) {
         p.LoadingCode = 2;
         p.NumberOfPoints = w.PointCount();
         p.TimeInterval = w.Float();
-        TGridTable& t = h.TLoadtype();
-        t.SetRowCount(w.CountWord(t));
-        p.NumberOfLoadTypes = t.RowCount();
-        for (int r = 0; r < t.RowCount(); ++r) {
-            t.Cells(0, r).SetAsInteger(w.ItemWord(t));
-            ReadSubTableValues(w, t, r, p.NumberOfPoints);
-        }
+        ReadLoadRows(p, w, h.TLoadtype(), false);
         w.Finish();
     } else if (p.LoadingWord.left(6) == QLatin1String("RANDOM")) {
         p.LoadingCode = 3;
@@ -98,14 +123,7 @@ void ReadLoadBlock(TProgramData& p, TDeckWalker& w) {
         p.RandomMinFrequency = w.Float() / kRadPerHz;
         p.NumberOfPoints = w.PointCount();
         p.ObservationPeriod = w.Float();
-        TGridTable& t = h.Trandom();
-        t.SetRowCount(w.CountWord(t));
-        p.NumberOfLoadTypes = t.RowCount();
-        for (int r = 0; r < t.RowCount(); ++r) {
-            t.Cells(0, r).SetAsInteger(w.ItemWord(t));
-            w.Integer();
-            ReadSubTableValues(w, t, r, p.NumberOfPoints);
-        }
+        ReadLoadRows(p, w, h.Trandom(), true);
         w.Finish();
     } else {
         p.QuadraticFlag = w.Line().trimmed() == QLatin1String("QUADRATIC") ? 1 : 0;
@@ -122,7 +140,13 @@ void ReadLoadBlock(TProgramData& p, TDeckWalker& w) {
                 p.LoadX = w.Float();
                 p.LoadY = w.Float();
                 p.LoadZ = w.Float();
-                if (words > 3) p.LoadReference = w.Integer();
+                if (words > 3) {
+                    const int reference = w.Integer();
+                    if (reference != 0 && reference != 1)
+                        throw EInOutError(Where(w.WordLine(), w.WordItem()) +
+                                          QStringLiteral("A load point reference of 0 or 1 was expected but not found."));
+                    p.LoadReference = reference;
+                }
             }
             w.Finish();
         }

@@ -16,9 +16,15 @@ void WriteMassData(const TProgramData& p, const TDeckPlan& plan, QStringList& de
             for (int c = 0; c < 7; ++c) s += Cell(mc, c, r) + QLatin1Char(' ');
             components << s;
         }
-    const QStringList centres{EachBlank({TailReal(p.CGx), TailReal(p.CGy), TailReal(p.CGz)}),
-                              EachBlank({TailReal(p.CBx), TailReal(p.CBy), TailReal(p.CBz)}),
-                              EachBlank({TailReal(p.CBX), TailReal(p.CBY), TailReal(p.CBZ)})};
+    const QStringList centres{EachBlank({TailNum(p.CGx, QStringLiteral("the centre of gravity x")),
+                                         TailNum(p.CGy, QStringLiteral("the centre of gravity y")),
+                                         TailNum(p.CGz, QStringLiteral("the centre of gravity z"))}),
+                              EachBlank({TailNum(p.CBx, QStringLiteral("the centre of base x")),
+                                         TailNum(p.CBy, QStringLiteral("the centre of base y")),
+                                         TailNum(p.CBz, QStringLiteral("the centre of base z"))}),
+                              EachBlank({TailNum(p.CBX, QStringLiteral("the centre of base X")),
+                                         TailNum(p.CBY, QStringLiteral("the centre of base Y")),
+                                         TailNum(p.CBZ, QStringLiteral("the centre of base Z"))})};
     deckTail << components << centres;
     massFile << components;
     if (plan.massCount > 0) massFile << centres;
@@ -32,13 +38,17 @@ void ReadMassData(TProgramData& p, TDeckWalker& w) {
     if (!w.More()) return;
     TGridTable& m = p.Holder().MassCal();
     const int n = w.Integer();
-    p.MassCount = n;
     if (n <= 0) return;
-    m.SetRowCount(w.CheckCount(n, m, w.WordLine(), w.WordItem()));
+    w.CheckCount(n, m, w.WordLine(), w.WordItem());
     w.Finish();
+    // Each component counts once all its values were read.
     for (int r = 0; r < n; ++r) {
-        for (int c = 0; c < 7; ++c) SetF(m, c, r, w.Float());
+        Extended values[7];
+        for (Extended& v : values) v = w.Float();
         w.Finish();
+        m.SetRowCount(r + 1);
+        for (int c = 0; c < 7; ++c) SetF(m, c, r, values[c]);
+        p.MassCount = r + 1;
     }
     Extended* centres[3][3] = {{&p.CGx, &p.CGy, &p.CGz}, {&p.CBx, &p.CBy, &p.CBz}, {&p.CBX, &p.CBY, &p.CBZ}};
     for (auto& line : centres) {

@@ -31,8 +31,17 @@ std::unique_ptr<TProgramData> TProgramData::CreateFromFile(TProjectHolder& holde
     } catch (const std::exception& e) {
         holder.ShowMessage(QString::fromLocal8Bit(e.what()));
     }
-    for (TGridTable* t : holder.Tables())
-        if (t->RowCount() < t->MinRows()) t->SetRowCount(t->MinRows());
+    for (TGridTable* t : holder.Tables()) {
+        if (t->RowCount() >= t->MinRows()) continue;
+        t->SetRowCount(t->MinRows());
+        // The empty load row the table keeps carries as many (zero) values
+        // as the load has points, which is what a save writes for it.
+        const bool loadTable = (t == &holder.TLoadtype() && p->LoadingCode == 2) ||
+                               (t == &holder.Trandom() && p->LoadingCode == 3);
+        if (loadTable)
+            for (int r = 0; r < t->RowCount(); ++r)
+                if (TGridTable* sub = t->Cells(1, r).AsObject()) sub->SetRowCount(p->NumberOfPoints);
+    }
     holder.SetModified(false);
     return p;
 }

@@ -65,31 +65,23 @@ void ReadSoilBlock(TProgramData& p, TDeckWalker& w) {
         // "WEAK" and "CONSTANTS"; one soil row per pile section.
         w.Line();
         w.Line();
-        h.D().SetRowCount(h.PileData().RowCount());
-        ReadRows(w, h.D(), 5, 3);
+        ReadRows(w, h.D(), h.PileData().RowCount(), 5, 3);
     }
     if (multi) {
         QString l = w.Line();
         if (l.left(4) == QLatin1String("WEAK")) l = w.Line();  // no "WEAK" when there are no adjacent layers
-        h.D().SetRowCount(w.FixedCount(ConstantsCount(l), h.D()));
-        h.Multisoil().SetRowCount(h.MultiElement().RowCount() - h.D().RowCount());
-        ReadRows(w, h.D(), 5, 3);
-        ReadRows(w, h.Multisoil(), 6, 0);
+        const int adjacent = w.FixedCount(ConstantsCount(l), h.D());
+        ReadRows(w, h.D(), adjacent, 5, 3);
+        ReadRows(w, h.Multisoil(), h.MultiElement().RowCount() - adjacent, 6, 0);
     }
     if (half) {
         QString l = w.Line();
         const bool weak = l.left(4) == QLatin1String("WEAK");
         if (weak) l = w.Line();
         TGridTable& t = h.D1();
-        t.SetRowCount(w.FixedCount(ConstantsCount(l), t));
-        for (int r = 0; r < t.RowCount(); ++r) {
-            w.Integer();
-            for (int c = 0; c < (weak ? 6 : 5); ++c) SetF(t, c, r, w.Float());
-            if (weak)
-                for (int k = 0; k < 3; ++k) w.Float();
-            p.WeakZoneFlag = weak ? 1 : 0;
-            w.Finish();
-        }
+        const int layers = w.FixedCount(ConstantsCount(l), t);
+        ReadRows(w, t, layers, weak ? 6 : 5, weak ? 3 : 0);
+        if (layers > 0) p.WeakZoneFlag = weak ? 1 : 0;
     }
 
     // Soil below.
@@ -111,9 +103,9 @@ void ReadSoilBlock(TProgramData& p, TDeckWalker& w) {
         if (l.left(8) == QLatin1String("SIDE-CAP") || l.left(8) == QLatin1String("EMBEDDED")) {
             const bool sideCap = l.left(8) == QLatin1String("SIDE-CAP");
             if (sideCap) w.Line();  // "EMBEDDED"
-            t.SetRowCount(w.CountWord(t));
+            const int layers = w.CountWord(t);
             w.Finish();
-            ReadRows(w, t, sideCap ? 6 : 5, sideCap ? 3 : 0);
+            ReadRows(w, t, layers, sideCap ? 6 : 5, sideCap ? 3 : 0);
         } else {
             w.PutBack(l);  // the load block's "LOAD"
         }

@@ -1,6 +1,10 @@
 // Text pieces of the project file writers.
 #include "project_text.h"
 
+#include "exceptions.h"
+
+#include <cmath>
+
 namespace vortn {
 
 namespace {
@@ -12,7 +16,24 @@ bool Inside(const TGridTable& t, int col, int row) {
 
 QString Int(int v) { return QString::number(v); }
 
-QString Num(Extended x, const QString& /*field*/) { return FloatText(x); }
+namespace {
+void RequireFinite(Extended x, const QString& field) {
+    if (std::isfinite(x)) return;
+    throw EInOutError(QStringLiteral("The project was not saved: %1 is %2.")
+                          .arg(field.isEmpty() ? QStringLiteral("a value") : field,
+                               std::isnan(x) ? QStringLiteral("not a number") : QStringLiteral("too large to be written")));
+}
+}  // namespace
+
+QString Num(Extended x, const QString& field) {
+    RequireFinite(x, field);
+    return FloatText(x);
+}
+
+QString TailNum(Extended x, const QString& field) {
+    RequireFinite(x, field);
+    return TailReal(x);
+}
 
 Extended CellValue(const TGridTable& t, int col, int row) { return Inside(t, col, row) ? t.Cells(col, row).AsFloat() : 0; }
 
@@ -49,7 +70,7 @@ QString WeakRow(const TGridTable& t, int row, int count, int poissonCol, int dam
     const Extended f = CellValue(t, ratioCol, row) > threshold ? 0 : factor;
     return Int(row + 1) + QLatin1Char(' ') + Cells(t, row, 0, count - 1) + QLatin1Char(' ') +
            Cell(t, poissonCol, row) + QLatin1Char(' ') +
-           Num(2 * CellValue(t, dampingCol, row), QStringLiteral("twice ") + CellName(t, dampingCol, row)) +
+           Num(2 * CellValue(t, dampingCol, row), QStringLiteral("the weak-zone value 2 x ") + CellName(t, dampingCol, row)) +
            QLatin1Char(' ') + Num(f, QString());
 }
 
@@ -73,7 +94,7 @@ QStringList Wrapped(const QString& line) {
 QByteArray EncodeLines(const QStringList& lines) {
     QByteArray out;
     for (const QString& l : lines) {
-        out += l.toLatin1();
+        out += l.toUtf8();
         out += "\r\n";
     }
     return out;

@@ -16,9 +16,12 @@ namespace vortn {
 inline constexpr Extended kRadPerHz = 6.28L;
 
 QString Int(int v);
-// A number of the file. `field` names it in the message when it cannot
-// be written.
+// A number of the file. A value without a number to write (infinite, not a
+// number) stops the save before anything is written, with a message that
+// names it by `field`.
 QString Num(Extended x, const QString& field);
+// A tail real (the fixed-width form after "RUN"), checked the same way.
+QString TailNum(Extended x, const QString& field);
 
 // Cells out of range read as 0 (rows the file announces but the table lacks).
 Extended CellValue(const TGridTable& t, int col, int row);
@@ -44,7 +47,7 @@ QString WeakRow(const TGridTable& t, int row, int count, int poissonCol, int dam
 // engine and the reader take numbers across line ends, so nothing shifts.
 QStringList Wrapped(const QString& line);
 
-// The lines as the file holds them, each ended by CR LF.
+// The lines as the file holds them: UTF-8, each ended by CR LF.
 QByteArray EncodeLines(const QStringList& lines);
 
 }  // namespace vortn

@@ -7,6 +7,7 @@
 #include "small_routines.h"
 
 #include <limits>
+#include <vector>
 
 namespace vortn {
 
@@ -63,7 +64,6 @@ int TDeckWalker::CheckCount(int n, const TGridTable& table, int line, int item) 
     if (n < 0 || n > limit)
         throw EInOutError(Where(line, item) +
                           QStringLiteral("A count between 0 and %1 was expected but not found.").arg(limit));
-    if (n > LinesLeft() + 1) throw EInOutError(kIncomplete);
     return n;
 }
 
@@ -97,12 +97,16 @@ int TDeckWalker::ItemWord(const TGridTable& table) {
 
 void SetF(TGridTable& t, int col, int row, Extended v) { t.Cells(col, row).SetAsFloat(v); }
 
-void ReadRows(TDeckWalker& w, TGridTable& t, int cols, int discard) {
-    for (int r = 0; r < t.RowCount(); ++r) {
+void ReadRows(TDeckWalker& w, TGridTable& t, int count, int cols, int discard) {
+    t.SetRowCount(0);
+    std::vector<Extended> values(static_cast<size_t>(cols));
+    for (int r = 0; r < count; ++r) {
         w.Integer();
-        for (int c = 0; c < cols; ++c) SetF(t, c, r, w.Float());
+        for (Extended& v : values) v = w.Float();
         for (int k = 0; k < discard; ++k) w.Float();
         w.Finish();
+        t.SetRowCount(r + 1);
+        for (int c = 0; c < cols; ++c) SetF(t, c, r, values[size_t(c)]);
     }
 }
 

@@ -42,7 +42,8 @@ public:
     int FixedInteger(const QString& text, int item = 1) const;
 
     // A row count for `table`, read at (line, item): never negative, never
-    // above the table's limit, never more rows than lines left in the file.
+    // above the table's limit. Rows are added as they are read, so a count
+    // larger than the file holds allocates nothing.
     int CheckCount(int n, const TGridTable& table, int line, int item) const;
     int FixedCount(const QString& text, const TGridTable& table) const;
     int CountWord(const TGridTable& table);
@@ -60,9 +61,11 @@ private:
 };
 
 void SetF(TGridTable& t, int col, int row, Extended v);
-// Rows of numbers: the row number, `cols` values into columns 0.., then
-// `discard` derived values that are not kept.
-void ReadRows(TDeckWalker& w, TGridTable& t, int cols, int discard);
+// `count` rows of numbers: the row number, `cols` values into columns 0..,
+// then `discard` derived values that are not kept. A row joins the table
+// once all its values were read, so a damaged file leaves the table with
+// the rows it really holds.
+void ReadRows(TDeckWalker& w, TGridTable& t, int count, int cols, int discard);
 // The count of a "CONSTANTS=" line: from column 11 up to the first "," or the end.
 QString ConstantsCount(const QString& line);
 

@@ -8,11 +8,10 @@
 #include "project_blocks.h"
 #include "project_text.h"
 
-#include <QFileInfo>
-#include <QSaveFile>
-#include <array>
+#include "file_set_writer.h"
+
+#include <algorithm>
 #include <cmath>
-#include <memory>
 
 namespace vortn {
 
@@ -41,7 +40,27 @@ TDeckPlan DeriveDeckPlan(const TProgramData& p) {
     // The soil rows always match the counts the deck announces, so the
     // engine never reads a shifted soil block.
     plan.soilRows = plan.pile ? h.PileData().RowCount() : h.D().RowCount();
-    if (plan.multi) plan.belowRows = std::max(0, h.MultiElement().RowCount() - plan.soilRows);
+    if (plan.multi) {
+        // The soil column takes the element rows that the adjacent layers
+        // leave. A blank adjacent layer (a file without adjacent layers
+        // reads back with the one empty row every table keeps) gives way
+        // to soil-column rows that hold data rather than cut them off.
+        const TGridTable& d = h.D();
+        const TGridTable& s = h.Multisoil();
+        const int elements = h.MultiElement().RowCount();
+        auto blank = [](const TGridTable& t, int row, int columns) {
+            for (int c = 0; c < columns; ++c)
+                if (CellValue(t, c, row) != 0) return false;
+            return true;
+        };
+        auto cutHoldsData = [&](int adjacent) {
+            for (int k = std::max(0, elements - adjacent); k < s.RowCount(); ++k)
+                if (!blank(s, k, 6)) return true;
+            return false;
+        };
+        while (plan.soilRows > 0 && blank(d, plan.soilRows - 1, 5) && cutHoldsData(plan.soilRows)) --plan.soilRows;
+        plan.belowRows = std::max(0, elements - plan.soilRows);
+    }
 
     const TGridTable& mc = h.MassCal();
     plan.massCount = (mc.RowCount() == 0 || CellValue(mc, 0, 0) < 1e-8L) ? 0 : mc.RowCount();
@@ -87,48 +106,26 @@ void TProgramData::SaveToFile() {
     const TDeckPlan plan = DeriveDeckPlan(*this);
     const QString massFileName = ChangeFileExt(FileName, QStringLiteral(".vtm"));
     const QString geometryFileName = ChangeFileExt(FileName, QStringLiteral(".vtt"));
-
-    QStringList deck;
-    WriteTitleBlock(*this, deck);
-    WriteFoundationBlock(*this, plan, deck);
-    WriteSoilBlock(*this, plan, deck);
-    WriteLoadBlock(*this, deck);
-    // Deck lines the engine reads (all but the title) stay within 80 columns.
-    QStringList L{deck.front()};
-    for (int i = 1; i < deck.size(); ++i) L << Wrapped(deck[i]);
-    L << QStringLiteral("RUN ");
-    QStringList M;
-    WriteMassData(*this, plan, L, M);
-    QStringList G;
-    WriteGeometryFile(*this, plan, G);
-
-    // ---------------- writing ----------------
-    struct Output {
-        QString name;
-        QByteArray data;
-    };
-    const std::array<Output, 3> outputs{
-        {{FileName, EncodeLines(L)}, {massFileName, EncodeLines(M)}, {geometryFileName, EncodeLines(G)}}};
-    std::array<std::unique_ptr<QSaveFile>, 3> files;
-    auto fail = [&](const QString& name, const QString& reason) {
-        for (auto& f : files)
-            if (f) f->cancelWriting();
+    try {
+        QStringList deck;
+        WriteTitleBlock(*this, deck);
+        WriteFoundationBlock(*this, plan, deck);
+        WriteSoilBlock(*this, plan, deck);
+        WriteLoadBlock(*this, deck);
+        // Deck lines the engine reads (all but the title) stay within 80 columns.
+        QStringList L{deck.front()};
+        for (int i = 1; i < deck.size(); ++i) L << Wrapped(deck[i]);
+        L << QStringLiteral("RUN ");
+        QStringList M;
+        WriteMassData(*this, plan, L, M);
+        QStringList G;
+        WriteGeometryFile(*this, plan, G);
+        // The project file is replaced last, once its side files are in place.
+        WriteFileSet({{massFileName, EncodeLines(M)}, {geometryFileName, EncodeLines(G)}, {FileName, EncodeLines(L)}});
+    } catch (...) {
         h.SetModified(true);
-        throw EInOutError(QStringLiteral("Cannot write file %1: %2").arg(name, reason));
-    };
-    for (size_t i = 0; i < outputs.size(); ++i) {
-        files[i] = std::make_unique<QSaveFile>(outputs[i].name);
-        QSaveFile& f = *files[i];
-        if (!f.open(QIODevice::WriteOnly) || f.write(outputs[i].data) != outputs[i].data.size() || !f.flush())
-            fail(outputs[i].name, f.errorString());
+        throw;
     }
-    // Nothing is replaced while some file could not be.
-    for (size_t i = 0; i < outputs.size(); ++i)
-        if (QFileInfo(outputs[i].name).isDir()) fail(outputs[i].name, QStringLiteral("a folder of that name exists"));
-    // The project file itself is replaced last, once its side files are in place.
-    for (size_t i : {size_t(1), size_t(2), size_t(0)})
-        if (!files[i]->commit()) fail(outputs[i].name, files[i]->errorString());
-
     MassFileName = massFileName;
     GeometryFileName = geometryFileName;
     ApplyDeckPlan(*this, plan);

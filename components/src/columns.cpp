@@ -385,6 +385,29 @@ void TTableColumn::InsertRows(TGridTable* table, int index, int count) {
     Renumber(index + count);
 }
 
+namespace {
+// Depth-first over the tables the sub-table columns refer to.
+bool Reaches(const TGridTable& from, const TGridTable& target, std::vector<const TGridTable*>& seen) {
+    if (std::find(seen.begin(), seen.end(), &from) != seen.end()) return false;
+    seen.push_back(&from);
+    for (int c = 0; c < from.ColumnCount(); ++c) {
+        const auto* t = dynamic_cast<const TTableColumn*>(from.Columns(c));
+        if (!t) continue;
+        for (int i = 0; i < t->References().Count(); ++i) {
+            const TGridTable* next = t->References().Table(i);
+            if (!next) continue;
+            if (next == &target || Reaches(*next, target, seen)) return true;
+        }
+    }
+    return false;
+}
+}  // namespace
+
+bool SubTableReferencesLeadBack(const TGridTable& table) {
+    std::vector<const TGridTable*> seen;
+    return Reaches(table, table, seen);
+}
+
 void TTableColumn::BuildRow(int r) {
     int e = 1;
     if (table_ && table_->ColumnCount() > 0)
@@ -392,6 +415,10 @@ void TTableColumn::BuildRow(int r) {
             if (r < en->RowCountOfColumn()) e = en->GetInteger(r);
     // An item number without reference has no template.
     TGridTable* templ = (e - 1 >= 0 && e - 1 < references_.Count()) ? references_.Table(e - 1) : nullptr;
+    // A template whose references lead back to it (or to this table) would
+    // be cloned without end; the resource reader refuses such tables, and a
+    // reference changed later gives no sub-table.
+    if (templ && (templ == table_ || SubTableReferencesLeadBack(*templ))) templ = nullptr;
     std::unique_ptr<TObject> object;
     if (templ) {
         object = std::make_unique<TGridTable>(table_, r + 1, *templ);

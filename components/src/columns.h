@@ -197,6 +197,10 @@ private:
     QObject* editorParent_ = nullptr;
 };
 
+// True when following the sub-table references of `table` (and of the
+// tables they refer to) leads back to `table`: cloning it would never end.
+bool SubTableReferencesLeadBack(const TGridTable& table);
+
 class TStringColumn : public TColumn {
 public:
     explicit TStringColumn(TGridTable* table) : TColumn(table) {}

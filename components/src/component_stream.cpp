@@ -2,6 +2,7 @@
 
 #include "number_format.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -105,8 +106,12 @@ TComponentReader::TComponentReader(const QString& text) {
                     qsizetype j = i;
                     while (j < n && IsDigit(text[j])) ++j;
                     if (j == i) fail("character code expected after #");
-                    const int code = text.mid(i, j - i).toInt();
-                    tok.text += QChar(code);
+                    // One UTF-16 unit per code; a longer run of digits is no code.
+                    bool ok = j - i <= 5;
+                    const uint code = ok ? text.mid(i, j - i).toUInt(&ok) : 0;
+                    if (!ok || code > 65535)
+                        fail(QStringLiteral("character code #%1 is not between 0 and 65535").arg(text.mid(i, std::min<qsizetype>(j - i, 20))));
+                    tok.text += QChar(char16_t(code));
                     i = j;
                 }
             }

@@ -97,7 +97,41 @@ bool IsUnaryContext(QChar c) {
     }
 }
 
+// A whole number of at most 18 digits, with an optional sign: its value is
+// exact as an Extended and its value text is its digits.
+bool PlainInteger(const QString& t, long long& v) {
+    qsizetype i = t.startsWith(QLatin1Char('-')) ? 1 : 0;
+    const qsizetype digits = t.size() - i;
+    if (digits < 1 || digits > 18) return false;
+    long long x = 0;
+    for (; i < t.size(); ++i) {
+        const char16_t c = t[i].unicode();
+        if (c < u'0' || c > u'9') return false;
+        x = x * 10 + (c - u'0');
+    }
+    v = t.startsWith(QLatin1Char('-')) ? -x : x;
+    return true;
+}
+
+// Sums, differences and products of whole numbers whose result stays below
+// 10^18 give the same text as the general path; long chains of them are
+// common enough ("1+1+1...") to be worth the shortcut.
+bool IntegerShortcut(QChar op, const QString& leftText, const QString& rightText, QString& result) {
+    if (op != '+' && op != '*' && op != kBinaryMinus) return false;
+    long long l = 0, r = 0, v = 0;
+    if (!PlainInteger(leftText, l) || !PlainInteger(rightText, r)) return false;
+    const bool overflow = op == '+'   ? __builtin_add_overflow(l, r, &v)
+                          : op == '*' ? __builtin_mul_overflow(l, r, &v)
+                                      : __builtin_sub_overflow(l, r, &v);
+    constexpr long long kLimit = 1000000000000000000LL;
+    if (overflow || v >= kLimit || v <= -kLimit) return false;
+    result = QString::number(v);
+    return true;
+}
+
 QString Apply(QChar op, const QString& leftText, const QString& rightText) {
+    QString shortcut;
+    if (IntegerShortcut(op, leftText, rightText, shortcut)) return shortcut;
     const long double l = Operand(leftText);
     const long double r = Operand(rightText);
     switch (op.unicode()) {
@@ -184,63 +218,86 @@ long double Factorial(long double x) {
     return x < 0 ? -result : result;
 }
 
-long double Operand(const QString& text) {
-    QString t = text;
-    while (t.contains(QLatin1String("--"))) t.replace(QLatin1String("--"), QString());
-    t = t.toLower();
+namespace {
 
-    if (t == QLatin1String("pi")) return 3.14159265358979323846264338327950288L;
-    if (t == QLatin1String("-pi")) return -3.14159265358979323846264338327950288L;
-    if (t == QLatin1String("e")) return 2.71828182845904523536028747135266250L;
-    if (t == QLatin1String("-e")) return -2.71828182845904523536028747135266250L;
-
-    for (const FunctionDef& f : kFunctions) {
-        const QLatin1String name(f.name);
-        if (t.startsWith(name)) return f.apply(Operand(t.mid(name.size())));
+long double HexOperand(QStringView t) {
+    const QStringView digits = t.mid(1);
+    bool ok = !digits.isEmpty() && digits.size() <= 8;
+    unsigned int v = 0;
+    for (QChar c : digits) {
+        const int d = c.isDigit() && c.unicode() < 128 ? c.unicode() - '0'
+                      : (c >= 'a' && c <= 'f')          ? c.unicode() - 'a' + 10
+                                                        : -1;
+        if (d < 0) { ok = false; break; }
+        v = v * 16 + unsigned(d);
     }
-    if (t.endsWith('!')) return Factorial(Operand(t.left(t.size() - 1)));
-    if (t.startsWith('$')) {
-        const QString digits = t.mid(1);
-        bool ok = !digits.isEmpty() && digits.size() <= 8;
-        unsigned int v = 0;
-        for (QChar c : digits) {
-            const int d = c.isDigit() && c.unicode() < 128 ? c.unicode() - '0'
-                          : (c >= 'a' && c <= 'f')          ? c.unicode() - 'a' + 10
-                                                            : -1;
-            if (d < 0) { ok = false; break; }
-            v = v * 16 + unsigned(d);
-        }
-        if (!ok) Fail("invalid use of $ (hex function)");
-        return static_cast<long double>(static_cast<int32_t>(v));
-    }
-    long double v = 0;
-    if (!TextToFloat(t, v)) Fail("invalid character(s) in expression");
-    return v;
+    if (!ok) Fail("invalid use of $ (hex function)");
+    return static_cast<long double>(static_cast<int32_t>(v));
 }
 
-long double EvaluateExpression(const QString& text) {
-    if (text.isEmpty()) Fail("entry cannot be blank");
-    QString s = text;
-    s.remove(' ');
-    s.remove('\t');
-
-    // Innermost parentheses first, each group replaced by its value text.
-    for (;;) {
-        const qsizetype close = s.indexOf(')');
-        if (close < 0) break;
-        const qsizetype open = s.lastIndexOf('(', close);
-        if (open < 0) Fail("() (parentheses) do not match");
-        const long double v = EvaluateExpression(s.mid(open + 1, close - open - 1));
-        s.replace(open, close - open + 1, ValueText(v));
+// The function whose name begins t (tested in the table's order), with the
+// length of that name.
+const FunctionDef* FunctionPrefix(QStringView t, qsizetype& length) {
+    // Every name begins with a lower-case letter; numbers never do.
+    if (t.isEmpty() || t[0] < QLatin1Char('a') || t[0] > QLatin1Char('z')) return nullptr;
+    for (const FunctionDef& f : kFunctions) {
+        const QLatin1String name(f.name);
+        if (t.startsWith(name)) {
+            length = name.size();
+            return &f;
+        }
     }
+    return nullptr;
+}
 
+// The longest function name; a longer text is never one.
+constexpr qsizetype kLongestFunctionName = 7;
+
+// One group's text between "(" and ")" (or the whole text): minus signs,
+// operands and operators, and the four passes.
+long double EvaluateFlat(QString s);
+
+// Innermost parentheses first, each group replaced by its value text. One
+// pass from the left: every ")" closes the last "(" still open before it,
+// which is the group the innermost-first rule evaluates next.
+QString ResolveParentheses(const QString& s) {
+    QString out;
+    out.reserve(s.size());
+    std::vector<qsizetype> open;
+    // Nested groups around one value ("((1))") give the same inner text
+    // level after level; its value text is taken over, not recomputed.
+    QString lastInner, lastValue;
+    for (QChar c : s) {
+        if (c == '(') {
+            open.push_back(out.size());
+            out += c;
+        } else if (c == ')') {
+            if (open.empty()) Fail("() (parentheses) do not match");
+            const qsizetype o = open.back();
+            open.pop_back();
+            QString inner = out.mid(o + 1);
+            if (inner.isEmpty()) Fail("entry cannot be blank");
+            if (inner != lastInner) {
+                lastValue = ValueText(EvaluateFlat(inner));
+                lastInner = std::move(inner);
+            }
+            out.truncate(o);
+            out += lastValue;
+        } else {
+            out += c;
+        }
+    }
+    return out;  // a "(" left open stays and later fails as an invalid character
+}
+
+long double EvaluateFlat(QString s) {
     // Minus signs: unary ones stay (and become "~" in the working copy),
     // binary ones become the reserved mark.
     QString work = s;
-    for (;;) {
-        const qsizetype p = work.indexOf('-');
-        if (p < 0) break;
-        const bool unary = p == 0 || IsFunctionName(s.left(p)) || IsUnaryContext(work[p - 1]);
+    for (qsizetype p = 0; p < work.size(); ++p) {
+        if (work[p] != '-') continue;
+        const bool unary = p == 0 || (p <= kLongestFunctionName && IsFunctionName(s.left(p))) ||
+                           IsUnaryContext(work[p - 1]);
         if (unary) {
             work[p] = '~';
         } else {
@@ -263,22 +320,79 @@ long double EvaluateExpression(const QString& text) {
     }
     if (operands.size() != operators.size() + 1) Fail("invalid expression");
 
-    // Four passes of falling precedence, each left to right.
+    // Four passes of falling precedence, each left to right: an operator of
+    // the pass joins the value so far with the next operand, any other
+    // operator is kept for a later pass.
     auto pass = [&](auto isMember) {
-        size_t i = 0;
-        while (i < operators.size()) {
-            if (!isMember(operators[i])) { ++i; continue; }
-            const QString value = Apply(operators[i], operands[i], operands[i + 1]);
-            operands[i] = value;
-            operands.erase(operands.begin() + long(i) + 1);
-            operators.erase(operators.begin() + long(i));
+        std::vector<QString> keptOperands;
+        std::vector<QChar> keptOperators;
+        QString current = std::move(operands[0]);
+        for (size_t i = 0; i < operators.size(); ++i) {
+            if (isMember(operators[i])) {
+                current = Apply(operators[i], current, operands[i + 1]);
+            } else {
+                keptOperands.push_back(std::move(current));
+                keptOperators.push_back(operators[i]);
+                current = std::move(operands[i + 1]);
+            }
         }
+        keptOperands.push_back(std::move(current));
+        operands.swap(keptOperands);
+        operators.swap(keptOperators);
     };
     pass([](QChar c) { return c == '^'; });
     pass([](QChar c) { return c == '*' || c == '/' || c == '%' || c == '&'; });
     pass([](QChar c) { return c == '+' || c == kBinaryMinus || c == '|'; });
     pass([](QChar c) { return c == '='; });
     return Operand(operands.front());
+}
+
+}  // namespace
+
+long double Operand(const QString& text) {
+    QString t = text;
+    while (t.contains(QLatin1String("--"))) t.replace(QLatin1String("--"), QString());
+    if (!t.isLower()) t = t.toLower();
+
+    // Function prefixes and "!" suffixes wrap one value; they are collected
+    // from the outside in and applied from the inside out (a loop, not a
+    // recursion, so that a long chain cannot exhaust the stack).
+    std::vector<const FunctionDef*> wrappers;  // null: factorial
+    QStringView v(t);
+    long double value = 0;
+    for (;;) {
+        if (v == u"pi") { value = 3.14159265358979323846264338327950288L; break; }
+        if (v == u"-pi") { value = -3.14159265358979323846264338327950288L; break; }
+        if (v == u"e") { value = 2.71828182845904523536028747135266250L; break; }
+        if (v == u"-e") { value = -2.71828182845904523536028747135266250L; break; }
+        qsizetype length = 0;
+        if (const FunctionDef* f = FunctionPrefix(v, length)) {
+            wrappers.push_back(f);
+            v = v.mid(length);
+            continue;
+        }
+        if (v.endsWith('!')) {
+            wrappers.push_back(nullptr);
+            v.chop(1);
+            continue;
+        }
+        if (v.startsWith('$')) {
+            value = HexOperand(v);
+            break;
+        }
+        if (!TextToFloat(v.toString(), value)) Fail("invalid character(s) in expression");
+        break;
+    }
+    for (auto it = wrappers.rbegin(); it != wrappers.rend(); ++it) value = *it ? (*it)->apply(value) : Factorial(value);
+    return value;
+}
+
+long double EvaluateExpression(const QString& text) {
+    if (text.isEmpty()) Fail("entry cannot be blank");
+    QString s = text;
+    s.remove(' ');
+    s.remove('\t');
+    return EvaluateFlat(ResolveParentheses(s));
 }
 
 }  // namespace vortn

@@ -35,7 +35,10 @@ TCellControlFactory& CellControlFactory() {
 
 // ---- TData
 
-int TData::Row() const { return column_->IndexOfCell(this); }
+int TData::Row() const {
+    if (!column_->HoldsCellAt(rowHint_, this)) rowHint_ = column_->IndexOfCell(this);
+    return rowHint_;
+}
 TGridTable* TData::AsObject() const { return column_->GetObject(Row()); }
 long double TData::AsFloat() const { return column_->GetFloat(Row()); }
 int TData::AsInteger() const { return column_->GetInteger(Row()); }
@@ -50,6 +53,7 @@ TColumn::~TColumn() = default;
 
 void TColumn::InsertRows(TGridTable*, int index, int count) {
     for (int k = 0; k < count; ++k) cells_.Insert(index, new TData(this));
+    for (int k = 0; k < count; ++k) cells_.Items(index + k)->rowHint_ = index + k;
 }
 
 void TColumn::DeleteRow(int index) { cells_.Delete(index); }

@@ -120,7 +120,11 @@ public:
     void SetAsInteger(int v) const;
 
 private:
+    friend class TColumn;
     TColumn* column_;
+    // Where the cell stood at the last look-up: checked first, so that
+    // filling a long column stays linear; searched again once rows moved.
+    mutable int rowHint_ = -1;
 };
 
 // ---- columns (kinds in columns.h)
@@ -135,6 +139,9 @@ public:
     int RowCountOfColumn() const { return cells_.Count(); }
     TData& Cell(int row) const { return *cells_.Items(row); }
     int IndexOfCell(const TData* cell) const { return cells_.IndexOf(cell); }
+    bool HoldsCellAt(int row, const TData* cell) const {
+        return row >= 0 && row < cells_.Count() && cells_.Items(row) == cell;
+    }
 
     virtual void InsertRows(TGridTable* table, int index, int count);
     virtual void DeleteRow(int index);

@@ -1,13 +1,46 @@
 #include "grid_table_resource.h"
 
+#include "columns.h"
+#include "exceptions.h"
+
 #include <QFile>
+#include <limits>
 #include <map>
 
 namespace vortn {
 
 namespace {
 
-void ReadProperties(TComponentReader& reader, TGridTable& table) {
+// Without a MaxRows of its own, no table of a form needs more rows made at
+// once than this (MinRows, RowGroup).
+constexpr int kRowsMadeAtOnce = 10000;
+
+// An integer property that must fit the table's 32-bit field.
+int ReadInt32(TComponentReader& reader, const QString& table, const QString& prop) {
+    const int line = reader.Line();
+    const long long v = reader.ReadInteger();
+    if (v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max())
+        throw EReadError(QStringLiteral("Table %1: %2 = %3 is out of range (line %4)").arg(table, prop).arg(v).arg(line));
+    return int(v);
+}
+
+// MinRows and RowGroup within the table's own limit: MaxRows, or the rows a
+// form may make at once when there is none.
+void CheckRowLimits(const TGridTable& table, const QString& name) {
+    const int limit = table.MaxRows() > 0 ? table.MaxRows() : kRowsMadeAtOnce;
+    if (table.MinRows() > limit)
+        throw EReadError(QStringLiteral("Table %1: MinRows = %2 is beyond the table's limit of %3 rows")
+                             .arg(name)
+                             .arg(table.MinRows())
+                             .arg(limit));
+    if (table.RowGroup() > limit)
+        throw EReadError(QStringLiteral("Table %1: RowGroup = %2 is beyond the table's limit of %3 rows")
+                             .arg(name)
+                             .arg(table.RowGroup())
+                             .arg(limit));
+}
+
+void ReadProperties(TComponentReader& reader, TGridTable& table, const QString& name) {
     table.SetLoading(true);
     struct LoadingEnd {
         TGridTable& t;
@@ -15,15 +48,18 @@ void ReadProperties(TComponentReader& reader, TGridTable& table) {
     } end{table};
     for (;;) {
         const QString prop = reader.ReadIdent();
-        if (prop == QLatin1String("end")) return;
+        if (prop == QLatin1String("end")) {
+            CheckRowLimits(table, name);
+            return;
+        }
         reader.ReadSymbol('=');
-        if (prop == QLatin1String("Identifier")) table.SetIdentifier(int(reader.ReadInteger()));
+        if (prop == QLatin1String("Identifier")) table.SetIdentifier(ReadInt32(reader, name, prop));
         else if (prop == QLatin1String("Caption")) table.SetCaption(reader.ReadString());
         else if (prop == QLatin1String("Comments")) table.SetComments(reader.ReadString());
         else if (prop == QLatin1String("TopLeft")) table.SetTopLeft(reader.ReadString());
-        else if (prop == QLatin1String("MinRows")) table.SetMinRows(int(reader.ReadInteger()));
-        else if (prop == QLatin1String("MaxRows")) table.SetMaxRows(int(reader.ReadInteger()));
-        else if (prop == QLatin1String("RowGroup")) table.SetRowGroup(int(reader.ReadInteger()));
+        else if (prop == QLatin1String("MinRows")) table.SetMinRows(ReadInt32(reader, name, prop));
+        else if (prop == QLatin1String("MaxRows")) table.SetMaxRows(ReadInt32(reader, name, prop));
+        else if (prop == QLatin1String("RowGroup")) table.SetRowGroup(ReadInt32(reader, name, prop));
         else if (prop == QLatin1String("HardwiredButton")) table.SetHardwiredButton(reader.ReadBoolean());
         else if (prop == QLatin1String("Col")) table.ReadCol(reader);
         else throw EReadError(QStringLiteral("Property %1 does not exist (line %2)").arg(prop).arg(reader.Line()));
@@ -42,6 +78,14 @@ QString ReadHeader(TComponentReader& reader) {
     return name;
 }
 
+// No table may refer, through its sub-table columns, back to itself:
+// making its rows would clone it without end.
+void CheckSubTableReferences(const std::vector<TGridTable*>& tables) {
+    for (const TGridTable* t : tables)
+        if (SubTableReferencesLeadBack(*t))
+            throw EReadError(QStringLiteral("Table %1: a sub-table reference leads back to its own table").arg(t->Name));
+}
+
 }  // namespace
 
 std::vector<std::unique_ptr<TGridTable>> ReadGridTableResource(const QString& text, const TObject* owner) {
@@ -51,9 +95,12 @@ std::vector<std::unique_ptr<TGridTable>> ReadGridTableResource(const QString& te
         const QString name = ReadHeader(reader);
         auto table = std::make_unique<TGridTable>(owner);
         table->Name = name;
-        ReadProperties(reader, *table);
+        ReadProperties(reader, *table, name);
         tables.push_back(std::move(table));
     }
+    std::vector<TGridTable*> read;
+    for (auto& t : tables) read.push_back(t.get());
+    CheckSubTableReferences(read);
     return tables;
 }
 
@@ -72,8 +119,9 @@ void ReadGridTableResourceInto(const QString& text, const std::vector<TGridTable
         auto it = byName.find(name);
         if (it == byName.end()) throw EReadError(QStringLiteral("No table named %1").arg(name));
         it->second->ClearColumns();
-        ReadProperties(reader, *it->second);
+        ReadProperties(reader, *it->second, name);
     }
+    CheckSubTableReferences(tables);
 }
 
 QString WriteGridTable(const TGridTable& table) {

@@ -14,25 +14,74 @@ namespace {
 
 const QString kIncomplete = QStringLiteral("This file either invalid or incomplete.");
 
-QString TrimControls(const QString& s, bool left, bool right) {
-    qsizetype b = 0, e = s.size();
-    if (left)
-        while (b < e && s[b].unicode() <= 32) ++b;
-    if (right)
-        while (e > b && s[e - 1].unicode() <= 32) --e;
-    return s.mid(b, e - b);
+bool IsControlOrBlank(QChar c) { return c.unicode() <= 32; }
+
+// The length of the well-formed UTF-8 sequence at p (1 to 4), or 0.
+int Utf8SequenceLength(const unsigned char* p, qsizetype left) {
+    const unsigned char c = p[0];
+    int n;
+    char32_t min;
+    if (c < 0x80) return 1;
+    if (c >= 0xC2 && c <= 0xDF) {
+        n = 2;
+        min = 0x80;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+        n = 3;
+        min = 0x800;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        n = 4;
+        min = 0x10000;
+    } else {
+        return 0;
+    }
+    if (left < n) return 0;
+    char32_t code = c & (0x7F >> n);
+    for (int k = 1; k < n; ++k) {
+        if ((p[k] & 0xC0) != 0x80) return 0;
+        code = (code << 6) | (p[k] & 0x3F);
+    }
+    if (code < min || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return 0;
+    return n;
 }
 
 }  // namespace
 
+QString DecodeText(const QByteArray& bytes) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8(bytes);
+    if (!utf8.hasError()) return text;
+    // Text written by older programs in Latin-1, or mixed: every byte that
+    // does not begin a well-formed UTF-8 sequence stands for itself.
+    text.clear();
+    text.reserve(bytes.size());
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
+    const qsizetype n = bytes.size();
+    for (qsizetype i = 0; i < n;) {
+        const int len = Utf8SequenceLength(p + i, n - i);
+        if (len <= 1) {
+            text += QChar(p[i]);
+            ++i;
+        } else {
+            text += QString::fromUtf8(reinterpret_cast<const char*>(p + i), len);
+            i += len;
+        }
+    }
+    return text;
+}
+
 QStringList SplitWords(const QString& line) {
+    // One pass over the line: trimmed of characters up to the blank, each
+    // word ends before the next blank or tab.
     QStringList words;
-    QString rest = TrimControls(line, true, true);
-    while (!rest.isEmpty()) {
-        qsizetype end = 0;
-        while (end < rest.size() && rest[end] != ' ' && rest[end] != '\t') ++end;
-        words << rest.left(end);
-        rest = TrimControls(rest.mid(end), true, false);
+    qsizetype b = 0, e = line.size();
+    while (b < e && IsControlOrBlank(line[b])) ++b;
+    while (e > b && IsControlOrBlank(line[e - 1])) --e;
+    while (b < e) {
+        qsizetype end = b;
+        while (end < e && line[end] != ' ' && line[end] != '\t') ++end;
+        words << line.mid(b, end - b);
+        b = end;
+        while (b < e && IsControlOrBlank(line[b])) ++b;
     }
     return words;
 }
@@ -64,11 +113,7 @@ TWordReader::TWordReader(const QString& fileName) {
     if (!file.open(QIODevice::ReadOnly)) throw EInOutError(file.errorString());
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) throw EInOutError(file.errorString());
-    // Project files are plain 8-bit text; UTF-8 is taken as such when valid.
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8(bytes);
-    if (utf8.hasError()) text = QString::fromLatin1(bytes);
-    SetText(text);
+    SetText(DecodeText(bytes));
 }
 
 TWordReader TWordReader::FromText(const QString& text) {

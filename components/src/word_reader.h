@@ -15,6 +15,10 @@ struct TWordContainer {
     QString Raw;
 };
 
+// The text of a file: UTF-8, where a byte that does not begin a well-formed
+// UTF-8 sequence is read as Latin-1 (files of older programs).
+QString DecodeText(const QByteArray& bytes);
+
 // Splits a line into its words (trimmed of characters up to the blank,
 // words end before the first blank or tab).
 QStringList SplitWords(const QString& line);

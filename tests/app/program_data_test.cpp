@@ -1,7 +1,10 @@
 // Project object: default project, number and text routines, unit conversion.
 #include "project_fixture.h"
 
+#include "number_format.h"
+
 #include <cmath>
+#include <limits>
 
 namespace project_test {
 namespace {
@@ -49,6 +52,43 @@ TEST(FloatText, TailRealsHaveTheFixedWidthLayout) {
     EXPECT_EQ(TailReal(0).toStdString(), " 0.00000000000000E+0000");
     EXPECT_EQ(TailReal(-0.5L).toStdString(), "-5.00000000000000E-0001");
     EXPECT_EQ(TailReal(1.0L / 3).size(), 23);
+}
+
+// Values at the ends of the Extended range are written so that they read
+// back: rounding that would pass the largest value (or fall below the
+// smallest normal one) goes the other way.
+TEST(FloatText, ValuesAtTheEndsOfTheRangeReadBack) {
+    struct Case {
+        Extended x;
+        const char* text;  // FloatText; empty: not checked
+    };
+    const Extended max = std::numeric_limits<Extended>::max(), min = std::numeric_limits<Extended>::min();
+    const Case cases[] = {
+        {max, "1.1897314E4932"},
+        {-max, "-1.1897314E4932"},
+        {1.18973149e4932L, "1.1897314E4932"},
+        {1.1897314e4932L, "1.1897314E4932"},
+        {min, "3.3621032E-4932"},
+        {-min, "-3.3621032E-4932"},
+        {3.36210315e-4932L, "3.3621032E-4932"},
+        {9.99999999e4931L, "1E4932"},
+        {1e4932L, "1E4932"},
+    };
+    for (const Case& c : cases) {
+        const QString text = FloatText(c.x);
+        EXPECT_EQ(text.toStdString(), c.text) << double(c.x);
+        for (const QString& written : {text, TailReal(c.x)}) {
+            long double back = 0;
+            ASSERT_TRUE(vortn::TextToFloat(written, back, QLatin1Char('.'))) << written.toStdString();
+            EXPECT_TRUE(std::isfinite(back) && std::fabs(back) >= min) << written.toStdString();
+            EXPECT_EQ(std::signbit(back), std::signbit(c.x)) << written.toStdString();
+        }
+        // Written again, the value read back gives the same text.
+        long double back = 0;
+        ASSERT_TRUE(vortn::TextToFloat(text, back, QLatin1Char('.')));
+        EXPECT_EQ(FloatText(back), text);
+    }
+    EXPECT_EQ(TailReal(max).toStdString(), " 1.18973149535723E+4932");
 }
 
 TEST(FloatText, TextPositions) {

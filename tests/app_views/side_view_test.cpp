@@ -244,6 +244,88 @@ TEST_F(SideViewTest, LayersAreLabelledInOrder) {
     EXPECT_EQ(device.polygons.size(), 1u);
 }
 
+// The layers and texts of each footing type.
+TEST_F(SideViewTest, EachFootingTypeDrawsItsLayers) {
+    struct Case {
+        const char* name;
+        std::function<void()> setUp;
+        QStringList texts;
+        int horizontalLines;  // layer lines and ground lines across the window
+    };
+    const Case cases[] = {
+            {"stratum",
+             [this] {
+                 Foundation("STRATUM", 3);
+                 Rectangular(4, 2);
+                 P().Zc = 1;
+                 P().BaseDepth = 0.5;
+                 P().BedRockDepth = 6;
+                 P().SoilVelocity = 300;
+                 P().SoilPoisson = 0.3L;
+             },
+             {"Layer thickness= 6; Layer 1", "Shear Wave Velocity= 300; Poissons Ratio= 0.3", "Rock Layer "},
+             2},
+            // The layers are drawn shifted so that they end at Zc; the labels keep their depths.
+            {"half-space",
+             [this] {
+                 Foundation("HALF-SPACE", 1);
+                 Rectangular(4, 2);
+                 P().Zc = 4;
+                 P().SoilVelocity = 250;
+                 P().SoilPoisson = 0.35L;
+                 Fill(H().D1(), {{1, 150, 18, 0.3L}, {2, 200, 18, 0.25L}});
+             },
+             {"depth= 0 - 1; Layer 1", "Shear Wave Velocity= 150; Poissons Ratio= 0.3", "depth= 1 - 3; Layer 2",
+              "Shear Wave Velocity= 200; Poissons Ratio= 0.25", "Soil below the tip ",
+              "Shear Wave Velocity= 250; Poissons Ratio= 0.35"},
+             3},
+            {"multilayer",
+             [this] {
+                 Foundation("MULTILAYER", 4);
+                 Fill(H().MultiElement(), {{2, 1}, {3, 1}});
+                 Fill(H().D(), {{150, 18, 0.3L}});
+                 Fill(H().Multisoil(), {{300, 19, 0.25L}});
+             },
+             {"depth= 0 - 2; Layer 1", "Shear Wave Velocity= 150; Poissons Ratio= 0.3", "depth= 2 - 5; Layer 2",
+              "Shear Wave Velocity= 300; Poissons Ratio= 0.25"},
+             3},
+    };
+    for (const Case& c : cases) {
+        c.setUp();
+        TDlgSideViewXZ view;
+        view.SetHolder(&H());
+        view.resize(500, 300);
+        view.FormActivate();
+        RecordingDevice device(500, 300);
+        {
+            QPainter painter(&device);
+            view.Draw(painter, QSize(500, 300));
+        }
+        EXPECT_EQ(device.TextLines(), c.texts) << c.name;
+        int across = 0;
+        for (const QLineF& l : device.lines)
+            if (l.x1() == 0 && l.x2() == 500 && l.y1() == l.y2()) ++across;
+        EXPECT_EQ(across, c.horizontalLines) << c.name;
+        EXPECT_EQ(device.polygons.size(), 1u) << c.name;
+    }
+    // The half-space's ground line lies at Zc - T = 1 below the surface.
+    TDlgSideViewXZ view;
+    view.SetHolder(&H());
+    view.resize(500, 300);
+    Foundation("HALF-SPACE", 1);
+    view.FormActivate();
+    RecordingDevice device(500, 300);
+    {
+        QPainter painter(&device);
+        view.Draw(painter, QSize(500, 300));
+    }
+    const int ground = view.Model().PixelY(1, 300);
+    bool hatched = false;
+    for (const QLineF& l : device.lines)
+        if (l.p1() == QPointF(120, ground) && l.p2() == QPointF(135, ground + 5)) hatched = true;
+    EXPECT_TRUE(hatched);
+}
+
 // Tables shorter than the loop bound: the profile stops at the shorter table.
 TEST_F(SideViewTest, ShortTablesEndTheLayers) {
     struct Case {

@@ -94,3 +94,44 @@ TEST(Evaluator, ValueTextsFollowTheProcessSeparator) {
     EXPECT_EQ(EvaluateExpression("(1,5+1)*2"), 5);
     EXPECT_EQ(EvaluateExpression("(1/4)*2"), 0.5L);  // 0,25 written back and read again
 }
+
+// Long chains and deep nesting are evaluated (or refused) without running
+// out of stack or time; the speed itself is a benchmark.
+namespace {
+struct ChainCase {
+    const char* name;
+    QString text;
+    bool fails;  // with the invalid-character message
+    long double value;
+};
+QString Repeat(const char* s, int n) { return QString::fromLatin1(s).repeated(n); }
+class EvaluatorChains : public ::testing::TestWithParam<ChainCase> {};
+
+TEST_P(EvaluatorChains, EvaluateOrFailWithTheEvaluatorsMessage) {
+    const ChainCase& c = GetParam();
+    if (c.fails) {
+        try {
+            EvaluateExpression(c.text);
+            FAIL() << c.name;
+        } catch (const EAssignError& e) {
+            EXPECT_EQ(e.Message(), kPrefix + "invalid character(s) in expression") << c.name;
+        }
+    } else {
+        EXPECT_EQ(EvaluateExpression(c.text), c.value) << c.name;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Long, EvaluatorChains,
+    ::testing::Values(ChainCase{"sqrt_prefixes", Repeat("sqrt", 10000), true, 0},
+                      ChainCase{"sqrt_prefixes_of_16", Repeat("sqrt", 10000) + "16", false, 1},
+                      ChainCase{"factorials", "1" + Repeat("!", 10000), false, 1},
+                      ChainCase{"factorials_of_3", "3" + Repeat("!", 2), false, 720},
+                      ChainCase{"nested_parentheses", Repeat("(", 1000000) + "1" + Repeat(")", 1000000), false, 1},
+                      ChainCase{"nested_sums", Repeat("(1+", 100000) + "1" + Repeat(")", 100000), false, 100001},
+                      ChainCase{"sums", "1" + Repeat("+1", 100000), false, 100001},
+                      ChainCase{"differences", "1" + Repeat("-1", 100000), false, -99999},
+                      ChainCase{"products_then_sums", Repeat("2*1+", 50000) + "0", false, 100000},
+                      ChainCase{"unary_minus_run", "5" + Repeat("-", 100001) + "3", false, 2}),
+    [](const ::testing::TestParamInfo<ChainCase>& info) { return std::string(info.param.name); });
+}  // namespace

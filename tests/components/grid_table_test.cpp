@@ -137,6 +137,26 @@ TEST(GridTable, RowGroupsInsertAndDeleteWholeGroups) {
     EXPECT_EQ(changes, 3);
 }
 
+// A cell handle follows its row when rows are inserted or deleted before it.
+TEST(GridTable, CellHandlesFollowTheirRows) {
+    TGridTable t;
+    AddFloat(t, "v");
+    t.SetRowCount(6);
+    for (int r = 0; r < 6; ++r) t.Cells(0, r).SetAsFloat(r);
+    const TData& fourth = t.Cells(0, 3);
+    EXPECT_EQ(fourth.Row(), 3);
+    t.InsertRowGroup(1);
+    EXPECT_EQ(fourth.Row(), 4);
+    EXPECT_EQ(fourth.AsFloat(), 3);
+    fourth.SetAsFloat(30);
+    EXPECT_EQ(t.Cells(0, 4).AsFloat(), 30);
+    t.DeleteRowGroup(0);
+    t.DeleteRowGroup(0);
+    EXPECT_EQ(fourth.Row(), 2);
+    EXPECT_EQ(t.Cells(0, 2).AsFloat(), 30);
+    EXPECT_EQ(t.Cells(0, 1).AsFloat(), 2);
+}
+
 TEST(GridTable, GroupFlagWritesTheWholeGroup) {
     TGridTable t;
     TFloatColumn* c = AddFloat(t, "v");
@@ -684,4 +704,77 @@ TEST(GridTableResource, ReadIntoExistingTablesByName) {
     EXPECT_THROW(ReadGridTableResourceInto("object B: TGridTable\nend\n", {&a}), EReadError);
     EXPECT_THROW(ReadGridTableResource("object A: TGridTable\n  Colour = 1\nend\n"), EReadError);
     EXPECT_THROW(ReadGridTableResource("object A: TGridTable\n  Caption = 'open\nend\n"), EReadError);
+}
+
+// Resources the reader refuses with its message, before any table makes a row.
+namespace {
+struct BadResource {
+    const char* name;
+    const char* text;
+    const char* message;
+};
+class GridTableResourceRefuses : public ::testing::TestWithParam<BadResource> {};
+
+TEST_P(GridTableResourceRefuses, WithItsMessage) {
+    const BadResource& c = GetParam();
+    const int before = GridTableCount();
+    try {
+        ReadGridTableResource(QString::fromUtf8(c.text));
+        ADD_FAILURE() << c.name;
+    } catch (const EReadError& e) {
+        EXPECT_EQ(e.Message().toStdString(), c.message) << c.name;
+    }
+    EXPECT_EQ(GridTableCount(), before);  // the tables read so far are gone again
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, GridTableResourceRefuses,
+    ::testing::Values(
+        BadResource{"sub_table_of_itself",
+                    "object A: TGridTable\n  Identifier = 900001\n  Col =\n    2\n    0 ('kind') True False ('one' 'two')\n"
+                    "    3 ('sub') True False 'FLEXCOLUMN2' (-1 900001)\nend\n",
+                    "Table A: a sub-table reference leads back to its own table"},
+        BadResource{"sub_tables_of_each_other",
+                    "object A: TGridTable\n  Identifier = 900002\n  Col =\n    1\n    3 ('sub') True False 'FLEXCOLUMN2' (900003)\nend\n"
+                    "object B: TGridTable\n  Identifier = 900003\n  Col =\n    1\n    3 ('sub') True False 'FLEXCOLUMN2' (900002)\nend\n",
+                    "Table A: a sub-table reference leads back to its own table"},
+        BadResource{"character_code_above_65535", "object A: TGridTable\n  Caption = 'x'#70000\nend\n",
+                    "Invalid property value on line 2: character code #70000 is not between 0 and 65535"},
+        BadResource{"character_code_too_long", "object A: TGridTable\n  Caption = #0000000000000000065\nend\n",
+                    "Invalid property value on line 2: character code #0000000000000000065 is not between 0 and 65535"},
+        BadResource{"min_rows_above_max_rows", "object A: TGridTable\n  MinRows = 21\n  MaxRows = 20\nend\n",
+                    "Table A: MinRows = 21 is beyond the table's limit of 20 rows"},
+        BadResource{"min_rows_without_max_rows", "object A: TGridTable\n  MinRows = 1000000\nend\n",
+                    "Table A: MinRows = 1000000 is beyond the table's limit of 10000 rows"},
+        BadResource{"row_group_above_max_rows", "object A: TGridTable\n  RowGroup = 2000000000\n  MaxRows = 30\nend\n",
+                    "Table A: RowGroup = 2000000000 is beyond the table's limit of 30 rows"},
+        BadResource{"min_rows_beyond_32_bits", "object A: TGridTable\n  MinRows = 99999999999\nend\n",
+                    "Table A: MinRows = 99999999999 is out of range (line 2)"}),
+    [](const ::testing::TestParamInfo<BadResource>& info) { return std::string(info.param.name); });
+}  // namespace
+
+// The largest character code and the largest counts within the limits still read.
+TEST(GridTableResource, CodesAndLimitsAtTheirEdges) {
+    auto tables = ReadGridTableResource(
+        "object A: TGridTable\n  Caption = #65535'a'#0\n  MaxRows = 20\n  MinRows = 20\n  RowGroup = 20\nend\n");
+    ASSERT_EQ(tables.size(), 1u);
+    EXPECT_EQ(tables[0]->Caption(), QString(QChar(char16_t(0xFFFF))) + "a" + QChar(char16_t(0)));
+    EXPECT_EQ(tables[0]->MinRows(), 20);
+}
+
+// A reference changed at run time into a loop gives no sub-table instead
+// of cloning without end.
+TEST(SubTables, ReferenceLoopMadeLaterGivesNoSubTable) {
+    TGridTable t;
+    t.SetIdentifier(900010);
+    auto* kind = new TEnumColumn(&t);
+    kind->SetItems({"one"});
+    t.AddColumn(kind);
+    auto* sub = new TTableColumn(&t);
+    t.AddColumn(sub);
+    sub->References().Delete(0);
+    sub->References().AddIdentifier(900010);
+    t.SetRowCount(2);
+    EXPECT_EQ(t.Cells(1, 0).AsObject(), nullptr);
+    EXPECT_EQ(t.Cells(1, 1).AsObject(), nullptr);
 }

@@ -125,3 +125,39 @@ TEST(WordReader, FilesAndLineEnds) {
     EXPECT_EQ(r.ReadWord(), "last");
     EXPECT_THROW(TWordReader(dir.filePath("missing.vtd")), EInOutError);
 }
+
+// Files are UTF-8; bytes that do not form UTF-8 (an older program's
+// Latin-1) stand for themselves, also in a file that mixes both.
+TEST(WordReader, DecodesUtf8AndFallsBackToLatin1PerByte) {
+    struct Case {
+        QByteArray bytes;
+        QString text;
+    };
+    const Case cases[] = {
+        {QByteArray("B\xc3\xb6" "den \xce\xa9 \xe2\x82\xac"), QString::fromUtf8("B\u00f6den \u03a9 \u20ac")},
+        {QByteArray("B\xf6" "den \xd8"), QString::fromUtf8("B\u00f6den \u00d8")},
+        {QByteArray("\xce\xa9 \xf6 \xe2\x82"), QString::fromUtf8("\u03a9 \u00f6 \u00e2\u0082")},
+        {QByteArray("\xc0\xaf \xed\xa0\x80"), QString::fromUtf8("\u00c0\u00af \u00ed\u00a0\u0080")},  // overlong, surrogate
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(DecodeText(c.bytes), c.text) << c.bytes.toHex().toStdString();
+        QTemporaryDir dir;
+        QFile f(dir.filePath("t.txt"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(c.bytes + "\r\n");
+        f.close();
+        TWordReader r(f.fileName());
+        EXPECT_EQ(r.ReadLine(), c.text);
+    }
+}
+
+// A line of many words is split in one pass (its words in order, none lost).
+TEST(WordReader, LongLinesSplitIntoAllTheirWords) {
+    QString line;
+    for (int i = 0; i < 200000; ++i) line += QString::number(i) + (i % 3 ? " " : "\t ");
+    const QStringList words = SplitWords(line);
+    ASSERT_EQ(words.size(), 200000);
+    EXPECT_EQ(words.front(), "0");
+    EXPECT_EQ(words[12345], "12345");
+    EXPECT_EQ(words.back(), "199999");
+}

@@ -1,0 +1,143 @@
+// Reading project files: refused values, the encoding of older files, and
+// the counts a damaged file leaves behind.
+#include "project_fixture.h"
+
+namespace project_test {
+namespace {
+
+using ProjectReader = ProjectTest;
+
+QByteArray Join(const QStringList& lines, qsizetype count) {
+    QByteArray d;
+    for (qsizetype i = 0; i < count && i < lines.size(); ++i) d += lines[i].toUtf8() + "\r\n";
+    return d;
+}
+
+// A load point reference other than 0 and 1 is refused where it stands.
+TEST_F(ProjectReader, LoadPointReferenceMustBeZeroOrOne) {
+    Build(Foundation::HalfSpace, Loading::Harmonic);
+    SaveAs(QStringLiteral("ref.vtd"));
+    QStringList lines = DeckLines(QStringLiteral("ref.vtd"));
+    const qsizetype point = lines.indexOf(QStringLiteral("0.1 0.2 0.3 0 "));
+    ASSERT_GT(point, 0);
+    for (const char* reference : {"2", "-1", "7"}) {
+        lines[point] = QStringLiteral("0.1 0.2 0.3 %1 ").arg(QLatin1String(reference));
+        WriteBytes(Path(QStringLiteral("bad.vtd")), Join(lines, lines.size()));
+        H().OpenProject(Path(QStringLiteral("bad.vtd")));
+        EXPECT_EQ(H().LastMessage().toStdString(),
+                  QStringLiteral("Error on Line %1 Item 4\rA load point reference of 0 or 1 was expected but not found.")
+                      .arg(point + 1)
+                      .toStdString())
+            << reference;
+        EXPECT_EQ(P().LoadReference, 0) << reference;
+    }
+    lines[point] = QStringLiteral("0.1 0.2 0.3 1 0 0 0 ");
+    WriteBytes(Path(QStringLiteral("good.vtd")), Join(lines, lines.size()));
+    H().OpenProject(Path(QStringLiteral("good.vtd")));
+    EXPECT_EQ(H().LastMessage().toStdString(), "");
+    EXPECT_EQ(P().LoadReference, 1);
+}
+
+// Files are written in UTF-8; a file in Latin-1 from an older program opens
+// with its accented title.
+TEST_F(ProjectReader, TitlesInUtf8AndInLatin1) {
+    Build(Foundation::Pile, Loading::Harmonic);
+    P().Title = QString::fromUtf8("\u03a9 B\u00f6den \u57fa\u790e");
+    SaveAs(QStringLiteral("t.vtd"));
+    QByteArray deck = ReadBytes(Path(QStringLiteral("t.vtd")));
+    EXPECT_TRUE(deck.startsWith("TITLE=\xce\xa9 B\xc3\xb6" "den \xe5\x9f\xba\xe7\xa4\x8e\r\n"));
+    H().OpenProject(Path(QStringLiteral("t.vtd")));
+    EXPECT_EQ(P().Title, QString::fromUtf8("\u03a9 B\u00f6den \u57fa\u790e"));
+
+    deck.replace(0, deck.indexOf("\r\n"), "TITLE=B\xf6" "den \xfc" "ber \xd8 5");
+    WriteBytes(Path(QStringLiteral("old.vtd")), deck);
+    H().OpenProject(Path(QStringLiteral("old.vtd")));
+    EXPECT_EQ(H().LastMessage().toStdString(), "");
+    EXPECT_EQ(P().Title, QString::fromUtf8("B\u00f6den \u00fcber \u00d8 5"));
+    EXPECT_EQ(H().PileData().RowCount(), 2);
+}
+
+// A file that ends inside a block keeps the rows it really holds, and no
+// count that announces more than was read (so a save writes no made-up rows).
+struct CutCase {
+    const char* name;
+    Foundation foundation;
+    Loading loading;
+    const char* marker;  // the file is cut `after` lines after the line that equals it
+    int after;
+    std::function<void(const TProjectHolder&)> check;
+    bool reopensTheSame = true;  // false: a load row read short is written with zeros up to the points count
+};
+
+class DamagedFile : public ProjectTest, public ::testing::WithParamInterface<CutCase> {};
+
+TEST_P(DamagedFile, KeepsOnlyWhatWasRead) {
+    const CutCase& c = GetParam();
+    Build(c.foundation, c.loading);
+    SaveAs(QStringLiteral("ok.vtd"));
+    const QStringList lines = DeckLines(QStringLiteral("ok.vtd"));
+    const qsizetype at = lines.indexOf(QLatin1String(c.marker));
+    ASSERT_GE(at, 0) << c.marker;
+    WriteBytes(Path(QStringLiteral("cut.vtd")), Join(lines, at + 1 + c.after));
+    H().OpenProject(Path(QStringLiteral("cut.vtd")));
+    EXPECT_EQ(H().LastMessage().toStdString(), "This file either invalid or incomplete.");
+    c.check(H());
+    // Saved again (twice: the first save may store the geometry defaults),
+    // the project reopens the same.
+    P().FileName = Path(QStringLiteral("again.vtd"));
+    P().SaveToFile();
+    P().SaveToFile();
+    const QStringList before = Dump(H());
+    H().OpenProject(Path(QStringLiteral("again.vtd")));
+    EXPECT_EQ(H().LastMessage().toStdString(), "");
+    if (!c.reopensTheSame) return;
+    EXPECT_EQ(Dump(H()).join(QLatin1Char('\n')).toStdString(), before.join(QLatin1Char('\n')).toStdString());
+    c.check(H());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cuts, DamagedFile,
+    ::testing::Values(
+        CutCase{"inside_the_second_load_amplitudes", Foundation::HalfSpace, Loading::Transient, "3 ", 10,
+                [](const TProjectHolder& h) {
+                    EXPECT_EQ(h.Project().NumberOfPoints, 64);
+                    ASSERT_EQ(h.TLoadtype().RowCount(), 2);
+                    EXPECT_EQ(h.TLoadtype().Cells(1, 0).AsObject()->RowCount(), 64);
+                    EXPECT_EQ(h.TLoadtype().Cells(1, 1).AsObject()->RowCount(), 10);
+                    EXPECT_EQ(h.TLoadtype().Cells(1, 1).AsObject()->Cells(0, 7).AsFloat(), 140);
+                    EXPECT_EQ(h.Project().NumberOfLoadTypes, 2);
+                },
+                false},
+        CutCase{"before_any_load_amplitude", Foundation::HalfSpace, Loading::Transient, "1 ", 0,
+                [](const TProjectHolder& h) {
+                    EXPECT_EQ(h.Project().NumberOfPoints, 0);
+                    ASSERT_EQ(h.TLoadtype().RowCount(), 1);
+                    EXPECT_EQ(h.TLoadtype().Cells(1, 0).AsObject()->RowCount(), 0);
+                }},
+        CutCase{"inside_the_spectrum", Foundation::Stratum, Loading::Random, "3 3", 5,
+                [](const TProjectHolder& h) {
+                    EXPECT_EQ(h.Project().NumberOfPoints, 5);
+                    ASSERT_EQ(h.Trandom().RowCount(), 1);
+                    EXPECT_EQ(h.Trandom().Cells(1, 0).AsObject()->RowCount(), 5);
+                }},
+        CutCase{"inside_the_pile_sections", Foundation::Pile, Loading::Harmonic, "ELEMENT", 1,
+                [](const TProjectHolder& h) {
+                    EXPECT_EQ(h.PileData().RowCount(), 1);
+                    EXPECT_EQ(h.PileData().Cells(0, 0).AsFloat(), 5);
+                    EXPECT_EQ(h.Pilecoord().RowCount(), 4);
+                }},
+        CutCase{"inside_the_pile_coordinates", Foundation::Pile, Loading::Harmonic, "FIXED=4", 2,
+                [](const TProjectHolder& h) {
+                    EXPECT_EQ(h.Pilecoord().RowCount(), 2);
+                    EXPECT_EQ(h.PileData().RowCount(), 1);  // no section was read: one empty row
+                    EXPECT_EQ(h.PileData().Cells(0, 0).AsFloat(), 0);
+                }},
+        CutCase{"inside_the_mass_components", Foundation::Multilayer, Loading::Harmonic, "RUN ", 2,
+                [](const TProjectHolder& h) {
+                    EXPECT_EQ(h.MassCal().RowCount(), 1);
+                    EXPECT_EQ(h.MassCal().Cells(0, 0).AsFloat(), 40);
+                }}),
+    [](const ::testing::TestParamInfo<CutCase>& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace project_test
