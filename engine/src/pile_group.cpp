@@ -1,7 +1,10 @@
 #include "pile_group.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 
 #include "complex_solvers.h"
 #include "footing_response.h"
@@ -14,8 +17,6 @@ namespace {
 
 using CF = std::complex<float>;
 using CD = std::complex<double>;
-
-constexpr int kSingular = 129;
 
 float Interp3(float y2, float y5, float y10, float s) {
   float y;
@@ -126,16 +127,15 @@ struct LateralFit {
       D[j][1] = Dynamic(j, 1, s, st9[j]);
     }
   }
-  // The factors at angle beta to the pair line.
-  static void Blend(float beta, const CF D[3][2], CF out[3]) {
-    const float c = std::cos(beta), sn = std::sin(beta);
-    const float c2 = c * c, s2 = sn * sn;
+  // The factors at an angle with cos^2 c2 and sin^2 s2 to the pair line.
+  static void Blend(float c2, float s2, const CF D[3][2], CF out[3]) {
     for (int j = 0; j < 3; ++j) out[j] = c2 * D[j][0] + s2 * D[j][1];
   }
   void Factors(float s, float beta, const float st0[3], const float st9[3], CF out[3]) const {
     CF D[3][2];
     PairDynamics(s, st0, st9, D);
-    Blend(beta, D, out);
+    const float c = std::cos(beta), sn = std::sin(beta);
+    Blend(c * c, sn * sn, D, out);
   }
 };
 
@@ -143,6 +143,38 @@ struct LateralFit {
 inline std::size_t Ix(int i, int j, int ld) {
   return static_cast<std::size_t>(i - 1) + static_cast<std::size_t>(ld) * static_cast<std::size_t>(j - 1);
 }
+
+// A direct-mapped memo of a pure function of K floats.  On a regular grid
+// many pairs share their spacing, angle and static factors, and the fits
+// are functions of those alone: a hit returns exactly what the call would
+// compute (keys are compared bit for bit), a miss computes and keeps it.
+template <int K, class V>
+class PureMemo {
+ public:
+  explicit PureMemo(std::size_t slots) : slots_(slots) {}  // a power of 2
+  template <class F>
+  const V& Get(const float (&key)[K], F compute) {
+    std::uint32_t bits[K];
+    std::memcpy(bits, key, sizeof bits);
+    std::uint64_t h = 1469598103934665603ull;
+    for (std::uint32_t b : bits) h = (h ^ b) * 1099511628211ull;
+    Slot& s = slots_[(h ^ (h >> 29)) & (slots_.size() - 1)];
+    if (!s.used || std::memcmp(s.key, bits, sizeof bits) != 0) {
+      std::memcpy(s.key, bits, sizeof bits);
+      s.value = compute();
+      s.used = true;
+    }
+    return s.value;
+  }
+
+ private:
+  struct Slot {
+    std::uint32_t key[K] = {};
+    bool used = false;
+    V value{};
+  };
+  std::vector<Slot> slots_;
+};
 
 // Copies the strict upper triangle of the n x n matrix A (leading
 // dimension n) into the lower one, in tiles that stay in cache.
@@ -268,7 +300,7 @@ int FormGroupFlexibility(const PileGroupInput& in, PileGroupWork& work, const CF
   std::copy(Z, Z + 36, F);
   int ier = 0;
   CINVRT(F, 6, 6, ier);
-  if (ier != 0) return kSingular;
+  if (ier != 0) return kSolverSingular;
   work.flex.resize(static_cast<std::size_t>(kFlexTerms) * NP);
   CF zp[36];
   for (int p = 1; p <= NP; ++p) {
@@ -276,7 +308,7 @@ int FormGroupFlexibility(const PileGroupInput& in, PileGroupWork& work, const CF
     if (in.battered && in.angles[9 * (p - 1) + 8] != 0.0f) {
       BatterTransform(in.angles + 9 * (p - 1), Z, zp);
       CINVRT(zp, 6, 6, ier);
-      if (ier != 0) return kSingular;
+      if (ier != 0) return kSolverSingular;
       StoreFlex(zp, fp);
     } else {
       StoreFlex(F, fp);
@@ -298,19 +330,39 @@ int FormGroupFlexibility(const PileGroupInput& in, PileGroupWork& work, const CF
   auto t = [&](int k, int p, int q) { return T[k][Ix(p, q, NP)]; };
   // The lateral factors of pair p < q for both loading directions: a[0]
   // at the pair angle T4(p, q) (x loading), a[1] at T4(q, p) (y loading).
+  struct Dynamics {
+    CF D[3][2];
+  };
+  struct Squares {
+    float c2, s2;  // cos^2 and sin^2 of a pair angle
+  };
+  PureMemo<7, Dynamics> pairMemo(8192);
+  PureMemo<1, Squares> angleMemo(4096);
+  PureMemo<2, CF> verticalMemo(4096);
   auto lateral = [&](int p, int q, CF a[2][3]) {
     const float st0[3] = {t(1, p, q), t(2, p, q), t(3, p, q)};
     const float st9[3] = {t(1, q, p), t(2, q, p), t(3, q, p)};
     const float theta[2] = {t(4, p, q), t(4, q, p)};
+    Squares sq[2];
+    for (int dir = 0; dir < 2; ++dir) {
+      const float key[1] = {theta[dir]};
+      sq[dir] = angleMemo.Get(key, [&] {
+        const float c = std::cos(theta[dir]), sn = std::sin(theta[dir]);
+        return Squares{c * c, sn * sn};
+      });
+    }
     if (dynamic) {
-      CF D[3][2];
-      lfit.PairDynamics(t(0, q, p), st0, st9, D);
-      for (int dir = 0; dir < 2; ++dir) LateralFit::Blend(theta[dir], D, a[dir]);
+      const float s = t(0, q, p);
+      const float key[7] = {s, st0[0], st0[1], st0[2], st9[0], st9[1], st9[2]};
+      const Dynamics& d = pairMemo.Get(key, [&] {
+        Dynamics v;
+        lfit.PairDynamics(s, st0, st9, v.D);
+        return v;
+      });
+      for (int dir = 0; dir < 2; ++dir) LateralFit::Blend(sq[dir].c2, sq[dir].s2, d.D, a[dir]);
     } else {
-      for (int dir = 0; dir < 2; ++dir) {
-        const float c = std::cos(theta[dir]), s = std::sin(theta[dir]);
-        for (int j = 0; j < 3; ++j) a[dir][j] = CF(c * c * st0[j] + s * s * st9[j], 0.0f);
-      }
+      for (int dir = 0; dir < 2; ++dir)
+        for (int j = 0; j < 3; ++j) a[dir][j] = CF(sq[dir].c2 * st0[j] + sq[dir].s2 * st9[j], 0.0f);
     }
   };
 
@@ -323,7 +375,11 @@ int FormGroupFlexibility(const PileGroupInput& in, PileGroupWork& work, const CF
   for (int q = 1; q <= NP; ++q) {
     V[Ix(q, q, NP)] = own(q, F33);
     for (int p = 1; p < q; ++p) {
-      const CF alpha = dynamic ? vfit.Factor(t(0, q, p), t(0, p, q)) : CF(t(0, p, q), 0.0f);
+      CF alpha(t(0, p, q), 0.0f);
+      if (dynamic) {
+        const float key[2] = {t(0, q, p), t(0, p, q)};
+        alpha = verticalMemo.Get(key, [&] { return vfit.Factor(key[0], key[1]); });
+      }
       V[Ix(p, q, NP)] = f33 * alpha;
     }
   }
@@ -429,7 +485,7 @@ int GroupSumsBySolving(const PileGroupInput& in, GroupFlexibility& G, PileGroupW
     }
     W.reserve(u.size() + SolveSlack(n));
     W.assign(u.begin(), u.end());
-    if (SolveSymmetric(G.vertical.data(), n, n, W.data(), 3, n, work.solve) != 0) return kSingular;
+    if (SolveSymmetric(G.vertical.data(), n, n, W.data(), 3, n, work.solve) != 0) return kSolverSingular;
     const CF* w1 = W.data();
     const CF* wx = w1 + n;
     const CF* wy = wx + n;
@@ -458,7 +514,7 @@ int GroupSumsBySolving(const PileGroupInput& in, GroupFlexibility& G, PileGroupW
       }
       W.reserve(u.size() + SolveSlack(n));
     W.assign(u.begin(), u.end());
-      if (SolveSymmetric(G.lateral[dir].data(), n, n, W.data(), 3, n, work.solve) != 0) return kSingular;
+      if (SolveSymmetric(G.lateral[dir].data(), n, n, W.data(), 3, n, work.solve) != 0) return kSolverSingular;
       const CF* wd = W.data();
       const CF* wr = wd + n;
       const CF* wc = wr + n;
@@ -478,7 +534,7 @@ int GroupSumsBySolving(const PileGroupInput& in, GroupFlexibility& G, PileGroupW
       }
       W.reserve(u.size() + SolveSlack(n));
     W.assign(u.begin(), u.end());
-      if (SolveSymmetric(G.lateral[dir].data(), n, n, W.data(), 2, n, work.solve) != 0) return kSingular;
+      if (SolveSymmetric(G.lateral[dir].data(), n, n, W.data(), 2, n, work.solve) != 0) return kSolverSingular;
       const CF* w1 = W.data();
       const CF* wc = w1 + n;
       Su = Dot(one, w1, n);
@@ -523,7 +579,7 @@ int GroupImpedanceOfSums(const PileGroupSums& g, float height, CF* ZG) {
   for (int k = 0; k < 36; ++k) {
     if (!std::isfinite(ZG[k].real()) || !std::isfinite(ZG[k].imag())) {
       std::fill(ZG, ZG + 36, CF(0));
-      return kSingular;
+      return kSolverSingular;
     }
   }
   return 0;

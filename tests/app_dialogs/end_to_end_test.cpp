@@ -13,6 +13,8 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QFile>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -177,6 +179,69 @@ TEST_F(EndToEnd, PileGroupTypedInTheDialogsRunsAndTheReportEchoesIt) {
         EXPECT_TRUE(report.contains(QString::fromLatin1(line))) << line << "\n" << report.left(6000).toStdString();
     EXPECT_FALSE(report.contains(QStringLiteral("PROGRAM WILL NOT EXECUTE"))) << report.toStdString();
 }
+
+struct MenuCase {
+    const char* item;
+    const char* word;  // foundation word the item is used with
+    TDialogKind kind;
+    const char* flag;  // the main window's open byte
+};
+
+void PrintTo(const MenuCase& c, std::ostream* os) { *os << c.item; }
+
+const MenuCase kMenuCases[] = {
+    {"DataTitle", "HALF-SPACE", TDialogKind::Title, "Title"},
+    {"DataLayout", "HALF-SPACE", TDialogKind::Layout, "Layout"},
+    {"DataShape", "HALF-SPACE", TDialogKind::Shape, "Shape"},
+    {"DataPileCapShape", "PILE", TDialogKind::Shape, "Shape"},
+    {"DataMass", "STRATUM", TDialogKind::MassData, "MassData"},
+    {"DataFoundation", "HALF-SPACE", TDialogKind::FoundationData, "FoundationData"},
+    {"DataFoundation", "STRATUM", TDialogKind::FoundationData, "FoundationData"},
+    {"DataFoundation", "MULTILAYER", TDialogKind::FoundationProperties, "FoundationProperties"},
+    {"DataPileCapMass", "PILE", TDialogKind::PileCapProperties, "PileCapProperties"},
+    {"DataPileProperties", "PILE", TDialogKind::PileProperties, "PileProperties"},
+    {"DataSoilBelow", "MULTILAYER", TDialogKind::SoilBelow, "SoilBelow"},
+    {"DataOptions", "PILE", TDialogKind::Options, "Options"},
+};
+
+class DataMenuItem : public EndToEnd, public ::testing::WithParamInterface<MenuCase> {
+protected:
+    std::uint8_t Flag(const char* name) {
+        TDialogOpenFlags& o = form->OpenFlags();
+        const std::pair<const char*, std::uint8_t*> flags[] = {
+            {"Title", &o.Title}, {"Layout", &o.Layout}, {"Shape", &o.Shape}, {"MassData", &o.MassData},
+            {"FoundationData", &o.FoundationData}, {"FoundationProperties", &o.FoundationProperties},
+            {"PileCapProperties", &o.PileCapProperties}, {"PileProperties", &o.PileProperties},
+            {"SoilBelow", &o.SoilBelow}, {"Options", &o.Options}};
+        for (const auto& [n, f] : flags)
+            if (std::string(n) == name) return *f;
+        ADD_FAILURE() << name;
+        return 0;
+    }
+};
+
+TEST_P(DataMenuItem, OpensItsDialogOnceAndItsOpenByteFollowsIt) {
+    const MenuCase& c = GetParam();
+    form->Project().FoundationWord = QString::fromLatin1(c.word);
+    form->Project().FootingType = QStringList{"HALF-SPACE", "PILE", "STRATUM", "MULTILAYER"}.indexOf(c.word) + 1;
+    auto* item = form->findChild<QAction*>(QString::fromLatin1(c.item));
+    ASSERT_NE(item, nullptr);
+    DataItem(item);
+    TInputDialog* d = form->Dialogs().Dialog(c.kind);
+    ASSERT_NE(d, nullptr);
+    EXPECT_EQ(Flag(c.flag), 1);
+    DataItem(item);
+    EXPECT_EQ(form->Dialogs().Dialog(c.kind), d);
+    EXPECT_EQ(form->MdiArea()->subWindowList().size(), 1);
+    EXPECT_EQ(form->MdiArea()->activeSubWindow(), d->Frame());
+    EXPECT_TRUE(d->Frame()->close());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Flag(c.flag), 0);
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(" | ").toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Dialogs, DataMenuItem, ::testing::ValuesIn(kMenuCases),
+                         [](const auto& info) { return std::string(info.param.item) + "_" + std::to_string(info.index); });
 
 TEST_F(EndToEnd, AUnitChangeReloadsEveryOpenDialogSoNoneWritesBackOldUnits) {
     Ui::TMainForm& f = form->Form();

@@ -211,6 +211,28 @@ TEST_F(DialogFixture, SwitchingChildrenWritesBackOrBringsTheInvalidDialogBackWit
     EXPECT_EQ(Box(shape, "DataEdit2")->text(), QStringLiteral("1/0"));
 }
 
+TEST_F(DialogFixture, AnotherWindowTakingTheFocusChecksNothingAndComingBackKeepsTheEntry) {
+    TInputDialog* d = Open(TDialogKind::SoilBelow);
+    TDataEdit* box = Box(d, "DataEdit1");
+    Type(box, QStringLiteral("1/0"));
+    QWidget other;  // as another application's window would
+    other.resize(200, 100);
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    Settle();
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(" | ").toStdString();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    Settle();
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(" | ").toStdString();
+    EXPECT_EQ(box->text(), QStringLiteral("1/0"));
+    EXPECT_EQ(host->ActiveDialog(), d);
+    host->DeactivateActiveChild();
+    EXPECT_EQ(messages.size(), 1);
+    EXPECT_EQ(P().SoilVelocity, 0);
+}
+
 TEST_F(DialogFixture, ComingBackToTheSameDialogKeepsItsUnsavedEntries) {
     TInputDialog* d = Open(TDialogKind::SoilBelow);
     Type(Box(d, "DataEdit1"), QStringLiteral("150"));

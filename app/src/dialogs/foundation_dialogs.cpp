@@ -48,6 +48,9 @@ int FootingTypeCode(const QString& word) {
 
 TfrmLayout::TfrmLayout(TDialogHost& host) : TInputDialog(host, TDialogKind::Layout), ui(new Ui::TfrmLayout) {
     ui->setupUi(this);
+    QFont heading = ui->Label1->font();
+    heading.setPixelSize(16);  // forms carry point sizes only
+    ui->Label1->setFont(heading);
     BindForm();
 }
 
