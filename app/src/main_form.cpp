@@ -2,6 +2,7 @@
 // windows, caption, Window and Help menus and dropped files.
 #include "main_form.h"
 
+#include "amp_plot.h"
 #include "app_settings.h"
 #include "dialog_host.h"
 #include "display_name.h"
@@ -57,7 +58,7 @@ TMainForm::TMainForm(QWidget* parent)
     // The windows the program makes once, in start-up order.
     aboutBox_ = new TAboutBox(this);
     runProgress_ = new TDlgRunAnalysis(this);
-    DisableUnbuiltItems();
+    ampPlot_ = new TDlgAmpPlot(plots_, this);
 }
 
 TMainForm::~TMainForm() {
@@ -98,38 +99,54 @@ int TMainForm::AskQuestion(const QString& text, int buttons) {
     return QMessageBox::question(this, QStringLiteral("Confirm"), text, QMessageBox::StandardButtons(buttons));
 }
 
+void TMainForm::Guarded(const std::function<void()>& handler) noexcept {
+    try {
+        handler();
+    } catch (const std::exception& e) {
+        try {
+            ShowMessage(QString::fromUtf8(e.what()));
+        } catch (...) {
+        }
+    } catch (...) {
+        try {
+            ShowMessage(QStringLiteral("An unexpected error occurred."));
+        } catch (...) {
+        }
+    }
+}
+
 // ---- start-up ----
 
 void TMainForm::ConnectMenus() {
     Ui::TMainForm& f = *ui_;
-    connect(f.FileMenu, &QMenu::aboutToShow, this, &TMainForm::FileMenuClick);
-    connect(f.FileNew, &QAction::triggered, this, &TMainForm::FileNewClick);
-    connect(f.FileOpen, &QAction::triggered, this, &TMainForm::FileOpenClick);
-    connect(f.FileSave, &QAction::triggered, this, [this] { FileSaveClick(); });
-    connect(f.FileSaveAs, &QAction::triggered, this, [this] { FileSaveAsClick(); });
-    connect(f.FileExit, &QAction::triggered, this, &TMainForm::FileExitClick);
-    connect(f.DataMenu, &QMenu::aboutToShow, this, &TMainForm::DataMenuClick);
-    connect(f.ComputationMenu, &QMenu::aboutToShow, this, &TMainForm::ComputationMenuClick);
-    connect(f.CompRun, &QAction::triggered, this, &TMainForm::CompRunClick);
-    connect(f.CompInput, &QAction::triggered, this, &TMainForm::CompInputClick);
-    connect(f.CompKernel, &QAction::triggered, this, &TMainForm::CompKernelClick);
-    connect(f.CompOutput, &QAction::triggered, this, &TMainForm::CompOutputClick);
-    connect(f.GraphicsMenu, &QMenu::aboutToShow, this, &TMainForm::GraphicsMenuClick);
+    Handle(f.FileMenu, &QMenu::aboutToShow, [this] { FileMenuClick(); });
+    Handle(f.FileNew, &QAction::triggered, [this] { FileNewClick(); });
+    Handle(f.FileOpen, &QAction::triggered, [this] { FileOpenClick(); });
+    Handle(f.FileSave, &QAction::triggered, [this] { FileSaveClick(); });
+    Handle(f.FileSaveAs, &QAction::triggered, [this] { FileSaveAsClick(); });
+    Handle(f.FileExit, &QAction::triggered, [this] { FileExitClick(); });
+    Handle(f.DataMenu, &QMenu::aboutToShow, [this] { DataMenuClick(); });
+    Handle(f.ComputationMenu, &QMenu::aboutToShow, [this] { ComputationMenuClick(); });
+    Handle(f.CompRun, &QAction::triggered, [this] { CompRunClick(); });
+    Handle(f.CompInput, &QAction::triggered, [this] { CompInputClick(); });
+    Handle(f.CompKernel, &QAction::triggered, [this] { CompKernelClick(); });
+    Handle(f.CompOutput, &QAction::triggered, [this] { CompOutputClick(); });
+    Handle(f.GraphicsMenu, &QMenu::aboutToShow, [this] { GraphicsMenuClick(); });
     const std::pair<QAction*, const char*> plotItems[] = {
         {f.GraphKXX, "pltRealKXX"}, {f.GraphKPPX, "pltRealKPPX"}, {f.GraphCXX, "pltDampCXX"},
         {f.GraphCPPX, "pltDampCPPX"}, {f.GraphDisp, "pltDxyzR"},  {f.GraphRot, "pltMxyzR"}};
     for (const auto& [item, plot] : plotItems) {
         const QString name = QLatin1String(plot);
-        connect(item, &QAction::triggered, this, [this, name] { ShowPlot(name); });
+        Handle(item, &QAction::triggered, [this, name] { ShowPlot(name); });
     }
-    connect(f.GraphAmp, &QAction::triggered, this, &TMainForm::AmpPlotClick);
-    connect(f.WindowMenu, &QMenu::aboutToShow, this, &TMainForm::WindowMenuClick);
+    Handle(f.GraphAmp, &QAction::triggered, [this] { AmpPlotClick(); });
+    Handle(f.WindowMenu, &QMenu::aboutToShow, [this] { WindowMenuClick(); });
     connect(f.WindowCascade, &QAction::triggered, MdiArea(), &QMdiArea::cascadeSubWindows);
     connect(f.WindowArrange, &QAction::triggered, MdiArea(), &QMdiArea::tileSubWindows);
-    connect(f.HelpContents, &QAction::triggered, this, &TMainForm::HelpContentsClick);
-    connect(f.HelpManual, &QAction::triggered, this, &TMainForm::HelpManualClick);
-    connect(f.HelpAbout, &QAction::triggered, this, &TMainForm::HelpAboutClick);
-    connect(f.HelpUpdates, &QAction::triggered, this, &TMainForm::HelpUpdatesClick);
+    Handle(f.HelpContents, &QAction::triggered, [this] { HelpContentsClick(); });
+    Handle(f.HelpManual, &QAction::triggered, [this] { HelpManualClick(); });
+    Handle(f.HelpAbout, &QAction::triggered, [this] { HelpAboutClick(); });
+    Handle(f.HelpUpdates, &QAction::triggered, [this] { HelpUpdatesClick(); });
 }
 
 void TMainForm::FormCreate() {
@@ -149,7 +166,7 @@ void TMainForm::FormCreate() {
     for (int k = 0; k < int(windowItems_.size()); ++k) {
         QAction* item = f.WindowMenu->addAction(QString());
         item->setVisible(false);
-        connect(item, &QAction::triggered, this, [this, k] { WindowItemClick(k); });
+        Handle(item, &QAction::triggered, [this, k] { WindowItemClick(k); });
         windowItems_[k] = item;
     }
     windowSeparator_ = f.WindowMenu->insertSeparator(windowItems_[0]);
@@ -160,7 +177,7 @@ void TMainForm::FormCreate() {
     for (int k = 0; k < TRecentFiles::Capacity; ++k) {
         auto* item = new QAction(this);
         item->setVisible(false);
-        connect(item, &QAction::triggered, this, [this, k] { RecentFileClick(k); });
+        Handle(item, &QAction::triggered, [this, k] { RecentFileClick(k); });
         f.FileMenu->insertAction(bitmapSeparator_, item);
         recentItems_[k] = item;
     }
@@ -174,14 +191,7 @@ void TMainForm::FormCreate() {
     f.N3DView1->setCheckable(true);
     f.ToolBar1->hide();
     f.Show3DMenu->menuAction()->setVisible(false);
-    DisableUnbuiltItems();
     UpdateCaption();
-}
-
-void TMainForm::DisableUnbuiltItems() {
-    Ui::TMainForm& f = *ui_;
-    // Windows that are not part of the program yet.
-    f.HelpAbout->setEnabled(aboutBox_ != nullptr);
 }
 
 void TMainForm::FormShow() {
@@ -269,12 +279,17 @@ void TMainForm::DeactivateActiveChild() {
     QMetaObject::invokeMethod(sub->widget(), "FormDeactivate", Qt::DirectConnection);
 }
 
-void TMainForm::CloseAllChildren() {
+bool TMainForm::CloseAllChildren() {
     // The input dialogs close without a check or a write-back: the project
     // they show is about to be replaced, or the program ends.
     if (dialogs_) dialogs_->ForceCloseAll();
     const auto subs = MdiArea()->subWindowList();
-    for (QMdiSubWindow* sub : subs) sub->close();
+    bool all = true;
+    for (QMdiSubWindow* sub : subs) all = sub->close() && all;
+    // Closed windows free themselves later; they must be gone before the
+    // project they show is replaced.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return all;
 }
 
 void TMainForm::RefreshOpenDialogs() {
@@ -363,8 +378,12 @@ void TMainForm::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void TMainForm::dropEvent(QDropEvent* event) {
-    const QString name = FirstLocalFile(event->mimeData());
     event->acceptProposedAction();
+    DropFiles(event->mimeData());
+}
+
+void TMainForm::DropFiles(const QMimeData* data) {
+    const QString name = FirstLocalFile(data);
     if (!name.isEmpty()) OpenDroppedFile(name);
 }
 

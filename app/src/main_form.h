@@ -22,6 +22,7 @@
 class QAction;
 class QMdiArea;
 class QMenu;
+class QMimeData;
 
 namespace Ui {
 class TMainForm;
@@ -87,7 +88,7 @@ public:
     void SetModified(bool flag);
     bool IsModified() const;
     void DeactivateActiveChild();
-    void CloseAllChildren();
+    bool CloseAllChildren();  // false when a child refused to close
     bool QuerySaveChanges();
     void OpenFileName(const QString& name);
     void UpdatePrevFile(const QString& name);
@@ -103,6 +104,9 @@ public:
     // The first command-line argument as the project name start-up opens
     // (empty: the default project).
     void SetStartupFile(const QString& argument) { startupArgument_ = argument; }
+    // Files dropped on the window or the MDI area: the first local one is
+    // opened as the project.
+    void DropFiles(const QMimeData* data);
 
     // Message boxes and file dialogs go through these hooks so that tests can
     // answer them; the defaults show the real boxes.
@@ -203,20 +207,26 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    // Connects a menu signal to a handler; an exception the handler lets
+    // through is shown as a message and goes no further.
+    template <class Sender, class Signal, class Handler>
+    void Handle(Sender* sender, Signal signal, Handler handler) {
+        connect(sender, signal, this, [this, handler] { Guarded(handler); });
+    }
+    void Guarded(const std::function<void()>& handler) noexcept;
     void ConnectMenus();
     void ConnectDataMenu();   // main_form_data_menu.cpp
     void CreateDialogHost();  // main_form_data_menu.cpp
     void OpenInputDialog(TDialogKind kind);
     void ConnectViewMenu();   // main_form_view_menu.cpp
-    void DisableUnbuiltItems();
     void OpenDroppedFile(const QString& fileName);
-    void ReplaceProject(const std::function<void()>& build);
+    bool ReplaceProject(const std::function<void()>& build);
     void ReadSettings(bool createKey);
     void WriteSettings();
     void OpenInEditor(const QString& fileName);
     void OpenHelpDocument(const QString& fileName);
     void ClearResults();
-    void RefreshResultWindows();
+    void CloseResultWindows();
     QString ProgramFolder() const;
     bool GuardIdle();  // false (with a message) while a run is in progress
 

@@ -86,16 +86,18 @@ bool TMainForm::GuardIdle() {
     return false;
 }
 
-void TMainForm::ReplaceProject(const std::function<void()>& build) {
-    // Children read the project and the tables: they go first.
-    CloseAllChildren();
+bool TMainForm::ReplaceProject(const std::function<void()>& build) {
+    // Children read the project and the tables: they go first. A child that
+    // refuses to close (an invalid entry) keeps the project as it is.
+    if (!CloseAllChildren()) return false;
     build();
     UpdateLoadingMenu();
     UpdateFoundationMenu();
     ClearResults();
     const QString plotFile = ChangeFileExt(Project().FileName, QStringLiteral(".vtp"));
-    if (!IsUnnamed(Project().FileName) && QFileInfo(plotFile).isFile()) resultsLoaded_ = LoadPlotData(plotFile, false);
+    if (!IsUnnamed(Project().FileName) && QFileInfo(plotFile).isFile()) LoadPlotData(plotFile, false);
     UpdateCaption();
+    return true;
 }
 
 void TMainForm::OpenFileName(const QString& name) {
@@ -105,8 +107,7 @@ void TMainForm::OpenFileName(const QString& name) {
         ShowMessage(QStringLiteral("The file \"%1\" does not exist.").arg(full));
         return;
     }
-    ReplaceProject([&] { holder_->OpenProject(full); });
-    UpdatePrevFile(full);
+    if (ReplaceProject([&] { holder_->OpenProject(full); })) UpdatePrevFile(full);
 }
 
 void TMainForm::OpenDroppedFile(const QString& fileName) {
@@ -134,9 +135,9 @@ bool TMainForm::QuerySaveChanges() {
 
 void TMainForm::FileNewClick() {
     try {
+        DeactivateActiveChild();  // the shortcut commits the active dialog's edit, as the menu does
         if (!GuardIdle() || !QuerySaveChanges()) return;
-        ReplaceProject([&] { holder_->NewProject(); });
-        if (view3DOpen_) Close3DView();
+        if (ReplaceProject([&] { holder_->NewProject(); }) && view3DOpen_) Close3DView();
     } catch (const std::exception& e) {
         ShowMessage(QString::fromUtf8(e.what()));
     }
@@ -144,6 +145,7 @@ void TMainForm::FileNewClick() {
 
 void TMainForm::FileOpenClick() {
     try {
+        DeactivateActiveChild();
         if (!GuardIdle() || !QuerySaveChanges()) return;
         QString name;
         if (OpenNameHook) {

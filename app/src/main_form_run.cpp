@@ -1,6 +1,7 @@
 // Main window: the engine run, loading its results, the viewer launch.
 #include "main_form.h"
 
+#include "amp_plot.h"
 #include "dynamic_library.h"
 #include "engine_run.h"
 #include "exceptions.h"
@@ -11,6 +12,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QMdiSubWindow>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -82,14 +84,13 @@ void TMainForm::CompRunClick() {
             ShowMessage(QStringLiteral(
                 "Computations are completed. Please, check output file for results or error messages."));
             ClearResults();
-            if (QFileInfo(plotFile).isFile()) resultsLoaded_ = LoadPlotData(plotFile, false);
+            if (QFileInfo(plotFile).isFile()) LoadPlotData(plotFile, false);
         } else {
             ClearResults();
             ShowMessage(QStringLiteral("The analysis did not complete (result %1). Please, check output file for "
                                        "error messages.")
                             .arg(result));
         }
-        RefreshResultWindows();
     } catch (const std::exception& e) {
         running_ = false;
         ShowMessage(QString::fromUtf8(e.what()));
@@ -97,39 +98,34 @@ void TMainForm::CompRunClick() {
 }
 
 void TMainForm::ClearResults() {
+    CloseResultWindows();
     plots_.Clear();
     resultsLoaded_ = false;
-    RefreshResultWindows();
 }
 
 bool TMainForm::LoadPlotData(const QString& fileName, bool askOnError) {
+    // Windows of the earlier results go before their plots change.
+    CloseResultWindows();
     try {
         ReadPlotData(plots_, fileName, Project().MatrixFlag, Project().LoadingCode, Project().UnitSystem);
-        RefreshResultWindows();
+        resultsLoaded_ = true;
         return true;
     } catch (const Exception& e) {
-        RefreshResultWindows();
+        resultsLoaded_ = false;
         ShowMessage(askOnError ? QStringLiteral("An error occured in running the main program.")
                                : QStringLiteral("The results in %1 could not be read:\r%2").arg(fileName, e.Message()));
         return false;
     }
 }
 
-void TMainForm::RefreshResultWindows() {
-    // Plot windows of results that are gone close; the others redraw.
+void TMainForm::CloseResultWindows() {
     for (TGraphPlot* plot : plots_.All()) {
-        TPlotWindow* window = plot->Window();
-        if (!window) continue;
-        auto* widget = dynamic_cast<QWidget*>(window);
-        if (plot->LineCount() == 0 || plot->PointCount() == 0) {
-            if (widget) {
-                if (auto* sub = qobject_cast<QWidget*>(widget->parentWidget())) sub->close();
-                else widget->close();
-            }
-        } else {
-            window->ShowWindow();
-        }
+        auto* widget = dynamic_cast<QWidget*>(plot->Window());
+        if (!widget) continue;
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(widget->parentWidget())) sub->close();
+        else widget->close();
     }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 void TMainForm::N3DView1Click() {
@@ -161,6 +157,8 @@ void TMainForm::HelpAboutClick() {
     if (aboutBox_) aboutBox_->exec();
 }
 
-void TMainForm::AmpPlotClick() {}
+void TMainForm::AmpPlotClick() {
+    if (ampPlot_) ampPlot_->exec();
+}
 
 }  // namespace vortn

@@ -1,0 +1,54 @@
+// A stand-in for the engine library: records where it was called and what
+// names.dat held, optionally writes a plot-data file, and returns the
+// result the test asks for. Controlled through the environment:
+//   VORTN_FAKE_RECORD  file that receives the current directory (first
+//                      line) and the bytes of names.dat
+//   VORTN_FAKE_RESULT  the result to return (default 0)
+//   VORTN_FAKE_VTP     a plot-data file copied to the name on line 4
+//   VORTN_FAKE_SLEEP_MS  how long the call takes
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+std::string Env(const char* name) {
+    const char* v = std::getenv(name);
+    return v ? v : "";
+}
+
+int Run() {
+    std::ifstream names("names.dat", std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(names)), std::istreambuf_iterator<char>());
+    if (const std::string record = Env("VORTN_FAKE_RECORD"); !record.empty()) {
+        std::ofstream out(record, std::ios::binary);
+        out << std::filesystem::current_path().string() << '\n' << bytes;
+    }
+    if (const std::string ms = Env("VORTN_FAKE_SLEEP_MS"); !ms.empty())
+        std::this_thread::sleep_for(std::chrono::milliseconds(std::atoi(ms.c_str())));
+    if (const std::string vtp = Env("VORTN_FAKE_VTP"); !vtp.empty()) {
+        std::vector<std::string> lines;
+        std::istringstream in(bytes);
+        for (std::string line; std::getline(in, line);) {
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            lines.push_back(line);
+        }
+        if (lines.size() >= 4) std::filesystem::copy_file(vtp, lines[3], std::filesystem::copy_options::overwrite_existing);
+    }
+    const std::string result = Env("VORTN_FAKE_RESULT");
+    return result.empty() ? 0 : std::atoi(result.c_str());
+}
+
+}  // namespace
+
+#ifdef VORTN_FAKE_WITHOUT_ENTRY
+extern "C" __attribute__((visibility("default"))) int NOT_THE_ENTRY(int) { return Run(); }
+#else
+extern "C" __attribute__((visibility("default"))) int _IVORTN(int code) { return code == 12 ? Run() : 1; }
+#endif
