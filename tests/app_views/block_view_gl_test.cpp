@@ -2,6 +2,7 @@
 // platform): the off-screen picture, the saved bitmap, printing, the window's
 // own paint after its context is made again, and the screenshots of the
 // example pile group's three views.
+#include "gl_context.h"
 #include "block_view.h"
 #include "gl_window.h"
 #include "side_view.h"
@@ -22,22 +23,6 @@ namespace {
 
 using vortn::TDlgBlock;
 
-bool ContextAvailable() {
-    QOpenGLContext context;
-    context.setFormat(vortn::TglWindow::BitmapPixelFormat());
-    if (!context.create()) return false;
-    QOffscreenSurface surface;
-    surface.setFormat(context.format());
-    surface.create();
-    return surface.isValid() && context.makeCurrent(&surface);
-}
-
-// Under CTest (VORTN_REQUIRE_GL set) a missing context is a failure, not a skip.
-#define REQUIRE_GL_CONTEXT()                                                       \
-    if (!ContextAvailable()) {                                                     \
-        if (!qgetenv("VORTN_REQUIRE_GL").isEmpty()) FAIL() << "no OpenGL context"; \
-        GTEST_SKIP() << "no OpenGL context can be made here (run under xvfb-run)"; \
-    }
 
 class BlockViewGl : public ViewsTest {
 protected:
@@ -63,7 +48,7 @@ bool Near(const QColor& c, int r, int g, int b, int tolerance = 6) {
 }
 
 TEST_F(BlockViewGl, FromAboveTheCapFillsTheCentre) {
-    REQUIRE_GL_CONTEXT();
+    REQUIRE_GL_CONTEXT(vortn::TglWindow::BitmapPixelFormat());
     StandingCap();
     auto view = View();
     view->SetView(3);
@@ -85,7 +70,7 @@ TEST_F(BlockViewGl, FromAboveTheCapFillsTheCentre) {
 // From the front a pile battered in the XZ plane leans: its tip lies to the
 // side of its head.
 TEST_F(BlockViewGl, BatteredPileLeansInTheFrontView) {
-    REQUIRE_GL_CONTEXT();
+    REQUIRE_GL_CONTEXT(vortn::TglWindow::BitmapPixelFormat());
     Piles({{0, 0, 20, 1}}, {{10, 0.3}});
     Rectangular(2, 2);
     Fill(H().pilecapsoil(), {{0}});
@@ -114,7 +99,7 @@ TEST_F(BlockViewGl, BatteredPileLeansInTheFrontView) {
 }
 
 TEST_F(BlockViewGl, SavedBitmapIs24BitsAtTheViewSize) {
-    REQUIRE_GL_CONTEXT();
+    REQUIRE_GL_CONTEXT(vortn::TglWindow::BitmapPixelFormat());
     StandingCap();
     auto view = View(321, 203);
     QTemporaryDir dir;
@@ -135,7 +120,7 @@ TEST_F(BlockViewGl, SavedBitmapIs24BitsAtTheViewSize) {
 }
 
 TEST_F(BlockViewGl, ABitmapThatCannotBeWrittenIsReported) {
-    REQUIRE_GL_CONTEXT();
+    REQUIRE_GL_CONTEXT(vortn::TglWindow::BitmapPixelFormat());
     StandingCap();
     auto view = View();
     const QString file = QStringLiteral("/nonexistent-folder/view.bmp");
@@ -144,7 +129,7 @@ TEST_F(BlockViewGl, ABitmapThatCannotBeWrittenIsReported) {
 }
 
 TEST_F(BlockViewGl, PrintsWithinTheMarginsToPdf) {
-    REQUIRE_GL_CONTEXT();
+    REQUIRE_GL_CONTEXT(vortn::TglWindow::BitmapPixelFormat());
     StandingCap();
     auto view = View();
     QTemporaryDir dir;
@@ -163,7 +148,7 @@ TEST_F(BlockViewGl, PrintsWithinTheMarginsToPdf) {
 // The window's own paint draws through its display lists; after the widget
 // moves to another window (a new context) the lists are compiled again.
 TEST_F(BlockViewGl, WindowPaintSurvivesANewContext) {
-    REQUIRE_GL_CONTEXT();
+    REQUIRE_GL_CONTEXT(vortn::TglWindow::BitmapPixelFormat());
     StandingCap();
     QWidget first, second;
     auto* view = new TDlgBlock(&first);
@@ -198,7 +183,7 @@ TEST_F(BlockViewGl, WindowPaintSurvivesANewContext) {
 // Mouse events of the OpenGL control drive the navigation: a pan drag moves
 // the model with the pointer, a zoom-window drag shows its green box.
 TEST_F(BlockViewGl, MouseDragsPanAndDrawTheSelectionBox) {
-    REQUIRE_GL_CONTEXT();
+    REQUIRE_GL_CONTEXT(vortn::TglWindow::BitmapPixelFormat());
     StandingCap();
     QWidget frame;
     auto* view = new TDlgBlock(&frame);
@@ -268,7 +253,7 @@ TEST_F(BlockViewGl, ScreenshotsOfTheExamplePileGroup) {
             IsDark(xzImage, xz.Model().PixelX(1 + 8 * std::sin(10 * 3.1415 / 180), 640), xz.Model().PixelY(8, 480)));
     EXPECT_TRUE(messages_.isEmpty()) << messages_.join(';').toStdString();
 
-    REQUIRE_GL_CONTEXT();
+    REQUIRE_GL_CONTEXT(vortn::TglWindow::BitmapPixelFormat());
     auto view = View(640, 480);
     view->ShowPileNumbersOption();
     view->ShowSoilLayerLabelsOption();

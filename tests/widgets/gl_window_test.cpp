@@ -1,5 +1,6 @@
 // TglWindow: property scopes, paint, mouse and text paths through a recording
 // OpenGL layer; the real library where a context can be made (xvfb-run).
+#include "gl_context.h"
 #include "gl_window.h"
 
 #include <gtest/gtest.h>
@@ -539,25 +540,9 @@ TEST(GlWindow, PixelFormats) {
 
 // ---- with the system library (skipped where no context can be made) ----
 
-bool ContextAvailable() {
-    QOpenGLContext context;
-    context.setFormat(TglWindow::WindowPixelFormat());
-    if (!context.create()) return false;
-    QOffscreenSurface surface;
-    surface.setFormat(context.format());
-    surface.create();
-    return surface.isValid() && context.makeCurrent(&surface);
-}
-
-// Under CTest (VORTN_REQUIRE_GL set) a missing context is a failure, not a skip.
-#define REQUIRE_GL_CONTEXT()                                                              \
-    if (!ContextAvailable()) {                                                            \
-        if (!qgetenv("VORTN_REQUIRE_GL").isEmpty()) FAIL() << "no OpenGL context";       \
-        GTEST_SKIP() << "no OpenGL context here (run under xvfb-run)";                     \
-    }
 
 TEST(GlWindowSystem, BitmapDrawsTextAndPrimitives) {
-    REQUIRE_GL_CONTEXT();
+    REQUIRE_GL_CONTEXT(TglWindow::WindowPixelFormat());
     TglWindow w;
     TglBitmap bitmap(64, 32);
     w.SetupBitmapPixelFormat(bitmap);
@@ -610,7 +595,7 @@ TEST(GlWindowSystem, BitmapDrawsTextAndPrimitives) {
 }
 
 TEST(GlWindowSystem, WindowPaintsAndRaisesBetweenBeginAndEnd) {
-    REQUIRE_GL_CONTEXT();
+    REQUIRE_GL_CONTEXT(TglWindow::WindowPixelFormat());
     TglWindow w;
     w.resize(32, 32);
     int paints = 0;
