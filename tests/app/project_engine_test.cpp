@@ -85,8 +85,13 @@ TEST_P(ProjectRun, EngineRunsTheSavedProject) {
     if (c.loading == Loading::Harmonic || c.loading == Loading::Quadratic) {
         EXPECT_NE(report.find(" MAXIMUM FREQUENCY .............. 4.000E+01 Hz"), std::string::npos);
     }
+    // The heading prints the run's folder, whose random name may itself spell
+    // "nan" or "inf": look for them in the report without it.
+    std::string numbers = report;
+    for (size_t at; (at = numbers.find(dir.string())) != std::string::npos;)
+        numbers.erase(at, dir.string().size());
     for (const char* bad : {"NaN", "nan", "NAN", "Inf", "inf", "INF"}) {
-        EXPECT_EQ(report.find(bad), std::string::npos) << bad;
+        EXPECT_EQ(numbers.find(bad), std::string::npos) << bad;
         EXPECT_EQ(plot.find(bad), std::string::npos) << bad;
     }
 

@@ -1,28 +1,18 @@
 // Shared pieces of the project-file tests: a holder with the main window's
 // tables, a scratch folder, sample projects of every foundation and load
-// type, and a dump of everything a project file carries.
+// type, and (project_dump.h) a dump of everything a project file carries.
 #pragma once
 
-#include "columns.h"
-#include "program_data.h"
 #include "project_dump.h"
-#include "project_holder.h"
 
 #include <QDir>
 #include <QFile>
-#include <QString>
-#include <QStringList>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <memory>
 
 namespace project_test {
-
-using vortn::Extended;
-using vortn::TGridTable;
-using vortn::TProgramData;
-using vortn::TProjectHolder;
 
 inline QByteArray ReadBytes(const QString& path) {
     QFile f(path);
