@@ -435,11 +435,15 @@ int FormGroupFlexibility(const PileGroupInput& in, PileGroupWork& work, const CF
 
 namespace {
 
-// u^T w for a real u and a complex solution w, accumulated in double.
-CD Dot(const double* u, const CF* w, int n) {
+// The sum u_a^T M^-1 v_b from the solutions w_a of M w_a = u_a and w_b of
+// M w_b = v_b and the residual r_b = v_b - M w_b (see below), accumulated
+// in double.
+CD GroupSum(const double* ua, const CD* wa, const CD* wb, const CD* rb, int n) {
   CD s(0.0);
-  for (int i = 0; i < n; ++i) s += u[i] * CD(w[i]);
-  return s;
+  for (int i = 0; i < n; ++i) s += ua[i] * wb[i];
+  CD correction(0.0);
+  for (int i = 0; i < n; ++i) correction += wa[i] * rb[i];
+  return s + correction;
 }
 
 }  // namespace
@@ -465,11 +469,27 @@ CD Dot(const double* u, const CF* w, int n) {
 //     S15 = d^T wr, sum c_p Q = cd^T wr, S55 = r^T wr.
 // (The identity needs no symmetry of M; the symmetry only makes
 // u^T K v = v^T K u, so each sum may be taken from either side.)
+//
+// The solutions are single precision, and some of the impedance's entries
+// (the rocking ones) are small differences of these sums, so their
+// rounding would show in the printed digits and change with the number of
+// threads LAPACK uses.  Every u above is itself one of the right-hand sides
+// v, solved as w_u; with the residual r = v - M w in double,
+//   u^T K v = u^T w + u^T K r = u^T w + (K u)^T r = u^T w + w_u^T r + e,
+// where e = (K u - w_u)^T r = (K u - w_u)^T M (K v - w) is of the second
+// order in the solutions' errors (K = K^T here).  So each sum is taken as
+// u^T w + w_u^T r: GroupSum(u, w_u, w, r).
 int GroupSumsBySolving(const PileGroupInput& in, GroupFlexibility& G, PileGroupWork& work,
                        PileGroupSums& g) {
   const int NP = G.NP;
   std::vector<double>& u = work.vectors;  // ones, x, y / d, r, cd as columns of length n
-  std::vector<CF>& W = work.rhs;
+  std::vector<CD>& W = work.rhs;
+  std::vector<CD>& Rs = work.residuals;
+  auto solve = [&](std::vector<CF>& M, int n, int nrhs) {
+    W.assign(u.begin(), u.end());
+    Rs.resize(W.size());
+    return SolveSymmetric(M.data(), n, n, W.data(), nrhs, n, Rs.data(), work.solve);
+  };
 
   // Vertical group.
   {
@@ -483,18 +503,19 @@ int GroupSumsBySolving(const PileGroupInput& in, GroupFlexibility& G, PileGroupW
       x[p] = in.x[p];
       y[p] = in.y[p];
     }
-    W.reserve(u.size() + SolveSlack(n));
-    W.assign(u.begin(), u.end());
-    if (SolveSymmetric(G.vertical.data(), n, n, W.data(), 3, n, work.solve) != 0) return kSolverSingular;
-    const CF* w1 = W.data();
-    const CF* wx = w1 + n;
-    const CF* wy = wx + n;
-    g.S33 = Dot(one, w1, n);
-    g.xz33 = Dot(x, w1, n);
-    g.yz33 = Dot(y, w1, n);
-    g.x2z33 = Dot(x, wx, n);
-    g.y2z33 = Dot(y, wy, n);
-    g.xyz33 = Dot(y, wx, n);
+    if (solve(G.vertical, n, 3) != 0) return kSolverSingular;
+    const CD* w1 = W.data();
+    const CD* wx = w1 + n;
+    const CD* wy = wx + n;
+    const CD* res1 = Rs.data();
+    const CD* resX = res1 + n;
+    const CD* resY = resX + n;
+    g.S33 = GroupSum(one, w1, w1, res1, n);
+    g.xz33 = GroupSum(x, wx, w1, res1, n);
+    g.yz33 = GroupSum(y, wy, w1, res1, n);
+    g.x2z33 = GroupSum(x, wx, wx, resX, n);
+    g.y2z33 = GroupSum(y, wy, wy, resY, n);
+    g.xyz33 = GroupSum(y, wy, wx, resX, n);
   }
 
   // Lateral groups: dir 0 loading along x (lever arm y), 1 along y (x).
@@ -512,18 +533,19 @@ int GroupSumsBySolving(const PileGroupInput& in, GroupFlexibility& G, PileGroupW
         r[2 * p + 1] = 1.0;
         cd[2 * p] = c[p];
       }
-      W.reserve(u.size() + SolveSlack(n));
-    W.assign(u.begin(), u.end());
-      if (SolveSymmetric(G.lateral[dir].data(), n, n, W.data(), 3, n, work.solve) != 0) return kSolverSingular;
-      const CF* wd = W.data();
-      const CF* wr = wd + n;
-      const CF* wc = wr + n;
-      Su = Dot(d, wd, n);
-      cz = Dot(cd, wd, n);
-      c2z = Dot(cd, wc, n);
-      Sc = Dot(d, wr, n);
-      czc = Dot(cd, wr, n);
-      Sr = Dot(r, wr, n);
+      if (solve(G.lateral[dir], n, 3) != 0) return kSolverSingular;
+      const CD* wd = W.data();
+      const CD* wr = wd + n;
+      const CD* wc = wr + n;
+      const CD* resD = Rs.data();
+      const CD* resR = resD + n;
+      const CD* resC = resR + n;
+      Su = GroupSum(d, wd, wd, resD, n);
+      cz = GroupSum(cd, wc, wd, resD, n);
+      c2z = GroupSum(cd, wc, wc, resC, n);
+      Sc = GroupSum(d, wd, wr, resR, n);
+      czc = GroupSum(cd, wc, wr, resR, n);
+      Sr = GroupSum(r, wr, wr, resR, n);
     } else {
       u.assign(static_cast<std::size_t>(2) * n, 0.0);
       double* one = u.data();
@@ -532,14 +554,14 @@ int GroupSumsBySolving(const PileGroupInput& in, GroupFlexibility& G, PileGroupW
         one[p] = 1.0;
         cc[p] = c[p];
       }
-      W.reserve(u.size() + SolveSlack(n));
-    W.assign(u.begin(), u.end());
-      if (SolveSymmetric(G.lateral[dir].data(), n, n, W.data(), 2, n, work.solve) != 0) return kSolverSingular;
-      const CF* w1 = W.data();
-      const CF* wc = w1 + n;
-      Su = Dot(one, w1, n);
-      cz = Dot(cc, w1, n);
-      c2z = Dot(cc, wc, n);
+      if (solve(G.lateral[dir], n, 2) != 0) return kSolverSingular;
+      const CD* w1 = W.data();
+      const CD* wc = w1 + n;
+      const CD* res1 = Rs.data();
+      const CD* resC = res1 + n;
+      Su = GroupSum(one, w1, w1, res1, n);
+      cz = GroupSum(cc, wc, w1, res1, n);
+      c2z = GroupSum(cc, wc, wc, resC, n);
     }
     if (dir == 0) {
       g.S11 = Su; g.S15 = Sc; g.S55 = Sr; g.yz11 = cz; g.y2z11 = c2z; g.yz15 = czc;

@@ -44,7 +44,8 @@ struct PileGroupWork {
   std::vector<std::complex<float>> flex;   // 8 flexibility terms per pile
   GroupFlexibility matrices;               // factored in place by the solve
   std::vector<double> vectors;             // the sums' vectors (ones, coordinates)
-  std::vector<std::complex<float>> rhs;    // right-hand sides, then solutions
+  std::vector<std::complex<double>> rhs;   // right-hand sides, then solutions
+  std::vector<std::complex<double>> residuals;  // of the solutions, in double
   SymmetricSolveWork solve;
   struct Point {
     float omega = 0.0f;
