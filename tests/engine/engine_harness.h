@@ -50,14 +50,28 @@ inline std::vector<std::string> Lines(const std::string& text) {
 // A new empty folder under the system's temporary folder. Its name is made
 // of digits only: the report's heading prints the folder, and the tests look
 // for "nan" and "inf" in the report, which a random name could spell.
+// The folders are removed when the test program ends.
 inline std::filesystem::path MakeTempDir() {
+  struct Made {
+    std::vector<std::filesystem::path> dirs;
+    ~Made() {
+      for (const auto& d : dirs) {
+        std::error_code ec;
+        std::filesystem::remove_all(d, ec);
+      }
+    }
+  };
+  static Made made;
   static unsigned serial = 0;
   const std::filesystem::path base = std::filesystem::temp_directory_path();
   for (int tries = 0; tries < 1000; ++tries) {
     const std::filesystem::path d =
         base / ("vortn-run-" + std::to_string(::getpid()) + "-" + std::to_string(++serial));
     std::error_code ec;
-    if (std::filesystem::create_directory(d, ec)) return d;
+    if (std::filesystem::create_directory(d, ec)) {
+      made.dirs.push_back(d);
+      return d;
+    }
   }
   return {};
 }
