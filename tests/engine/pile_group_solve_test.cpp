@@ -126,16 +126,21 @@ double LargestRelativeError(const CF* ZG, const CF* ref) {
   return worst;
 }
 
-class PileGroupSolve : public ::testing::TestWithParam<GroupCase> {};
+// The case's group with its pair tables, and the single-pile impedance.
+class PileGroupSolve : public ::testing::TestWithParam<GroupCase> {
+ protected:
+  void SetUp() override {
+    PileHead(Z);
+    in = PileGroupInputOf(*R);
+    ASSERT_NE(in.pairT[0], nullptr);
+  }
+  const GroupCase& c = GetParam();
+  std::unique_ptr<::Run> R = CaseRun(c);
+  CF Z[36];
+  PileGroupInput in;
+};
 
 TEST_P(PileGroupSolve, AgreesWithTheDoubleInverseAtLeastAsCloselyAsCinvrt) {
-  const GroupCase& c = GetParam();
-  auto R = CaseRun(c);
-  CF Z[36];
-  PileHead(Z);
-  const PileGroupInput in = PileGroupInputOf(*R);
-  ASSERT_NE(in.pairT[0], nullptr);
-
   CF ZG[36];
   int ier = -1;
   PGROUP(*R, Z, ZG, c.w, ier);
@@ -163,11 +168,6 @@ TEST_P(PileGroupSolve, AgreesWithTheDoubleInverseAtLeastAsCloselyAsCinvrt) {
 // inverse to far better than single precision (the corrections leave an
 // error of the second order in the single-precision solutions' errors).
 TEST_P(PileGroupSolve, SumsAgreeWithTheDoubleInverseToSecondOrder) {
-  const GroupCase& c = GetParam();
-  auto R = CaseRun(c);
-  CF Z[36];
-  PileHead(Z);
-  const PileGroupInput in = PileGroupInputOf(*R);
   PileGroupWork work;
   GroupFlexibility G;
   ASSERT_EQ(FormGroupFlexibility(in, work, Z, c.w, G), 0);
