@@ -383,12 +383,13 @@ void TBlockNavigation::ApplyMode(unsigned char shift, int x, int y, const TMatri
 }
 
 TPrintBox PrintPlacement(int lpx, int lpy, int offX, int offY, int pageW, int pageH, int marginLeft, int marginTop,
-                         int marginRight, int marginBottom, int w, int h) {
+                         int marginRight, int marginBottom, int w, int h, int marginUnitsPerInch) {
     auto round = [](Extended v) { return int(std::nearbyint(double(v))); };
-    const int mL = std::max(round(Extended(lpx) * marginLeft / 1000), offX);
-    const int mR = std::max(round(Extended(lpx) * marginRight / 1000), offX);
-    const int mT = std::max(round(Extended(lpy) * marginTop / 1000), offY);
-    const int mB = std::max(round(Extended(lpy) * marginBottom / 1000), offY);
+    const Extended perInch = marginUnitsPerInch > 0 ? marginUnitsPerInch : 1000;
+    const int mL = std::max(round(Extended(lpx) * marginLeft / perInch), offX);
+    const int mR = std::max(round(Extended(lpx) * marginRight / perInch), offX);
+    const int mT = std::max(round(Extended(lpy) * marginTop / perInch), offY);
+    const int mB = std::max(round(Extended(lpy) * marginBottom / perInch), offY);
     int W = pageW + 2 * offX - mR - mL, H = pageH + 2 * offY - mB - mT;
     TPrintBox box{mL - offX, mT - offY, 0, 0};
     if (w <= 0 || h <= 0 || W <= 0 || H <= 0) return box;

@@ -102,12 +102,14 @@ private:
 
 // Where the off-screen picture of a w x h view goes on a printer page: the
 // page's printable area pageW x pageH at resolution lpx x lpy with physical
-// offsets offX, offY, margins in thousandths of an inch. The rectangle is in
+// offsets offX, offY, margins in units of which marginUnitsPerInch make an
+// inch (1000: thousandths of an inch; 2540: hundredths of a millimetre, the
+// unit the view's page set-up dialog shows). The rectangle is in
 // printable-area coordinates and keeps the picture's aspect.
 struct TPrintBox {
     int left = 0, top = 0, width = 0, height = 0;
 };
 TPrintBox PrintPlacement(int lpx, int lpy, int offX, int offY, int pageW, int pageH, int marginLeft, int marginTop,
-                         int marginRight, int marginBottom, int w, int h);
+                         int marginRight, int marginBottom, int w, int h, int marginUnitsPerInch = 1000);
 
 }  // namespace vortn

@@ -93,6 +93,10 @@ void DisableParts(QWidget& dialog, const char* const (&names)[N]) {
 
 }  // namespace
 
+int TPageSetupDialog::MarginUnitsPerInch() const {
+    return options_.count(TPageSetupFlags::poThousandthsOfInches) != 0 ? 1000 : 2540;
+}
+
 std::unique_ptr<QPageSetupDialog> TPageSetupDialog::MakeQtDialog(QPrinter& copy) const {
     using F = TPageSetupFlags;
     // The dialog works on a copy: the printer's own settings stay as they are.

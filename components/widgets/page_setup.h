@@ -57,6 +57,10 @@ public:
     void SetMinMarginRight(int v) { SetMinMargin(2, v); }
     void SetMinMarginBottom(int v) { SetMinMargin(3, v); }
 
+    // How many margin units make an inch: 1000 when the options choose
+    // thousandths of an inch, 2540 (hundredths of a millimetre) otherwise.
+    int MarginUnitsPerInch() const;
+
     int PaperLength() const { return paperLength_; }
     int PaperWidth() const { return paperWidth_; }
 

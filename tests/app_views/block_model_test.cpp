@@ -379,6 +379,7 @@ TEST(BlockPrint, PlacementKeepsTheAspectWithinTheMargins) {
     struct Case {
         int lpx, lpy, offX, offY, pageW, pageH, mL, mT, mR, mB, w, h;
         vortn::TPrintBox expected;
+        int unitsPerInch = 1000;
     };
     const Case cases[] = {
             // A margin box of 3000 x 3000 (300 dpi, one-inch margins) takes a 600 x 400 view at 3000 x 2000.
@@ -387,10 +388,15 @@ TEST(BlockPrint, PlacementKeepsTheAspectWithinTheMargins) {
             {600, 600, 100, 50, 4900, 6500, 100, 0, 100, 0, 400, 800, {0, 0, 3250, 6500}},
             // Margins that leave no room.
             {300, 300, 0, 0, 500, 500, 1000, 1000, 1000, 1000, 600, 400, {300, 300, 0, 0}},
+            // The view's own dialog unit, hundredths of a millimetre: 2540 is an inch, as above ...
+            {300, 300, 0, 0, 3600, 3600, 2540, 2540, 2540, 2540, 600, 400, {300, 300, 3000, 2000}, 2540},
+            // ... and its starting 1000 is 10 mm (118 dots at 300 dpi), not an inch.
+            {300, 300, 0, 0, 3600, 3600, 1000, 1000, 1000, 1000, 600, 400, {118, 118, 3364, 2243}, 2540},
     };
     for (const Case& c : cases) {
         const vortn::TPrintBox b =
-                vortn::PrintPlacement(c.lpx, c.lpy, c.offX, c.offY, c.pageW, c.pageH, c.mL, c.mT, c.mR, c.mB, c.w, c.h);
+                vortn::PrintPlacement(c.lpx, c.lpy, c.offX, c.offY, c.pageW, c.pageH, c.mL, c.mT, c.mR, c.mB, c.w, c.h,
+                                      c.unitsPerInch);
         EXPECT_EQ(b.left, c.expected.left);
         EXPECT_EQ(b.top, c.expected.top);
         EXPECT_EQ(b.width, c.expected.width);

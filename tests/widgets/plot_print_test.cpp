@@ -192,6 +192,18 @@ TEST(PageSetup, OptionsAndFlagWord) {
     EXPECT_EQ(e.FlagWord(), 0x8u);
 }
 
+// The margins' unit follows the options: what the dialog shows is what a
+// print reads.
+TEST(PageSetup, MarginUnitFollowsTheOptions) {
+    using F = TPageSetupFlags;
+    TPageSetupDialog d;
+    EXPECT_EQ(d.MarginUnitsPerInch(), 2540);  // hundredths of a millimetre
+    d.SetOptions({F::poDefaultMinMargins, F::poThousandthsOfInches});
+    EXPECT_EQ(d.MarginUnitsPerInch(), 1000);
+    d.SetOptions({F::poDefaultMinMargins});  // no unit chosen: the dialog shows millimetres
+    EXPECT_EQ(d.MarginUnitsPerInch(), 2540);
+}
+
 TEST(PageSetup, CancelChangesNothingOkTakesPaperAndMargins) {
     TPageSetupDialog d;
     d.SetMarginLeft(1000);
