@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Builds everything and starts the front-end VortN3 with an example project
+# Builds the program, the engine and the command-line runner (the tests are
+# the test command's) and starts the front-end VortN3 with an example project
 # open. Without a display it says so and runs the engine on that example
 # instead, writing the report and plot-data file to build/run/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh
 cmake -S . -B build > /dev/null
-cmake --build build -j "$(nproc)"
+cmake --build build -j "$(nproc)" --target VortN3 Vrt3-comp vortn-run
 example=${1:-examples/project-half-space.vtd}
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
   echo "Starting build/bin/VortN3 with $example"
