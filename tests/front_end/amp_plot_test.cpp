@@ -74,6 +74,35 @@ TEST_F(AmpPlot, SwitchingUnitsScalesTheBoxesAndTheCurves) {
     EXPECT_NEAR(Y(2, 0), 0.03, 1e-15);
 }
 
+TEST_F(AmpPlot, ResultsOfAnSIRunShowInFeetAfterTheProjectSwitchedToEnglish) {
+    // The results were loaded while the project was in SI (metres); then
+    // Data > Units > English converts the project, not the loaded results.
+    TProgramData& p = Form().Project();
+    p.UnitSystem = 2;
+    p.CGx = 1, p.CGy = 2, p.CGz = 3;  // m
+    for (TGraphPlot* plot : Form().Plots().All()) plot->SetUnits(2);
+    Ui().UnitsEnglish->trigger();
+    ASSERT_EQ(p.UnitSystem, 1);
+    dlg_->FormActivate();
+    EXPECT_EQ(dlg_->LeftAxis().titleText(), QStringLiteral("Translational Amplitude (ft)"));
+    EXPECT_NEAR(double(dlg_->Form().DataEdit2->Number()), 2 * 3.280839895, 1e-9);
+    for (int i = 0; i < 2; ++i)
+        for (int s = 0; s < 3; ++s) EXPECT_NEAR(Y(s, i), 0.01 * (s + 1) * (i + 1) / 0.3048, 1e-15);
+    const QStringList lines = dlg_->ExportLines();
+    EXPECT_EQ(lines[3], QStringLiteral(",Hz,ft,ft,ft"));
+    EXPECT_NEAR(lines[5].section(QLatin1Char(','), 2, 2).toDouble(), 0.02 / 0.3048, 1e-13);
+    // A point 1 ft above the C.G. adds the rotations' lever arm in feet.
+    SetBox(dlg_->Form().DataEdit3, double(dlg_->Form().DataEdit3->Number()) + 1);
+    dlg_->UpdateGraph();
+    EXPECT_NEAR(Y(0, 0), 0.01 / 0.3048 - 1 * 0.005, 1e-12);
+    // Shown in metres, the curves are the loaded values again.
+    dlg_->Form().RadioButton2->click();
+    EXPECT_EQ(dlg_->LeftAxis().titleText(), QStringLiteral("Translational Amplitude (m)"));
+    dlg_->Form().Button1->click();
+    EXPECT_NEAR(double(dlg_->Form().DataEdit2->Number()), 2, 1e-9);
+    for (int s = 0; s < 3; ++s) EXPECT_NEAR(Y(s, 1), 0.01 * (s + 1) * 2, 1e-12);
+}
+
 TEST_F(AmpPlot, DefaultButtonPutsTheCentreOfGravityInDisplayUnits) {
     dlg_->Form().RadioButton2->click();
     SetBox(dlg_->Form().DataEdit1, 9);
