@@ -325,7 +325,8 @@ void TDlgAmpPlot::ExportClick() {
     if (SaveNameHook) {
         name = SaveNameHook();
     } else {
-        QFileDialog dialog(this, QStringLiteral("Export Data"), QString(), QStringLiteral("Text files (*.txt *.TXT)"));
+        QFileDialog dialog(this, QStringLiteral("Export Data"), QFileInfo(ProgramData().FileName).absolutePath(),
+                           QStringLiteral("Text files (*.txt *.TXT)"));
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setOption(QFileDialog::DontConfirmOverwrite);
         dialog.setDefaultSuffix(QStringLiteral("txt"));
