@@ -2,6 +2,7 @@
 #include "amp_plot.h"
 
 #include "data_edit.h"
+#include "print_target.h"
 #include "program_data.h"
 #include "project_holder.h"
 #include "result_plots.h"
@@ -17,7 +18,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPrinter>
-#include <QPrinterInfo>
 #include <QSaveFile>
 #include <QValueAxis>
 
@@ -344,11 +344,8 @@ void TDlgAmpPlot::ExportClick() {
 }
 
 void TDlgAmpPlot::PrintClick() {
-    if (QPrinterInfo::availablePrinters().isEmpty()) {
-        ShowMessage(QStringLiteral("There is no printer to print the chart on."));
-        return;
-    }
-    QPrinter printer(QPrinterInfo::defaultPrinter());
+    QPrinter printer;
+    if (!UseDefaultPrinterOrPdf(printer, this, windowTitle())) return;
     printer.setPageOrientation(ui_->RadioButton3->isChecked() ? QPageLayout::Portrait : QPageLayout::Landscape);
     QPainter painter;
     if (!painter.begin(&printer)) {

@@ -2,10 +2,13 @@
 #include "amp_plot.h"
 #include "data_edit.h"
 #include "front_end_fixture.h"
+#include "pdf_pages.h"
+#include "print_target.h"
 #include "ui_AmpPlot.h"
 
 #include <QChartView>
 #include <QLineSeries>
+#include <QTemporaryDir>
 #include <QValueAxis>
 
 using namespace vortn;
@@ -208,6 +211,38 @@ TEST_F(AmpPlot, PointerReadOutInsideTheAxesOnly) {
     dlg_->ShowPointer(QPoint(1, 1));  // the chart's margin
     EXPECT_TRUE(dlg_->Form().Label4->text().isEmpty());
     dlg_->hide();
+}
+
+// "Go" prints on the default printer; without one the page goes into a PDF
+// file the user names, in the orientation chosen.
+TEST_F(AmpPlot, PrintingWithoutAPrinterWritesThePageToAPdfFile) {
+    dlg_->resize(900, 600);
+    dlg_->show();
+    QApplication::processEvents();
+    QTemporaryDir dir;
+    QStringList asked;
+    SetPrintersInstalledHook([] { return false; });
+    SetPdfFileHook([&](QWidget*, const QString& title) {
+        asked << title;
+        return dir.filePath(QStringLiteral("chart%1.pdf").arg(asked.size()));
+    });
+    dlg_->Form().Button10->click();  // portrait
+    dlg_->Form().RadioButton4->click();
+    dlg_->Form().Button10->click();  // landscape
+    SetPrintersInstalledHook({});
+    SetPdfFileHook({});
+    dlg_->hide();
+    ASSERT_EQ(asked.size(), 2);
+    EXPECT_TRUE(messages_.isEmpty()) << messages_.join(QLatin1Char('|')).toStdString();
+    for (int i = 1; i <= 2; ++i) {
+        const TPdfPages pdf = ReadPdfPages(dir.filePath(QStringLiteral("chart%1.pdf").arg(i)));
+        ASSERT_TRUE(pdf.error.isEmpty()) << pdf.error.toStdString();
+        EXPECT_EQ(pdf.pages, 1);
+        EXPECT_EQ(pdf.pointSize.width() < pdf.pointSize.height(), i == 1) << i;
+        ASSERT_FALSE(pdf.first.isNull());
+        EXPECT_GT(DarkPixels(pdf.first), 100) << i;
+        if (i == 1) pdf.first.save(ScreenshotFile("amp_plot_print_pdf.png"));
+    }
 }
 
 TEST_F(AmpPlot, ScreenshotShowsThreeCurves) {
