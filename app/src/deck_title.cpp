@@ -11,7 +11,9 @@ const QString kCutters = QStringLiteral("$,=*");
 const QString kCodeLetters = QStringLiteral("THFQPSV");
 
 bool IsControl(QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7f; }
-bool StartsLikeNumber(QChar c) { return c.isDigit() || c == QLatin1Char('.') || c == QLatin1Char('+') || c == QLatin1Char('-'); }
+bool StartsLikeNumber(QChar c) {
+    return c.isDigit() || c == QLatin1Char('.') || c == QLatin1Char('+') || c == QLatin1Char('-');
+}
 
 // Only ASCII digits count for the pre-processor.
 bool AsciiDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
@@ -43,7 +45,9 @@ QString CutToBytes(const QString& title, int bytes) {
     return out;
 }
 
-QString Quoted(const QStringList& items) { return QStringLiteral("\"") + items.join(QStringLiteral("\", \"")) + QLatin1Char('"'); }
+QString Quoted(const QStringList& items) {
+    return QStringLiteral("\"") + items.join(QStringLiteral("\", \"")) + QLatin1Char('"');
+}
 
 }  // namespace
 
@@ -82,13 +86,18 @@ QString DeckTitle(const QString& title) {
     QString t;
     for (qsizetype i = 0; i < title.size(); ++i) {
         const QChar c = title[i];
-        if (IsControl(c) || kCutters.contains(c)) t += QLatin1Char(' ');
-        else if (c == QLatin1Char('(') && !t.isEmpty() && AsciiDigit(t.back())) t += QStringLiteral(" (");
-        else t += c;
+        if (IsControl(c) || kCutters.contains(c))
+            t += QLatin1Char(' ');
+        else if (c == QLatin1Char('(') && !t.isEmpty() && AsciiDigit(t.back()))
+            t += QStringLiteral(" (");
+        else
+            t += c;
     }
     const QChar first = FirstNonBlank(t);
-    if (first.isNull()) t = t.isEmpty() ? QStringLiteral("Untitled") : QStringLiteral("Untitled ") + t;
-    else if (StartsLikeNumber(first)) t = QStringLiteral("Project ") + t;
+    if (first.isNull())
+        t = t.isEmpty() ? QStringLiteral("Untitled") : QStringLiteral("Untitled ") + t;
+    else if (StartsLikeNumber(first))
+        t = QStringLiteral("Project ") + t;
     t = CutToBytes(t, kDeckTitleBytes);
     // Lone code letters last: the cut may leave one at the end.
     QStringList words = t.split(QLatin1Char(' '));

@@ -83,8 +83,8 @@ QString RunFolderTemplate(const QString& base) {
 
 int RemoveStaleRunFolders(const QString& base) {
     int removed = 0;
-    const QFileInfoList folders =
-        QDir(base).entryInfoList({kRunFolderPrefix + QLatin1Char('*')}, QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
+    const QFileInfoList folders = QDir(base).entryInfoList({kRunFolderPrefix + QLatin1Char('*')},
+                                                           QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
     for (const QFileInfo& folder : folders) {
         if (folder.isSymLink() || folder.ownerId() != ::getuid()) continue;
         // "vortn-run-<process id>-<anything>"; other names have no known owner.
@@ -140,7 +140,8 @@ int CallEngine(TEngineEntry entry, const QString& folder, TRunWaiter& waiter) {
     std::atomic<int> result{0};
     const std::unique_ptr<QThread> worker(QThread::create([entry, &result] { result = entry(12); }));
     QObject context;
-    QObject::connect(worker.get(), &QThread::finished, &context, [&waiter] { waiter.Done(); }, Qt::QueuedConnection);
+    QObject::connect(
+            worker.get(), &QThread::finished, &context, [&waiter] { waiter.Done(); }, Qt::QueuedConnection);
     worker->start();
     // The engine works in the folder until it returns, whatever the waiter does.
     struct TJoin {

@@ -47,7 +47,8 @@ bool UseDefaultPrinterOrPdf(QPrinter& printer, QWidget* parent, const QString& t
         printer.setPrinterName(name);
         return true;
     }
-    const QString file = AskPdfFile(parent, QStringLiteral("No printer is installed: save the page of \"%1\" as a PDF file").arg(title));
+    const QString file = AskPdfFile(
+            parent, QStringLiteral("No printer is installed: save the page of \"%1\" as a PDF file").arg(title));
     if (file.isEmpty()) return false;
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(file);

@@ -173,26 +173,30 @@ std::string ReportTitleLine(const QString& title) {
 // writer makes the others readable, and the engine reads exactly what it wrote.
 TEST_F(ProjectTest, TheEngineReportsTheTitleTheDeckCarries) {
     using vortn::DeckTitle, vortn::kDeckTitleBytes, vortn::TitleRefusal;
-    const QString longest = QStringLiteral("Turbine pedestal on a mat; ") + QString(kDeckTitleBytes - 27, QLatin1Char('x'));
-    const QStringList accepted = {QStringLiteral("R 2 m footing"), QStringLiteral("T-beam A - B (two units) x)"),
-                                  QStringLiteral("a t b q"), QStringLiteral("  Indented title"),
-                                  QStringLiteral("Fundament f\u00fcr Pumpe \u00e9t\u00e9"), QStringLiteral("No. 2m"),
+    const QString longest =
+            QStringLiteral("Turbine pedestal on a mat; ") + QString(kDeckTitleBytes - 27, QLatin1Char('x'));
+    const QStringList accepted = {QStringLiteral("R 2 m footing"),
+                                  QStringLiteral("T-beam A - B (two units) x)"),
+                                  QStringLiteral("a t b q"),
+                                  QStringLiteral("  Indented title"),
+                                  QStringLiteral("Fundament f\u00fcr Pumpe \u00e9t\u00e9"),
+                                  QStringLiteral("No. 2m"),
                                   longest};
     const struct {
         const char* title;
-        const char* named;   // what the refusal names
+        const char* named;    // what the refusal names
         const char* written;  // the title line's text
     } refused[] = {
-        {"R=2 m footing", "\"=\"", "R 2 m footing"},
-        {"Block 1, 2 and 3", "\",\"", "Block 1  2 and 3"},
-        {"2*3 m", "\"*\"", "Project 2 3 m"},
-        {"Cost $5", "\"$\"", "Cost  5"},
-        {"Block2(3)", "\"2(\"", "Block2 (3)"},
-        {"Mass T here", "\"T\"", "Mass t here"},
-        {"Mass -H here", "\"-H\"", "Mass -h here"},
-        {"2 m footing", "at the start", "Project 2 m footing"},
-        {".5 m slab", "at the start", "Project .5 m slab"},
-        {"Tab\there", "control characters", "Tab here"},
+            {"R=2 m footing", "\"=\"", "R 2 m footing"},
+            {"Block 1, 2 and 3", "\",\"", "Block 1  2 and 3"},
+            {"2*3 m", "\"*\"", "Project 2 3 m"},
+            {"Cost $5", "\"$\"", "Cost  5"},
+            {"Block2(3)", "\"2(\"", "Block2 (3)"},
+            {"Mass T here", "\"T\"", "Mass t here"},
+            {"Mass -H here", "\"-H\"", "Mass -h here"},
+            {"2 m footing", "at the start", "Project 2 m footing"},
+            {".5 m slab", "at the start", "Project .5 m slab"},
+            {"Tab\there", "control characters", "Tab here"},
     };
     auto runWith = [&](const QString& title) {
         Build(Foundation::HalfSpace, Loading::Harmonic);
@@ -219,7 +223,8 @@ TEST_F(ProjectTest, TheEngineReportsTheTitleTheDeckCarries) {
         EXPECT_EQ(TitleRefusal(DeckTitle(title)), QString());
         const std::string report = runWith(title);
         EXPECT_EQ(DeckLines(QStringLiteral("job.vtd"))[0], QStringLiteral("TITLE=") + QString::fromUtf8(c.written));
-        EXPECT_NE(report.find(ReportTitleLine(QString::fromUtf8(c.written))), std::string::npos) << report.substr(0, 1200);
+        EXPECT_NE(report.find(ReportTitleLine(QString::fromUtf8(c.written))), std::string::npos)
+                << report.substr(0, 1200);
         EXPECT_EQ(report.find("UNRECOGNIZED"), std::string::npos);
     }
     // Too long: cut where the line ends, never inside a character.

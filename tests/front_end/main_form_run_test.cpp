@@ -76,11 +76,11 @@ TEST_F(EngineRun, NamesGoToAPrivateFolderThatIsRemovedAfterwards) {
     const QString stem = project.left(project.size() - 4);
     // The engine writes its report and plot data in the private folder.
     const QString runStem = runFolder + QStringLiteral("/project-half-space");
-    EXPECT_EQ(names, QStringLiteral("3.0.12\r\n") + project + QStringLiteral("\r\n") + runStem + ".vto\r\n" +
-                         runStem + ".vtp\r\n" + stem + ".vtr\r\n" + stem + ".vtt\r\n" + stem + ".vtm\r\n");
+    EXPECT_EQ(names, QStringLiteral("3.0.12\r\n") + project + QStringLiteral("\r\n") + runStem + ".vto\r\n" + runStem +
+                             ".vtp\r\n" + stem + ".vtr\r\n" + stem + ".vtt\r\n" + stem + ".vtm\r\n");
     EXPECT_TRUE(QFileInfo(runFolder).fileName().startsWith(
-        QStringLiteral("vortn-run-%1-").arg(QCoreApplication::applicationPid())))
-        << runFolder.toStdString();
+            QStringLiteral("vortn-run-%1-").arg(QCoreApplication::applicationPid())))
+            << runFolder.toStdString();
     EXPECT_EQ(ReadAll(stem + QStringLiteral(".vtp")).toUtf8(), kThreePoints);  // moved beside the project
     EXPECT_NE(runFolder, QFileInfo(project).absolutePath());
     EXPECT_NE(runFolder, QCoreApplication::applicationDirPath());
