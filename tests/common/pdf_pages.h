@@ -2,12 +2,18 @@
 // the first page rendered, so that a test can tell that the picture is there.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QImage>
+#include <QPageLayout>
+#include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSizeF>
 #include <QString>
 #include <QTemporaryDir>
+
+#include <cmath>
 
 namespace vortn::test {
 
@@ -52,6 +58,22 @@ inline int DarkPixels(const QImage& image) {
         for (int x = 0; x < image.width(); ++x)
             if (qGray(image.pixel(x, y)) < 160) ++n;
     return n;
+}
+
+// The file holds one page of the printer's default paper in `orientation`,
+// with at least `dark` pixels of picture on it.
+inline ::testing::AssertionResult OnePrintedPage(const TPdfPages& pdf, QPageLayout::Orientation orientation, int dark) {
+    if (!pdf.error.isEmpty()) return ::testing::AssertionFailure() << pdf.error.toStdString();
+    if (pdf.pages != 1) return ::testing::AssertionFailure() << pdf.pages << " pages";
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageOrientation(orientation);
+    const QSizeF page = printer.pageLayout().fullRect(QPageLayout::Point).size();
+    if (std::abs(pdf.pointSize.width() - page.width()) > 1 || std::abs(pdf.pointSize.height() - page.height()) > 1)
+        return ::testing::AssertionFailure() << "page of " << pdf.pointSize.width() << " x " << pdf.pointSize.height()
+                                             << " pt, not " << page.width() << " x " << page.height();
+    if (pdf.first.isNull()) return ::testing::AssertionFailure() << "the page did not render";
+    if (DarkPixels(pdf.first) <= dark) return ::testing::AssertionFailure() << DarkPixels(pdf.first) << " dark pixels";
+    return ::testing::AssertionSuccess();
 }
 
 }  // namespace vortn::test
