@@ -1,7 +1,9 @@
 // The VORT-N front-end program.
+#include "engine_run.h"
 #include "main_form.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QStringList>
 
 int main(int argc, char* argv[]) {
@@ -9,6 +11,8 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("VORT-N"));
     QApplication::setOrganizationName(QStringLiteral("Tessik"));
     QApplication::setApplicationDisplayName(QStringLiteral("VORT-N"));
+    // A program killed during a run left its private run folder behind.
+    vortn::RemoveStaleRunFolders(QDir::tempPath());
     vortn::TMainForm window;
     const QStringList args = QApplication::arguments();
     if (args.size() > 1) window.SetStartupFile(args.at(1));

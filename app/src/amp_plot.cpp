@@ -2,6 +2,7 @@
 #include "amp_plot.h"
 
 #include "data_edit.h"
+#include "print_target.h"
 #include "program_data.h"
 #include "project_holder.h"
 #include "result_plots.h"
@@ -17,7 +18,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPrinter>
-#include <QPrinterInfo>
 #include <QSaveFile>
 #include <QValueAxis>
 
@@ -31,6 +31,13 @@ constexpr long double kFootToMetre = 0.3048L;
 constexpr long double kMetreToFoot = 3.2808398950131233596L;
 
 QString General6(long double v) { return QString::number(double(v), 'g', 6); }
+
+// The factor from lengths in unit system `from` to those of `display`.
+long double LengthFactor(int from, int display) {
+    if (from == 1 && display == 2) return kFootToMetre;
+    if (from == 2 && display == 1) return 1 / kFootToMetre;
+    return 1;
+}
 }  // namespace
 
 TDlgAmpPlot::TDlgAmpPlot(TResultPlots& plots, QWidget* parent)
@@ -114,12 +121,12 @@ void TDlgAmpPlot::SetBoxValue(int index, long double value) {
 }
 
 long double TDlgAmpPlot::DisplayFactor() const {
-    const int project = ProgramData().UnitSystem;
-    if (displaySystem_ == project) return 1;
-    if (displaySystem_ == 2 && project == 1) return kFootToMetre;
-    if (displaySystem_ == 1 && project == 2) return 1 / kFootToMetre;
-    return 1;
+    // The plots keep the unit system they were loaded in; the project may
+    // have been switched to the other one since.
+    return LengthFactor(plots_.pltDxyzR().Units(), displaySystem_);
 }
+
+long double TDlgAmpPlot::CentreFactor() const { return LengthFactor(ProgramData().UnitSystem, displaySystem_); }
 
 void TDlgAmpPlot::showEvent(QShowEvent* event) {
     FormActivate();
@@ -147,14 +154,15 @@ void TDlgAmpPlot::UpdateGraph() {
     Ui::TDlgAmpPlot& f = *ui_;
     const TProgramData& p = ProgramData();
     const long double h = DisplayFactor();
+    const long double hc = CentreFactor();
     const bool rotation = f.RadioButton6->isChecked();
     if (rotation) left_->setTitleText(QStringLiteral("Rotational Amplitude (rad)"));
     else if (displaySystem_ == 1) left_->setTitleText(QStringLiteral("Translational Amplitude (ft)"));
     else left_->setTitleText(QStringLiteral("Translational Amplitude (m)"));
 
-    const long double dx = BoxValue(0) - p.CGx * h;
-    const long double dy = BoxValue(1) - p.CGy * h;
-    const long double dz = BoxValue(2) - p.CGz * h;
+    const long double dx = BoxValue(0) - p.CGx * hc;
+    const long double dy = BoxValue(1) - p.CGy * hc;
+    const long double dz = BoxValue(2) - p.CGz * hc;
     QList<QPointF> points[3];
     const TGraphPlot& d = plots_.pltDxyzR();
     const TGraphPlot& m = plots_.pltMxyzR();
@@ -196,7 +204,7 @@ void TDlgAmpPlot::UpdateGraph() {
 
 void TDlgAmpPlot::DefaultClick() {
     const TProgramData& p = ProgramData();
-    const long double h = DisplayFactor();
+    const long double h = CentreFactor();
     SetBoxValue(0, p.CGx * h);
     SetBoxValue(1, p.CGy * h);
     SetBoxValue(2, p.CGz * h);
@@ -317,7 +325,8 @@ void TDlgAmpPlot::ExportClick() {
     if (SaveNameHook) {
         name = SaveNameHook();
     } else {
-        QFileDialog dialog(this, QStringLiteral("Export Data"), QString(), QStringLiteral("Text files (*.txt *.TXT)"));
+        QFileDialog dialog(this, QStringLiteral("Export Data"), QFileInfo(ProgramData().FileName).absolutePath(),
+                           QStringLiteral("Text files (*.txt *.TXT)"));
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setOption(QFileDialog::DontConfirmOverwrite);
         dialog.setDefaultSuffix(QStringLiteral("txt"));
@@ -335,11 +344,8 @@ void TDlgAmpPlot::ExportClick() {
 }
 
 void TDlgAmpPlot::PrintClick() {
-    if (QPrinterInfo::availablePrinters().isEmpty()) {
-        ShowMessage(QStringLiteral("There is no printer to print the chart on."));
-        return;
-    }
-    QPrinter printer(QPrinterInfo::defaultPrinter());
+    QPrinter printer;
+    if (!UseDefaultPrinterOrPdf(printer, this, windowTitle())) return;
     printer.setPageOrientation(ui_->RadioButton3->isChecked() ? QPageLayout::Portrait : QPageLayout::Landscape);
     QPainter painter;
     if (!painter.begin(&printer)) {

@@ -34,8 +34,10 @@ public:
     QValueAxis& BottomAxis() const { return *bottom_; }
     QValueAxis& LeftAxis() const { return *left_; }
     int DisplaySystem() const { return displaySystem_; }
-    // The factor from the project's length unit to the display's.
+    // The factor from the length unit of the loaded results to the display's.
     long double DisplayFactor() const;
+    // The factor from the project's length unit (its C.G.) to the display's.
+    long double CentreFactor() const;
     const QString& Hint() const { return hint_; }
 
     // The export's lines (CR LF joined when written).

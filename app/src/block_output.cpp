@@ -4,12 +4,12 @@
 
 #include "exceptions.h"
 #include "gl_window.h"
+#include "print_target.h"
 #include "view_support.h"
 
 #include <QFileDialog>
 #include <QPageLayout>
 #include <QPainter>
-#include <QPrintDialog>
 #include <QPrinter>
 
 namespace vortn {
@@ -108,13 +108,7 @@ bool TDlgBlock::PrintTo(QPrinter& printer) {
 
 void TDlgBlock::PrintButtonClick() {
     if (!printer_) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    if (!PrinterAvailable(*printer_)) {
-        ShowViewMessage(this, QString::fromLatin1(NoPrinterMessage));
-        return;
-    }
-    QPrintDialog dialog(printer_.get(), this);
-    if (dialog.exec() != QDialog::Accepted) return;
-    PrintTo(*printer_);
+    if (RunPrintDialog(*printer_, this)) PrintTo(*printer_);
 }
 
 void TDlgBlock::PageSetupButtonClick() {

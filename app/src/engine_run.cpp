@@ -4,17 +4,103 @@
 #include "exceptions.h"
 #include "program_data.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QThread>
 
 #include <atomic>
+#include <cerrno>
+#include <memory>
+#include <signal.h>
+#include <unistd.h>
 
 namespace vortn {
 
-QStringList EngineNames(const QString& projectFile, const QString& version) {
-    return QStringList{version} + ViewerNames(projectFile);
+namespace {
+const QString kRunFolderPrefix = QStringLiteral("vortn-run-");
+
+// Makes a folder the current directory for the scope's lifetime; the
+// previous one comes back however the scope is left.
+class TCurrentFolderScope {
+public:
+    explicit TCurrentFolderScope(const QString& folder) : previous_(QDir::currentPath()) {
+        if (!QDir::setCurrent(folder)) throw EInOutError(QStringLiteral("Cannot change to the folder ") + folder);
+    }
+    ~TCurrentFolderScope() { QDir::setCurrent(previous_); }
+    TCurrentFolderScope(const TCurrentFolderScope&) = delete;
+    TCurrentFolderScope& operator=(const TCurrentFolderScope&) = delete;
+
+private:
+    QString previous_;
+};
+
+// Whether the process `pid` still exists (one we may not signal exists too).
+bool ProcessAlive(qint64 pid) { return ::kill(pid_t(pid), 0) == 0 || errno == EPERM; }
+
+// Replaces `to` by a copy of `from` at once (written beside `to`, then
+// renamed over it), so that `to` is never half written.
+void CopyOver(const QString& from, const QString& to) {
+    QFile in(from);
+    if (!in.open(QIODevice::ReadOnly))
+        throw EInOutError(QStringLiteral("Cannot read %1: %2").arg(from, in.errorString()));
+    QSaveFile out(to);
+    if (!out.open(QIODevice::WriteOnly))
+        throw EInOutError(QStringLiteral("Cannot create %1: %2").arg(to, out.errorString()));
+    const QByteArray bytes = in.readAll();
+    if (in.error() != QFileDevice::NoError)
+        throw EInOutError(QStringLiteral("Cannot read %1: %2").arg(from, in.errorString()));
+    if (out.write(bytes) != bytes.size() || !out.commit())
+        throw EInOutError(QStringLiteral("Cannot write %1: %2").arg(to, out.errorString()));
+}
+
+// The project's copy of a run output: the run's file when it made one and
+// `take` holds; otherwise no file, so that nothing of an earlier run or a
+// broken one is taken for this run's.
+void TakeOutput(const QString& runFile, const QString& projectFile, bool take) {
+    if (take && QFileInfo(runFile).isFile()) {
+        CopyOver(runFile, projectFile);
+    } else if (QFileInfo::exists(projectFile) && !QFile::remove(projectFile)) {
+        throw EInOutError(QStringLiteral("Cannot remove the earlier results %1").arg(projectFile));
+    }
+}
+}  // namespace
+
+QStringList EngineNames(const QString& projectFile, const QString& version, const QString& runFolder) {
+    QStringList lines = QStringList{version} + ViewerNames(projectFile);
+    const QString stem = QFileInfo(projectFile).completeBaseName();
+    lines[2] = QDir(runFolder).filePath(stem + QStringLiteral(".vto"));
+    lines[3] = QDir(runFolder).filePath(stem + QStringLiteral(".vtp"));
+    return lines;
+}
+
+QString RunFolderTemplate(const QString& base) {
+    return QDir(base).filePath(kRunFolderPrefix + QString::number(QCoreApplication::applicationPid()) +
+                               QStringLiteral("-XXXXXX"));
+}
+
+int RemoveStaleRunFolders(const QString& base) {
+    int removed = 0;
+    const QFileInfoList folders = QDir(base).entryInfoList({kRunFolderPrefix + QLatin1Char('*')},
+                                                           QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
+    for (const QFileInfo& folder : folders) {
+        if (folder.isSymLink() || folder.ownerId() != ::getuid()) continue;
+        // "vortn-run-<process id>-<anything>"; other names have no known owner.
+        const QString rest = folder.fileName().mid(kRunFolderPrefix.size());
+        const qsizetype dash = rest.indexOf(QLatin1Char('-'));
+        bool number = false;
+        const qint64 pid = dash > 0 ? rest.left(dash).toLongLong(&number) : 0;
+        if (!number || pid <= 0 || ProcessAlive(pid)) continue;
+        if (QDir(folder.absoluteFilePath()).removeRecursively()) ++removed;
+    }
+    return removed;
+}
+
+void TakeRunOutputs(const QStringList& names, const QString& projectFile, bool completed) {
+    TakeOutput(names.value(2), ChangeFileExt(projectFile, QStringLiteral(".vto")), true);
+    TakeOutput(names.value(3), ChangeFileExt(projectFile, QStringLiteral(".vtp")), completed);
 }
 
 QStringList ViewerNames(const QString& projectFile) {
@@ -50,17 +136,20 @@ void WriteNamesFile(const QString& fileName, const QStringList& lines) {
 }
 
 int CallEngine(TEngineEntry entry, const QString& folder, TRunWaiter& waiter) {
-    const QString previous = QDir::currentPath();
-    if (!QDir::setCurrent(folder)) throw EInOutError(QStringLiteral("Cannot change to the folder ") + folder);
+    const TCurrentFolderScope scope(folder);
     std::atomic<int> result{0};
-    QThread* worker = QThread::create([entry, &result] { result = entry(12); });
+    const std::unique_ptr<QThread> worker(QThread::create([entry, &result] { result = entry(12); }));
     QObject context;
-    QObject::connect(worker, &QThread::finished, &context, [&waiter] { waiter.Done(); }, Qt::QueuedConnection);
+    QObject::connect(
+            worker.get(), &QThread::finished, &context, [&waiter] { waiter.Done(); }, Qt::QueuedConnection);
     worker->start();
+    // The engine works in the folder until it returns, whatever the waiter does.
+    struct TJoin {
+        QThread& thread;
+        ~TJoin() { thread.wait(); }
+    } join{*worker};
     waiter.Wait();
     worker->wait();
-    delete worker;
-    QDir::setCurrent(previous);
     return result;
 }
 

@@ -11,8 +11,10 @@ namespace vortn {
 
 // The seven lines of "names.dat": the version, then the full names of the
 // project file (.vtd), report (.vto), plot data (.vtp), run notes (.vtr),
-// geometry (.vtt) and mass data (.vtm).
-QStringList EngineNames(const QString& projectFile, const QString& version);
+// geometry (.vtt) and mass data (.vtm). The engine writes the report and
+// the plot data into the run's private folder (`runFolder`, same names);
+// TakeRunOutputs brings them beside the project after it returned.
+QStringList EngineNames(const QString& projectFile, const QString& version, const QString& runFolder);
 // The six lines the geometry viewer reads: the engine's lines without the version.
 QStringList ViewerNames(const QString& projectFile);
 
@@ -25,6 +27,22 @@ QString CheckEngineNames(const QStringList& lines);
 // Writes the lines, each ended by CR LF, in the file-system encoding.
 // Raises EInOutError when the file cannot be written.
 void WriteNamesFile(const QString& fileName, const QStringList& lines);
+
+// The template (for QTemporaryDir) of a run's private folder in `base`:
+// "vortn-run-<process id>-XXXXXX", so that the folder tells whose it is.
+QString RunFolderTemplate(const QString& base);
+// Removes the private run folders in `base` whose process has ended (a
+// program killed during a run leaves its folder); folders of running
+// processes, of other users and without a process id stay. Returns how many
+// were removed.
+int RemoveStaleRunFolders(const QString& base);
+
+// After the engine returned: the report of the run in `names` replaces the
+// project's; its plot-data file replaces the project's only when the run
+// `completed` (result 0). An output the run did not make (or not
+// completely) leaves no file of that kind beside the project. Raises
+// EInOutError when a file cannot be replaced.
+void TakeRunOutputs(const QStringList& names, const QString& projectFile, bool completed);
 
 using TEngineEntry = int (*)(int);
 

@@ -19,6 +19,9 @@ const QString kNewName = QStringLiteral("NewData.vtd");
 
 bool IsUnnamed(const QString& fileName) { return fileName == kNewName; }
 
+// File dialogs start in the project's folder (a new project's is the current one).
+QString FolderOf(const QString& projectFile) { return QFileInfo(projectFile).absolutePath(); }
+
 QString ProjectFilter() {
     return QStringLiteral("VORT-N ") + TMainForm::GetVersion() + QStringLiteral(" (*.vtd);;All Files (*)");
 }
@@ -149,9 +152,9 @@ void TMainForm::FileOpenClick() {
         if (!GuardIdle() || !QuerySaveChanges()) return;
         QString name;
         if (OpenNameHook) {
-            name = OpenNameHook(QStringLiteral("Open"), QDir::currentPath());
+            name = OpenNameHook(QStringLiteral("Open"), FolderOf(Project().FileName));
         } else {
-            QFileDialog dialog(this, QStringLiteral("Open"), QDir::currentPath(), ProjectFilter());
+            QFileDialog dialog(this, QStringLiteral("Open"), FolderOf(Project().FileName), ProjectFilter());
             dialog.setAcceptMode(QFileDialog::AcceptOpen);
             dialog.setFileMode(QFileDialog::ExistingFile);
             dialog.setDefaultSuffix(QStringLiteral("vtd"));
@@ -182,7 +185,7 @@ bool TMainForm::FileSaveAsClick() {
     if (SaveNameHook) {
         name = SaveNameHook(title, Project().FileName);
     } else {
-        QFileDialog dialog(this, title, QDir::currentPath(), ProjectFilter());
+        QFileDialog dialog(this, title, FolderOf(Project().FileName), ProjectFilter());
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setDefaultSuffix(QStringLiteral("vtd"));
         dialog.selectFile(Project().FileName);

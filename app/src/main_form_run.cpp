@@ -36,17 +36,18 @@ void TMainForm::CompRunClick() {
         }
         if (!FileSaveClick()) return;
         if (Project().FileName == kUnnamed) return;
-        const QStringList names = EngineNames(QFileInfo(Project().FileName).absoluteFilePath(), GetVersion());
+        // A private folder for names.dat, the engine's scratch files and its
+        // outputs, which reach the project's folder only after it returned.
+        const QString project = QFileInfo(Project().FileName).absoluteFilePath();
+        QTemporaryDir folder(RunFolderTemplate(QDir::tempPath()));
+        if (!folder.isValid()) {
+            ShowMessage(QStringLiteral("Cannot create a folder for the run: ") + folder.errorString());
+            return;
+        }
+        const QStringList names = EngineNames(project, GetVersion(), folder.path());
         const QString refusal = CheckEngineNames(names);
         if (!refusal.isEmpty()) {
             ShowMessage(refusal);
-            return;
-        }
-
-        // A private folder for names.dat and the engine's scratch files.
-        QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/vortn-run-XXXXXX"));
-        if (!folder.isValid()) {
-            ShowMessage(QStringLiteral("Cannot create a folder for the run: ") + folder.errorString());
             return;
         }
         WriteNamesFile(folder.filePath(QStringLiteral("names.dat")), names);
@@ -79,14 +80,14 @@ void TMainForm::CompRunClick() {
         running_ = false;
         library.Close();  // every run starts from the engine's initial state
 
-        const QString plotFile = ChangeFileExt(Project().FileName, QStringLiteral(".vtp"));
+        ClearResults();
+        TakeRunOutputs(names, project, result == 0);
+        const QString plotFile = ChangeFileExt(project, QStringLiteral(".vtp"));
         if (result == 0) {
             ShowMessage(QStringLiteral(
                 "Computations are completed. Please, check output file for results or error messages."));
-            ClearResults();
             if (QFileInfo(plotFile).isFile()) LoadPlotData(plotFile, false);
         } else {
-            ClearResults();
             ShowMessage(QStringLiteral("The analysis did not complete (result %1). Please, check output file for "
                                        "error messages.")
                             .arg(result));

@@ -1,6 +1,7 @@
 #include "plane_view.h"
 
 #include "exceptions.h"
+#include "print_target.h"
 #include "project_holder.h"
 #include "view_support.h"
 
@@ -76,11 +77,7 @@ QImage TPlaneView::RenderImage() {
 
 void TPlaneView::Button1Click() {
     QPrinter printer(QPrinter::HighResolution);
-    if (!PrinterAvailable(printer)) {
-        ShowViewMessage(this, QString::fromLatin1(NoPrinterMessage));
-        return;
-    }
-    PrintTo(printer);
+    if (UseDefaultPrinterOrPdf(printer, this, windowTitle())) PrintTo(printer);
 }
 
 bool TPlaneView::PrintTo(QPrinter& printer) {

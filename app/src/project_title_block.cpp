@@ -1,29 +1,10 @@
 // Title and options: "TITLE=", "MATRIX" and "GRAVITY=", which gives the unit system.
+#include "deck_title.h"
 #include "exceptions.h"
 #include "project_blocks.h"
 #include "small_routines.h"
 
 namespace vortn {
-
-namespace {
-
-// The engine takes the first item after "TITLE=" as the title. A title that
-// gives no item (blank, or blanks, commas and equal signs before a "$"
-// comment) would make it take the next keyword of the deck (MATRIX, or
-// GRAVITY, which fails the run) as the title; such a title is written with
-// "Untitled" in front. Line breaks would cut the deck and become blanks.
-QString DeckTitle(QString title) {
-    for (QChar& c : title)
-        if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) c = QLatin1Char(' ');
-    const qsizetype comment = title.indexOf(QLatin1Char('$'));
-    const QString data = comment < 0 ? title : title.left(comment);
-    for (QChar c : data)
-        if (c != QLatin1Char(' ') && c != QLatin1Char(',') && c != QLatin1Char('=') && c != QLatin1Char('\t'))
-            return title;
-    return title.trimmed().isEmpty() ? QStringLiteral("Untitled") : QStringLiteral("Untitled ") + title;
-}
-
-}  // namespace
 
 void WriteTitleBlock(const TProgramData& p, QStringList& L) {
     L << QStringLiteral("TITLE=") + DeckTitle(p.Title);

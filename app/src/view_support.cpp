@@ -6,13 +6,10 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPrinter>
-#include <QPrinterInfo>
 
 #include <cmath>
 
 namespace vortn {
-
-const char* const NoPrinterMessage = "No printer is installed. Install a printer to print.";
 
 namespace {
 TViewMessageHook& Hook() {
@@ -114,11 +111,6 @@ void CloseViewWindow(QWidget* form) {
         sub->close();
     else
         form->close();
-}
-
-bool PrinterAvailable(const QPrinter& printer) {
-    if (!printer.outputFileName().isEmpty()) return true;
-    return !QPrinterInfo::availablePrinters().isEmpty();
 }
 
 bool PrintLandscapePage(QWidget* form, QPrinter& printer, const QString& title,

@@ -1,6 +1,6 @@
 // Small services shared by the geometry views (side, top and 3D views):
 // their message box, number texts of the mouse read-out, pixel rounding,
-// closing an MDI child and the printer check.
+// closing an MDI child and printing one page.
 #pragma once
 
 #include <QString>
@@ -45,10 +45,6 @@ void ConnectViewActivation(QWidget* form, std::function<void()> onActivate);
 // Closes the view: its MDI sub-window when it has one, else the window.
 void CloseViewWindow(QWidget* form);
 
-// Whether any printer is installed (printing needs one; a PDF printer made
-// by the caller counts as one).
-bool PrinterAvailable(const QPrinter& printer);
-extern const char* const NoPrinterMessage;
 // One landscape page titled `title`, drawn by `draw` on the page rectangle
 // from 0, 0. False, with a message, when the page could not be printed.
 bool PrintLandscapePage(QWidget* form, QPrinter& printer, const QString& title,

@@ -2,12 +2,12 @@
 // printer's page or on a bitmap, with a layout made for that target.
 #include "plot_dialogs.h"
 #include "plot_window.h"
+#include "print_target.h"
 
 #include <QFileDialog>
 #include <QImage>
 #include <QPageLayout>
 #include <QPainter>
-#include <QPrintDialog>
 #include <QPrinter>
 
 namespace vortn {
@@ -78,9 +78,7 @@ bool TPlotForm::SaveBitmap(const QString& fileName, long double widthInches, lon
 
 void TPlotForm::PlotPrintClick() {
     if (!printer_) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    QPrintDialog dialog(printer_.get(), this);
-    dialog.setOptions(QAbstractPrintDialog::PrintDialogOptions());  // no page range, no print to file
-    if (dialog.exec() != QDialog::Accepted) {
+    if (!RunPrintDialog(*printer_, this)) {
         canvas_->update();
         return;
     }

@@ -17,7 +17,6 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QPointer>
-#include <QPrinterInfo>
 #include <QRubberBand>
 
 #include <algorithm>
@@ -241,9 +240,8 @@ void TPlotForm::FormCreate() {
     legend_->setVisible(legendOn);
     MenuItem(QStringLiteral("PlotLegend"))->setVisible(legendOn);
     legendPending_ = true;
-    const bool printers = PrinterAvailable();
-    MenuItem(QStringLiteral("PlotPage"))->setEnabled(printers);
-    MenuItem(QStringLiteral("PlotPrint"))->setEnabled(printers);
+    // "Print" and "Page Setup" stay enabled without a printer: Qt's print
+    // dialog offers a PDF file.
     pageSetup_.SetOptions({TPageSetupFlags::poDefaultMinMargins, TPageSetupFlags::poThousandthsOfInches});
     pageSetup_.SetMarginLeft(1000);
     pageSetup_.SetMarginTop(1000);
@@ -251,8 +249,6 @@ void TPlotForm::FormCreate() {
     pageSetup_.SetMarginBottom(1000);
     Relayout(true);
 }
-
-bool TPlotForm::PrinterAvailable() const { return !QPrinterInfo::availablePrinterNames().isEmpty(); }
 
 void TPlotForm::ShowMessage(const QString& text) {
     if (onMessage) onMessage(text);

@@ -141,7 +141,6 @@ public:
 
     // Printing and saving; each shows its message and returns false when it
     // did not happen.
-    bool PrinterAvailable() const;
     bool PrintTo(QPrinter& printer);
     // Renders into a new bitmap; false when its memory cannot be had.
     bool RenderBitmap(long double widthInches, long double heightInches, int ppi, QImage& image);

@@ -2,6 +2,8 @@
 // the engine library as the front-end runs it; and the example projects.
 #include "project_fixture.h"
 
+#include "deck_title.h"
+
 #include "../engine/engine_harness.h"
 
 #include <QDir>
@@ -137,7 +139,7 @@ INSTANTIATE_TEST_SUITE_P(AllTypes, ProjectRun, ::testing::ValuesIn(AllCases()),
 
 // A blank title must not make the engine take the next keyword as the title.
 TEST_F(ProjectTest, BlankTitleKeepsTheDeckInStep) {
-    for (const char* title : {"", "   ", "$ note", " , ="}) {
+    for (const char* title : {"", "   ", "$", " , ="}) {
         for (int matrix : {1, 0}) {
             SCOPED_TRACE(std::string("title '") + title + "' matrix " + std::to_string(matrix));
             Build(Foundation::HalfSpace, Loading::Harmonic);
@@ -154,10 +156,81 @@ TEST_F(ProjectTest, BlankTitleKeepsTheDeckInStep) {
             EXPECT_EQ(Records(ReadText(dir / "job.vtp")).size(), size_t(1 + (matrix ? 40 : 0) + 20));
         }
     }
-    // An ordinary title is written as it is.
+    // A comment sign no longer hides the rest of the title from the engine.
     P().Title = QStringLiteral("Compressor block $ 2");
     SaveAs(QStringLiteral("job.vtd"));
-    EXPECT_EQ(DeckLines(QStringLiteral("job.vtd"))[0].toStdString(), "TITLE=Compressor block $ 2");
+    EXPECT_EQ(DeckLines(QStringLiteral("job.vtd"))[0].toStdString(), "TITLE=Compressor block   2");
+}
+
+// The report's title line: a blank and the 80 columns of the title.
+std::string ReportTitleLine(const QString& title) {
+    std::string t = title.toUtf8().toStdString();
+    t.resize(std::max<size_t>(t.size(), 80), ' ');
+    return "\n " + t.substr(0, 80) + "\n";
+}
+
+// Titles the Project Title dialog accepts reach the report as typed; the
+// writer makes the others readable, and the engine reads exactly what it wrote.
+TEST_F(ProjectTest, TheEngineReportsTheTitleTheDeckCarries) {
+    using vortn::DeckTitle, vortn::kDeckTitleBytes, vortn::TitleRefusal;
+    const QString longest =
+            QStringLiteral("Turbine pedestal on a mat; ") + QString(kDeckTitleBytes - 27, QLatin1Char('x'));
+    const QStringList accepted = {QStringLiteral("R 2 m footing"),
+                                  QStringLiteral("T-beam A - B (two units) x)"),
+                                  QStringLiteral("a t b q"),
+                                  QStringLiteral("  Indented title"),
+                                  QStringLiteral("Fundament f\u00fcr Pumpe \u00e9t\u00e9"),
+                                  QStringLiteral("No. 2m"),
+                                  longest};
+    const struct {
+        const char* title;
+        const char* named;    // what the refusal names
+        const char* written;  // the title line's text
+    } refused[] = {
+            {"R=2 m footing", "\"=\"", "R 2 m footing"},
+            {"Block 1, 2 and 3", "\",\"", "Block 1  2 and 3"},
+            {"2*3 m", "\"*\"", "Project 2 3 m"},
+            {"Cost $5", "\"$\"", "Cost  5"},
+            {"Block2(3)", "\"2(\"", "Block2 (3)"},
+            {"Mass T here", "\"T\"", "Mass t here"},
+            {"Mass -H here", "\"-H\"", "Mass -h here"},
+            {"2 m footing", "at the start", "Project 2 m footing"},
+            {".5 m slab", "at the start", "Project .5 m slab"},
+            {"Tab\there", "control characters", "Tab here"},
+    };
+    auto runWith = [&](const QString& title) {
+        Build(Foundation::HalfSpace, Loading::Harmonic);
+        P().Title = title;
+        const fs::path dir = fs::path(dir_.path().toStdString());
+        SaveAs(QStringLiteral("job.vtd"));
+        WriteText(dir / "names.dat", NamesDat(dir));
+        EXPECT_EQ(CallEngine(dir), 0);
+        return ReadText(dir / "job.vto");
+    };
+    for (const QString& title : accepted) {
+        SCOPED_TRACE(title.toStdString());
+        EXPECT_EQ(TitleRefusal(title), QString());
+        EXPECT_EQ(DeckTitle(title), title);
+        const std::string report = runWith(title);
+        EXPECT_NE(report.find(ReportTitleLine(title)), std::string::npos) << report.substr(0, 1200);
+        EXPECT_EQ(report.find("UNRECOGNIZED"), std::string::npos);
+    }
+    for (const auto& c : refused) {
+        const QString title = QString::fromUtf8(c.title);
+        SCOPED_TRACE(c.title);
+        EXPECT_TRUE(TitleRefusal(title).contains(QString::fromUtf8(c.named))) << TitleRefusal(title).toStdString();
+        EXPECT_EQ(DeckTitle(title), QString::fromUtf8(c.written));
+        EXPECT_EQ(TitleRefusal(DeckTitle(title)), QString());
+        const std::string report = runWith(title);
+        EXPECT_EQ(DeckLines(QStringLiteral("job.vtd"))[0], QStringLiteral("TITLE=") + QString::fromUtf8(c.written));
+        EXPECT_NE(report.find(ReportTitleLine(QString::fromUtf8(c.written))), std::string::npos)
+                << report.substr(0, 1200);
+        EXPECT_EQ(report.find("UNRECOGNIZED"), std::string::npos);
+    }
+    // Too long: cut where the line ends, never inside a character.
+    const QString tooLong = QString(kDeckTitleBytes - 1, QLatin1Char('a')) + QStringLiteral("\u00fc end");
+    EXPECT_TRUE(TitleRefusal(tooLong).contains(QStringLiteral("more than 74"))) << TitleRefusal(tooLong).toStdString();
+    EXPECT_EQ(DeckTitle(tooLong), QString(kDeckTitleBytes - 1, QLatin1Char('a')));
 }
 
 // ---- example projects, one per foundation type, written by the writer ----

@@ -264,7 +264,8 @@ TEST_F(ProjectFile, WriteAndReadBack) {
                 if (variant == 1) {
                     // Other choices, English units, odd values in every cell.
                     p.MatrixFlag = 0;
-                    p.Title = QString::fromUtf8("B\u00f6den \u00fcber \u00d8 = 1 * 2");
+                    // A title the deck's title line carries (the writer makes others readable).
+                    p.Title = QString::fromUtf8("B\u00f6den \u00fcber \u00d8; 1 (2) & -x");
                     p.CircularFlag = 1;
                     p.Radius = 1.7654321L;
                     p.FixedFlag = 0;

@@ -1,6 +1,7 @@
 // The footing dialogs, the pile and foundation properties, and the two small
 // windows built on the same pattern.
 #include "app_settings.h"
+#include "deck_title.h"
 #include "dialog_fixture.h"
 #include "foundation_dialogs.h"
 #include "pile_dialogs.h"
@@ -163,7 +164,8 @@ TEST_F(DialogFixture, PilePropertiesShowsTheChoicesOfTheFlagsAndAChoiceSetsItsFl
     EXPECT_EQ(d->Form().ComboBox3->currentText(), QStringLiteral("No"));
 }
 
-TEST_F(DialogFixture, ProjectTitleTakesEightyCharactersAndMarksOnlyAChange) {
+// The deck's title line holds 80 columns, "TITLE=" among them.
+TEST_F(DialogFixture, ProjectTitleTakesWhatTheDeckLineHoldsAndMarksOnlyAChange) {
     auto* d = Open<TdlgTitle>(TDialogKind::Title);
     QLineEdit* memo = d->Form().TitleMemo;
     EXPECT_EQ(memo->text(), QStringLiteral("New Pile"));
@@ -172,10 +174,46 @@ TEST_F(DialogFixture, ProjectTitleTakesEightyCharactersAndMarksOnlyAChange) {
     memo->setFocus();
     memo->selectAll();
     QTest::keyClicks(memo, QString(81, QLatin1Char('a')));
-    EXPECT_EQ(memo->text().size(), 80);
+    EXPECT_EQ(memo->text().size(), kDeckTitleBytes);
     EXPECT_TRUE(d->Frame()->close());
-    EXPECT_EQ(P().Title, QString(80, QLatin1Char('a')));
+    EXPECT_EQ(P().Title, QString(kDeckTitleBytes, QLatin1Char('a')));
     EXPECT_TRUE(holder->IsModified());
+    EXPECT_TRUE(messages.isEmpty());
+}
+
+TEST_F(DialogFixture, ProjectTitleRefusesWhatTheDeckLineCannotCarry) {
+    auto* d = Open<TdlgTitle>(TDialogKind::Title);
+    QLineEdit* memo = d->Form().TitleMemo;
+    memo->setFocus();
+    memo->selectAll();
+    QTest::keyClicks(memo, QStringLiteral("R=2 m footing, T shape"));
+    host->DeactivateActiveChild();
+    ASSERT_EQ(messages.size(), 1);
+    for (const char* named : {"\"=\"", "\",\"", "\"T\""})
+        EXPECT_TRUE(messages[0].contains(QLatin1String(named))) << messages[0].toStdString();
+    EXPECT_EQ(P().Title, QStringLiteral("New Pile"));
+    EXPECT_FALSE(holder->IsModified());
+    // Closing is refused too, without a second message for the same text.
+    EXPECT_FALSE(d->Frame()->close());
+    Settle();
+    EXPECT_EQ(messages.size(), 1);
+    EXPECT_EQ(QApplication::focusWidget(), memo);
+    // Mended, the title is taken.
+    memo->selectAll();
+    QTest::keyClicks(memo, QStringLiteral("R 2 m footing; t shape"));
+    EXPECT_TRUE(d->Frame()->close());
+    EXPECT_EQ(P().Title, QStringLiteral("R 2 m footing; t shape"));
+    EXPECT_TRUE(holder->IsModified());
+    EXPECT_EQ(messages.size(), 1);
+}
+
+TEST_F(DialogFixture, ProjectTitleLeavesATitleReadFromAFileToTheWriter) {
+    P().Title = QStringLiteral("Old deck: R=2 m");
+    auto* d = Open<TdlgTitle>(TDialogKind::Title);
+    host->DeactivateActiveChild();
+    EXPECT_TRUE(d->Frame()->close());
+    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_EQ(P().Title, QStringLiteral("Old deck: R=2 m"));
 }
 
 TEST_F(DialogFixture, ControlOptionsEditorPathAndMatrixSwitch) {

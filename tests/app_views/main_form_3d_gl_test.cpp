@@ -5,11 +5,14 @@
 #include "main_form.h"
 #include "ui_MainForm.h"
 
+#include "pdf_pages.h"
+#include "print_dialog_answer.h"
 #include "views_fixture.h"
 
 #include <QApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QTemporaryDir>
 
 namespace views_test {
 namespace {
@@ -114,6 +117,37 @@ TEST(MainFormViews, ScreenshotOfTheFourViewsInTheProgram) {
                 ++differing;
         }
     EXPECT_LT(differing, 20);
+}
+
+// File > Print Page on a machine without printers: Qt's print dialog offers
+// a PDF file, which gets the 3D picture on one page.
+TEST(MainFormViews, PrintPageOfThe3DViewReachesAPdfFile) {
+    if (QGuiApplication::platformName() != QStringLiteral("xcb")) {
+        if (!qgetenv("VORTN_REQUIRE_GL").isEmpty()) FAIL() << "no display";
+        GTEST_SKIP() << "needs a display (run under xvfb-run)";
+    }
+    QStringList messages;
+    vortn::SetViewMessageHook([&](QWidget*, const QString& text) { messages << text; });
+    TMainForm w;
+    w.resize(1000, 760);
+    w.show();
+    QApplication::processEvents();
+    w.Holder().OpenProject(QStringLiteral(VORTN_EXAMPLES "/project-pile.vtd"));
+    Ui::TMainForm& f = w.Form();
+    f.View3D->trigger();
+    QApplication::processEvents();
+    ASSERT_TRUE(f.FilePrintPage->isVisible());
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("view.pdf"));
+    vortn::test::TPrintDialogAnswer answer;
+    vortn::test::AnswerPrintDialogWithPdf(file, answer);
+    f.FilePrintPage->trigger();
+    vortn::SetViewMessageHook({});
+    ASSERT_TRUE(answer.seen);
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(QLatin1Char('|')).toStdString();
+    const vortn::test::TPdfPages pdf = vortn::test::ReadPdfPages(file, 50);
+    EXPECT_TRUE(vortn::test::OnePrintedPage(pdf, QPageLayout::Portrait, 100));
+    ASSERT_TRUE(pdf.first.save(ScreenshotPath(QStringLiteral("print_pdf_3d_view.png"))));
 }
 
 }  // namespace

@@ -2,7 +2,12 @@
 // picture, labels, read-out, faults of short tables, and printing.
 #include "side_view.h"
 
+#include "pdf_pages.h"
+#include "print_target.h"
+#include "top_view.h"
 #include "views_fixture.h"
+
+#include <QAbstractButton>
 
 #include <QFile>
 #include <QPainter>
@@ -453,13 +458,53 @@ TEST_F(SideViewTest, PageDrawingKeepsToTheFrame) {
     EXPECT_TRUE(ground);
 }
 
-TEST_F(SideViewTest, PrintingWithoutAPrinterSaysSo) {
-    QPrinter printer;
-    if (vortn::PrinterAvailable(printer)) GTEST_SKIP() << "a printer is installed here";
-    TDlgSideViewXZ view;
-    view.Button1Click();
-    EXPECT_EQ(messages_, QStringList{QString::fromLatin1(vortn::NoPrinterMessage)});
+// "Print" of the side and top views on a machine without printers: the
+// page goes into the PDF file the user names.
+struct PrintCase {
+    const char* name;
+    std::function<std::unique_ptr<vortn::TPlaneView>()> make;
+};
+void PrintTo(const PrintCase& c, std::ostream* os) { *os << c.name; }
+
+class PlaneViewPrint : public SideViewTest, public ::testing::WithParamInterface<PrintCase> {
+protected:
+    void TearDown() override {
+        vortn::SetPrintersInstalledHook({});
+        vortn::SetPdfFileHook({});
+        SideViewTest::TearDown();
+    }
+};
+
+TEST_P(PlaneViewPrint, WithoutAPrinterThePrintButtonWritesOnePdfPage) {
+    OpenExample("project-pile.vtd");
+    const std::unique_ptr<vortn::TPlaneView> view = GetParam().make();
+    view->SetHolder(&H());
+    view->resize(600, 400);
+    view->FormActivate();
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("page.pdf"));
+    QStringList asked;
+    vortn::SetPrintersInstalledHook([] { return false; });
+    vortn::SetPdfFileHook([&](QWidget*, const QString& title) {
+        asked << title;
+        return file;
+    });
+    auto* print = view->findChild<QAbstractButton*>(QStringLiteral("Button1"));
+    ASSERT_NE(print, nullptr);
+    print->click();
+    ASSERT_EQ(asked.size(), 1);
+    EXPECT_TRUE(asked[0].contains(QLatin1String("PDF"))) << asked[0].toStdString();
+    EXPECT_TRUE(messages_.isEmpty()) << messages_.join(QLatin1Char('|')).toStdString();
+    const vortn::test::TPdfPages pdf = vortn::test::ReadPdfPages(file);
+    EXPECT_TRUE(vortn::test::OnePrintedPage(pdf, QPageLayout::Landscape, 100));
+    pdf.first.save(ScreenshotPath(QStringLiteral("print_pdf_%1.png").arg(QLatin1String(GetParam().name))));
 }
+
+INSTANTIATE_TEST_SUITE_P(Views, PlaneViewPrint,
+                         ::testing::Values(PrintCase{"side_xz", [] { return std::make_unique<TDlgSideViewXZ>(); }},
+                                           PrintCase{"side_yz", [] { return std::make_unique<TDlgSideViewYZ>(); }},
+                                           PrintCase{"top", [] { return std::make_unique<vortn::TDlgTopView>(); }}),
+                         [](const ::testing::TestParamInfo<PrintCase>& i) { return std::string(i.param.name); });
 
 }  // namespace
 }  // namespace views_test

@@ -2,10 +2,13 @@
 #include "amp_plot.h"
 #include "data_edit.h"
 #include "front_end_fixture.h"
+#include "pdf_pages.h"
+#include "print_target.h"
 #include "ui_AmpPlot.h"
 
 #include <QChartView>
 #include <QLineSeries>
+#include <QTemporaryDir>
 #include <QValueAxis>
 
 using namespace vortn;
@@ -72,6 +75,35 @@ TEST_F(AmpPlot, SwitchingUnitsScalesTheBoxesAndTheCurves) {
     dlg_->Form().RadioButton1->click();
     EXPECT_NEAR(double(dlg_->Form().DataEdit2->Number()), 2 * 0.3048 * 3.2808398950131233596, 1e-15);
     EXPECT_NEAR(Y(2, 0), 0.03, 1e-15);
+}
+
+TEST_F(AmpPlot, ResultsOfAnSIRunShowInFeetAfterTheProjectSwitchedToEnglish) {
+    // The results were loaded while the project was in SI (metres); then
+    // Data > Units > English converts the project, not the loaded results.
+    TProgramData& p = Form().Project();
+    p.UnitSystem = 2;
+    p.CGx = 1, p.CGy = 2, p.CGz = 3;  // m
+    for (TGraphPlot* plot : Form().Plots().All()) plot->SetUnits(2);
+    Ui().UnitsEnglish->trigger();
+    ASSERT_EQ(p.UnitSystem, 1);
+    dlg_->FormActivate();
+    EXPECT_EQ(dlg_->LeftAxis().titleText(), QStringLiteral("Translational Amplitude (ft)"));
+    EXPECT_NEAR(double(dlg_->Form().DataEdit2->Number()), 2 * 3.280839895, 1e-9);
+    for (int i = 0; i < 2; ++i)
+        for (int s = 0; s < 3; ++s) EXPECT_NEAR(Y(s, i), 0.01 * (s + 1) * (i + 1) / 0.3048, 1e-15);
+    const QStringList lines = dlg_->ExportLines();
+    EXPECT_EQ(lines[3], QStringLiteral(",Hz,ft,ft,ft"));
+    EXPECT_NEAR(lines[5].section(QLatin1Char(','), 2, 2).toDouble(), 0.02 / 0.3048, 1e-13);
+    // A point 1 ft above the C.G. adds the rotations' lever arm in feet.
+    SetBox(dlg_->Form().DataEdit3, double(dlg_->Form().DataEdit3->Number()) + 1);
+    dlg_->UpdateGraph();
+    EXPECT_NEAR(Y(0, 0), 0.01 / 0.3048 - 1 * 0.005, 1e-12);
+    // Shown in metres, the curves are the loaded values again.
+    dlg_->Form().RadioButton2->click();
+    EXPECT_EQ(dlg_->LeftAxis().titleText(), QStringLiteral("Translational Amplitude (m)"));
+    dlg_->Form().Button1->click();
+    EXPECT_NEAR(double(dlg_->Form().DataEdit2->Number()), 2, 1e-9);
+    for (int s = 0; s < 3; ++s) EXPECT_NEAR(Y(s, 1), 0.01 * (s + 1) * 2, 1e-12);
 }
 
 TEST_F(AmpPlot, DefaultButtonPutsTheCentreOfGravityInDisplayUnits) {
@@ -179,6 +211,38 @@ TEST_F(AmpPlot, PointerReadOutInsideTheAxesOnly) {
     dlg_->ShowPointer(QPoint(1, 1));  // the chart's margin
     EXPECT_TRUE(dlg_->Form().Label4->text().isEmpty());
     dlg_->hide();
+}
+
+// "Go" prints on the default printer; without one the page goes into a PDF
+// file the user names, in the orientation chosen.
+TEST_F(AmpPlot, PrintingWithoutAPrinterWritesThePageToAPdfFile) {
+    dlg_->resize(900, 600);
+    dlg_->show();
+    QApplication::processEvents();
+    QTemporaryDir dir;
+    QStringList asked;
+    SetPrintersInstalledHook([] { return false; });
+    SetPdfFileHook([&](QWidget*, const QString& title) {
+        asked << title;
+        return dir.filePath(QStringLiteral("chart%1.pdf").arg(asked.size()));
+    });
+    dlg_->Form().Button10->click();  // portrait
+    dlg_->Form().RadioButton4->click();
+    dlg_->Form().Button10->click();  // landscape
+    SetPrintersInstalledHook({});
+    SetPdfFileHook({});
+    dlg_->hide();
+    ASSERT_EQ(asked.size(), 2);
+    EXPECT_TRUE(messages_.isEmpty()) << messages_.join(QLatin1Char('|')).toStdString();
+    for (int i = 1; i <= 2; ++i) {
+        const TPdfPages pdf = ReadPdfPages(dir.filePath(QStringLiteral("chart%1.pdf").arg(i)));
+        ASSERT_TRUE(pdf.error.isEmpty()) << pdf.error.toStdString();
+        EXPECT_EQ(pdf.pages, 1);
+        EXPECT_EQ(pdf.pointSize.width() < pdf.pointSize.height(), i == 1) << i;
+        ASSERT_FALSE(pdf.first.isNull());
+        EXPECT_GT(DarkPixels(pdf.first), 100) << i;
+        if (i == 1) pdf.first.save(ScreenshotFile("amp_plot_print_pdf.png"));
+    }
 }
 
 TEST_F(AmpPlot, ScreenshotShowsThreeCurves) {

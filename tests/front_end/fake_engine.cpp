@@ -5,7 +5,8 @@
 //                      line) and the bytes of names.dat
 //   VORTN_FAKE_RESULT  the result to return (default 0)
 //   VORTN_FAKE_VTP     a plot-data file copied to the name on line 4
-//   VORTN_FAKE_SLEEP_MS  how long the call takes
+//   VORTN_FAKE_VTO     a report copied to the name on line 3
+//   VORTN_FAKE_SLEEP_MS  how long the call takes (after the files are written)
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -30,17 +31,21 @@ int Run() {
         std::ofstream out(record, std::ios::binary);
         out << std::filesystem::current_path().string() << '\n' << bytes;
     }
+    std::vector<std::string> lines;
+    std::istringstream in(bytes);
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(line);
+    }
+    const struct {
+        const char* variable;
+        std::size_t line;
+    } outputs[] = {{"VORTN_FAKE_VTO", 2}, {"VORTN_FAKE_VTP", 3}};
+    for (const auto& o : outputs)
+        if (const std::string from = Env(o.variable); !from.empty() && lines.size() > o.line)
+            std::filesystem::copy_file(from, lines[o.line], std::filesystem::copy_options::overwrite_existing);
     if (const std::string ms = Env("VORTN_FAKE_SLEEP_MS"); !ms.empty())
         std::this_thread::sleep_for(std::chrono::milliseconds(std::atoi(ms.c_str())));
-    if (const std::string vtp = Env("VORTN_FAKE_VTP"); !vtp.empty()) {
-        std::vector<std::string> lines;
-        std::istringstream in(bytes);
-        for (std::string line; std::getline(in, line);) {
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            lines.push_back(line);
-        }
-        if (lines.size() >= 4) std::filesystem::copy_file(vtp, lines[3], std::filesystem::copy_options::overwrite_existing);
-    }
     const std::string result = Env("VORTN_FAKE_RESULT");
     return result.empty() ? 0 : std::atoi(result.c_str());
 }

@@ -5,6 +5,7 @@
 #include "front_end_fixture.h"
 
 #include <QDropEvent>
+#include <QLabel>
 #include <QMimeData>
 #include <QSettings>
 #include <QUrl>
@@ -225,6 +226,31 @@ TEST_F(MainFormFiles, OpenClosesChildrenFirstAndSetsTheFolder) {
     EXPECT_EQ(Form().Project().FileName, project);
     EXPECT_EQ(QDir::currentPath(), Path(QStringLiteral("sub")));
     EXPECT_EQ(Form().Recent().Name(0), project);
+}
+
+TEST_F(MainFormFiles, TheFoundationPictureLeavesTheFolderAndFileDialogsStartInTheProjectsFolder) {
+    const QString project = CopyExample(QStringLiteral("project-pile"), Path(QStringLiteral("work")));
+    Form().OpenFileName(project);
+    const QString folder = Path(QStringLiteral("work"));
+    ASSERT_EQ(QDir::currentPath(), folder);
+    Ui().DataLayout->trigger();  // "Option of Foundation System" shows the footing's picture
+    QApplication::processEvents();
+    auto* picture = Form().findChild<QLabel*>(QStringLiteral("Image1"));
+    ASSERT_NE(picture, nullptr);
+    EXPECT_FALSE(picture->pixmap().isNull());
+    EXPECT_TRUE(messages_.isEmpty()) << messages_.join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(QDir::currentPath(), folder);
+
+    // Wherever the current folder is, File > Open starts in the project's.
+    ASSERT_TRUE(QDir::setCurrent(Path(QString())));
+    QString start;
+    Form().OpenNameHook = [&](const QString&, const QString& dir) {
+        start = dir;
+        return QString();
+    };
+    Form().FileOpenClick();
+    EXPECT_EQ(start, folder);
+    EXPECT_EQ(QDir::currentPath(), QDir(Path(QString())).absolutePath());
 }
 
 TEST_F(MainFormFiles, DroppedLocalFileOpensWithoutJoiningTheRecentList) {

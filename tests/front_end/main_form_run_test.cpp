@@ -1,12 +1,19 @@
 // The engine run through a stand-in engine library: names.dat, the private
 // run folder, the results loaded only from a completed run, the refusals.
+#include "engine_run.h"
+#include "exceptions.h"
 #include "front_end_fixture.h"
 #include "small_windows.h"
 
 #include <QFileInfo>
 #include <QLabel>
 #include <QProgressBar>
+#include <QProcess>
+#include <QTest>
 #include <QTimer>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace vortn;
 using namespace vortn::test;
@@ -41,7 +48,8 @@ protected:
         Form().SetEngineLibraryName(QStringLiteral(VORTN_FAKE_ENGINE));
     }
     void TearDown() override {
-        for (const char* v : {"VORTN_FAKE_RECORD", "VORTN_FAKE_RESULT", "VORTN_FAKE_VTP", "VORTN_FAKE_SLEEP_MS"})
+        for (const char* v :
+             {"VORTN_FAKE_RECORD", "VORTN_FAKE_RESULT", "VORTN_FAKE_VTP", "VORTN_FAKE_VTO", "VORTN_FAKE_SLEEP_MS"})
             qunsetenv(v);
         FrontEndFixture::TearDown();
     }
@@ -66,8 +74,14 @@ TEST_F(EngineRun, NamesGoToAPrivateFolderThatIsRemovedAfterwards) {
     const QString runFolder = record.section(QLatin1Char('\n'), 0, 0);
     const QString names = record.section(QLatin1Char('\n'), 1);
     const QString stem = project.left(project.size() - 4);
-    EXPECT_EQ(names, QStringLiteral("3.0.12\r\n") + project + QStringLiteral("\r\n") + stem + ".vto\r\n" + stem +
-                         ".vtp\r\n" + stem + ".vtr\r\n" + stem + ".vtt\r\n" + stem + ".vtm\r\n");
+    // The engine writes its report and plot data in the private folder.
+    const QString runStem = runFolder + QStringLiteral("/project-half-space");
+    EXPECT_EQ(names, QStringLiteral("3.0.12\r\n") + project + QStringLiteral("\r\n") + runStem + ".vto\r\n" + runStem +
+                             ".vtp\r\n" + stem + ".vtr\r\n" + stem + ".vtt\r\n" + stem + ".vtm\r\n");
+    EXPECT_TRUE(QFileInfo(runFolder).fileName().startsWith(
+            QStringLiteral("vortn-run-%1-").arg(QCoreApplication::applicationPid())))
+            << runFolder.toStdString();
+    EXPECT_EQ(ReadAll(stem + QStringLiteral(".vtp")).toUtf8(), kThreePoints);  // moved beside the project
     EXPECT_NE(runFolder, QFileInfo(project).absolutePath());
     EXPECT_NE(runFolder, QCoreApplication::applicationDirPath());
     EXPECT_FALSE(QFileInfo::exists(runFolder)) << runFolder.toStdString();
@@ -85,10 +99,16 @@ TEST_F(EngineRun, ARunThatDidNotCompleteLoadsNothingFromAnOldPlotFile) {
     const QString project = OpenProject();
     Form().LoadPlotData(Path(QStringLiteral("fresh.vtp")), false);
     ASSERT_EQ(Form().Plots().pltDxyzR().PointCount(), 3);
-    // The engine could not open its report: the old plot-data file stays.
+    // A plot-data file of an earlier run, and one the failed run began.
     WriteText(Path(QStringLiteral("project-half-space.vtp")), kThreePoints);
     qputenv("VORTN_FAKE_RESULT", "3");
+    qputenv("VORTN_FAKE_VTP", Path(QStringLiteral("fresh.vtp")).toUtf8());
+    WriteText(Path(QStringLiteral("errors.vto")), "ERRORS IN THE DECK\n");
+    qputenv("VORTN_FAKE_VTO", Path(QStringLiteral("errors.vto")).toUtf8());
     Form().CompRunClick();
+    // Its report with the error messages is beside the project; no plot data.
+    EXPECT_EQ(ReadAll(Path(QStringLiteral("project-half-space.vto"))), QStringLiteral("ERRORS IN THE DECK\n"));
+    EXPECT_FALSE(QFileInfo::exists(Path(QStringLiteral("project-half-space.vtp"))));
     ASSERT_EQ(messages_.size(), 1);
     EXPECT_TRUE(messages_[0].contains(QLatin1String("did not complete"))) << messages_[0].toStdString();
     EXPECT_FALSE(Form().ResultsLoaded());
@@ -169,11 +189,127 @@ TEST_F(EngineRun, NewOpenAndCloseAreRefusedWhileTheEngineWorks) {
     EXPECT_EQ(messages_[2], kDone);
 }
 
+TEST_F(EngineRun, WhileTheEngineWorksTheProjectsResultsAreUntouched) {
+    // A run killed here would leave the project's files as they were.
+    const QString project = OpenProject();
+    const QString projectVtp = Path(QStringLiteral("project-half-space.vtp"));
+    const QByteArray earlier = kThreePoints + "\n";
+    WriteText(projectVtp, earlier);
+    WriteText(Path(QStringLiteral("project-half-space.vto")), "EARLIER REPORT\n");
+    WriteText(Path(QStringLiteral("run.vto")), "THIS RUN\n");
+    qputenv("VORTN_FAKE_VTP", Path(QStringLiteral("fresh.vtp")).toUtf8());
+    qputenv("VORTN_FAKE_VTO", Path(QStringLiteral("run.vto")).toUtf8());
+    qputenv("VORTN_FAKE_SLEEP_MS", "400");
+    QString runFolder;
+    QByteArray duringVtp, duringVto, runVtp;
+    QTimer::singleShot(150, [&] {
+        runFolder = ReadAll(record_).section(QLatin1Char('\n'), 0, 0);
+        duringVtp = ReadAll(projectVtp).toUtf8();
+        duringVto = ReadAll(Path(QStringLiteral("project-half-space.vto"))).toUtf8();
+        runVtp = ReadAll(runFolder + QStringLiteral("/project-half-space.vtp")).toUtf8();
+    });
+    Form().CompRunClick();
+    EXPECT_EQ(duringVtp, earlier);
+    EXPECT_EQ(duringVto, QByteArray("EARLIER REPORT\n"));
+    EXPECT_EQ(runVtp, kThreePoints);  // the engine's output waits in the private folder
+    EXPECT_EQ(ReadAll(projectVtp).toUtf8(), kThreePoints);
+    EXPECT_EQ(ReadAll(Path(QStringLiteral("project-half-space.vto"))), QStringLiteral("THIS RUN\n"));
+    EXPECT_EQ(messages_, QStringList{kDone});
+    EXPECT_TRUE(Form().ResultsLoaded());
+    EXPECT_FALSE(QFileInfo::exists(runFolder));
+    EXPECT_EQ(QDir::currentPath(), QFileInfo(project).absolutePath());
+}
+
+TEST_F(EngineRun, ResultsThatCannotBeMovedBesideTheProjectAreNotReportedAsDone) {
+    OpenProject();
+    qputenv("VORTN_FAKE_VTP", Path(QStringLiteral("fresh.vtp")).toUtf8());
+    // A folder where the plot-data file should go: it cannot be replaced.
+    ASSERT_TRUE(QDir().mkpath(Path(QStringLiteral("project-half-space.vtp/inside"))));
+    Form().CompRunClick();
+    ASSERT_EQ(messages_.size(), 1);
+    EXPECT_NE(messages_[0], kDone);
+    EXPECT_TRUE(messages_[0].contains(QLatin1String("project-half-space.vtp"))) << messages_[0].toStdString();
+    EXPECT_FALSE(Form().ResultsLoaded());
+    EXPECT_FALSE(Form().RunInProgress());
+}
+
 TEST_F(EngineRun, TheHiddenViewerItemSaysWhenTheViewerIsMissing) {
     OpenProject();
     Form().N3DView1Click();
     ASSERT_EQ(messages_.size(), 1);
     EXPECT_TRUE(messages_[0].contains(QLatin1String("Vrt3-viewer"))) << messages_[0].toStdString();
+}
+
+// ---- the private run folders ----
+
+TEST(RunFolders, AtStartUpOnlyTheFoldersOfEndedProcessesAreRemoved) {
+    QTemporaryDir base;
+    ASSERT_TRUE(base.isValid());
+    const pid_t ended = ::fork();
+    if (ended == 0) ::_exit(0);
+    ASSERT_GT(ended, 0);
+    ASSERT_EQ(::waitpid(ended, nullptr, 0), ended);
+    const QString stale = QStringLiteral("vortn-run-%1-a1B2c3").arg(ended);
+    const QString live = QStringLiteral("vortn-run-%1-d4E5f6").arg(QCoreApplication::applicationPid());
+    const QStringList kept = {live, QStringLiteral("vortn-run-a1B2c3"), QStringLiteral("other-%1-x").arg(ended)};
+    QDir dir(base.path());
+    for (const QString& name : QStringList{stale} + kept) ASSERT_TRUE(dir.mkpath(name + QStringLiteral("/sub")));
+    WriteText(dir.filePath(stale + QStringLiteral("/TAPE7")), "half");
+    WriteText(dir.filePath(stale + QStringLiteral("/sub/project.vtp")), "           3\n    6.28");
+    WriteText(dir.filePath(QStringLiteral("vortn-run-%1-file").arg(ended)), "a file, not a folder");
+
+    EXPECT_EQ(RemoveStaleRunFolders(base.path()), 1);
+    EXPECT_FALSE(dir.exists(stale));
+    for (const QString& name : kept) EXPECT_TRUE(dir.exists(name + QStringLiteral("/sub"))) << name.toStdString();
+    EXPECT_TRUE(QFileInfo(dir.filePath(QStringLiteral("vortn-run-%1-file").arg(ended))).isFile());
+}
+
+TEST(RunFolders, TheProgramRemovesAStaleFolderWhenItStarts) {
+    QTemporaryDir base;
+    ASSERT_TRUE(base.isValid());
+    const pid_t ended = ::fork();
+    if (ended == 0) ::_exit(0);
+    ASSERT_EQ(::waitpid(ended, nullptr, 0), ended);
+    const QString stale = base.filePath(QStringLiteral("vortn-run-%1-Xy12Zq").arg(ended));
+    ASSERT_TRUE(QDir().mkpath(stale));
+    WriteText(stale + QStringLiteral("/names.dat"), "3.0.12\r\n");
+
+    QProcess program;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("TMPDIR"), base.path());
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), base.filePath(QStringLiteral("config")));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    program.setProcessEnvironment(env);
+    program.start(QStringLiteral(VORTN_PROGRAM), {});
+    ASSERT_TRUE(program.waitForStarted());
+    // The program removes it before it makes its main window.
+    for (int i = 0; i < 200 && QFileInfo::exists(stale); ++i) QTest::qWait(50);
+    EXPECT_FALSE(QFileInfo::exists(stale));
+    EXPECT_EQ(program.state(), QProcess::Running);
+    program.kill();
+    program.waitForFinished();
+}
+
+// The entry point the scope test calls: it notes its current folder.
+QString entryFolder;
+int NoteFolderEntry(int) {
+    entryFolder = QDir::currentPath();
+    return 0;
+}
+
+struct TThrowingWaiter : TRunWaiter {
+    void Wait() override { throw EInOutError(QStringLiteral("the waiter failed")); }
+    void Done() override {}
+};
+
+TEST(CallEngine, TheCurrentFolderComesBackWhenTheWaitThrows) {
+    QTemporaryDir run;
+    ASSERT_TRUE(run.isValid());
+    const QString before = QDir::currentPath();
+    TThrowingWaiter waiter;
+    EXPECT_THROW(CallEngine(&NoteFolderEntry, run.path(), waiter), EInOutError);
+    EXPECT_EQ(QDir::currentPath(), before);
+    EXPECT_EQ(QFileInfo(entryFolder).canonicalFilePath(), QFileInfo(run.path()).canonicalFilePath());
 }
 
 // ---- the progress dialog on its own ----

@@ -4,8 +4,10 @@
 #include "data_edit.h"
 #include "entry_message.h"
 #include "page_setup.h"
+#include "pdf_pages.h"
 #include "plot_dialogs.h"
 #include "plot_window.h"
+#include "print_dialog_answer.h"
 
 #include <QDir>
 #include <QImage>
@@ -92,6 +94,27 @@ TEST_F(PlotSaveTest, PrintsOntoAPdfPageWithinTheMargins) {
     EXPECT_EQ(form->Layout().plot.Right, before.plot.Right);
     EXPECT_EQ(form->Layout().lpx, before.lpx);
     EXPECT_EQ(form->PageSetup().MarginLeft(), 1000);
+}
+
+// Plot > Print on a machine without printers: the menu item is offered and
+// Qt's print dialog writes the page into a PDF file.
+TEST_F(PlotSaveTest, PrintMenuReachesAPdfPageThroughThePrintDialog) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath("plot.pdf");
+    ASSERT_TRUE(form->MenuItem("PlotPrint")->isEnabled());
+    ASSERT_TRUE(form->MenuItem("PlotPage")->isEnabled());
+    test::TPrintDialogAnswer answer;
+    test::AnswerPrintDialogWithPdf(file, answer);
+    form->MenuItem("PlotPrint")->trigger();
+    ASSERT_TRUE(answer.seen);
+    EXPECT_TRUE(answer.printers.contains("Print to File (PDF)")) << answer.printers.toStdString();
+    EXPECT_TRUE(messages.isEmpty()) << messages.join('|').toStdString();
+    const test::TPdfPages pdf = test::ReadPdfPages(file);
+    // The curves and axes inside the one-inch margins; the margins blank.
+    ASSERT_TRUE(test::OnePrintedPage(pdf, QPageLayout::Portrait, 200));
+    EXPECT_EQ(test::DarkPixels(pdf.first.copy(0, 0, pdf.first.width(), 30)), 0);
+    QDir().mkpath(VORTN_SCREENSHOT_DIR);
+    pdf.first.save(VORTN_SCREENSHOT_DIR "/plot_print_pdf.png");
 }
 
 TEST(PlotDialogs, LineNamesRefuseAnEmptyText) {

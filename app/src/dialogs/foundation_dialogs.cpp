@@ -88,8 +88,8 @@ void TfrmLayout::UpdateFootingType() {
 void TfrmLayout::ShowPicture() {
     const QString file = FootingPictureFile(Project().FoundationWord);
     if (file.isEmpty()) return;  // another word keeps the last picture
+    // By its full name: the current folder stays where the user left it.
     const QString folder = Host().ProgramFolder();
-    QDir::setCurrent(folder);
     const QString path = QDir(folder).filePath(file);
     QPixmap picture;
     if (!picture.load(path)) {

@@ -194,6 +194,7 @@ bool TInputDialog::ReadBox(TDataEdit* box, Extended& value) {
 }
 
 bool TInputDialog::WriteBack() {
+    if (!EntriesAcceptable()) return false;
     TFieldList fields;
     Fields(fields);
     if (TDataEdit* bad = fields.Store()) {
@@ -204,8 +205,8 @@ bool TInputDialog::WriteBack() {
     return true;
 }
 
-void TInputDialog::RefuseLater(TDataEdit* box) {
-    QPointer<TDataEdit> b(box);
+void TInputDialog::RefuseLater(QWidget* control) {
+    QPointer<QWidget> b(control);
     QTimer::singleShot(0, this, [this, b] {
         if (closing_) return;
         BringToFront();

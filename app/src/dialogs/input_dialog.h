@@ -99,6 +99,10 @@ protected:
     virtual void Loaded() {}
     // Write-back of everything else, after the boxes were written.
     virtual void Stored() {}
+    // A dialog's own check of entries other than numeric boxes, before
+    // anything is written back; false refuses the write-back (the dialog has
+    // said why and called RefuseLater).
+    virtual bool EntriesAcceptable() { return true; }
     // Whether activation switches the boxes' unit system.
     virtual bool SwitchesUnits() const { return true; }
 
@@ -112,8 +116,9 @@ protected:
     void ReportInvalid(TDataEdit* box);
     // The box's value; false (reported) when its entry is invalid.
     bool ReadBox(TDataEdit* box, Extended& value);
-    // Brings the dialog to the front after Qt's activation has finished.
-    void RefuseLater(TDataEdit* box);
+    // Brings the dialog to the front after Qt's activation has finished,
+    // with the focus in `control`.
+    void RefuseLater(QWidget* control);
 
     void MarkModified() { host_.SetModified(true); }
     TProgramData& Project() const;

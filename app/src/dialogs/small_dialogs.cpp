@@ -1,6 +1,7 @@
 #include "small_dialogs.h"
 
 #include "app_settings.h"
+#include "deck_title.h"
 #include "program_data.h"
 #include "ui_TDlgOptions.h"
 #include "ui_TdlgTitle.h"
@@ -64,6 +65,22 @@ TdlgTitle::TdlgTitle(TDialogHost& host) : TInputDialog(host, TDialogKind::Title)
 TdlgTitle::~TdlgTitle() = default;
 
 void TdlgTitle::Loaded() { ui->TitleMemo->setText(Project().Title); }
+
+bool TdlgTitle::EntriesAcceptable() {
+    const QString text = ui->TitleMemo->text();
+    // A title read from a file is left to the writer, which makes it readable.
+    const QString refusal = text == Project().Title ? QString() : TitleRefusal(text);
+    if (refusal.isEmpty()) {
+        refused_.clear();
+        return true;
+    }
+    if (text != refused_) {
+        refused_ = text;
+        Host().ShowMessage(refusal);
+    }
+    RefuseLater(ui->TitleMemo);
+    return false;
+}
 
 void TdlgTitle::Stored() {
     if (ui->TitleMemo->text() == Project().Title) return;

@@ -42,9 +42,12 @@ public:
 protected:
     void Loaded() override;
     void Stored() override;
+    // A typed title must come out of the deck's title line as typed.
+    bool EntriesAcceptable() override;
 
 private:
     std::unique_ptr<Ui::TdlgTitle> ui;
+    QString refused_;  // the text last refused: its message shows once
 };
 
 }  // namespace vortn
