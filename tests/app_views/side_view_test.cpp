@@ -4,8 +4,10 @@
 
 #include "views_fixture.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QPainter>
+#include <QPushButton>
 #include <QPrinter>
 #include <QTemporaryDir>
 
@@ -67,15 +69,63 @@ INSTANTIATE_TEST_SUITE_P(
                                      },
                                      TSidePlane::YZ,
                                      {-2.625L, 2.625L, 0, 10.5L}},
-                          // A footing 4 wide with its base 1 deep: twice the width, four times the depth.
-                          WindowCase{"half-space rectangular",
+                          // A footing 6 long (x) and 4 wide (y) with its base 1 deep: twice its size
+                          // in the plane, four times the depth.
+                          WindowCase{"half-space rectangular XZ",
                                      [](SideViewTest& t) {
                                          t.Foundation("HALF-SPACE", 1);
                                          t.Rectangular(6, 4);
                                          t.P().Zc = 1;
                                      },
                                      TSidePlane::XZ,
+                                     {-6.3L, 6.3L, 0, 4.2L}},
+                          WindowCase{"half-space rectangular YZ",
+                                     [](SideViewTest& t) {
+                                         t.Foundation("HALF-SPACE", 1);
+                                         t.Rectangular(6, 4);
+                                         t.P().Zc = 1;
+                                     },
+                                     TSidePlane::YZ,
                                      {-4.2L, 4.2L, 0, 4.2L}},
+                          // The stratum's bed rock (8 below the ground at 0.3) is in the window.
+                          WindowCase{"stratum with its rock",
+                                     [](SideViewTest& t) {
+                                         t.Foundation("STRATUM", 3);
+                                         t.Rectangular(4, 3);
+                                         t.P().Zc = 0.8L;
+                                         t.P().BaseDepth = 0.5L;
+                                         t.P().BedRockDepth = 8;
+                                     },
+                                     TSidePlane::XZ,
+                                     {-4.2L, 4.2L, 0, 1.15L * 8.3L}},
+                          // A footing buried deeper than it is high: the ground above it is shown.
+                          WindowCase{"stratum buried",
+                                     [](SideViewTest& t) {
+                                         t.Foundation("STRATUM", 3);
+                                         t.Rectangular(4, 3);
+                                         t.P().Zc = 1;
+                                         t.P().BaseDepth = 3;
+                                         t.P().BedRockDepth = 2;
+                                     },
+                                     TSidePlane::XZ,
+                                     {-4.2L, 4.2L, -2.1L, 4.2L}},
+                          // The 4 x 3 cap, embedded 0.6, on four piles of 10: the cap is in the window.
+                          WindowCase{"pile cap XZ",
+                                     [](SideViewTest& t) {
+                                         t.Piles({{-1, -1}, {1, -1}, {-1, 1}, {1, 1}}, {{5, 0.25}, {5, 0.25}});
+                                         t.Rectangular(4, 3);
+                                         Fill(t.H().pilecapsoil(), {{0.6L}});
+                                     },
+                                     TSidePlane::XZ,
+                                     {-2.1L, 2.1L, -0.63L, 10.5L}},
+                          WindowCase{"pile cap YZ",
+                                     [](SideViewTest& t) {
+                                         t.Piles({{-1, -1}, {1, -1}, {-1, 1}, {1, 1}}, {{5, 0.25}, {5, 0.25}});
+                                         t.Rectangular(4, 3);
+                                         Fill(t.H().pilecapsoil(), {{0.6L}});
+                                     },
+                                     TSidePlane::YZ,
+                                     {-1.575L, 1.575L, -0.63L, 10.5L}},
                           WindowCase{"half-space circular",
                                      [](SideViewTest& t) {
                                          t.Foundation("HALF-SPACE", 1);
@@ -98,14 +148,14 @@ INSTANTIATE_TEST_SUITE_P(
                                      },
                                      TSidePlane::YZ,
                                      {-0.525L, 0.525L, 0, 10.5L}},
-                          // A multilayer column of two elements (2 + 3) of radius 1.
+                          // A multilayer column of two elements (2 + 3) of radius 1, at the origin.
                           WindowCase{"multilayer",
                                      [](SideViewTest& t) {
                                          t.Foundation("MULTILAYER", 4);
                                          Fill(t.H().MultiElement(), {{2, 1}, {3, 1}});
                                      },
                                      TSidePlane::XZ,
-                                     {0, 2 * 1.05L * 5, 0, 1.05L * 5}},
+                                     {-2.1L, 2.1L, 0, 1.05L * 5}},
                           // The new project has no extent: the initial window stays.
                           WindowCase{"default project", [](SideViewTest&) {}, TSidePlane::XZ, {-10, 10, 0, 10}},
                           WindowCase{"no soil layers",
@@ -324,6 +374,212 @@ TEST_F(SideViewTest, EachFootingTypeDrawsItsLayers) {
     for (const QLineF& l : device.lines)
         if (l.p1() == QPointF(120, ground) && l.p2() == QPointF(135, ground + 5)) hatched = true;
     EXPECT_TRUE(hatched);
+}
+
+// The footing's base lies its embedment below the ground: the side layers'
+// thickness for a half-space, the base depth for a stratum.
+TEST_F(SideViewTest, FootingStandsInTheGround) {
+    struct Case {
+        const char* name;
+        std::function<void()> setUp;
+        Extended ground, base;
+    };
+    const Case cases[] = {
+            {"stratum rectangular",
+             [this] {
+                 Foundation("STRATUM", 3);
+                 Rectangular(4, 3);
+                 P().Zc = 0.8L;
+                 P().BaseDepth = 0.5L;
+                 P().BedRockDepth = 8;
+             },
+             0.3L, 0.8L},
+            {"stratum circular",
+             [this] {
+                 Foundation("STRATUM", 3);
+                 Circular(1);
+                 P().Zc = 0.8L;
+                 P().BaseDepth = 0.5L;
+                 P().BedRockDepth = 8;
+             },
+             1.1L, 1.6L},
+            {"half-space rectangular",
+             [this] {
+                 Foundation("HALF-SPACE", 1);
+                 Rectangular(4, 3);
+                 P().Zc = 0.8L;
+                 Fill(H().D1(), {{0.5L, 150, 18, 0.3L}});
+             },
+             0.3L, 0.8L},
+            {"half-space circular",
+             [this] {
+                 Foundation("HALF-SPACE", 1);
+                 Circular(1);
+                 P().Zc = 1;
+                 Fill(H().D1(), {{0.2L, 150, 18, 0.3L}, {0.3L, 150, 18, 0.3L}});
+             },
+             1.5L, 2},
+            {"half-space on the surface",
+             [this] {
+                 Foundation("HALF-SPACE", 1);
+                 Rectangular(4, 3);
+                 P().Zc = 0.8L;
+                 Fill(H().D1(), {{0, 150, 18, 0.3L}});
+             },
+             0.8L, 0.8L},
+    };
+    for (const Case& c : cases) {
+        c.setUp();
+        TDlgSideViewXZ view;
+        view.SetHolder(&H());
+        view.resize(500, 300);
+        view.FormActivate();
+        RecordingDevice device(500, 300);
+        {
+            QPainter painter(&device);
+            view.Draw(painter, QSize(500, 300));
+        }
+        const int ground = view.Model().PixelY(c.ground, 300);
+        bool hatched = false;
+        for (const QLineF& l : device.lines)
+            if (l.p1() == QPointF(120, ground) && l.p2() == QPointF(135, ground + 5)) hatched = true;
+        EXPECT_TRUE(hatched) << c.name;
+        ASSERT_EQ(device.polygons.size(), 1u) << c.name;
+        EXPECT_EQ(device.polygons[0].boundingRect().bottom(), view.Model().PixelY(c.base, 300)) << c.name;
+    }
+}
+
+// The example stratum in a window: the footing in the ground, the rock line
+// in the picture.
+TEST_F(SideViewTest, ExampleStratumShowsFootingGroundAndRock) {
+    H().OpenProject(QStringLiteral(VORTN_EXAMPLES "/project-stratum.vtd"));
+    ASSERT_EQ(P().FoundationWord, QStringLiteral("STRATUM"));
+    TDlgSideViewXZ view;
+    view.SetHolder(&H());
+    view.resize(600, 420);
+    view.FormActivate();
+    const QImage image = view.RenderImage();
+    ASSERT_TRUE(image.save(ScreenshotPath(QStringLiteral("side-stratum-xz.png"))));
+    const vortn::TSideViewModel& m = view.Model();
+    // The 4 long footing from 0 to 0.8, the ground at 0.3, the rock at 8.3.
+    EXPECT_TRUE(IsDark(image, m.PixelX(0, 600), m.PixelY(0.55L, 420)));
+    EXPECT_TRUE(IsDark(image, m.PixelX(1.9L, 600), m.PixelY(0.55L, 420)));
+    EXPECT_FALSE(IsDark(image, m.PixelX(2.3L, 600), m.PixelY(0.55L, 420)));
+    EXPECT_TRUE(IsDark(image, 580, m.PixelY(0.3L, 420)));
+    ASSERT_LT(m.PixelY(8.3L, 420), 420);
+    EXPECT_TRUE(IsDark(image, 580, m.PixelY(8.3L, 420)));
+    // "Rock Layer " below it, inside the window.
+    RecordingDevice device(600, 420);
+    {
+        QPainter painter(&device);
+        view.Draw(painter, QSize(600, 420));
+    }
+    ASSERT_EQ(device.texts.size(), 3u);
+    EXPECT_EQ(device.texts[2].text, QStringLiteral("Rock Layer "));
+    EXPECT_LT(device.texts[2].at.y(), 420);
+}
+
+// The example pile group's 4 x 3 cap, embedded 0.6, on the pile heads; the
+// ground at its top.
+TEST_F(SideViewTest, ExamplePileCapIsDrawn) {
+    OpenExample("project-pile.vtd");
+    struct View {
+        std::unique_ptr<TDlgSideView> view;
+        const char* file;
+        Extended halfSize;
+    };
+    View views[] = {{std::make_unique<TDlgSideViewXZ>(), "side-pile-cap-xz.png", 2},
+                    {std::make_unique<TDlgSideViewYZ>(), "side-pile-cap-yz.png", 1.5L}};
+    for (View& v : views) {
+        v.view->SetHolder(&H());
+        v.view->resize(640, 480);
+        v.view->FormActivate();
+        const QImage image = v.view->RenderImage();
+        ASSERT_TRUE(image.save(ScreenshotPath(QString::fromLatin1(v.file))));
+        const vortn::TSideViewModel& m = v.view->Model();
+        ASSERT_TRUE(m.HasCap()) << v.file;
+        const int y = m.PixelY(-0.3L, 480);
+        EXPECT_TRUE(IsDark(image, m.PixelX(0, 640), y)) << v.file;
+        EXPECT_TRUE(IsDark(image, m.PixelX(v.halfSize - 0.1L, 640), y)) << v.file;
+        EXPECT_FALSE(IsDark(image, m.PixelX(v.halfSize + 0.2L, 640), y)) << v.file;
+        EXPECT_TRUE(IsDark(image, 620, m.PixelY(-0.6L, 480))) << v.file;  // the ground
+    }
+}
+
+// A footing wider than the labels' column does not hide them: the texts have
+// their own background.
+TEST_F(SideViewTest, BodiesDoNotHideTheLabels) {
+    Foundation("HALF-SPACE", 1);
+    Rectangular(20, 20);
+    P().Zc = 6;
+    Fill(H().D1(), {{5, 150, 18, 0.33L}});
+    TDlgSideViewXZ view;
+    view.SetHolder(&H());
+    view.resize(400, 300);
+    view.FormActivate();
+    const QImage image = view.RenderImage();
+    ASSERT_TRUE(image.save(ScreenshotPath(QStringLiteral("side-labels-over-footing.png"))));
+    const vortn::TSideViewModel& m = view.Model();
+    const QFontMetrics fm(view.font());
+    const QString text = QStringLiteral("Shear Wave Velocity= 150; Poissons Ratio= 0.33");
+    // The property line lies one line below the label's row, over the footing
+    // (the ground at 1, the label a twentieth of the layer below it).
+    const int row = m.PixelY(1.25L, 300) + fm.height() + fm.ascent() / 2;
+    const int left = m.PixelX(-9.5L, 400), right = std::min(fm.horizontalAdvance(text), m.PixelX(9.5L, 400));
+    ASSERT_LT(row, m.PixelY(6, 300));
+    ASSERT_LT(left + 20, right);
+    int light = 0;
+    for (int x = left; x < right; ++x)
+        if (!IsDark(image, x, row)) ++light;
+    EXPECT_GT(light, (right - left) / 4);
+}
+
+// Labels of thin layers follow one another instead of overprinting.
+TEST_F(SideViewTest, ThinLayersLabelsDoNotOverprint) {
+    Piles({{0, 0}}, {{10, 0.5}, {0.05L, 0.5}, {0.05L, 0.5}});
+    Fill(H().D(), {{150, 18, 0.3}, {200, 18, 0.3}, {250, 18, 0.3}});
+    TDlgSideViewXZ view;
+    view.SetHolder(&H());
+    view.resize(600, 400);
+    view.FormActivate();
+    RecordingDevice device(600, 400);
+    {
+        QPainter painter(&device);
+        view.Draw(painter, QSize(600, 400));
+    }
+    ASSERT_EQ(device.texts.size(), 6u);
+    const int lineHeight = QFontMetrics(view.font()).height();
+    for (size_t i = 1; i < device.texts.size(); ++i)
+        EXPECT_GE(device.texts[i].at.y() - device.texts[i - 1].at.y(), lineHeight) << i;
+    // The first label stays where its layer puts it.
+    EXPECT_EQ(int(device.texts[0].at.y()) - QFontMetrics(view.font()).ascent(), view.Model().PixelY(0.5L, 400));
+}
+
+// The "Print" button keeps clear of the labels, also after a resize.
+TEST_F(SideViewTest, PrintButtonCoversNoLabel) {
+    OpenExample("project-pile.vtd");
+    TDlgSideViewXZ view;
+    view.SetHolder(&H());
+    view.show();
+    for (const QSize size : {QSize(600, 420), QSize(250, 500), QSize(900, 300)}) {
+        view.resize(size);
+        QApplication::processEvents();
+        view.FormActivate();
+        const auto* button = view.findChild<QPushButton*>(QStringLiteral("Button1"));
+        ASSERT_NE(button, nullptr);
+        EXPECT_TRUE(view.rect().contains(button->geometry())) << size.width();
+        RecordingDevice device(size.width(), size.height());
+        {
+            QPainter painter(&device);
+            view.Draw(painter, size);
+        }
+        ASSERT_FALSE(device.texts.empty());
+        const QFontMetrics fm(view.font());
+        for (const RecordingDevice::Text& t : device.texts) {
+            const QRect r(int(t.at.x()), int(t.at.y()) - fm.ascent(), fm.horizontalAdvance(t.text), fm.height());
+            EXPECT_FALSE(r.intersects(button->geometry())) << t.text.toStdString() << " at " << size.width();
+        }
+    }
 }
 
 // Tables shorter than the loop bound: the profile stops at the shorter table.
