@@ -33,6 +33,9 @@ std::unique_ptr<TProgramData> TProgramData::CreateFromFile(TProjectHolder& holde
     }
     for (TGridTable* t : holder.Tables()) {
         if (t->RowCount() >= t->MinRows()) continue;
+        // A pile group keeps the piles its file lists, also none: an empty
+        // row would be drawn, and saved, as a pile at the origin.
+        if (t == &holder.Pilecoord() && p->FoundationWord == QLatin1String("PILE")) continue;
         t->SetRowCount(t->MinRows());
         // The empty load row the table keeps carries as many (zero) values
         // as the load has points, which is what a save writes for it.

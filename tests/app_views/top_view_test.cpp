@@ -2,6 +2,8 @@
 // resolution classes and printing.
 #include "top_view.h"
 
+#include "side_view.h"
+
 #include "views_fixture.h"
 
 #include <QFile>
@@ -206,6 +208,57 @@ TEST_F(TopViewTest, ExamplePileCapIsOutlined) {
     EXPECT_FALSE(darkNear(at(-1, 0)));  // no line between the pile centres
     EXPECT_FALSE(darkNear(at(0, 1)));
     EXPECT_TRUE(IsDark(image, at(1, 1).x(), at(1, 1).y()));  // a pile
+}
+
+// A pile deck that lists no piles ("FIXED=0") shows none, and is saved so.
+TEST_F(TopViewTest, PileDeckWithoutPilesShowsNoPile) {
+    QFile example(QStringLiteral(VORTN_EXAMPLES "/project-pile.vtd"));
+    ASSERT_TRUE(example.open(QIODevice::ReadOnly));
+    QStringList lines = QString::fromUtf8(example.readAll()).split(QStringLiteral("\r\n"));
+    const qsizetype fixed = lines.indexOf(QStringLiteral("FIXED=4"));
+    ASSERT_GT(fixed, 0);
+    lines[fixed] = QStringLiteral("FIXED=0");
+    lines.remove(fixed + 1, 4);
+    const qsizetype battered = lines.indexOf(QStringLiteral("BATTERED"));
+    ASSERT_GT(battered, 0);
+    lines.remove(battered, 9);
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("no-piles.vtd"));
+    QFile out(file);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(lines.join(QStringLiteral("\r\n")).toUtf8());
+    out.close();
+
+    H().OpenProject(file);
+    ASSERT_EQ(H().LastMessage().toStdString(), "");
+    EXPECT_EQ(H().Pilecoord().RowCount(), 0);
+    TDlgTopView top;
+    top.SetHolder(&H());
+    top.resize(400, 300);
+    top.FormActivate();
+    EXPECT_TRUE(top.Model().Records().empty());
+    RecordingDevice device(400, 300);
+    {
+        QPainter painter(&device);
+        top.Draw(painter, QSize(400, 300));
+    }
+    EXPECT_TRUE(device.ellipses.empty());
+    EXPECT_EQ(device.lines.size(), 4u);  // the cap's outline
+    vortn::TDlgSideViewXZ side;
+    side.SetHolder(&H());
+    side.resize(400, 300);
+    side.FormActivate();
+    EXPECT_TRUE(side.Model().Records().empty());
+    EXPECT_TRUE(side.Model().HasCap());
+
+    P().FileName = dir.filePath(QStringLiteral("saved.vtd"));
+    P().SaveToFile();
+    QFile saved(P().FileName);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    const QStringList savedLines = QString::fromUtf8(saved.readAll()).split(QStringLiteral("\r\n"));
+    EXPECT_TRUE(savedLines.contains(QStringLiteral("FIXED=0")));
+    EXPECT_FALSE(savedLines.contains(QStringLiteral("FIXED=1")));
+    EXPECT_TRUE(messages_.isEmpty()) << messages_.join(';').toStdString();
 }
 
 TEST_F(TopViewTest, MouseAtTheCentreReadsZero) {
