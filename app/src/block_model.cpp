@@ -80,13 +80,13 @@ QByteArray BlockModelInputs(TProjectHolder& h) {
         b.append(reinterpret_cast<const char*>(&d), sizeof d);
     };
     b.append(p.FoundationWord.toUtf8()).append('\0');
-    for (Extended v : {Extended(p.CircularFlag), p.Radius, p.Length, p.Width, Extended(p.BaseDepth),
-                       Extended(p.BedRockDepth)})
+    for (Extended v :
+         {Extended(p.CircularFlag), p.Radius, p.Length, p.Width, Extended(p.BaseDepth), Extended(p.BedRockDepth)})
         add(v);
     // The tables with the columns read (the others by their row counts).
-    const std::pair<const TGridTable*, int> tables[] = {{&h.pilecapsoil(), 1}, {&h.D1(), 1},      {&h.D(), 0},
-                                                        {&h.MultiElement(), 1}, {&h.Multisoil(), 0},
-                                                        {&h.PileData(), 3},     {&h.Pilecoord(), 3}};
+    const std::pair<const TGridTable*, int> tables[] = {{&h.pilecapsoil(), 1},  {&h.D1(), 1},        {&h.D(), 0},
+                                                        {&h.MultiElement(), 1}, {&h.Multisoil(), 0}, {&h.PileData(), 3},
+                                                        {&h.Pilecoord(), 3}};
     for (const auto& [t, columns] : tables) {
         add(t->RowCount());
         for (int r = 0; r < t->RowCount(); ++r)

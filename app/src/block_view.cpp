@@ -424,8 +424,7 @@ void TDlgBlock::DrawSoilLayerLabels() {
         for (const Text& t : column) heights.push_back(WindowY(projection, modelView, viewport, t.x, t.y, t.z));
         const std::vector<int> shifts = StackedLabelShifts(heights, gl->FontLineHeight());
         for (size_t i = 0; i < column.size(); ++i)
-            gl->TextOut3D(column[i].text, double(column[i].x), double(column[i].y), double(column[i].z), 0,
-                          shifts[i]);
+            gl->TextOut3D(column[i].text, double(column[i].x), double(column[i].y), double(column[i].z), 0, shifts[i]);
     };
     const std::vector<TSoilSlab> slabs = SoilSlabs(*h, g.CapHalfSize);
     if (ShowSoilLayerDepthLabels) {

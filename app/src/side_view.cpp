@@ -178,10 +178,10 @@ void TDlgSideView::PaintProfile(QPainter& painter, const Canvas& c) const {
         const Extended g = levels.ground;
         ground(g);
         line(levels.rockDepth);
-        labels.push_back({c.Y(g) + textOffset,
-                          {QStringLiteral("Layer thickness= ") + FloatToStr(p.BedRockDepth) +
-                                   QStringLiteral("; Layer 1"),
-                           propertyLine(p.SoilVelocity, p.SoilPoisson)}});
+        labels.push_back(
+                {c.Y(g) + textOffset,
+                 {QStringLiteral("Layer thickness= ") + FloatToStr(p.BedRockDepth) + QStringLiteral("; Layer 1"),
+                  propertyLine(p.SoilVelocity, p.SoilPoisson)}});
         labels.push_back({c.Y(levels.rockDepth) + textOffset, {QStringLiteral("Rock Layer ")}});
     } else if (type == 1) {
         const TGridTable& D1 = h->D1();

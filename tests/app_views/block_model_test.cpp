@@ -514,9 +514,9 @@ TEST(BlockModel, StackedLabelShifts) {
         std::vector<int> shifts;
     };
     const Case cases[] = {
-            {{300, 250, 100}, {0, 0, 0}},           // far enough apart
+            {{300, 250, 100}, {0, 0, 0}},                // far enough apart
             {{300, 300, 300, 300}, {0, -14, -28, -42}},  // all at one spot
-            {{300, 295, 200}, {0, -9, 0}},          // one thin layer
+            {{300, 295, 200}, {0, -9, 0}},               // one thin layer
             {{300, 295, 290, 200}, {0, -9, -18, 0}},
             {{}, {}},
     };

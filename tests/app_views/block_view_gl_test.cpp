@@ -32,6 +32,19 @@ protected:
         Rectangular(4, 3);
         Fill(H().pilecapsoil(), {{0}});
     }
+    // A 400 x 300 view shown in `frame`, activated, so that it paints
+    // itself through its display lists.
+    TDlgBlock* ShownView(QWidget& frame) {
+        auto* view = new TDlgBlock(&frame);
+        view->setAttribute(Qt::WA_DeleteOnClose, false);
+        view->SetHolder(&H());
+        view->resize(400, 300);
+        frame.resize(400, 300);
+        frame.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&frame));
+        view->FormActivate();
+        return view;
+    }
     std::unique_ptr<TDlgBlock> View(int w = 400, int h = 300) {
         auto view = std::make_unique<TDlgBlock>();
         view->SetHolder(&H());
@@ -186,14 +199,7 @@ TEST_F(BlockViewGl, MouseDragsPanAndDrawTheSelectionBox) {
     REQUIRE_GL_CONTEXT(vortn::TglWindow::BitmapPixelFormat());
     StandingCap();
     QWidget frame;
-    auto* view = new TDlgBlock(&frame);
-    view->setAttribute(Qt::WA_DeleteOnClose, false);
-    view->SetHolder(&H());
-    view->resize(400, 300);
-    frame.resize(400, 300);
-    frame.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
-    view->FormActivate();
+    TDlgBlock* view = ShownView(frame);
     view->GL()->grabFramebuffer();  // a paint: the model-view matrix the mouse uses
     const Extended s = view->ViewState().FitScale * view->ViewState().ZoomFactor;
     const Extended panX = view->ViewState().PanX, panZ = view->ViewState().PanZ;
@@ -236,14 +242,7 @@ TEST_F(BlockViewGl, RepaintShowsTheProjectAsItIsNow) {
     Rectangular(8, 8);
     Fill(H().pilecapsoil(), {{0}});
     QWidget frame;
-    auto* view = new TDlgBlock(&frame);
-    view->setAttribute(Qt::WA_DeleteOnClose, false);
-    view->SetHolder(&H());
-    view->resize(400, 300);
-    frame.resize(400, 300);
-    frame.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
-    view->FormActivate();
+    TDlgBlock* view = ShownView(frame);
     view->SetView(3);  // from above: x to the right, y up
     view->ShowPileCapOption();
     view->ShowSoilLayersOption();

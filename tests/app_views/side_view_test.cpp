@@ -25,6 +25,20 @@ using vortn::TSideViewModel;
 
 class SideViewTest : public ViewsTest {};
 
+// Set-ups shared by the window cases.
+void HalfSpaceFooting(SideViewTest& t) {  // 6 long (x), 4 wide (y), base 1 deep
+    t.Foundation("HALF-SPACE", 1);
+    t.Rectangular(6, 4);
+    t.P().Zc = 1;
+}
+void EmbeddedCapOnFourPiles(SideViewTest& t) {  // a 4 x 3 cap embedded 0.6, piles of 10
+    t.Piles({{-1, -1}, {1, -1}, {-1, 1}, {1, 1}}, {{5, 0.25}, {5, 0.25}});
+    t.Rectangular(4, 3);
+    Fill(t.H().pilecapsoil(), {{0.6L}});
+}
+void FourPilesOfTwoSections(SideViewTest& t) { t.Piles({{-3, -2}, {3, -2}, {-3, 2}, {3, 2}}, {{4, 0.5}, {6, 0.5}}); }
+void BatteredPile(SideViewTest& t) { t.Piles({{0, 0, 10, 1}}, {{10, 0.5}}); }
+
 // ---- model windows before the aspect correction ----
 
 struct WindowCase {
@@ -50,121 +64,77 @@ TEST_P(SideViewWindows, FitOfTheModel) {
 
 INSTANTIATE_TEST_SUITE_P(
         Cases, SideViewWindows,
-        ::testing::Values(WindowCase{"single pile",
-                                     [](SideViewTest& t) {
-                                         t.Piles({{0, 0}}, {{10, 0.5}});
-                                     },
-                                     TSidePlane::XZ,
-                                     {-0.525L, 0.525L, 0, 10.5L}},
-                          // Four piles of two sections (4 + 6) at (+-3, +-2): x from the YZ view is y.
-                          WindowCase{"four piles XZ",
-                                     [](SideViewTest& t) {
-                                         t.Piles({{-3, -2}, {3, -2}, {-3, 2}, {3, 2}}, {{4, 0.5}, {6, 0.5}});
-                                     },
-                                     TSidePlane::XZ,
-                                     {-3.675L, 3.675L, 0, 10.5L}},
-                          WindowCase{"four piles YZ",
-                                     [](SideViewTest& t) {
-                                         t.Piles({{-3, -2}, {3, -2}, {-3, 2}, {3, 2}}, {{4, 0.5}, {6, 0.5}});
-                                     },
-                                     TSidePlane::YZ,
-                                     {-2.625L, 2.625L, 0, 10.5L}},
-                          // A footing 6 long (x) and 4 wide (y) with its base 1 deep: twice its size
-                          // in the plane, four times the depth.
-                          WindowCase{"half-space rectangular XZ",
-                                     [](SideViewTest& t) {
-                                         t.Foundation("HALF-SPACE", 1);
-                                         t.Rectangular(6, 4);
-                                         t.P().Zc = 1;
-                                     },
-                                     TSidePlane::XZ,
-                                     {-6.3L, 6.3L, 0, 4.2L}},
-                          WindowCase{"half-space rectangular YZ",
-                                     [](SideViewTest& t) {
-                                         t.Foundation("HALF-SPACE", 1);
-                                         t.Rectangular(6, 4);
-                                         t.P().Zc = 1;
-                                     },
-                                     TSidePlane::YZ,
-                                     {-4.2L, 4.2L, 0, 4.2L}},
-                          // The stratum's bed rock (8 below the ground at 0.3) is in the window.
-                          WindowCase{"stratum with its rock",
-                                     [](SideViewTest& t) {
-                                         t.Foundation("STRATUM", 3);
-                                         t.Rectangular(4, 3);
-                                         t.P().Zc = 0.8L;
-                                         t.P().BaseDepth = 0.5L;
-                                         t.P().BedRockDepth = 8;
-                                     },
-                                     TSidePlane::XZ,
-                                     {-4.2L, 4.2L, 0, 1.15L * 8.3L}},
-                          // A footing buried deeper than it is high: the ground above it is shown.
-                          WindowCase{"stratum buried",
-                                     [](SideViewTest& t) {
-                                         t.Foundation("STRATUM", 3);
-                                         t.Rectangular(4, 3);
-                                         t.P().Zc = 1;
-                                         t.P().BaseDepth = 3;
-                                         t.P().BedRockDepth = 2;
-                                     },
-                                     TSidePlane::XZ,
-                                     {-4.2L, 4.2L, -2.1L, 4.2L}},
-                          // The 4 x 3 cap, embedded 0.6, on four piles of 10: the cap is in the window.
-                          WindowCase{"pile cap XZ",
-                                     [](SideViewTest& t) {
-                                         t.Piles({{-1, -1}, {1, -1}, {-1, 1}, {1, 1}}, {{5, 0.25}, {5, 0.25}});
-                                         t.Rectangular(4, 3);
-                                         Fill(t.H().pilecapsoil(), {{0.6L}});
-                                     },
-                                     TSidePlane::XZ,
-                                     {-2.1L, 2.1L, -0.63L, 10.5L}},
-                          WindowCase{"pile cap YZ",
-                                     [](SideViewTest& t) {
-                                         t.Piles({{-1, -1}, {1, -1}, {-1, 1}, {1, 1}}, {{5, 0.25}, {5, 0.25}});
-                                         t.Rectangular(4, 3);
-                                         Fill(t.H().pilecapsoil(), {{0.6L}});
-                                     },
-                                     TSidePlane::YZ,
-                                     {-1.575L, 1.575L, -0.63L, 10.5L}},
-                          WindowCase{"half-space circular",
-                                     [](SideViewTest& t) {
-                                         t.Foundation("HALF-SPACE", 1);
-                                         t.Circular(1.5);
-                                         t.P().Zc = 0.5;
-                                     },
-                                     TSidePlane::YZ,
-                                     {-3.15L, 3.15L, 0, 4.2L}},
-                          // A battered pile: the bottom corners move by L sin(t) in its own plane only.
-                          WindowCase{"battered 10 deg XZ in XZ",
-                                     [](SideViewTest& t) {
-                                         t.Piles({{0, 0, 10, 1}}, {{10, 0.5}});
-                                     },
-                                     TSidePlane::XZ,
-                                     {-0.525L, 1.05L * (0.5L + 10 * std::sin(10 * 3.1415L / 180)), 0,
-                                      1.05L * 10 * std::cos(10 * 3.1415L / 180)}},
-                          WindowCase{"battered 10 deg XZ in YZ",
-                                     [](SideViewTest& t) {
-                                         t.Piles({{0, 0, 10, 1}}, {{10, 0.5}});
-                                     },
-                                     TSidePlane::YZ,
-                                     {-0.525L, 0.525L, 0, 10.5L}},
-                          // A multilayer column of two elements (2 + 3) of radius 1, at the origin.
-                          WindowCase{"multilayer",
-                                     [](SideViewTest& t) {
-                                         t.Foundation("MULTILAYER", 4);
-                                         Fill(t.H().MultiElement(), {{2, 1}, {3, 1}});
-                                     },
-                                     TSidePlane::XZ,
-                                     {-2.1L, 2.1L, 0, 1.05L * 5}},
-                          // The new project has no extent: the initial window stays.
-                          WindowCase{"default project", [](SideViewTest&) {}, TSidePlane::XZ, {-10, 10, 0, 10}},
-                          WindowCase{"no soil layers",
-                                     [](SideViewTest& t) {
-                                         t.Piles({{0, 0}}, {{10, 0.5}});
-                                         t.H().D().SetRowCount(0);
-                                     },
-                                     TSidePlane::XZ,
-                                     {-10, 10, 0, 10}}),
+        ::testing::Values(
+                WindowCase{"single pile",
+                           [](SideViewTest& t) {
+                               t.Piles({{0, 0}}, {{10, 0.5}});
+                           },
+                           TSidePlane::XZ,
+                           {-0.525L, 0.525L, 0, 10.5L}},
+                // Four piles of two sections (4 + 6) at (+-3, +-2): x from the YZ view is y.
+                WindowCase{"four piles XZ", FourPilesOfTwoSections, TSidePlane::XZ, {-3.675L, 3.675L, 0, 10.5L}},
+                WindowCase{"four piles YZ", FourPilesOfTwoSections, TSidePlane::YZ, {-2.625L, 2.625L, 0, 10.5L}},
+                // A footing 6 long (x) and 4 wide (y) with its base 1 deep: twice its size
+                // in the plane, four times the depth.
+                WindowCase{"half-space rectangular XZ", HalfSpaceFooting, TSidePlane::XZ, {-6.3L, 6.3L, 0, 4.2L}},
+                WindowCase{"half-space rectangular YZ", HalfSpaceFooting, TSidePlane::YZ, {-4.2L, 4.2L, 0, 4.2L}},
+                // The stratum's bed rock (8 below the ground at 0.3) is in the window.
+                WindowCase{"stratum with its rock",
+                           [](SideViewTest& t) {
+                               t.Foundation("STRATUM", 3);
+                               t.Rectangular(4, 3);
+                               t.P().Zc = 0.8L;
+                               t.P().BaseDepth = 0.5L;
+                               t.P().BedRockDepth = 8;
+                           },
+                           TSidePlane::XZ,
+                           {-4.2L, 4.2L, 0, 1.15L * 8.3L}},
+                // A footing buried deeper than it is high: the ground above it is shown.
+                WindowCase{"stratum buried",
+                           [](SideViewTest& t) {
+                               t.Foundation("STRATUM", 3);
+                               t.Rectangular(4, 3);
+                               t.P().Zc = 1;
+                               t.P().BaseDepth = 3;
+                               t.P().BedRockDepth = 2;
+                           },
+                           TSidePlane::XZ,
+                           {-4.2L, 4.2L, -2.1L, 4.2L}},
+                // The 4 x 3 cap, embedded 0.6, on four piles of 10: the cap is in the window.
+                WindowCase{"pile cap XZ", EmbeddedCapOnFourPiles, TSidePlane::XZ, {-2.1L, 2.1L, -0.63L, 10.5L}},
+                WindowCase{"pile cap YZ", EmbeddedCapOnFourPiles, TSidePlane::YZ, {-1.575L, 1.575L, -0.63L, 10.5L}},
+                WindowCase{"half-space circular",
+                           [](SideViewTest& t) {
+                               t.Foundation("HALF-SPACE", 1);
+                               t.Circular(1.5);
+                               t.P().Zc = 0.5;
+                           },
+                           TSidePlane::YZ,
+                           {-3.15L, 3.15L, 0, 4.2L}},
+                // A battered pile: the bottom corners move by L sin(t) in its own plane only.
+                WindowCase{"battered 10 deg XZ in XZ",
+                           BatteredPile,
+                           TSidePlane::XZ,
+                           {-0.525L, 1.05L * (0.5L + 10 * std::sin(10 * 3.1415L / 180)), 0,
+                            1.05L * 10 * std::cos(10 * 3.1415L / 180)}},
+                WindowCase{"battered 10 deg XZ in YZ", BatteredPile, TSidePlane::YZ, {-0.525L, 0.525L, 0, 10.5L}},
+                // A multilayer column of two elements (2 + 3) of radius 1, at the origin.
+                WindowCase{"multilayer",
+                           [](SideViewTest& t) {
+                               t.Foundation("MULTILAYER", 4);
+                               Fill(t.H().MultiElement(), {{2, 1}, {3, 1}});
+                           },
+                           TSidePlane::XZ,
+                           {-2.1L, 2.1L, 0, 1.05L * 5}},
+                // The new project has no extent: the initial window stays.
+                WindowCase{"default project", [](SideViewTest&) {}, TSidePlane::XZ, {-10, 10, 0, 10}},
+                WindowCase{"no soil layers",
+                           [](SideViewTest& t) {
+                               t.Piles({{0, 0}}, {{10, 0.5}});
+                               t.H().D().SetRowCount(0);
+                           },
+                           TSidePlane::XZ,
+                           {-10, 10, 0, 10}}),
         CaseName());
 
 TEST_F(SideViewTest, BuildStoresFootingTypeAndSummedLength) {
