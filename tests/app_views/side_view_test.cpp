@@ -39,6 +39,18 @@ void EmbeddedCapOnFourPiles(SideViewTest& t) {  // a 4 x 3 cap embedded 0.6, pil
 void FourPilesOfTwoSections(SideViewTest& t) { t.Piles({{-3, -2}, {3, -2}, {-3, 2}, {3, 2}}, {{4, 0.5}, {6, 0.5}}); }
 void BatteredPile(SideViewTest& t) { t.Piles({{0, 0, 10, 1}}, {{10, 0.5}}); }
 
+// The window's picture, recorded at the device's size.
+void DrawInto(TDlgSideView& view, RecordingDevice& device) {
+    QPainter painter(&device);
+    view.Draw(painter, QSize(device.width(), device.height()));
+}
+// Whether the ground's first hatch stroke starts at pixel row y.
+bool HatchedAt(const RecordingDevice& device, int y) {
+    for (const QLineF& l : device.lines)
+        if (l.p1() == QPointF(120, y) && l.p2() == QPointF(135, y + 5)) return true;
+    return false;
+}
+
 // ---- model windows before the aspect correction ----
 
 struct WindowCase {
@@ -248,10 +260,7 @@ TEST_F(SideViewTest, LayersAreLabelledInOrder) {
     view.resize(600, 400);
     view.FormActivate();
     RecordingDevice device(600, 400);
-    {
-        QPainter painter(&device);
-        view.Draw(painter, QSize(600, 400));
-    }
+    DrawInto(view, device);
     EXPECT_EQ(device.TextLines(),
               (QStringList{"depth= 0 - 4; Layer 1", "Shear Wave Velocity= 150; Poissons Ratio= 0.33",
                            "depth= 4 - 10; Layer 2", "Shear Wave Velocity= 200; Poissons Ratio= 0.25"}));
@@ -317,10 +326,7 @@ TEST_F(SideViewTest, EachFootingTypeDrawsItsLayers) {
         view.resize(500, 300);
         view.FormActivate();
         RecordingDevice device(500, 300);
-        {
-            QPainter painter(&device);
-            view.Draw(painter, QSize(500, 300));
-        }
+        DrawInto(view, device);
         EXPECT_EQ(device.TextLines(), c.texts) << c.name;
         int across = 0;
         for (const QLineF& l : device.lines)
@@ -335,15 +341,8 @@ TEST_F(SideViewTest, EachFootingTypeDrawsItsLayers) {
     Foundation("HALF-SPACE", 1);
     view.FormActivate();
     RecordingDevice device(500, 300);
-    {
-        QPainter painter(&device);
-        view.Draw(painter, QSize(500, 300));
-    }
-    const int ground = view.Model().PixelY(1, 300);
-    bool hatched = false;
-    for (const QLineF& l : device.lines)
-        if (l.p1() == QPointF(120, ground) && l.p2() == QPointF(135, ground + 5)) hatched = true;
-    EXPECT_TRUE(hatched);
+    DrawInto(view, device);
+    EXPECT_TRUE(HatchedAt(device, view.Model().PixelY(1, 300)));
 }
 
 // The footing's base lies its embedment below the ground: the side layers'
@@ -405,15 +404,8 @@ TEST_F(SideViewTest, FootingStandsInTheGround) {
         view.resize(500, 300);
         view.FormActivate();
         RecordingDevice device(500, 300);
-        {
-            QPainter painter(&device);
-            view.Draw(painter, QSize(500, 300));
-        }
-        const int ground = view.Model().PixelY(c.ground, 300);
-        bool hatched = false;
-        for (const QLineF& l : device.lines)
-            if (l.p1() == QPointF(120, ground) && l.p2() == QPointF(135, ground + 5)) hatched = true;
-        EXPECT_TRUE(hatched) << c.name;
+        DrawInto(view, device);
+        EXPECT_TRUE(HatchedAt(device, view.Model().PixelY(c.ground, 300))) << c.name;
         ASSERT_EQ(device.polygons.size(), 1u) << c.name;
         EXPECT_EQ(device.polygons[0].boundingRect().bottom(), view.Model().PixelY(c.base, 300)) << c.name;
     }
@@ -440,10 +432,7 @@ TEST_F(SideViewTest, ExampleStratumShowsFootingGroundAndRock) {
     EXPECT_TRUE(IsDark(image, 580, m.PixelY(8.3L, 420)));
     // "Rock Layer " below it, inside the window.
     RecordingDevice device(600, 420);
-    {
-        QPainter painter(&device);
-        view.Draw(painter, QSize(600, 420));
-    }
+    DrawInto(view, device);
     ASSERT_EQ(device.texts.size(), 3u);
     EXPECT_EQ(device.texts[2].text, QStringLiteral("Rock Layer "));
     EXPECT_LT(device.texts[2].at.y(), 420);
@@ -513,10 +502,7 @@ TEST_F(SideViewTest, ThinLayersLabelsDoNotOverprint) {
     view.resize(600, 400);
     view.FormActivate();
     RecordingDevice device(600, 400);
-    {
-        QPainter painter(&device);
-        view.Draw(painter, QSize(600, 400));
-    }
+    DrawInto(view, device);
     ASSERT_EQ(device.texts.size(), 6u);
     const int lineHeight = QFontMetrics(view.font()).height();
     for (size_t i = 1; i < device.texts.size(); ++i)
@@ -539,10 +525,7 @@ TEST_F(SideViewTest, PrintButtonCoversNoLabel) {
         ASSERT_NE(button, nullptr);
         EXPECT_TRUE(view.rect().contains(button->geometry())) << size.width();
         RecordingDevice device(size.width(), size.height());
-        {
-            QPainter painter(&device);
-            view.Draw(painter, size);
-        }
+        DrawInto(view, device);
         ASSERT_FALSE(device.texts.empty());
         const QFontMetrics fm(view.font());
         for (const RecordingDevice::Text& t : device.texts) {
@@ -582,10 +565,7 @@ TEST_F(SideViewTest, ShortTablesEndTheLayers) {
         view.resize(500, 300);
         view.FormActivate();
         RecordingDevice device(500, 300);
-        {
-            QPainter painter(&device);
-            view.Draw(painter, QSize(500, 300));
-        }
+        DrawInto(view, device);
         EXPECT_EQ(device.texts.size(), size_t(c.labelLines)) << c.name;
         EXPECT_TRUE(messages_.isEmpty()) << c.name;
     }
