@@ -72,6 +72,31 @@ TBlockGeometry GetMaxDims(TProjectHolder& h) {
     return g;
 }
 
+QByteArray BlockModelInputs(TProjectHolder& h) {
+    const TProgramData& p = h.Project();
+    QByteArray b;
+    auto add = [&b](Extended v) {
+        const double d = double(v);
+        b.append(reinterpret_cast<const char*>(&d), sizeof d);
+    };
+    b.append(p.FoundationWord.toUtf8()).append('\0');
+    for (Extended v :
+         {Extended(p.CircularFlag), p.Radius, p.Length, p.Width, Extended(p.BaseDepth), Extended(p.BedRockDepth)})
+        add(v);
+    // The tables with the columns read (the others by their row counts).
+    const std::pair<const TGridTable*, int> tables[] = {{&h.pilecapsoil(), 1},  {&h.D1(), 1},        {&h.D(), 0},
+                                                        {&h.MultiElement(), 1}, {&h.Multisoil(), 0}, {&h.PileData(), 3},
+                                                        {&h.Pilecoord(), 3}};
+    for (const auto& [t, columns] : tables) {
+        add(t->RowCount());
+        for (int r = 0; r < t->RowCount(); ++r)
+            for (int c = 0; c < columns; ++c) add(t->Cells(c, r).AsFloat());
+    }
+    const TGridTable& coord = h.Pilecoord();
+    for (int r = 0; r < coord.RowCount(); ++r) add(coord.Cells(3, r).AsInteger());
+    return b;
+}
+
 TOrthoBox OrthoBox(int w, int h, Extended maxCoordinate, Extended maxPlan) {
     // A control without area is taken as one pixel wide or high.
     const Extended W = std::max(w, 1), H = std::max(h, 1);
@@ -217,6 +242,27 @@ TMatrix16 IdentityMatrix() {
     TMatrix16 m{};
     m[0] = m[5] = m[10] = m[15] = 1;
     return m;
+}
+
+Extended WindowY(const TMatrix16& P, const TMatrix16& M, const std::array<int, 4>& viewport, Extended x, Extended y,
+                 Extended z) {
+    const Extended v[4] = {x, y, z, 1};
+    Extended eye[4], clip[4];
+    for (int r = 0; r < 4; ++r) eye[r] = M[r] * v[0] + M[4 + r] * v[1] + M[8 + r] * v[2] + M[12 + r] * v[3];
+    for (int r = 0; r < 4; ++r) clip[r] = P[r] * eye[0] + P[4 + r] * eye[1] + P[8 + r] * eye[2] + P[12 + r] * eye[3];
+    const Extended ndc = clip[3] != 0 ? clip[1] / clip[3] : clip[1];
+    return viewport[1] + viewport[3] * (ndc + 1) / 2;
+}
+
+std::vector<int> StackedLabelShifts(const std::vector<Extended>& y, int lineHeight) {
+    std::vector<int> shifts;
+    Extended lowest = 0;
+    for (size_t i = 0; i < y.size(); ++i) {
+        const Extended placed = i == 0 ? y[i] : std::min(y[i], lowest - lineHeight);
+        shifts.push_back(int(std::lround(double(placed - y[i]))));
+        lowest = y[i] + shifts.back();
+    }
+    return shifts;
 }
 
 bool TBlockNavigation::SetView(int n) {

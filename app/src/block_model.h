@@ -4,6 +4,7 @@
 // by the toolbar and the mouse.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <array>
 #include <vector>
@@ -26,6 +27,9 @@ struct TBlockGeometry {
 
 // Extents and cap state of the holder's project.
 TBlockGeometry GetMaxDims(TProjectHolder& holder);
+// Everything of the project that the extents and the drawing read (fields
+// and table cells); equal values draw the same picture.
+QByteArray BlockModelInputs(TProjectHolder& holder);
 
 // The view volume: one unit is one pixel of a w x h control.
 struct TOrthoBox {
@@ -61,6 +65,15 @@ int SlabColorIndex(const TSoilSlab& slab);
 // Model-view matrix by columns: m[c * 4 + r].
 using TMatrix16 = std::array<long double, 16>;
 TMatrix16 IdentityMatrix();
+
+// The window height (pixels, upwards) where a model point falls.
+Extended WindowY(const TMatrix16& projection, const TMatrix16& modelView, const std::array<int, 4>& viewport,
+                 Extended x, Extended y, Extended z);
+// A column of labels, in drawing order, at the window heights y: each keeps
+// at least one line below the one before it (a thin layer's label, or all
+// of them when the column is seen end on from above). The downward shift of
+// each, in pixels (0 or negative).
+std::vector<int> StackedLabelShifts(const std::vector<Extended>& y, int lineHeight);
 
 struct TBlockViewState {
     Extended FitScale = 1, ZoomFactor = 1;

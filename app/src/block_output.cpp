@@ -44,6 +44,7 @@ bool TDlgBlock::RenderBitmap(QImage& image) {
     try {
         gl->SetupFontLists();
         ImmediateMode = true;
+        RefreshModel();
         glSetupRC();
         DrawFigure();
         gl->Finish();

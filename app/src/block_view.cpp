@@ -60,20 +60,36 @@ TglWindow* TDlgBlock::GL() const { return ui_->GL; }
 
 void TDlgBlock::FormActivate() {
     FitGLToClient();
+    RefreshModel();
     if (!activated_) {
         activated_ = true;
-        if (TProjectHolder* h = Holder()) {
-            geometry_ = GetMaxDims(*h);
-            nav_.View.PanX = -geometry_.cx;
-            nav_.View.PanY = -geometry_.cy;
-            nav_.View.PanZ = 0;
-        }
         const bool current = GL()->MakeCurrent();
         GL()->RequestSetUp();
         GL()->SetupFontLists();
         if (current) GL()->DoneCurrent();
     }
     RedrawFigure();
+}
+
+void TDlgBlock::RefreshModel() {
+    TProjectHolder* h = Holder();
+    if (!h) return;
+    QByteArray inputs = BlockModelInputs(*h);
+    if (modelBuilt_ && inputs == modelInputs_) return;
+    const TBlockGeometry before = geometry_;
+    geometry_ = GetMaxDims(*h);
+    if (!modelBuilt_) {
+        nav_.View.PanX = -geometry_.cx;
+        nav_.View.PanY = -geometry_.cy;
+        nav_.View.PanZ = 0;
+    } else {
+        // The user's pan stays relative to the model's centre.
+        nav_.View.PanX += before.cx - geometry_.cx;
+        nav_.View.PanY += before.cy - geometry_.cy;
+    }
+    modelInputs_ = std::move(inputs);
+    modelBuilt_ = true;
+    GL()->RequestSetUp();
 }
 
 void TDlgBlock::RedrawFigure() {
@@ -165,6 +181,7 @@ void TDlgBlock::GLMouseUp(int button, unsigned char shift, int x, int y) {
 
 void TDlgBlock::glRender(TglWindow* gl) {
     try {
+        RefreshModel();  // the project may have changed since the last paint
         // Lists compiled on another context (or on one now gone) are not here.
         if (listsContext_ != QOpenGLContext::currentContext()) gl->RequestSetUp();
         if (!gl->CheckAndMarkSetUp()) {
@@ -261,6 +278,7 @@ void TDlgBlock::DrawFigure() {
     } else {
         for (unsigned list = 1; list <= 4; ++list) gl->CallList(list);
     }
+    DrawSoilLayerLabels();
     gl->Disable(TglWindow::GlDepthTest());
     if (ShowAxes) DrawAxes();
     gl->PopMatrix();
@@ -375,23 +393,63 @@ void TDlgBlock::DrawSoilLayers() {
         const double mz = double(s.z0 - s.d / 2);
         gl->Translate(mx, my, mz);
         DrawPara3D(2 * g.dx, 2 * g.dy, s.d);
+        // The top slab shares the ground plane with the cap's face: pushed
+        // back a little, it never shows through the cap in stripes.
+        gl->Enable(TglWindow::GlPolygonOffsetFill());
+        gl->PolygonOffset(1, 1);
         DrawSolidPara3D(2 * g.dx, 2 * g.dy, s.d);
+        gl->Disable(TglWindow::GlPolygonOffsetFill());
         gl->Translate(-mx, -my, -mz);
-        if (ShowSoilLayerDepthLabels) {
-            gl->Disable(TglWindow::GlDepthTest());
-            gl->SetColor(0, 0, 0, 1);
-            gl->TextOut3D(GetValueLabel(-s.z0), double(g.xmin - g.dx / 2), double(g.ymin - g.dy / 2), double(s.z0));
-            if (s.last)
-                gl->TextOut3D(QStringLiteral("Bottom"), double(g.xmin - g.dx / 2), double(g.ymin - g.dy / 2),
-                              double(s.z0 - s.d));
-            gl->Enable(TglWindow::GlDepthTest());
-        }
-        if (ShowSoilLayerLabels) {
-            gl->SetColor(0, 0, 0, 1);
-            gl->TextOut3D(s.label, double(g.xmax + g.dx / 2), double(g.ymax + g.dy / 2), double(s.z0 - s.d / 2));
-        }
     }
     gl->Disable(TglWindow::GlBlend());
+}
+
+void TDlgBlock::DrawSoilLayerLabels() {
+    TProjectHolder* h = Holder();
+    if (!ShowSoilLayers || !h || !(ShowSoilLayerDepthLabels || ShowSoilLayerLabels)) return;
+    TglWindow* gl = GL();
+    const TBlockGeometry& g = geometry_;
+    TMatrix16 projection, modelView;
+    std::array<int, 4> viewport{};
+    gl->GetMatrix(TglWindow::GlProjectionMatrix(), projection);
+    gl->GetMatrix(TglWindow::GlModelViewMatrix(), modelView);
+    gl->GetViewport(viewport);
+    struct Text {
+        QString text;
+        Extended x, y, z;
+    };
+    // Each column stands on one vertical line of the model.
+    auto draw = [&](const std::vector<Text>& column) {
+        std::vector<Extended> heights;
+        for (const Text& t : column) heights.push_back(WindowY(projection, modelView, viewport, t.x, t.y, t.z));
+        const std::vector<int> shifts = StackedLabelShifts(heights, gl->FontLineHeight());
+        for (size_t i = 0; i < column.size(); ++i)
+            gl->TextOut3D(column[i].text, double(column[i].x), double(column[i].y), double(column[i].z), 0, shifts[i]);
+    };
+    const std::vector<TSoilSlab> slabs = SoilSlabs(*h, g.CapHalfSize);
+    if (ShowSoilLayerDepthLabels) {
+        const Extended x = g.xmin - g.dx / 2, y = g.ymin - g.dy / 2;
+        std::vector<Text> column;
+        for (const TSoilSlab& s : slabs) {
+            column.push_back({GetValueLabel(-s.z0), x, y, s.z0});
+            if (s.last) column.push_back({QStringLiteral("Bottom"), x, y, s.z0 - s.d});
+        }
+        gl->Disable(TglWindow::GlDepthTest());
+        gl->SetColor(0, 0, 0, 1);
+        draw(column);
+        gl->Enable(TglWindow::GlDepthTest());
+    }
+    if (ShowSoilLayerLabels) {
+        // Seen through the translucent slabs, as the depths are: with the
+        // depth test the faces in front hid every name but the top one.
+        const Extended x = g.xmax + g.dx / 2, y = g.ymax + g.dy / 2;
+        std::vector<Text> column;
+        for (const TSoilSlab& s : slabs) column.push_back({s.label, x, y, s.z0 - s.d / 2});
+        gl->Disable(TglWindow::GlDepthTest());
+        gl->SetColor(0, 0, 0, 1);
+        draw(column);
+        gl->Enable(TglWindow::GlDepthTest());
+    }
 }
 
 void TDlgBlock::DrawAxes() {

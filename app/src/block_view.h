@@ -113,9 +113,16 @@ private:
     void FitGLToClient();
     void SaveMatrix();
 
+    // Builds the extents again when the project's data changed since they
+    // were built (also the first time), and then asks for new display lists.
+    void RefreshModel();
+
     void DrawPileCap();
     void DrawAllPiles();
     void DrawSoilLayers();
+    // The layers' names and depths, placed on the window at every paint so
+    // that no two overprint.
+    void DrawSoilLayerLabels();
     void DrawLoading() {}
     void DrawAxes();
     void DrawSelectionBox();
@@ -155,6 +162,8 @@ private:
     std::unique_ptr<Ui::DlgBlock> ui_;
     TProjectHolder* holder_ = nullptr;
     TBlockGeometry geometry_;
+    QByteArray modelInputs_;  // what geometry_ and the display lists were built from
+    bool modelBuilt_ = false;
     TBlockNavigation nav_;
     TMatrix16 matrix_;
     bool activated_ = false;

@@ -18,6 +18,7 @@ std::unique_ptr<TProgramData> TProgramData::CreateFromFile(TProjectHolder& holde
     p->FileName = fileName;
     p->UnitSystem = 1;
     for (TGridTable* t : holder.Tables()) t->SetRowCount(0);
+    bool whole = false;  // read to its end without an error
     try {
         TWordReader reader(fileName);
         TDeckWalker w(reader);
@@ -26,6 +27,7 @@ std::unique_ptr<TProgramData> TProgramData::CreateFromFile(TProjectHolder& holde
         ReadSoilBlock(*p, w);
         ReadLoadBlock(*p, w);
         ReadMassData(*p, w);
+        whole = true;
     } catch (const Exception& e) {
         holder.ShowMessage(e.Message());
     } catch (const std::exception& e) {
@@ -33,6 +35,9 @@ std::unique_ptr<TProgramData> TProgramData::CreateFromFile(TProjectHolder& holde
     }
     for (TGridTable* t : holder.Tables()) {
         if (t->RowCount() >= t->MinRows()) continue;
+        // A pile group keeps the piles its file lists, also none: an empty
+        // row would be drawn, and saved, as a pile at the origin.
+        if (whole && t == &holder.Pilecoord() && p->FoundationWord == QLatin1String("PILE")) continue;
         t->SetRowCount(t->MinRows());
         // The empty load row the table keeps carries as many (zero) values
         // as the load has points, which is what a save writes for it.

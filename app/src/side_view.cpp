@@ -10,6 +10,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <limits>
 
 namespace vortn {
 
@@ -18,6 +19,7 @@ struct TDlgSideView::Canvas {
     bool page = false;
     int width = 0, height = 0;
     const TSideViewModel* model = nullptr;
+    QRect keepClear;  // where no label may go (the window's "Print" button)
 
     int X(Extended x) const { return page ? model->PageX(x, width) : model->PixelX(x, width); }
     int Y(Extended z) const { return page ? model->PageY(z, height) : model->PixelY(z, height); }
@@ -34,6 +36,7 @@ TDlgSideView::TDlgSideView(TSidePlane plane, const QString& caption, QWidget* pa
     f.setPixelSize(10);
     setFont(f);
     ConnectPrintButton(ui_->Button1);
+    PlacePrintButton();
     FormCreate();
 }
 
@@ -44,6 +47,16 @@ TDlgSideViewXZ::TDlgSideViewXZ(QWidget* parent)
 
 TDlgSideViewYZ::TDlgSideViewYZ(QWidget* parent)
     : TDlgSideView(TSidePlane::YZ, QStringLiteral("Side View (YZ-Plane)"), parent) {}
+
+void TDlgSideView::PlacePrintButton() {
+    QWidget* b = ui_->Button1;
+    b->move(std::max(0, width() - b->width() - 8), b->y());
+}
+
+void TDlgSideView::resizeEvent(QResizeEvent* event) {
+    PlacePrintButton();
+    TPlaneView::resizeEvent(event);
+}
 
 void TDlgSideView::FormCreate() {
     model_.ClearRecords();
@@ -80,6 +93,7 @@ void TDlgSideView::Draw(QPainter& painter, const QSize& client) {
     canvas.width = client.width();
     canvas.height = client.height();
     canvas.model = &model_;
+    canvas.keepClear = ui_->Button1->geometry();
     PaintProfile(painter, canvas);
 }
 
@@ -122,20 +136,26 @@ void TDlgSideView::PaintProfile(QPainter& painter, const Canvas& c) const {
             for (int k = 1; k <= 20; ++k) painter.drawLine(100 + 20 * k, y, 115 + 20 * k, y + 5);
         }
     };
+    // The texts are written once the bodies are drawn, so that none hides them.
+    struct Label {
+        int y;
+        QStringList lines;
+    };
+    std::vector<Label> labels;
     auto propertyLine = [](Extended v, Extended pr) {
         return QStringLiteral("Shear Wave Velocity= ") + FloatToStr(v) + QStringLiteral("; Poissons Ratio= ") +
                FloatToStr(pr);
     };
     auto label = [&](int k, Extended top, Extended bottom, Extended at, Extended v, Extended pr) {
-        const int y = c.Y(at);
-        TextOutTop(painter, c.LabelX(), y,
-                   QStringLiteral("depth= ") + FloatToStr(top) + QStringLiteral(" - ") + FloatToStr(bottom) +
-                           QStringLiteral("; Layer ") + QString::number(k));
-        TextOutTop(painter, c.LabelX(), y + lineHeight, propertyLine(v, pr));
+        labels.push_back({c.Y(at),
+                          {QStringLiteral("depth= ") + FloatToStr(top) + QStringLiteral(" - ") + FloatToStr(bottom) +
+                                   QStringLiteral("; Layer ") + QString::number(k),
+                           propertyLine(v, pr)}});
     };
 
     int type = FootingTypeOfWord(p.FoundationWord);
     if (type == 0) type = p.FootingType;
+    const TProfileLevels levels = ProfileLevels(*h);
     const TGridTable& D = h->D();
     // Every loop stops at the end of the shortest table it reads.
     if (type == 2) {
@@ -147,23 +167,26 @@ void TDlgSideView::PaintProfile(QPainter& painter, const Canvas& c) const {
             bottom += thickness;
             const Extended top = bottom - thickness;
             line(bottom);
-            if (i == 0) ground(0);
+            if (i == 0) {
+                // An embedded cap has the ground at its top, its base on the piles.
+                ground(levels.ground);
+                if (levels.ground != 0) line(0);
+            }
             label(i + 1, top, bottom, bottom - 0.95L * thickness, D.Cells(0, i).AsFloat(), D.Cells(2, i).AsFloat());
         }
     } else if (type == 3) {
-        const Extended g = 2 * p.Zc - p.BaseDepth;
+        const Extended g = levels.ground;
         ground(g);
-        line(g + p.BedRockDepth);
-        const int y = c.Y(g) + textOffset;
-        TextOutTop(painter, c.LabelX(), y,
-                   QStringLiteral("Layer thickness= ") + FloatToStr(p.BedRockDepth) + QStringLiteral("; Layer 1"));
-        TextOutTop(painter, c.LabelX(), y + lineHeight, propertyLine(p.SoilVelocity, p.SoilPoisson));
-        TextOutTop(painter, c.LabelX(), c.Y(g + p.BedRockDepth) + textOffset, QStringLiteral("Rock Layer "));
+        line(levels.rockDepth);
+        labels.push_back(
+                {c.Y(g) + textOffset,
+                 {QStringLiteral("Layer thickness= ") + FloatToStr(p.BedRockDepth) + QStringLiteral("; Layer 1"),
+                  propertyLine(p.SoilVelocity, p.SoilPoisson)}});
+        labels.push_back({c.Y(levels.rockDepth) + textOffset, {QStringLiteral("Rock Layer ")}});
     } else if (type == 1) {
         const TGridTable& D1 = h->D1();
-        Extended total = 0;
-        for (int i = 0; i < D1.RowCount(); ++i) total += D1.Cells(0, i).AsFloat();
-        const Extended o = p.Zc - total;
+        // The layers end at the footing's base.
+        const Extended o = levels.ground;
         Extended bottom = 0;
         for (int i = 0; i < D1.RowCount(); ++i) {
             const Extended thickness = D1.Cells(0, i).AsFloat();
@@ -175,9 +198,9 @@ void TDlgSideView::PaintProfile(QPainter& painter, const Canvas& c) const {
             label(i + 1, top, bottom, bottom - 0.95L * thickness + o, D1.Cells(1, i).AsFloat(),
                   D1.Cells(3, i).AsFloat());
         }
-        const int y = c.Y(2 * p.Zc) - textOffset;
-        TextOutTop(painter, c.LabelX(), y, QStringLiteral("Soil below the tip "));
-        TextOutTop(painter, c.LabelX(), y + lineHeight, propertyLine(p.SoilVelocity, p.SoilPoisson));
+        if (D1.RowCount() == 0) ground(o);
+        labels.push_back({c.Y(bottom + o) + textOffset,
+                          {QStringLiteral("Soil below the tip "), propertyLine(p.SoilVelocity, p.SoilPoisson)}});
     } else if (type == 4) {
         const TGridTable& element = h->MultiElement();
         const TGridTable& column = h->Multisoil();
@@ -198,14 +221,33 @@ void TDlgSideView::PaintProfile(QPainter& painter, const Canvas& c) const {
     }
 
     painter.setBrush(c.page ? QColor(Qt::black) : palette().color(QPalette::Text));
-    for (const TPileRecord& r : model_.Records()) {
+    auto body = [&](const TPileRecord& r) {
         const QPoint poly[4] = {{c.X(r.P[0].x), c.Y(r.P[0].z)},
                                 {c.X(r.P[1].x), c.Y(r.P[1].z)},
                                 {c.X(r.P[3].x), c.Y(r.P[3].z)},
                                 {c.X(r.P[2].x), c.Y(r.P[2].z)}};
         painter.drawPolygon(poly, 4);
-    }
+    };
+    if (model_.HasCap()) body(model_.Cap());
+    for (const TPileRecord& r : model_.Records()) body(r);
     painter.setBrush(Qt::NoBrush);
+
+    // Labels on their own background; one that would overprint the one above
+    // (a thin layer) or lie under the button moves down below it.
+    painter.setBackgroundMode(Qt::OpaqueMode);
+    painter.setBackground(palette().color(QPalette::Base));
+    const QFontMetrics metrics = painter.fontMetrics();
+    int free = std::numeric_limits<int>::min();
+    for (const Label& l : labels) {
+        int y = std::max(l.y, free);
+        int width = 0;
+        for (const QString& text : l.lines) width = std::max(width, metrics.horizontalAdvance(text));
+        const QRect area(c.LabelX(), y, width, int(l.lines.size()) * lineHeight);
+        if (!c.keepClear.isNull() && area.intersects(c.keepClear)) y = c.keepClear.bottom() + 1;
+        for (int k = 0; k < int(l.lines.size()); ++k) TextOutTop(painter, c.LabelX(), y + k * lineHeight, l.lines[k]);
+        free = y + int(l.lines.size()) * lineHeight;
+    }
+    painter.setBackgroundMode(Qt::TransparentMode);
 }
 
 }  // namespace vortn

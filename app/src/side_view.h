@@ -34,8 +34,11 @@ public:
 protected:
     TDlgSideView(TSidePlane plane, const QString& caption, QWidget* parent);
     void ClearRecords() override { model_.ClearRecords(); }
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // The "Print" button keeps to the top-right corner, where no label is.
+    void PlacePrintButton();
     struct Canvas;
     void PaintProfile(QPainter& painter, const Canvas& canvas) const;
 

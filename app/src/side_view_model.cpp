@@ -1,5 +1,6 @@
 #include "side_view_model.h"
 
+#include "block_model.h"
 #include "grid_table.h"
 #include "program_data.h"
 #include "project_holder.h"
@@ -26,10 +27,41 @@ Extended ColumnSum(const TGridTable& t, int col, int rows) {
     for (int i = 0; i < rows; ++i) s += t.Cells(col, i).AsFloat();
     return s;
 }
+
+// How high the profile draws a half-space or stratum footing.
+Extended FootingHeight(const TProgramData& p) { return p.CircularFlag == 1 ? 2 * p.Zc : p.Zc; }
+
+int FootingTypeOf(const TProgramData& p) {
+    const int type = FootingTypeOfWord(p.FoundationWord);
+    return type != 0 ? type : p.FootingType;
+}
 }  // namespace
 
+TProfileLevels ProfileLevels(TProjectHolder& h) {
+    const TProgramData& p = h.Project();
+    TProfileLevels l;
+    switch (FootingTypeOf(p)) {
+        case 1:
+            l.ground = FootingHeight(p) - ColumnSum(h.D1(), 0, h.D1().RowCount());
+            break;
+        case 2: {
+            const TBlockGeometry g = GetMaxDims(h);
+            if (g.CapEmbedded) l.ground = -g.CapThickness;
+            break;
+        }
+        case 3:
+            l.ground = FootingHeight(p) - p.BaseDepth;
+            l.rock = true;
+            l.rockDepth = l.ground + p.BedRockDepth;
+            break;
+        default:
+            break;
+    }
+    return l;
+}
+
 bool TSideViewModel::BuildRecords(TProjectHolder& h) {
-    records_.clear();
+    ClearRecords();
     if (h.D().RowCount() == 0) return false;
     TProgramData& p = h.Project();
     if (const int code = FootingTypeOfWord(p.FoundationWord)) p.FootingType = code;
@@ -57,13 +89,12 @@ bool TSideViewModel::BuildRecords(TProjectHolder& h) {
             w = 2 * pileData.Cells(1, 0).AsFloat();
             L = summed;
         } else if (multi) {
-            xc = 4 * element.Cells(1, 0).AsFloat();
+            // The column stands at the origin, as the foundation does.
             w = 2 * element.Cells(1, 0).AsFloat();
             L = ColumnSum(element, 0, std::min(h.D().RowCount(), element.RowCount()));
         } else {
-            const bool circular = p.CircularFlag == 1;
-            w = circular ? 2 * p.Radius : p.Width;
-            L = circular ? 2 * p.Zc : p.Zc;
+            w = p.CircularFlag == 1 ? 2 * p.Radius : CapWidth(p);
+            L = FootingHeight(p);
         }
         const Extended s = std::sin(t) * L, c = std::cos(t) * L;
         TPileRecord r;
@@ -74,13 +105,33 @@ bool TSideViewModel::BuildRecords(TProjectHolder& h) {
         built.push_back(r);
     }
     records_ = std::move(built);
+    if (pile) {
+        // The cap of the 3D view, on the pile heads.
+        const Extended w = p.CircularFlag == 1 ? 2 * p.Radius : CapWidth(p);
+        const Extended t = GetMaxDims(h).CapThickness;
+        if (w > 0 && t > 0) {
+            hasCap_ = true;
+            cap_.P[0] = {-w / 2, -t};
+            cap_.P[1] = {w / 2, -t};
+            cap_.P[2] = {-w / 2, 0};
+            cap_.P[3] = {w / 2, 0};
+        }
+    }
+    levels_ = ProfileLevels(h);
     return true;
 }
 
+Extended TSideViewModel::CapWidth(const TProgramData& p) const {
+    // In the XZ plane a rectangle shows its length (along x), in YZ its width.
+    return plane_ == TSidePlane::XZ ? p.Length : p.Width;
+}
+
 void TSideViewModel::Fit(int footingType, Extended summedPileLength) {
-    if (records_.empty()) return;
+    if (records_.empty() && !hasCap_) return;
     TProfileWindow f{0, 0, 0, 0};
-    for (const TPileRecord& r : records_) {
+    std::vector<TPileRecord> all = records_;
+    if (hasCap_) all.push_back(cap_);
+    for (const TPileRecord& r : all) {
         f.xmin = std::min({f.xmin, r.P[0].x, r.P[2].x});
         f.xmax = std::max({f.xmax, r.P[1].x, r.P[3].x});
         f.zmin = std::min(f.zmin, r.P[0].z);
@@ -99,6 +150,10 @@ void TSideViewModel::Fit(int footingType, Extended summedPileLength) {
         f.xmax *= 2;
         f.zmax = 1.05L * summedPileLength;
     }
+    // The ground above the footing and a stratum's rock, with room for the
+    // label below it, are in the picture.
+    f.zmin = std::min(f.zmin, 1.05L * levels_.ground);
+    if (levels_.rock) f.zmax = std::max(f.zmax, 1.15L * levels_.rockDepth);
     const Extended spanX = f.xmax - f.xmin, spanZ = f.zmax - f.zmin;
     // A window without extent (the all-zero new project) could never be
     // drawn or fitted again.

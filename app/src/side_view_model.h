@@ -13,6 +13,7 @@ namespace vortn {
 
 using Extended = long double;
 class TProjectHolder;
+class TProgramData;
 
 enum class TSidePlane { XZ, YZ };
 
@@ -36,6 +37,17 @@ struct TProfileWindow {
 // 4 MULTILAYER); 0 for an unknown word.
 int FootingTypeOfWord(const QString& word);
 
+// Where the profile puts the ground and the bed rock, as depths below the top
+// of the footing (or of the pile heads, the column). A footing's base lies
+// its embedment below the ground; an embedded pile cap has its top at the
+// ground.
+struct TProfileLevels {
+    Extended ground = 0;
+    bool rock = false;  // a stratum: the rigid base is drawn
+    Extended rockDepth = 0;
+};
+TProfileLevels ProfileLevels(TProjectHolder& holder);
+
 class TSideViewModel {
 public:
     explicit TSideViewModel(TSidePlane plane) : plane_(plane) {}
@@ -45,7 +57,13 @@ public:
     void SetModelWindow(const TProfileWindow& w) { model_ = w; }
     const TProfileWindow& ViewWindow() const { return view_; }
     const std::vector<TPileRecord>& Records() const { return records_; }
-    void ClearRecords() { records_.clear(); }
+    // The pile cap of a pile group whose cap has a size, above the pile heads.
+    bool HasCap() const { return hasCap_; }
+    const TPileRecord& Cap() const { return cap_; }
+    void ClearRecords() {
+        records_.clear();
+        hasCap_ = false;
+    }
 
     // Drawable while both spans of the model window are non-zero.
     bool GetNoDraw() const;
@@ -55,8 +73,9 @@ public:
     // has no rows (nothing built). A table row the footing needs that does not
     // exist raises EListError; the records built so far are dropped.
     bool BuildRecords(TProjectHolder& holder);
-    // Fits the model window around the records (nothing without records). A
-    // fit without extent in either direction is not taken: the window stays.
+    // Fits the model window around the records, the cap and the levels of
+    // the last build (nothing without records). A fit without extent in
+    // either direction is not taken: the window stays.
     void Fit(int footingType, Extended summedPileLength);
     // The view window for a drawing of width x height; a drawing without area
     // keeps the view window it had.
@@ -73,10 +92,16 @@ public:
     int PageY(Extended z, int pageHeight) const;
 
 private:
+    // The footing's or cap's horizontal size of a rectangle in this plane.
+    Extended CapWidth(const TProgramData& p) const;
+
     TSidePlane plane_;
     TProfileWindow model_;
     TProfileWindow view_;
     std::vector<TPileRecord> records_;
+    bool hasCap_ = false;
+    TPileRecord cap_;
+    TProfileLevels levels_;
 };
 
 }  // namespace vortn

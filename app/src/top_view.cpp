@@ -31,7 +31,14 @@ void TDlgTopView::FormCreate() {
 
 void TDlgTopView::FormActivate() {
     if (GetNoDraw()) return;
-    if (!Rebuild([this](TProjectHolder& h) { model_.BuildRecords(h); })) return;
+    // The outline of the project as it is now, not of the last paint: the
+    // first picture of a window shows the whole cap or footing.
+    if (!Rebuild([this](TProjectHolder& h) {
+            model_.BuildRecords(h);
+            const TPlanBounds b = TTopViewModel::Bounds(h);
+            model_.SetExtents(b.Ex(), b.Ey());
+        }))
+        return;
     model_.Fit();
     FormResize();
 }

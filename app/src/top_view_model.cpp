@@ -27,7 +27,8 @@ void TTopViewModel::BuildRecords(TProjectHolder& h) {
 }
 
 void TTopViewModel::Fit() {
-    if (records_.empty()) return;
+    // A footing (no records) fits its outline as a pile group does.
+    if (records_.empty() && (ex_ == 0 || ey_ == 0)) return;
     TPlanWindow f{-ex_ / 1.9L, ex_ / 1.9L, ey_ / 1.9L, -ey_ / 1.9L};
     for (const TPlanPile& r : records_) {
         f.xmin = std::min(f.xmin, r.X - 2 * r.R);
@@ -63,7 +64,9 @@ TPlanBounds TTopViewModel::Bounds(TProjectHolder& h) {
     int type = FootingTypeOfWord(p.FoundationWord);
     if (type == 0) type = p.FootingType;
     TPlanBounds b;
-    if (type == 2) {
+    // A pile group is outlined by its cap; a cap of no size by its piles.
+    const bool capSized = p.CircularFlag == 1 ? p.Radius > 0 : p.Length > 0 && p.Width > 0;
+    if (type == 2 && !capSized) {
         const TGridTable& coord = h.Pilecoord();
         // A group without piles has no outline.
         if (coord.RowCount() == 0) return b;

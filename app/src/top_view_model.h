@@ -42,7 +42,7 @@ public:
     void SetView(const TPlanView& v) { view_ = v; }
     const std::vector<TPlanPile>& Records() const { return records_; }
     void ClearRecords() { records_.clear(); }
-    // Extents of the outline found by the last paint (0 before the first).
+    // Extents of the outline the fit uses (set by each activation and paint).
     Extended Ex() const { return ex_; }
     Extended Ey() const { return ey_; }
     void SetExtents(Extended ex, Extended ey) {
@@ -54,12 +54,14 @@ public:
     // One record per pile of a pile group, all with the radius of the first
     // pile section (EListError when the pile has no section); none else.
     void BuildRecords(TProjectHolder& holder);
-    // Fits the model window around the last outline and the piles (nothing
-    // without records); a fit without extent is not taken.
+    // Fits the model window around the outline of SetExtents and the piles
+    // (a footing without piles around its outline alone); a fit without
+    // extent is not taken.
     void Fit();
     // View window for a drawing of width x height (nothing without area).
     void Aspect(Extended width, Extended height);
-    // The outline of the footing or pile cap.
+    // The outline of the footing or pile cap (a pile group whose cap has no
+    // size: the box around its pile centres).
     static TPlanBounds Bounds(TProjectHolder& holder);
 
     // The pixel rectangle of a circle on a drawing of width x height.

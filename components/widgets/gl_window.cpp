@@ -45,6 +45,7 @@ void TglApi::LoadIdentity() { glLoadIdentity(); }
 void TglApi::PushMatrix() { glPushMatrix(); }
 void TglApi::PopMatrix() { glPopMatrix(); }
 void TglApi::BlendFunc(unsigned src, unsigned dst) { glBlendFunc(src, dst); }
+void TglApi::PolygonOffset(float factor, float units) { glPolygonOffset(factor, units); }
 void TglApi::NewList(unsigned list, unsigned mode) { glNewList(list, mode); }
 void TglApi::EndList() { glEndList(); }
 void TglApi::CallList(unsigned list) { glCallList(list); }
@@ -378,11 +379,20 @@ void TglWindow::GetViewport(std::array<int, 4>& v) {
     for (int i = 0; i < 4; ++i) v[size_t(i)] = values[i];
 }
 
-void TglWindow::TextOut3D(const QString& text, double x, double y, double z) {
+void TglWindow::TextOut3D(const QString& text, double x, double y, double z) { TextOut3D(text, x, y, z, 0, 0); }
+
+void TglWindow::TextOut3D(const QString& text, double x, double y, double z, int shiftX, int shiftY) {
     const QByteArray bytes = text.toLatin1();
     api_->RasterPos3f(float(x), float(y), float(z));
+    // A bitmap of no pixels only moves the raster position.
+    if (shiftX != 0 || shiftY != 0) api_->GlyphBitmap(0, 0, 0.0f, 0.0f, float(shiftX), float(shiftY), nullptr);
     api_->ListBase(FontListBase);
     if (!bytes.isEmpty()) api_->CallLists(int(bytes.size()), GL_UNSIGNED_BYTE, bytes.constData());
+}
+
+int TglWindow::FontLineHeight() const {
+    return QFontMetrics(fontListsBuilt_ ? fontListsFont_ : QFontDatabase::systemFont(QFontDatabase::GeneralFont))
+            .height();
 }
 
 void TglWindow::SetupFontLists() { SetupFontLists(QFontDatabase::systemFont(QFontDatabase::GeneralFont)); }

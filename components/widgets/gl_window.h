@@ -60,6 +60,7 @@ public:
     virtual void PushMatrix();
     virtual void PopMatrix();
     virtual void BlendFunc(unsigned src, unsigned dst);
+    virtual void PolygonOffset(float factor, float units);
     virtual void NewList(unsigned list, unsigned mode);
     virtual void EndList();
     virtual void CallList(unsigned list);
@@ -260,6 +261,7 @@ public:
     void PushMatrix() { api_->PushMatrix(); }
     void PopMatrix() { api_->PopMatrix(); }
     void BlendFunc(unsigned src, unsigned dst) { api_->BlendFunc(src, dst); }
+    void PolygonOffset(double factor, double units) { api_->PolygonOffset(float(factor), float(units)); }
     void NewList(unsigned list, unsigned mode) { api_->NewList(list, mode); }
     void EndList() { api_->EndList(); }
     void CallList(unsigned list) { api_->CallList(list); }
@@ -270,6 +272,11 @@ public:
     // Text at a raster position through the font lists; characters beyond
     // Latin-1 are drawn as '?'.
     void TextOut3D(const QString& text, double x, double y, double z);
+    // The same text moved by (shiftX, shiftY) pixels from where the point
+    // falls on the window (y upwards).
+    void TextOut3D(const QString& text, double x, double y, double z, int shiftX, int shiftY);
+    // The height of a line of the font lists' text, in pixels.
+    int FontLineHeight() const;
     // Builds display lists FontListBase + 0 ... FontListBase + 254, the glyphs
     // of character codes 0 to 254, on the current context (the window's, or an
     // off-screen picture's). With no context current yet, the window builds
@@ -282,6 +289,8 @@ public:
     // Constants, so that users need no OpenGL header.
     static constexpr unsigned GlModelView() { return 0x1700; }
     static constexpr unsigned GlModelViewMatrix() { return 0x0BA6; }
+    static constexpr unsigned GlProjectionMatrix() { return 0x0BA7; }
+    static constexpr unsigned GlPolygonOffsetFill() { return 0x8037; }
     static constexpr unsigned GlProjection() { return 0x1701; }
     static constexpr unsigned GlColorBufferBit() { return 0x4000; }
     static constexpr unsigned GlDepthBufferBit() { return 0x0100; }

@@ -506,6 +506,78 @@ TEST_F(BlockModelTest, FootingDrawsNoPiles) {
     view.GL()->SetApi(nullptr);
 }
 
+// A column of labels keeps one line between neighbours: labels that fall
+// on one spot (the plan view) or too close (thin layers) move down.
+TEST(BlockModel, StackedLabelShifts) {
+    struct Case {
+        std::vector<Extended> y;
+        std::vector<int> shifts;
+    };
+    const Case cases[] = {
+            {{300, 250, 100}, {0, 0, 0}},                // far enough apart
+            {{300, 300, 300, 300}, {0, -14, -28, -42}},  // all at one spot
+            {{300, 295, 200}, {0, -9, 0}},               // one thin layer
+            {{300, 295, 290, 200}, {0, -9, -18, 0}},
+            {{}, {}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(vortn::StackedLabelShifts(c.y, 14), c.shifts);
+}
+
+TEST(BlockModel, WindowHeightOfAPoint) {
+    // One unit a pixel about the centre of a 400 x 300 viewport.
+    TMatrix16 P = vortn::IdentityMatrix();
+    P[0] = 2.0L / 400;
+    P[5] = 2.0L / 300;
+    P[10] = -1.0L / 1000;
+    const TMatrix16 M = vortn::IdentityMatrix();
+    const std::array<int, 4> viewport{0, 0, 400, 300};
+    EXPECT_NEAR(double(vortn::WindowY(P, M, viewport, 0, 0, 0)), 150, 1e-9);
+    EXPECT_NEAR(double(vortn::WindowY(P, M, viewport, 7, 40, 5)), 190, 1e-9);
+    TMatrix16 scaled = M;
+    scaled[5] = 2;  // the model twice as tall
+    EXPECT_NEAR(double(vortn::WindowY(P, scaled, viewport, 0, -10, 0)), 130, 1e-9);
+}
+
+// What the model is built from: a pile moved, the cap resized or a layer
+// added changes it; nothing else does.
+TEST_F(BlockModelTest, ModelInputsFollowTheProject) {
+    Piles({{-3, -3}, {3, -3}, {-3, 3}, {3, 3}}, {{10, 0.5}});
+    Rectangular(8, 8);
+    const QByteArray before = vortn::BlockModelInputs(H());
+    EXPECT_EQ(vortn::BlockModelInputs(H()), before);
+    P().Title = QStringLiteral("another title");
+    EXPECT_EQ(vortn::BlockModelInputs(H()), before);
+    H().Pilecoord().Cells(0, 3).SetAsFloat(-3);
+    EXPECT_NE(vortn::BlockModelInputs(H()), before);
+    H().Pilecoord().Cells(0, 3).SetAsFloat(3);
+    EXPECT_EQ(vortn::BlockModelInputs(H()), before);
+    P().Length = 9;
+    EXPECT_NE(vortn::BlockModelInputs(H()), before);
+    P().Length = 8;
+    Fill(H().pilecapsoil(), {{0.5L}, {0.5L}});
+    EXPECT_NE(vortn::BlockModelInputs(H()), before);
+}
+
+// The next activation after a change builds the extents again; the user's
+// pan stays where it was relative to the model's centre.
+TEST_F(BlockModelTest, ActivationRebuildsTheModelAfterAChange) {
+    Foundation("HALF-SPACE", 1);
+    Rectangular(4, 2);
+    vortn::TDlgBlock view;
+    view.SetHolder(&H());
+    view.FormActivate();
+    EXPECT_EQ(double(view.Geometry().dx), 4.0);
+    view.Navigation().View.PanX += 1;  // panned by the user
+    Rectangular(10, 2);
+    view.FormActivate();
+    EXPECT_EQ(double(view.Geometry().dx), 10.0);
+    EXPECT_EQ(double(view.ViewState().PanX), 1.0);
+    Fill(H().D1(), {{1.5L}});
+    view.FormActivate();
+    EXPECT_TRUE(view.Geometry().CapEmbedded);
+    EXPECT_EQ(double(view.Geometry().zBottom), -3.0);
+}
+
 TEST_F(BlockModelTest, OptionsAndToolbarOperations) {
     vortn::TDlgBlock view;
     view.SetHolder(&H());

@@ -32,6 +32,19 @@ protected:
         Rectangular(4, 3);
         Fill(H().pilecapsoil(), {{0}});
     }
+    // A 400 x 300 view shown in `frame`, activated, so that it paints
+    // itself through its display lists.
+    TDlgBlock* ShownView(QWidget& frame) {
+        auto* view = new TDlgBlock(&frame);
+        view->setAttribute(Qt::WA_DeleteOnClose, false);
+        view->SetHolder(&H());
+        view->resize(400, 300);
+        frame.resize(400, 300);
+        frame.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&frame));
+        view->FormActivate();
+        return view;
+    }
     std::unique_ptr<TDlgBlock> View(int w = 400, int h = 300) {
         auto view = std::make_unique<TDlgBlock>();
         view->SetHolder(&H());
@@ -186,14 +199,7 @@ TEST_F(BlockViewGl, MouseDragsPanAndDrawTheSelectionBox) {
     REQUIRE_GL_CONTEXT(vortn::TglWindow::BitmapPixelFormat());
     StandingCap();
     QWidget frame;
-    auto* view = new TDlgBlock(&frame);
-    view->setAttribute(Qt::WA_DeleteOnClose, false);
-    view->SetHolder(&H());
-    view->resize(400, 300);
-    frame.resize(400, 300);
-    frame.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
-    view->FormActivate();
+    TDlgBlock* view = ShownView(frame);
     view->GL()->grabFramebuffer();  // a paint: the model-view matrix the mouse uses
     const Extended s = view->ViewState().FitScale * view->ViewState().ZoomFactor;
     const Extended panX = view->ViewState().PanX, panZ = view->ViewState().PanZ;
@@ -226,6 +232,112 @@ TEST_F(BlockViewGl, MouseDragsPanAndDrawTheSelectionBox) {
     EXPECT_FALSE(view->Navigation().SelectionBoxVisible);
     EXPECT_NEAR(double(view->ViewState().ZoomFactor), 4.0, 1e-9);  // min(300 / 60, 400 / 100)
     delete view;
+}
+
+// The window's own paint (through its display lists) shows the project as it
+// is now: a pile moved in the table and a larger cap appear at the next paint.
+TEST_F(BlockViewGl, RepaintShowsTheProjectAsItIsNow) {
+    REQUIRE_GL_CONTEXT(vortn::TglWindow::BitmapPixelFormat());
+    Piles({{-3, -3}, {3, -3}, {-3, 3}, {3, 3}}, {{10, 0.5}});
+    Rectangular(8, 8);
+    Fill(H().pilecapsoil(), {{0}});
+    QWidget frame;
+    TDlgBlock* view = ShownView(frame);
+    view->SetView(3);  // from above: x to the right, y up
+    view->ShowPileCapOption();
+    view->ShowSoilLayersOption();
+    QImage image = view->GL()->grabFramebuffer();
+    image.save(ScreenshotPath(QStringLiteral("block-window-before-change.png")));
+    const double s = double(view->ViewState().FitScale);
+    auto at = [&](double x, double y) { return QPoint(int(200 + s * x), int(150 - s * y)); };
+    auto pile = [&](const QImage& i, QPoint p) { return Near(i.pixelColor(p), 128, 128, 128, 12); };
+    EXPECT_TRUE(pile(image, at(3, 3)));
+    EXPECT_FALSE(pile(image, at(-3, 0)));
+
+    // Pile 4 from (3, 3) to (-3, 0), as typed into the pile table.
+    H().Pilecoord().Cells(0, 3).SetAsFloat(-3);
+    H().Pilecoord().Cells(1, 3).SetAsFloat(0);
+    image = view->GL()->grabFramebuffer();
+    image.save(ScreenshotPath(QStringLiteral("block-window-after-change.png")));
+    EXPECT_FALSE(pile(image, at(3, 3)));
+    EXPECT_TRUE(pile(image, at(-3, 0)));
+
+    Rectangular(16, 8);
+    view->FormActivate();
+    EXPECT_EQ(double(view->Geometry().dx), 16.0);
+    delete view;
+}
+
+// An embedded footing's top face and the top soil slab lie in the ground
+// plane: the footing's top shows in its own grey, without stripes of the
+// translucent slab drawn after it (the example half-space, seen obliquely).
+TEST_F(BlockViewGl, CapTopAndGroundSlabDoNotFight) {
+    REQUIRE_GL_CONTEXT(vortn::TglWindow::BitmapPixelFormat());
+    H().OpenProject(QStringLiteral(VORTN_EXAMPLES "/project-half-space.vtd"));
+    ASSERT_EQ(H().LastMessage().toStdString(), "");
+    auto view = View(640, 480);
+    ASSERT_TRUE(view->Geometry().CapEmbedded);
+    const Extended L = P().Length, B = P().Width;
+    for (const auto& [rx, rz] : {std::pair{77, 338}, std::pair{60, 20}, std::pair{88, 300}}) {
+        view->Navigation().View.RotationX = rx;
+        view->Navigation().View.RotationZ = rz;
+        QImage image;
+        ASSERT_TRUE(view->RenderBitmap(image));
+        image.save(ScreenshotPath(QStringLiteral("block-embedded-footing-%1-%2.png").arg(rx).arg(rz)));
+        // The top face on the window (one unit a pixel about the centre),
+        // a tenth in from its edges.
+        const vortn::TMatrix16& m = view->SavedMatrix();
+        auto onWindow = [&](Extended x, Extended y) {
+            const double ex = double(m[0] * x + m[4] * y + m[12]), ey = double(m[1] * x + m[5] * y + m[13]);
+            return QPointF(320 + ex, 240 - ey);
+        };
+        const QPolygonF top({onWindow(-0.4L * L, -0.4L * B), onWindow(0.4L * L, -0.4L * B),
+                             onWindow(0.4L * L, 0.4L * B), onWindow(-0.4L * L, 0.4L * B)});
+        int grey = 0, striped = 0;
+        for (int y = 0; y < 480; ++y)
+            for (int x = 0; x < 640; ++x) {
+                if (!top.containsPoint(QPointF(x + 0.5, y + 0.5), Qt::OddEvenFill)) continue;
+                const QColor c = image.pixelColor(x, y);
+                if (Near(c, 64, 64, 64, 3)) ++grey;
+                if (Near(c, 32, 96, 96, 10)) ++striped;  // the grey seen through the slab
+            }
+        EXPECT_GT(grey, 2000) << rx << " " << rz;
+        EXPECT_EQ(striped, 0) << rx << " " << rz;
+    }
+}
+
+// Seen from above, the layers' depth labels and names stand on one spot of
+// the window each: they are written one below the other.
+TEST_F(BlockViewGl, LayerLabelsFromAboveDoNotOverprint) {
+    REQUIRE_GL_CONTEXT(vortn::TglWindow::BitmapPixelFormat());
+    OpenExample("project-pile.vtd");
+    auto view = View(640, 480);
+    view->ShowSoilLayerLabelsOption();
+    view->ShowSoilLayerDepthLabelsOption();
+    view->SetView(3);
+    QImage image;
+    ASSERT_TRUE(view->RenderBitmap(image));
+    ASSERT_TRUE(image.save(ScreenshotPath(QStringLiteral("block-labels-from-above.png"))));
+    const double s = double(view->ViewState().FitScale);
+    const int lineHeight = view->GL()->FontLineHeight();
+    // Rows with black text beside each column's spot: the depths at (-4, -3),
+    // five of them (0, 0.6, 5.6, 10.6 and "Bottom"), the names at (4, 3), four.
+    struct Column {
+        double x, y;
+        int texts;
+    } columns[] = {{-4, -3, 5}, {4, 3, 4}};
+    for (const Column& c : columns) {
+        const int x0 = int(320 + s * c.x), y0 = int(240 - s * c.y);
+        int top = -1, bottom = -1;
+        for (int y = std::max(0, y0 - 2 * lineHeight); y < 480; ++y)
+            for (int x = x0; x < std::min(640, x0 + 40); ++x)
+                if (image.pixelColor(x, y).lightness() < 40) {
+                    if (top < 0) top = y;
+                    bottom = y;
+                }
+        ASSERT_GE(top, 0) << c.x;
+        EXPECT_GE(bottom - top, (c.texts - 1) * lineHeight) << c.x;
+    }
 }
 
 // The example pile group in the three views, for a reviewer to look at.

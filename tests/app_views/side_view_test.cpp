@@ -8,9 +8,10 @@
 #include "views_fixture.h"
 
 #include <QAbstractButton>
-
+#include <QApplication>
 #include <QFile>
 #include <QPainter>
+#include <QPushButton>
 #include <QPrinter>
 #include <QTemporaryDir>
 
@@ -27,6 +28,32 @@ using vortn::TSidePlane;
 using vortn::TSideViewModel;
 
 class SideViewTest : public ViewsTest {};
+
+// Set-ups shared by the window cases.
+void HalfSpaceFooting(SideViewTest& t) {  // 6 long (x), 4 wide (y), base 1 deep
+    t.Foundation("HALF-SPACE", 1);
+    t.Rectangular(6, 4);
+    t.P().Zc = 1;
+}
+void EmbeddedCapOnFourPiles(SideViewTest& t) {  // a 4 x 3 cap embedded 0.6, piles of 10
+    t.Piles({{-1, -1}, {1, -1}, {-1, 1}, {1, 1}}, {{5, 0.25}, {5, 0.25}});
+    t.Rectangular(4, 3);
+    Fill(t.H().pilecapsoil(), {{0.6L}});
+}
+void FourPilesOfTwoSections(SideViewTest& t) { t.Piles({{-3, -2}, {3, -2}, {-3, 2}, {3, 2}}, {{4, 0.5}, {6, 0.5}}); }
+void BatteredPile(SideViewTest& t) { t.Piles({{0, 0, 10, 1}}, {{10, 0.5}}); }
+
+// The window's picture, recorded at the device's size.
+void DrawInto(TDlgSideView& view, RecordingDevice& device) {
+    QPainter painter(&device);
+    view.Draw(painter, QSize(device.width(), device.height()));
+}
+// Whether the ground's first hatch stroke starts at pixel row y.
+bool HatchedAt(const RecordingDevice& device, int y) {
+    for (const QLineF& l : device.lines)
+        if (l.p1() == QPointF(120, y) && l.p2() == QPointF(135, y + 5)) return true;
+    return false;
+}
 
 // ---- model windows before the aspect correction ----
 
@@ -53,73 +80,77 @@ TEST_P(SideViewWindows, FitOfTheModel) {
 
 INSTANTIATE_TEST_SUITE_P(
         Cases, SideViewWindows,
-        ::testing::Values(WindowCase{"single pile",
-                                     [](SideViewTest& t) {
-                                         t.Piles({{0, 0}}, {{10, 0.5}});
-                                     },
-                                     TSidePlane::XZ,
-                                     {-0.525L, 0.525L, 0, 10.5L}},
-                          // Four piles of two sections (4 + 6) at (+-3, +-2): x from the YZ view is y.
-                          WindowCase{"four piles XZ",
-                                     [](SideViewTest& t) {
-                                         t.Piles({{-3, -2}, {3, -2}, {-3, 2}, {3, 2}}, {{4, 0.5}, {6, 0.5}});
-                                     },
-                                     TSidePlane::XZ,
-                                     {-3.675L, 3.675L, 0, 10.5L}},
-                          WindowCase{"four piles YZ",
-                                     [](SideViewTest& t) {
-                                         t.Piles({{-3, -2}, {3, -2}, {-3, 2}, {3, 2}}, {{4, 0.5}, {6, 0.5}});
-                                     },
-                                     TSidePlane::YZ,
-                                     {-2.625L, 2.625L, 0, 10.5L}},
-                          // A footing 4 wide with its base 1 deep: twice the width, four times the depth.
-                          WindowCase{"half-space rectangular",
-                                     [](SideViewTest& t) {
-                                         t.Foundation("HALF-SPACE", 1);
-                                         t.Rectangular(6, 4);
-                                         t.P().Zc = 1;
-                                     },
-                                     TSidePlane::XZ,
-                                     {-4.2L, 4.2L, 0, 4.2L}},
-                          WindowCase{"half-space circular",
-                                     [](SideViewTest& t) {
-                                         t.Foundation("HALF-SPACE", 1);
-                                         t.Circular(1.5);
-                                         t.P().Zc = 0.5;
-                                     },
-                                     TSidePlane::YZ,
-                                     {-3.15L, 3.15L, 0, 4.2L}},
-                          // A battered pile: the bottom corners move by L sin(t) in its own plane only.
-                          WindowCase{"battered 10 deg XZ in XZ",
-                                     [](SideViewTest& t) {
-                                         t.Piles({{0, 0, 10, 1}}, {{10, 0.5}});
-                                     },
-                                     TSidePlane::XZ,
-                                     {-0.525L, 1.05L * (0.5L + 10 * std::sin(10 * 3.1415L / 180)), 0,
-                                      1.05L * 10 * std::cos(10 * 3.1415L / 180)}},
-                          WindowCase{"battered 10 deg XZ in YZ",
-                                     [](SideViewTest& t) {
-                                         t.Piles({{0, 0, 10, 1}}, {{10, 0.5}});
-                                     },
-                                     TSidePlane::YZ,
-                                     {-0.525L, 0.525L, 0, 10.5L}},
-                          // A multilayer column of two elements (2 + 3) of radius 1.
-                          WindowCase{"multilayer",
-                                     [](SideViewTest& t) {
-                                         t.Foundation("MULTILAYER", 4);
-                                         Fill(t.H().MultiElement(), {{2, 1}, {3, 1}});
-                                     },
-                                     TSidePlane::XZ,
-                                     {0, 2 * 1.05L * 5, 0, 1.05L * 5}},
-                          // The new project has no extent: the initial window stays.
-                          WindowCase{"default project", [](SideViewTest&) {}, TSidePlane::XZ, {-10, 10, 0, 10}},
-                          WindowCase{"no soil layers",
-                                     [](SideViewTest& t) {
-                                         t.Piles({{0, 0}}, {{10, 0.5}});
-                                         t.H().D().SetRowCount(0);
-                                     },
-                                     TSidePlane::XZ,
-                                     {-10, 10, 0, 10}}),
+        ::testing::Values(
+                WindowCase{"single pile",
+                           [](SideViewTest& t) {
+                               t.Piles({{0, 0}}, {{10, 0.5}});
+                           },
+                           TSidePlane::XZ,
+                           {-0.525L, 0.525L, 0, 10.5L}},
+                // Four piles of two sections (4 + 6) at (+-3, +-2): x from the YZ view is y.
+                WindowCase{"four piles XZ", FourPilesOfTwoSections, TSidePlane::XZ, {-3.675L, 3.675L, 0, 10.5L}},
+                WindowCase{"four piles YZ", FourPilesOfTwoSections, TSidePlane::YZ, {-2.625L, 2.625L, 0, 10.5L}},
+                // A footing 6 long (x) and 4 wide (y) with its base 1 deep: twice its size
+                // in the plane, four times the depth.
+                WindowCase{"half-space rectangular XZ", HalfSpaceFooting, TSidePlane::XZ, {-6.3L, 6.3L, 0, 4.2L}},
+                WindowCase{"half-space rectangular YZ", HalfSpaceFooting, TSidePlane::YZ, {-4.2L, 4.2L, 0, 4.2L}},
+                // The stratum's bed rock (8 below the ground at 0.3) is in the window.
+                WindowCase{"stratum with its rock",
+                           [](SideViewTest& t) {
+                               t.Foundation("STRATUM", 3);
+                               t.Rectangular(4, 3);
+                               t.P().Zc = 0.8L;
+                               t.P().BaseDepth = 0.5L;
+                               t.P().BedRockDepth = 8;
+                           },
+                           TSidePlane::XZ,
+                           {-4.2L, 4.2L, 0, 1.15L * 8.3L}},
+                // A footing buried deeper than it is high: the ground above it is shown.
+                WindowCase{"stratum buried",
+                           [](SideViewTest& t) {
+                               t.Foundation("STRATUM", 3);
+                               t.Rectangular(4, 3);
+                               t.P().Zc = 1;
+                               t.P().BaseDepth = 3;
+                               t.P().BedRockDepth = 2;
+                           },
+                           TSidePlane::XZ,
+                           {-4.2L, 4.2L, -2.1L, 4.2L}},
+                // The 4 x 3 cap, embedded 0.6, on four piles of 10: the cap is in the window.
+                WindowCase{"pile cap XZ", EmbeddedCapOnFourPiles, TSidePlane::XZ, {-2.1L, 2.1L, -0.63L, 10.5L}},
+                WindowCase{"pile cap YZ", EmbeddedCapOnFourPiles, TSidePlane::YZ, {-1.575L, 1.575L, -0.63L, 10.5L}},
+                WindowCase{"half-space circular",
+                           [](SideViewTest& t) {
+                               t.Foundation("HALF-SPACE", 1);
+                               t.Circular(1.5);
+                               t.P().Zc = 0.5;
+                           },
+                           TSidePlane::YZ,
+                           {-3.15L, 3.15L, 0, 4.2L}},
+                // A battered pile: the bottom corners move by L sin(t) in its own plane only.
+                WindowCase{"battered 10 deg XZ in XZ",
+                           BatteredPile,
+                           TSidePlane::XZ,
+                           {-0.525L, 1.05L * (0.5L + 10 * std::sin(10 * 3.1415L / 180)), 0,
+                            1.05L * 10 * std::cos(10 * 3.1415L / 180)}},
+                WindowCase{"battered 10 deg XZ in YZ", BatteredPile, TSidePlane::YZ, {-0.525L, 0.525L, 0, 10.5L}},
+                // A multilayer column of two elements (2 + 3) of radius 1, at the origin.
+                WindowCase{"multilayer",
+                           [](SideViewTest& t) {
+                               t.Foundation("MULTILAYER", 4);
+                               Fill(t.H().MultiElement(), {{2, 1}, {3, 1}});
+                           },
+                           TSidePlane::XZ,
+                           {-2.1L, 2.1L, 0, 1.05L * 5}},
+                // The new project has no extent: the initial window stays.
+                WindowCase{"default project", [](SideViewTest&) {}, TSidePlane::XZ, {-10, 10, 0, 10}},
+                WindowCase{"no soil layers",
+                           [](SideViewTest& t) {
+                               t.Piles({{0, 0}}, {{10, 0.5}});
+                               t.H().D().SetRowCount(0);
+                           },
+                           TSidePlane::XZ,
+                           {-10, 10, 0, 10}}),
         CaseName());
 
 TEST_F(SideViewTest, BuildStoresFootingTypeAndSummedLength) {
@@ -233,10 +264,7 @@ TEST_F(SideViewTest, LayersAreLabelledInOrder) {
     view.resize(600, 400);
     view.FormActivate();
     RecordingDevice device(600, 400);
-    {
-        QPainter painter(&device);
-        view.Draw(painter, QSize(600, 400));
-    }
+    DrawInto(view, device);
     EXPECT_EQ(device.TextLines(),
               (QStringList{"depth= 0 - 4; Layer 1", "Shear Wave Velocity= 150; Poissons Ratio= 0.33",
                            "depth= 4 - 10; Layer 2", "Shear Wave Velocity= 200; Poissons Ratio= 0.25"}));
@@ -302,10 +330,7 @@ TEST_F(SideViewTest, EachFootingTypeDrawsItsLayers) {
         view.resize(500, 300);
         view.FormActivate();
         RecordingDevice device(500, 300);
-        {
-            QPainter painter(&device);
-            view.Draw(painter, QSize(500, 300));
-        }
+        DrawInto(view, device);
         EXPECT_EQ(device.TextLines(), c.texts) << c.name;
         int across = 0;
         for (const QLineF& l : device.lines)
@@ -320,15 +345,198 @@ TEST_F(SideViewTest, EachFootingTypeDrawsItsLayers) {
     Foundation("HALF-SPACE", 1);
     view.FormActivate();
     RecordingDevice device(500, 300);
-    {
-        QPainter painter(&device);
-        view.Draw(painter, QSize(500, 300));
+    DrawInto(view, device);
+    EXPECT_TRUE(HatchedAt(device, view.Model().PixelY(1, 300)));
+}
+
+// The footing's base lies its embedment below the ground: the side layers'
+// thickness for a half-space, the base depth for a stratum.
+TEST_F(SideViewTest, FootingStandsInTheGround) {
+    struct Case {
+        const char* name;
+        std::function<void()> setUp;
+        Extended ground, base;
+    };
+    const Case cases[] = {
+            {"stratum rectangular",
+             [this] {
+                 Foundation("STRATUM", 3);
+                 Rectangular(4, 3);
+                 P().Zc = 0.8L;
+                 P().BaseDepth = 0.5L;
+                 P().BedRockDepth = 8;
+             },
+             0.3L, 0.8L},
+            {"stratum circular",
+             [this] {
+                 Foundation("STRATUM", 3);
+                 Circular(1);
+                 P().Zc = 0.8L;
+                 P().BaseDepth = 0.5L;
+                 P().BedRockDepth = 8;
+             },
+             1.1L, 1.6L},
+            {"half-space rectangular",
+             [this] {
+                 Foundation("HALF-SPACE", 1);
+                 Rectangular(4, 3);
+                 P().Zc = 0.8L;
+                 Fill(H().D1(), {{0.5L, 150, 18, 0.3L}});
+             },
+             0.3L, 0.8L},
+            {"half-space circular",
+             [this] {
+                 Foundation("HALF-SPACE", 1);
+                 Circular(1);
+                 P().Zc = 1;
+                 Fill(H().D1(), {{0.2L, 150, 18, 0.3L}, {0.3L, 150, 18, 0.3L}});
+             },
+             1.5L, 2},
+            {"half-space on the surface",
+             [this] {
+                 Foundation("HALF-SPACE", 1);
+                 Rectangular(4, 3);
+                 P().Zc = 0.8L;
+                 Fill(H().D1(), {{0, 150, 18, 0.3L}});
+             },
+             0.8L, 0.8L},
+    };
+    for (const Case& c : cases) {
+        c.setUp();
+        TDlgSideViewXZ view;
+        view.SetHolder(&H());
+        view.resize(500, 300);
+        view.FormActivate();
+        RecordingDevice device(500, 300);
+        DrawInto(view, device);
+        EXPECT_TRUE(HatchedAt(device, view.Model().PixelY(c.ground, 300))) << c.name;
+        ASSERT_EQ(device.polygons.size(), 1u) << c.name;
+        EXPECT_EQ(device.polygons[0].boundingRect().bottom(), view.Model().PixelY(c.base, 300)) << c.name;
     }
-    const int ground = view.Model().PixelY(1, 300);
-    bool hatched = false;
-    for (const QLineF& l : device.lines)
-        if (l.p1() == QPointF(120, ground) && l.p2() == QPointF(135, ground + 5)) hatched = true;
-    EXPECT_TRUE(hatched);
+}
+
+// The example stratum in a window: the footing in the ground, the rock line
+// in the picture.
+TEST_F(SideViewTest, ExampleStratumShowsFootingGroundAndRock) {
+    H().OpenProject(QStringLiteral(VORTN_EXAMPLES "/project-stratum.vtd"));
+    ASSERT_EQ(P().FoundationWord, QStringLiteral("STRATUM"));
+    TDlgSideViewXZ view;
+    view.SetHolder(&H());
+    view.resize(600, 420);
+    view.FormActivate();
+    const QImage image = view.RenderImage();
+    ASSERT_TRUE(image.save(ScreenshotPath(QStringLiteral("side-stratum-xz.png"))));
+    const vortn::TSideViewModel& m = view.Model();
+    // The 4 long footing from 0 to 0.8, the ground at 0.3, the rock at 8.3.
+    EXPECT_TRUE(IsDark(image, m.PixelX(0, 600), m.PixelY(0.55L, 420)));
+    EXPECT_TRUE(IsDark(image, m.PixelX(1.9L, 600), m.PixelY(0.55L, 420)));
+    EXPECT_FALSE(IsDark(image, m.PixelX(2.3L, 600), m.PixelY(0.55L, 420)));
+    EXPECT_TRUE(IsDark(image, 580, m.PixelY(0.3L, 420)));
+    ASSERT_LT(m.PixelY(8.3L, 420), 420);
+    EXPECT_TRUE(IsDark(image, 580, m.PixelY(8.3L, 420)));
+    // "Rock Layer " below it, inside the window.
+    RecordingDevice device(600, 420);
+    DrawInto(view, device);
+    ASSERT_EQ(device.texts.size(), 3u);
+    EXPECT_EQ(device.texts[2].text, QStringLiteral("Rock Layer "));
+    EXPECT_LT(device.texts[2].at.y(), 420);
+}
+
+// The example pile group's 4 x 3 cap, embedded 0.6, on the pile heads; the
+// ground at its top.
+TEST_F(SideViewTest, ExamplePileCapIsDrawn) {
+    OpenExample("project-pile.vtd");
+    struct View {
+        std::unique_ptr<TDlgSideView> view;
+        const char* file;
+        Extended halfSize;
+    };
+    View views[] = {{std::make_unique<TDlgSideViewXZ>(), "side-pile-cap-xz.png", 2},
+                    {std::make_unique<TDlgSideViewYZ>(), "side-pile-cap-yz.png", 1.5L}};
+    for (View& v : views) {
+        v.view->SetHolder(&H());
+        v.view->resize(640, 480);
+        v.view->FormActivate();
+        const QImage image = v.view->RenderImage();
+        ASSERT_TRUE(image.save(ScreenshotPath(QString::fromLatin1(v.file))));
+        const vortn::TSideViewModel& m = v.view->Model();
+        ASSERT_TRUE(m.HasCap()) << v.file;
+        const int y = m.PixelY(-0.3L, 480);
+        EXPECT_TRUE(IsDark(image, m.PixelX(0, 640), y)) << v.file;
+        EXPECT_TRUE(IsDark(image, m.PixelX(v.halfSize - 0.1L, 640), y)) << v.file;
+        EXPECT_FALSE(IsDark(image, m.PixelX(v.halfSize + 0.2L, 640), y)) << v.file;
+        EXPECT_TRUE(IsDark(image, 620, m.PixelY(-0.6L, 480))) << v.file;  // the ground
+    }
+}
+
+// A footing wider than the labels' column does not hide them: the texts have
+// their own background.
+TEST_F(SideViewTest, BodiesDoNotHideTheLabels) {
+    Foundation("HALF-SPACE", 1);
+    Rectangular(20, 20);
+    P().Zc = 6;
+    Fill(H().D1(), {{5, 150, 18, 0.33L}});
+    TDlgSideViewXZ view;
+    view.SetHolder(&H());
+    view.resize(400, 300);
+    view.FormActivate();
+    const QImage image = view.RenderImage();
+    ASSERT_TRUE(image.save(ScreenshotPath(QStringLiteral("side-labels-over-footing.png"))));
+    const vortn::TSideViewModel& m = view.Model();
+    const QFontMetrics fm(view.font());
+    const QString text = QStringLiteral("Shear Wave Velocity= 150; Poissons Ratio= 0.33");
+    // The property line lies one line below the label's row, over the footing
+    // (the ground at 1, the label a twentieth of the layer below it).
+    const int row = m.PixelY(1.25L, 300) + fm.height() + fm.ascent() / 2;
+    const int left = m.PixelX(-9.5L, 400), right = std::min(fm.horizontalAdvance(text), m.PixelX(9.5L, 400));
+    ASSERT_LT(row, m.PixelY(6, 300));
+    ASSERT_LT(left + 20, right);
+    int light = 0;
+    for (int x = left; x < right; ++x)
+        if (!IsDark(image, x, row)) ++light;
+    EXPECT_GT(light, (right - left) / 4);
+}
+
+// Labels of thin layers follow one another instead of overprinting.
+TEST_F(SideViewTest, ThinLayersLabelsDoNotOverprint) {
+    Piles({{0, 0}}, {{10, 0.5}, {0.05L, 0.5}, {0.05L, 0.5}});
+    Fill(H().D(), {{150, 18, 0.3}, {200, 18, 0.3}, {250, 18, 0.3}});
+    TDlgSideViewXZ view;
+    view.SetHolder(&H());
+    view.resize(600, 400);
+    view.FormActivate();
+    RecordingDevice device(600, 400);
+    DrawInto(view, device);
+    ASSERT_EQ(device.texts.size(), 6u);
+    const int lineHeight = QFontMetrics(view.font()).height();
+    for (size_t i = 1; i < device.texts.size(); ++i)
+        EXPECT_GE(device.texts[i].at.y() - device.texts[i - 1].at.y(), lineHeight) << i;
+    // The first label stays where its layer puts it.
+    EXPECT_EQ(int(device.texts[0].at.y()) - QFontMetrics(view.font()).ascent(), view.Model().PixelY(0.5L, 400));
+}
+
+// The "Print" button keeps clear of the labels, also after a resize.
+TEST_F(SideViewTest, PrintButtonCoversNoLabel) {
+    OpenExample("project-pile.vtd");
+    TDlgSideViewXZ view;
+    view.SetHolder(&H());
+    view.show();
+    for (const QSize size : {QSize(600, 420), QSize(250, 500), QSize(900, 300)}) {
+        view.resize(size);
+        QApplication::processEvents();
+        view.FormActivate();
+        const auto* button = view.findChild<QPushButton*>(QStringLiteral("Button1"));
+        ASSERT_NE(button, nullptr);
+        EXPECT_TRUE(view.rect().contains(button->geometry())) << size.width();
+        RecordingDevice device(size.width(), size.height());
+        DrawInto(view, device);
+        ASSERT_FALSE(device.texts.empty());
+        const QFontMetrics fm(view.font());
+        for (const RecordingDevice::Text& t : device.texts) {
+            const QRect r(int(t.at.x()), int(t.at.y()) - fm.ascent(), fm.horizontalAdvance(t.text), fm.height());
+            EXPECT_FALSE(r.intersects(button->geometry())) << t.text.toStdString() << " at " << size.width();
+        }
+    }
 }
 
 // Tables shorter than the loop bound: the profile stops at the shorter table.
@@ -361,10 +569,7 @@ TEST_F(SideViewTest, ShortTablesEndTheLayers) {
         view.resize(500, 300);
         view.FormActivate();
         RecordingDevice device(500, 300);
-        {
-            QPainter painter(&device);
-            view.Draw(painter, QSize(500, 300));
-        }
+        DrawInto(view, device);
         EXPECT_EQ(device.texts.size(), size_t(c.labelLines)) << c.name;
         EXPECT_TRUE(messages_.isEmpty()) << c.name;
     }

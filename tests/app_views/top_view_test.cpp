@@ -2,6 +2,8 @@
 // resolution classes and printing.
 #include "top_view.h"
 
+#include "side_view.h"
+
 #include "views_fixture.h"
 
 #include <QFile>
@@ -55,20 +57,44 @@ INSTANTIATE_TEST_SUITE_P(
                                    },
                                    {-4, 4, 4, -4},
                                    {-4, 4, 4, -4}},
-                          // Thin piles far apart: after a paint the outline's extent (8 / 1.9) widens x.
+                          // Thin piles far apart: the outline's extent (8 / 1.9) widens x, already at
+                          // the first activation.
                           PlanCase{"pile row",
                                    [](TopViewTest& t) {
                                        t.Piles({{-4, 0}, {4, 0}}, {{10, 0.05L}});
                                    },
-                                   {-4.1L, 4.1L, 0.1L, -0.1L},
+                                   {-8 / 1.9L, 8 / 1.9L, 0.1L, -0.1L},
                                    {-8 / 1.9L, 8 / 1.9L, 0.1L, -0.1L}},
+                          // A pile group is outlined by its 8 x 6 cap.
+                          PlanCase{"four piles under their cap",
+                                   [](TopViewTest& t) {
+                                       t.Piles({{-3, -3}, {3, -3}, {-3, 3}, {3, 3}}, {{10, 0.5}});
+                                       t.Rectangular(8, 6);
+                                   },
+                                   {-8 / 1.9L, 8 / 1.9L, 4, -4},
+                                   {-8 / 1.9L, 8 / 1.9L, 4, -4}},
+                          // Footings fit their outline as pile groups do, whatever their size.
                           PlanCase{"half-space",
                                    [](TopViewTest& t) {
                                        t.Foundation("HALF-SPACE", 1);
                                        t.Rectangular(4, 2);
                                    },
-                                   {-10, 10, 10, -10},
-                                   {-10, 10, 10, -10}},
+                                   {-4 / 1.9L, 4 / 1.9L, 2 / 1.9L, -2 / 1.9L},
+                                   {-4 / 1.9L, 4 / 1.9L, 2 / 1.9L, -2 / 1.9L}},
+                          PlanCase{"large footing",
+                                   [](TopViewTest& t) {
+                                       t.Foundation("STRATUM", 3);
+                                       t.Rectangular(30, 25);
+                                   },
+                                   {-30 / 1.9L, 30 / 1.9L, 25 / 1.9L, -25 / 1.9L},
+                                   {-30 / 1.9L, 30 / 1.9L, 25 / 1.9L, -25 / 1.9L}},
+                          PlanCase{"small circular footing",
+                                   [](TopViewTest& t) {
+                                       t.Foundation("MULTILAYER", 4);
+                                       t.Circular(0.002L);
+                                   },
+                                   {-0.004L / 1.9L, 0.004L / 1.9L, 0.004L / 1.9L, -0.004L / 1.9L},
+                                   {-0.004L / 1.9L, 0.004L / 1.9L, 0.004L / 1.9L, -0.004L / 1.9L}},
                           // One pile of no radius is a point: no fit.
                           PlanCase{"single point",
                                    [](TopViewTest& t) {
@@ -115,11 +141,124 @@ TEST_F(TopViewTest, CircularFootingIsDrawnAsASquare) {
         QPainter painter(&device);
         view.Draw(painter, QSize(400, 400));
     }
-    // -10..10 over 400 pixels: the square runs from 160 to 240.
+    // +-4 / 1.9 over 400 pixels: the square runs from 10 to 390.
     ASSERT_EQ(device.lines.size(), 4u);
-    EXPECT_EQ(device.lines[0], QLineF(160, 160, 240, 160));
-    EXPECT_EQ(device.lines[2], QLineF(240, 240, 160, 240));
+    EXPECT_EQ(device.lines[0], QLineF(10, 10, 390, 10));
+    EXPECT_EQ(device.lines[2], QLineF(390, 390, 10, 390));
     EXPECT_TRUE(device.ellipses.empty());
+}
+
+// A footing of any size fills the window: its outline is seen near the
+// window's edges (30 x 25 ft and 4 x 3 mm).
+TEST_F(TopViewTest, FootingOutlineFillsTheWindow) {
+    struct Case {
+        const char* file;
+        Extended length, width;
+    } cases[] = {{"top-footing-30x25.png", 30, 25}, {"top-footing-4x3mm.png", 0.004L, 0.003L}};
+    for (const Case& c : cases) {
+        Foundation("HALF-SPACE", 1);
+        Rectangular(c.length, c.width);
+        TDlgTopView view;
+        view.SetHolder(&H());
+        view.resize(400, 300);
+        view.FormActivate();
+        const QImage image = view.RenderImage();
+        ASSERT_TRUE(image.save(ScreenshotPath(QString::fromLatin1(c.file))));
+        // The outline's four sides inside the window, the wider one across 90% of it.
+        auto at = [&](Extended x, Extended y) {
+            const vortn::TPixelRect r = view.Model().CircleRect(x, y, 0, 400, 300);
+            return QPoint(r.left, r.top);
+        };
+        const QPoint west = at(-c.length / 2, 0), east = at(c.length / 2, 0);
+        const QPoint north = at(0, c.width / 2), south = at(0, -c.width / 2);
+        for (const QPoint& p : {west, east, north, south}) {
+            ASSERT_TRUE(image.rect().contains(p)) << c.file;
+            EXPECT_TRUE(IsDark(image, p.x(), p.y()) || IsDark(image, p.x() - 1, p.y()) ||
+                        IsDark(image, p.x(), p.y() - 1))
+                    << c.file;
+        }
+        EXPECT_TRUE(east.x() - west.x() >= 360 || south.y() - north.y() >= 270) << c.file;
+        EXPECT_FALSE(IsDark(image, 200, 150)) << c.file;
+    }
+}
+
+// The example pile group: the 4 x 3 cap outlined, not the box through the
+// pile centres at +-1.
+TEST_F(TopViewTest, ExamplePileCapIsOutlined) {
+    OpenExample("project-pile.vtd");
+    TDlgTopView view;
+    view.SetHolder(&H());
+    view.resize(640, 480);
+    view.FormActivate();
+    const QImage image = view.RenderImage();
+    ASSERT_TRUE(image.save(ScreenshotPath(QStringLiteral("top-pile-cap.png"))));
+    auto at = [&](Extended x, Extended y) {
+        const vortn::TPixelRect r = view.Model().CircleRect(x, y, 0, 640, 480);
+        return QPoint(r.left, r.top);
+    };
+    auto darkNear = [&](QPoint p) {
+        for (int d = -1; d <= 1; ++d)
+            if (IsDark(image, p.x() + d, p.y()) || IsDark(image, p.x(), p.y() + d)) return true;
+        return false;
+    };
+    EXPECT_TRUE(darkNear(at(-2, 0)));
+    EXPECT_TRUE(darkNear(at(2, 0)));
+    EXPECT_TRUE(darkNear(at(0, 1.5L)));
+    EXPECT_TRUE(darkNear(at(0, -1.5L)));
+    EXPECT_FALSE(darkNear(at(-1, 0)));  // no line between the pile centres
+    EXPECT_FALSE(darkNear(at(0, 1)));
+    EXPECT_TRUE(IsDark(image, at(1, 1).x(), at(1, 1).y()));  // a pile
+}
+
+// A pile deck that lists no piles ("FIXED=0") shows none, and is saved so.
+TEST_F(TopViewTest, PileDeckWithoutPilesShowsNoPile) {
+    QFile example(QStringLiteral(VORTN_EXAMPLES "/project-pile.vtd"));
+    ASSERT_TRUE(example.open(QIODevice::ReadOnly));
+    QStringList lines = QString::fromUtf8(example.readAll()).split(QStringLiteral("\r\n"));
+    const qsizetype fixed = lines.indexOf(QStringLiteral("FIXED=4"));
+    ASSERT_GT(fixed, 0);
+    lines[fixed] = QStringLiteral("FIXED=0");
+    lines.remove(fixed + 1, 4);
+    const qsizetype battered = lines.indexOf(QStringLiteral("BATTERED"));
+    ASSERT_GT(battered, 0);
+    lines.remove(battered, 9);
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("no-piles.vtd"));
+    QFile out(file);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(lines.join(QStringLiteral("\r\n")).toUtf8());
+    out.close();
+
+    H().OpenProject(file);
+    ASSERT_EQ(H().LastMessage().toStdString(), "");
+    EXPECT_EQ(H().Pilecoord().RowCount(), 0);
+    TDlgTopView top;
+    top.SetHolder(&H());
+    top.resize(400, 300);
+    top.FormActivate();
+    EXPECT_TRUE(top.Model().Records().empty());
+    RecordingDevice device(400, 300);
+    {
+        QPainter painter(&device);
+        top.Draw(painter, QSize(400, 300));
+    }
+    EXPECT_TRUE(device.ellipses.empty());
+    EXPECT_EQ(device.lines.size(), 4u);  // the cap's outline
+    vortn::TDlgSideViewXZ side;
+    side.SetHolder(&H());
+    side.resize(400, 300);
+    side.FormActivate();
+    EXPECT_TRUE(side.Model().Records().empty());
+    EXPECT_TRUE(side.Model().HasCap());
+
+    P().FileName = dir.filePath(QStringLiteral("saved.vtd"));
+    P().SaveToFile();
+    QFile saved(P().FileName);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    const QStringList savedLines = QString::fromUtf8(saved.readAll()).split(QStringLiteral("\r\n"));
+    EXPECT_TRUE(savedLines.contains(QStringLiteral("FIXED=0")));
+    EXPECT_FALSE(savedLines.contains(QStringLiteral("FIXED=1")));
+    EXPECT_TRUE(messages_.isEmpty()) << messages_.join(';').toStdString();
 }
 
 TEST_F(TopViewTest, MouseAtTheCentreReadsZero) {
