@@ -31,6 +31,16 @@ constexpr long double kFootToMetre = 0.3048L;
 constexpr long double kMetreToFoot = 3.2808398950131233596L;
 
 QString General6(long double v) { return QString::number(double(v), 'g', 6); }
+
+// Widens the axis to round ticks (1, 2 or 5 times a power of ten) and
+// labels them with the decimals their step needs, so that no tick of a
+// small range reads as 0.000000.
+void RoundTicks(QValueAxis& axis) {
+    axis.applyNiceNumbers();
+    const double step = (axis.max() - axis.min()) / std::max(1, axis.tickCount() - 1);
+    const int decimals = step > 0 ? std::clamp(int(-std::floor(std::log10(step) + 1e-9)), 0, 15) : 0;
+    axis.setLabelFormat(QStringLiteral("%.") + QString::number(decimals) + QStringLiteral("f"));
+}
 }  // namespace
 
 TDlgAmpPlot::TDlgAmpPlot(TResultPlots& plots, QWidget* parent)
@@ -191,6 +201,8 @@ void TDlgAmpPlot::UpdateGraph() {
     if (ymax <= ymin) ymax = ymin + (ymin == 0 ? 1 : std::fabs(ymin));
     bottom_->setRange(xmin, xmax);
     left_->setRange(ymin, ymax);
+    RoundTicks(*bottom_);
+    RoundTicks(*left_);
     updating_ = false;
 }
 
