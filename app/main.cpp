@@ -1,5 +1,6 @@
 // The VORT-N front-end program.
 #include "main_form.h"
+#include "program_icon.h"
 
 #include <QApplication>
 #include <QStringList>
@@ -8,7 +9,8 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("VORT-N"));
     QApplication::setOrganizationName(QStringLiteral("Tessik"));
-    QApplication::setApplicationDisplayName(QStringLiteral("VORT-N"));
+    // No display name: it would be appended to every window's caption.
+    QApplication::setWindowIcon(vortn::ProgramIcon());
     vortn::TMainForm window;
     const QStringList args = QApplication::arguments();
     if (args.size() > 1) window.SetStartupFile(args.at(1));
