@@ -750,9 +750,9 @@ void InstallGridEditor(QMdiArea* mdiArea) {
         auto* form = new TTableForm(table, nullptr);
         if (!modal && MdiArea()) {
             // System menu and minimise, as the window of its own has.
-            QMdiSubWindow* sub = AddMdiChild(
-                MdiArea(), form, Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                          Qt::WindowCloseButtonHint);
+            QMdiSubWindow* sub = AddMdiChild(MdiArea(), form,
+                                             Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                                                     Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
             sub->setAttribute(Qt::WA_DeleteOnClose, false);
         }
         return form;

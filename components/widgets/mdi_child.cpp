@@ -8,9 +8,7 @@ namespace vortn {
 
 namespace {
 
-QSize VisibleAreaSize(const QMdiArea* area) {
-    return area && area->viewport() ? area->viewport()->size() : QSize();
-}
+QSize VisibleAreaSize(const QMdiArea* area) { return area && area->viewport() ? area->viewport()->size() : QSize(); }
 
 // Whole sub-window rectangle moved so that it lies inside `room`, from
 // the top-left corner when it is larger.

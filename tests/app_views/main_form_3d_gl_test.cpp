@@ -42,7 +42,8 @@ TEST(MainFormViews, The3DViewOpensAtItsFormSizeInsideTheAreaNextToOtherViews) {
     const QImage shot = w.grab().toImage();
     ASSERT_TRUE(shot.save(ScreenshotPath(QStringLiteral("main_form_3d_view_cascaded.png"))));
     // The 3D picture fills the child: white background, not the area's grey.
-    const QPoint inside = w.MdiArea()->viewport()->mapTo(&w, sub->geometry().topLeft() + w.View3DWindow()->geometry().topLeft() + QPoint(20, 20));
+    const QPoint inside = w.MdiArea()->viewport()->mapTo(
+            &w, sub->geometry().topLeft() + w.View3DWindow()->geometry().topLeft() + QPoint(20, 20));
     EXPECT_EQ(shot.pixelColor(inside), QColor(Qt::white));
 }
 

@@ -219,7 +219,7 @@ TEST_F(AmpPlot, AxesHaveRoundTicksAndNoZeroLabelForANonZeroValue) {
         const double power = std::pow(10.0, std::floor(std::log10(step) + 1e-9));
         const double mantissa = step / power;
         EXPECT_TRUE(std::fabs(mantissa - 1) < 1e-6 || std::fabs(mantissa - 2) < 1e-6 || std::fabs(mantissa - 5) < 1e-6)
-            << step;
+                << step;
         EXPECT_NEAR(axis->min() / step, std::round(axis->min() / step), 1e-6);
         for (int k = 0; k < ticks; ++k) {
             const double v = axis->min() + k * step;

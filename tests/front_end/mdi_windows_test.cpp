@@ -70,12 +70,12 @@ TEST_F(MdiWindows, EveryChildOpensAtItsFormSizeWhollyInsideTheArea) {
     };
     TMainForm& w = Form();
     const Case cases[] = {
-        {"Top View", [&] { w.TopViewClick(); }, QSize(600, 420)},
-        {"Side View (XZ-Plane)", [&] { w.SideViewXZClick(); }, QSize(600, 420)},
-        {"Side View (YZ-Plane)", [&] { w.SideViewYZClick(); }, QSize(600, 420)},
-        {"Pile Coordinations", [&] { w.DataPileCoordinatesClick(); }, QSize()},
-        {"Soil Properties", [&] { w.DataSoilLayerClick(); }, QSize()},
-        {"Project Title", [&] { w.DataTitleClick(); }, QSize()},
+            {"Top View", [&] { w.TopViewClick(); }, QSize(600, 420)},
+            {"Side View (XZ-Plane)", [&] { w.SideViewXZClick(); }, QSize(600, 420)},
+            {"Side View (YZ-Plane)", [&] { w.SideViewYZClick(); }, QSize(600, 420)},
+            {"Pile Coordinations", [&] { w.DataPileCoordinatesClick(); }, QSize()},
+            {"Soil Properties", [&] { w.DataSoilLayerClick(); }, QSize()},
+            {"Project Title", [&] { w.DataTitleClick(); }, QSize()},
     };
     for (const Case& c : cases) {
         QMdiSubWindow* s = Open(c.open, QLatin1String(c.title));
@@ -151,8 +151,8 @@ TEST_F(MdiWindows, SmallDialogsDoNotOpenMaximizedOverAMaximizedPlot) {
     QMdiSubWindow* plot = OpenPlot(w.Plots().pltRealKXX(), QStringLiteral("Translational Stiffness"));
     ASSERT_NE(plot, nullptr);
     ASSERT_TRUE(plot->isMaximized());
-    for (auto open : {std::function<void()>([&] { w.DataTitleClick(); }),
-                      std::function<void()>([&] { w.DataOptionsClick(); })}) {
+    for (auto open :
+         {std::function<void()>([&] { w.DataTitleClick(); }), std::function<void()>([&] { w.DataOptionsClick(); })}) {
         open();
         QApplication::processEvents();
         QMdiSubWindow* active = Area()->activeSubWindow();

@@ -51,7 +51,8 @@ TEST_P(GridEditorOnScreen, HeadersAndRowNumbersShowFromTheFirstPaint) {
     QHeaderView* columns = form->Grid->horizontalHeader();
     QHeaderView* rows = form->Grid->verticalHeader();
     for (int c = 0; c < form->Grid->columnCount(); ++c) {
-        const QRect cell(columns->sectionViewportPosition(c) + 2, 2, columns->sectionSize(c) - 4, columns->height() - 4);
+        const QRect cell(columns->sectionViewportPosition(c) + 2, 2, columns->sectionSize(c) - 4,
+                         columns->height() - 4);
         EXPECT_GT(DarkPixels(shot, onScreen(columns->viewport(), cell)), 10) << "header of column " << c;
     }
     for (int r = 0; r < form->Grid->rowCount() && r < form->RowsShown(); ++r) {
@@ -60,10 +61,11 @@ TEST_P(GridEditorOnScreen, HeadersAndRowNumbersShowFromTheFirstPaint) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Tables, GridEditorOnScreen,
-                         ::testing::Values(EditorCase{"soil_properties", &TProjectHolder::D, &TProjectHolder::Pilecoord},
-                                           EditorCase{"pile_coordinates", &TProjectHolder::Pilecoord, &TProjectHolder::D},
-                                           EditorCase{"mass_components", &TProjectHolder::MassCal, &TProjectHolder::D}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+        Tables, GridEditorOnScreen,
+        ::testing::Values(EditorCase{"soil_properties", &TProjectHolder::D, &TProjectHolder::Pilecoord},
+                          EditorCase{"pile_coordinates", &TProjectHolder::Pilecoord, &TProjectHolder::D},
+                          EditorCase{"mass_components", &TProjectHolder::MassCal, &TProjectHolder::D}),
+        [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

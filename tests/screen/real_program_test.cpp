@@ -31,22 +31,25 @@ QString RunTool(const QString& program, const QStringList& args, int ms = 15000)
 // The first visible window whose name matches `pattern`, waited for.
 QString FindWindow(const QString& pattern) {
     for (int i = 0; i < 100; ++i) {
-        const QString id = RunTool(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                                          QStringLiteral("--name"), pattern})
-                               .section(QLatin1Char('\n'), 0, 0);
+        const QString id =
+                RunTool(QStringLiteral("xdotool"),
+                        {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"), pattern})
+                        .section(QLatin1Char('\n'), 0, 0);
         if (!id.isEmpty()) return id;
         QThread::msleep(100);
     }
     return {};
 }
 
-QString WindowName(const QString& id) { return RunTool(QStringLiteral("xdotool"), {QStringLiteral("getwindowname"), id}); }
+QString WindowName(const QString& id) {
+    return RunTool(QStringLiteral("xdotool"), {QStringLiteral("getwindowname"), id});
+}
 
 // Where the window's client area lies on the screen.
 QRect WindowGeometry(const QString& id) {
     const QStringList lines =
-        RunTool(QStringLiteral("xdotool"), {QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), id})
-            .split(QLatin1Char('\n'));
+            RunTool(QStringLiteral("xdotool"), {QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), id})
+                    .split(QLatin1Char('\n'));
     auto value = [&](const char* key) {
         for (const QString& l : lines)
             if (l.startsWith(QLatin1String(key) + QLatin1Char('='))) return l.section(QLatin1Char('='), 1).toInt();

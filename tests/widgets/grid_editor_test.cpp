@@ -440,5 +440,5 @@ TEST_F(GridEditorFixture, TheCurrentColumnsCaptionIsDrawnAsTheOthersAndFitsItsCo
     for (int c = 0; c < 2; ++c)
         EXPECT_LE(fm.horizontalAdvance(header->model()->headerData(c, Qt::Horizontal).toString()) + margins,
                   header->sectionSize(c))
-            << c;
+                << c;
 }

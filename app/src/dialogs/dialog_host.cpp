@@ -48,9 +48,9 @@ void TDialogHost::ShowMessage(const QString& text) {
 TInputDialog* TDialogHost::Create(TDialogKind kind) {
     TInputDialog* d = CreateInputDialog(*this, kind);
     if (!d->TopLevel() && mdiArea_) {
-        QMdiSubWindow* sub = AddMdiChild(
-            mdiArea_, d, Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
+        QMdiSubWindow* sub = AddMdiChild(mdiArea_, d,
+                                         Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                                                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
         sub->setAttribute(Qt::WA_DeleteOnClose);
     } else {
         // A dialog border, no minimize button: it floats outside the main window.
