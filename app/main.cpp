@@ -1,6 +1,7 @@
 // The VORT-N front-end program.
 #include "engine_run.h"
 #include "main_form.h"
+#include "program_icon.h"
 
 #include <QApplication>
 #include <QDir>
@@ -10,7 +11,8 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("VORT-N"));
     QApplication::setOrganizationName(QStringLiteral("Tessik"));
-    QApplication::setApplicationDisplayName(QStringLiteral("VORT-N"));
+    // No display name: it would be appended to every window's caption.
+    QApplication::setWindowIcon(vortn::ProgramIcon());
     // A program killed during a run left its private run folder behind.
     vortn::RemoveStaleRunFolders(QDir::tempPath());
     vortn::TMainForm window;

@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(g++ cmake make libgtest-dev libgmock-dev libbenchmark-dev
           qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev libjpeg-dev
-          libgl1-mesa-dri xvfb xauth libopenblas-dev liblapacke-dev pkgconf fonts-dejavu-core xdg-utils
+          libgl1-mesa-dri xvfb xauth xdotool openbox libopenblas-dev liblapacke-dev pkgconf fonts-dejavu-core xdg-utils
           poppler-utils)
 missing=()
 for p in "${packages[@]}"; do

@@ -38,6 +38,16 @@ long double LengthFactor(int from, int display) {
     if (from == 2 && display == 1) return 1 / kFootToMetre;
     return 1;
 }
+
+// Widens the axis to round ticks (1, 2 or 5 times a power of ten) and
+// labels them with the decimals their step needs, so that no tick of a
+// small range reads as 0.000000.
+void RoundTicks(QValueAxis& axis) {
+    axis.applyNiceNumbers();
+    const double step = (axis.max() - axis.min()) / std::max(1, axis.tickCount() - 1);
+    const int decimals = step > 0 ? std::clamp(int(-std::floor(std::log10(step) + 1e-9)), 0, 15) : 0;
+    axis.setLabelFormat(QStringLiteral("%.") + QString::number(decimals) + QStringLiteral("f"));
+}
 }  // namespace
 
 TDlgAmpPlot::TDlgAmpPlot(TResultPlots& plots, QWidget* parent)
@@ -199,6 +209,8 @@ void TDlgAmpPlot::UpdateGraph() {
     if (ymax <= ymin) ymax = ymin + (ymin == 0 ? 1 : std::fabs(ymin));
     bottom_->setRange(xmin, xmax);
     left_->setRange(ymin, ymax);
+    RoundTicks(*bottom_);
+    RoundTicks(*left_);
     updating_ = false;
 }
 

@@ -9,7 +9,9 @@
 #include "exceptions.h"
 #include "grid_editor.h"
 #include "input_dialog.h"
+#include "mdi_child.h"
 #include "plot_window.h"
+#include "program_icon.h"
 #include "small_windows.h"
 #include "ui_MainForm.h"
 
@@ -45,6 +47,11 @@ TMainForm::TMainForm(QWidget* parent)
     : QMainWindow(parent), ui_(std::make_unique<Ui::TMainForm>()), holder_(std::make_unique<TProjectHolder>()) {
     ui_->setupUi(this);
     gMainForm = this;
+    // The MDI children take this icon from the main window.
+    setWindowIcon(ProgramIcon());
+    // A maximized plot does not maximize the next window activated (a small
+    // dialog has no use for the whole area).
+    MdiArea()->setOption(QMdiArea::DontMaximizeSubWindowOnActivation);
     engineLibrary_ = ProgramFolder() + QStringLiteral("/libVrt3-comp.so");
     holder_->OnCloseAllChildren = [this] { CloseAllChildren(); };
     holder_->OnRefreshOpenDialogs = [this] { RefreshOpenDialogs(); };
@@ -142,7 +149,7 @@ void TMainForm::ConnectMenus() {
     Handle(f.GraphAmp, &QAction::triggered, [this] { AmpPlotClick(); });
     Handle(f.WindowMenu, &QMenu::aboutToShow, [this] { WindowMenuClick(); });
     connect(f.WindowCascade, &QAction::triggered, MdiArea(), &QMdiArea::cascadeSubWindows);
-    connect(f.WindowArrange, &QAction::triggered, MdiArea(), &QMdiArea::tileSubWindows);
+    connect(f.WindowArrange, &QAction::triggered, this, [this] { ArrangeIcons(MdiArea()); });
     Handle(f.HelpContents, &QAction::triggered, [this] { HelpContentsClick(); });
     Handle(f.HelpManual, &QAction::triggered, [this] { HelpManualClick(); });
     Handle(f.HelpAbout, &QAction::triggered, [this] { HelpAboutClick(); });

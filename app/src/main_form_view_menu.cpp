@@ -3,6 +3,7 @@
 #include "main_form.h"
 
 #include "block_view.h"
+#include "mdi_child.h"
 #include "side_view.h"
 #include "top_view.h"
 #include "ui_MainForm.h"
@@ -83,9 +84,8 @@ void TMainForm::Open3DView() {
         view->SetHolder(holder_.get());
         view->OnFormClose = [this] { Close3DView(); };
         view3D_ = view;
-        QMdiSubWindow* sub = MdiArea()->addSubWindow(view);
+        QMdiSubWindow* sub = AddMdiChild(MdiArea(), view);
         sub->setAttribute(Qt::WA_DeleteOnClose);
-        sub->resize(640, 480);
     }
     view3DOpen_ = true;
     f.ToolBar1->show();

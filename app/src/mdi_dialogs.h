@@ -3,6 +3,8 @@
 // it is open.
 #pragma once
 
+#include "mdi_child.h"
+
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QObject>
@@ -27,7 +29,7 @@ TForm* OpenDialogByFlag(QMdiArea* area, std::uint8_t& openFlag, QPointer<TForm>&
         QObject::connect(form.data(), &QObject::destroyed, [flag] { *flag = 0; });
         form->setAttribute(Qt::WA_DeleteOnClose);
         if (area) {
-            QMdiSubWindow* sub = area->addSubWindow(form.data());
+            QMdiSubWindow* sub = AddMdiChild(area, form.data());
             sub->setAttribute(Qt::WA_DeleteOnClose);
         }
     }

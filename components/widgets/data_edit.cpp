@@ -7,6 +7,9 @@
 
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QStyle>
+#include <QStyleOptionFrame>
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -38,6 +41,18 @@ QString TDataEdit::FormatValue(long double x) const {
     return FloatToStrG(x, 18);
 }
 
+QSize TDataEdit::sizeHint() const {
+    // As the line edit measures its own hint, for the widest usual text
+    // in place of its 17 x's.
+    const QFontMetrics fm(font());
+    const QMargins text = textMargins();
+    const int w = fm.horizontalAdvance(QStringLiteral("-2.16666666666666667")) + 2 * 2 + text.left() + text.right() + 2;
+    QStyleOptionFrame options;
+    initStyleOption(&options);
+    const QSize wanted = style()->sizeFromContents(QStyle::CT_LineEdit, &options, QSize(w, 0), this);
+    return QSize(std::max(QLineEdit::sizeHint().width(), wanted.width()), QLineEdit::sizeHint().height());
+}
+
 long double TDataEdit::Number() const { return EvaluateExpression(text()); }
 
 QString TDataEdit::UnitsText(const QString& units, int n) { return EditUnitsText(units, n); }
@@ -54,7 +69,7 @@ void TDataEdit::ExitCheck() {
         if (integerOnly_ && x != std::trunc(x)) throw EIntError(QString());
         if (x < minVal_) throw EMinError(QString());
         if (!(x <= maxVal_)) throw EMaxError(QString());
-        setText(FormatValue(x));
+        WriteText(FormatValue(x));
         valid_ = true;
     } catch (const EIntError&) {
         ShowEntryMessage(this, QStringLiteral("Entry must be an integer."));

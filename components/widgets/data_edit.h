@@ -47,6 +47,8 @@ public:
     bool Valid() const { return valid_; }
     // The value as the box shows it (hexadecimal or 18 digits).
     QString FormatValue(long double x) const;
+    // Wide enough for a value of 18 significant digits with its sign.
+    QSize sizeHint() const override;
 
 signals:
     void Exited();  // the inherited exit handling
@@ -57,7 +59,11 @@ protected:
 
 private:
     friend class TNumericEntry<QLineEdit, TDataEdit>;
-    void WriteText(const QString& s) { setText(s); }
+    // Shows the start of a value too long for the box (the leading digits).
+    void WriteText(const QString& s) {
+        setText(s);
+        home(false);
+    }
     static QString UnitsText(const QString& units, int n);
 
     void ExitCheck();

@@ -1,6 +1,7 @@
 #include "grid_editor.h"
 
 #include "entry_message.h"
+#include "mdi_child.h"
 #include "ui_grid_editor.h"
 
 #include <QApplication>
@@ -166,6 +167,10 @@ TEditorGrid::TEditorGrid(QWidget* parent) : QTableWidget(parent) {
     horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // Column widths fit the captions in the grid's font; a bold current
+    // column would not fit.
+    horizontalHeader()->setHighlightSections(false);
+    verticalHeader()->setHighlightSections(false);
 }
 
 void TEditorGrid::CommitOpenEditor() {
@@ -316,7 +321,10 @@ void TTableForm::FormShow() {
     const QFontMetrics fm(Grid->font());
     Grid->verticalHeader()->setFixedWidth(
         std::max(fm.horizontalAdvance(table_->TopLeft() + QStringLiteral("  ")), logicalDpiX() / 3));
-    lblComments->setText(table_->Comments());
+    // The comments separate their lines by carriage returns.
+    QString comments = table_->Comments();
+    comments.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    lblComments->setText(comments);
     lblComments->setVisible(!table_->Comments().isEmpty());
     HelpPictureChanged();
     columnsShown_ = table_->VisibleColumnCount();
@@ -435,6 +443,9 @@ void TTableForm::LayoutForm() {
     Grid->SyncGeometry();
     corner_->setGeometry(Grid->frameWidth(), Grid->frameWidth(), Grid->verticalHeader()->width(),
                          Grid->horizontalHeader()->sizeHint().height());
+    // The headers do not repaint what a grown grid uncovers of them.
+    Grid->horizontalHeader()->viewport()->update();
+    Grid->verticalHeader()->viewport()->update();
     int x = m;
     for (QPushButton* b : {BtnAdd, BtnIns, BtnDel}) {
         b->move(x, Grid->geometry().bottom() + 1 + m);
@@ -451,9 +462,10 @@ void TTableForm::LayoutForm() {
     if (imgHelp->height() > 0) clientH += imgHelp->height() + m;
     laidOut_ = QSize(std::max(clientW, imgHelp->x() + imgHelp->width() + m), clientH);
     resize(laidOut_);
-    // An MDI child's frame takes the form's size, as a window of its own does.
+    // An MDI child's frame takes the form's size, as a window of its own
+    // does, and stays inside the area as it grows.
     if (QMdiSubWindow* sub = SubWindow(); sub && !sub->isMaximized() && !sub->isMinimized()) {
-        sub->resize(sub->sizeHint());
+        FitMdiChild(sub);
         resize(laidOut_);
     }
     // The columns' own controls over their cells.
@@ -738,9 +750,9 @@ void InstallGridEditor(QMdiArea* mdiArea) {
         auto* form = new TTableForm(table, nullptr);
         if (!modal && MdiArea()) {
             // System menu and minimise, as the window of its own has.
-            QMdiSubWindow* sub = MdiArea()->addSubWindow(
-                form, Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                          Qt::WindowCloseButtonHint);
+            QMdiSubWindow* sub = AddMdiChild(MdiArea(), form,
+                                             Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                                                     Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
             sub->setAttribute(Qt::WA_DeleteOnClose, false);
         }
         return form;

@@ -1,5 +1,6 @@
 #include "plot_window.h"
 
+#include "mdi_child.h"
 #include "number_format.h"
 #include "ui_plot_window.h"
 
@@ -219,6 +220,8 @@ QAction* TPlotForm::AddCurveItem(int curveIndex) {
 }
 
 void TPlotForm::FormCreate() {
+    // Until the mouse read-out replaces it, and in the Window menu.
+    setWindowTitle(plot_->Caption);
     MenuItem(QStringLiteral("PlotPage"))->setVisible(true);
     for (int panel = 0; panel < 3; ++panel) {
         const int group = panel == 0 ? 0 : panel + 1;
@@ -858,7 +861,7 @@ void InstallPlotWindowFactory(QMdiArea* area) {
     // top-level windows.
     SetPlotWindowFactory([area = QPointer<QMdiArea>(area)](TGraphPlot& plot) -> TPlotWindow* {
         auto* form = new TPlotForm(plot);
-        if (area) area->addSubWindow(form);
+        if (area) AddMdiChild(area, form);
         return form;
     });
 }

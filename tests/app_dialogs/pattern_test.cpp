@@ -4,6 +4,8 @@
 #include "dialog_fixture.h"
 
 #include <QDir>
+#include <QLabel>
+#include <QtTest/QTest>
 #include <functional>
 
 #ifndef VORTN_SCREENSHOT_DIR
@@ -309,6 +311,29 @@ TEST_F(DialogFixture, EveryFormBuildsWithItsHandlersBoundByName) {
             ASSERT_NE(box->EditLabel(), nullptr) << box->objectName().toStdString();
             EXPECT_TRUE(box->EditLabel()->text().startsWith(box->Caption()));
         }
+    }
+}
+
+TEST_F(DialogFixture, EveryMnemonicOfALabelReachesItsBox) {
+    // A label with "&" shows the letter underlined, not the "&", and
+    // Alt+letter moves the focus to the box it names.
+    window->activateWindow();
+    for (int k = 0; k < kDialogKindCount; ++k) {
+        TInputDialog* d = Open(TDialogKind(k));
+        ASSERT_NE(d, nullptr);
+        Settle();
+        for (QLabel* label : d->findChildren<QLabel*>()) {
+            const QString text = label->text();
+            const int amp = int(text.indexOf(QLatin1Char('&')));
+            if (amp < 0 || amp + 1 >= text.size() || text.at(amp + 1) == QLatin1Char('&')) continue;
+            const std::string name = d->objectName().toStdString() + " " + label->objectName().toStdString();
+            ASSERT_NE(label->buddy(), nullptr) << name;
+            if (!label->isVisible() || !label->buddy()->isEnabled()) continue;
+            QTest::keyClick(d->window(), text.at(amp + 1).toLower().toLatin1(), Qt::AltModifier);
+            EXPECT_TRUE(label->buddy()->hasFocus()) << name;
+        }
+        d->Frame()->close();
+        Settle();
     }
 }
 

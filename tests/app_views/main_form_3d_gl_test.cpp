@@ -29,6 +29,34 @@ using vortn::TMainForm;
         GTEST_SKIP() << "needs a display (run under xvfb-run)";             \
     }
 
+TEST(MainFormViews, The3DViewOpensAtItsFormSizeInsideTheAreaNextToOtherViews) {
+    REQUIRE_DISPLAY();
+    TMainForm w;
+    w.resize(1280, 1000);
+    w.show();
+    QApplication::processEvents();
+    w.Holder().OpenProject(QStringLiteral(VORTN_EXAMPLES "/project-pile.vtd"));
+    w.Form().ViewTop->trigger();
+    w.Form().ViewSideXZ->trigger();
+    w.Form().View3D->trigger();
+    QApplication::processEvents();
+    ASSERT_NE(w.View3DWindow(), nullptr);
+    auto* sub = qobject_cast<QMdiSubWindow*>(w.View3DWindow()->parentWidget());
+    ASSERT_NE(sub, nullptr);
+    EXPECT_EQ(w.View3DWindow()->size(), QSize(600, 400));  // the form's size
+    const QRect area(QPoint(0, 0), w.MdiArea()->viewport()->size());
+    EXPECT_TRUE(area.contains(sub->geometry())) << sub->x() << "," << sub->y();
+    w.Form().WindowCascade->trigger();
+    QApplication::processEvents();
+    EXPECT_EQ(w.View3DWindow()->size(), QSize(600, 400));
+    const QImage shot = w.grab().toImage();
+    ASSERT_TRUE(shot.save(ScreenshotPath(QStringLiteral("main_form_3d_view_cascaded.png"))));
+    // The 3D picture fills the child: white background, not the area's grey.
+    const QPoint inside = w.MdiArea()->viewport()->mapTo(
+            &w, sub->geometry().topLeft() + w.View3DWindow()->geometry().topLeft() + QPoint(20, 20));
+    EXPECT_EQ(shot.pixelColor(inside), QColor(Qt::white));
+}
+
 TEST(MainFormViews, ToolbarAndShowMenuForwardToThe3DView) {
     REQUIRE_DISPLAY();
     TMainForm w;

@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <QValueAxis>
 
+#include <cmath>
+
 using namespace vortn;
 using namespace vortn::test;
 
@@ -260,6 +262,41 @@ TEST_F(AmpPlot, ScreenshotShowsThreeCurves) {
             if (c.saturation() > 100) ++coloured;
         }
     EXPECT_GT(coloured, 50);
+    dlg_->hide();
+}
+
+TEST_F(AmpPlot, AxesHaveRoundTicksAndNoZeroLabelForANonZeroValue) {
+    // Amplitudes of a few hundred-thousandths: the ticks are round numbers
+    // and each label reads its own value.
+    TGraphPlot& d = Form().Plots().pltDxyzR();
+    TGraphPlot& m = Form().Plots().pltMxyzR();
+    for (int k = 0; k < 3; ++k)
+        for (int i = 0; i < 2; ++i) {
+            d.Points(k, i).Y = i == 0 ? 0.0000154L : 0.0000204L;
+            m.Points(k, i).Y = 0;
+        }
+    dlg_->UpdateGraph();
+    for (QValueAxis* axis : {&dlg_->LeftAxis(), &dlg_->BottomAxis()}) {
+        const int ticks = axis->tickCount();
+        ASSERT_GE(ticks, 2);
+        const double step = (axis->max() - axis->min()) / (ticks - 1);
+        const double power = std::pow(10.0, std::floor(std::log10(step) + 1e-9));
+        const double mantissa = step / power;
+        EXPECT_TRUE(std::fabs(mantissa - 1) < 1e-6 || std::fabs(mantissa - 2) < 1e-6 || std::fabs(mantissa - 5) < 1e-6)
+                << step;
+        EXPECT_NEAR(axis->min() / step, std::round(axis->min() / step), 1e-6);
+        for (int k = 0; k < ticks; ++k) {
+            const double v = axis->min() + k * step;
+            const QString label = QString::asprintf(axis->labelFormat().toLatin1().constData(), v);
+            EXPECT_NEAR(label.toDouble(), v, step * 1e-6) << label.toStdString();
+        }
+    }
+    EXPECT_LE(dlg_->LeftAxis().min(), 0.0000154);
+    EXPECT_GE(dlg_->LeftAxis().max(), 0.0000204);
+    dlg_->resize(900, 600);
+    dlg_->show();
+    QApplication::processEvents();
+    dlg_->grab().save(ScreenshotFile("amp_plot_small_amplitudes.png"));
     dlg_->hide();
 }
 

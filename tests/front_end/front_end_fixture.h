@@ -18,7 +18,10 @@
 namespace vortn::test {
 
 // Screenshots go to the build folder, whatever the current directory.
-inline QString ScreenshotFile(const char* name) { return QStringLiteral(VORTN_SCREENSHOTS "/") + QLatin1String(name); }
+inline QString ScreenshotFile(const char* name) {
+    QDir().mkpath(QStringLiteral(VORTN_SCREENSHOTS));
+    return QStringLiteral(VORTN_SCREENSHOTS "/") + QLatin1String(name);
+}
 
 inline QString ExampleFile(const QString& name) { return QStringLiteral(VORTN_EXAMPLES "/") + name; }
 

@@ -10,6 +10,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QFocusEvent>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QWidget>
 
 using namespace vortn;
@@ -292,4 +294,29 @@ TEST_F(EntryFixture, DesignerFormSetsThePublishedProperties) {
     EXPECT_EQ(wide.property("MaxVal").toDouble(), std::numeric_limits<double>::max());
     wide.setProperty("MinVal", -std::numeric_limits<double>::max());
     EXPECT_TRUE(wide.MinVal() == kDataMinVal);
+}
+
+TEST_F(EntryFixture, ABoxShowsTheStartOfItsValue) {
+    // Loaded or checked, a value longer than the box reads from its first
+    // digit (2.1666... and 1.6666... must not both read 666666...).
+    TDataEdit e(&form);
+    e.resize(80, e.sizeHint().height());
+    e.SetNumber(2.16666666666666667L);
+    EXPECT_TRUE(e.text().startsWith(QStringLiteral("2.1666")));
+    EXPECT_EQ(e.cursorPosition(), 0);
+    e.setText(QStringLiteral("5/3"));
+    EXPECT_TRUE(e.ValidateEntry());
+    EXPECT_TRUE(e.text().startsWith(QStringLiteral("1.6666")));
+    EXPECT_EQ(e.cursorPosition(), 0);
+}
+
+TEST_F(EntryFixture, ABoxAtItsSizeHintShowsAnEighteenDigitValueWhole) {
+    TDataEdit e(&form);
+    e.SetNumber(-2.16666666666666667L);
+    e.resize(e.sizeHint());
+    QStyleOptionFrame options;
+    options.initFrom(&e);
+    options.lineWidth = e.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &options, &e);
+    const QRect contents = e.style()->subElementRect(QStyle::SE_LineEditContents, &options, &e);
+    EXPECT_LE(e.fontMetrics().horizontalAdvance(e.text()), contents.width()) << e.text().toStdString();
 }

@@ -7,12 +7,14 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QStyle>
 
 using namespace vortn;
 
@@ -403,4 +405,40 @@ TEST_F(GridEditorFixture, WindowPlacement) {
     EXPECT_EQ(table->Editor(), nullptr);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(area.subWindowList().isEmpty());
+}
+
+TEST_F(GridEditorFixture, TheCurrentColumnsCaptionIsDrawnAsTheOthersAndFitsItsColumn) {
+    // Captions are measured in the grid's font; a current column drawn in
+    // bold lost its last letters ("Load Amplitude (kN").
+    table = std::make_unique<TGridTable>();
+    table->SetCaption("Load Amplitude");
+    table->SetTopLeft("Number");
+    for (const char* caption : {"Load Amplitude (kN)", "Battered Angle"}) {
+        auto* c = new TFloatColumn(table.get());
+        c->CaptionLines() << caption;
+        table->AddColumn(c);
+    }
+    table->SetRowCount(2);
+    TTableForm* f = Show();
+    f->show();
+    QApplication::processEvents();
+    QHeaderView* header = f->Grid->horizontalHeader();
+    auto section = [&](int c) {
+        return QRect(header->sectionViewportPosition(c), 0, header->sectionSize(c), header->height());
+    };
+    f->Grid->setCurrentCell(0, 1);
+    QApplication::processEvents();
+    const QImage other = header->viewport()->grab().toImage();
+    f->Grid->setCurrentCell(0, 0);
+    QApplication::processEvents();
+    const QImage current = header->viewport()->grab().toImage();
+    QDir().mkpath(QStringLiteral(VORTN_SCREENSHOT_DIR));
+    current.save(QStringLiteral(VORTN_SCREENSHOT_DIR "/grid_editor_current_column_header.png"));
+    EXPECT_TRUE(current.copy(section(0)) == other.copy(section(0)));
+    const QFontMetrics fm(header->font());
+    const int margins = 2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+    for (int c = 0; c < 2; ++c)
+        EXPECT_LE(fm.horizontalAdvance(header->model()->headerData(c, Qt::Horizontal).toString()) + margins,
+                  header->sectionSize(c))
+                << c;
 }

@@ -1,6 +1,7 @@
 #include "dialog_host.h"
 
 #include "input_dialog.h"
+#include "mdi_child.h"
 #include "project_holder.h"
 
 #include <QApplication>
@@ -47,9 +48,9 @@ void TDialogHost::ShowMessage(const QString& text) {
 TInputDialog* TDialogHost::Create(TDialogKind kind) {
     TInputDialog* d = CreateInputDialog(*this, kind);
     if (!d->TopLevel() && mdiArea_) {
-        QMdiSubWindow* sub = mdiArea_->addSubWindow(
-            d, Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
+        QMdiSubWindow* sub = AddMdiChild(mdiArea_, d,
+                                         Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                                                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
         sub->setAttribute(Qt::WA_DeleteOnClose);
     } else {
         // A dialog border, no minimize button: it floats outside the main window.
