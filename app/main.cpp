@@ -1,11 +1,11 @@
 // The VORT-N front-end program.
+#include "application.h"
 #include "main_form.h"
 
-#include <QApplication>
 #include <QStringList>
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
+    vortn::TApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("VORT-N"));
     QApplication::setOrganizationName(QStringLiteral("Tessik"));
     QApplication::setApplicationDisplayName(QStringLiteral("VORT-N"));

@@ -74,20 +74,21 @@ void TDataEdit::ExitCheck() {
 }
 
 bool TDataEdit::ValidateEntry() {
-    ExitCheck();
+    try {
+        ExitCheck();
+    } catch (const Exception& e) {
+        // Arithmetic faults of the evaluator (1/0, an overflow) are entry
+        // errors too: shown, the entry stays invalid, nothing goes further.
+        ShowEntryMessage(this, e.Message());
+        ReturnFocus();
+    }
     return valid_;
 }
 
 void TDataEdit::SafeExitCheck() {
     if (checking_) return;  // the message box takes the focus while it is shown
     checking_ = true;
-    try {
-        ExitCheck();
-    } catch (const Exception& e) {
-        // Arithmetic faults of the evaluator: shown, the entry stays invalid.
-        ShowEntryMessage(this, e.Message());
-        ReturnFocus();
-    }
+    ValidateEntry();
     checking_ = false;
 }
 

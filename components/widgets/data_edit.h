@@ -41,8 +41,8 @@ public:
     // The value of the text; raises the evaluator's EAssignError.
     long double Number() const;
 
-    // Runs the exit check; true when the entry is accepted. Exceptions other
-    // than the entry errors pass on.
+    // Runs the exit check; true when the entry is accepted. Every failure,
+    // arithmetic faults of the evaluator included, is shown and gives false.
     bool ValidateEntry();
     bool Valid() const { return valid_; }
     // The value as the box shows it (hexadecimal or 18 digits).
