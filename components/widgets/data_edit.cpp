@@ -7,6 +7,7 @@
 
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QMdiSubWindow>
 #include <cmath>
 #include <cstdint>
 
@@ -27,6 +28,7 @@ qint64 RoundToInt64(long double x) {
 
 TDataEdit::TDataEdit(QWidget* parent) : TNumericEntry(parent, kDataMinVal, kDataMaxVal) {
     setText(QStringLiteral("0"));
+    connect(this, &QLineEdit::textChanged, this, [this] { reported_ = false; });
 }
 
 QString TDataEdit::FormatValue(long double x) const {
@@ -74,6 +76,7 @@ void TDataEdit::ExitCheck() {
 }
 
 bool TDataEdit::ValidateEntry() {
+    const QString checked = text();
     try {
         ExitCheck();
     } catch (const Exception& e) {
@@ -82,6 +85,8 @@ bool TDataEdit::ValidateEntry() {
         ShowEntryMessage(this, e.Message());
         ReturnFocus();
     }
+    // A bound put in place of the entry is checked again when the box is left.
+    reported_ = !valid_ && text() == checked;
     return valid_;
 }
 
@@ -92,9 +97,20 @@ void TDataEdit::SafeExitCheck() {
     checking_ = false;
 }
 
+bool TDataEdit::FocusLeftForm() const {
+    const QWidget* form = this;
+    while (form->parentWidget() && !form->isWindow() && !qobject_cast<QMdiSubWindow*>(form->parentWidget()))
+        form = form->parentWidget();
+    for (const QWidget* w = QApplication::focusWidget(); w; w = w->parentWidget())
+        if (w == form) return false;
+    return true;
+}
+
 void TDataEdit::focusOutEvent(QFocusEvent* e) {
     QLineEdit::focusOutEvent(e);
-    if (LeftByUser(e)) SafeExitCheck();
+    // An entry already reported is not reported again when another window
+    // of the program takes the focus (opening another dialog).
+    if (LeftByUser(e) && !(reported_ && FocusLeftForm())) SafeExitCheck();
 }
 
 void TDataEdit::keyPressEvent(QKeyEvent* e) {

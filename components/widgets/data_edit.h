@@ -64,9 +64,16 @@ private:
     void SafeExitCheck();  // from events: nothing may leave an event handler
     void ReturnFocus();
 
+    // Whether the focus has left the form the box stands in (its window or
+    // MDI child).
+    bool FocusLeftForm() const;
+
     bool hex_ = false;
     bool valid_ = false;
     bool checking_ = false;
+    // The entry failed its check and is still the text checked: leaving the
+    // form does not report it again (the form keeps or brings back the focus).
+    bool reported_ = false;
 };
 
 }  // namespace vortn
