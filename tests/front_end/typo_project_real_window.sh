@@ -51,23 +51,31 @@ sleep 1
 (cd "$work" && exec "$program" "$work/project-half-space.vtd") > "$work/program.log" 2>&1 &
 app=$!
 
-# The reading error, over the main window.
-box=$(wait_window '^VORT-N$')
-shot typo_e2e_1_read_error.png
-check_shot typo_e2e_1_read_error.png
-xdotool windowactivate --sync "$box" key Return
+# A message box or question: shown, then answered with Enter (its default).
+answer() {
+  local box
+  box=$(wait_window "$1")
+  shot "$2"
+  check_shot "$2"
+  xdotool windowactivate --sync "$box" key Return
+}
+# A menu item of the main window whose caption matches $1, by its keys.
+menu_item() {
+  local main
+  main=$(wait_window "$1")
+  xdotool windowactivate --sync "$main"
+  sleep 0.5
+  xdotool key --window "$main" "$2"
+  sleep 0.5
+  xdotool key "$3"
+}
 
-# Computation > Run Analysis: the question on the partly read file.
-main=$(wait_window 'VORT-N 3.0.12 - Project-half-space')
-xdotool windowactivate --sync "$main"
-sleep 0.5
-xdotool key --window "$main" alt+c
-sleep 0.5
-xdotool key r
-question=$(wait_window '^Confirm$')
-shot typo_e2e_2_question.png
-check_shot typo_e2e_2_question.png
-xdotool windowactivate --sync "$question" key Return   # the default: keep the file, Save As
+# The reading error, over the main window.
+answer '^VORT-N$' typo_e2e_1_read_error.png
+# Computation > Run Analysis: the question on the partly read file; the
+# default keeps the file and goes to Save As.
+menu_item 'VORT-N 3.0.12 - Project-half-space' alt+c r
+answer '^Confirm$' typo_e2e_2_question.png
 
 # Save As: a new name.
 saveas=$(wait_window 'Save Project-half-space As')
@@ -78,19 +86,9 @@ xdotool type --delay 20 "$work/mended.vtd"
 shot typo_e2e_3_save_as.png
 xdotool key Return
 
-# The run ends with its message.
-box=$(wait_window '^VORT-N$')
-shot typo_e2e_4_run_done.png
-check_shot typo_e2e_4_run_done.png
-xdotool windowactivate --sync "$box" key Return
-
-# File > Exit.
-main=$(wait_window 'VORT-N 3.0.12 - Mended')
-xdotool windowactivate --sync "$main"
-sleep 0.5
-xdotool key --window "$main" alt+f
-sleep 0.5
-xdotool key x
+# The run ends with its message; then File > Exit.
+answer '^VORT-N$' typo_e2e_4_run_done.png
+menu_item 'VORT-N 3.0.12 - Mended' alt+f x
 for _ in $(seq 1 50); do kill -0 "$app" 2>/dev/null || break; sleep 0.2; done
 kill -0 "$app" 2>/dev/null && fail "the program did not exit"
 

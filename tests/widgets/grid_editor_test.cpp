@@ -439,8 +439,11 @@ const RowCommandCase kRowCommandCases[] = {
 
 class RowCommand : public GridEditorFixture, public ::testing::WithParamInterface<RowCommandCase> {
 protected:
-    // Opens the cell editor on row 1 of the float column and types `text`.
-    QWidget* TypeInCell(TTableForm* f, const char* text) {
+    // On a table of three rows, opens the cell editor on row 1 of the float
+    // column, types `text` and gives the command.
+    TTableForm* TypeAndCommand(const char* text) {
+        MakeTable(3);
+        TTableForm* f = Show();
         f->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(f));
         f->Grid->setFocus();
@@ -450,7 +453,9 @@ protected:
         if (!editor) return nullptr;
         editor->selectAll();
         QTest::keyClicks(editor, QString::fromLatin1(text));
-        return editor;
+        GetParam().command(f, editor);
+        QApplication::processEvents();
+        return f;
     }
 };
 
@@ -458,12 +463,7 @@ protected:
 
 TEST_P(RowCommand, CommitsTheCellBeingEditedFirst) {
     const RowCommandCase& c = GetParam();
-    MakeTable(3);
-    TTableForm* f = Show();
-    QWidget* editor = TypeInCell(f, "1.5");
-    ASSERT_NE(editor, nullptr);
-    c.command(f, editor);
-    QApplication::processEvents();
+    ASSERT_NE(TypeAndCommand("1.5"), nullptr);
     EXPECT_TRUE(messages.isEmpty()) << messages.join(" | ").toStdString();
     EXPECT_EQ(table->RowCount(), c.rowsAfter);
     if (c.typedRowAfter >= 0) {
@@ -473,13 +473,8 @@ TEST_P(RowCommand, CommitsTheCellBeingEditedFirst) {
 }
 
 TEST_P(RowCommand, WithAnInvalidEntryShowsOneMessageAndDoesNotRun) {
-    const RowCommandCase& c = GetParam();
-    MakeTable(3);
-    TTableForm* f = Show();
-    QWidget* editor = TypeInCell(f, "1.5x");
-    ASSERT_NE(editor, nullptr);
-    c.command(f, editor);
-    QApplication::processEvents();
+    TTableForm* f = TypeAndCommand("1.5x");
+    ASSERT_NE(f, nullptr);
     ASSERT_EQ(messages.size(), 1) << messages.join(" | ").toStdString();
     EXPECT_TRUE(messages[0].startsWith("Entry could not be evaluated:")) << messages[0].toStdString();
     EXPECT_EQ(table->RowCount(), 3);
