@@ -118,6 +118,7 @@ TEST_P(InvalidEntryCommand, DoesNotRunAndTheBoxKeepsTheEntryAndTheFocus) {
     EXPECT_EQ(Form().Project().FileName, project);
     EXPECT_EQ(Form().Project().UnitSystem, unitSystem);
     EXPECT_EQ(Bytes(project), deck);
+    EXPECT_TRUE(Form().IsModified());  // nothing was saved
     EXPECT_FALSE(QFile::exists(saveName_));
     EXPECT_FALSE(QFile::exists(Path(QStringLiteral("project-half-space.vtp"))));
     EXPECT_TRUE(Form().isVisible());
