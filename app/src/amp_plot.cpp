@@ -89,9 +89,12 @@ TDlgAmpPlot::TDlgAmpPlot(TResultPlots& plots, QWidget* parent)
     ConnectGuarded(f.Button6, &QPushButton::clicked, this, &TDlgAmpPlot::UpdateGraph, show);
     ConnectGuarded(f.Button2, &QPushButton::clicked, this, &TDlgAmpPlot::AllClick, show);
     ConnectGuarded(f.Button3, &QPushButton::clicked, this, &TDlgAmpPlot::UnselectAllClick, show);
-    ConnectGuarded(f.Button7, &QPushButton::clicked, this, [this] { OnlyClick(0); }, show);
-    ConnectGuarded(f.Button8, &QPushButton::clicked, this, [this] { OnlyClick(1); }, show);
-    ConnectGuarded(f.Button9, &QPushButton::clicked, this, [this] { OnlyClick(2); }, show);
+    ConnectGuarded(
+            f.Button7, &QPushButton::clicked, this, [this] { OnlyClick(0); }, show);
+    ConnectGuarded(
+            f.Button8, &QPushButton::clicked, this, [this] { OnlyClick(1); }, show);
+    ConnectGuarded(
+            f.Button9, &QPushButton::clicked, this, [this] { OnlyClick(2); }, show);
     ConnectGuarded(f.Button4, &QPushButton::clicked, this, &TDlgAmpPlot::ExportClick, show);
     ConnectGuarded(f.Button10, &QPushButton::clicked, this, &TDlgAmpPlot::PrintClick, show);
     connect(f.Button5, &QPushButton::clicked, this, &QDialog::accept);

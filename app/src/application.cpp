@@ -14,9 +14,12 @@ std::function<void(const QString&)>& Reporter() {
 }
 
 void Report(const QString& text) {
-    if (Reporter()) Reporter()(text);
-    else if (TMainForm* form = MainForm()) form->ShowMessage(text);
-    else QMessageBox::information(nullptr, QCoreApplication::applicationName(), text, QMessageBox::Ok);
+    if (Reporter())
+        Reporter()(text);
+    else if (TMainForm* form = MainForm())
+        form->ShowMessage(text);
+    else
+        QMessageBox::information(nullptr, QCoreApplication::applicationName(), text, QMessageBox::Ok);
 }
 }  // namespace
 

@@ -281,7 +281,8 @@ void TMainForm::RefreshOpenDialogs() {
     // The views reload too; the host has reloaded the input dialogs.
     const auto subs = MdiArea()->subWindowList();
     for (QMdiSubWindow* sub : subs)
-        if (auto* child = dynamic_cast<TChildForm*>(sub->widget()); child && !qobject_cast<TInputDialog*>(sub->widget()))
+        if (auto* child = dynamic_cast<TChildForm*>(sub->widget());
+            child && !qobject_cast<TInputDialog*>(sub->widget()))
             child->ReloadChild();
     for (TGridTable* t : holder_->Tables()) t->RefreshEditor();
 }

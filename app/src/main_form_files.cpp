@@ -202,10 +202,10 @@ bool TMainForm::FileSaveClick() {
     if (Project().FileName == partlyReadFile_) {
         // Yes, the default, keeps the file.
         const int answer = AskQuestion(
-            QStringLiteral("The file \"%1\" could not be read whole. Saving it would replace it with the data "
-                           "read so far.\n\nDo you want to save the project under another name?")
-                .arg(QDir::toNativeSeparators(Project().FileName)),
-            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
+                QStringLiteral("The file \"%1\" could not be read whole. Saving it would replace it with the data "
+                               "read so far.\n\nDo you want to save the project under another name?")
+                        .arg(QDir::toNativeSeparators(Project().FileName)),
+                QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
         if (answer == QMessageBox::Yes) return FileSaveAsClick();
         if (answer != QMessageBox::No) return false;
     }

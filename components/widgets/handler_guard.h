@@ -22,13 +22,13 @@ QMetaObject::Connection ConnectGuarded(Sender* sender, Signal signal, Receiver* 
                                        TMessageSink show) {
     return QObject::connect(sender, signal, receiver, [receiver, handler, show = std::move(show)] {
         RunGuarded(
-            [&] {
-                if constexpr (std::is_member_function_pointer_v<Handler>)
-                    (receiver->*handler)();
-                else
-                    handler();
-            },
-            show);
+                [&] {
+                    if constexpr (std::is_member_function_pointer_v<Handler>)
+                        (receiver->*handler)();
+                    else
+                        handler();
+                },
+                show);
     });
 }
 

@@ -204,11 +204,15 @@ void TPlotForm::SetUpMenu() {
     // The commands run through the guard: nothing may leave a menu handler.
     const TMessageSink show = [this](const QString& text) { ShowMessage(text); };
     const std::pair<const char*, void (TPlotForm::*)()> commands[] = {
-        {"PlotLegend", &TPlotForm::PlotLegendClick},   {"PlotSoilLayer", &TPlotForm::PlotSoilLayerClick},
-        {"ShowWallGeometry", &TPlotForm::ShowWallGeometryClick}, {"PlotCaption", &TPlotForm::PlotCaptionClick},
-        {"mLineName", &TPlotForm::mLineNameClick},     {"ActiveGraphs", &TPlotForm::ActiveGraphsClick},
-        {"PlotPrint", &TPlotForm::PlotPrintClick},     {"PlotPage", &TPlotForm::PlotPageClick},
-        {"PlotSave", &TPlotForm::PlotSaveClick}};
+            {"PlotLegend", &TPlotForm::PlotLegendClick},
+            {"PlotSoilLayer", &TPlotForm::PlotSoilLayerClick},
+            {"ShowWallGeometry", &TPlotForm::ShowWallGeometryClick},
+            {"PlotCaption", &TPlotForm::PlotCaptionClick},
+            {"mLineName", &TPlotForm::mLineNameClick},
+            {"ActiveGraphs", &TPlotForm::ActiveGraphsClick},
+            {"PlotPrint", &TPlotForm::PlotPrintClick},
+            {"PlotPage", &TPlotForm::PlotPageClick},
+            {"PlotSave", &TPlotForm::PlotSaveClick}};
     for (const auto& [name, handler] : commands)
         ConnectGuarded(MenuItem(QLatin1String(name)), &QAction::triggered, this, handler, show);
     const std::pair<QMenu*, void (TPlotForm::*)()> tagged[] = {{ui_->PlotMarkers, &TPlotForm::MarkerClick},

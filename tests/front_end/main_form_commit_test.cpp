@@ -133,25 +133,26 @@ QMenu* ComputationMenu(Ui::TMainForm& f) { return f.ComputationMenu; }
 QMenu* UnitsMenu(Ui::TMainForm& f) { return f.DataUnits; }
 
 INSTANTIATE_TEST_SUITE_P(
-    Commands, InvalidEntryCommand,
-    ::testing::Values(
-        CommandCase{"Save", FileMenu, [](TMainForm& m, const QString&) { m.Form().FileSave->trigger(); }},
-        CommandCase{"SaveShortcut", nullptr, [](TMainForm& m, const QString&) { m.Form().FileSave->trigger(); }},
-        CommandCase{"SaveAs", FileMenu, [](TMainForm& m, const QString&) { m.Form().FileSaveAs->trigger(); }},
-        CommandCase{"Run", ComputationMenu, [](TMainForm& m, const QString&) { m.Form().CompRun->trigger(); }},
-        CommandCase{"New", FileMenu, [](TMainForm& m, const QString&) { m.Form().FileNew->trigger(); }},
-        CommandCase{"Open", FileMenu, [](TMainForm& m, const QString&) { m.Form().FileOpen->trigger(); }},
-        CommandCase{"RecentFile", FileMenu,
-                    [](TMainForm& m, const QString& other) {
-                        m.UpdatePrevFile(other);
-                        m.RecentFileClick(0);
-                    }},
-        CommandCase{"UnitsEnglish", UnitsMenu,
-                    [](TMainForm& m, const QString&) { m.Form().UnitsEnglish->trigger(); }},
-        CommandCase{"Exit", FileMenu, [](TMainForm& m, const QString&) { m.Form().FileExit->trigger(); }},
-        CommandCase{"CloseButton", nullptr, [](TMainForm& m, const QString&) { m.close(); }},
-        CommandCase{"Drop", nullptr, [](TMainForm& m, const QString& other) { Drop(m, other); }}),
-    [](const auto& info) { return std::string(info.param.label); });
+        Commands, InvalidEntryCommand,
+        ::testing::Values(
+                CommandCase{"Save", FileMenu, [](TMainForm& m, const QString&) { m.Form().FileSave->trigger(); }},
+                CommandCase{"SaveShortcut", nullptr,
+                            [](TMainForm& m, const QString&) { m.Form().FileSave->trigger(); }},
+                CommandCase{"SaveAs", FileMenu, [](TMainForm& m, const QString&) { m.Form().FileSaveAs->trigger(); }},
+                CommandCase{"Run", ComputationMenu, [](TMainForm& m, const QString&) { m.Form().CompRun->trigger(); }},
+                CommandCase{"New", FileMenu, [](TMainForm& m, const QString&) { m.Form().FileNew->trigger(); }},
+                CommandCase{"Open", FileMenu, [](TMainForm& m, const QString&) { m.Form().FileOpen->trigger(); }},
+                CommandCase{"RecentFile", FileMenu,
+                            [](TMainForm& m, const QString& other) {
+                                m.UpdatePrevFile(other);
+                                m.RecentFileClick(0);
+                            }},
+                CommandCase{"UnitsEnglish", UnitsMenu,
+                            [](TMainForm& m, const QString&) { m.Form().UnitsEnglish->trigger(); }},
+                CommandCase{"Exit", FileMenu, [](TMainForm& m, const QString&) { m.Form().FileExit->trigger(); }},
+                CommandCase{"CloseButton", nullptr, [](TMainForm& m, const QString&) { m.close(); }},
+                CommandCase{"Drop", nullptr, [](TMainForm& m, const QString& other) { Drop(m, other); }}),
+        [](const auto& info) { return std::string(info.param.label); });
 
 TEST_F(CommitFixture, SaveCommitsTheTypedValueFirst) {
     const QString project = CopyExample(QStringLiteral("project-half-space"));
@@ -231,11 +232,11 @@ TEST_F(CommitFixture, ADroppedPictureIsNeverTheProjectFile) {
 
 struct PartlyReadCase {
     const char* label;
-    bool modify;       // a change typed after the reading error
+    bool modify;  // a change typed after the reading error
     void (*command)(TMainForm&);
-    int answer;        // to the question on the partly read file
-    bool replaced;     // the file was written over
-    bool savedAs;      // the project went to the Save As name
+    int answer;     // to the question on the partly read file
+    bool replaced;  // the file was written over
+    bool savedAs;   // the project went to the Save As name
 };
 void PrintTo(const PartlyReadCase& c, std::ostream* os) { *os << c.label; }
 
@@ -265,7 +266,7 @@ TEST_P(PartlyReadFile, IsReplacedOnlyWithConsent) {
 
     const bool asked = c.answer != 0;
     EXPECT_EQ(questions_.filter(QStringLiteral("could not be read whole")).size(), asked ? 1 : 0)
-        << questions_.join(QStringLiteral(" | ")).toStdString();
+            << questions_.join(QStringLiteral(" | ")).toStdString();
     EXPECT_EQ(Bytes(project) != deck, c.replaced);
     EXPECT_EQ(Bytes(mass) != massData, c.replaced);
     EXPECT_EQ(QFile::exists(saveName_), c.savedAs);
@@ -275,14 +276,19 @@ TEST_P(PartlyReadFile, IsReplacedOnlyWithConsent) {
 }
 
 const PartlyReadCase kPartlyReadCases[] = {
-    {"SaveDefaultGoesToSaveAs", false, [](TMainForm& m) { m.Form().FileSave->trigger(); }, QMessageBox::Yes, false, true},
-    {"SaveCancelled", false, [](TMainForm& m) { m.Form().FileSave->trigger(); }, QMessageBox::Cancel, false, false},
-    {"SaveReplacesWhenTold", false, [](TMainForm& m) { m.Form().FileSave->trigger(); }, QMessageBox::No, true, false},
-    {"RunDefaultRunsUnderTheNewName", false, [](TMainForm& m) { m.Form().CompRun->trigger(); }, QMessageBox::Yes, false, true},
-    {"RunCancelled", false, [](TMainForm& m) { m.Form().CompRun->trigger(); }, QMessageBox::Cancel, false, false},
-    {"ExitUnchangedLeavesTheFile", false, [](TMainForm& m) { m.Form().FileExit->trigger(); }, 0, false, false},
-    {"ExitChangedDefaultGoesToSaveAs", true, [](TMainForm& m) { m.Form().FileExit->trigger(); }, QMessageBox::Yes, false, true},
-    {"ExitChangedCancelled", true, [](TMainForm& m) { m.Form().FileExit->trigger(); }, QMessageBox::Cancel, false, false},
+        {"SaveDefaultGoesToSaveAs", false, [](TMainForm& m) { m.Form().FileSave->trigger(); }, QMessageBox::Yes, false,
+         true},
+        {"SaveCancelled", false, [](TMainForm& m) { m.Form().FileSave->trigger(); }, QMessageBox::Cancel, false, false},
+        {"SaveReplacesWhenTold", false, [](TMainForm& m) { m.Form().FileSave->trigger(); }, QMessageBox::No, true,
+         false},
+        {"RunDefaultRunsUnderTheNewName", false, [](TMainForm& m) { m.Form().CompRun->trigger(); }, QMessageBox::Yes,
+         false, true},
+        {"RunCancelled", false, [](TMainForm& m) { m.Form().CompRun->trigger(); }, QMessageBox::Cancel, false, false},
+        {"ExitUnchangedLeavesTheFile", false, [](TMainForm& m) { m.Form().FileExit->trigger(); }, 0, false, false},
+        {"ExitChangedDefaultGoesToSaveAs", true, [](TMainForm& m) { m.Form().FileExit->trigger(); }, QMessageBox::Yes,
+         false, true},
+        {"ExitChangedCancelled", true, [](TMainForm& m) { m.Form().FileExit->trigger(); }, QMessageBox::Cancel, false,
+         false},
 };
 
 INSTANTIATE_TEST_SUITE_P(Commands, PartlyReadFile, ::testing::ValuesIn(kPartlyReadCases),
@@ -319,9 +325,8 @@ TEST_F(CommitFixture, AFileReadWholeIsSavedWithoutAQuestion) {
 TEST_F(CommitFixture, MenusWithAResultPlotActiveCallNoMissingMethod) {
     static QStringList warnings;
     warnings.clear();
-    const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& m) {
-        warnings << m;
-    });
+    const QtMessageHandler previous =
+            qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& m) { warnings << m; });
     TGraphPlot& plot = Form().Plots().pltDxyzR();
     plot.SetLineCount(1);
     plot.SetPointCount(2);

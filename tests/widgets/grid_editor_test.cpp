@@ -427,14 +427,14 @@ void AltKey(QWidget* w, Qt::Key key) {
 }
 
 const RowCommandCase kRowCommandCases[] = {
-    {"AddShortcut", [](TTableForm*, QWidget* e) { AltKey(e, Qt::Key_A); }, 4, 1},
-    {"InsertShortcut", [](TTableForm*, QWidget* e) { AltKey(e, Qt::Key_I); }, 4, 2},
-    {"DeleteShortcut", [](TTableForm*, QWidget* e) { AltKey(e, Qt::Key_D); }, 2, -1},
-    {"AddButton", [](TTableForm* f, QWidget*) { QTest::mouseClick(f->BtnAdd, Qt::LeftButton); }, 4, 1},
-    {"InsertButton", [](TTableForm* f, QWidget*) { QTest::mouseClick(f->BtnIns, Qt::LeftButton); }, 4, 2},
-    {"AddCalled", [](TTableForm* f, QWidget*) { f->BtnAddClick(); }, 4, 1},
-    {"Deactivate", [](TTableForm* f, QWidget*) { f->FormDeactivate(); }, 3, 1},
-    {"Close", [](TTableForm* f, QWidget*) { f->close(); }, 3, 1},
+        {"AddShortcut", [](TTableForm*, QWidget* e) { AltKey(e, Qt::Key_A); }, 4, 1},
+        {"InsertShortcut", [](TTableForm*, QWidget* e) { AltKey(e, Qt::Key_I); }, 4, 2},
+        {"DeleteShortcut", [](TTableForm*, QWidget* e) { AltKey(e, Qt::Key_D); }, 2, -1},
+        {"AddButton", [](TTableForm* f, QWidget*) { QTest::mouseClick(f->BtnAdd, Qt::LeftButton); }, 4, 1},
+        {"InsertButton", [](TTableForm* f, QWidget*) { QTest::mouseClick(f->BtnIns, Qt::LeftButton); }, 4, 2},
+        {"AddCalled", [](TTableForm* f, QWidget*) { f->BtnAddClick(); }, 4, 1},
+        {"Deactivate", [](TTableForm* f, QWidget*) { f->FormDeactivate(); }, 3, 1},
+        {"Close", [](TTableForm* f, QWidget*) { f->close(); }, 3, 1},
 };
 
 class RowCommand : public GridEditorFixture, public ::testing::WithParamInterface<RowCommandCase> {

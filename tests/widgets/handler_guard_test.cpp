@@ -28,8 +28,10 @@ TEST(HandlerGuard, AnExceptionOfAConnectedHandlerBecomesItsMessage) {
     Receiver receiver;
     QAction member, callable, foreign;
     ConnectGuarded(&member, &QAction::triggered, &receiver, &Receiver::Divide, sink);
-    ConnectGuarded(&callable, &QAction::triggered, &receiver, [] { throw std::runtime_error("out of range"); }, sink);
-    ConnectGuarded(&foreign, &QAction::triggered, &receiver, [] { throw 42; }, sink);
+    ConnectGuarded(
+            &callable, &QAction::triggered, &receiver, [] { throw std::runtime_error("out of range"); }, sink);
+    ConnectGuarded(
+            &foreign, &QAction::triggered, &receiver, [] { throw 42; }, sink);
     EXPECT_NO_THROW(member.trigger());
     EXPECT_NO_THROW(callable.trigger());
     EXPECT_NO_THROW(foreign.trigger());
