@@ -6,6 +6,7 @@
 #include "data_edit.h"
 #include "entry_message.h"
 #include "front_end_fixture.h"
+#include "grid_editor.h"
 #include "input_dialog.h"
 #include "plot_window.h"
 #include "result_plots.h"
@@ -180,6 +181,39 @@ TEST_F(CommitFixture, UnitsMenuWithAnInvalidEntryKeepsTheUnitsAndTheirCheckMark)
     EXPECT_TRUE(Ui().UnitsSI->isChecked());
     EXPECT_FALSE(Ui().UnitsEnglish->isChecked());
     EXPECT_EQ(messages_.size(), 1);
+}
+
+TEST_F(CommitFixture, SaveCommitsTheCellBeingEditedInATableEditorOrRefusesItsInvalidEntry) {
+    const QString project = CopyExample(QStringLiteral("project-half-space"));
+    Form().OpenFileName(project);
+    emit Ui().DataMenu->aboutToShow();
+    Ui().DataSideSoil->trigger();  // the side-soil layers of a half-space footing
+    Settle();
+    auto* editor = dynamic_cast<TTableForm*>(Form().Holder().D1().Editor());
+    ASSERT_NE(editor, nullptr);
+    const auto typeInCell = [&](const char* text) {
+        editor->Grid->setFocus();
+        editor->Grid->setCurrentCell(0, 1);  // shear wave velocity
+        editor->Grid->editItem(editor->Grid->item(0, 1));
+        auto* cell = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        ASSERT_NE(cell, nullptr);
+        cell->selectAll();
+        QTest::keyClicks(cell, QString::fromLatin1(text));
+    };
+    const QByteArray deck = Bytes(project);
+    typeInCell("15O");
+    emit Ui().FileMenu->aboutToShow();
+    Ui().FileSave->trigger();
+    Settle();
+    EXPECT_EQ(messages_.size(), 1) << messages_.join(QStringLiteral(" | ")).toStdString();
+    EXPECT_EQ(Bytes(project), deck);
+    EXPECT_EQ(Form().Holder().D1().Editor(), editor);
+
+    typeInCell("2*80");
+    Ui().FileSave->trigger();  // the shortcut
+    Settle();
+    EXPECT_EQ(messages_.size(), 1);
+    EXPECT_TRUE(Bytes(project).contains("\r\n1 0.5 160 18 ")) << Bytes(project).constData();
 }
 
 // ---- drops ----
