@@ -1,4 +1,5 @@
 // The VORT-N front-end program.
+#include "application.h"
 #include "engine_run.h"
 #include "main_form.h"
 #include "program_icon.h"
@@ -8,7 +9,7 @@
 #include <QStringList>
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
+    vortn::TApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("VORT-N"));
     QApplication::setOrganizationName(QStringLiteral("Tessik"));
     // No display name: it would be appended to every window's caption.

@@ -3,6 +3,7 @@
 
 #include "data_edit.h"
 #include "print_target.h"
+#include "handler_guard.h"
 #include "program_data.h"
 #include "project_holder.h"
 #include "result_plots.h"
@@ -68,7 +69,9 @@ TDlgAmpPlot::TDlgAmpPlot(TResultPlots& plots, QWidget* parent)
         chart->addSeries(series_[i]);
         series_[i]->attachAxis(bottom_);
         series_[i]->attachAxis(left_);
-        connect(series_[i], &QLineSeries::clicked, this, [this, i](const QPointF& p) { SeriesClick(i, p); });
+        connect(series_[i], &QLineSeries::clicked, this, [this, i](const QPointF& p) {
+            RunGuarded([&] { SeriesClick(i, p); }, [this](const QString& text) { ShowMessage(text); });
+        });
     }
     chart->legend()->setAlignment(Qt::AlignBottom);
     // The view made a chart of its own and gives up its ownership here.
@@ -80,6 +83,8 @@ TDlgAmpPlot::TDlgAmpPlot(TResultPlots& plots, QWidget* parent)
     f.Chart1->viewport()->setMouseTracking(true);
     f.Chart1->viewport()->installEventFilter(this);
 
+    // Every handler runs through the guard: nothing may leave it.
+    const TMessageSink show = [this](const QString& text) { ShowMessage(text); };
     const struct {
         TDataEdit* box;
         QLabel* label;
@@ -89,23 +94,26 @@ TDlgAmpPlot::TDlgAmpPlot(TResultPlots& plots, QWidget* parent)
         b.box->SetCaption(QLatin1String(b.caption));
         b.box->SetUnitsString(QStringLiteral("L2"));
         b.box->SetEditLabel(b.label);
-        connect(b.box, &TDataEdit::Exited, this, &TDlgAmpPlot::UpdateGraph);
+        ConnectGuarded(b.box, &TDataEdit::Exited, this, &TDlgAmpPlot::UpdateGraph, show);
     }
     for (QCheckBox* c : {f.CheckBox1, f.CheckBox2, f.CheckBox3})
-        connect(c, &QCheckBox::toggled, this, &TDlgAmpPlot::UpdateGraph);
-    connect(f.RadioButton1, &QRadioButton::clicked, this, &TDlgAmpPlot::UnitsClick);
-    connect(f.RadioButton2, &QRadioButton::clicked, this, &TDlgAmpPlot::UnitsClick);
-    connect(f.RadioButton5, &QRadioButton::clicked, this, &TDlgAmpPlot::UpdateGraph);
-    connect(f.RadioButton6, &QRadioButton::clicked, this, &TDlgAmpPlot::UpdateGraph);
-    connect(f.Button1, &QPushButton::clicked, this, &TDlgAmpPlot::DefaultClick);
-    connect(f.Button6, &QPushButton::clicked, this, &TDlgAmpPlot::UpdateGraph);
-    connect(f.Button2, &QPushButton::clicked, this, &TDlgAmpPlot::AllClick);
-    connect(f.Button3, &QPushButton::clicked, this, &TDlgAmpPlot::UnselectAllClick);
-    connect(f.Button7, &QPushButton::clicked, this, [this] { OnlyClick(0); });
-    connect(f.Button8, &QPushButton::clicked, this, [this] { OnlyClick(1); });
-    connect(f.Button9, &QPushButton::clicked, this, [this] { OnlyClick(2); });
-    connect(f.Button4, &QPushButton::clicked, this, &TDlgAmpPlot::ExportClick);
-    connect(f.Button10, &QPushButton::clicked, this, &TDlgAmpPlot::PrintClick);
+        ConnectGuarded(c, &QCheckBox::toggled, this, &TDlgAmpPlot::UpdateGraph, show);
+    ConnectGuarded(f.RadioButton1, &QRadioButton::clicked, this, &TDlgAmpPlot::UnitsClick, show);
+    ConnectGuarded(f.RadioButton2, &QRadioButton::clicked, this, &TDlgAmpPlot::UnitsClick, show);
+    ConnectGuarded(f.RadioButton5, &QRadioButton::clicked, this, &TDlgAmpPlot::UpdateGraph, show);
+    ConnectGuarded(f.RadioButton6, &QRadioButton::clicked, this, &TDlgAmpPlot::UpdateGraph, show);
+    ConnectGuarded(f.Button1, &QPushButton::clicked, this, &TDlgAmpPlot::DefaultClick, show);
+    ConnectGuarded(f.Button6, &QPushButton::clicked, this, &TDlgAmpPlot::UpdateGraph, show);
+    ConnectGuarded(f.Button2, &QPushButton::clicked, this, &TDlgAmpPlot::AllClick, show);
+    ConnectGuarded(f.Button3, &QPushButton::clicked, this, &TDlgAmpPlot::UnselectAllClick, show);
+    ConnectGuarded(
+            f.Button7, &QPushButton::clicked, this, [this] { OnlyClick(0); }, show);
+    ConnectGuarded(
+            f.Button8, &QPushButton::clicked, this, [this] { OnlyClick(1); }, show);
+    ConnectGuarded(
+            f.Button9, &QPushButton::clicked, this, [this] { OnlyClick(2); }, show);
+    ConnectGuarded(f.Button4, &QPushButton::clicked, this, &TDlgAmpPlot::ExportClick, show);
+    ConnectGuarded(f.Button10, &QPushButton::clicked, this, &TDlgAmpPlot::PrintClick, show);
     connect(f.Button5, &QPushButton::clicked, this, &QDialog::accept);
 }
 

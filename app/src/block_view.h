@@ -5,6 +5,7 @@
 #pragma once
 
 #include "block_model.h"
+#include "child_form.h"
 #include "page_setup.h"
 
 #include <QImage>
@@ -24,7 +25,7 @@ namespace vortn {
 class TglWindow;
 class TProjectHolder;
 
-class TDlgBlock : public QWidget {
+class TDlgBlock : public QWidget, public TChildForm {
     Q_OBJECT
 
 public:
@@ -80,8 +81,10 @@ public:
     // Told when the window closes (the main window hides its 3D toolbar).
     std::function<void()> OnFormClose;
 
-    Q_INVOKABLE void FormActivate();
-    Q_INVOKABLE void FormDeactivate() {}
+    void FormActivate();
+    // TChildForm: the view rebuilds its picture and holds no entries.
+    void ReloadChild() override { FormActivate(); }
+    bool CommitChild() override { return true; }
     void RedrawFigure();
     void RedrawComplete();
 

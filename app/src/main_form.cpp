@@ -4,10 +4,12 @@
 
 #include "amp_plot.h"
 #include "app_settings.h"
+#include "child_form.h"
 #include "dialog_host.h"
 #include "display_name.h"
 #include "exceptions.h"
 #include "grid_editor.h"
+#include "handler_guard.h"
 #include "input_dialog.h"
 #include "mdi_child.h"
 #include "plot_window.h"
@@ -101,25 +103,14 @@ void TMainForm::ShowMessage(const QString& text) {
     QMessageBox::information(this, QCoreApplication::applicationName(), text, QMessageBox::Ok);
 }
 
-int TMainForm::AskQuestion(const QString& text, int buttons) {
+int TMainForm::AskQuestion(const QString& text, int buttons, int defaultButton) {
     if (QuestionHook) return QuestionHook(text, buttons);
-    return QMessageBox::question(this, QStringLiteral("Confirm"), text, QMessageBox::StandardButtons(buttons));
+    return QMessageBox::question(this, QStringLiteral("Confirm"), text, QMessageBox::StandardButtons(buttons),
+                                 QMessageBox::StandardButton(defaultButton));
 }
 
 void TMainForm::Guarded(const std::function<void()>& handler) noexcept {
-    try {
-        handler();
-    } catch (const std::exception& e) {
-        try {
-            ShowMessage(QString::fromUtf8(e.what()));
-        } catch (...) {
-        }
-    } catch (...) {
-        try {
-            ShowMessage(QStringLiteral("An unexpected error occurred."));
-        } catch (...) {
-        }
-    }
+    RunGuarded(handler, [this](const QString& text) { ShowMessage(text); });
 }
 
 // ---- start-up ----
@@ -207,10 +198,7 @@ void TMainForm::FormShow() {
     bool opened = false;
     if (!startupArgument_.isEmpty()) {
         const QString name = CommandLineProjectName(startupArgument_, QDir::currentPath());
-        if (QFileInfo(name).isFile()) {
-            ReplaceProject([&] { holder_->OpenProject(name); });
-            opened = true;
-        }
+        if (QFileInfo(name).isFile()) opened = OpenProjectFile(name);
     }
     if (!opened) ReplaceProject([&] { holder_->NewProject(); });
     UpdateLoadingMenu();
@@ -244,8 +232,7 @@ void TMainForm::UpdateCaption() { setWindowTitle(CaptionFor(Project().FileName))
 
 bool TMainForm::FormCloseQuery() {
     if (running_) return false;
-    DeactivateActiveChild();
-    return QuerySaveChanges();
+    return DeactivateActiveChild() && QuerySaveChanges();
 }
 
 void TMainForm::FormClose() {
@@ -275,15 +262,12 @@ void TMainForm::SetModified(bool flag) { holder_->SetModified(flag); }
 
 bool TMainForm::IsModified() const { return holder_->IsModified(); }
 
-void TMainForm::DeactivateActiveChild() {
-    if (dialogs_ && dialogs_->ActiveDialog()) {
-        dialogs_->DeactivateActiveChild();
-        return;
-    }
-    QMdiSubWindow* sub = MdiArea()->activeSubWindow();
-    if (!sub || !sub->widget()) return;
-    // Input dialogs commit their edits in their FormDeactivate slot.
-    QMetaObject::invokeMethod(sub->widget(), "FormDeactivate", Qt::DirectConnection);
+bool TMainForm::DeactivateActiveChild() {
+    if (dialogs_ && dialogs_->ActiveDialog()) return dialogs_->DeactivateActiveChild();
+    // The current child, also while another application is active (a drop).
+    QMdiSubWindow* sub = MdiArea()->currentSubWindow();
+    auto* child = sub ? dynamic_cast<TChildForm*>(sub->widget()) : nullptr;
+    return !child || child->CommitChild();
 }
 
 bool TMainForm::CloseAllChildren() {
@@ -301,10 +285,12 @@ bool TMainForm::CloseAllChildren() {
 
 void TMainForm::RefreshOpenDialogs() {
     if (dialogs_) dialogs_->RefreshOpenDialogs();
+    // The views reload too; the host has reloaded the input dialogs.
     const auto subs = MdiArea()->subWindowList();
     for (QMdiSubWindow* sub : subs)
-        if (sub->widget() && !qobject_cast<TInputDialog*>(sub->widget()) && sub->widget()->metaObject()->indexOfMethod("FormActivate()") >= 0)
-            QMetaObject::invokeMethod(sub->widget(), "FormActivate", Qt::DirectConnection);
+        if (auto* child = dynamic_cast<TChildForm*>(sub->widget());
+            child && !qobject_cast<TInputDialog*>(sub->widget()))
+            child->ReloadChild();
     for (TGridTable* t : holder_->Tables()) t->RefreshEditor();
 }
 

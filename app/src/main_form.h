@@ -87,7 +87,10 @@ public:
     // ---- operations other windows call ----
     void SetModified(bool flag);
     bool IsModified() const;
-    void DeactivateActiveChild();
+    // Commits the active child's entries (before a menu opens and before
+    // every command); false when an entry is invalid: its message has been
+    // shown, the child has the focus again and the command must not run.
+    bool DeactivateActiveChild();
     bool CloseAllChildren();  // false when a child refused to close
     bool QuerySaveChanges();
     void OpenFileName(const QString& name);
@@ -115,7 +118,8 @@ public:
     std::function<QString(const QString& title, const QString& start)> OpenNameHook;  // empty: cancelled
     std::function<QString(const QString& title, const QString& start)> SaveNameHook;
     void ShowMessage(const QString& text);
-    int AskQuestion(const QString& text, int buttons);
+    // `defaultButton` (a QMessageBox::StandardButton) is what Enter answers.
+    int AskQuestion(const QString& text, int buttons, int defaultButton = 0);
 
 public slots:
     // start-up and closing
@@ -220,6 +224,9 @@ private:
     void OpenInputDialog(TDialogKind kind);
     void ConnectViewMenu();   // main_form_view_menu.cpp
     void OpenDroppedFile(const QString& fileName);
+    // Opens a project file (an absolute name); false, with a message, when it
+    // is not one or a child window keeps the project.
+    bool OpenProjectFile(const QString& fullName);
     bool ReplaceProject(const std::function<void()>& build);
     void ReadSettings(bool createKey);
     void WriteSettings();
@@ -236,6 +243,8 @@ private:
     TRecentFiles recent_;
     TDialogOpenFlags openFlags_;
     QString editorPath_, viewerPath_, engineLibrary_, startupArgument_;
+    // The project file whose reading stopped at an error (empty: none).
+    QString partlyReadFile_;
     bool resultsLoaded_ = false;
     bool view3DOpen_ = false;
     QPointer<TDlgTopView> topView_;

@@ -95,7 +95,8 @@ void TMainForm::UnitsMenuClick() {
 }
 
 void TMainForm::UnitsClick(int tag) {
-    Project().SetUnits(tag);
+    // The reload that follows would replace an entry not yet committed.
+    if (DeactivateActiveChild()) Project().SetUnits(tag);
     UnitsMenuClick();
 }
 

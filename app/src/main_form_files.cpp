@@ -7,6 +7,7 @@
 #include "ui_MainForm.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMdiArea>
@@ -24,6 +25,18 @@ QString FolderOf(const QString& projectFile) { return QFileInfo(projectFile).abs
 
 QString ProjectFilter() {
     return QStringLiteral("VORT-N ") + TMainForm::GetVersion() + QStringLiteral(" (*.vtd);;All Files (*)");
+}
+
+// Why `fileName` cannot become the project's file (empty: it can). A project
+// file begins with its title line; anything else (a picture, an engine deck
+// written by hand) would be replaced by a deck at the next save.
+QString RefusalToOpen(const QString& fileName) {
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("The file \"%1\" could not be opened: %2").arg(fileName, file.errorString());
+    if (!file.readLine(64).startsWith("TITLE="))
+        return QStringLiteral("The file \"%1\" is not a VORT-N project file.").arg(fileName);
+    return {};
 }
 }  // namespace
 
@@ -75,7 +88,7 @@ void TMainForm::FileMenuClick() {
 }
 
 void TMainForm::RecentFileClick(int index) {
-    if (!GuardIdle() || index < 0 || index >= TRecentFiles::Capacity) return;
+    if (!DeactivateActiveChild() || !GuardIdle() || index < 0 || index >= TRecentFiles::Capacity) return;
     const QString name = recent_.Name(index);
     if (name.isEmpty() || !QuerySaveChanges()) return;
     OpenFileName(name);
@@ -110,15 +123,35 @@ void TMainForm::OpenFileName(const QString& name) {
         ShowMessage(QStringLiteral("The file \"%1\" does not exist.").arg(full));
         return;
     }
-    if (ReplaceProject([&] { holder_->OpenProject(full); })) UpdatePrevFile(full);
+    if (OpenProjectFile(full)) UpdatePrevFile(full);
+}
+
+bool TMainForm::OpenProjectFile(const QString& fullName) {
+    const QString refusal = RefusalToOpen(fullName);
+    if (!refusal.isEmpty()) {
+        ShowMessage(refusal);
+        return false;
+    }
+    if (!ReplaceProject([&] { holder_->OpenProject(fullName); })) return false;
+    // The reader shows its message and keeps what it read: the file holds
+    // more than the window, so it is not replaced without asking.
+    partlyReadFile_ = holder_->LastMessage().isEmpty() ? QString() : fullName;
+    return true;
 }
 
 void TMainForm::OpenDroppedFile(const QString& fileName) {
     try {
-        if (!GuardIdle() || !QuerySaveChanges()) return;
+        // As File Open: the active dialog's entries first, then the save question.
+        if (!DeactivateActiveChild() || !GuardIdle()) return;
         const QString full = QFileInfo(fileName).absoluteFilePath();
         if (!QFileInfo(full).isFile()) return;
-        ReplaceProject([&] { holder_->OpenProject(full); });
+        const QString refusal = RefusalToOpen(full);
+        if (!refusal.isEmpty()) {
+            ShowMessage(refusal);
+            return;
+        }
+        if (!QuerySaveChanges()) return;
+        OpenProjectFile(full);
     } catch (const std::exception& e) {
         ShowMessage(QString::fromUtf8(e.what()));
     }
@@ -138,8 +171,8 @@ bool TMainForm::QuerySaveChanges() {
 
 void TMainForm::FileNewClick() {
     try {
-        DeactivateActiveChild();  // the shortcut commits the active dialog's edit, as the menu does
-        if (!GuardIdle() || !QuerySaveChanges()) return;
+        // The shortcut commits the active dialog's entries, as the menu does.
+        if (!DeactivateActiveChild() || !GuardIdle() || !QuerySaveChanges()) return;
         if (ReplaceProject([&] { holder_->NewProject(); }) && view3DOpen_) Close3DView();
     } catch (const std::exception& e) {
         ShowMessage(QString::fromUtf8(e.what()));
@@ -148,8 +181,7 @@ void TMainForm::FileNewClick() {
 
 void TMainForm::FileOpenClick() {
     try {
-        DeactivateActiveChild();
-        if (!GuardIdle() || !QuerySaveChanges()) return;
+        if (!DeactivateActiveChild() || !GuardIdle() || !QuerySaveChanges()) return;
         QString name;
         if (OpenNameHook) {
             name = OpenNameHook(QStringLiteral("Open"), FolderOf(Project().FileName));
@@ -168,10 +200,21 @@ void TMainForm::FileOpenClick() {
 }
 
 bool TMainForm::FileSaveClick() {
+    if (!DeactivateActiveChild()) return false;
     if (IsUnnamed(Project().FileName)) return FileSaveAsClick();
+    if (Project().FileName == partlyReadFile_) {
+        // Yes, the default, keeps the file.
+        const int answer = AskQuestion(
+                QStringLiteral("The file \"%1\" could not be read whole. Saving it would replace it with the data "
+                               "read so far.\n\nDo you want to save the project under another name?")
+                        .arg(QDir::toNativeSeparators(Project().FileName)),
+                QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
+        if (answer == QMessageBox::Yes) return FileSaveAsClick();
+        if (answer != QMessageBox::No) return false;
+    }
     try {
-        DeactivateActiveChild();
         Project().SaveToFile();
+        partlyReadFile_.clear();
         return true;
     } catch (const std::exception& e) {
         ShowMessage(QString::fromUtf8(e.what()));
@@ -180,6 +223,7 @@ bool TMainForm::FileSaveClick() {
 }
 
 bool TMainForm::FileSaveAsClick() {
+    if (!DeactivateActiveChild()) return false;
     const QString title = QStringLiteral("Save ") + GetDisplayName(Project().FileName) + QStringLiteral(" As");
     QString name;
     if (SaveNameHook) {
@@ -196,7 +240,6 @@ bool TMainForm::FileSaveAsClick() {
     const QString full = QFileInfo(name).absoluteFilePath();
     const QString previous = Project().FileName;
     try {
-        DeactivateActiveChild();
         Project().FileName = full;
         UpdateCaption();
         Project().SaveToFile();
@@ -206,6 +249,8 @@ bool TMainForm::FileSaveAsClick() {
         ShowMessage(QString::fromUtf8(e.what()));
         return false;
     }
+    // A name chosen in the save dialog is the user's consent to replace it.
+    if (full == partlyReadFile_) partlyReadFile_.clear();
     UpdatePrevFile(full);
     return true;
 }

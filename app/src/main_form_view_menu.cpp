@@ -16,32 +16,32 @@ namespace vortn {
 
 void TMainForm::ConnectViewMenu() {
     Ui::TMainForm& f = *ui_;
-    connect(f.ViewMenu, &QMenu::aboutToShow, this, &TMainForm::ViewMenuClick);
-    connect(f.N3DView1, &QAction::triggered, this, &TMainForm::N3DView1Click);
-    connect(f.ViewTop, &QAction::triggered, this, &TMainForm::TopViewClick);
-    connect(f.ViewSideXZ, &QAction::triggered, this, &TMainForm::SideViewXZClick);
-    connect(f.ViewSideYZ, &QAction::triggered, this, &TMainForm::SideViewYZClick);
-    connect(f.View3D, &QAction::triggered, this, &TMainForm::View3DClick);
-    connect(f.Show3DMenu, &QMenu::aboutToShow, this, &TMainForm::Show3DMenuClick);
-    const QAction* options[] = {f.Show3DFoundation, f.Show3DPiles,      f.Show3DPileNumbers,
-                                f.Show3DSoilLayers, f.Show3DSoilLabels, f.Show3DDepthLabels};
-    for (int i = 0; i < 6; ++i) connect(options[i], &QAction::triggered, this, [this, i] { Show3DOptionClick(i + 1); });
-    const QAction* views[] = {f.ToolButton1, f.ToolButton2, f.ToolButton3, f.ToolButton4};
-    for (int i = 0; i < 4; ++i) connect(views[i], &QAction::triggered, this, [this, i] { SetViewClick(i + 1); });
-    connect(f.ToolButton5, &QAction::triggered, this, &TMainForm::ReverseViewClick);
+    Handle(f.ViewMenu, &QMenu::aboutToShow, [this] { ViewMenuClick(); });
+    Handle(f.N3DView1, &QAction::triggered, [this] { N3DView1Click(); });
+    Handle(f.ViewTop, &QAction::triggered, [this] { TopViewClick(); });
+    Handle(f.ViewSideXZ, &QAction::triggered, [this] { SideViewXZClick(); });
+    Handle(f.ViewSideYZ, &QAction::triggered, [this] { SideViewYZClick(); });
+    Handle(f.View3D, &QAction::triggered, [this] { View3DClick(); });
+    Handle(f.Show3DMenu, &QMenu::aboutToShow, [this] { Show3DMenuClick(); });
+    QAction* options[] = {f.Show3DFoundation, f.Show3DPiles,      f.Show3DPileNumbers,
+                          f.Show3DSoilLayers, f.Show3DSoilLabels, f.Show3DDepthLabels};
+    for (int i = 0; i < 6; ++i) Handle(options[i], &QAction::triggered, [this, i] { Show3DOptionClick(i + 1); });
+    QAction* views[] = {f.ToolButton1, f.ToolButton2, f.ToolButton3, f.ToolButton4};
+    for (int i = 0; i < 4; ++i) Handle(views[i], &QAction::triggered, [this, i] { SetViewClick(i + 1); });
+    Handle(f.ToolButton5, &QAction::triggered, [this] { ReverseViewClick(); });
     // The four mouse modes are one group: one button down at a time.
     auto* modeGroup = new QActionGroup(this);
     QAction* modes[] = {f.ToolButton7, f.ToolButton8, f.ToolButton10, f.ToolButton9};
     for (int i = 0; i < 4; ++i) {
         modeGroup->addAction(modes[i]);
-        connect(modes[i], &QAction::triggered, this, [this, i] { MouseModeClick(i + 1); });
+        Handle(modes[i], &QAction::triggered, [this, i] { MouseModeClick(i + 1); });
     }
-    connect(f.ToolButton12, &QAction::triggered, this, [this] { ZoomClick(true); });
-    connect(f.ToolButton13, &QAction::triggered, this, [this] { ZoomClick(false); });
-    connect(f.ToolButton14, &QAction::triggered, this, &TMainForm::RestartViewClick);
-    connect(f.FileSaveBitmap, &QAction::triggered, this, &TMainForm::FileSaveBitmapClick);
-    connect(f.FilePageSetup, &QAction::triggered, this, &TMainForm::FilePageSetupClick);
-    connect(f.FilePrintPage, &QAction::triggered, this, &TMainForm::FilePrintPageClick);
+    Handle(f.ToolButton12, &QAction::triggered, [this] { ZoomClick(true); });
+    Handle(f.ToolButton13, &QAction::triggered, [this] { ZoomClick(false); });
+    Handle(f.ToolButton14, &QAction::triggered, [this] { RestartViewClick(); });
+    Handle(f.FileSaveBitmap, &QAction::triggered, [this] { FileSaveBitmapClick(); });
+    Handle(f.FilePageSetup, &QAction::triggered, [this] { FilePageSetupClick(); });
+    Handle(f.FilePrintPage, &QAction::triggered, [this] { FilePrintPageClick(); });
 }
 
 TDlgTopView* TMainForm::TopView() const { return topView_; }

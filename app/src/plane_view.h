@@ -4,6 +4,8 @@
 // picture on one landscape page with its "Print" button.
 #pragma once
 
+#include "child_form.h"
+
 #include <QWidget>
 #include <functional>
 
@@ -14,7 +16,7 @@ namespace vortn {
 
 class TProjectHolder;
 
-class TPlaneView : public QWidget {
+class TPlaneView : public QWidget, public TChildForm {
     Q_OBJECT
 
 public:
@@ -25,8 +27,10 @@ public:
     // Told when the window closes (the main window clears its open flag).
     std::function<void()> OnFormClose;
 
-    Q_INVOKABLE virtual void FormActivate() = 0;
-    Q_INVOKABLE void FormDeactivate() {}
+    virtual void FormActivate() = 0;
+    // TChildForm: a view rebuilds its picture and holds no entries.
+    void ReloadChild() override { FormActivate(); }
+    bool CommitChild() override { return true; }
     virtual void FormResize() = 0;
     // Painting happens in the paint event only; this asks for one.
     void FormPaint() { update(); }

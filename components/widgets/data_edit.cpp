@@ -10,6 +10,7 @@
 #include <QStyle>
 #include <QStyleOptionFrame>
 #include <algorithm>
+#include <QMdiSubWindow>
 #include <cmath>
 #include <cstdint>
 
@@ -30,6 +31,7 @@ qint64 RoundToInt64(long double x) {
 
 TDataEdit::TDataEdit(QWidget* parent) : TNumericEntry(parent, kDataMinVal, kDataMaxVal) {
     setText(QStringLiteral("0"));
+    connect(this, &QLineEdit::textChanged, this, [this] { reported_ = false; });
 }
 
 QString TDataEdit::FormatValue(long double x) const {
@@ -89,26 +91,41 @@ void TDataEdit::ExitCheck() {
 }
 
 bool TDataEdit::ValidateEntry() {
-    ExitCheck();
+    const QString checked = text();
+    try {
+        ExitCheck();
+    } catch (const Exception& e) {
+        // Arithmetic faults of the evaluator (1/0, an overflow) are entry
+        // errors too: shown, the entry stays invalid, nothing goes further.
+        ShowEntryMessage(this, e.Message());
+        ReturnFocus();
+    }
+    // A bound put in place of the entry is checked again when the box is left.
+    reported_ = !valid_ && text() == checked;
     return valid_;
 }
 
 void TDataEdit::SafeExitCheck() {
     if (checking_) return;  // the message box takes the focus while it is shown
     checking_ = true;
-    try {
-        ExitCheck();
-    } catch (const Exception& e) {
-        // Arithmetic faults of the evaluator: shown, the entry stays invalid.
-        ShowEntryMessage(this, e.Message());
-        ReturnFocus();
-    }
+    ValidateEntry();
     checking_ = false;
+}
+
+bool TDataEdit::FocusLeftForm() const {
+    const QWidget* form = this;
+    while (form->parentWidget() && !form->isWindow() && !qobject_cast<QMdiSubWindow*>(form->parentWidget()))
+        form = form->parentWidget();
+    for (const QWidget* w = QApplication::focusWidget(); w; w = w->parentWidget())
+        if (w == form) return false;
+    return true;
 }
 
 void TDataEdit::focusOutEvent(QFocusEvent* e) {
     QLineEdit::focusOutEvent(e);
-    if (LeftByUser(e)) SafeExitCheck();
+    // An entry already reported is not reported again when another window
+    // of the program takes the focus (opening another dialog).
+    if (LeftByUser(e) && !(reported_ && FocusLeftForm())) SafeExitCheck();
 }
 
 void TDataEdit::keyPressEvent(QKeyEvent* e) {

@@ -41,8 +41,8 @@ public:
     // The value of the text; raises the evaluator's EAssignError.
     long double Number() const;
 
-    // Runs the exit check; true when the entry is accepted. Exceptions other
-    // than the entry errors pass on.
+    // Runs the exit check; true when the entry is accepted. Every failure,
+    // arithmetic faults of the evaluator included, is shown and gives false.
     bool ValidateEntry();
     bool Valid() const { return valid_; }
     // The value as the box shows it (hexadecimal or 18 digits).
@@ -70,9 +70,16 @@ private:
     void SafeExitCheck();  // from events: nothing may leave an event handler
     void ReturnFocus();
 
+    // Whether the focus has left the form the box stands in (its window or
+    // MDI child).
+    bool FocusLeftForm() const;
+
     bool hex_ = false;
     bool valid_ = false;
     bool checking_ = false;
+    // The entry failed its check and is still the text checked: leaving the
+    // form does not report it again (the form keeps or brings back the focus).
+    bool reported_ = false;
 };
 
 }  // namespace vortn

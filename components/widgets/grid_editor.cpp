@@ -117,6 +117,13 @@ class TEnterDelegate : public QStyledItemDelegate {
 public:
     explicit TEnterDelegate(TEditorGrid* grid) : QStyledItemDelegate(grid), grid_(grid) {}
 
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override {
+        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+        grid_->EditorOpened(editor);
+        return editor;
+    }
+
 protected:
     bool eventFilter(QObject* editor, QEvent* e) override {
         if (e->type() == QEvent::KeyPress) {
@@ -174,9 +181,14 @@ TEditorGrid::TEditorGrid(QWidget* parent) : QTableWidget(parent) {
 }
 
 void TEditorGrid::CommitOpenEditor() {
-    if (state() != QAbstractItemView::EditingState) return;
-    QWidget* w = QApplication::focusWidget();
-    if (w && Inside(w, viewport()) && w != viewport()) commitData(w);
+    // The editor, wherever the focus is: a command may come from a menu, a
+    // shortcut or another window while the cell is being edited.
+    if (state() == QAbstractItemView::EditingState && openEditor_) commitData(openEditor_);
+}
+
+void TEditorGrid::EditorOpened(QWidget* editor) {
+    openEditor_ = editor;
+    if (form_) form_->refused_ = {};
 }
 
 void TEditorGrid::MoveOnEnter() {
@@ -566,9 +578,14 @@ bool TTableForm::CommitText(int r, int g) {
     try {
         c->SetText(r, typed);
     } catch (const EAssignError& e) {
-        ShowEntryMessage(this, e.Message());
+        // A command, a deactivation and a click may each try the same entry:
+        // it gets its message once.
+        const bool shown = refused_.row == r && refused_.col == g && refused_.text == typed;
+        refused_ = {r, g, typed};
+        if (!shown) ShowEntryMessage(this, e.Message());
         return false;
     }
+    refused_ = {};
     return true;
 }
 
@@ -597,7 +614,7 @@ void TTableForm::BtnInsClick() { Guarded(&TTableForm::InsertRow); }
 void TTableForm::BtnDelClick() { Guarded(&TTableForm::DeleteRow); }
 
 void TTableForm::AppendRow() {
-    if (!table_) return;
+    if (!table_ || !CommitCell()) return;
     if (rowsShown_ == table_->RowCount()) rowsShown_ = std::min(rowsShown_ + table_->RowGroup(), kMaxRowsShown);
     table_->AppendRowGroup();
     table_->SetModified(true);
@@ -610,7 +627,7 @@ void TTableForm::AppendRow() {
 }
 
 void TTableForm::InsertRow() {
-    if (!table_) return;
+    if (!table_ || !CommitCell()) return;
     const int r = Grid->currentRow();
     if (!(r >= 0 && r < table_->RowCount())) throw Exception(QStringLiteral("Grid.Row not in valid range"));
     table_->SetModified(true);
@@ -620,7 +637,7 @@ void TTableForm::InsertRow() {
 }
 
 void TTableForm::DeleteRow() {
-    if (!table_) return;
+    if (!table_ || !CommitCell()) return;
     const int r = Grid->currentRow();
     if (!(r >= 0 && r < table_->RowCount())) throw Exception(QStringLiteral("Grid.Row not in valid range"));
     table_->SetModified(true);
@@ -652,17 +669,20 @@ void TTableForm::changeEvent(QEvent* e) {
         FormDeactivate();
 }
 
-void TTableForm::FormDeactivate() {
-    if (freeing_ || modal_ || committing_ || !table_) return;
-    if (!CommitCell()) {
-        if (QMdiSubWindow* sub = SubWindow()) {
-            if (QMdiArea* area = sub->mdiArea()) area->setActiveSubWindow(sub);
-        } else {
-            show();
-            raise();
-            activateWindow();
-        }
+void TTableForm::FormDeactivate() { CommitChild(); }
+
+bool TTableForm::CommitChild() {
+    if (freeing_ || modal_ || committing_ || !table_) return true;
+    if (CommitCell()) return true;
+    if (QMdiSubWindow* sub = SubWindow()) {
+        if (QMdiArea* area = sub->mdiArea()) area->setActiveSubWindow(sub);
+    } else {
+        show();
+        raise();
+        activateWindow();
     }
+    Grid->setFocus(Qt::OtherFocusReason);
+    return false;
 }
 
 void TTableForm::SubWindowStateChanged(Qt::WindowStates before, Qt::WindowStates now) {

@@ -5,9 +5,11 @@
 // writes typed text back into the cells, and frees itself when closed.
 #pragma once
 
+#include "child_form.h"
 #include "grid_table.h"
 
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QWidget>
@@ -32,6 +34,8 @@ public:
     void SetForm(TTableForm* form) { form_ = form; }
     // Writes an open cell editor's text into its item.
     void CommitOpenEditor();
+    // The delegate opened `editor` on the current cell: a new entry begins.
+    void EditorOpened(QWidget* editor);
     void MoveOnEnter();
     // Brings the scroll ranges up to date now (Qt updates them lazily).
     void SyncGeometry() { updateGeometries(); }
@@ -44,9 +48,10 @@ protected:
 private:
     TTableForm* form_ = nullptr;
     bool reverting_ = false;
+    QPointer<QWidget> openEditor_;
 };
 
-class TTableForm : public QWidget, public TTableEditor {
+class TTableForm : public QWidget, public TTableEditor, public TChildForm {
     Q_OBJECT
 public:
     // parent given: borderless child at 0,0 of it; else a window of its own.
@@ -63,17 +68,24 @@ public:
     void FreeEditor() override;
     void HelpPictureChanged() override;
 
+    // TChildForm: the tables refresh their editors themselves; a commit that
+    // fails brings the window back with the cell selected.
+    void ReloadChild() override {}
+    bool CommitChild() override;
+
     TGridTable* Table() const { return table_; }
     int HeaderRows() const { return headerRows_; }
     int ColumnsShown() const { return columnsShown_; }
     int Margin() const;
 
-    // The row commands; each raises Exception "Grid.Row not in valid range"
-    // when there is no current table row (Add never does).
+    // The row commands. Each commits the cell being edited first and does
+    // nothing more when that fails; each raises Exception "Grid.Row not in
+    // valid range" when there is no current table row (Add never does).
     void AppendRow();
     void InsertRow();
     void DeleteRow();
-    // Commits the current cell; false (message shown) on an entry error.
+    // Commits the current cell; false on an entry error, whose message is
+    // shown once per entry: the same text refused again stays silent.
     bool CommitCell();
     void FillGrid();
     void LayoutForm();
@@ -146,6 +158,11 @@ private:
     bool laying_ = false;
     bool sizing_ = false;
     bool filling_ = false;  // the grid's own row changes select no cell
+    // The entry refused last (its message shown) until a new one begins.
+    struct {
+        int row = -1, col = -1;
+        QString text;
+    } refused_;
     QSize laidOut_;  // the size the layout asked for
     QLabel* corner_;
     QMetaObject::Connection focusWatch_;

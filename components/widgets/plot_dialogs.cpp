@@ -1,6 +1,7 @@
 #include "plot_dialogs.h"
 
 #include "data_edit.h"
+#include "entry_message.h"
 #include "number_format.h"
 #include "plot_window.h"
 #include "ui_plot_dialogs_active_lines.h"
@@ -60,13 +61,19 @@ TdlgFormat::TdlgFormat(QWidget* parent) : QDialog(parent), ui_(std::make_unique<
 TdlgFormat::~TdlgFormat() = default;
 
 bool TdlgFormat::ReadValues() {
-    for (TDataEdit* box : {deHeight, deWidth, dePPI})
-        if (!box->ValidateEntry()) return false;
-    // A size too large for a bitmap is caught when the bitmap is made.
-    height_ = deHeight->Number();
-    width_ = deWidth->Number();
-    ppi_ = int(dePPI->Number());
-    return true;
+    // Called from the OK button: nothing may leave it.
+    try {
+        for (TDataEdit* box : {deHeight, deWidth, dePPI})
+            if (!box->ValidateEntry()) return false;
+        // A size too large for a bitmap is caught when the bitmap is made.
+        height_ = deHeight->Number();
+        width_ = deWidth->Number();
+        ppi_ = int(dePPI->Number());
+        return true;
+    } catch (const Exception& e) {
+        ShowEntryMessage(this, e.Message());
+        return false;
+    }
 }
 
 void TdlgFormat::btnOKClick() {

@@ -1,6 +1,7 @@
 #include "plot_window.h"
 
 #include "mdi_child.h"
+#include "handler_guard.h"
 #include "number_format.h"
 #include "ui_plot_window.h"
 
@@ -200,6 +201,27 @@ void TPlotForm::SetUpMenu() {
         if (tag.isValid()) a->setData(tag);
     }
     markerItems_ = ui_->MarkerGroup->actions();
+    // The commands run through the guard: nothing may leave a menu handler.
+    const TMessageSink show = [this](const QString& text) { ShowMessage(text); };
+    const std::pair<const char*, void (TPlotForm::*)()> commands[] = {
+            {"PlotLegend", &TPlotForm::PlotLegendClick},
+            {"PlotSoilLayer", &TPlotForm::PlotSoilLayerClick},
+            {"ShowWallGeometry", &TPlotForm::ShowWallGeometryClick},
+            {"PlotCaption", &TPlotForm::PlotCaptionClick},
+            {"mLineName", &TPlotForm::mLineNameClick},
+            {"ActiveGraphs", &TPlotForm::ActiveGraphsClick},
+            {"PlotPrint", &TPlotForm::PlotPrintClick},
+            {"PlotPage", &TPlotForm::PlotPageClick},
+            {"PlotSave", &TPlotForm::PlotSaveClick}};
+    for (const auto& [name, handler] : commands)
+        ConnectGuarded(MenuItem(QLatin1String(name)), &QAction::triggered, this, handler, show);
+    const std::pair<QMenu*, void (TPlotForm::*)()> tagged[] = {{ui_->PlotMarkers, &TPlotForm::MarkerClick},
+                                                               {ui_->FontSize, &TPlotForm::FontSizeClick},
+                                                               {ui_->LineWidth, &TPlotForm::LineWidthClick}};
+    for (const auto& [menu, handler] : tagged)
+        for (QAction* a : menu->actions()) ConnectGuarded(a, &QAction::triggered, this, handler, show);
+    ConnectGuarded(plotMenu_, &QMenu::aboutToShow, this, &TPlotForm::PlotMenuPopup, show);
+    ConnectGuarded(markersMenu_, &QMenu::aboutToShow, this, &TPlotForm::PlotMarkersPopup, show);
 }
 
 QString TPlotForm::LegendText(int curveIndex) const {
@@ -213,7 +235,8 @@ QAction* TPlotForm::AddCurveItem(int curveIndex) {
     a->setCheckable(true);
     a->setChecked(plot_->Lines(curveIndex).Visible);
     a->setData(curveIndex);
-    connect(a, &QAction::triggered, this, &TPlotForm::CurveItemClick);
+    ConnectGuarded(a, &QAction::triggered, this, &TPlotForm::CurveItemClick,
+                   [this](const QString& text) { ShowMessage(text); });
     plotMenu_->addAction(a);
     curveItems_.append(a);
     return a;

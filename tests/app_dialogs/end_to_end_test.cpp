@@ -282,7 +282,7 @@ TEST_F(EndToEnd, ChangingTheLoadingTypeClosesTheOtherLoadDialogsTheQuadraticOneT
     EXPECT_EQ(form->OpenFlags().Transient, 1);
 }
 
-TEST_F(EndToEnd, FileNewWithAnInvalidEntryOpenClosesTheDialogWithoutAMessage) {
+TEST_F(EndToEnd, FileNewWithAnInvalidEntryOpenDoesNotRunAndShowsNoSecondMessage) {
     Ui::TMainForm& f = form->Form();
     DataItem(f.DataSoilBelow);
     TInputDialog* soil = Dialog(TDialogKind::SoilBelow);
@@ -293,9 +293,24 @@ TEST_F(EndToEnd, FileNewWithAnInvalidEntryOpenClosesTheDialogWithoutAMessage) {
     EXPECT_FALSE(soil->Frame()->close());
     QCoreApplication::processEvents();
     ASSERT_EQ(messages.size(), 1);
+    form->Project().Title = QStringLiteral("kept");
     form->FileNewClick();
     QCoreApplication::processEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    // The command does not run: the dialog keeps its entry and the focus.
+    EXPECT_EQ(form->Project().Title, QStringLiteral("kept"));
+    EXPECT_TRUE(form->Dialogs().IsOpen(TDialogKind::SoilBelow));
+    EXPECT_EQ(form->OpenFlags().SoilBelow, 1);
+    EXPECT_EQ(box->text(), QStringLiteral("1/0"));
+    EXPECT_EQ(soil->focusWidget(), box);
+    EXPECT_EQ(messages.size(), 1);
+    // Mended, New runs and the dialog opens again on the new project.
+    box->selectAll();
+    QTest::keyClicks(box, QStringLiteral("150"));
+    form->FileNewClick();
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(form->Project().Title, QStringLiteral("New Pile"));  // the default project
     EXPECT_FALSE(form->Dialogs().IsOpen(TDialogKind::SoilBelow));
     EXPECT_EQ(form->OpenFlags().SoilBelow, 0);
     EXPECT_EQ(messages.size(), 1);

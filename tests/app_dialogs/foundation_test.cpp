@@ -70,6 +70,41 @@ TEST_F(DialogFixture, FoundationOptionsShowsTheWordAndPictureAndMarksOnlyAChange
     EXPECT_LT(qGray(shot.pixel(origin + QPoint(20, 60))), 80);     // ground line
 }
 
+TEST_F(DialogFixture, ADialogOpenedWhileAnotherHoldsAnInvalidEntryShowsItsOwnData) {
+    P().FoundationWord = QStringLiteral("PILE");
+    P().FootingType = 2;
+    TInputDialog* soil = Open(TDialogKind::SoilBelow);
+    TDataEdit* box = Box(soil, "DataEdit1");
+    Type(box, QStringLiteral("abc"));
+    host->DeactivateActiveChild();  // the Data menu opens: its one message
+    ASSERT_EQ(messages.size(), 1);
+
+    auto* layout = Open<TfrmLayout>(TDialogKind::Layout);
+    Settle();
+    EXPECT_EQ(layout->Form().ComboBox1->currentText(), QStringLiteral("PILE"));
+    EXPECT_FALSE(layout->Form().Image1->pixmap().isNull());
+    EXPECT_GE(layout->Frame()->width(), layout->Form().Image1->pixmap().width());
+    // It stands in the MDI area with its frame, behind the dialog that keeps the focus.
+    EXPECT_NE(qobject_cast<QMdiSubWindow*>(layout->Frame()), nullptr);
+    EXPECT_TRUE(layout->Frame()->isVisible());
+    EXPECT_EQ(mdi->activeSubWindow(), soil->Frame());
+    EXPECT_EQ(host->ActiveDialog(), soil);
+    EXPECT_EQ(box->text(), QStringLiteral("abc"));
+    EXPECT_EQ(messages.size(), 1) << messages.join(" | ").toStdString();
+    const QImage shot = window->grab().toImage();
+    QDir().mkpath(QStringLiteral(VORTN_SCREENSHOT_DIR));
+    ASSERT_TRUE(shot.save(QStringLiteral(VORTN_SCREENSHOT_DIR "/dialog_opened_behind_invalid_entry.png")));
+
+    // Mended, the new dialog takes over and keeps its data.
+    Type(box, QStringLiteral("250"));
+    mdi->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(layout->Frame()));
+    Settle();
+    EXPECT_EQ(host->ActiveDialog(), layout);
+    EXPECT_EQ(P().SoilVelocity, 250);
+    EXPECT_EQ(layout->Form().ComboBox1->currentText(), QStringLiteral("PILE"));
+    EXPECT_FALSE(holder->IsModified() && P().FoundationWord != QStringLiteral("PILE"));
+}
+
 TEST_F(DialogFixture, AMissingPictureGivesOneMessageAndKeepsTheChoice) {
     QTemporaryDir empty;
     host->SetProgramFolder(empty.path());

@@ -1,6 +1,7 @@
 // The front-end's GUI tests: one QApplication for all of them, settings in
 // a private folder so that no test reads or writes the user's own.
-#include <QApplication>
+#include "application.h"
+
 #include <QSettings>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -8,7 +9,12 @@
 int main(int argc, char** argv) {
     // Test discovery runs without a display as well.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    // The program's own application object: an exception that reaches the
+    // event loop fails the test that let it through.
+    vortn::TApplication app(argc, argv);
+    vortn::TApplication::SetExceptionReporter([](const QString& text) {
+        ADD_FAILURE() << "An exception reached the event loop: " << text.toStdString();
+    });
     QApplication::setApplicationName(QStringLiteral("VORT-N"));
     QApplication::setOrganizationName(QStringLiteral("Tessik"));
     QTemporaryDir settings;

@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QStyle>
+#include <QTest>
 
 using namespace vortn;
 
@@ -442,3 +443,89 @@ TEST_F(GridEditorFixture, TheCurrentColumnsCaptionIsDrawnAsTheOthersAndFitsItsCo
                   header->sectionSize(c))
                 << c;
 }
+// ---- commands while a cell is being edited ----
+
+namespace {
+
+struct RowCommandCase {
+    const char* label;
+    void (*command)(TTableForm*, QWidget* cellEditor);
+    int rowsAfter;      // with a valid entry
+    int typedRowAfter;  // where the typed value stands then
+};
+void PrintTo(const RowCommandCase& c, std::ostream* os) { *os << c.label; }
+
+// A button's shortcut presses it at once and clicks it when it comes up again.
+void AltKey(QWidget* w, Qt::Key key) {
+    QTest::keyClick(w, key, Qt::AltModifier);
+    auto* f = qobject_cast<TTableForm*>(w->window());
+    ASSERT_NE(f, nullptr);
+    EXPECT_TRUE(QTest::qWaitFor([f] { return !f->BtnAdd->isDown() && !f->BtnIns->isDown() && !f->BtnDel->isDown(); }));
+}
+
+const RowCommandCase kRowCommandCases[] = {
+        {"AddShortcut", [](TTableForm*, QWidget* e) { AltKey(e, Qt::Key_A); }, 4, 1},
+        {"InsertShortcut", [](TTableForm*, QWidget* e) { AltKey(e, Qt::Key_I); }, 4, 2},
+        {"DeleteShortcut", [](TTableForm*, QWidget* e) { AltKey(e, Qt::Key_D); }, 2, -1},
+        {"AddButton", [](TTableForm* f, QWidget*) { QTest::mouseClick(f->BtnAdd, Qt::LeftButton); }, 4, 1},
+        {"InsertButton", [](TTableForm* f, QWidget*) { QTest::mouseClick(f->BtnIns, Qt::LeftButton); }, 4, 2},
+        {"AddCalled", [](TTableForm* f, QWidget*) { f->BtnAddClick(); }, 4, 1},
+        {"Deactivate", [](TTableForm* f, QWidget*) { f->FormDeactivate(); }, 3, 1},
+        {"Close", [](TTableForm* f, QWidget*) { f->close(); }, 3, 1},
+};
+
+class RowCommand : public GridEditorFixture, public ::testing::WithParamInterface<RowCommandCase> {
+protected:
+    // On a table of three rows, opens the cell editor on row 1 of the float
+    // column, types `text` and gives the command.
+    TTableForm* TypeAndCommand(const char* text) {
+        MakeTable(3);
+        TTableForm* f = Show();
+        f->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(f));
+        f->Grid->setFocus();
+        f->Grid->setCurrentCell(1, 0);
+        auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        EXPECT_NE(editor, nullptr);
+        if (!editor) return nullptr;
+        editor->selectAll();
+        QTest::keyClicks(editor, QString::fromLatin1(text));
+        GetParam().command(f, editor);
+        QApplication::processEvents();
+        return f;
+    }
+};
+
+}  // namespace
+
+TEST_P(RowCommand, CommitsTheCellBeingEditedFirst) {
+    const RowCommandCase& c = GetParam();
+    ASSERT_NE(TypeAndCommand("1.5"), nullptr);
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(" | ").toStdString();
+    EXPECT_EQ(table->RowCount(), c.rowsAfter);
+    if (c.typedRowAfter >= 0) {
+        EXPECT_EQ(double(table->Cells(0, c.typedRowAfter).AsFloat()), 1.5);
+    }
+    EXPECT_TRUE(table->Modified());
+}
+
+TEST_P(RowCommand, WithAnInvalidEntryShowsOneMessageAndDoesNotRun) {
+    TTableForm* f = TypeAndCommand("1.5x");
+    ASSERT_NE(f, nullptr);
+    ASSERT_EQ(messages.size(), 1) << messages.join(" | ").toStdString();
+    EXPECT_TRUE(messages[0].startsWith("Entry could not be evaluated:")) << messages[0].toStdString();
+    EXPECT_EQ(table->RowCount(), 3);
+    EXPECT_EQ(double(table->Cells(0, 1).AsFloat()), 2.0);  // the old value
+    EXPECT_EQ(table->Editor(), f);
+    EXPECT_EQ(f->Grid->currentRow(), 1);
+    EXPECT_EQ(f->Grid->item(1, 0)->text(), "1.5x");  // the entry stays to be mended
+    // The same entry tried again stays silent; a mended one goes through.
+    EXPECT_FALSE(f->CommitChild());
+    EXPECT_EQ(messages.size(), 1);
+    f->Grid->item(1, 0)->setText("2.5");
+    EXPECT_TRUE(f->CommitChild());
+    EXPECT_EQ(double(table->Cells(0, 1).AsFloat()), 2.5);
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, RowCommand, ::testing::ValuesIn(kRowCommandCases),
+                         [](const auto& info) { return std::string(info.param.label); });

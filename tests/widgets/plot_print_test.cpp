@@ -9,15 +9,20 @@
 #include "plot_window.h"
 #include "print_dialog_answer.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QImage>
 #include <QLabel>
 #include <QRadioButton>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QPageLayout>
 #include <QPrinter>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <cmath>
 #include <memory>
 
@@ -171,6 +176,76 @@ TEST(PlotDialogs, SaveAttributesLimits) {
     ASSERT_TRUE(dialog.ReadValues());
     EXPECT_EQ(PlotBitmapSize(dialog.WidthInches(), dialog.HeightInches(), dialog.PixelsPerInch()), QSize(250, 250));
     SetEntryMessageHook(nullptr);
+}
+
+// Arithmetic faults of an entry are entry errors: one message, OK refused,
+// nothing thrown out of the dialog.
+TEST(PlotDialogs, SaveAttributesRefuseArithmeticFaults) {
+    QStringList messages;
+    SetEntryMessageHook([&](QWidget*, const QString& m) { messages << m; });
+    const struct {
+        const char* typed;
+        const char* message;
+    } cases[] = {{"1/0", "Floating point division by zero"},
+                 {"10^5000", "Floating point overflow"},
+                 {"1e4000*1e4000*1e4000", "Floating point overflow"}};
+    for (const auto& c : cases) {
+        for (TDataEdit* TdlgFormat::*box : {&TdlgFormat::deHeight, &TdlgFormat::deWidth, &TdlgFormat::dePPI}) {
+            messages.clear();
+            TdlgFormat dialog;
+            (dialog.*box)->setText(QString::fromLatin1(c.typed));
+            bool ok = true;
+            EXPECT_NO_THROW(ok = dialog.ReadValues()) << c.typed;
+            EXPECT_FALSE(ok) << c.typed;
+            ASSERT_EQ(messages.size(), 1) << c.typed;
+            EXPECT_TRUE(messages[0].contains(QLatin1String(c.message))) << messages[0].toStdString();
+            // The OK button: the dialog stays open.
+            messages.clear();
+            dialog.show();
+            EXPECT_NO_THROW(dialog.btnOK->click()) << c.typed;
+            EXPECT_EQ(dialog.result(), int(QDialog::Rejected));
+            EXPECT_EQ(messages.size(), 1) << c.typed;
+        }
+    }
+    SetEntryMessageHook(nullptr);
+}
+
+// Plot > Save To Disk... with 1/0 typed in Height: the attributes dialog
+// refuses it with one message and the program goes on.
+TEST_F(PlotSaveTest, SaveToDiskWithAnArithmeticFaultInTheAttributes) {
+    QStringList entryMessages;
+    SetEntryMessageHook([&](QWidget*, const QString& m) { entryMessages << m; });
+    QTemporaryDir dir;
+    const QString file = dir.filePath("plot.bmp");
+    int step = 0;
+    // The modal dialogs, one after the other: the file name, then the
+    // attributes (1/0 and OK, then Cancel).
+    std::function<void()> answer = [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal) {
+            QTimer::singleShot(10, answer);
+            return;
+        }
+        if (auto* names = qobject_cast<QFileDialog*>(modal)) {
+            names->selectFile(file);
+            static_cast<QDialog*>(names)->accept();
+            ++step;
+        } else if (auto* format = qobject_cast<TdlgFormat*>(modal)) {
+            format->deHeight->setText("1/0");
+            format->btnOK->click();
+            EXPECT_TRUE(format->isVisible());
+            format->reject();
+            ++step;
+        }
+        if (step < 2) QTimer::singleShot(10, answer);
+    };
+    QTimer::singleShot(0, answer);
+    form->MenuItem("PlotSave")->trigger();
+    SetEntryMessageHook(nullptr);
+    EXPECT_EQ(step, 2);
+    EXPECT_EQ(entryMessages, QStringList{"Floating point division by zero"});
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(" | ").toStdString();
+    EXPECT_FALSE(QFileInfo::exists(file));
 }
 
 TEST_F(PlotSaveTest, BitmapWithoutMemoryIsReportedAndNothingWritten) {

@@ -62,7 +62,8 @@ TInputDialog* TDialogHost::Create(TDialogKind kind) {
 
 TInputDialog* TDialogHost::OpenDialog(TDialogKind kind) {
     const int k = int(kind);
-    if (!open_[k] || !dialogs_[k]) {
+    const bool created = !open_[k] || !dialogs_[k];
+    if (created) {
         dialogs_[k] = Create(kind);
         open_[k] = 1;
         if (OnOpenChanged) OnOpenChanged(kind, true);
@@ -73,6 +74,9 @@ TInputDialog* TDialogHost::OpenDialog(TDialogKind kind) {
     // Qt reports the activation only while the program is the active
     // application; the first activation must load the dialog in any case.
     WindowActivated(d);
+    // The current dialog refused to be left (an invalid entry): a new one
+    // shows its own data all the same, behind it, until it is activated.
+    if (created && current_ != d && !d->Closing()) d->Activate();
     return d;
 }
 
@@ -119,9 +123,7 @@ bool TDialogHost::eventFilter(QObject* watched, QEvent* event) {
     return QObject::eventFilter(watched, event);
 }
 
-void TDialogHost::DeactivateActiveChild() {
-    if (current_) current_->Deactivate();
-}
+bool TDialogHost::DeactivateActiveChild() { return !current_ || current_->Deactivate(); }
 
 void TDialogHost::RefreshOpenDialogs() {
     // Every open dialog reloads, so none of them writes back values of the

@@ -88,8 +88,9 @@ public:
     // Closes the dialog the normal way (check and write-back) when it is open.
     void CloseDialog(TDialogKind kind);
 
-    // The active dialog's deactivate step (before a menu opens, before closing).
-    void DeactivateActiveChild();
+    // The active dialog's deactivate step (before a menu opens, before a
+    // command, before closing); false when the dialog refused it.
+    bool DeactivateActiveChild();
     // Re-runs the activate step of every open dialog (after a unit change).
     void RefreshOpenDialogs();
     // New and Open: closes every dialog at once, without a check or a

@@ -11,6 +11,7 @@
 // the form names the slot that its user edit or click calls.
 #pragma once
 
+#include "child_form.h"
 #include "dialog_host.h"
 
 #include <QHash>
@@ -48,7 +49,7 @@ private:
     std::vector<Item> items_;
 };
 
-class TInputDialog : public QWidget {
+class TInputDialog : public QWidget, public TChildForm {
     Q_OBJECT
 public:
     TInputDialog(TDialogHost& host, TDialogKind kind);
@@ -67,6 +68,10 @@ public:
     void ForceClose();       // no check, no write-back
     void BringToFront();
     bool Closing() const { return closing_; }
+
+    // TChildForm: the activate and deactivate steps.
+    void ReloadChild() override { Activate(); }
+    bool CommitChild() override { return Deactivate(); }
 
 public slots:
     virtual void FormActivate();
