@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <unordered_set>
 
 namespace vortn {
 
@@ -40,7 +41,10 @@ int TGridTableList::Resolve(int i) const {
     return w.ByIdentifier ? GridTableIndexByIdentifier(w.Value) : w.Value;
 }
 
-TGridTable* TGridTableList::Table(int i) const { return GridTableByIndex(Resolve(i)); }
+TGridTable* TGridTableList::Table(int i) const {
+    const TIntWrapper& w = *items_.Items(i);
+    return w.ByIdentifier ? GridTableByIdentifier(w.Value) : GridTableByIndex(w.Value);
+}
 
 // ---- TEnumColumn
 
@@ -385,27 +389,33 @@ void TTableColumn::InsertRows(TGridTable* table, int index, int count) {
     Renumber(index + count);
 }
 
-namespace {
-// Depth-first over the tables the sub-table columns refer to.
-bool Reaches(const TGridTable& from, const TGridTable& target, std::vector<const TGridTable*>& seen) {
-    if (std::find(seen.begin(), seen.end(), &from) != seen.end()) return false;
-    seen.push_back(&from);
-    for (int c = 0; c < from.ColumnCount(); ++c) {
-        const auto* t = dynamic_cast<const TTableColumn*>(from.Columns(c));
+std::vector<std::vector<const TGridTable*>> SubTableTemplates(const TGridTable& table) {
+    std::vector<std::vector<const TGridTable*>> out;
+    for (int c = 0; c < table.ColumnCount(); ++c) {
+        const auto* t = dynamic_cast<const TTableColumn*>(table.Columns(c));
         if (!t) continue;
-        for (int i = 0; i < t->References().Count(); ++i) {
-            const TGridTable* next = t->References().Table(i);
-            if (!next) continue;
-            if (next == &target || Reaches(*next, target, seen)) return true;
-        }
+        std::vector<const TGridTable*> refs;
+        for (int i = 0; i < t->References().Count(); ++i)
+            if (const TGridTable* next = t->References().Table(i)) refs.push_back(next);
+        out.push_back(std::move(refs));
     }
-    return false;
+    return out;
 }
-}  // namespace
 
 bool SubTableReferencesLeadBack(const TGridTable& table) {
-    std::vector<const TGridTable*> seen;
-    return Reaches(table, table, seen);
+    // Each table reached is looked at once.
+    std::unordered_set<const TGridTable*> seen{&table};
+    std::vector<const TGridTable*> open{&table};
+    while (!open.empty()) {
+        const TGridTable* from = open.back();
+        open.pop_back();
+        for (const auto& column : SubTableTemplates(*from))
+            for (const TGridTable* next : column) {
+                if (next == &table) return true;
+                if (seen.insert(next).second) open.push_back(next);
+            }
+    }
+    return false;
 }
 
 void TTableColumn::BuildRow(int r) {

@@ -133,7 +133,7 @@ TEST_P(SaveRefuses, ValuesWithoutANumberToWrite) {
     EXPECT_EQ(ReadBytes(Path(QStringLiteral("r.vtd"))), deck);
     EXPECT_EQ(ReadBytes(Path(QStringLiteral("r.vtm"))), mass);
     EXPECT_EQ(ReadBytes(Path(QStringLiteral("r.vtt"))), geometry);
-    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files).size(), 3);
+    EXPECT_EQ(Files().size(), 3);
     EXPECT_TRUE(H().IsModified());
     EXPECT_EQ(P().WeakZoneFlag, weak);
     EXPECT_EQ(P().BatteredFlag, battered);
@@ -161,12 +161,12 @@ INSTANTIATE_TEST_SUITE_P(
                         h.D1().Cells(0, 1).SetAsFloat(kMax);
                     },
                     "the total soil depth"},
-        RefusalCase{"default_pile_length", Foundation::HalfSpace, Loading::Harmonic,
+        RefusalCase{"default_pile_length", Foundation::Pile, Loading::Harmonic,
                     [](TProjectHolder& h) {
                         h.Project().Length = kMax;
                         h.Project().PileLength = 0;  // the geometry file's default is twice the length
                     },
-                    "the pile length"},
+                    "twice the footing length (the pile length drawn)"},
         RefusalCase{"value_not_a_number", Foundation::Pile, Loading::Transient,
                     [](TProjectHolder& h) { h.Project().TimeInterval = std::nanl(""); }, "the time interval is not a number"},
         RefusalCase{"centre_of_gravity", Foundation::Multilayer, Loading::Harmonic,
@@ -185,7 +185,7 @@ public:
     // The rename onto a target whose name ends with `suffix` fails.
     void FailRenameOnto(const QString& suffix, int error) {
         vortn::FileSetCalls().rename = [suffix, error](const char* from, const char* to) {
-            if (QFile::decodeName(to).endsWith(suffix) && QFile::decodeName(from).contains(QLatin1String(".new-"))) {
+            if (QFile::decodeName(to).endsWith(suffix) && QFile::decodeName(from).endsWith(QLatin1String("~n"))) {
                 errno = error;
                 return -1;
             }
@@ -239,13 +239,13 @@ TEST_P(SaveReplacesAllOrNothing, OldFilesStayWhenOneCannotBeReplaced) {
     EXPECT_EQ(ReadBytes(Path(QStringLiteral("job.vtd"))), deck);
     EXPECT_EQ(ReadBytes(Path(QStringLiteral("job.vtm"))), mass);
     EXPECT_EQ(ReadBytes(Path(QStringLiteral("job.vtt"))), geometry);
-    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files).size(), 3);  // nothing left aside
+    EXPECT_EQ(Files().size(), 3);  // nothing left aside
     EXPECT_TRUE(H().IsModified());
     // Once the calls work again, the save goes through.
     P().SaveToFile();
     EXPECT_FALSE(H().IsModified());
     EXPECT_NE(ReadBytes(Path(QStringLiteral("job.vtd"))), deck);
-    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files).size(), 3);
+    EXPECT_EQ(Files().size(), 3);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -264,7 +264,7 @@ TEST_F(ProjectSave, FirstSaveLeavesNoFileWhenTheLastRenameFails) {
     calls.FailRenameOnto(QStringLiteral(".vtd"), EIO);
     P().FileName = Path(QStringLiteral("new.vtd"));
     EXPECT_THROW(P().SaveToFile(), vortn::EInOutError);
-    EXPECT_TRUE(QDir(dir_.path()).entryList(QDir::Files).isEmpty());
+    EXPECT_TRUE(Files().isEmpty());
 }
 
 }  // namespace
