@@ -82,7 +82,7 @@ QString ReadHeader(TComponentReader& reader) {
 
 // The rows all tables of a form make at once, with their sub-tables, when
 // they get their minimum rows: a nesting of large minimum rows multiplies.
-constexpr long long kRowBudget = 100000;
+constexpr long long kRowBudget = 1000000;
 
 // No table may refer, through its sub-table columns, back to itself (making
 // its rows would clone it without end), and the tables together stay within
