@@ -135,14 +135,11 @@ Records RecordNames(const std::vector<Entry>& set) {
     return {Beside(last, "~s"), Beside(last, "~b"), Beside(last, "~r")};
 }
 
-// Writes all of `data` to a new file `path` (none may be there) and makes
-// it durable. Returns 0 or the error.
-int WriteNewFile(const std::string& path, const char* data, size_t size, mode_t mode) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd < 0) return errno;
-    ::fchmod(fd, mode);
+// Writes all of `data` to the open file and makes it durable, then closes
+// it. Returns 0 or the error.
+int WriteAllAndClose(int fd, const char* data, size_t size) {
     int error = 0;
-    while (size > 0 && error == 0) {
+    while (size > 0) {
         const ssize_t n = CallWrite(fd, data, size);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
@@ -154,6 +151,15 @@ int WriteNewFile(const std::string& path, const char* data, size_t size, mode_t 
     }
     if (error == 0 && ::fsync(fd) != 0) error = errno;
     if (::close(fd) != 0 && error == 0) error = errno;
+    return error;
+}
+
+// A new file `path` (none may be there) with all of `data`.
+int WriteNewFile(const std::string& path, const char* data, size_t size, mode_t mode) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0) return errno;
+    ::fchmod(fd, mode);
+    const int error = WriteAllAndClose(fd, data, size);
     if (error != 0) ::unlink(path.c_str());
     return error;
 }
@@ -185,22 +191,7 @@ int CopyInto(const std::string& from, const std::string& to) {
     if (const int e = ReadWhole(from, data)) return e;
     const int fd = ::open(to.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
     if (fd < 0) return errno;
-    const char* p = data.constData();
-    size_t left = size_t(data.size());
-    int error = 0;
-    while (left > 0) {
-        const ssize_t n = CallWrite(fd, p, left);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            error = n < 0 ? errno : ENOSPC;
-            break;
-        }
-        p += n;
-        left -= size_t(n);
-    }
-    if (error == 0 && ::fsync(fd) != 0) error = errno;
-    if (::close(fd) != 0 && error == 0) error = errno;
-    return error;
+    return WriteAllAndClose(fd, data.constData(), size_t(data.size()));
 }
 
 // Puts `from` (new or old contents) in the target's place.
@@ -383,8 +374,10 @@ void WriteFileSet(const std::vector<TFileContents>& files) {
     if (files.empty()) return;
     std::vector<QString> names;
     for (const TFileContents& f : files) names.push_back(f.name);
+    Recover(Survey(names, true));
+    // Surveyed again: a leftover of an earlier save may have held a second
+    // link to an old file.
     std::vector<Entry> set = Survey(names, true);
-    Recover(set);
     const Records r = RecordNames(set);
     try {
         for (size_t i = 0; i < set.size(); ++i) {

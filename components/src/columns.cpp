@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
-#include <unordered_set>
+#include <unordered_map>
 
 namespace vortn {
 
@@ -402,20 +402,83 @@ std::vector<std::vector<const TGridTable*>> SubTableTemplates(const TGridTable& 
     return out;
 }
 
-bool SubTableReferencesLeadBack(const TGridTable& table) {
-    // Each table reached is looked at once.
-    std::unordered_set<const TGridTable*> seen{&table};
-    std::vector<const TGridTable*> open{&table};
-    while (!open.empty()) {
-        const TGridTable* from = open.back();
-        open.pop_back();
-        for (const auto& column : SubTableTemplates(*from))
-            for (const TGridTable* next : column) {
-                if (next == &table) return true;
-                if (seen.insert(next).second) open.push_back(next);
+namespace {
+
+std::vector<const TGridTable*> Referenced(const TGridTable& table) {
+    std::vector<const TGridTable*> all;
+    for (const auto& column : SubTableTemplates(table)) all.insert(all.end(), column.begin(), column.end());
+    return all;
+}
+
+// For every table reachable from `from` through sub-table references (and
+// `from` itself) not yet in `onLoop`: whether it lies on a loop of
+// references, so that cloning it would never end. The strongly connected
+// components of the references (Tarjan), each table visited once.
+void MarkReferenceLoops(const TGridTable& from, std::unordered_map<const TGridTable*, bool>& onLoop) {
+    if (onLoop.count(&from) != 0) return;
+    struct Mark {
+        int index, low;
+        bool onStack;
+    };
+    struct Frame {
+        const TGridTable* table;
+        std::vector<const TGridTable*> next;
+        size_t i = 0;
+    };
+    std::unordered_map<const TGridTable*, Mark> marks;
+    std::vector<const TGridTable*> stack;
+    std::vector<Frame> frames;
+    int counter = 0;
+    auto open = [&](const TGridTable* t) {
+        marks[t] = {counter, counter, true};
+        ++counter;
+        stack.push_back(t);
+        frames.push_back({t, Referenced(*t)});
+    };
+    open(&from);
+    while (!frames.empty()) {
+        Frame& f = frames.back();
+        if (f.i < f.next.size()) {
+            const TGridTable* next = f.next[f.i++];
+            if (onLoop.count(next) != 0) continue;  // a component decided before
+            const auto it = marks.find(next);
+            if (it == marks.end()) {
+                open(next);  // f is no longer valid
+            } else if (it->second.onStack) {
+                Mark& m = marks[f.table];
+                m.low = std::min(m.low, it->second.index);
             }
+            continue;
+        }
+        const TGridTable* t = f.table;
+        const bool selfReference = std::find(f.next.begin(), f.next.end(), t) != f.next.end();
+        frames.pop_back();
+        const Mark mark = marks[t];
+        if (!frames.empty()) {
+            Mark& parent = marks[frames.back().table];
+            parent.low = std::min(parent.low, mark.low);
+        }
+        if (mark.low != mark.index) continue;
+        // t is the first table of its component: the component leaves the stack.
+        std::vector<const TGridTable*> component;
+        const TGridTable* x = nullptr;
+        do {
+            x = stack.back();
+            stack.pop_back();
+            marks[x].onStack = false;
+            component.push_back(x);
+        } while (x != t);
+        const bool loop = component.size() > 1 || selfReference;
+        for (const TGridTable* c : component) onLoop[c] = loop;
     }
-    return false;
+}
+
+}  // namespace
+
+bool SubTableReferencesLeadBack(const TGridTable& table) {
+    std::unordered_map<const TGridTable*, bool> onLoop;
+    MarkReferenceLoops(table, onLoop);
+    return onLoop[&table];
 }
 
 void TTableColumn::BuildRow(int r) {
@@ -427,10 +490,23 @@ void TTableColumn::BuildRow(int r) {
     TGridTable* templ = (e - 1 >= 0 && e - 1 < references_.Count()) ? references_.Table(e - 1) : nullptr;
     // A template whose references lead back to it (or to this table) would
     // be cloned without end; the resource reader refuses such tables, and a
-    // reference changed later gives no sub-table.
-    if (templ && (templ == table_ || SubTableReferencesLeadBack(*templ))) templ = nullptr;
+    // reference changed later gives no sub-table. While a row builds its
+    // sub-table, and that one its own, the loops are worked out once for
+    // all of them (nothing changes references meanwhile).
+    static int building = 0;
+    static std::unordered_map<const TGridTable*, bool> onLoop;
+    if (templ == table_) templ = nullptr;
+    if (templ) {
+        if (building == 0) onLoop.clear();
+        MarkReferenceLoops(*templ, onLoop);
+        if (onLoop[templ]) templ = nullptr;
+    }
     std::unique_ptr<TObject> object;
     if (templ) {
+        ++building;
+        struct Built {
+            ~Built() { --building; }
+        } built;
         object = std::make_unique<TGridTable>(table_, r + 1, *templ);
     } else if (InitRowHook) {
         TObject* made = nullptr;

@@ -837,6 +837,34 @@ TEST(GridTableResource, CodesAndLimitsAtTheirEdges) {
     EXPECT_EQ(tables[0]->MinRows(), 20);
 }
 
+// A loop further down the references (X refers to Y, Y to Z, Z back to Y)
+// gives X's rows no sub-table; once Z refers to no table, X's rows get Y's
+// sub-tables, and those Z's.
+TEST(SubTables, LoopFurtherDownGivesNoSubTable) {
+    TGridTable x, y, z;
+    auto refer = [](TGridTable& from, int id) {
+        auto* sub = new TTableColumn(&from);
+        from.AddColumn(sub);
+        sub->References().Delete(0);
+        sub->References().AddIdentifier(id);
+    };
+    y.SetIdentifier(900021);
+    z.SetIdentifier(900022);
+    refer(x, 900021);
+    refer(y, 900022);
+    refer(z, 900021);
+    x.SetRowCount(1);
+    EXPECT_EQ(x.Cells(0, 0).AsObject(), nullptr);
+    auto* zSub = dynamic_cast<TTableColumn*>(z.Columns(0));
+    ASSERT_NE(zSub, nullptr);
+    zSub->References().Delete(0);
+    zSub->References().AddIdentifier(-1);  // Z now refers to no table
+    x.SetRowCount(2);
+    ASSERT_NE(x.Cells(0, 1).AsObject(), nullptr);
+    ASSERT_NE(x.Cells(0, 1).AsObject()->Cells(0, 0).AsObject(), nullptr);
+    EXPECT_EQ(x.Cells(0, 1).AsObject()->Cells(0, 0).AsObject()->Cells(0, 0).AsObject(), nullptr);
+}
+
 // A reference changed at run time into a loop gives no sub-table instead
 // of cloning without end.
 TEST(SubTables, ReferenceLoopMadeLaterGivesNoSubTable) {
