@@ -114,12 +114,12 @@ mode_t NewFileMode() {
 }
 
 struct Entry {
-    QString name;         // as the caller gave it, for messages
-    std::string target;   // the file replaced: the name with its links followed
-    std::string temp;     // the new contents until they are in place
-    std::string aside;    // the old contents until the whole set is in place
-    bool hadOld = false;  // the target existed
-    bool inPlace = false; // the old file has further hard links: written into, not replaced
+    QString name;          // as the caller gave it, for messages
+    std::string target;    // the file replaced: the name with its links followed
+    std::string temp;      // the new contents until they are in place
+    std::string aside;     // the old contents until the whole set is in place
+    bool hadOld = false;   // the target existed
+    bool inPlace = false;  // the old file has further hard links: written into, not replaced
     mode_t mode = 0644;
     dev_t dev = 0;
     ino_t ino = 0;
@@ -329,7 +329,8 @@ std::vector<Entry> Survey(const std::vector<QString>& names, bool forSave) {
         for (size_t i = 0; i < j; ++i)
             if (set[i].target == set[j].target ||
                 (set[i].hadOld && set[j].hadOld && set[i].dev == set[j].dev && set[i].ino == set[j].ino))
-                Fail(set[j].name, QStringLiteral("it is the same file as %1").arg(QDir::toNativeSeparators(set[i].name)));
+                Fail(set[j].name,
+                     QStringLiteral("it is the same file as %1").arg(QDir::toNativeSeparators(set[i].name)));
     return set;
 }
 
@@ -355,8 +356,8 @@ int KeepAside(const Entry& e) {
             RemoveIfThere(it->target);
         } else if (Install(*it, it->aside) != 0) {
             kept += QStringLiteral("; the previous %1 is kept as %2")
-                        .arg(QDir::toNativeSeparators(it->name),
-                             QDir::toNativeSeparators(QFile::decodeName(it->aside.c_str())));
+                            .arg(QDir::toNativeSeparators(it->name),
+                                 QDir::toNativeSeparators(QFile::decodeName(it->aside.c_str())));
             it->aside.clear();  // stays where it is
         }
     }

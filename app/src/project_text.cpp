@@ -62,7 +62,10 @@ QString TableCaption(const TGridTable& t) { return t.Caption().isEmpty() ? t.Nam
 }  // namespace
 
 QString CellName(const TGridTable& t, int col, int row) {
-    return QStringLiteral("\"%1\" in row %2 of the table \"%3\"").arg(ColumnCaption(t, col)).arg(row + 1).arg(TableCaption(t));
+    return QStringLiteral("\"%1\" in row %2 of the table \"%3\"")
+            .arg(ColumnCaption(t, col))
+            .arg(row + 1)
+            .arg(TableCaption(t));
 }
 
 QString ColumnName(const TGridTable& t, int col) {

@@ -67,9 +67,10 @@ TDeckPlan DeriveDeckPlan(const TProgramData& p) {
     // Geometry: the depth of the soil drawn and the pile length, with the
     // defaults the viewer needs to draw something.
     Extended depth = 0;
-    const TGridTable* layers = plan.pile ? &h.pilecapsoil() : plan.multi ? &h.MultiElement()
-                               : (plan.stratum || plan.half)   ? &h.D1()
-                                                               : nullptr;
+    const TGridTable* layers = plan.pile                     ? &h.pilecapsoil()
+                               : plan.multi                  ? &h.MultiElement()
+                               : (plan.stratum || plan.half) ? &h.D1()
+                                                             : nullptr;
     if (layers) {
         const int rows = plan.multi ? plan.soilRows : layers->RowCount();
         for (int r = 0; r < rows; ++r) depth += CellValue(*layers, 0, r);
@@ -80,8 +81,9 @@ TDeckPlan DeriveDeckPlan(const TProgramData& p) {
     if (depth < 1e-5L) depth = 0.15L * (circular ? p.Radius : p.Width);
     if (pileLength < 1e-5L) {
         pileLength = circular ? 3 * p.Radius : 2 * p.Length;
-        plan.geometryPileLengthName = circular ? QStringLiteral("three times the footing radius (the pile length drawn)")
-                                               : QStringLiteral("twice the footing length (the pile length drawn)");
+        plan.geometryPileLengthName = circular
+                                              ? QStringLiteral("three times the footing radius (the pile length drawn)")
+                                              : QStringLiteral("twice the footing length (the pile length drawn)");
         // Without piles this length only sizes the soil drawn below the
         // footing: a footing too large for it to be written does not stop
         // the save, the largest value stands in.
@@ -121,7 +123,7 @@ void TProgramData::SaveToFile() {
         for (const auto& [side, what] : {std::pair{massFileName, "mass data"}, std::pair{geometryFileName, "geometry"}})
             if (side == FileName)
                 throw EInOutError(QStringLiteral("The project was not saved: %1 is the name of its own %2 file.")
-                                      .arg(QDir::toNativeSeparators(FileName), QLatin1String(what)));
+                                          .arg(QDir::toNativeSeparators(FileName), QLatin1String(what)));
         QStringList deck;
         WriteTitleBlock(*this, deck);
         WriteFoundationBlock(*this, plan, deck);

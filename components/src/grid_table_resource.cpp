@@ -93,7 +93,9 @@ void CheckSubTables(const std::vector<TGridTable*>& tables) {
     enum class State { Open, Done };
     std::unordered_map<const TGridTable*, State> state;
     std::unordered_map<const TGridTable*, long long> rows;  // rows one copy makes, sub-tables included
-    auto capped = [](long long a, long long b) { return a > (kRowBudget + 1) / std::max(b, 1LL) ? kRowBudget + 1 : a * b; };
+    auto capped = [](long long a, long long b) {
+        return a > (kRowBudget + 1) / std::max(b, 1LL) ? kRowBudget + 1 : a * b;
+    };
     struct Frame {
         const TGridTable* table;
         std::vector<std::vector<const TGridTable*>> columns;
@@ -118,7 +120,7 @@ void CheckSubTables(const std::vector<TGridTable*>& tables) {
                     }
                     if (it->second == State::Open)
                         throw EReadError(QStringLiteral("Table %1: a sub-table reference leads back to its own table")
-                                             .arg(next->Name));
+                                                 .arg(next->Name));
                     f.columnRows = std::max(f.columnRows, rows[next]);
                     ++f.ref;
                     continue;
@@ -140,8 +142,8 @@ void CheckSubTables(const std::vector<TGridTable*>& tables) {
         if (total > kRowBudget)
             throw EReadError(QStringLiteral("Table %1: its minimum rows and those of its sub-tables pass the %2 rows "
                                             "the tables of a form may make at once")
-                                 .arg(root->Name)
-                                 .arg(kRowBudget));
+                                     .arg(root->Name)
+                                     .arg(kRowBudget));
     }
 }
 

@@ -86,7 +86,7 @@ TEST_F(ProjectReader, LongTitleIsCutBetweenCharacters) {
 // leave a usable project.
 struct FormCase {
     const char* name;
-    const char* table;         // the table whose definition is changed
+    const char* table;                       // the table whose definition is changed
     std::function<QString(QString)> change;  // of that table's text, "object" to "end"
     Loading loading;
 };
@@ -112,7 +112,8 @@ TEST_P(OpenWithOtherTables, LeavesAProjectAndTheMessage) {
     EXPECT_NO_THROW(h.OpenProject(project));
     EXPECT_NE(h.LastMessage().toStdString(), "");
     EXPECT_EQ(h.Project().FileName, project);
-    EXPECT_EQ(h.Project().Title.toStdString(), c.loading == Loading::Random ? "Sample HALF-SPACE random" : "Sample HALF-SPACE transient");
+    EXPECT_EQ(h.Project().Title.toStdString(),
+              c.loading == Loading::Random ? "Sample HALF-SPACE random" : "Sample HALF-SPACE transient");
     EXPECT_NO_THROW(h.NewProject());
     EXPECT_EQ(h.Project().FileName.toStdString(), "NewData.vtd");
     EXPECT_NO_THROW(h.OpenProject(project));
@@ -128,23 +129,27 @@ QString WithoutPickList(QString table) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Forms, OpenWithOtherTables,
-    ::testing::Values(
-        FormCase{"random_table_without_its_pick_list", "Trandom", WithoutPickList, Loading::Random},
-        FormCase{"transient_table_without_its_pick_list", "TLoadtype", WithoutPickList, Loading::Transient},
-        FormCase{"random_table_without_sub_tables", "Trandom",
-                 [](QString t) {
-                     const qsizetype sub = t.indexOf(QStringLiteral("    3  // column 2: sub-table"));
-                     return t.left(sub) + QStringLiteral("    2 ('Values') True False False 'FLOATCOLUMN2' 'F' 0.0\nend\n");
-                 },
-                 Loading::Random},
-        FormCase{"second_mass_table_of_one_column", "MassCal",
-                 [](QString t) {
-                     return QStringLiteral("object MassCal: TGridTable\n  Col =\n    1\n    2 ('Mass') True False False "
-                                           "'FLOATCOLUMN2' 'F6' 0.0\nend\n") + t;
-                 },
-                 Loading::Transient}),
-    [](const ::testing::TestParamInfo<FormCase>& info) { return std::string(info.param.name); });
+        Forms, OpenWithOtherTables,
+        ::testing::Values(
+                FormCase{"random_table_without_its_pick_list", "Trandom", WithoutPickList, Loading::Random},
+                FormCase{"transient_table_without_its_pick_list", "TLoadtype", WithoutPickList, Loading::Transient},
+                FormCase{"random_table_without_sub_tables", "Trandom",
+                         [](QString t) {
+                             const qsizetype sub = t.indexOf(QStringLiteral("    3  // column 2: sub-table"));
+                             return t.left(sub) +
+                                    QStringLiteral("    2 ('Values') True False False 'FLOATCOLUMN2' 'F' 0.0\nend\n");
+                         },
+                         Loading::Random},
+                FormCase{
+                        "second_mass_table_of_one_column", "MassCal",
+                        [](QString t) {
+                            return QStringLiteral(
+                                           "object MassCal: TGridTable\n  Col =\n    1\n    2 ('Mass') True False False "
+                                           "'FLOATCOLUMN2' 'F6' 0.0\nend\n") +
+                                   t;
+                        },
+                        Loading::Transient}),
+        [](const ::testing::TestParamInfo<FormCase>& info) { return std::string(info.param.name); });
 
 // A file that ends inside a block keeps the rows it really holds, and no
 // count that announces more than was read (so a save writes no made-up rows).

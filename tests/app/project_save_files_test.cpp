@@ -160,7 +160,9 @@ TEST_P(SaveKilledAtEachStep, LeavesTheOldSetOrTheNewOne) {
         }
         EXPECT_EQ(FilesIn(folder).join(' ').toStdString(), "job.vtd job.vtm job.vtt");
         switch (layout) {
-            case Layout::Plain: EXPECT_TRUE(FilesIn(other).isEmpty()); break;
+            case Layout::Plain:
+                EXPECT_TRUE(FilesIn(other).isEmpty());
+                break;
             case Layout::HardLinked:
                 EXPECT_EQ(FilesIn(other).join(' ').toStdString(), "alias.vtd");
                 EXPECT_EQ(ReadBytes(alias), ReadBytes(target));
@@ -226,10 +228,12 @@ TEST_P(SaveRefusesWriteProtected, FileWithItsMessage) {
         P().SaveToFile();
         ADD_FAILURE() << "saved";
     } catch (const vortn::EInOutError& e) {
-        EXPECT_EQ(e.Message().toStdString(), QStringLiteral("Cannot write file %1: Permission denied").arg(locked).toStdString());
+        EXPECT_EQ(e.Message().toStdString(),
+                  QStringLiteral("Cannot write file %1: Permission denied").arg(locked).toStdString());
     }
     EXPECT_TRUE(ReadSet(Path(QStringLiteral("job.vtd"))) == before);
-    EXPECT_FALSE(QFileInfo(locked).permissions().testAnyFlags(QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther));
+    EXPECT_FALSE(
+            QFileInfo(locked).permissions().testAnyFlags(QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther));
     EXPECT_EQ(Files().join(' ').toStdString(), "job.vtd job.vtm job.vtt");
     EXPECT_TRUE(H().IsModified());
 }
@@ -338,9 +342,10 @@ TEST_F(ProjectSaveFiles, NameOfItsOwnSideFileIsRefused) {
             P().SaveToFile();
             ADD_FAILURE() << name;
         } catch (const vortn::EInOutError& e) {
-            const QString expected = QStringLiteral("The project was not saved: %1 is the name of its own %2 file.")
-                                         .arg(Path(QLatin1String(name)),
-                                              QLatin1String(QByteArray(name).endsWith("m") ? "mass data" : "geometry"));
+            const QString expected =
+                    QStringLiteral("The project was not saved: %1 is the name of its own %2 file.")
+                            .arg(Path(QLatin1String(name)),
+                                 QLatin1String(QByteArray(name).endsWith("m") ? "mass data" : "geometry"));
             EXPECT_EQ(e.Message().toStdString(), expected.toStdString());
         }
         EXPECT_TRUE(Files().isEmpty());
@@ -356,8 +361,8 @@ TEST_F(ProjectSaveFiles, NameOfItsOwnSideFileIsRefused) {
         ADD_FAILURE() << "saved";
     } catch (const vortn::EInOutError& e) {
         EXPECT_EQ(e.Message().toStdString(), QStringLiteral("Cannot write file %1: it is the same file as %2")
-                                                 .arg(Path(QStringLiteral("y.vtd")), Path(QStringLiteral("y.vtm")))
-                                                 .toStdString());
+                                                     .arg(Path(QStringLiteral("y.vtd")), Path(QStringLiteral("y.vtm")))
+                                                     .toStdString());
     }
     EXPECT_EQ(ReadBytes(Path(QStringLiteral("y.vtd"))), deck);
     EXPECT_EQ(Files().join(' ').toStdString(), "y.vtd y.vtm y.vtt");

@@ -760,12 +760,13 @@ TEST(GridTableResource, LongChainOfSubTables) {
     constexpr int kChain = 1000;
     QString text;
     for (int k = 0; k < kChain; ++k)
-        text += QStringLiteral("object T%1: TGridTable\n  Identifier = %2\n  Col =\n    2\n"
-                               "    2 ('v') True False False 'FLOATCOLUMN2' 'F' 0.0\n"
-                               "    3 ('sub') True False 'FLEXCOLUMN2' (%3)\nend\n")
-                    .arg(k)
-                    .arg(700000 + k)
-                    .arg(k + 1 < kChain ? 700000 + k + 1 : -1);
+        text += QStringLiteral(
+                        "object T%1: TGridTable\n  Identifier = %2\n  Col =\n    2\n"
+                        "    2 ('v') True False False 'FLOATCOLUMN2' 'F' 0.0\n"
+                        "    3 ('sub') True False 'FLEXCOLUMN2' (%3)\nend\n")
+                        .arg(k)
+                        .arg(700000 + k)
+                        .arg(k + 1 < kChain ? 700000 + k + 1 : -1);
     auto tables = ReadGridTableResource(text);
     ASSERT_EQ(tables.size(), size_t(kChain));
     TGridTable& last = *tables[kChain - 2];
@@ -787,16 +788,16 @@ TEST(GridTableResource, LongChainOfSubTables) {
 // at most a million rows at once, sub-tables included.
 TEST(GridTableResource, RowBudgetOfNestedTables) {
     const QString nested = QStringLiteral(
-        "object A: TGridTable\n  Identifier = 800100\n  %1 = %2\n  Col =\n    1\n"
-        "    3 ('sub') True False 'FLEXCOLUMN2' (800101)\nend\n"
-        "object B: TGridTable\n  Identifier = 800101\n  MinRows = %3\n  Col =\n    1\n"
-        "    2 ('v') True False False 'FLOATCOLUMN2' 'F' 0.0\nend\n");
+            "object A: TGridTable\n  Identifier = 800100\n  %1 = %2\n  Col =\n    1\n"
+            "    3 ('sub') True False 'FLEXCOLUMN2' (800101)\nend\n"
+            "object B: TGridTable\n  Identifier = 800101\n  MinRows = %3\n  Col =\n    1\n"
+            "    2 ('v') True False False 'FLOATCOLUMN2' 'F' 0.0\nend\n");
     const int before = GridTableCount();
     for (const char* prop : {"MinRows", "RowGroup"})
         EXPECT_EQ(Message([&] { ReadGridTableResource(nested.arg(QLatin1String(prop)).arg(10000).arg(10000)); }),
                   "Table A: its minimum rows and those of its sub-tables pass the 1000000 rows the tables of a form "
                   "may make at once")
-            << prop;
+                << prop;
     EXPECT_EQ(GridTableCount(), before);
     // 990 rows of 1001 (the row and its sub-table's 1000), and B's own 1000
     // rows, stay within it.
