@@ -1,7 +1,18 @@
 // Writes a set of files as a whole: either every file of the set is
-// replaced or none is. Each new content goes to a temporary file beside its
-// target first; the old files are kept aside until the last rename has
-// succeeded and are put back when one fails.
+// replaced or none is, also when the program is killed on the way.
+//
+// Each new content goes to a temporary file beside its target, each old
+// file is kept aside, then a small commit record beside the last file of
+// the set names the targets, then the targets are replaced, then the kept
+// files and the record go. Until the record exists nothing was touched;
+// once it exists the new set is complete on disk. The next save or open of
+// the set finds a leftover record and completes the replacement (or, when
+// a failed save was putting the old files back, completes that), and
+// removes the set's temporary files.
+//
+// A save respects what it finds: a symbolic link is written through to its
+// target, a file with further hard links is written in place (so that every
+// name shows the new contents), a write-protected file is refused.
 #pragma once
 
 #include <QByteArray>
@@ -22,12 +33,18 @@ struct TFileContents {
 // for example "No space left on device") and leaves every file as it was.
 void WriteFileSet(const std::vector<TFileContents>& files);
 
-// The two system calls whose failure matters most, replaceable so that
-// tests can make one fail (a full disk, a refused rename). Empty functions
-// mean the system's own.
+// Completes or undoes a save of this set (the same names in the same order)
+// that was cut short and removes its temporary files. Never raises: what
+// cannot be done now is left for a later call.
+void RecoverFileSet(const std::vector<QString>& names);
+
+// The system calls whose failure matters most, replaceable so that tests
+// can make one fail (a full disk, a refused rename) or stop the program at
+// one. Empty functions mean the system's own.
 struct TFileSetCalls {
     std::function<ssize_t(int fd, const void* data, size_t size)> write;
     std::function<int(const char* from, const char* to)> rename;
+    std::function<int(const char* path)> unlink;
 };
 TFileSetCalls& FileSetCalls();
 

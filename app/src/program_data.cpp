@@ -130,30 +130,35 @@ QString ChangeFileExt(const QString& fileName, const QString& extension) {
     return fileName + extension;
 }
 
+void TProgramData::SetDefaultFields() {
+    *this = TProgramData(*holder_);
+    FileName = QStringLiteral("NewData.vtd");
+    UnitSystem = 2;  // every quantity is 0, so none needs converting
+    Title = QStringLiteral("New Pile");
+    LoadingCode = 1;
+    FootingType = 1;
+    FoundationWord = QStringLiteral("HALF-SPACE");
+    FixedFlag = 1;
+    MatrixFlag = 1;
+    EndBearingFlag = 0;
+    InteractionFlag = 1;
+    TotalSoilDepth = 0;
+    BatteredFlag = 0;
+    SideCapFlag = 0;
+    WeakZoneFlag = 1;
+    LoadReference = 0;
+}
+
 std::unique_ptr<TProgramData> TProgramData::CreateDefault(TProjectHolder& holder) {
     holder.CloseAllChildren();
     auto p = std::make_unique<TProgramData>(holder);
-    p->FileName = QStringLiteral("NewData.vtd");
-    p->UnitSystem = 1;
-    p->Title = QStringLiteral("New Pile");
-    p->SetUnits(2);
-    p->LoadingCode = 1;
-    p->FootingType = 1;
-    p->FoundationWord = QStringLiteral("HALF-SPACE");
-    p->FixedFlag = 1;
-    p->MatrixFlag = 1;
-    p->EndBearingFlag = 0;
-    p->InteractionFlag = 1;
-    p->TotalSoilDepth = 0;
+    p->SetDefaultFields();
+    p->SetUnits(2);  // the tables and open dialogs switch to SI
     for (TGridTable* t : holder.Tables()) {
         t->SetRowCount(0);
         t->SetRowCount(t->MinRows());
     }
     holder.SetModified(false);
-    p->BatteredFlag = 0;
-    p->SideCapFlag = 0;
-    p->WeakZoneFlag = 1;
-    p->LoadReference = 0;
     return p;
 }
 

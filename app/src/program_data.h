@@ -87,6 +87,8 @@ public:
     // The default project (closes the holder's child windows, switches
     // everything to SI, empties the tables to one zero row each).
     static std::unique_ptr<TProgramData> CreateDefault(TProjectHolder& holder);
+    // The default project's values, without touching the tables.
+    void SetDefaultFields();
     // Builds the project from a project file. Reading errors are reported
     // through the holder's message hook; what was read up to there stays
     // and the result is always a usable project. filterIndex is ignored.

@@ -16,6 +16,7 @@
 
 #include <QStringList>
 #include <cstdint>
+#include <vector>
 
 namespace vortn {
 
@@ -31,9 +32,16 @@ struct TDeckPlan {
     int massCount = 0;     // mass components written
     Extended totalSoilDepth = 0;  // geometry file, defaults applied
     Extended geometryPileLength = 0;
+    // How a refusal names them: by the values the user entered.
+    QString totalSoilDepthName = QStringLiteral("the total soil depth");
+    QString geometryPileLengthName = QStringLiteral("the pile length");
 };
 
 TDeckPlan DeriveDeckPlan(const TProgramData& p);
+
+// The files of a project, in the order a save replaces them: the mass data
+// file (.vtm), the geometry file (.vtt), the project file last.
+std::vector<QString> ProjectFileSet(const QString& fileName);
 // The project's side of a successful save.
 void ApplyDeckPlan(TProgramData& p, const TDeckPlan& plan);
 

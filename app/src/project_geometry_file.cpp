@@ -8,7 +8,7 @@ namespace vortn {
 void WriteGeometryFile(const TProgramData& p, const TDeckPlan& plan, QStringList& G) {
     const TProjectHolder& h = p.Holder();
     const QString& WORD = p.FoundationWord;
-    const QString depth = Num(plan.totalSoilDepth, QStringLiteral("the total soil depth"));
+    const QString depth = Num(plan.totalSoilDepth, plan.totalSoilDepthName);
     if (p.CircularFlag == 1) {
         const QString radius = Num(p.Radius, QStringLiteral("the footing radius"));
         G << QStringLiteral("CIRCULAR ");
@@ -20,14 +20,14 @@ void WriteGeometryFile(const TProgramData& p, const TDeckPlan& plan, QStringList
     }
     // The last two lines of every soil list: pile tip and a fifth below it.
     auto tail = [&](int first) {
-        G << Int(first) + QLatin1Char(' ') + Num(plan.geometryPileLength, QStringLiteral("the pile length"));
+        G << Int(first) + QLatin1Char(' ') + Num(plan.geometryPileLength, plan.geometryPileLengthName);
         G << Int(first + 1) + QLatin1Char(' ') +
                  Num(0.2L * plan.geometryPileLength, QStringLiteral("a fifth of the pile length"));
     };
     if (plan.pile) {
         const TGridTable& coords = h.Pilecoord();
         G << Int(coords.RowCount());
-        G << Num(plan.geometryPileLength, QStringLiteral("the pile length")) + QLatin1Char(' ');
+        G << Num(plan.geometryPileLength, plan.geometryPileLengthName) + QLatin1Char(' ');
         for (int i = 0; i < coords.RowCount(); ++i) G << EachBlank({Int(i + 1), Cell(coords, 0, i), Cell(coords, 1, i)});
         const TGridTable& e = h.PileData();
         G << QStringLiteral("ELEMENT") << Int(e.RowCount());

@@ -2,7 +2,9 @@
 #include "project_holder.h"
 
 #include "exceptions.h"
+#include "file_set_writer.h"
 #include "grid_table_resource.h"
+#include "project_blocks.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -77,7 +79,21 @@ void TProjectHolder::ReplaceProject(const std::function<std::unique_ptr<TProgram
         ~TReplacing() { flag = false; }
     } replacing{replacing_ = true};
     project_.reset();
-    project_ = build();
+    // Whatever fails on the way, the program keeps a project: the new
+    // default one, or at the least a bare one over the tables as they are.
+    try {
+        project_ = build();
+        return;
+    } catch (const std::exception& e) {
+        ShowMessage(QString::fromUtf8(e.what()));
+    }
+    try {
+        project_ = TProgramData::CreateDefault(*this);
+    } catch (const std::exception& e) {
+        ShowMessage(QString::fromUtf8(e.what()));
+        project_ = std::make_unique<TProgramData>(*this);
+        project_->SetDefaultFields();
+    }
 }
 
 void TProjectHolder::NewProject() {
@@ -87,6 +103,8 @@ void TProjectHolder::NewProject() {
 void TProjectHolder::OpenProject(const QString& fileName) {
     ReplaceProject([&] {
         QDir::setCurrent(QFileInfo(fileName).absolutePath());
+        // A save of this project cut short is completed (or undone) first.
+        RecoverFileSet(ProjectFileSet(fileName));
         return TProgramData::CreateFromFile(*this, fileName, 0);
     });
 }

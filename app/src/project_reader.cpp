@@ -33,20 +33,28 @@ std::unique_ptr<TProgramData> TProgramData::CreateFromFile(TProjectHolder& holde
     } catch (const std::exception& e) {
         holder.ShowMessage(QString::fromLocal8Bit(e.what()));
     }
+    // Tables of a form unlike the program's own (a load table without its
+    // sub-tables) leave the project usable, with the message.
+    QString tableMessage;
     for (TGridTable* t : holder.Tables()) {
         if (t->RowCount() >= t->MinRows()) continue;
         // A pile group keeps the piles its file lists, also none: an empty
         // row would be drawn, and saved, as a pile at the origin.
         if (whole && t == &holder.Pilecoord() && p->FoundationWord == QLatin1String("PILE")) continue;
-        t->SetRowCount(t->MinRows());
-        // The empty load row the table keeps carries as many (zero) values
-        // as the load has points, which is what a save writes for it.
-        const bool loadTable = (t == &holder.TLoadtype() && p->LoadingCode == 2) ||
-                               (t == &holder.Trandom() && p->LoadingCode == 3);
-        if (loadTable)
-            for (int r = 0; r < t->RowCount(); ++r)
-                if (TGridTable* sub = t->Cells(1, r).AsObject()) sub->SetRowCount(p->NumberOfPoints);
+        try {
+            t->SetRowCount(t->MinRows());
+            // The empty load row the table keeps carries as many (zero) values
+            // as the load has points, which is what a save writes for it.
+            const bool loadTable = (t == &holder.TLoadtype() && p->LoadingCode == 2) ||
+                                   (t == &holder.Trandom() && p->LoadingCode == 3);
+            if (loadTable)
+                for (int r = 0; r < t->RowCount(); ++r)
+                    if (TGridTable* sub = t->Cells(1, r).AsObject()) sub->SetRowCount(p->NumberOfPoints);
+        } catch (const Exception& e) {
+            tableMessage = e.Message();
+        }
     }
+    if (!tableMessage.isEmpty()) holder.ShowMessage(tableMessage);
     holder.SetModified(false);
     return p;
 }

@@ -51,12 +51,25 @@ QString Cells(const TGridTable& t, int row, int c0, int c1) {
     return parts.join(QLatin1Char(' '));
 }
 
-QString CellName(const TGridTable& t, int col, int row) {
+namespace {
+QString ColumnCaption(const TGridTable& t, int col) {
     QString caption;
     if (col >= 0 && col < t.ColumnCount()) caption = t.Columns(col)->CaptionLines().join(QLatin1Char(' ')).simplified();
     if (caption.endsWith(QLatin1Char(','))) caption.chop(1);
-    const QString table = t.Caption().isEmpty() ? t.Name : t.Caption();
-    return QStringLiteral("\"%1\" in row %2 of the table \"%3\"").arg(caption).arg(row + 1).arg(table);
+    return caption;
+}
+QString TableCaption(const TGridTable& t) { return t.Caption().isEmpty() ? t.Name : t.Caption(); }
+}  // namespace
+
+QString CellName(const TGridTable& t, int col, int row) {
+    return QStringLiteral("\"%1\" in row %2 of the table \"%3\"")
+            .arg(ColumnCaption(t, col))
+            .arg(row + 1)
+            .arg(TableCaption(t));
+}
+
+QString ColumnName(const TGridTable& t, int col) {
+    return QStringLiteral("\"%1\" over the rows of the table \"%2\"").arg(ColumnCaption(t, col), TableCaption(t));
 }
 
 QString EachBlank(std::initializer_list<QString> items) {

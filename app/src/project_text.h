@@ -33,6 +33,8 @@ const TGridTable* SubTable(const TGridTable& t, int col, int row);
 QString Cells(const TGridTable& t, int row, int c0, int c1);
 // How a cell is named in a message: its column caption, row and table.
 QString CellName(const TGridTable& t, int col, int row);
+// How a column is named in a message: its caption and table.
+QString ColumnName(const TGridTable& t, int col);
 
 // Items each followed by one blank.
 QString EachBlank(std::initializer_list<QString> items);

@@ -16,7 +16,10 @@ void ReadTitleBlock(TProgramData& p, TDeckWalker& w) {
     QString l = w.Line();
     if (!l.startsWith(QLatin1String("TITLE=")))
         throw EInOutError(Where(1, 1) + QStringLiteral("This file is not a VORT-N project file."));
-    p.Title = Tail(l, 7).left(248);
+    // At most 248 UTF-16 units, and never half of a character.
+    QString title = Tail(l, 7);
+    if (title.size() > 248) title.truncate(title[247].isHighSurrogate() ? 247 : 248);
+    p.Title = title;
 
     l = w.Line();
     if (l == QLatin1String("MATRIX")) {

@@ -10,8 +10,11 @@
 
 #include "file_set_writer.h"
 
+#include <QDir>
 #include <algorithm>
 #include <cmath>
+#include <limits>
+#include <utility>
 
 namespace vortn {
 
@@ -44,21 +47,17 @@ TDeckPlan DeriveDeckPlan(const TProgramData& p) {
         // The soil column takes the element rows that the adjacent layers
         // leave. A blank adjacent layer (a file without adjacent layers
         // reads back with the one empty row every table keeps) gives way
-        // to soil-column rows that hold data rather than cut them off.
+        // wherever keeping it would cut rows off the soil column: the
+        // column would move down by one layer and lose its last one.
         const TGridTable& d = h.D();
-        const TGridTable& s = h.Multisoil();
         const int elements = h.MultiElement().RowCount();
-        auto blank = [](const TGridTable& t, int row, int columns) {
-            for (int c = 0; c < columns; ++c)
-                if (CellValue(t, c, row) != 0) return false;
+        const int columnRows = h.Multisoil().RowCount();
+        auto blank = [&d](int row) {
+            for (int c = 0; c < 5; ++c)
+                if (CellValue(d, c, row) != 0) return false;
             return true;
         };
-        auto cutHoldsData = [&](int adjacent) {
-            for (int k = std::max(0, elements - adjacent); k < s.RowCount(); ++k)
-                if (!blank(s, k, 6)) return true;
-            return false;
-        };
-        while (plan.soilRows > 0 && blank(d, plan.soilRows - 1, 5) && cutHoldsData(plan.soilRows)) --plan.soilRows;
+        while (plan.soilRows > 0 && blank(plan.soilRows - 1) && columnRows > elements - plan.soilRows) --plan.soilRows;
         plan.belowRows = std::max(0, elements - plan.soilRows);
     }
 
@@ -68,20 +67,28 @@ TDeckPlan DeriveDeckPlan(const TProgramData& p) {
     // Geometry: the depth of the soil drawn and the pile length, with the
     // defaults the viewer needs to draw something.
     Extended depth = 0;
-    if (plan.pile) {
-        for (int r = 0; r < h.pilecapsoil().RowCount(); ++r) depth += CellValue(h.pilecapsoil(), 0, r);
-    } else if (plan.multi) {
-        for (int r = 0; r < plan.soilRows; ++r) depth += CellValue(h.MultiElement(), 0, r);
-    } else if (plan.stratum || plan.half) {
-        for (int r = 0; r < h.D1().RowCount(); ++r) depth += CellValue(h.D1(), 0, r);
+    const TGridTable* layers = plan.pile                     ? &h.pilecapsoil()
+                               : plan.multi                  ? &h.MultiElement()
+                               : (plan.stratum || plan.half) ? &h.D1()
+                                                             : nullptr;
+    if (layers) {
+        const int rows = plan.multi ? plan.soilRows : layers->RowCount();
+        for (int r = 0; r < rows; ++r) depth += CellValue(*layers, 0, r);
+        plan.totalSoilDepthName = QStringLiteral("the total soil depth (the sum of %1)").arg(ColumnName(*layers, 0));
     }
     Extended pileLength = p.PileLength;
-    if (p.CircularFlag == 1) {
-        if (depth < 1e-5L) depth = 0.15L * p.Radius;
-        if (pileLength < 1e-5L) pileLength = 3 * p.Radius;
-    } else {
-        if (depth < 1e-5L) depth = 0.15L * p.Width;
-        if (pileLength < 1e-5L) pileLength = 2 * p.Length;
+    const bool circular = p.CircularFlag == 1;
+    if (depth < 1e-5L) depth = 0.15L * (circular ? p.Radius : p.Width);
+    if (pileLength < 1e-5L) {
+        pileLength = circular ? 3 * p.Radius : 2 * p.Length;
+        plan.geometryPileLengthName = circular
+                                              ? QStringLiteral("three times the footing radius (the pile length drawn)")
+                                              : QStringLiteral("twice the footing length (the pile length drawn)");
+        // Without piles this length only sizes the soil drawn below the
+        // footing: a footing too large for it to be written does not stop
+        // the save, the largest value stands in.
+        if (std::isinf(pileLength) && !plan.pile && !plan.multi)
+            pileLength = std::copysign(std::numeric_limits<Extended>::max(), pileLength);
     }
     plan.totalSoilDepth = depth;
     plan.geometryPileLength = pileLength;
@@ -101,12 +108,22 @@ void ApplyDeckPlan(TProgramData& p, const TDeckPlan& plan) {
         h.Multisoil().SetRowCount(plan.belowRows);
 }
 
+std::vector<QString> ProjectFileSet(const QString& fileName) {
+    return {ChangeFileExt(fileName, QStringLiteral(".vtm")), ChangeFileExt(fileName, QStringLiteral(".vtt")), fileName};
+}
+
 void TProgramData::SaveToFile() {
     TProjectHolder& h = *holder_;
     const TDeckPlan plan = DeriveDeckPlan(*this);
-    const QString massFileName = ChangeFileExt(FileName, QStringLiteral(".vtm"));
-    const QString geometryFileName = ChangeFileExt(FileName, QStringLiteral(".vtt"));
+    const std::vector<QString> files = ProjectFileSet(FileName);
+    const QString& massFileName = files[0];
+    const QString& geometryFileName = files[1];
     try {
+        // A project named like one of its own side files would be overwritten by it.
+        for (const auto& [side, what] : {std::pair{massFileName, "mass data"}, std::pair{geometryFileName, "geometry"}})
+            if (side == FileName)
+                throw EInOutError(QStringLiteral("The project was not saved: %1 is the name of its own %2 file.")
+                                          .arg(QDir::toNativeSeparators(FileName), QLatin1String(what)));
         QStringList deck;
         WriteTitleBlock(*this, deck);
         WriteFoundationBlock(*this, plan, deck);

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <unordered_map>
 
 namespace vortn {
 
@@ -40,7 +41,10 @@ int TGridTableList::Resolve(int i) const {
     return w.ByIdentifier ? GridTableIndexByIdentifier(w.Value) : w.Value;
 }
 
-TGridTable* TGridTableList::Table(int i) const { return GridTableByIndex(Resolve(i)); }
+TGridTable* TGridTableList::Table(int i) const {
+    const TIntWrapper& w = *items_.Items(i);
+    return w.ByIdentifier ? GridTableByIdentifier(w.Value) : GridTableByIndex(w.Value);
+}
 
 // ---- TEnumColumn
 
@@ -385,27 +389,96 @@ void TTableColumn::InsertRows(TGridTable* table, int index, int count) {
     Renumber(index + count);
 }
 
-namespace {
-// Depth-first over the tables the sub-table columns refer to.
-bool Reaches(const TGridTable& from, const TGridTable& target, std::vector<const TGridTable*>& seen) {
-    if (std::find(seen.begin(), seen.end(), &from) != seen.end()) return false;
-    seen.push_back(&from);
-    for (int c = 0; c < from.ColumnCount(); ++c) {
-        const auto* t = dynamic_cast<const TTableColumn*>(from.Columns(c));
+std::vector<std::vector<const TGridTable*>> SubTableTemplates(const TGridTable& table) {
+    std::vector<std::vector<const TGridTable*>> out;
+    for (int c = 0; c < table.ColumnCount(); ++c) {
+        const auto* t = dynamic_cast<const TTableColumn*>(table.Columns(c));
         if (!t) continue;
-        for (int i = 0; i < t->References().Count(); ++i) {
-            const TGridTable* next = t->References().Table(i);
-            if (!next) continue;
-            if (next == &target || Reaches(*next, target, seen)) return true;
-        }
+        std::vector<const TGridTable*> refs;
+        for (int i = 0; i < t->References().Count(); ++i)
+            if (const TGridTable* next = t->References().Table(i)) refs.push_back(next);
+        out.push_back(std::move(refs));
     }
-    return false;
+    return out;
 }
+
+namespace {
+
+std::vector<const TGridTable*> Referenced(const TGridTable& table) {
+    std::vector<const TGridTable*> all;
+    for (const auto& column : SubTableTemplates(table)) all.insert(all.end(), column.begin(), column.end());
+    return all;
+}
+
+// For every table reachable from `from` through sub-table references (and
+// `from` itself) not yet in `onLoop`: whether it lies on a loop of
+// references, so that cloning it would never end. The strongly connected
+// components of the references (Tarjan), each table visited once.
+void MarkReferenceLoops(const TGridTable& from, std::unordered_map<const TGridTable*, bool>& onLoop) {
+    if (onLoop.count(&from) != 0) return;
+    struct Mark {
+        int index, low;
+        bool onStack;
+    };
+    struct Frame {
+        const TGridTable* table;
+        std::vector<const TGridTable*> next;
+        size_t i = 0;
+    };
+    std::unordered_map<const TGridTable*, Mark> marks;
+    std::vector<const TGridTable*> stack;
+    std::vector<Frame> frames;
+    int counter = 0;
+    auto open = [&](const TGridTable* t) {
+        marks[t] = {counter, counter, true};
+        ++counter;
+        stack.push_back(t);
+        frames.push_back({t, Referenced(*t)});
+    };
+    open(&from);
+    while (!frames.empty()) {
+        Frame& f = frames.back();
+        if (f.i < f.next.size()) {
+            const TGridTable* next = f.next[f.i++];
+            if (onLoop.count(next) != 0) continue;  // a component decided before
+            const auto it = marks.find(next);
+            if (it == marks.end()) {
+                open(next);  // f is no longer valid
+            } else if (it->second.onStack) {
+                Mark& m = marks[f.table];
+                m.low = std::min(m.low, it->second.index);
+            }
+            continue;
+        }
+        const TGridTable* t = f.table;
+        const bool selfReference = std::find(f.next.begin(), f.next.end(), t) != f.next.end();
+        frames.pop_back();
+        const Mark mark = marks[t];
+        if (!frames.empty()) {
+            Mark& parent = marks[frames.back().table];
+            parent.low = std::min(parent.low, mark.low);
+        }
+        if (mark.low != mark.index) continue;
+        // t is the first table of its component: the component leaves the stack.
+        std::vector<const TGridTable*> component;
+        const TGridTable* x = nullptr;
+        do {
+            x = stack.back();
+            stack.pop_back();
+            marks[x].onStack = false;
+            component.push_back(x);
+        } while (x != t);
+        const bool loop = component.size() > 1 || selfReference;
+        for (const TGridTable* c : component) onLoop[c] = loop;
+    }
+}
+
 }  // namespace
 
 bool SubTableReferencesLeadBack(const TGridTable& table) {
-    std::vector<const TGridTable*> seen;
-    return Reaches(table, table, seen);
+    std::unordered_map<const TGridTable*, bool> onLoop;
+    MarkReferenceLoops(table, onLoop);
+    return onLoop[&table];
 }
 
 void TTableColumn::BuildRow(int r) {
@@ -417,10 +490,23 @@ void TTableColumn::BuildRow(int r) {
     TGridTable* templ = (e - 1 >= 0 && e - 1 < references_.Count()) ? references_.Table(e - 1) : nullptr;
     // A template whose references lead back to it (or to this table) would
     // be cloned without end; the resource reader refuses such tables, and a
-    // reference changed later gives no sub-table.
-    if (templ && (templ == table_ || SubTableReferencesLeadBack(*templ))) templ = nullptr;
+    // reference changed later gives no sub-table. While a row builds its
+    // sub-table, and that one its own, the loops are worked out once for
+    // all of them (nothing changes references meanwhile).
+    static int building = 0;
+    static std::unordered_map<const TGridTable*, bool> onLoop;
+    if (templ == table_) templ = nullptr;
+    if (templ) {
+        if (building == 0) onLoop.clear();
+        MarkReferenceLoops(*templ, onLoop);
+        if (onLoop[templ]) templ = nullptr;
+    }
     std::unique_ptr<TObject> object;
     if (templ) {
+        ++building;
+        struct Built {
+            ~Built() { --building; }
+        } built;
         object = std::make_unique<TGridTable>(table_, r + 1, *templ);
     } else if (InitRowHook) {
         TObject* made = nullptr;

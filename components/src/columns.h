@@ -200,6 +200,9 @@ private:
 // True when following the sub-table references of `table` (and of the
 // tables they refer to) leads back to `table`: cloning it would never end.
 bool SubTableReferencesLeadBack(const TGridTable& table);
+// The tables the sub-table columns of `table` refer to, one list per
+// sub-table column (empty references left out).
+std::vector<std::vector<const TGridTable*>> SubTableTemplates(const TGridTable& table);
 
 class TStringColumn : public TColumn {
 public:

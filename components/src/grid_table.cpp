@@ -3,14 +3,25 @@
 #include "columns.h"
 
 #include <algorithm>
+#include <iterator>
+#include <map>
+#include <set>
 
 namespace vortn {
 
 namespace {
 
-std::vector<TGridTable*>& Registry() {
-    static std::vector<TGridTable*> tables;
-    return tables;
+// Every live table in creation order, and the same tables by Identifier.
+// A project may hold many thousands of sub-tables: joining, leaving and
+// finding a table by its Identifier stay logarithmic.
+struct TTableRegistry {
+    std::map<unsigned long long, TGridTable*> tables;  // by creation sequence
+    std::set<std::pair<int, unsigned long long>> byIdentifier;
+    unsigned long long next = 0;
+};
+TTableRegistry& Registry() {
+    static TTableRegistry registry;
+    return registry;
 }
 int g_identifierCounter = 0;
 
@@ -190,7 +201,10 @@ void TGridTable::Init(const TObject* owner) {
     minRows_ = 1;
     rowGroup_ = 1;
     identifier_ = g_identifierCounter++;
-    Registry().push_back(this);
+    TTableRegistry& reg = Registry();
+    registered_ = reg.next++;
+    reg.tables.emplace(registered_, this);
+    reg.byIdentifier.emplace(identifier_, registered_);
 }
 
 TGridTable::TGridTable(const TObject* owner) { Init(owner); }
@@ -218,8 +232,9 @@ TGridTable::~TGridTable() {
     }
     SetRowCount(0);
     columns_.Clear();
-    auto& reg = Registry();
-    reg.erase(std::remove(reg.begin(), reg.end(), this), reg.end());
+    TTableRegistry& reg = Registry();
+    reg.tables.erase(registered_);
+    reg.byIdentifier.erase({identifier_, registered_});
 }
 
 TData& TGridTable::Cells(int col, int row) const { return columns_.Items(col)->Cell(row); }
@@ -401,9 +416,19 @@ void TGridTable::SetRowNumber(int n) {
 void TGridTable::SetIdentifier(int id) {
     if (id < 0) return;
     const int old = identifier_;
-    for (TGridTable* t : Registry())
-        if (t != this && t->identifier_ == id) t->identifier_ = old;
+    if (id == old) return;
+    TTableRegistry& reg = Registry();
+    std::vector<unsigned long long> holders;
+    for (auto it = reg.byIdentifier.lower_bound({id, 0}); it != reg.byIdentifier.end() && it->first == id; ++it)
+        holders.push_back(it->second);
+    for (unsigned long long h : holders) {
+        reg.byIdentifier.erase({id, h});
+        reg.tables.at(h)->identifier_ = old;
+        reg.byIdentifier.emplace(old, h);
+    }
+    reg.byIdentifier.erase({old, registered_});
     identifier_ = id;
+    reg.byIdentifier.emplace(id, registered_);
 }
 
 void TGridTable::SetMinRows(int n) {
@@ -479,25 +504,29 @@ void TGridTable::WriteCol(TComponentWriter& writer) const {
 // ---- registry of tables
 
 TGridTable* GridTableByIndex(int i) {
-    const auto& reg = Registry();
-    return (i >= 0 && i < int(reg.size())) ? reg[i] : nullptr;
+    const auto& tables = Registry().tables;
+    if (i < 0 || i >= int(tables.size())) return nullptr;
+    return std::next(tables.begin(), i)->second;
 }
 
 int GridTableIndexOf(const TGridTable* table) {
-    const auto& reg = Registry();
-    for (size_t i = 0; i < reg.size(); ++i)
-        if (reg[i] == table) return int(i);
-    return -1;
+    if (!table) return -1;
+    const auto& tables = Registry().tables;
+    const auto it = tables.find(table->registered_);
+    if (it == tables.end() || it->second != table) return -1;
+    return int(std::distance(tables.begin(), it));
 }
 
-int GridTableIndexByIdentifier(int id) {
-    if (id < 0) return -1;
-    const auto& reg = Registry();
-    for (size_t i = 0; i < reg.size(); ++i)
-        if (reg[i]->Identifier() == id) return int(i);
-    return -1;
+TGridTable* GridTableByIdentifier(int id) {
+    if (id < 0) return nullptr;
+    const TTableRegistry& reg = Registry();
+    const auto it = reg.byIdentifier.lower_bound({id, 0});
+    if (it == reg.byIdentifier.end() || it->first != id) return nullptr;
+    return reg.tables.at(it->second);
 }
 
-int GridTableCount() { return int(Registry().size()); }
+int GridTableIndexByIdentifier(int id) { return GridTableIndexOf(GridTableByIdentifier(id)); }
+
+int GridTableCount() { return int(Registry().tables.size()); }
 
 }  // namespace vortn

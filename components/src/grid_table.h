@@ -330,12 +330,14 @@ public:
     void FireChange() const { if (ChangeHook) ChangeHook(); }
 
 private:
+    friend int GridTableIndexOf(const TGridTable* table);
     void Init(const TObject* owner);
     void AttachColumn(TColumn* column);
     void ColumnCellChanged(TColumn* column, int row);
     void ColumnFocusCell(TColumn* column, int row);
     void ShowEditorWindow(bool modal);
 
+    unsigned long long registered_ = 0;  // creation sequence: the table's place in the registry
     int rowNumber_ = 0;
     const TGridTable* parentTable_ = nullptr;
     QString caption_;
@@ -360,6 +362,7 @@ private:
 TGridTable* GridTableByIndex(int i);              // none outside the registry
 int GridTableIndexOf(const TGridTable* table);     // -1 when absent
 int GridTableIndexByIdentifier(int id);            // -1 for a negative id or none
+TGridTable* GridTableByIdentifier(int id);         // the first table with that Identifier, or none
 int GridTableCount();
 
 }  // namespace vortn

@@ -4,8 +4,10 @@
 #include "exceptions.h"
 
 #include <QFile>
+#include <algorithm>
 #include <limits>
 #include <map>
+#include <unordered_map>
 
 namespace vortn {
 
@@ -78,12 +80,71 @@ QString ReadHeader(TComponentReader& reader) {
     return name;
 }
 
-// No table may refer, through its sub-table columns, back to itself:
-// making its rows would clone it without end.
-void CheckSubTableReferences(const std::vector<TGridTable*>& tables) {
-    for (const TGridTable* t : tables)
-        if (SubTableReferencesLeadBack(*t))
-            throw EReadError(QStringLiteral("Table %1: a sub-table reference leads back to its own table").arg(t->Name));
+// The rows all tables of a form make at once, with their sub-tables, when
+// they get their minimum rows: a nesting of large minimum rows multiplies.
+constexpr long long kRowBudget = 1000000;
+
+// No table may refer, through its sub-table columns, back to itself (making
+// its rows would clone it without end), and the tables together stay within
+// the row budget. One depth-first walk visits each table once; a table makes
+// max(MinRows, RowGroup) rows at once, each with one sub-table per sub-table
+// column (the largest template of the column counted).
+void CheckSubTables(const std::vector<TGridTable*>& tables) {
+    enum class State { Open, Done };
+    std::unordered_map<const TGridTable*, State> state;
+    std::unordered_map<const TGridTable*, long long> rows;  // rows one copy makes, sub-tables included
+    auto capped = [](long long a, long long b) {
+        return a > (kRowBudget + 1) / std::max(b, 1LL) ? kRowBudget + 1 : a * b;
+    };
+    struct Frame {
+        const TGridTable* table;
+        std::vector<std::vector<const TGridTable*>> columns;
+        size_t column = 0, ref = 0;
+        long long columnRows = 0, subRows = 0;
+    };
+    long long total = 0;
+    for (const TGridTable* root : tables) {
+        if (state.count(root) == 0) {
+            std::vector<Frame> path;
+            state[root] = State::Open;
+            path.push_back({root, SubTableTemplates(*root)});
+            while (!path.empty()) {
+                Frame& f = path.back();
+                if (f.column < f.columns.size() && f.ref < f.columns[f.column].size()) {
+                    const TGridTable* next = f.columns[f.column][f.ref];
+                    const auto it = state.find(next);
+                    if (it == state.end()) {
+                        state[next] = State::Open;
+                        path.push_back({next, SubTableTemplates(*next)});  // f is no longer valid
+                        continue;
+                    }
+                    if (it->second == State::Open)
+                        throw EReadError(QStringLiteral("Table %1: a sub-table reference leads back to its own table")
+                                                 .arg(next->Name));
+                    f.columnRows = std::max(f.columnRows, rows[next]);
+                    ++f.ref;
+                    continue;
+                }
+                if (f.column < f.columns.size()) {  // the column is done
+                    f.subRows = std::min(kRowBudget + 1, f.subRows + f.columnRows);
+                    f.columnRows = 0;
+                    f.ref = 0;
+                    ++f.column;
+                    continue;
+                }
+                const long long made = std::max(f.table->MinRows(), f.table->RowGroup());
+                rows[f.table] = capped(made, 1 + f.subRows);
+                state[f.table] = State::Done;
+                path.pop_back();
+            }
+        }
+        total = std::min(kRowBudget + 1, total + rows[root]);
+        if (total > kRowBudget)
+            throw EReadError(QStringLiteral("Table %1: its minimum rows and those of its sub-tables pass the %2 rows "
+                                            "the tables of a form may make at once")
+                                     .arg(root->Name)
+                                     .arg(kRowBudget));
+    }
 }
 
 }  // namespace
@@ -100,7 +161,7 @@ std::vector<std::unique_ptr<TGridTable>> ReadGridTableResource(const QString& te
     }
     std::vector<TGridTable*> read;
     for (auto& t : tables) read.push_back(t.get());
-    CheckSubTableReferences(read);
+    CheckSubTables(read);
     return tables;
 }
 
@@ -121,7 +182,7 @@ void ReadGridTableResourceInto(const QString& text, const std::vector<TGridTable
         it->second->ClearColumns();
         ReadProperties(reader, *it->second, name);
     }
-    CheckSubTableReferences(tables);
+    CheckSubTables(tables);
 }
 
 QString WriteGridTable(const TGridTable& table) {

@@ -16,11 +16,13 @@ const QString kIncomplete = QStringLiteral("This file either invalid or incomple
 
 bool IsControlOrBlank(QChar c) { return c.unicode() <= 32; }
 
-// The length of the well-formed UTF-8 sequence at p (1 to 4), or 0.
-int Utf8SequenceLength(const unsigned char* p, qsizetype left) {
+// The length of the well-formed UTF-8 sequence at p (1 to 4) and its code
+// point, or 0.
+int Utf8Sequence(const unsigned char* p, qsizetype left, char32_t& code) {
     const unsigned char c = p[0];
     int n;
     char32_t min;
+    code = c;
     if (c < 0x80) return 1;
     if (c >= 0xC2 && c <= 0xDF) {
         n = 2;
@@ -35,7 +37,7 @@ int Utf8SequenceLength(const unsigned char* p, qsizetype left) {
         return 0;
     }
     if (left < n) return 0;
-    char32_t code = c & (0x7F >> n);
+    code = c & (0x7F >> n);
     for (int k = 1; k < n; ++k) {
         if ((p[k] & 0xC0) != 0x80) return 0;
         code = (code << 6) | (p[k] & 0x3F);
@@ -47,6 +49,8 @@ int Utf8SequenceLength(const unsigned char* p, qsizetype left) {
 }  // namespace
 
 QString DecodeText(const QByteArray& bytes) {
+    // A byte order mark counts only at the start of the file; elsewhere it
+    // is a character of the text, in either reading.
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8(bytes);
     if (!utf8.hasError()) return text;
@@ -57,14 +61,22 @@ QString DecodeText(const QByteArray& bytes) {
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
     const qsizetype n = bytes.size();
     for (qsizetype i = 0; i < n;) {
-        const int len = Utf8SequenceLength(p + i, n - i);
+        char32_t code = 0;
+        const int len = Utf8Sequence(p + i, n - i, code);
         if (len <= 1) {
             text += QChar(p[i]);
             ++i;
-        } else {
-            text += QString::fromUtf8(reinterpret_cast<const char*>(p + i), len);
-            i += len;
+            continue;
         }
+        if (!(i == 0 && code == 0xFEFF)) {
+            if (QChar::requiresSurrogates(code)) {
+                text += QChar(QChar::highSurrogate(code));
+                text += QChar(QChar::lowSurrogate(code));
+            } else {
+                text += QChar(char16_t(code));
+            }
+        }
+        i += len;
     }
     return text;
 }

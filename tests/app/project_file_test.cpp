@@ -400,7 +400,7 @@ TEST_F(ProjectFile, FailedSaveKeepsThePreviousProject) {
     EXPECT_EQ(ReadBytes(Path(QStringLiteral("keep.vtm"))), mass);
     EXPECT_TRUE(H().IsModified());
     // No temporary files stay behind.
-    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files).size(), 2);
+    EXPECT_EQ(Files().size(), 2);
     // A folder that does not exist.
     P().FileName = Path(QStringLiteral("missing/job.vtd"));
     EXPECT_THROW(P().SaveToFile(), vortn::EInOutError);

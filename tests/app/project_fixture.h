@@ -86,6 +86,8 @@ protected:
         P().SaveToFile();
     }
     QStringList DeckLines(const QString& name) { return CrLfLines(ReadBytes(Path(name))); }
+    // Every file of the scratch folder, hidden ones (the save's temporary files) included.
+    QStringList Files() const { return QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden | QDir::System); }
 
     // A physically sound project of the given kind, in SI units.
     void Build(Foundation f, Loading l, bool battered = false) {

@@ -57,6 +57,100 @@ TEST_F(ProjectReader, TitlesInUtf8AndInLatin1) {
     EXPECT_EQ(H().PileData().RowCount(), 2);
 }
 
+// A title longer than the 248 UTF-16 units kept is cut at a character
+// boundary: a character outside the BMP is kept whole or not at all, and
+// the title saves without a replacement character.
+TEST_F(ProjectReader, LongTitleIsCutBetweenCharacters) {
+    Build(Foundation::HalfSpace, Loading::Harmonic);
+    SaveAs(QStringLiteral("t.vtd"));
+    QStringList lines = DeckLines(QStringLiteral("t.vtd"));
+    const QString crane = QString::fromUtf8("\U0001F3D7");
+    for (int before : {246, 247}) {
+        SCOPED_TRACE(before);
+        const QString title = QString(before, QLatin1Char('a')) + crane + QStringLiteral("bc");
+        lines[0] = QStringLiteral("TITLE=") + title;
+        WriteBytes(Path(QStringLiteral("long.vtd")), Join(lines, lines.size()));
+        H().OpenProject(Path(QStringLiteral("long.vtd")));
+        EXPECT_EQ(H().LastMessage().toStdString(), "");
+        const QString kept = before == 246 ? title.left(248) : QString(247, QLatin1Char('a'));
+        EXPECT_EQ(P().Title, kept);
+        SaveAs(QStringLiteral("again.vtd"));
+        const QByteArray saved = ReadBytes(Path(QStringLiteral("again.vtd")));
+        EXPECT_EQ(saved.left(saved.indexOf("\r\n")), (QStringLiteral("TITLE=") + kept).toUtf8());
+    }
+}
+
+// Opening never leaves the program without a project: tables of a form
+// unlike the program's own (a load table without its pick list or without
+// its sub-tables, a second mass table) end the reading with the message and
+// leave a usable project.
+struct FormCase {
+    const char* name;
+    const char* table;                       // the table whose definition is changed
+    std::function<QString(QString)> change;  // of that table's text, "object" to "end"
+    Loading loading;
+};
+
+class OpenWithOtherTables : public ProjectTest, public ::testing::WithParamInterface<FormCase> {};
+
+TEST_P(OpenWithOtherTables, LeavesAProjectAndTheMessage) {
+    const FormCase& c = GetParam();
+    // The project is written with the program's own tables.
+    Build(Foundation::HalfSpace, c.loading);
+    SaveAs(QStringLiteral("p.vtd"));
+    const QString project = Path(QStringLiteral("p.vtd"));
+
+    QString form = QString::fromUtf8(ReadBytes(TProjectHolder::DefaultTableResource()));
+    const qsizetype start = form.indexOf(QStringLiteral("object %1:").arg(QLatin1String(c.table)));
+    ASSERT_GE(start, 0);
+    const qsizetype end = form.indexOf(QStringLiteral("\nend\n"), start) + 5;
+    form.replace(start, end - start, c.change(form.mid(start, end - start)));
+    const QString formFile = Path(QStringLiteral("form.txt"));
+    WriteBytes(formFile, form.toUtf8());
+
+    TProjectHolder h(formFile);
+    EXPECT_NO_THROW(h.OpenProject(project));
+    EXPECT_NE(h.LastMessage().toStdString(), "");
+    EXPECT_EQ(h.Project().FileName, project);
+    EXPECT_EQ(h.Project().Title.toStdString(),
+              c.loading == Loading::Random ? "Sample HALF-SPACE random" : "Sample HALF-SPACE transient");
+    EXPECT_NO_THROW(h.NewProject());
+    EXPECT_EQ(h.Project().FileName.toStdString(), "NewData.vtd");
+    EXPECT_NO_THROW(h.OpenProject(project));
+    EXPECT_NE(&h.Project(), nullptr);
+}
+
+QString WithoutPickList(QString table) {
+    // The pick list is the first column: drop it and its items.
+    const qsizetype first = table.indexOf(QStringLiteral("    0  // column 1: pick list"));
+    const qsizetype next = table.indexOf(QStringLiteral("    3  // column 2: sub-table"));
+    table.remove(first, next - first);
+    return table.replace(QStringLiteral("    2  // columns"), QStringLiteral("    1  // columns"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+        Forms, OpenWithOtherTables,
+        ::testing::Values(
+                FormCase{"random_table_without_its_pick_list", "Trandom", WithoutPickList, Loading::Random},
+                FormCase{"transient_table_without_its_pick_list", "TLoadtype", WithoutPickList, Loading::Transient},
+                FormCase{"random_table_without_sub_tables", "Trandom",
+                         [](QString t) {
+                             const qsizetype sub = t.indexOf(QStringLiteral("    3  // column 2: sub-table"));
+                             return t.left(sub) +
+                                    QStringLiteral("    2 ('Values') True False False 'FLOATCOLUMN2' 'F' 0.0\nend\n");
+                         },
+                         Loading::Random},
+                FormCase{
+                        "second_mass_table_of_one_column", "MassCal",
+                        [](QString t) {
+                            return QStringLiteral(
+                                           "object MassCal: TGridTable\n  Col =\n    1\n    2 ('Mass') True False False "
+                                           "'FLOATCOLUMN2' 'F6' 0.0\nend\n") +
+                                   t;
+                        },
+                        Loading::Transient}),
+        [](const ::testing::TestParamInfo<FormCase>& info) { return std::string(info.param.name); });
+
 // A file that ends inside a block keeps the rows it really holds, and no
 // count that announces more than was read (so a save writes no made-up rows).
 struct CutCase {

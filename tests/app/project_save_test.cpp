@@ -70,6 +70,20 @@ INSTANTIATE_TEST_SUITE_P(
                           h.Project().Title = QString::fromUtf8("\u0424\u0443\u043d\u0434\u0430\u043c\u0435\u043d\u0442 "
                                                                 "\u03a9 \u57fa\u790e \u20ac \U0001F3D7 B\u00f6den");
                       }},
+        // The pile length drawn in the geometry file defaults to twice the
+        // length, beyond the Extended range here: without piles that does
+        // not stop the save.
+        RoundTripCase{"half_space_too_long_for_its_drawn_pile_length", Foundation::HalfSpace, Loading::Harmonic,
+                      [](TProjectHolder& h) {
+                          h.Project().Length = 1e4932L;
+                          h.Project().PileLength = 0;
+                      }},
+        RoundTripCase{"stratum_too_wide_for_its_drawn_pile_length", Foundation::Stratum, Loading::Harmonic,
+                      [](TProjectHolder& h) {
+                          h.Project().CircularFlag = 1;
+                          h.Project().Radius = -1e4932L;
+                          h.Project().PileLength = 0;
+                      }},
         RoundTripCase{"multilayer_with_a_zero_velocity_layer_last", Foundation::Multilayer, Loading::Harmonic,
                       [](TProjectHolder& h) {
                           SetRow(h.D(), 1, {0, 0, 0, 0, 0});
@@ -78,27 +92,43 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<RoundTripCase>& info) { return std::string(info.param.name); });
 
 // A MULTILAYER file whose soil block has no adjacent layers keeps every
-// soil-column layer over any number of saves.
-TEST_F(ProjectSave, MultilayerWithoutAdjacentLayersKeepsItsSoilColumn) {
+// soil-column layer over any number of saves, a blank last one too (the
+// empty adjacent layer the table keeps is not written in front of them).
+class MultilayerWithoutAdjacentLayers : public ProjectTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(MultilayerWithoutAdjacentLayers, KeepsItsSoilColumn) {
+    const bool blankLast = GetParam();
     Build(Foundation::Multilayer, Loading::Harmonic);
     H().D().SetRowCount(0);
     TGridTable& s = H().Multisoil();
     s.SetRowCount(3);
     for (int r = 0; r < 3; ++r) SetRow(s, r, {200.0L + r, 18, 0.3L, 0.05L, 0, 0.02L});
+    if (blankLast) SetRow(s, 2, {0, 0, 0, 0, 0, 0});
     SaveAs(QStringLiteral("m.vtd"));
     const QStringList lines = DeckLines(QStringLiteral("m.vtd"));
     ASSERT_TRUE(lines.contains(QStringLiteral("CONSTANTS=0")));
     EXPECT_FALSE(lines.contains(QStringLiteral("WEAK ")));
+    EXPECT_TRUE(lines.contains(QStringLiteral("1 200 18 0.3 0.05 0 0.02")));
+    EXPECT_TRUE(lines.contains(blankLast ? QStringLiteral("3 0 0 0 0 0 0") : QStringLiteral("3 202 18 0.3 0.05 0 0.02")));
     for (int save = 0; save < 3; ++save) {
         H().OpenProject(Path(QStringLiteral("m.vtd")));
         ASSERT_EQ(H().LastMessage().toStdString(), "");
         EXPECT_EQ(H().D().RowCount(), 1);  // the one empty row every table keeps
         ASSERT_EQ(H().Multisoil().RowCount(), 3);
-        for (int r = 0; r < 3; ++r) EXPECT_EQ(H().Multisoil().Cells(0, r).AsFloat(), 200 + r);
+        for (int r = 0; r < 3; ++r)
+            EXPECT_EQ(H().Multisoil().Cells(0, r).AsFloat(), blankLast && r == 2 ? 0 : 200 + r);
+        const QStringList read = Dump(H());
         P().SaveToFile();
         EXPECT_EQ(DeckLines(QStringLiteral("m.vtd")), lines);
+        H().OpenProject(Path(QStringLiteral("m.vtd")));
+        EXPECT_EQ(Dump(H()), read);
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(SoilColumns, MultilayerWithoutAdjacentLayers, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return std::string(info.param ? "last_layer_blank" : "every_layer_with_data");
+                         });
 
 // A value the file cannot carry stops the save before anything is written:
 // the message names the field, the old files and the project stay.
@@ -133,7 +163,7 @@ TEST_P(SaveRefuses, ValuesWithoutANumberToWrite) {
     EXPECT_EQ(ReadBytes(Path(QStringLiteral("r.vtd"))), deck);
     EXPECT_EQ(ReadBytes(Path(QStringLiteral("r.vtm"))), mass);
     EXPECT_EQ(ReadBytes(Path(QStringLiteral("r.vtt"))), geometry);
-    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files).size(), 3);
+    EXPECT_EQ(Files().size(), 3);
     EXPECT_TRUE(H().IsModified());
     EXPECT_EQ(P().WeakZoneFlag, weak);
     EXPECT_EQ(P().BatteredFlag, battered);
@@ -160,13 +190,20 @@ INSTANTIATE_TEST_SUITE_P(
                         h.D1().Cells(0, 0).SetAsFloat(kMax);
                         h.D1().Cells(0, 1).SetAsFloat(kMax);
                     },
-                    "the total soil depth"},
-        RefusalCase{"default_pile_length", Foundation::HalfSpace, Loading::Harmonic,
+                    "the total soil depth (the sum of \"Thickness\" over the rows of the table \"Soil Layer Data\")"},
+        RefusalCase{"default_pile_length", Foundation::Pile, Loading::Harmonic,
                     [](TProjectHolder& h) {
                         h.Project().Length = kMax;
                         h.Project().PileLength = 0;  // the geometry file's default is twice the length
                     },
-                    "the pile length"},
+                    "twice the footing length (the pile length drawn)"},
+        RefusalCase{"default_pile_length_of_a_circular_footing", Foundation::Multilayer, Loading::Harmonic,
+                    [](TProjectHolder& h) {
+                        h.Project().CircularFlag = 1;
+                        h.Project().Radius = kMax / 2;
+                        h.Project().PileLength = 0;
+                    },
+                    "three times the footing radius (the pile length drawn)"},
         RefusalCase{"value_not_a_number", Foundation::Pile, Loading::Transient,
                     [](TProjectHolder& h) { h.Project().TimeInterval = std::nanl(""); }, "the time interval is not a number"},
         RefusalCase{"centre_of_gravity", Foundation::Multilayer, Loading::Harmonic,
@@ -185,7 +222,7 @@ public:
     // The rename onto a target whose name ends with `suffix` fails.
     void FailRenameOnto(const QString& suffix, int error) {
         vortn::FileSetCalls().rename = [suffix, error](const char* from, const char* to) {
-            if (QFile::decodeName(to).endsWith(suffix) && QFile::decodeName(from).contains(QLatin1String(".new-"))) {
+            if (QFile::decodeName(to).endsWith(suffix) && QFile::decodeName(from).endsWith(QLatin1String("~n"))) {
                 errno = error;
                 return -1;
             }
@@ -239,13 +276,13 @@ TEST_P(SaveReplacesAllOrNothing, OldFilesStayWhenOneCannotBeReplaced) {
     EXPECT_EQ(ReadBytes(Path(QStringLiteral("job.vtd"))), deck);
     EXPECT_EQ(ReadBytes(Path(QStringLiteral("job.vtm"))), mass);
     EXPECT_EQ(ReadBytes(Path(QStringLiteral("job.vtt"))), geometry);
-    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files).size(), 3);  // nothing left aside
+    EXPECT_EQ(Files().size(), 3);  // nothing left aside
     EXPECT_TRUE(H().IsModified());
     // Once the calls work again, the save goes through.
     P().SaveToFile();
     EXPECT_FALSE(H().IsModified());
     EXPECT_NE(ReadBytes(Path(QStringLiteral("job.vtd"))), deck);
-    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files).size(), 3);
+    EXPECT_EQ(Files().size(), 3);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -264,7 +301,7 @@ TEST_F(ProjectSave, FirstSaveLeavesNoFileWhenTheLastRenameFails) {
     calls.FailRenameOnto(QStringLiteral(".vtd"), EIO);
     P().FileName = Path(QStringLiteral("new.vtd"));
     EXPECT_THROW(P().SaveToFile(), vortn::EInOutError);
-    EXPECT_TRUE(QDir(dir_.path()).entryList(QDir::Files).isEmpty());
+    EXPECT_TRUE(Files().isEmpty());
 }
 
 }  // namespace

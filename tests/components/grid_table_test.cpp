@@ -753,6 +753,82 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<BadResource>& info) { return std::string(info.param.name); });
 }  // namespace
 
+// A chain of tables, each the template of the previous one's sub-tables, is
+// read and checked visiting each table once; every table makes its nested
+// sub-tables down to the end of the chain.
+TEST(GridTableResource, LongChainOfSubTables) {
+    constexpr int kChain = 1000;
+    QString text;
+    for (int k = 0; k < kChain; ++k)
+        text += QStringLiteral(
+                        "object T%1: TGridTable\n  Identifier = %2\n  Col =\n    2\n"
+                        "    2 ('v') True False False 'FLOATCOLUMN2' 'F' 0.0\n"
+                        "    3 ('sub') True False 'FLEXCOLUMN2' (%3)\nend\n")
+                        .arg(k)
+                        .arg(700000 + k)
+                        .arg(k + 1 < kChain ? 700000 + k + 1 : -1);
+    auto tables = ReadGridTableResource(text);
+    ASSERT_EQ(tables.size(), size_t(kChain));
+    TGridTable& last = *tables[kChain - 2];
+    last.SetRowCount(1);
+    ASSERT_NE(last.Cells(1, 0).AsObject(), nullptr);
+    EXPECT_EQ(last.Cells(1, 0).AsObject()->Cells(1, 0).AsObject(), nullptr);
+    TGridTable& first = *tables[0];
+    first.SetRowCount(1);
+    const TGridTable* t = &first;
+    int depth = 0;
+    while (const TGridTable* sub = t->Cells(1, 0).AsObject()) {
+        t = sub;
+        ++depth;
+    }
+    EXPECT_EQ(depth, kChain - 1);
+}
+
+// Nested minimum rows (or row groups) multiply: the tables of a form make
+// at most a million rows at once, sub-tables included.
+TEST(GridTableResource, RowBudgetOfNestedTables) {
+    const QString nested = QStringLiteral(
+            "object A: TGridTable\n  Identifier = 800100\n  %1 = %2\n  Col =\n    1\n"
+            "    3 ('sub') True False 'FLEXCOLUMN2' (800101)\nend\n"
+            "object B: TGridTable\n  Identifier = 800101\n  MinRows = %3\n  Col =\n    1\n"
+            "    2 ('v') True False False 'FLOATCOLUMN2' 'F' 0.0\nend\n");
+    const int before = GridTableCount();
+    for (const char* prop : {"MinRows", "RowGroup"})
+        EXPECT_EQ(Message([&] { ReadGridTableResource(nested.arg(QLatin1String(prop)).arg(10000).arg(10000)); }),
+                  "Table A: its minimum rows and those of its sub-tables pass the 1000000 rows the tables of a form "
+                  "may make at once")
+                << prop;
+    EXPECT_EQ(GridTableCount(), before);
+    // 990 rows of 1001 (the row and its sub-table's 1000), and B's own 1000
+    // rows, stay within it.
+    auto tables = ReadGridTableResource(nested.arg(QLatin1String("MinRows")).arg(990).arg(1000));
+    ASSERT_EQ(tables.size(), 2u);
+    tables[0]->SetRowCount(tables[0]->MinRows());
+    EXPECT_EQ(tables[0]->Cells(0, 989).AsObject()->RowCount(), 1000);
+}
+
+// The registry keeps creation order whatever order tables die in, and an
+// Identifier that two tables hold (a counter value a form set already) finds
+// the earlier one.
+TEST(GridTable, RegistryOrderAndSharedIdentifiers) {
+    auto a = std::make_unique<TGridTable>();
+    auto b = std::make_unique<TGridTable>();
+    const int shared = b->Identifier() + 1;  // what the counter gives the next table
+    a->SetIdentifier(shared);
+    auto c = std::make_unique<TGridTable>();
+    ASSERT_EQ(c->Identifier(), shared);
+    EXPECT_EQ(GridTableByIdentifier(shared), a.get());
+    EXPECT_EQ(GridTableIndexByIdentifier(shared), GridTableIndexOf(a.get()));
+    const int ia = GridTableIndexOf(a.get());
+    EXPECT_EQ(GridTableIndexOf(b.get()), ia + 1);
+    EXPECT_EQ(GridTableIndexOf(c.get()), ia + 2);
+    b.reset();
+    EXPECT_EQ(GridTableByIndex(ia + 1), c.get());
+    a.reset();
+    EXPECT_EQ(GridTableByIdentifier(shared), c.get());
+    EXPECT_EQ(GridTableByIndex(ia), c.get());
+}
+
 // The largest character code and the largest counts within the limits still read.
 TEST(GridTableResource, CodesAndLimitsAtTheirEdges) {
     auto tables = ReadGridTableResource(
@@ -760,6 +836,34 @@ TEST(GridTableResource, CodesAndLimitsAtTheirEdges) {
     ASSERT_EQ(tables.size(), 1u);
     EXPECT_EQ(tables[0]->Caption(), QString(QChar(char16_t(0xFFFF))) + "a" + QChar(char16_t(0)));
     EXPECT_EQ(tables[0]->MinRows(), 20);
+}
+
+// A loop further down the references (X refers to Y, Y to Z, Z back to Y)
+// gives X's rows no sub-table; once Z refers to no table, X's rows get Y's
+// sub-tables, and those Z's.
+TEST(SubTables, LoopFurtherDownGivesNoSubTable) {
+    TGridTable x, y, z;
+    auto refer = [](TGridTable& from, int id) {
+        auto* sub = new TTableColumn(&from);
+        from.AddColumn(sub);
+        sub->References().Delete(0);
+        sub->References().AddIdentifier(id);
+    };
+    y.SetIdentifier(900021);
+    z.SetIdentifier(900022);
+    refer(x, 900021);
+    refer(y, 900022);
+    refer(z, 900021);
+    x.SetRowCount(1);
+    EXPECT_EQ(x.Cells(0, 0).AsObject(), nullptr);
+    auto* zSub = dynamic_cast<TTableColumn*>(z.Columns(0));
+    ASSERT_NE(zSub, nullptr);
+    zSub->References().Delete(0);
+    zSub->References().AddIdentifier(-1);  // Z now refers to no table
+    x.SetRowCount(2);
+    ASSERT_NE(x.Cells(0, 1).AsObject(), nullptr);
+    ASSERT_NE(x.Cells(0, 1).AsObject()->Cells(0, 0).AsObject(), nullptr);
+    EXPECT_EQ(x.Cells(0, 1).AsObject()->Cells(0, 0).AsObject()->Cells(0, 0).AsObject(), nullptr);
 }
 
 // A reference changed at run time into a loop gives no sub-table instead

@@ -151,6 +151,33 @@ TEST(WordReader, DecodesUtf8AndFallsBackToLatin1PerByte) {
     }
 }
 
+// A byte order mark counts only at the start of the file, whether the file
+// is UTF-8 throughout or holds bytes of an older program's Latin-1: inside
+// the text it is a character, so "1<BOM>2" is no number and CR <BOM> LF are
+// two line ends.
+TEST(WordReader, ByteOrderMarkOnlyAtTheStart) {
+    const QByteArray bom("\xef\xbb\xbf");
+    for (const QByteArray& latin : {QByteArray(), QByteArray("\xf6")}) {
+        SCOPED_TRACE(latin.isEmpty() ? "utf-8" : "with a Latin-1 byte");
+        const QString mark(QChar(0xFEFF));
+        EXPECT_EQ(DecodeText(bom + "1 2" + latin), "1 2" + DecodeText(latin));
+        EXPECT_EQ(DecodeText("1" + bom + "2" + latin), "1" + mark + "2" + DecodeText(latin));
+
+        TWordReader inside = TWordReader::FromText(DecodeText("1" + bom + "2 " + latin));
+        EXPECT_EQ(Message([&] { inside.ReadInteger(); }),
+                  "Error on Line 1 Item 1\rAn integer was expected but not found.");
+
+        TWordReader ends = TWordReader::FromText(DecodeText("a\r" + bom + "\nb " + latin));
+        EXPECT_EQ(ends.LineCount(), 3);
+        EXPECT_EQ(ends.ReadLine(), "a");
+        EXPECT_EQ(ends.ReadLine(), mark);
+        EXPECT_EQ(ends.ReadWord(), "b");
+
+        TWordReader start = TWordReader::FromText(DecodeText(bom + "12 " + latin));
+        EXPECT_EQ(start.ReadInteger(), 12);
+    }
+}
+
 // A line of many words is split in one pass (its words in order, none lost).
 TEST(WordReader, LongLinesSplitIntoAllTheirWords) {
     QString line;

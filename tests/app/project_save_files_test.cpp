@@ -1,0 +1,372 @@
+// Saving over the files that are there: a save killed at any point leaves
+// the old project or the new one and no temporary files once the project is
+// opened (or saved) again; write-protected files are refused; links are
+// written through; long names and paths save.
+#include "exceptions.h"
+#include "file_set_writer.h"
+#include "project_fixture.h"
+
+#include <QFileInfo>
+#include <algorithm>
+#include <csignal>
+#include <cstdio>
+#include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace project_test {
+namespace {
+
+using ProjectSaveFiles = ProjectTest;
+
+const QString kSource = QStringLiteral(VORTN_EXAMPLES "/project-pile.vtd");
+
+// Starts the save child with `args`; with `out`, its standard output is
+// the write end of a pipe whose read end is returned there.
+pid_t StartChild(const std::vector<std::string>& args, int* out = nullptr) {
+    int pipeEnds[2] = {-1, -1};
+    if (out && ::pipe(pipeEnds) != 0) return -1;
+    std::vector<std::string> all{VORTN_SAVE_CHILD};
+    all.insert(all.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& a : all) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (out) {
+            ::dup2(pipeEnds[1], 1);
+            ::close(pipeEnds[0]);
+            ::close(pipeEnds[1]);
+        }
+        ::execv(argv[0], argv.data());
+        _exit(127);
+    }
+    if (out) {
+        ::close(pipeEnds[1]);
+        *out = pipeEnds[0];
+    }
+    return pid;
+}
+
+int Wait(pid_t pid) {
+    int status = 0;
+    if (::waitpid(pid, &status, 0) != pid) return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+std::string Bytes(const QString& s) { return QFile::encodeName(s).toStdString(); }
+
+// Saves version A or B of the sample project as `target` in a child; with
+// `stopAt` the child ends just before that file system call of the save.
+int SaveInChild(const QString& target, char version, int stopAt = 0) {
+    std::vector<std::string> args{Bytes(kSource), Bytes(target), "once", std::string(1, version)};
+    if (stopAt > 0) args.push_back(std::to_string(stopAt));
+    return Wait(StartChild(args));
+}
+
+struct FileSet {
+    QByteArray deck, mass, geometry;
+    bool operator==(const FileSet&) const = default;
+};
+
+FileSet ReadSet(const QString& deck) {
+    return {ReadBytes(deck), ReadBytes(vortn::ChangeFileExt(deck, QStringLiteral(".vtm"))),
+            ReadBytes(vortn::ChangeFileExt(deck, QStringLiteral(".vtt")))};
+}
+
+QStringList FilesIn(const QString& folder) {
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+}
+
+// The two versions as a complete save writes them.
+struct Versions {
+    FileSet a, b;
+};
+const Versions& TheVersions() {
+    static const Versions v = [] {
+        QTemporaryDir dir;
+        const QString target = dir.filePath(QStringLiteral("job.vtd"));
+        Versions out;
+        EXPECT_EQ(SaveInChild(target, 'A'), 0);
+        out.a = ReadSet(target);
+        EXPECT_EQ(SaveInChild(target, 'B'), 0);
+        out.b = ReadSet(target);
+        EXPECT_NE(out.a.deck, out.b.deck);
+        EXPECT_NE(out.a.mass, out.b.mass);
+        EXPECT_NE(out.a.geometry, out.b.geometry);
+        return out;
+    }();
+    return v;
+}
+
+enum class Layout { Plain, HardLinked, SymbolicLink };
+
+struct KillCase {
+    const char* name;
+    Layout layout;
+};
+
+class SaveKilledAtEachStep : public ProjectTest, public ::testing::WithParamInterface<KillCase> {};
+
+// The child saves version B over version A and ends itself just before the
+// first, second, ... write, rename or unlink of the save, until the save
+// completes. Each time the next open (or save) of the project finds the old
+// set or the new one, never a mix, and nothing beside it.
+TEST_P(SaveKilledAtEachStep, LeavesTheOldSetOrTheNewOne) {
+    const Layout layout = GetParam().layout;
+    const Versions& v = TheVersions();
+    bool completed = false, sawOld = false, sawNew = false;
+    for (int n = 1; n < 200 && !completed; ++n) {
+        SCOPED_TRACE(n);
+        QTemporaryDir work;
+        ASSERT_TRUE(QDir(work.path()).mkpath(QStringLiteral("p")));
+        ASSERT_TRUE(QDir(work.path()).mkpath(QStringLiteral("other")));
+        const QString folder = work.filePath(QStringLiteral("p")), other = work.filePath(QStringLiteral("other"));
+        const QString target = folder + QStringLiteral("/job.vtd");
+        // Symbolic link: the project file is a link into the other folder.
+        const QString real = layout == Layout::SymbolicLink ? other + QStringLiteral("/job.vtd") : target;
+        if (layout == Layout::SymbolicLink) {
+            ASSERT_EQ(::symlink("../other/job.vtd", Bytes(target).c_str()), 0);
+        }
+        ASSERT_EQ(SaveInChild(target, 'A'), 0);
+        // Hard link: the project file has a second name in the other folder.
+        const QString alias = other + QStringLiteral("/alias.vtd");
+        if (layout == Layout::HardLinked) {
+            ASSERT_EQ(::link(Bytes(target).c_str(), Bytes(alias).c_str()), 0);
+        }
+
+        const int code = SaveInChild(target, 'B', n);
+        ASSERT_TRUE(code == 0 || code == 3) << code;
+        completed = code == 0;
+        if (n % 2 == 0 && !completed) {
+            // The next save of the project clears what the killed one left.
+            H().NewProject();
+            P().FileName = target;
+            P().SaveToFile();
+            EXPECT_EQ(ReadSet(target).deck.left(14), QByteArray("TITLE=New Pile"));
+        } else {
+            H().OpenProject(target);
+            EXPECT_EQ(H().LastMessage().toStdString(), "");
+            const FileSet now = ReadSet(target);
+            EXPECT_TRUE(now == v.a || now == v.b) << now.deck.left(20).toStdString();
+            if (now == v.a) {
+                EXPECT_FALSE(sawNew) << "the old set came back after the new one";
+            }
+            sawOld = sawOld || now == v.a;
+            sawNew = sawNew || now == v.b;
+            EXPECT_EQ(P().Title.toStdString(), now == v.a ? "version A" : "version B");
+        }
+        EXPECT_EQ(FilesIn(folder).join(' ').toStdString(), "job.vtd job.vtm job.vtt");
+        switch (layout) {
+            case Layout::Plain:
+                EXPECT_TRUE(FilesIn(other).isEmpty());
+                break;
+            case Layout::HardLinked:
+                EXPECT_EQ(FilesIn(other).join(' ').toStdString(), "alias.vtd");
+                EXPECT_EQ(ReadBytes(alias), ReadBytes(target));
+                break;
+            case Layout::SymbolicLink:
+                EXPECT_TRUE(QFileInfo(target).isSymLink());
+                EXPECT_EQ(FilesIn(other).join(' ').toStdString(), "job.vtd");
+                EXPECT_EQ(ReadBytes(real), ReadBytes(target));
+                break;
+        }
+    }
+    EXPECT_TRUE(completed);
+    EXPECT_TRUE(sawOld);
+    EXPECT_TRUE(sawNew);
+}
+
+INSTANTIATE_TEST_SUITE_P(Layouts, SaveKilledAtEachStep,
+                         ::testing::Values(KillCase{"plain_files", Layout::Plain},
+                                           KillCase{"project_file_with_a_second_hard_link", Layout::HardLinked},
+                                           KillCase{"project_file_as_a_symbolic_link", Layout::SymbolicLink}),
+                         [](const ::testing::TestParamInfo<KillCase>& info) { return std::string(info.param.name); });
+
+// A child saves A, B, A, ... without end and is killed with SIGKILL after a
+// varying time, over and over: the project opens as one whole version and
+// nothing of the killed save stays.
+TEST_F(ProjectSaveFiles, SaveKilledBySignalLeavesOneWholeVersion) {
+    const Versions& v = TheVersions();
+    for (int round = 0; round < 40; ++round) {
+        SCOPED_TRACE(round);
+        QTemporaryDir work;
+        const QString target = work.filePath(QStringLiteral("job.vtd"));
+        int out = -1;
+        const pid_t pid = StartChild({Bytes(kSource), Bytes(target), "loop"}, &out);
+        ASSERT_GT(pid, 0);
+        char ready[6] = {};
+        ASSERT_EQ(::read(out, ready, sizeof ready), ssize_t(sizeof ready));
+        ::close(out);
+        ::usleep(useconds_t((round * 977) % 20000));
+        ::kill(pid, SIGKILL);
+        EXPECT_EQ(Wait(pid), 128 + SIGKILL);
+        H().OpenProject(target);
+        EXPECT_EQ(H().LastMessage().toStdString(), "");
+        const FileSet now = ReadSet(target);
+        EXPECT_TRUE(now == v.a || now == v.b) << now.deck.left(20).toStdString();
+        EXPECT_EQ(FilesIn(work.path()).join(' ').toStdString(), "job.vtd job.vtm job.vtt");
+    }
+}
+
+// A write-protected file of the set (the folder writable) is refused with
+// the system's message, as writing over it would be, also when the save
+// runs as the superuser, whom the system would let write; the three files
+// stay as they were.
+class SaveRefusesWriteProtected : public ProjectTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(SaveRefusesWriteProtected, FileWithItsMessage) {
+    Build(Foundation::HalfSpace, Loading::Harmonic);
+    SaveAs(QStringLiteral("job.vtd"));
+    const QString locked = Path(QLatin1String("job") + GetParam());
+    const FileSet before = ReadSet(Path(QStringLiteral("job.vtd")));
+    ASSERT_TRUE(QFile::setPermissions(locked, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    P().Title = QStringLiteral("changed");
+    try {
+        P().SaveToFile();
+        ADD_FAILURE() << "saved";
+    } catch (const vortn::EInOutError& e) {
+        EXPECT_EQ(e.Message().toStdString(),
+                  QStringLiteral("Cannot write file %1: Permission denied").arg(locked).toStdString());
+    }
+    EXPECT_TRUE(ReadSet(Path(QStringLiteral("job.vtd"))) == before);
+    EXPECT_FALSE(
+            QFileInfo(locked).permissions().testAnyFlags(QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther));
+    EXPECT_EQ(Files().join(' ').toStdString(), "job.vtd job.vtm job.vtt");
+    EXPECT_TRUE(H().IsModified());
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, SaveRefusesWriteProtected, ::testing::Values(".vtd", ".vtm", ".vtt"),
+                         [](const ::testing::TestParamInfo<const char*>& info) { return std::string(info.param + 1); });
+
+// A symbolic link to a project file stays a link: the save writes the file
+// it points to, beside which the temporary files live and go.
+TEST_F(ProjectSaveFiles, SymbolicLinkIsWrittenThrough) {
+    Build(Foundation::Pile, Loading::Transient);
+    ASSERT_TRUE(QDir(dir_.path()).mkpath(QStringLiteral("real")));
+    SaveAs(QStringLiteral("real/job.vtd"));
+    for (const char* ext : {".vtd", ".vtm", ".vtt"}) {
+        const std::string link = Bytes(Path(QLatin1String("job") + ext));
+        ASSERT_EQ(::symlink((std::string("real/job") + ext).c_str(), link.c_str()), 0);
+    }
+    P().Title = QStringLiteral("through the link");
+    SaveAs(QStringLiteral("job.vtd"));
+    for (const char* ext : {".vtd", ".vtm", ".vtt"}) {
+        EXPECT_TRUE(QFileInfo(Path(QLatin1String("job") + ext)).isSymLink()) << ext;
+        EXPECT_EQ(ReadBytes(Path(QLatin1String("job") + ext)), ReadBytes(Path(QLatin1String("real/job") + ext))) << ext;
+    }
+    EXPECT_TRUE(ReadBytes(Path(QStringLiteral("real/job.vtd"))).startsWith("TITLE=through the link\r\n"));
+    EXPECT_EQ(FilesIn(Path(QStringLiteral("real"))).join(' ').toStdString(), "job.vtd job.vtm job.vtt");
+    H().OpenProject(Path(QStringLiteral("job.vtd")));
+    EXPECT_EQ(P().Title.toStdString(), "through the link");
+}
+
+// A project file with a second hard link is written in place: both names
+// show the new project (a rename would leave the old one under the other).
+TEST_F(ProjectSaveFiles, FileWithASecondHardLinkIsWrittenInPlace) {
+    Build(Foundation::Stratum, Loading::Random);
+    SaveAs(QStringLiteral("job.vtd"));
+    const std::string deck = Bytes(Path(QStringLiteral("job.vtd"))), alias = Bytes(Path(QStringLiteral("alias.txt")));
+    ASSERT_EQ(::link(deck.c_str(), alias.c_str()), 0);
+    struct stat before {};
+    ASSERT_EQ(::stat(deck.c_str(), &before), 0);
+    P().Title = QStringLiteral("in place");
+    P().SaveToFile();
+    EXPECT_TRUE(ReadBytes(Path(QStringLiteral("alias.txt"))).startsWith("TITLE=in place\r\n"));
+    EXPECT_EQ(ReadBytes(Path(QStringLiteral("alias.txt"))), ReadBytes(Path(QStringLiteral("job.vtd"))));
+    struct stat after {};
+    ASSERT_EQ(::stat(deck.c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_nlink, 2u);
+    EXPECT_EQ(Files().join(' ').toStdString(), "alias.txt job.vtd job.vtm job.vtt");
+}
+
+// Names up to the system's limit of 255 bytes and paths up to 4095 save
+// (twice: over no files, then over the old ones), reopen the same, and
+// leave no temporary file.
+struct LongCase {
+    const char* name;
+    int nameLength;  // the project file's name, ".vtd" included
+    int pathLength;  // the whole path; 0: the scratch folder's
+};
+
+class SaveLongNames : public ProjectTest, public ::testing::WithParamInterface<LongCase> {};
+
+TEST_P(SaveLongNames, SaveAndReopen) {
+    const LongCase& c = GetParam();
+    QString folder = dir_.path();
+    int nameLength = c.nameLength;
+    if (c.pathLength > 0) {
+        // Folders of up to 200 characters until the name fills the path.
+        int remaining = c.pathLength - int(folder.size()) - 1 - c.nameLength;
+        while (remaining >= 2) {
+            const int length = std::min(200, remaining - 1);
+            folder += QLatin1Char('/') + QString(length, QLatin1Char('d'));
+            ASSERT_TRUE(QDir().mkpath(folder)) << folder.size();
+            remaining -= length + 1;
+        }
+        nameLength = c.pathLength - int(folder.size()) - 1;
+    }
+    ASSERT_GE(nameLength, 5);
+    const QString file = folder + QLatin1Char('/') + QString(nameLength - 4, QLatin1Char('j')) + QStringLiteral(".vtd");
+    if (c.pathLength > 0) {
+        ASSERT_EQ(file.size(), c.pathLength);
+    }
+    Build(Foundation::Multilayer, Loading::Harmonic);
+    P().FileName = file;
+    P().SaveToFile();
+    const QStringList saved = Dump(H());
+    P().SaveToFile();
+    H().OpenProject(file);
+    EXPECT_EQ(H().LastMessage().toStdString(), "");
+    EXPECT_EQ(Dump(H()), saved);
+    EXPECT_EQ(FilesIn(folder).size(), 3);
+    QDir::setCurrent(cwd_);
+}
+
+INSTANTIATE_TEST_SUITE_P(Limits, SaveLongNames,
+                         ::testing::Values(LongCase{"name_of_245", 245, 0}, LongCase{"name_of_250", 250, 0},
+                                           LongCase{"name_of_255", 255, 0}, LongCase{"path_of_4085", 100, 4085},
+                                           LongCase{"path_of_4090", 60, 4090}, LongCase{"path_of_4095", 30, 4095}),
+                         [](const ::testing::TestParamInfo<LongCase>& info) { return std::string(info.param.name); });
+
+// A project named like one of its own side files would be overwritten by
+// it: refused, nothing written.
+TEST_F(ProjectSaveFiles, NameOfItsOwnSideFileIsRefused) {
+    Build(Foundation::HalfSpace, Loading::Harmonic);
+    for (const char* name : {"x.vtm", "x.vtt"}) {
+        P().FileName = Path(QLatin1String(name));
+        try {
+            P().SaveToFile();
+            ADD_FAILURE() << name;
+        } catch (const vortn::EInOutError& e) {
+            const QString expected =
+                    QStringLiteral("The project was not saved: %1 is the name of its own %2 file.")
+                            .arg(Path(QLatin1String(name)),
+                                 QLatin1String(QByteArray(name).endsWith("m") ? "mass data" : "geometry"));
+            EXPECT_EQ(e.Message().toStdString(), expected.toStdString());
+        }
+        EXPECT_TRUE(Files().isEmpty());
+    }
+    // Two names of the set that are one file.
+    SaveAs(QStringLiteral("y.vtd"));
+    ASSERT_TRUE(QFile::remove(Path(QStringLiteral("y.vtm"))));
+    ASSERT_EQ(::symlink("y.vtd", Bytes(Path(QStringLiteral("y.vtm"))).c_str()), 0);
+    const QByteArray deck = ReadBytes(Path(QStringLiteral("y.vtd")));
+    P().Title = QStringLiteral("changed");
+    try {
+        P().SaveToFile();
+        ADD_FAILURE() << "saved";
+    } catch (const vortn::EInOutError& e) {
+        EXPECT_EQ(e.Message().toStdString(), QStringLiteral("Cannot write file %1: it is the same file as %2")
+                                                     .arg(Path(QStringLiteral("y.vtd")), Path(QStringLiteral("y.vtm")))
+                                                     .toStdString());
+    }
+    EXPECT_EQ(ReadBytes(Path(QStringLiteral("y.vtd"))), deck);
+    EXPECT_EQ(Files().join(' ').toStdString(), "y.vtd y.vtm y.vtt");
+}
+
+}  // namespace
+}  // namespace project_test
