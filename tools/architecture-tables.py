@@ -131,15 +131,21 @@ def connected(texts, action, handler, name):
     return False
 
 
+def rows_of(rows, table_name, header, faults):
+    """(where, row) of each row with as many cells as the header has."""
+    for row in rows:
+        where = table_name + ", row '" + " | ".join(row) + "'"
+        if len(row) != len(header):
+            faults.append(where + ": expected %d cells" % len(header))
+        else:
+            yield where, row
+
+
 def check_menu_table(rows, faults):
     items = main_form_items()
     texts = {p: strip_comments(p.read_text()) for p in sources()}
     seen = set()
-    for row in rows:
-        where = "menu table, row '" + " | ".join(row) + "'"
-        if len(row) != len(MENU_HEADER):
-            faults.append(where + ": expected %d cells" % len(MENU_HEADER))
-            continue
+    for where, row in rows_of(rows, "menu table", MENU_HEADER, faults):
         item, action, signal, handler, source = row[0], code(row[1]), code(row[2]), code(row[3]), code(row[4])
         seen.add(action)
         if action not in items:
@@ -174,11 +180,7 @@ def check_menu_table(rows, faults):
 
 def check_form_table(rows, faults):
     seen = set()
-    for row in rows:
-        where = "form table, row '" + " | ".join(row) + "'"
-        if len(row) != len(FORM_HEADER):
-            faults.append(where + ": expected %d cells" % len(FORM_HEADER))
-            continue
+    for where, row in rows_of(rows, "form table", FORM_HEADER, faults):
         form, form_class, classes, source = code(row[0]), code(row[1]), row[2], code(row[3])
         seen.add(form)
         form_file = ROOT / form
