@@ -1,0 +1,72 @@
+// Worker threads of the frequency loop.  The impedance of a pile group at
+// one frequency depends only on that frequency and the deck, so the points
+// of a run are formed side by side, one point per worker at a time; the
+// calling thread waits for all of them and then writes the report in
+// frequency order, so nothing a caller sees depends on the worker count.
+//
+// Each point runs the same single-threaded code whatever the number of
+// workers: LAPACK's own threads are off for the whole run (they would
+// compete with the workers, and OpenBLAS's fine-grained threads collapse
+// as soon as other work shares the cores).
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <exception>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+// The number of workers for `points` frequency points: VORTN_THREADS when
+// it holds a positive whole number, else every hardware thread; never more
+// than the points, never fewer than 1.
+int FrequencyWorkers(int points);
+
+// Turns OpenBLAS's threading off while it lives (one thread per LAPACK
+// call, in the calling thread) and restores the previous setting after.
+class SingleThreadedLapack {
+ public:
+  SingleThreadedLapack();
+  ~SingleThreadedLapack();
+  SingleThreadedLapack(const SingleThreadedLapack&) = delete;
+  SingleThreadedLapack& operator=(const SingleThreadedLapack&) = delete;
+
+ private:
+  int saved_;
+};
+
+// Calls point(k, scratch) for k = 0 .. points - 1 on `workers` threads,
+// the calling thread being one of them; each worker has a Scratch of its
+// own, made when it starts.  With one worker the points run in order on
+// the calling thread.  Returns when every point is done and every worker
+// joined.  The first exception a point throws stops the others from
+// taking new points and is thrown again here, after the join; a worker
+// that cannot be started leaves its share to the others.
+template <class Scratch, class Point>
+void ForEachFrequency(int points, int workers, Point point) {
+  std::atomic<int> next{0};
+  std::exception_ptr failure;
+  std::mutex failureLock;
+  auto work = [&] {
+    try {
+      Scratch scratch;
+      for (int k = next++; k < points; k = next++) point(k, scratch);
+    } catch (...) {
+      next = points;
+      std::lock_guard<std::mutex> lock(failureLock);
+      if (!failure) failure = std::current_exception();
+    }
+  };
+  {
+    std::vector<std::jthread> helpers;  // joined when the block ends
+    try {
+      helpers.reserve(static_cast<std::size_t>(workers > 1 ? workers - 1 : 0));
+      for (int w = 1; w < workers; ++w) helpers.emplace_back(work);
+    } catch (...) {
+      // Fewer workers than asked for: the started ones and this thread
+      // take every point all the same.
+    }
+    work();
+  }
+  if (failure) std::rethrow_exception(failure);
+}
