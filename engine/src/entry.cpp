@@ -21,7 +21,7 @@
 #include <string>
 
 #include "deck_preprocessor.h"
-#include "frequency_workers.h"
+#include "engine_workers.h"
 #include "keyword_loop.h"
 #include "report_writer.h"
 #include "run_state.h"

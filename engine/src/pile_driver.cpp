@@ -9,7 +9,7 @@
 #include <string>
 
 #include "footing_response.h"
-#include "frequency_workers.h"
+#include "engine_workers.h"
 #include "numeric_helpers.h"
 #include "pile_element.h"
 #include "pile_group.h"
@@ -154,7 +154,7 @@ void FormPileImpedances(Run& R, const std::vector<float>& omegas, int workers) {
   const PileGroupInput group = PileGroupInputOf(R);
   std::vector<PilePoint>& points = R.piles.points;
   points.assign(omegas.size(), PilePoint{});
-  ForEachFrequency<PileGroupWork>(static_cast<int>(omegas.size()), workers,
+  ForEachOnWorkers<PileGroupWork>(static_cast<int>(omegas.size()), workers,
                                   [&](int k, PileGroupWork& work) {
                                     FormImpedance(run, group, omegas[k], work, points[k]);
                                   });

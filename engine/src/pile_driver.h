@@ -28,7 +28,7 @@ bool PileBeforeLoop(Run& R);
 
 // After PileBeforeLoop: forms the impedance of every frequency point
 // omegas[k - 1] into R.piles, on `workers` threads (see
-// frequency_workers.h).  Writes nothing to the report.
+// engine_workers.h).  Writes nothing to the report.
 void FormPileImpedances(Run& R, const std::vector<float>& omegas, int workers);
 
 // At point k of either pass: fills R.sol.ZBASE and R.sol.ZIMP (at the

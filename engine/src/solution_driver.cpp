@@ -6,7 +6,7 @@
 
 #include "complex_solvers.h"
 #include "fft.h"
-#include "frequency_workers.h"
+#include "engine_workers.h"
 #include "halfspace_coefficients.h"
 #include "numeric_helpers.h"
 #include "pile_driver.h"
@@ -375,7 +375,7 @@ void ANALYS(Run& R) {
   if (!FrequencyCount(R, nt)) return;
   if (pileLike && !PileBeforeLoop(R)) return;
   const std::vector<float> omegas = FrequencyPoints(R);
-  if (pileLike) FormPileImpedances(R, omegas, FrequencyWorkers(S.NFREQ));
+  if (pileLike) FormPileImpedances(R, omegas, EngineWorkers(S.NFREQ));
   WritePlotCount(R, S.NFREQ);
 
   for (int pass = 1; pass <= 2; ++pass) {

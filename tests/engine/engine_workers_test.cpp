@@ -1,7 +1,7 @@
 // The frequency workers: how many there are, that they take every point
 // once and side by side, and what they leave behind (joined threads, an
 // exception on the calling thread, LAPACK's thread setting).
-#include "frequency_workers.h"
+#include "engine_workers.h"
 
 #include <gtest/gtest.h>
 
@@ -41,7 +41,7 @@ class ThreadsVariable {
   std::optional<std::string> saved_;
 };
 
-TEST(FrequencyWorkersTest, CountFromTheVariableOrTheHardware) {
+TEST(EngineWorkersTest, CountFromTheVariableOrTheHardware) {
   const int hardware = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
   struct Case {
     const char* value;
@@ -57,24 +57,24 @@ TEST(FrequencyWorkersTest, CountFromTheVariableOrTheHardware) {
   };
   for (const Case& c : cases) {
     ThreadsVariable v(c.value);
-    EXPECT_EQ(FrequencyWorkers(c.points), c.workers) << (c.value ? c.value : "(unset)") << ", " << c.points;
+    EXPECT_EQ(EngineWorkers(c.points), c.workers) << (c.value ? c.value : "(unset)") << ", " << c.points;
   }
 }
 
 struct NoScratch {};
 
-TEST(FrequencyWorkersTest, EveryPointOnceWhateverTheWorkers) {
+TEST(EngineWorkersTest, EveryPointOnceWhateverTheWorkers) {
   for (int workers : {1, 2, 3, 8, 40}) {
     std::vector<int> calls(37, 0);
-    ForEachFrequency<NoScratch>(37, workers, [&](int k, NoScratch&) { ++calls[k]; });
+    ForEachOnWorkers<NoScratch>(37, workers, [&](int k, NoScratch&) { ++calls[k]; });
     EXPECT_EQ(calls, std::vector<int>(37, 1)) << workers;
   }
 }
 
-TEST(FrequencyWorkersTest, OneWorkerRunsThePointsInOrderOnTheCallingThread) {
+TEST(EngineWorkersTest, OneWorkerRunsThePointsInOrderOnTheCallingThread) {
   std::vector<int> order;
   std::vector<std::thread::id> threads;
-  ForEachFrequency<NoScratch>(6, 1, [&](int k, NoScratch&) {
+  ForEachOnWorkers<NoScratch>(6, 1, [&](int k, NoScratch&) {
     order.push_back(k);
     threads.push_back(std::this_thread::get_id());
   });
@@ -83,14 +83,14 @@ TEST(FrequencyWorkersTest, OneWorkerRunsThePointsInOrderOnTheCallingThread) {
 }
 
 // Each worker has its own scratch and keeps it from point to point.
-TEST(FrequencyWorkersTest, EachWorkerHasScratchOfItsOwn) {
+TEST(EngineWorkersTest, EachWorkerHasScratchOfItsOwn) {
   struct Scratch {
     std::thread::id owner = std::this_thread::get_id();
     int used = 0;
   };
   std::mutex lock;
   int total = 0;
-  ForEachFrequency<Scratch>(50, 4, [&](int, Scratch& s) {
+  ForEachOnWorkers<Scratch>(50, 4, [&](int, Scratch& s) {
     EXPECT_EQ(s.owner, std::this_thread::get_id());
     ++s.used;
     std::lock_guard<std::mutex> l(lock);
@@ -101,12 +101,12 @@ TEST(FrequencyWorkersTest, EachWorkerHasScratchOfItsOwn) {
 
 // Four points on four workers are all in progress at once: each waits
 // until the others have started (bounded, so that a failure cannot hang).
-TEST(FrequencyWorkersTest, WorkersRunSideBySide) {
+TEST(EngineWorkersTest, WorkersRunSideBySide) {
   std::mutex lock;
   std::condition_variable changed;
   int started = 0, mostAtOnce = 0;
   std::vector<std::thread::id> threads;
-  ForEachFrequency<NoScratch>(4, 4, [&](int, NoScratch&) {
+  ForEachOnWorkers<NoScratch>(4, 4, [&](int, NoScratch&) {
     std::unique_lock<std::mutex> l(lock);
     ++started;
     threads.push_back(std::this_thread::get_id());
@@ -121,12 +121,12 @@ TEST(FrequencyWorkersTest, WorkersRunSideBySide) {
 
 // A point that throws: the workers are joined, no point runs after the
 // call returns, and the exception reaches the caller.
-TEST(FrequencyWorkersTest, AnExceptionReachesTheCallerAfterTheJoin) {
+TEST(EngineWorkersTest, AnExceptionReachesTheCallerAfterTheJoin) {
   for (int workers : {1, 4}) {
     std::mutex lock;
     int running = 0;
     bool returned = false, ranAfterReturn = false;
-    EXPECT_THROW(ForEachFrequency<NoScratch>(200, workers,
+    EXPECT_THROW(ForEachOnWorkers<NoScratch>(200, workers,
                                              [&](int k, NoScratch&) {
                                                {
                                                  std::lock_guard<std::mutex> l(lock);
@@ -146,7 +146,7 @@ TEST(FrequencyWorkersTest, AnExceptionReachesTheCallerAfterTheJoin) {
   }
 }
 
-TEST(FrequencyWorkersTest, LapackIsSingleThreadedForTheRunAndRestoredAfter) {
+TEST(EngineWorkersTest, LapackIsSingleThreadedForTheRunAndRestoredAfter) {
   const int before = openblas_get_num_threads();
   {
     const SingleThreadedLapack lapack;

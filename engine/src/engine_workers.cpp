@@ -1,4 +1,4 @@
-#include "frequency_workers.h"
+#include "engine_workers.h"
 
 #include <cerrno>
 #include <climits>
@@ -11,7 +11,7 @@ void openblas_set_num_threads(int threads);
 int openblas_get_num_threads(void);
 }
 
-int FrequencyWorkers(int points) {
+int EngineWorkers(int items) {
   long workers = 0;
   if (const char* text = std::getenv("VORTN_THREADS")) {
     char* end = nullptr;
@@ -20,7 +20,7 @@ int FrequencyWorkers(int points) {
     if (end != text && *end == '\0' && errno == 0 && n > 0) workers = n;
   }
   if (workers == 0) workers = static_cast<long>(std::thread::hardware_concurrency());
-  if (workers > points) workers = points;
+  if (workers > items) workers = items;
   return workers < 1 ? 1 : static_cast<int>(workers);
 }
 
