@@ -20,6 +20,9 @@
 #   BEFORE=08e49f2     the earlier commit; BEFORE=none measures only now
 #   BEFORE_BUILD=dir   a build folder of the earlier commit to use instead
 #   BUSY=8             busy loops of the loaded measurements
+#   LIMIT=600          seconds after which a run is stopped (shown as
+#                      "> LIMIT"; the earlier commit's default run can take
+#                      minutes on a loaded machine)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -27,6 +30,7 @@ deck=$root/bench/pile-group-500.vtd
 reps=${REPS:-3}
 before=${BEFORE:-08e49f2}
 busy=${BUSY:-8}
+limit=${LIMIT:-600}
 work=$(mktemp -d)
 busy_pids=()
 before_tree=""
@@ -85,11 +89,16 @@ measure() {
   load=$(cut -d' ' -f1-3 /proc/loadavg)
   for r in $(seq "$reps"); do
     rm -rf "$work/out"
-    /usr/bin/time -f "%e %M" -o "$work/time" env -u VORTN_THREADS -u OPENBLAS_NUM_THREADS "$@" \
-      "$bin/vortn-run" "$deck" "$work/out" > /dev/null
-    read -r t m < "$work/time"
+    if /usr/bin/time -f "%e %M" -o "$work/time" timeout "$limit" \
+      env -u VORTN_THREADS -u OPENBLAS_NUM_THREADS "$@" "$bin/vortn-run" "$deck" "$work/out" > /dev/null; then
+      read -r t m < "$work/time"
+    else
+      t=">$limit"
+      m=$(awk 'END {print $2 + 0}' "$work/time")
+    fi
     times+=("$t")
     if [ "$m" -gt "$peak" ]; then peak=$m; fi
+    if [ "$t" = ">$limit" ]; then break; fi
   done
   local median
   median=$(printf '%s\n' "${times[@]}" | sort -g | awk '{v[NR] = $1} END {print v[int((NR + 1) / 2)]}')
