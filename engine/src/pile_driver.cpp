@@ -8,8 +8,8 @@
 #include <complex>
 #include <string>
 
-#include "footing_response.h"
 #include "engine_workers.h"
+#include "footing_response.h"
 #include "numeric_helpers.h"
 #include "pile_element.h"
 #include "pile_group.h"
@@ -154,10 +154,9 @@ void FormPileImpedances(Run& R, const std::vector<float>& omegas, int workers) {
   const PileGroupInput group = PileGroupInputOf(R);
   std::vector<PilePoint>& points = R.piles.points;
   points.assign(omegas.size(), PilePoint{});
-  ForEachOnWorkers<PileGroupWork>(static_cast<int>(omegas.size()), workers,
-                                  [&](int k, PileGroupWork& work) {
-                                    FormImpedance(run, group, omegas[k], work, points[k]);
-                                  });
+  ForEachOnWorkers<PileGroupWork>(static_cast<int>(omegas.size()), workers, [&](int k, PileGroupWork& work) {
+    FormImpedance(run, group, omegas[k], work, points[k]);
+  });
 }
 
 int PileImpedance(Run& R, int k) {

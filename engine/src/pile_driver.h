@@ -18,7 +18,7 @@ struct PilePoint {
 // The points of the run, formed once before the frequency loop: both
 // passes meet the same frequencies and take them from here.
 struct PilePoints {
-  std::vector<PilePoint> points;       // point k at [k - 1]
+  std::vector<PilePoint> points;  // point k at [k - 1]
 };
 
 // Once, before the loop and after the layer data are prepared (the

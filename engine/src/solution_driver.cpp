@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "complex_solvers.h"
-#include "fft.h"
 #include "engine_workers.h"
+#include "fft.h"
 #include "halfspace_coefficients.h"
 #include "numeric_helpers.h"
 #include "pile_driver.h"

@@ -49,11 +49,17 @@ TEST(EngineWorkersTest, CountFromTheVariableOrTheHardware) {
     int workers;
   };
   const Case cases[] = {
-      {"3", 100, 3},          {"1", 100, 1},
-      {"12", 5, 5},           // no more workers than points
-      {nullptr, 1000, hardware}, {"0", 1000, hardware}, {"-2", 1000, hardware},
-      {"four", 1000, hardware}, {"4x", 1000, hardware}, {"", 1000, hardware},
-      {nullptr, 1, 1},        {"3", 0, 1},
+      {"3", 100, 3},
+      {"1", 100, 1},
+      {"12", 5, 5},  // no more workers than points
+      {nullptr, 1000, hardware},
+      {"0", 1000, hardware},
+      {"-2", 1000, hardware},
+      {"four", 1000, hardware},
+      {"4x", 1000, hardware},
+      {"", 1000, hardware},
+      {nullptr, 1, 1},
+      {"3", 0, 1},
   };
   for (const Case& c : cases) {
     ThreadsVariable v(c.value);

@@ -33,7 +33,8 @@ std::string GroupDeck(const std::vector<std::pair<double, double>>& piles, const
   d << "TITLE=INTERACTING PILES\nMATRIX\nGRAVITY=32.2\nFOUNDATION=PILE\nRECTANGULAR=33,21\n"
        "MASS\n50000 7.0E+06 1.0E+07 1.7E+07 0 0 0\nLAYERS=2\nFIXED="
     << piles.size() << '\n';
-  for (std::size_t p = 0; p < piles.size(); ++p) d << p + 1 << ' ' << piles[p].first << ' ' << piles[p].second << '\n';
+  for (std::size_t p = 0; p < piles.size(); ++p)
+    d << p + 1 << ' ' << piles[p].first << ' ' << piles[p].second << '\n';
   d << "CONSTANTS\n0 0 4 40 150\n0 0.25 0.02 1.2 4.32E+08\nELEMENT\n"
        "1 15 0.25 0.25 0.196 0.00307 0.00307 0.00614\n2 25 0.25 0.25 0.196 0.00307 0.00307 0.00614\n"
        "FLOATING\nINTERACTION\nSOIL\nCONSTANTS\n1 350 110 0.35 0.05\n2 550 118 0.3 0.04\n"
