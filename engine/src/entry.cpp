@@ -21,6 +21,7 @@
 #include <string>
 
 #include "deck_preprocessor.h"
+#include "engine_workers.h"
 #include "keyword_loop.h"
 #include "report_writer.h"
 #include "run_state.h"
@@ -130,6 +131,7 @@ void CLSFIL(Run& R) {
 
 std::int32_t RunEngine(Run& R, std::int32_t code) {
   if (code != 12) return 1;
+  const SingleThreadedLapack lapack;  // the frequency workers are the run's threads
   R.IUNIT[kDeckChannel] = kDeckChannel;
   R.IUNIT[kCleanDeckChannel] = kCleanDeckChannel;
   R.IUNIT[kScratchChannel] = kScratchChannel;

@@ -8,6 +8,7 @@
 #include <complex>
 #include <string>
 
+#include "engine_workers.h"
 #include "footing_response.h"
 #include "numeric_helpers.h"
 #include "pile_element.h"
@@ -28,7 +29,7 @@ struct HeadValues {
 };
 
 // The arguments common to the three element calls of a frequency.
-PileElementArgs ElementArgs(Run& R, int nl) {
+PileElementArgs ElementArgs(const Run& R, int nl, float w) {
   const FoundationData& f = R.fnd;
   const SoilData& so = R.soil;
   PileElementArgs a;
@@ -53,7 +54,7 @@ PileElementArgs ElementArgs(Run& R, int nl) {
   a.uwBelow = so.BLUWT;
   a.prBelow = so.BLPR;
   a.dBelow = so.BLDAMP;
-  a.w = R.sol.OMEGA;
+  a.w = w;
   a.weakRatio = so.WKGRAT.data();
   a.weakPr = so.WKPR.data();
   a.weakDamp = so.WKDAMP.data();
@@ -77,64 +78,14 @@ void NoSolution(Run& R, const char* what) {
         {std::string(what), w * 0.5f / 3.14f, w});
 }
 
-// Forms the impedance of the point at R.sol.OMEGA (see PileImpedance);
-// `what` names the singular system when it returns 1.
-int FormImpedance(Run& R, const char*& what);
-
-}  // namespace
-
-bool PileBeforeLoop(Run& R) {
-  const int nl = IROUND(R.fnd.NLAY);
-  const int np = IROUND(R.fnd.NPILE);
-  if (nl < 1 || nl > kMaxLayers || np < 1 || np > kMaxPiles) {
-    WRITE(R, kReportChannel,
-          "(/,/,1X,'*** NUMBER OF LAYERS (',I6,') OR OF PILES (',I6,') IS NOT ADMISSIBLE ***',/,1X,'***PROGRAM WILL NOT EXECUTE***')",
-          {nl, np});
-    return false;
-  }
-  if (R.flags.FNDTYP == Foundation::kPile && R.flags.INTER != 0 && np != 1) PILSTF(R);
-  return true;
-}
-
-
-int PileImpedance(Run& R) {
-  SolutionData& S = R.sol;
-  PileGroupWork& c = R.pgroup;
-  if (S.IPASS != c.pass) {  // a new pass starts
-    c.pass = S.IPASS;
-    c.next = 0;
-    if (S.IPASS <= 1) c.firstPass.clear();
-  }
-  if (S.IPASS >= 2 && c.next < c.firstPass.size() && c.firstPass[c.next].omega == S.OMEGA) {
-    const PileGroupWork::Point& p = c.firstPass[c.next++];
-    std::copy(std::begin(p.ZBASE), std::end(p.ZBASE), S.ZBASE.begin());
-    std::copy(std::begin(p.ZIMP), std::end(p.ZIMP), S.ZIMP.begin());
-    if (p.status == 1) NoSolution(R, p.what);
-    return p.status;
-  }
-  const char* what = "";
-  const int status = FormImpedance(R, what);
-  if (S.IPASS == 1 && status >= 0) {
-    PileGroupWork::Point p;
-    p.omega = S.OMEGA;
-    p.status = status;
-    p.what = what;
-    std::copy(S.ZBASE.begin(), S.ZBASE.end(), p.ZBASE);
-    std::copy(S.ZIMP.begin(), S.ZIMP.end(), p.ZIMP);
-    c.firstPass.push_back(p);
-  }
-  return status;
-}
-
-namespace {
-
-int FormImpedance(Run& R, const char*& what) {
-  SolutionData& S = R.sol;
+// The impedance of the point at w into p, on any thread: it reads the run
+// and writes only p and the worker's own group storage.
+void FormImpedance(const Run& R, const PileGroupInput& group, float w, PileGroupWork& work, PilePoint& p) {
   const FoundationData& f = R.fnd;
+  const SolutionData& S = R.sol;
   const bool multilayer = R.flags.FNDTYP == Foundation::kMultilayer;
-  if (!multilayer) R.soil.NADJ = 0.0f;
   const int nl = IROUND(f.NLAY);
-  PileElementArgs a = ElementArgs(R, nl);
+  PileElementArgs a = ElementArgs(R, nl, w);
 
   // A: mean radius, B: x section, C: y section.
   const float* radius[3] = {S.RMEAN.data(), f.ELRX.data(), f.ELRY.data()};
@@ -146,14 +97,13 @@ int FormImpedance(Run& R, const char*& what) {
     int ier = 0;
     PILELM(a, h[c].K, h[c].C, ier);
     if (ier != 0) {
-      what = kElementSystem;
-      NoSolution(R, what);
-      return 1;
+      p.status = 1;
+      p.what = kElementSystem;
+      return;
     }
   }
   const HeadValues &A = h[0], &B = h[1], &C = h[2];
-  const float w = S.OMEGA;
-  auto& Z = S.ZBASE;
+  Cx* Z = p.ZBASE;
   Z[M6(3, 3)] = Cx(A.K[0], w * A.C[0]);
   Z[M6(6, 6)] = Cx(A.K[1], w * A.C[1]);
   const bool single = IROUND(f.NPILE) == 1 || R.flags.INTER == 0;
@@ -170,18 +120,50 @@ int FormImpedance(Run& R, const char*& what) {
   }
 
   if (multilayer) {
-    BuildTRIG(S.TRIG.data(), f.XCG, f.YCG, f.HCG);
-    CTRAN6(Z.data(), S.TRIG.data(), S.ZIMP.data(), 6);
-    return 0;
+    float T[36] = {};
+    BuildTRIG(T, f.XCG, f.YCG, f.HCG);
+    CTRAN6(Z, T, p.ZIMP, 6);
+    return;
   }
   int ier = 0;
-  PGROUP(R, Z.data(), S.ZIMP.data(), w, ier);
+  PileGroupImpedance(group, work, Z, p.ZIMP, w, ier);
   if (ier != 0) {
-    what = kGroupMatrix;
-    NoSolution(R, what);
-    return 1;
+    p.status = 1;
+    p.what = kGroupMatrix;
   }
-  return 0;
 }
 
 }  // namespace
+
+bool PileBeforeLoop(Run& R) {
+  const int nl = IROUND(R.fnd.NLAY);
+  const int np = IROUND(R.fnd.NPILE);
+  if (nl < 1 || nl > kMaxLayers || np < 1 || np > kMaxPiles) {
+    WRITE(R, kReportChannel,
+          "(/,/,1X,'*** NUMBER OF LAYERS (',I6,') OR OF PILES (',I6,') IS NOT ADMISSIBLE ***',/,1X,'***PROGRAM WILL NOT EXECUTE***')",
+          {nl, np});
+    return false;
+  }
+  if (R.flags.FNDTYP == Foundation::kPile && R.flags.INTER != 0 && np != 1) PILSTF(R);
+  return true;
+}
+
+void FormPileImpedances(Run& R, const std::vector<float>& omegas, int workers) {
+  if (R.flags.FNDTYP != Foundation::kMultilayer) R.soil.NADJ = 0.0f;
+  const Run& run = R;  // the workers only read the run
+  const PileGroupInput group = PileGroupInputOf(R);
+  std::vector<PilePoint>& points = R.piles.points;
+  points.assign(omegas.size(), PilePoint{});
+  ForEachOnWorkers<PileGroupWork>(static_cast<int>(omegas.size()), workers, [&](int k, PileGroupWork& work) {
+    FormImpedance(run, group, omegas[k], work, points[k]);
+  });
+}
+
+int PileImpedance(Run& R, int k) {
+  SolutionData& S = R.sol;
+  const PilePoint& p = R.piles.points.at(static_cast<std::size_t>(k - 1));
+  std::copy(std::begin(p.ZBASE), std::end(p.ZBASE), S.ZBASE.begin());
+  std::copy(std::begin(p.ZIMP), std::end(p.ZIMP), S.ZIMP.begin());
+  if (p.status != 0) NoSolution(R, p.what);
+  return p.status;
+}

@@ -368,9 +368,11 @@ int FormGroupFlexibility(const PileGroupInput& in, PileGroupWork& work, const CF
 
   // 5: vertical group.
   std::vector<CF>& V = G.vertical;
-  // Each matrix keeps the spare memory the solver asks for behind it.
+  // Each matrix keeps the spare memory the solver asks for behind it.  The
+  // loops below write every entry (the upper triangle, then its mirror),
+  // so a matrix of the frequency before is overwritten, not cleared first.
   V.reserve(static_cast<std::size_t>(NP) * NP + SolveSlack(NP));
-  V.assign(static_cast<std::size_t>(NP) * NP, CF(0));
+  V.resize(static_cast<std::size_t>(NP) * NP);
   const CF f33 = F[M6(3, 3)];
   for (int q = 1; q <= NP; ++q) {
     V[Ix(q, q, NP)] = own(q, F33);
@@ -396,7 +398,7 @@ int FormGroupFlexibility(const PileGroupInput& in, PileGroupWork& work, const CF
                           {F22, F24, F44, F[M6(2, 2)], F[M6(2, 4)], F[M6(4, 4)]}};
   for (std::vector<CF>& L : G.lateral) {
     L.reserve(static_cast<std::size_t>(n) * n + SolveSlack(n));
-    L.assign(static_cast<std::size_t>(n) * n, CF(0));
+    L.resize(static_cast<std::size_t>(n) * n);
   }
   for (int q = 1; q <= NP; ++q) {
     for (int dir = 0; dir < 2; ++dir) {

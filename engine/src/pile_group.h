@@ -36,10 +36,8 @@ struct PileGroupSums {
   std::complex<double> y2z11, x2z22, x2z33, y2z33, xyz33;
 };
 
-// Working storage of the group routine, rebuilt at every call, and the
-// pile impedances of the frequency loop's first pass: the second pass
-// meets the same frequencies in the same order and takes them from here
-// instead of forming the group matrices again.
+// Working storage of the group routine, rebuilt at every call.  Each
+// thread that forms group impedances needs one of its own.
 struct PileGroupWork {
   std::vector<std::complex<float>> flex;   // 8 flexibility terms per pile
   GroupFlexibility matrices;               // factored in place by the solve
@@ -47,15 +45,6 @@ struct PileGroupWork {
   std::vector<std::complex<double>> rhs;   // right-hand sides, then solutions
   std::vector<std::complex<double>> residuals;  // of the solutions, in double
   SymmetricSolveWork solve;
-  struct Point {
-    float omega = 0.0f;
-    int status = 0;                        // 0 formed, 1 not formed (singular)
-    const char* what = "";                 // the singular system, when not formed
-    std::complex<float> ZBASE[36], ZIMP[36];
-  };
-  std::vector<Point> firstPass;
-  int pass = 0;                            // pass of the last point seen
-  std::size_t next = 0;                    // next point of the second pass
 };
 
 // What the group routine reads of a run.  x, y, angles and the pair tables

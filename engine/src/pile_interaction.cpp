@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine_workers.h"
 #include "footing_response.h"
 #include "numeric_helpers.h"
 #include "run_state.h"
@@ -206,8 +207,11 @@ void PILSTF(Run& R) {
   // (no interaction) rather than factors computed from infinities.
   if (!(d > 0.0f)) return;
 
-  // 3: every pair p < q.
-  for (int p = 1; p <= NP; ++p) {
+  // 3: every pair p < q; the pairs of each p on one worker (they fill
+  // entries of their own).
+  struct NoScratch {};
+  ForEachOnWorkers<NoScratch>(NP, EngineWorkers(NP), [&](int row, NoScratch&) {
+    const int p = row + 1;
     for (int q = p + 1; q <= NP; ++q) {
       const float dx = std::abs(t.XW[q - 1] - t.XW[p - 1]);
       const float dy = std::abs(t.YW[q - 1] - t.YW[p - 1]);
@@ -221,5 +225,5 @@ void PILSTF(Run& R) {
       BATSTF(s, KR, 0.0f, hf, t.at(1, p, q), t.at(2, p, q), t.at(3, p, q));
       BATSTF(s, KR, pi * 0.5f, hf, t.at(1, q, p), t.at(2, q, p), t.at(3, q, p));
     }
-  }
+  });
 }

@@ -23,7 +23,8 @@ struct PilePairTables {
 };
 
 // PILSTF: derives the mean soil and pile parameters and fills R.pairs for
-// every pair of piles.  Uses the foundation and soil blocks of R.
+// every pair of piles (on the run's workers, see engine_workers.h).  Uses
+// the foundation and soil blocks of R.
 void PILSTF(Run& R);
 
 // PILFIT: vertical interaction factor ALPHA of two piles at spacing ratio S,

@@ -20,6 +20,7 @@
 #include "mass_reader.h"
 #include "pile_interaction.h"
 #include "pile_group.h"
+#include "pile_driver.h"
 #include "solution_driver.h"
 
 // Foundation type, from the FOUNDATION block (none until it is read).
@@ -80,6 +81,7 @@ struct Run {
   LoadData load;                   // LOAD block
   MassData mass;                   // MASS constants
   PilePairTables pairs;            // pile-pair interaction tables
-  PileGroupWork pgroup;            // pile-group working storage
+  PileGroupWork pgroup;            // pile-group working storage (PGROUP)
+  PilePoints piles;                // pile impedances of the frequency points
   SolutionData sol;                // frequency loop and responses
 };

@@ -309,8 +309,10 @@ int SIDIMP(float A0, float PR, float DAMP, float WM, float /*WPR*/, float WD, fl
   if (ICUT2 == 1) {
     sw = cfloat(sw.real(), d * verticalOuter(0.05f).real());
   } else if (b0 < 0.1f) {
+    // A line from the material damping at b0 = 0 to the damping just above
+    // 0.1, which carries the a0 / 0.3 reduction: the result is continuous.
     const float w = verticalOuter(0.05f).real();
-    const float j = verticalOuter(0.1f).imag();
+    const float j = verticalOuter(0.1f).imag() * 0.1f / 0.3f;
     sw = cfloat(sw.real(), j * b0 / 0.1f + (1.0f - b0 / 0.1f) * w * d);
   }
 

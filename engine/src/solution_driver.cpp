@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "complex_solvers.h"
+#include "engine_workers.h"
 #include "fft.h"
 #include "halfspace_coefficients.h"
 #include "numeric_helpers.h"
@@ -311,6 +312,23 @@ bool FrequencyCount(Run& R, int& nt) {
   return true;
 }
 
+// The circular frequency of every point, in the order of the loop.
+std::vector<float> FrequencyPoints(const Run& R) {
+  const SolutionData& S = R.sol;
+  const LoadData& ld = R.load;
+  std::vector<float> omegas(static_cast<std::size_t>(S.NFREQ));
+  float w = ld.WMIN - ld.WSTEP;
+  for (int k = 1; k <= S.NFREQ; ++k) {
+    if (R.flags.LODTYP == Load::kTransient) {
+      omegas[k - 1] = k == 1 ? 0.01f : static_cast<float>(k - 1) * 2.0f * 3.1415927f / (ld.DT * ld.TNPT);
+    } else {
+      w += ld.WSTEP;
+      omegas[k - 1] = w <= 0.0f ? 0.0001f : w;
+    }
+  }
+  return omegas;
+}
+
 // Pile and multilayer layer data: cut-off frequencies, mean pile radii, and
 // the weakened-zone thickness of each layer as a length.
 void PrepareLayers(Run& R) {
@@ -356,6 +374,8 @@ void ANALYS(Run& R) {
   int nt = 0;
   if (!FrequencyCount(R, nt)) return;
   if (pileLike && !PileBeforeLoop(R)) return;
+  const std::vector<float> omegas = FrequencyPoints(R);
+  if (pileLike) FormPileImpedances(R, omegas, EngineWorkers(S.NFREQ));
   WritePlotCount(R, S.NFREQ);
 
   for (int pass = 1; pass <= 2; ++pass) {
@@ -363,16 +383,9 @@ void ANALYS(Run& R) {
     if (pass == 2)
       WRITE(R, kReportChannel,
             "(/,/,/,'************** SPECIAL OUTPUT OPTION **************',/,/,' CONCENTRATED HORIZONTAL AND ROCKING STIFFNESS ',/,' WITHOUT SEPARATED COUPLING TERMS',/,' --------------------------------------','-------')");
-    float w = ld.WMIN - ld.WSTEP;
     for (int k = 1; k <= S.NFREQ; ++k) {
-      if (fl.LODTYP == Load::kTransient) {
-        S.OMEGA = k == 1 ? 0.01f
-                         : static_cast<float>(k - 1) * 2.0f * 3.1415927f / (ld.DT * ld.TNPT);
-      } else {
-        w += ld.WSTEP;
-        S.OMEGA = w <= 0.0f ? 0.0001f : w;
-        S.FREQ[k - 1] = S.OMEGA;
-      }
+      S.OMEGA = omegas[k - 1];
+      if (fl.LODTYP != Load::kTransient) S.FREQ[k - 1] = S.OMEGA;
       Clear(S.ZBASE);
       Clear(S.ZIMP);
       S.TRIG.fill(0.0f);
@@ -384,14 +397,11 @@ void ANALYS(Run& R) {
         case Foundation::kStratum:
           StratumImpedance(R);
           break;
-        default: {
-          const int st = PileImpedance(R);
-          if (st < 0) return;
+        default:
           // A pile group whose impedance cannot be formed at this frequency
           // (a singular flexibility matrix): the point is reported as such.
-          if (st > 0) S.ZIMP.fill(Cx(NAN, NAN));
+          if (PileImpedance(R, k) != 0) S.ZIMP.fill(Cx(NAN, NAN));
           break;
-        }
       }
       if (pass == 1 && fnd != Foundation::kStratum && S.NS > 0) SideLayers(R);
       Constants(S);

@@ -3,7 +3,9 @@
 // matrices this way: one factorisation per matrix, a few right-hand sides.
 //
 // LAPACK may run its own threads inside a call (OPENBLAS_NUM_THREADS sets
-// how many); the call returns only when they are done.
+// how many); the call returns only when they are done.  An engine run turns
+// them off (its frequency workers call this on several threads at once,
+// each with its own work storage).
 #pragma once
 
 #include <complex>

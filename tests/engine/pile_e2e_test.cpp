@@ -112,6 +112,20 @@ TEST(PileEndToEndTest, SinglePilesFixedPinnedLayeredParabolicFloatingEndBearing)
       }
 }
 
+// The top layer's a0 = w r / Vs passes 0.1 between 59.5 and 60.5 rad/s
+// (r = 0.5 ft, Vs = 300 ft/s), where its vertical damping changes from the
+// low-frequency line to the general formula: the pile's vertical damping
+// goes on smoothly, like its stiffness.
+TEST(PileEndToEndTest, VerticalDampingHasNoStepWhereALayersA0Reaches0_1) {
+  PileDeck d;
+  d.wmin = 59.5f;
+  d.wmax = 60.5f;
+  d.wstep = 1.0f;
+  const Constants below = RunAndCheck(d, 0), above = RunAndCheck(d, 1);
+  EXPECT_NEAR(above.K[2], below.K[2], 0.02 * below.K[2]);
+  EXPECT_NEAR(above.C[2], below.C[2], 0.02 * below.C[2]);
+}
+
 // Below the first cut-off frequency of the deposit over its stiffer base an
 // end-bearing pile radiates no energy sideways: less damping than floating.
 TEST(PileEndToEndTest, EndBearingPileHasLessDampingBelowCutOff) {

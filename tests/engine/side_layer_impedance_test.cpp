@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <utility>
 
 #include "bessel.h"
 
@@ -251,6 +252,43 @@ TEST(SIDIMP, ZoneWithoutModulusCarriesNothing) {
   const Reactions r = Side(l);
   for (cfloat v : {r.su, r.sw, r.sr1, r.sr2, r.st}) EXPECT_EQ(v, cfloat(0.0f, 0.0f));
   EXPECT_EQ(r.cut1, -1);
+}
+
+// The low-frequency rules meet the general formulas where they take over:
+// every result is continuous across b0 = 0.1 (end of the vertical
+// interpolation) and b0 = 0.3 (horizontal floor, vertical a0 / 0.3
+// reduction), with and without the cut-off flags and a weakened zone.
+TEST(SIDIMP, ContinuousAcrossTheLowFrequencyLimits) {
+  struct Case {
+    const char* name;
+    Layer layer;  // a0 is set from b0
+  };
+  Layer cut = kPlain;
+  cut.cut1 = cut.cut2 = 1;
+  const Layer ring{0.0f, 0.3f, 0.05f, 0.5f, 0.1f, 0.2f};
+  const Case cases[] = {{"no zone", kPlain}, {"below both cut-offs", cut}, {"weakened zone", ring}};
+  for (const Case& c : cases) {
+    for (float b0 : {0.1f, 0.3f}) {
+      Reactions side[2];
+      for (int k = 0; k < 2; ++k) {
+        Layer l = c.layer;
+        l.a0 = b0 * (k == 0 ? 0.9999f : 1.0001f) * l.r0 / (l.r0 + l.t);
+        side[k] = Side(l);
+      }
+      const std::pair<cfloat, cfloat> results[] = {{side[0].su, side[1].su},
+                                                   {side[0].sw, side[1].sw},
+                                                   {side[0].sr1, side[1].sr1},
+                                                   {side[0].sr2, side[1].sr2},
+                                                   {side[0].st, side[1].st}};
+      const char* names[] = {"Su", "Sw", "Sr1", "Sr2", "St"};
+      for (int i = 0; i < 5; ++i) {
+        const auto [below, above] = results[i];
+        const float tolerance = 1e-3f * std::abs(above);
+        EXPECT_NEAR(below.real(), above.real(), tolerance) << c.name << ", b0 = " << b0 << ", " << names[i];
+        EXPECT_NEAR(below.imag(), above.imag(), tolerance) << c.name << ", b0 = " << b0 << ", " << names[i];
+      }
+    }
+  }
 }
 
 }  // namespace
