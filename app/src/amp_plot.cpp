@@ -4,6 +4,7 @@
 #include "data_edit.h"
 #include "print_target.h"
 #include "handler_guard.h"
+#include "message_box.h"
 #include "program_data.h"
 #include "project_holder.h"
 #include "result_plots.h"
@@ -120,8 +121,7 @@ TDlgAmpPlot::TDlgAmpPlot(TResultPlots& plots, QWidget* parent)
 TDlgAmpPlot::~TDlgAmpPlot() = default;
 
 void TDlgAmpPlot::ShowMessage(const QString& text) {
-    if (MessageHook) MessageHook(text);
-    else QMessageBox::information(this, windowTitle(), text, QMessageBox::Ok);
+    InformationBox(this, text);
 }
 
 long double TDlgAmpPlot::BoxValue(int index) const {
@@ -355,10 +355,7 @@ void TDlgAmpPlot::ExportClick() {
     if (name.isEmpty()) return;
     if (QFileInfo::exists(name)) {
         const QString question = QStringLiteral("File already exists, do you want to overwrite it?");
-        const bool yes = ConfirmHook ? ConfirmHook(question)
-                                     : QMessageBox::question(this, windowTitle(), question,
-                                                             QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
-        if (!yes) return;
+        if (QuestionBox(this, question, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) return;
     }
     WriteExport(name);
 }

@@ -2,8 +2,8 @@
 
 #include "handler_guard.h"
 #include "main_form.h"
+#include "message_box.h"
 
-#include <QMessageBox>
 
 namespace vortn {
 
@@ -19,7 +19,7 @@ void Report(const QString& text) {
     else if (TMainForm* form = MainForm())
         form->ShowMessage(text);
     else
-        QMessageBox::information(nullptr, QCoreApplication::applicationName(), text, QMessageBox::Ok);
+        InformationBox(nullptr, text);
 }
 }  // namespace
 

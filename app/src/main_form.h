@@ -111,10 +111,8 @@ public:
     // opened as the project.
     void DropFiles(const QMimeData* data);
 
-    // Message boxes and file dialogs go through these hooks so that tests can
-    // answer them; the defaults show the real boxes.
-    std::function<void(const QString&)> MessageHook;                  // information box, OK
-    std::function<int(const QString&, int buttons)> QuestionHook;   // returns a QMessageBox::StandardButton
+    // File dialogs go through these hooks so that tests can answer them; the
+    // defaults show the real dialogs. Message boxes go through message_box.h.
     std::function<QString(const QString& title, const QString& start)> OpenNameHook;  // empty: cancelled
     std::function<QString(const QString& title, const QString& start)> SaveNameHook;
     void ShowMessage(const QString& text);

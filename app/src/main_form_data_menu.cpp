@@ -48,7 +48,6 @@ void TMainForm::CreateDialogHost() {
     dialogs_->GetEditorPath = [this] { return editorPath_; };
     dialogs_->SetEditorPath = [this](const QString& path) { editorPath_ = path; };
     dialogs_->SetProgramFolder(ProgramFolder());
-    dialogs_->OnShowMessage = [this](const QString& text) { ShowMessage(text); };
     dialogs_->OnOpenChanged = [this](TDialogKind kind, bool open) {
         TDialogOpenFlags& o = openFlags_;
         std::uint8_t* flags[kDialogKindCount] = {

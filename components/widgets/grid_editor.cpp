@@ -1,6 +1,6 @@
 #include "grid_editor.h"
 
-#include "entry_message.h"
+#include "message_box.h"
 #include "mdi_child.h"
 #include "ui_grid_editor.h"
 
@@ -42,7 +42,7 @@ public:
                 if (OnSelect) try {
                         OnSelect(i);
                     } catch (const Exception& e) {
-                        ShowEntryMessage(widget_, e.Message());
+                        InformationBox(widget_, e.Message());
                     }
             });
             widget_ = box;
@@ -52,7 +52,7 @@ public:
                 if (OnClick) try {
                         OnClick();
                     } catch (const Exception& e) {
-                        ShowEntryMessage(widget_, e.Message());
+                        InformationBox(widget_, e.Message());
                     }
             });
             widget_ = button;
@@ -93,7 +93,7 @@ private:
             if (e->type() == QEvent::FocusIn && control->OnEnter) try {
                     control->OnEnter();
                 } catch (const Exception& ex) {
-                    ShowEntryMessage(control->widget_, ex.Message());
+                    InformationBox(control->widget_, ex.Message());
                 }
             return false;
         }
@@ -210,7 +210,7 @@ void TEditorGrid::currentChanged(const QModelIndex& current, const QModelIndex& 
     try {
         accepted = form_->GridSelectCell(previous.row(), previous.column(), current.row(), current.column());
     } catch (const Exception& e) {
-        ShowEntryMessage(this, e.Message());
+        InformationBox(this, e.Message());
     }
     if (!accepted) {
         reverting_ = true;
@@ -277,7 +277,7 @@ void TTableForm::Guarded(void (TTableForm::*handler)()) {
     try {
         (this->*handler)();
     } catch (const Exception& e) {
-        ShowEntryMessage(this, e.Message());
+        InformationBox(this, e.Message());
     }
 }
 
@@ -582,7 +582,7 @@ bool TTableForm::CommitText(int r, int g) {
         // it gets its message once.
         const bool shown = refused_.row == r && refused_.col == g && refused_.text == typed;
         refused_ = {r, g, typed};
-        if (!shown) ShowEntryMessage(this, e.Message());
+        if (!shown) InformationBox(this, e.Message());
         return false;
     }
     refused_ = {};
@@ -731,7 +731,7 @@ void TTableForm::WMSizing(QSize dragged, Qt::Edges edges) {
     try {
         SizingRect(dragged, edges);
     } catch (const Exception& ex) {
-        ShowEntryMessage(this, ex.Message());
+        InformationBox(this, ex.Message());
     }
     sizing_ = false;
 }

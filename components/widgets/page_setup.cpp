@@ -1,8 +1,9 @@
 #include "page_setup.h"
 
+#include "message_box.h"
+
 #include <QApplication>
 #include <QMarginsF>
-#include <QMessageBox>
 #include <QPageLayout>
 #include <QPageSetupDialog>
 #include <QPrinter>
@@ -49,11 +50,7 @@ void TPageSetupDialog::SetOptions(const TPageOptions& value) {
 }
 
 void TPageSetupDialog::ShowError(const QString& text) {
-    if (onError) {
-        onError(text);
-        return;
-    }
-    QMessageBox::critical(parent_, QString(), text);
+    ErrorBox(parent_, text);
 }
 
 bool TPageSetupDialog::Execute() {

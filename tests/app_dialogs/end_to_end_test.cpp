@@ -4,7 +4,7 @@
 #include "data_edit.h"
 #include "dialog_host.h"
 #include "grid_editor.h"
-#include "entry_message.h"
+#include "message_catcher.h"
 #include "input_dialog.h"
 #include "main_form.h"
 #include "project_holder.h"
@@ -30,11 +30,9 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
         form = std::make_unique<TMainForm>();
-        form->MessageHook = [this](const QString& s) { messages << s; };
-        form->QuestionHook = [](const QString&, int) { return int(QMessageBox::No); };
         form->SaveNameHook = [this](const QString&, const QString&) { return dir.filePath("pilegroup.vtd"); };
         form->SetEngineLibraryName(QStringLiteral(VRT3_LIBRARY));
-        SetEntryMessageHook([this](QWidget*, const QString& s) { messages << s; });
+        SetMessageHook(test::CollectMessages(messages));
         form->resize(1200, 900);
         form->show();
         form->activateWindow();
@@ -42,7 +40,7 @@ protected:
     }
     void TearDown() override {
         form.reset();
-        SetEntryMessageHook(nullptr);
+        SetMessageHook(nullptr);
     }
 
     // Opens the Data menu (its items are enabled then) and picks `item`.

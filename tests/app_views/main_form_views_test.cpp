@@ -23,7 +23,10 @@ QStringList Titles(QMdiArea* area) {
 }
 
 TEST(MainFormViews, ViewMenuOpensEachViewOnceAndActivatesIt) {
-    vortn::SetViewMessageHook([](QWidget*, const QString& text) { ADD_FAILURE() << text.toStdString(); });
+    vortn::SetMessageHook([](const vortn::TMessageRequest& r) {
+        ADD_FAILURE() << r.text.toStdString();
+        return 0;
+    });
     TMainForm w;
     w.show();
     QApplication::processEvents();
@@ -48,7 +51,7 @@ TEST(MainFormViews, ViewMenuOpensEachViewOnceAndActivatesIt) {
     QApplication::processEvents();
     EXPECT_EQ(w.OpenFlags().TopView, 0);
     EXPECT_EQ(w.TopView(), nullptr);
-    vortn::SetViewMessageHook({});
+    vortn::SetMessageHook(nullptr);
 }
 
 }  // namespace

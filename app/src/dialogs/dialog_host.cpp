@@ -2,13 +2,13 @@
 
 #include "input_dialog.h"
 #include "mdi_child.h"
+#include "message_box.h"
 #include "project_holder.h"
 
 #include <QApplication>
 #include <QEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QMessageBox>
 
 namespace vortn {
 
@@ -38,11 +38,7 @@ QString TDialogHost::ProgramFolder() const {
 }
 
 void TDialogHost::ShowMessage(const QString& text) {
-    if (OnShowMessage) {
-        OnShowMessage(text);
-        return;
-    }
-    QMessageBox::information(mainWindow_, QString(), text, QMessageBox::Ok);
+    InformationBox(mainWindow_, text);
 }
 
 TInputDialog* TDialogHost::Create(TDialogKind kind) {

@@ -70,14 +70,13 @@ public:
     std::function<void()> OnUpdateFoundationMenu;
     std::function<QString()> GetEditorPath;
     std::function<void(const QString&)> SetEditorPath;
-    // Information box with an OK button; a test may take the text instead.
-    std::function<void(const QString&)> OnShowMessage;
     // Told whenever a dialog's open flag changes (the main window keeps a byte per dialog).
     std::function<void(TDialogKind, bool open)> OnOpenChanged;
     void UpdateFoundationMenu() { if (OnUpdateFoundationMenu) OnUpdateFoundationMenu(); }
     // The folder of the program file (the footing pictures lie there).
     QString ProgramFolder() const;
     void SetProgramFolder(const QString& folder) { programFolder_ = folder; }
+    // Information box with an OK button over the main window.
     void ShowMessage(const QString& text);
 
     // Open flags (1 from creation until the dialog's own close clears it).
