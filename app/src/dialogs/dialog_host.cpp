@@ -58,11 +58,9 @@ TInputDialog* TDialogHost::Create(TDialogKind kind) {
 
 TInputDialog* TDialogHost::OpenDialog(TDialogKind kind) {
     const int k = int(kind);
-    const bool created = !open_[k] || !dialogs_[k];
+    const bool created = !dialogs_[k];
     if (created) {
         dialogs_[k] = Create(kind);
-        open_[k] = 1;
-        if (OnOpenChanged) OnOpenChanged(kind, true);
         dialogs_[k]->Frame()->show();
     }
     TInputDialog* d = dialogs_[k];
@@ -84,8 +82,6 @@ void TDialogHost::DialogClosed(TInputDialog* dialog) {
     const int k = int(dialog->Kind());
     if (dialogs_[k] == dialog) {
         dialogs_[k] = nullptr;
-        open_[k] = 0;
-        if (OnOpenChanged) OnOpenChanged(dialog->Kind(), false);
     }
     if (current_ == dialog) current_ = nullptr;
 }
