@@ -4,7 +4,6 @@
 #include "main_form.h"
 #include "message_box.h"
 
-
 namespace vortn {
 
 namespace {

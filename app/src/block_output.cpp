@@ -84,7 +84,7 @@ bool TDlgBlock::PrintTo(QPrinter& printer) {
     QPainter painter;
     if (!painter.begin(&printer)) {
         InformationBox(this,
-                        QStringLiteral("The 3D picture could not be printed: the printer did not start the page."));
+                       QStringLiteral("The 3D picture could not be printed: the printer did not start the page."));
         return false;
     }
     const QPageLayout layout = printer.pageLayout();

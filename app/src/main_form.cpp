@@ -95,9 +95,7 @@ QString TMainForm::ProgramFolder() const { return QCoreApplication::applicationD
 
 // ---- message boxes ----
 
-void TMainForm::ShowMessage(const QString& text) {
-    InformationBox(this, text);
-}
+void TMainForm::ShowMessage(const QString& text) { InformationBox(this, text); }
 
 int TMainForm::AskQuestion(const QString& text, int buttons, int defaultButton) {
     return QuestionBox(this, text, buttons, defaultButton);

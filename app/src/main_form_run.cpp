@@ -9,6 +9,8 @@
 #include "small_windows.h"
 #include "ui_MainForm.h"
 
+#include <QScopeGuard>
+#include <QScopedValueRollback>
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -21,11 +23,6 @@ namespace vortn {
 namespace {
 const QString kUnnamed = QStringLiteral("NewData.vtd");
 
-// Restores the cursor however the run ends.
-struct TWaitCursor {
-    TWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~TWaitCursor() { QApplication::restoreOverrideCursor(); }
-};
 }  // namespace
 
 void TMainForm::CompRunClick() {
@@ -67,17 +64,12 @@ void TMainForm::CompRunClick() {
         }
 
         int result = -1;
-        running_ = true;
         {
-            TWaitCursor cursor;
-            try {
-                result = CallEngine(entry, folder.path(), *runProgress_);
-            } catch (...) {
-                running_ = false;
-                throw;
-            }
+            const QScopedValueRollback running(running_, true);
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+            const auto restoreCursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+            result = CallEngine(entry, folder.path(), *runProgress_);
         }
-        running_ = false;
         library.Close();  // every run starts from the engine's initial state
 
         ClearResults();

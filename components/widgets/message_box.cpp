@@ -25,12 +25,12 @@ int ShowMessageBox(const TMessageRequest& r) {
                                                           : QMessageBox::StandardButtons(QMessageBox::Ok);
     const auto defaultButton = QMessageBox::StandardButton(r.defaultButton);
     switch (r.kind) {
-    case TMessageKind::Question:
-        return QMessageBox::question(r.parent, title, r.text, buttons, defaultButton);
-    case TMessageKind::Error:
-        return QMessageBox::critical(r.parent, title, r.text, buttons, defaultButton);
-    case TMessageKind::Information:
-        break;
+        case TMessageKind::Question:
+            return QMessageBox::question(r.parent, title, r.text, buttons, defaultButton);
+        case TMessageKind::Error:
+            return QMessageBox::critical(r.parent, title, r.text, buttons, defaultButton);
+        case TMessageKind::Information:
+            break;
     }
     return QMessageBox::information(r.parent, title, r.text, buttons, defaultButton);
 }

@@ -49,9 +49,7 @@ void TPageSetupDialog::SetOptions(const TPageOptions& value) {
     for (F f : options_) flags_ |= PageSetupFlagValue(f);
 }
 
-void TPageSetupDialog::ShowError(const QString& text) {
-    ErrorBox(parent_, text);
-}
+void TPageSetupDialog::ShowError(const QString& text) { ErrorBox(parent_, text); }
 
 bool TPageSetupDialog::Execute() {
     if (!printer_ && !runner_) {

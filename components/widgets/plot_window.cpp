@@ -276,9 +276,7 @@ void TPlotForm::FormCreate() {
     Relayout(true);
 }
 
-void TPlotForm::ShowMessage(const QString& text) {
-    ErrorBox(this, text);
-}
+void TPlotForm::ShowMessage(const QString& text) { ErrorBox(this, text); }
 
 int TPlotForm::ScaledFontHeight(int size) const { return std::abs(st_.fontHeight * size / 10); }
 

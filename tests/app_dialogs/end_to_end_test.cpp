@@ -187,18 +187,18 @@ struct MenuCase {
 void PrintTo(const MenuCase& c, std::ostream* os) { *os << c.item; }
 
 const MenuCase kMenuCases[] = {
-    {"DataTitle", "HALF-SPACE", TDialogKind::Title},
-    {"DataLayout", "HALF-SPACE", TDialogKind::Layout},
-    {"DataShape", "HALF-SPACE", TDialogKind::Shape},
-    {"DataPileCapShape", "PILE", TDialogKind::Shape},
-    {"DataMass", "STRATUM", TDialogKind::MassData},
-    {"DataFoundation", "HALF-SPACE", TDialogKind::FoundationData},
-    {"DataFoundation", "STRATUM", TDialogKind::FoundationData},
-    {"DataFoundation", "MULTILAYER", TDialogKind::FoundationProperties},
-    {"DataPileCapMass", "PILE", TDialogKind::PileCapProperties},
-    {"DataPileProperties", "PILE", TDialogKind::PileProperties},
-    {"DataSoilBelow", "MULTILAYER", TDialogKind::SoilBelow},
-    {"DataOptions", "PILE", TDialogKind::Options},
+        {"DataTitle", "HALF-SPACE", TDialogKind::Title},
+        {"DataLayout", "HALF-SPACE", TDialogKind::Layout},
+        {"DataShape", "HALF-SPACE", TDialogKind::Shape},
+        {"DataPileCapShape", "PILE", TDialogKind::Shape},
+        {"DataMass", "STRATUM", TDialogKind::MassData},
+        {"DataFoundation", "HALF-SPACE", TDialogKind::FoundationData},
+        {"DataFoundation", "STRATUM", TDialogKind::FoundationData},
+        {"DataFoundation", "MULTILAYER", TDialogKind::FoundationProperties},
+        {"DataPileCapMass", "PILE", TDialogKind::PileCapProperties},
+        {"DataPileProperties", "PILE", TDialogKind::PileProperties},
+        {"DataSoilBelow", "MULTILAYER", TDialogKind::SoilBelow},
+        {"DataOptions", "PILE", TDialogKind::Options},
 };
 
 class DataMenuItem : public EndToEnd, public ::testing::WithParamInterface<MenuCase> {};

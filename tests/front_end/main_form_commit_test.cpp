@@ -55,9 +55,7 @@ protected:
         FrontEndFixture::SetUp();
         Form().SetEngineLibraryName(QStringLiteral(VORTN_FAKE_ENGINE));
     }
-    void TearDown() override {
-        FrontEndFixture::TearDown();
-    }
+    void TearDown() override { FrontEndFixture::TearDown(); }
     static void Settle() {
         for (int i = 0; i < 3; ++i) {
             QCoreApplication::processEvents();

@@ -21,9 +21,7 @@ namespace {
 // Collects the messages in place of the modal boxes.
 class EntryFixture : public ::testing::Test {
 protected:
-    void SetUp() override {
-        SetMessageHook(test::CollectMessages(messages));
-    }
+    void SetUp() override { SetMessageHook(test::CollectMessages(messages)); }
     void TearDown() override { SetMessageHook(nullptr); }
     QStringList messages;
     QWidget form;

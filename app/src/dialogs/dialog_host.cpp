@@ -37,9 +37,7 @@ QString TDialogHost::ProgramFolder() const {
     return programFolder_.isEmpty() ? QCoreApplication::applicationDirPath() : programFolder_;
 }
 
-void TDialogHost::ShowMessage(const QString& text) {
-    InformationBox(mainWindow_, text);
-}
+void TDialogHost::ShowMessage(const QString& text) { InformationBox(mainWindow_, text); }
 
 TInputDialog* TDialogHost::Create(TDialogKind kind) {
     TInputDialog* d = CreateInputDialog(*this, kind);
