@@ -20,11 +20,6 @@
 
 namespace vortn {
 
-namespace {
-const QString kUnnamed = QStringLiteral("NewData.vtd");
-
-}  // namespace
-
 void TMainForm::CompRunClick() {
     try {
         if (running_) {
@@ -32,7 +27,7 @@ void TMainForm::CompRunClick() {
             return;
         }
         if (!FileSaveClick()) return;
-        if (Project().FileName == kUnnamed) return;
+        if (IsNewProjectFile(Project().FileName)) return;
         // A private folder for names.dat, the engine's scratch files and its
         // outputs, which reach the project's folder only after it returned.
         const QString project = QFileInfo(Project().FileName).absoluteFilePath();
@@ -123,7 +118,7 @@ void TMainForm::CloseResultWindows() {
 
 void TMainForm::N3DView1Click() {
     try {
-        if (!FileSaveClick() || Project().FileName == kUnnamed) return;
+        if (!FileSaveClick() || IsNewProjectFile(Project().FileName)) return;
         const QString folder = ProgramFolder();
         viewerPath_ = folder + QStringLiteral("/Vrt3-viewer");
         if (!QFileInfo(viewerPath_).isExecutable()) {

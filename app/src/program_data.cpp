@@ -133,7 +133,7 @@ QString ChangeFileExt(const QString& fileName, const QString& extension) {
 std::unique_ptr<TProgramData> TProgramData::CreateDefault(TProjectHolder& holder) {
     holder.CloseAllChildren();
     auto p = std::make_unique<TProgramData>(holder);
-    p->FileName = QStringLiteral("NewData.vtd");
+    p->FileName = kNewProjectFileName;
     p->UnitSystem = 1;
     p->Title = QStringLiteral("New Pile");
     p->SetUnits(2);
