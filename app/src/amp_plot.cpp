@@ -4,11 +4,14 @@
 #include "data_edit.h"
 #include "print_target.h"
 #include "handler_guard.h"
+#include "message_box.h"
 #include "program_data.h"
 #include "project_holder.h"
 #include "result_plots.h"
 #include "ui_AmpPlot.h"
 
+#include <QScopeGuard>
+#include <QScopedValueRollback>
 #include <QApplication>
 #include <QChart>
 #include <QChartView>
@@ -119,10 +122,7 @@ TDlgAmpPlot::TDlgAmpPlot(TResultPlots& plots, QWidget* parent)
 
 TDlgAmpPlot::~TDlgAmpPlot() = default;
 
-void TDlgAmpPlot::ShowMessage(const QString& text) {
-    if (MessageHook) MessageHook(text);
-    else QMessageBox::information(this, windowTitle(), text, QMessageBox::Ok);
-}
+void TDlgAmpPlot::ShowMessage(const QString& text) { InformationBox(this, text); }
 
 long double TDlgAmpPlot::BoxValue(int index) const {
     TDataEdit* boxes[] = {ui_->DataEdit1, ui_->DataEdit2, ui_->DataEdit3};
@@ -168,7 +168,7 @@ void TDlgAmpPlot::FormActivate() {
 
 void TDlgAmpPlot::UpdateGraph() {
     if (updating_) return;
-    updating_ = true;
+    const QScopedValueRollback updating(updating_, true);
     Ui::TDlgAmpPlot& f = *ui_;
     const TProgramData& p = ProgramData();
     const long double h = DisplayFactor();
@@ -219,7 +219,6 @@ void TDlgAmpPlot::UpdateGraph() {
     left_->setRange(ymin, ymax);
     RoundTicks(*bottom_);
     RoundTicks(*left_);
-    updating_ = false;
 }
 
 void TDlgAmpPlot::DefaultClick() {
@@ -329,13 +328,15 @@ QStringList TDlgAmpPlot::ExportLines() const {
 
 bool TDlgAmpPlot::WriteExport(const QString& fileName) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
+    auto restoreCursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
     QSaveFile file(fileName);
     bool ok = file.open(QIODevice::WriteOnly);
     if (ok) {
         const QByteArray bytes = ExportLines().join(QStringLiteral("\r\n")).toLatin1() + "\r\n";
         ok = file.write(bytes) == bytes.size() && file.commit();
     }
-    QApplication::restoreOverrideCursor();
+    restoreCursor.dismiss();
+    QApplication::restoreOverrideCursor();  // before the message box
     if (!ok) ShowMessage(QStringLiteral("Cannot write %1: %2").arg(fileName, file.errorString()));
     return ok;
 }
@@ -355,10 +356,7 @@ void TDlgAmpPlot::ExportClick() {
     if (name.isEmpty()) return;
     if (QFileInfo::exists(name)) {
         const QString question = QStringLiteral("File already exists, do you want to overwrite it?");
-        const bool yes = ConfirmHook ? ConfirmHook(question)
-                                     : QMessageBox::question(this, windowTitle(), question,
-                                                             QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
-        if (!yes) return;
+        if (QuestionBox(this, question, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) return;
     }
     WriteExport(name);
 }

@@ -49,9 +49,7 @@ public:
     // The read-out for a pointer at `pos` in the chart view's coordinates.
     void ShowPointer(const QPoint& pos);
 
-    // Hooks for message boxes and file names (tests answer them).
-    std::function<void(const QString&)> MessageHook;
-    std::function<bool(const QString&)> ConfirmHook;  // Yes/No
+    // The export's file name (tests answer it); empty: cancelled.
     std::function<QString()> SaveNameHook;
 
 public slots:

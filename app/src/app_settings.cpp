@@ -15,7 +15,7 @@ QString RecentKey(int index) { return QStringLiteral("File%1").arg(index + 1); }
 }  // namespace
 
 bool ReadStoredSettings(TStoredSettings& settings, bool withRecent) {
-    QSettings store(QStringLiteral("Tessik"), QStringLiteral("VORT-N"));
+    QSettings store;  // the organisation and program names main() sets
     if (store.status() != QSettings::NoError) return false;
     if (!store.childGroups().contains(TMainForm::GetVersion())) return false;
     store.beginGroup(TMainForm::GetVersion());
@@ -29,7 +29,7 @@ bool ReadStoredSettings(TStoredSettings& settings, bool withRecent) {
 }
 
 void WriteStoredSettings(const TStoredSettings& settings) {
-    QSettings store(QStringLiteral("Tessik"), QStringLiteral("VORT-N"));
+    QSettings store;  // the organisation and program names main() sets
     store.beginGroup(TMainForm::GetVersion());
     store.setValue(QLatin1String(kEditorKey), settings.Editor);
     for (int i = 0; i < TRecentFiles::Capacity; ++i) store.setValue(RecentKey(i), settings.Recent.Name(i));

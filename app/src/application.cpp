@@ -2,8 +2,7 @@
 
 #include "handler_guard.h"
 #include "main_form.h"
-
-#include <QMessageBox>
+#include "message_box.h"
 
 namespace vortn {
 
@@ -19,7 +18,7 @@ void Report(const QString& text) {
     else if (TMainForm* form = MainForm())
         form->ShowMessage(text);
     else
-        QMessageBox::information(nullptr, QCoreApplication::applicationName(), text, QMessageBox::Ok);
+        InformationBox(nullptr, text);
 }
 }  // namespace
 

@@ -5,6 +5,7 @@
 #include "exceptions.h"
 #include "gl_window.h"
 #include "print_target.h"
+#include "message_box.h"
 #include "view_support.h"
 
 #include <QFileDialog>
@@ -19,18 +20,18 @@ bool TDlgBlock::RenderBitmap(QImage& image) {
     FitGLToClient();  // a form not shown yet has not laid its client out
     const int w = gl->GetWidth(), h = gl->GetHeight();
     if (w <= 0 || h <= 0) {
-        ShowViewMessage(this, QStringLiteral("The 3D view has no area to draw."));
+        InformationBox(this, QStringLiteral("The 3D view has no area to draw."));
         return false;
     }
     TglBitmap bitmap(w, h);
     try {
         gl->SetupBitmapPixelFormat(bitmap);
     } catch (const EOpenGL& e) {
-        ShowViewMessage(this, QStringLiteral("The 3D picture could not be drawn: ") + e.Message());
+        InformationBox(this, QStringLiteral("The 3D picture could not be drawn: ") + e.Message());
         return false;
     }
     if (!bitmap.MakeCurrent()) {
-        ShowViewMessage(this, QStringLiteral("The 3D picture could not be drawn: no OpenGL context."));
+        InformationBox(this, QStringLiteral("The 3D picture could not be drawn: no OpenGL context."));
         return false;
     }
     struct Immediate {
@@ -50,7 +51,7 @@ bool TDlgBlock::RenderBitmap(QImage& image) {
         gl->Finish();
         image = bitmap.ToImage();
     } catch (const Exception& e) {
-        ShowViewMessage(this, QStringLiteral("The 3D picture could not be drawn: ") + e.Message());
+        InformationBox(this, QStringLiteral("The 3D picture could not be drawn: ") + e.Message());
         return false;
     }
     return true;
@@ -60,7 +61,7 @@ bool TDlgBlock::SaveBitmap(const QString& fileName) {
     QImage image;
     if (!RenderBitmap(image)) return false;
     if (!image.convertToFormat(QImage::Format_RGB888).save(fileName, "BMP")) {
-        ShowViewMessage(this, QStringLiteral("The bitmap could not be written to ") + fileName + QStringLiteral("."));
+        InformationBox(this, QStringLiteral("The bitmap could not be written to ") + fileName + QStringLiteral("."));
         return false;
     }
     return true;
@@ -82,8 +83,8 @@ bool TDlgBlock::PrintTo(QPrinter& printer) {
     printer.setDocName(QStringLiteral("OPenGL figure"));
     QPainter painter;
     if (!painter.begin(&printer)) {
-        ShowViewMessage(this,
-                        QStringLiteral("The 3D picture could not be printed: the printer did not start the page."));
+        InformationBox(this,
+                       QStringLiteral("The 3D picture could not be printed: the printer did not start the page."));
         return false;
     }
     const QPageLayout layout = printer.pageLayout();
@@ -96,12 +97,12 @@ bool TDlgBlock::PrintTo(QPrinter& printer) {
                                          pageSetup_.MarginUnitsPerInch());
     if (box.width <= 0 || box.height <= 0) {
         painter.end();
-        ShowViewMessage(this, QStringLiteral("The page margins leave no room for the 3D picture."));
+        InformationBox(this, QStringLiteral("The page margins leave no room for the 3D picture."));
         return false;
     }
     painter.drawImage(QRect(box.left, box.top, box.width, box.height), image);
     if (!painter.end()) {
-        ShowViewMessage(this, QStringLiteral("The 3D picture could not be printed."));
+        InformationBox(this, QStringLiteral("The 3D picture could not be printed."));
         return false;
     }
     return true;

@@ -8,6 +8,7 @@
 #include "program_data.h"
 #include "project_holder.h"
 #include "ui_DlgBlock.h"
+#include "message_box.h"
 #include "view_support.h"
 
 #include <QCloseEvent>
@@ -196,7 +197,7 @@ void TDlgBlock::glRender(TglWindow* gl) {
         gl->RequestSetUp();
         if (e.Message() != paintError_) {
             paintError_ = e.Message();
-            QTimer::singleShot(0, this, [this, text = paintError_] { ShowViewMessage(this, text); });
+            QTimer::singleShot(0, this, [this, text = paintError_] { InformationBox(this, text); });
         }
         return;
     }

@@ -4,6 +4,7 @@
 #include "exceptions.h"
 #include "program_data.h"
 
+#include <QScopeGuard>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -21,21 +22,6 @@ namespace vortn {
 
 namespace {
 const QString kRunFolderPrefix = QStringLiteral("vortn-run-");
-
-// Makes a folder the current directory for the scope's lifetime; the
-// previous one comes back however the scope is left.
-class TCurrentFolderScope {
-public:
-    explicit TCurrentFolderScope(const QString& folder) : previous_(QDir::currentPath()) {
-        if (!QDir::setCurrent(folder)) throw EInOutError(QStringLiteral("Cannot change to the folder ") + folder);
-    }
-    ~TCurrentFolderScope() { QDir::setCurrent(previous_); }
-    TCurrentFolderScope(const TCurrentFolderScope&) = delete;
-    TCurrentFolderScope& operator=(const TCurrentFolderScope&) = delete;
-
-private:
-    QString previous_;
-};
 
 // Whether the process `pid` still exists (one we may not signal exists too).
 bool ProcessAlive(qint64 pid) { return ::kill(pid_t(pid), 0) == 0 || errno == EPERM; }
@@ -136,7 +122,10 @@ void WriteNamesFile(const QString& fileName, const QStringList& lines) {
 }
 
 int CallEngine(TEngineEntry entry, const QString& folder, TRunWaiter& waiter) {
-    const TCurrentFolderScope scope(folder);
+    // The previous folder comes back however the call ends.
+    const QString previous = QDir::currentPath();
+    if (!QDir::setCurrent(folder)) throw EInOutError(QStringLiteral("Cannot change to the folder ") + folder);
+    const auto restoreFolder = qScopeGuard([&previous] { QDir::setCurrent(previous); });
     std::atomic<int> result{0};
     const std::unique_ptr<QThread> worker(QThread::create([entry, &result] { result = entry(12); }));
     QObject context;

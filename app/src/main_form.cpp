@@ -12,6 +12,7 @@
 #include "handler_guard.h"
 #include "input_dialog.h"
 #include "mdi_child.h"
+#include "message_box.h"
 #include "plot_window.h"
 #include "program_icon.h"
 #include "small_windows.h"
@@ -28,7 +29,6 @@
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QMessageBox>
 #include <QMimeData>
 #include <QUrl>
 #include <QUrlQuery>
@@ -95,18 +95,10 @@ QString TMainForm::ProgramFolder() const { return QCoreApplication::applicationD
 
 // ---- message boxes ----
 
-void TMainForm::ShowMessage(const QString& text) {
-    if (MessageHook) {
-        MessageHook(text);
-        return;
-    }
-    QMessageBox::information(this, QCoreApplication::applicationName(), text, QMessageBox::Ok);
-}
+void TMainForm::ShowMessage(const QString& text) { InformationBox(this, text); }
 
 int TMainForm::AskQuestion(const QString& text, int buttons, int defaultButton) {
-    if (QuestionHook) return QuestionHook(text, buttons);
-    return QMessageBox::question(this, QStringLiteral("Confirm"), text, QMessageBox::StandardButtons(buttons),
-                                 QMessageBox::StandardButton(defaultButton));
+    return QuestionBox(this, text, buttons, defaultButton);
 }
 
 void TMainForm::Guarded(const std::function<void()>& handler) noexcept {

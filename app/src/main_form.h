@@ -15,7 +15,6 @@
 #include <QString>
 #include <QStringList>
 #include <array>
-#include <cstdint>
 #include <functional>
 #include <memory>
 
@@ -38,13 +37,6 @@ class TDlgSideViewYZ;
 class TDlgTopView;
 class TDlgRunAnalysis;
 
-// One byte per window created on demand: 1 from its creation until it is freed.
-struct TDialogOpenFlags {
-    std::uint8_t PileCapProperties = 0, PileProperties = 0, Title = 0, Options = 0, Shape = 0, Layout = 0,
-                 MassData = 0, FoundationData = 0, FoundationProperties = 0, SoilBelow = 0, TopView = 0,
-                 SideViewXZ = 0, SideViewYZ = 0, NonQuadHarmonic = 0, QuadHarmonic = 0, Transient = 0, Random = 0;
-};
-
 class TMainForm : public QMainWindow {
     Q_OBJECT
 
@@ -62,7 +54,6 @@ public:
     TProgramData& Project() const { return holder_->Project(); }
     TResultPlots& Plots() { return plots_; }
     TRecentFiles& Recent() { return recent_; }
-    TDialogOpenFlags& OpenFlags() { return openFlags_; }
     // The input dialogs of the Data menu (main_form_data_menu.cpp).
     TDialogHost& Dialogs() const { return *dialogs_; }
     TDlgAmpPlot* AmpPlot() const { return ampPlot_; }
@@ -111,10 +102,8 @@ public:
     // opened as the project.
     void DropFiles(const QMimeData* data);
 
-    // Message boxes and file dialogs go through these hooks so that tests can
-    // answer them; the defaults show the real boxes.
-    std::function<void(const QString&)> MessageHook;                  // information box, OK
-    std::function<int(const QString&, int buttons)> QuestionHook;   // returns a QMessageBox::StandardButton
+    // File dialogs go through these hooks so that tests can answer them; the
+    // defaults show the real dialogs. Message boxes go through message_box.h.
     std::function<QString(const QString& title, const QString& start)> OpenNameHook;  // empty: cancelled
     std::function<QString(const QString& title, const QString& start)> SaveNameHook;
     void ShowMessage(const QString& text);
@@ -241,7 +230,6 @@ private:
     std::unique_ptr<TProjectHolder> holder_;
     TResultPlots plots_;
     TRecentFiles recent_;
-    TDialogOpenFlags openFlags_;
     QString editorPath_, viewerPath_, engineLibrary_, startupArgument_;
     // The project file whose reading stopped at an error (empty: none).
     QString partlyReadFile_;

@@ -41,22 +41,13 @@ void TMainForm::ConnectDataMenu() {
     Handle(f.DataOptions, &QAction::triggered, [this] { DataOptionsClick(); });
 }
 
-// The input dialogs: one instance each, guarded by the window's open bytes.
+// The input dialogs: one instance each, kept by the dialog host.
 void TMainForm::CreateDialogHost() {
     dialogs_ = new TDialogHost(*holder_, this, MdiArea());
     dialogs_->OnUpdateFoundationMenu = [this] { UpdateFoundationMenu(); };
     dialogs_->GetEditorPath = [this] { return editorPath_; };
     dialogs_->SetEditorPath = [this](const QString& path) { editorPath_ = path; };
     dialogs_->SetProgramFolder(ProgramFolder());
-    dialogs_->OnShowMessage = [this](const QString& text) { ShowMessage(text); };
-    dialogs_->OnOpenChanged = [this](TDialogKind kind, bool open) {
-        TDialogOpenFlags& o = openFlags_;
-        std::uint8_t* flags[kDialogKindCount] = {
-            &o.PileCapProperties, &o.PileProperties, &o.Title,     &o.Options,        &o.Shape,
-            &o.Layout,            &o.MassData,       &o.FoundationData, &o.FoundationProperties, &o.SoilBelow,
-            &o.NonQuadHarmonic,   &o.QuadHarmonic,   &o.Transient, &o.Random};
-        *flags[int(kind)] = open ? 1 : 0;
-    };
 }
 
 void TMainForm::OpenInputDialog(TDialogKind kind) {

@@ -16,10 +16,6 @@
 namespace vortn {
 
 namespace {
-const QString kNewName = QStringLiteral("NewData.vtd");
-
-bool IsUnnamed(const QString& fileName) { return fileName == kNewName; }
-
 // File dialogs start in the project's folder (a new project's is the current one).
 QString FolderOf(const QString& projectFile) { return QFileInfo(projectFile).absolutePath(); }
 
@@ -111,7 +107,7 @@ bool TMainForm::ReplaceProject(const std::function<void()>& build) {
     UpdateFoundationMenu();
     ClearResults();
     const QString plotFile = ChangeFileExt(Project().FileName, QStringLiteral(".vtp"));
-    if (!IsUnnamed(Project().FileName) && QFileInfo(plotFile).isFile()) LoadPlotData(plotFile, false);
+    if (!IsNewProjectFile(Project().FileName) && QFileInfo(plotFile).isFile()) LoadPlotData(plotFile, false);
     UpdateCaption();
     return true;
 }
@@ -164,7 +160,7 @@ bool TMainForm::QuerySaveChanges() {
     if (answer == QMessageBox::Cancel) return false;
     if (answer == QMessageBox::No) return true;
     if (!FileSaveClick()) return false;
-    return !IsUnnamed(Project().FileName);
+    return !IsNewProjectFile(Project().FileName);
 }
 
 // ---- File menu ----
@@ -201,7 +197,7 @@ void TMainForm::FileOpenClick() {
 
 bool TMainForm::FileSaveClick() {
     if (!DeactivateActiveChild()) return false;
-    if (IsUnnamed(Project().FileName)) return FileSaveAsClick();
+    if (IsNewProjectFile(Project().FileName)) return FileSaveAsClick();
     if (Project().FileName == partlyReadFile_) {
         // Yes, the default, keeps the file.
         const int answer = AskQuestion(

@@ -9,6 +9,8 @@
 #include "small_windows.h"
 #include "ui_MainForm.h"
 
+#include <QScopeGuard>
+#include <QScopedValueRollback>
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -18,16 +20,6 @@
 
 namespace vortn {
 
-namespace {
-const QString kUnnamed = QStringLiteral("NewData.vtd");
-
-// Restores the cursor however the run ends.
-struct TWaitCursor {
-    TWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~TWaitCursor() { QApplication::restoreOverrideCursor(); }
-};
-}  // namespace
-
 void TMainForm::CompRunClick() {
     try {
         if (running_) {
@@ -35,7 +27,7 @@ void TMainForm::CompRunClick() {
             return;
         }
         if (!FileSaveClick()) return;
-        if (Project().FileName == kUnnamed) return;
+        if (IsNewProjectFile(Project().FileName)) return;
         // A private folder for names.dat, the engine's scratch files and its
         // outputs, which reach the project's folder only after it returned.
         const QString project = QFileInfo(Project().FileName).absoluteFilePath();
@@ -67,17 +59,12 @@ void TMainForm::CompRunClick() {
         }
 
         int result = -1;
-        running_ = true;
         {
-            TWaitCursor cursor;
-            try {
-                result = CallEngine(entry, folder.path(), *runProgress_);
-            } catch (...) {
-                running_ = false;
-                throw;
-            }
+            const QScopedValueRollback running(running_, true);
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+            const auto restoreCursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+            result = CallEngine(entry, folder.path(), *runProgress_);
         }
-        running_ = false;
         library.Close();  // every run starts from the engine's initial state
 
         ClearResults();
@@ -131,7 +118,7 @@ void TMainForm::CloseResultWindows() {
 
 void TMainForm::N3DView1Click() {
     try {
-        if (!FileSaveClick() || Project().FileName == kUnnamed) return;
+        if (!FileSaveClick() || IsNewProjectFile(Project().FileName)) return;
         const QString folder = ProgramFolder();
         viewerPath_ = folder + QStringLiteral("/Vrt3-viewer");
         if (!QFileInfo(viewerPath_).isExecutable()) {

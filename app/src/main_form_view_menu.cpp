@@ -52,7 +52,7 @@ TDlgBlock* TMainForm::View3DWindow() const { return view3D_; }
 void TMainForm::ViewMenuClick() { ui_->N3DView1->setChecked(view3DOpen_); }
 
 void TMainForm::TopViewClick() {
-    OpenDialogByFlag(MdiArea(), openFlags_.TopView, topView_, [this] {
+    OpenOnDemand(MdiArea(), topView_, [this] {
         auto* view = new TDlgTopView;
         view->SetHolder(holder_.get());
         return view;
@@ -60,7 +60,7 @@ void TMainForm::TopViewClick() {
 }
 
 void TMainForm::SideViewXZClick() {
-    OpenDialogByFlag(MdiArea(), openFlags_.SideViewXZ, sideViewXZ_, [this] {
+    OpenOnDemand(MdiArea(), sideViewXZ_, [this] {
         auto* view = new TDlgSideViewXZ;
         view->SetHolder(holder_.get());
         return view;
@@ -68,7 +68,7 @@ void TMainForm::SideViewXZClick() {
 }
 
 void TMainForm::SideViewYZClick() {
-    OpenDialogByFlag(MdiArea(), openFlags_.SideViewYZ, sideViewYZ_, [this] {
+    OpenOnDemand(MdiArea(), sideViewYZ_, [this] {
         auto* view = new TDlgSideViewYZ;
         view->SetHolder(holder_.get());
         return view;

@@ -1,6 +1,6 @@
 // On-demand windows of the main window: each is created on first use, kept
-// as one instance and freed when it closes; a byte per window tells whether
-// it is open.
+// as one instance and freed when it closes; its guarded pointer tells
+// whether it is open.
 #pragma once
 
 #include "mdi_child.h"
@@ -10,23 +10,19 @@
 #include <QObject>
 #include <QPointer>
 #include <QWidget>
-#include <cstdint>
 
 namespace vortn {
 
-// Shows the window guarded by `openFlag`, creating it with `create()` only
-// while the flag is 0. The window becomes an MDI child of `area` (a normal
-// top-level window when `area` is null), is freed when it closes and clears
-// the flag when it is freed. `create` returns a parentless widget; a close
-// the window refuses (closeEvent ignored) keeps it and its flag.
+// Shows the window `form` points to, creating it with `create()` only while
+// the pointer is null. The window becomes an MDI child of `area` (a normal
+// top-level window when `area` is null) and is freed when it closes, which
+// clears the pointer. `create` returns a parentless widget; a close the
+// window refuses (closeEvent ignored) keeps it.
 template <class TForm, class Create>
-TForm* OpenDialogByFlag(QMdiArea* area, std::uint8_t& openFlag, QPointer<TForm>& form, Create create) {
-    if (openFlag == 0 || !form) {
+TForm* OpenOnDemand(QMdiArea* area, QPointer<TForm>& form, Create create) {
+    if (!form) {
         form = create();
         if (!form) return nullptr;
-        openFlag = 1;
-        std::uint8_t* flag = &openFlag;
-        QObject::connect(form.data(), &QObject::destroyed, [flag] { *flag = 0; });
         form->setAttribute(Qt::WA_DeleteOnClose);
         if (area) {
             QMdiSubWindow* sub = AddMdiChild(area, form.data());

@@ -3,6 +3,7 @@
 #include "exceptions.h"
 #include "print_target.h"
 #include "project_holder.h"
+#include "message_box.h"
 #include "view_support.h"
 
 #include <QAbstractButton>
@@ -35,9 +36,9 @@ bool TPlaneView::Rebuild(const std::function<void(TProjectHolder&)>& build) {
         build(*h);
         return true;
     } catch (const EListError&) {
-        ShowViewMessage(this, QString::fromLatin1(NoPileSectionsMessage));
+        InformationBox(this, QString::fromLatin1(NoPileSectionsMessage));
     } catch (const Exception& e) {
-        ShowViewMessage(this, e.Message());
+        InformationBox(this, e.Message());
     }
     CloseViewWindow(this);
     return false;

@@ -132,7 +132,7 @@ QString ChangeFileExt(const QString& fileName, const QString& extension) {
 
 void TProgramData::SetDefaultFields() {
     *this = TProgramData(*holder_);
-    FileName = QStringLiteral("NewData.vtd");
+    FileName = kNewProjectFileName;
     UnitSystem = 2;  // every quantity is 0, so none needs converting
     Title = QStringLiteral("New Pile");
     LoadingCode = 1;

@@ -15,6 +15,10 @@ using Extended = long double;
 
 class TProjectHolder;
 
+// The file name of a new project until it is saved under a name of its own.
+inline const QString kNewProjectFileName = QStringLiteral("NewData.vtd");
+inline bool IsNewProjectFile(const QString& fileName) { return fileName == kNewProjectFileName; }
+
 class TProgramData {
 public:
     // ---- fields, in declaration order ----

@@ -1,32 +1,17 @@
+#include "message_box.h"
 #include "view_support.h"
+
+#include "message_box.h"
 
 #include <QEvent>
 #include <QFontMetrics>
 #include <QMdiSubWindow>
-#include <QMessageBox>
 #include <QPainter>
 #include <QPrinter>
 
 #include <cmath>
 
 namespace vortn {
-
-namespace {
-TViewMessageHook& Hook() {
-    static TViewMessageHook hook;
-    return hook;
-}
-}  // namespace
-
-void SetViewMessageHook(TViewMessageHook hook) { Hook() = std::move(hook); }
-
-void ShowViewMessage(QWidget* parent, const QString& text) {
-    if (Hook()) {
-        Hook()(parent, text);
-        return;
-    }
-    QMessageBox::information(parent, QStringLiteral("Information"), text, QMessageBox::Ok);
-}
 
 QString FixedText(Extended value, int precision, int digits) {
     if (!std::isfinite(double(value)))
@@ -119,12 +104,12 @@ bool PrintLandscapePage(QWidget* form, QPrinter& printer, const QString& title,
     printer.setDocName(title);
     QPainter painter;
     if (!painter.begin(&printer)) {
-        ShowViewMessage(form, QStringLiteral("The page could not be printed: the printer did not start it."));
+        InformationBox(form, QStringLiteral("The page could not be printed: the printer did not start it."));
         return false;
     }
     draw(painter, QRect(0, 0, printer.width(), printer.height()));
     if (!painter.end()) {
-        ShowViewMessage(form, QStringLiteral("The page could not be printed."));
+        InformationBox(form, QStringLiteral("The page could not be printed."));
         return false;
     }
     return true;

@@ -1,5 +1,5 @@
 // Small services shared by the geometry views (side, top and 3D views):
-// their message box, number texts of the mouse read-out, pixel rounding,
+// number texts of the mouse read-out, pixel rounding,
 // closing an MDI child and printing one page.
 #pragma once
 
@@ -14,12 +14,6 @@ class QWidget;
 namespace vortn {
 
 using Extended = long double;
-
-// Information box with an OK button. A replacement (tests) receives the
-// parent and the text instead.
-using TViewMessageHook = std::function<void(QWidget* parent, const QString& text)>;
-void SetViewMessageHook(TViewMessageHook hook);
-void ShowViewMessage(QWidget* parent, const QString& text);
 
 // Fixed notation with `digits` decimals; scientific ("1.00000E+6") when the
 // integer part needs more than `precision` digits. A value that rounds to

@@ -1,6 +1,6 @@
 #include "data_edit.h"
 
-#include "entry_message.h"
+#include "message_box.h"
 #include "expression.h"
 #include "number_format.h"
 #include "units.h"
@@ -74,18 +74,18 @@ void TDataEdit::ExitCheck() {
         WriteText(FormatValue(x));
         valid_ = true;
     } catch (const EIntError&) {
-        ShowEntryMessage(this, QStringLiteral("Entry must be an integer."));
+        InformationBox(this, QStringLiteral("Entry must be an integer."));
         ReturnFocus();
     } catch (const EMinError&) {
         SetNumber(minVal_);
-        ShowEntryMessage(this, QStringLiteral("Entry must be greater than or equal to ") + FormatValue(minVal_));
+        InformationBox(this, QStringLiteral("Entry must be greater than or equal to ") + FormatValue(minVal_));
         ReturnFocus();
     } catch (const EMaxError&) {
         SetNumber(maxVal_);
-        ShowEntryMessage(this, QStringLiteral("Entry must be less than or equal to ") + FormatValue(maxVal_));
+        InformationBox(this, QStringLiteral("Entry must be less than or equal to ") + FormatValue(maxVal_));
         ReturnFocus();
     } catch (const EAssignError& e) {
-        ShowEntryMessage(this, integerOnly_ ? QStringLiteral("Entry must be a valid integer.") : e.Message());
+        InformationBox(this, integerOnly_ ? QStringLiteral("Entry must be a valid integer.") : e.Message());
         ReturnFocus();
     }
 }
@@ -97,7 +97,7 @@ bool TDataEdit::ValidateEntry() {
     } catch (const Exception& e) {
         // Arithmetic faults of the evaluator (1/0, an overflow) are entry
         // errors too: shown, the entry stays invalid, nothing goes further.
-        ShowEntryMessage(this, e.Message());
+        InformationBox(this, e.Message());
         ReturnFocus();
     }
     // A bound put in place of the entry is checked again when the box is left.

@@ -1,5 +1,6 @@
 #include "gl_window.h"
 
+#include <QScopeGuard>
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -448,13 +449,13 @@ void TglWindow::RunPaint() {
 
 void TglWindow::paintGL() {
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto restoreCursor = qScopeGuard([] { QGuiApplication::restoreOverrideCursor(); });
     try {
         RunPaint();
     } catch (const std::exception& e) {
         // An exception cannot cross the event loop; the picture stays as drawn.
         qWarning("TglWindow paint: %s", e.what());
     }
-    QGuiApplication::restoreOverrideCursor();
 }
 
 void TglWindow::HandleMouseDown(TMouseButton button, TShiftState shift, int x, int y) {

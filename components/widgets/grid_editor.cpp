@@ -1,9 +1,10 @@
 #include "grid_editor.h"
 
-#include "entry_message.h"
+#include "message_box.h"
 #include "mdi_child.h"
 #include "ui_grid_editor.h"
 
+#include <QScopedValueRollback>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -42,7 +43,7 @@ public:
                 if (OnSelect) try {
                         OnSelect(i);
                     } catch (const Exception& e) {
-                        ShowEntryMessage(widget_, e.Message());
+                        InformationBox(widget_, e.Message());
                     }
             });
             widget_ = box;
@@ -52,7 +53,7 @@ public:
                 if (OnClick) try {
                         OnClick();
                     } catch (const Exception& e) {
-                        ShowEntryMessage(widget_, e.Message());
+                        InformationBox(widget_, e.Message());
                     }
             });
             widget_ = button;
@@ -93,7 +94,7 @@ private:
             if (e->type() == QEvent::FocusIn && control->OnEnter) try {
                     control->OnEnter();
                 } catch (const Exception& ex) {
-                    ShowEntryMessage(control->widget_, ex.Message());
+                    InformationBox(control->widget_, ex.Message());
                 }
             return false;
         }
@@ -141,15 +142,6 @@ protected:
 
 private:
     TEditorGrid* grid_;
-};
-
-// Marks a commit in progress: a message box it shows takes the focus, which
-// must not start another commit.
-struct BusyFlag {
-    explicit BusyFlag(bool& f) : flag(f), before(f) { flag = true; }
-    ~BusyFlag() { flag = before; }
-    bool& flag;
-    bool before;
 };
 
 bool Inside(const QWidget* w, const QWidget* container) {
@@ -210,12 +202,11 @@ void TEditorGrid::currentChanged(const QModelIndex& current, const QModelIndex& 
     try {
         accepted = form_->GridSelectCell(previous.row(), previous.column(), current.row(), current.column());
     } catch (const Exception& e) {
-        ShowEntryMessage(this, e.Message());
+        InformationBox(this, e.Message());
     }
     if (!accepted) {
-        reverting_ = true;
+        const QScopedValueRollback reverting(reverting_, true);
         selectionModel()->setCurrentIndex(previous, QItemSelectionModel::ClearAndSelect);
-        reverting_ = false;
     }
 }
 
@@ -277,7 +268,7 @@ void TTableForm::Guarded(void (TTableForm::*handler)()) {
     try {
         (this->*handler)();
     } catch (const Exception& e) {
-        ShowEntryMessage(this, e.Message());
+        InformationBox(this, e.Message());
     }
 }
 
@@ -384,7 +375,7 @@ void TTableForm::FillGrid() {
     rowsShown_ = std::min(rowsShown_, rows);
     headerRows_ = table_->HeaderRowCount();
     const QSignalBlocker block(Grid);
-    BusyFlag filling(filling_);
+    const QScopedValueRollback filling(filling_, true);
     Grid->setRowCount(rows);
     Grid->setColumnCount(visible);
     const int group = std::max(1, table_->RowGroup());
@@ -444,7 +435,7 @@ int TTableForm::TopRow() const {
 
 void TTableForm::LayoutForm() {
     if (!table_ || laying_) return;
-    laying_ = true;
+    const QScopedValueRollback laying(laying_, true);
     const int m = Margin();
     const int first = Grid->horizontalScrollBar()->value();
     const bool vScroll = Grid->rowCount() > rowsShown_;
@@ -498,7 +489,6 @@ void TTableForm::LayoutForm() {
             ctl->Widget()->raise();
         }
     }
-    laying_ = false;
     if (table_->OnResize) table_->OnResize(table_);
 }
 
@@ -582,7 +572,7 @@ bool TTableForm::CommitText(int r, int g) {
         // it gets its message once.
         const bool shown = refused_.row == r && refused_.col == g && refused_.text == typed;
         refused_ = {r, g, typed};
-        if (!shown) ShowEntryMessage(this, e.Message());
+        if (!shown) InformationBox(this, e.Message());
         return false;
     }
     refused_ = {};
@@ -591,14 +581,16 @@ bool TTableForm::CommitText(int r, int g) {
 
 bool TTableForm::CommitCell() {
     if (!table_) return true;
-    BusyFlag busy(committing_);
+    // A message box the commit shows takes the focus, which must not start
+    // another commit.
+    const QScopedValueRollback busy(committing_, true);
     Grid->CommitOpenEditor();
     return CommitText(Grid->currentRow(), Grid->currentColumn());
 }
 
 bool TTableForm::GridSelectCell(int fromRow, int fromCol, int toRow, int toCol) {
     if (!table_) return true;
-    BusyFlag busy(committing_);
+    const QScopedValueRollback busy(committing_, true);
     if (!CommitText(fromRow, fromCol)) return false;
     if (DataCell(toRow, toCol) && table_->VisibleColumns(toCol)->UsesControls()) return false;
     RefreshTexts();
@@ -727,13 +719,12 @@ void TTableForm::FormResize() {
 }
 
 void TTableForm::WMSizing(QSize dragged, Qt::Edges edges) {
-    sizing_ = true;
+    const QScopedValueRollback sizing(sizing_, true);
     try {
         SizingRect(dragged, edges);
     } catch (const Exception& ex) {
-        ShowEntryMessage(this, ex.Message());
+        InformationBox(this, ex.Message());
     }
-    sizing_ = false;
 }
 
 void TTableForm::FormClose() {

@@ -1,8 +1,9 @@
 #include "page_setup.h"
 
+#include "message_box.h"
+
 #include <QApplication>
 #include <QMarginsF>
-#include <QMessageBox>
 #include <QPageLayout>
 #include <QPageSetupDialog>
 #include <QPrinter>
@@ -48,13 +49,7 @@ void TPageSetupDialog::SetOptions(const TPageOptions& value) {
     for (F f : options_) flags_ |= PageSetupFlagValue(f);
 }
 
-void TPageSetupDialog::ShowError(const QString& text) {
-    if (onError) {
-        onError(text);
-        return;
-    }
-    QMessageBox::critical(parent_, QString(), text);
-}
+void TPageSetupDialog::ShowError(const QString& text) { ErrorBox(parent_, text); }
 
 bool TPageSetupDialog::Execute() {
     if (!printer_ && !runner_) {

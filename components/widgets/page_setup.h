@@ -87,9 +87,6 @@ public:
     // shown in that unit, the parts the options disable disabled.
     std::unique_ptr<QPageSetupDialog> MakeQtDialog(QPrinter& copy) const;
 
-    // Where error messages go (a message box unless replaced).
-    std::function<void(const QString&)> onError;
-
 private:
     void SetMargin(int i, int v) { margin_[i] = v > minMargin_[i] ? v : minMargin_[i]; }
     void SetMinMargin(int i, int v) { minMargin_[i] = v < margin_[i] ? v : margin_[i]; }

@@ -1,7 +1,7 @@
 #include "plot_dialogs.h"
 
 #include "data_edit.h"
-#include "entry_message.h"
+#include "message_box.h"
 #include "number_format.h"
 #include "plot_window.h"
 #include "ui_plot_dialogs_active_lines.h"
@@ -15,7 +15,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMessageBox>
 #include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
@@ -31,11 +30,6 @@ namespace {
 const QString kYes = QStringLiteral(" yes : ");
 const QString kNo = QStringLiteral(" no  : ");
 const QString kGap = QStringLiteral("   ");
-
-void Message(const std::function<void(const QString&)>& sink, QWidget* parent, const QString& text) {
-    if (sink) sink(text);
-    else QMessageBox::information(parent, QString(), text);
-}
 }  // namespace
 
 // --- TdlgFormat ---------------------------------------------------------
@@ -71,7 +65,7 @@ bool TdlgFormat::ReadValues() {
         ppi_ = int(dePPI->Number());
         return true;
     } catch (const Exception& e) {
-        ShowEntryMessage(this, e.Message());
+        InformationBox(this, e.Message());
         return false;
     }
 }
@@ -136,7 +130,7 @@ void TfrmLineNames::edLineExit() {
     const int row = lbLines->currentRow();
     if (row < 0) return;
     if (edLine->text().isEmpty()) {
-        Message(onMessage, this, QStringLiteral("The line must have a name!"));
+        InformationBox(this, QStringLiteral("The line must have a name!"));
         edLine->setText(lbLines->item(row)->text());
         return;
     }

@@ -77,7 +77,6 @@ public:
     QLineEdit* edLine = nullptr;
     QPushButton* btnOK = nullptr;
     QPushButton* btnCancel = nullptr;
-    std::function<void(const QString&)> onMessage;
 
 public slots:
     void lbLinesClick();

@@ -1,6 +1,7 @@
 #include "plot_window.h"
 
 #include "mdi_child.h"
+#include "message_box.h"
 #include "handler_guard.h"
 #include "number_format.h"
 #include "ui_plot_window.h"
@@ -14,7 +15,6 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPrinter>
@@ -276,10 +276,7 @@ void TPlotForm::FormCreate() {
     Relayout(true);
 }
 
-void TPlotForm::ShowMessage(const QString& text) {
-    if (onMessage) onMessage(text);
-    else QMessageBox::critical(this, QString(), text);
-}
+void TPlotForm::ShowMessage(const QString& text) { ErrorBox(this, text); }
 
 int TPlotForm::ScaledFontHeight(int size) const { return std::abs(st_.fontHeight * size / 10); }
 

@@ -153,9 +153,6 @@ public:
     void ToggleCurveVisible(int curveIndex);
     QString LegendText(int curveIndex) const;
 
-    // Where messages go (a message box unless replaced).
-    std::function<void(const QString&)> onMessage;
-
 public slots:
     void FormCreate();
     void FormResize();

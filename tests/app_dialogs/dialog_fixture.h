@@ -4,7 +4,7 @@
 
 #include "data_edit.h"
 #include "dialog_host.h"
-#include "entry_message.h"
+#include "message_catcher.h"
 #include "grid_editor.h"
 #include "input_dialog.h"
 #include "program_data.h"
@@ -33,11 +33,10 @@ protected:
         holder = std::make_unique<TProjectHolder>();
         host = new TDialogHost(*holder, window.get(), mdi);
         holder->OnCloseAllChildren = [this] { host->ForceCloseAll(); };
-        host->OnShowMessage = [this](const QString& s) { messages << s; };
         host->GetEditorPath = [this] { return editorPath; };
         host->SetEditorPath = [this](const QString& s) { editorPath = s; };
         host->OnUpdateFoundationMenu = [this] { ++foundationMenuUpdates; };
-        SetEntryMessageHook([this](QWidget*, const QString& s) { messages << s; });
+        SetMessageHook(test::CollectMessages(messages));
         InstallGridEditor(mdi);
         window->show();
         window->activateWindow();
@@ -45,7 +44,7 @@ protected:
     }
     void TearDown() override {
         host->ForceCloseAll();
-        SetEntryMessageHook(nullptr);
+        SetMessageHook(nullptr);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         window.reset();
         holder.reset();

@@ -208,7 +208,7 @@ TEST(MainFormViews, PrintPageOfThe3DViewReachesAPdfFile) {
         GTEST_SKIP() << "needs a display (run under xvfb-run)";
     }
     QStringList messages;
-    vortn::SetViewMessageHook([&](QWidget*, const QString& text) { messages << text; });
+    vortn::SetMessageHook(vortn::test::CollectMessages(messages));
     TMainForm w;
     w.resize(1000, 760);
     w.show();
@@ -223,7 +223,7 @@ TEST(MainFormViews, PrintPageOfThe3DViewReachesAPdfFile) {
     vortn::test::TPrintDialogAnswer answer;
     vortn::test::AnswerPrintDialogWithPdf(file, answer);
     f.FilePrintPage->trigger();
-    vortn::SetViewMessageHook({});
+    vortn::SetMessageHook(nullptr);
     ASSERT_TRUE(answer.seen);
     EXPECT_TRUE(messages.isEmpty()) << messages.join(QLatin1Char('|')).toStdString();
     const vortn::test::TPdfPages pdf = vortn::test::ReadPdfPages(file, 50);

@@ -23,7 +23,10 @@ QStringList Titles(QMdiArea* area) {
 }
 
 TEST(MainFormViews, ViewMenuOpensEachViewOnceAndActivatesIt) {
-    vortn::SetViewMessageHook([](QWidget*, const QString& text) { ADD_FAILURE() << text.toStdString(); });
+    vortn::SetMessageHook([](const vortn::TMessageRequest& r) {
+        ADD_FAILURE() << r.text.toStdString();
+        return 0;
+    });
     TMainForm w;
     w.show();
     QApplication::processEvents();
@@ -37,7 +40,6 @@ TEST(MainFormViews, ViewMenuOpensEachViewOnceAndActivatesIt) {
     f.ViewSideYZ->trigger();
     QApplication::processEvents();
     EXPECT_EQ(Titles(w.MdiArea()), (QStringList{"Top View", "Side View (XZ-Plane)", "Side View (YZ-Plane)"}));
-    EXPECT_EQ(w.OpenFlags().TopView, 1);
     ASSERT_NE(w.SideViewXZ(), nullptr);
     ASSERT_NE(w.TopView(), nullptr);
     // Shown in the area, each view was activated: it holds the four piles.
@@ -46,9 +48,8 @@ TEST(MainFormViews, ViewMenuOpensEachViewOnceAndActivatesIt) {
 
     w.MdiArea()->subWindowList().first()->close();
     QApplication::processEvents();
-    EXPECT_EQ(w.OpenFlags().TopView, 0);
     EXPECT_EQ(w.TopView(), nullptr);
-    vortn::SetViewMessageHook({});
+    vortn::SetMessageHook(nullptr);
 }
 
 }  // namespace

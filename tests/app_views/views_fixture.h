@@ -7,6 +7,7 @@
 #include "columns.h"
 #include "program_data.h"
 #include "project_holder.h"
+#include "message_catcher.h"
 #include "view_support.h"
 
 #include <QDir>
@@ -51,9 +52,9 @@ class ViewsTest : public ::testing::Test {
 public:
     void SetUp() override {
         holder_ = std::make_unique<TProjectHolder>();
-        vortn::SetViewMessageHook([this](QWidget*, const QString& text) { messages_ << text; });
+        vortn::SetMessageHook(vortn::test::CollectMessages(messages_));
     }
-    void TearDown() override { vortn::SetViewMessageHook({}); }
+    void TearDown() override { vortn::SetMessageHook(nullptr); }
 
     TProjectHolder& H() { return *holder_; }
     TProgramData& P() { return holder_->Project(); }

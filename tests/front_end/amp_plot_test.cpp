@@ -37,7 +37,6 @@ protected:
                 m.Points(k, i).Y = 0.001L * (k + 4) * (i + 1);
             }
         dlg_ = Form().AmpPlot();
-        dlg_->MessageHook = [this](const QString& t) { messages_ << t; };
         dlg_->FormActivate();
     }
     double Y(int series, int i) const { return dlg_->Series(series).at(i).y(); }
@@ -162,10 +161,10 @@ TEST_F(AmpPlot, ExportWritesTheFileAndAsksBeforeOverwriting) {
     const QString name = Path(QStringLiteral("amp.txt"));
     dlg_->SaveNameHook = [&] { return name; };
     bool asked = false;
-    dlg_->ConfirmHook = [&](const QString& q) {
+    answerFor_ = [&](const QString& q) {
         asked = true;
         EXPECT_EQ(q, QStringLiteral("File already exists, do you want to overwrite it?"));
-        return false;
+        return int(QMessageBox::No);
     };
     dlg_->Form().Button4->click();
     QFile f(name);

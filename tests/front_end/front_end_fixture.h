@@ -3,6 +3,7 @@
 #pragma once
 
 #include "main_form.h"
+#include "message_box.h"
 #include "ui_MainForm.h"
 
 #include <QDir>
@@ -49,11 +50,15 @@ protected:
     void Recreate(const QString& startupFile = QString()) {
         form_.reset();
         form_ = std::make_unique<TMainForm>();
-        form_->MessageHook = [this](const QString& text) { messages_ << text; };
-        form_->QuestionHook = [this](const QString& text, int) {
-            questions_ << text;
-            return answer_;
-        };
+        SetMessageHook([this](const TMessageRequest& r) {
+            if (r.kind != TMessageKind::Question) {
+                messages_ << r.text;
+                return int(QMessageBox::Ok);
+            }
+            if (realQuestions_) return ShowMessageBox(r);
+            questions_ << r.text;
+            return answerFor_ ? answerFor_(r.text) : answer_;
+        });
         form_->SaveNameHook = [this](const QString&, const QString&) { return saveName_; };
         form_->OpenNameHook = [this](const QString&, const QString&) { return openName_; };
         form_->SetStartupFile(startupFile);
@@ -61,6 +66,7 @@ protected:
     }
     void TearDown() override {
         form_.reset();
+        SetMessageHook(nullptr);
         QDir::setCurrent(previousDir_);
     }
 
@@ -76,6 +82,8 @@ protected:
     std::unique_ptr<TMainForm> form_;
     QStringList messages_, questions_;
     int answer_ = QMessageBox::No;
+    std::function<int(const QString&)> answerFor_;  // set: answers in place of answer_
+    bool realQuestions_ = false;                    // questions to the real box
     QString saveName_, openName_;
     QString previousDir_;
 };

@@ -4,7 +4,6 @@
 // without the user's consent; drops ask like File Open.
 #include "application.h"
 #include "data_edit.h"
-#include "entry_message.h"
 #include "front_end_fixture.h"
 #include "grid_editor.h"
 #include "input_dialog.h"
@@ -54,13 +53,9 @@ class CommitFixture : public FrontEndFixture {
 protected:
     void SetUp() override {
         FrontEndFixture::SetUp();
-        SetEntryMessageHook([this](QWidget*, const QString& text) { messages_ << text; });
         Form().SetEngineLibraryName(QStringLiteral(VORTN_FAKE_ENGINE));
     }
-    void TearDown() override {
-        FrontEndFixture::TearDown();
-        SetEntryMessageHook(nullptr);
-    }
+    void TearDown() override { FrontEndFixture::TearDown(); }
     static void Settle() {
         for (int i = 0; i < 3; ++i) {
             QCoreApplication::processEvents();
@@ -290,8 +285,7 @@ TEST_P(PartlyReadFile, IsReplacedOnlyWithConsent) {
         Form().SetModified(true);
     }
     saveName_ = Path(QStringLiteral("mended.vtd"));
-    Form().QuestionHook = [&](const QString& text, int) {
-        questions_ << text;
+    answerFor_ = [&](const QString& text) {
         return text.startsWith(QStringLiteral("Do you want to save")) ? int(QMessageBox::Yes) : c.answer;
     };
 
@@ -331,7 +325,7 @@ INSTANTIATE_TEST_SUITE_P(Commands, PartlyReadFile, ::testing::ValuesIn(kPartlyRe
 TEST_F(CommitFixture, TheQuestionOnAPartlyReadFileKeepsItByDefault) {
     const QString project = WriteTypoProject(folder_.path());
     Form().OpenFileName(project);
-    Form().QuestionHook = nullptr;  // the real box, answered with Enter
+    realQuestions_ = true;  // the real box, answered with Enter
     QTimer::singleShot(0, [] {
         QWidget* box = QApplication::activeModalWidget();
         ASSERT_NE(box, nullptr);

@@ -77,7 +77,7 @@ answer '^VORT-N$' typo_e2e_1_read_error.png
 # Computation > Run Analysis: the question on the partly read file; the
 # default keeps the file and goes to Save As.
 menu_item 'VORT-N 3.0.12 - Project-half-space' alt+c r
-answer '^Confirm$' typo_e2e_2_question.png
+answer '^VORT-N$' typo_e2e_2_question.png
 
 # Save As: a new name.
 saveas=$(wait_window 'Save Project-half-space As')

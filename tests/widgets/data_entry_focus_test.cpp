@@ -3,7 +3,7 @@
 // application, a pop-up menu or the combo's own list.
 #include "data_combo.h"
 #include "data_edit.h"
-#include "entry_message.h"
+#include "message_catcher.h"
 
 #include <gtest/gtest.h>
 
@@ -32,7 +32,7 @@ namespace {
 class FocusFixture : public ::testing::Test {
 protected:
     void SetUp() override {
-        SetEntryMessageHook([this](QWidget*, const QString& s) { messages.push_back(s); });
+        SetMessageHook(test::CollectMessages(messages));
         win = std::make_unique<QWidget>();
         auto* layout = new QVBoxLayout(win.get());
         panel = new QWidget(win.get());
@@ -56,7 +56,7 @@ protected:
     }
     void TearDown() override {
         win.reset();
-        SetEntryMessageHook(nullptr);
+        SetMessageHook(nullptr);
     }
 
 public:
@@ -160,7 +160,7 @@ TEST_F(FocusFixture, ComboTakesDeleteAndBackspace) {
 
 TEST(EntryFocusMdi, SwitchingMdiChildIsLeavingTheBox) {
     QStringList messages;
-    SetEntryMessageHook([&](QWidget*, const QString& s) { messages.push_back(s); });
+    SetMessageHook(test::CollectMessages(messages));
     {
         QMdiArea area;
         auto* edit = new TDataEdit;
@@ -179,7 +179,7 @@ TEST(EntryFocusMdi, SwitchingMdiChildIsLeavingTheBox) {
         QApplication::processEvents();
         EXPECT_EQ(messages, QStringList({kMinMessage}));
     }
-    SetEntryMessageHook(nullptr);
+    SetMessageHook(nullptr);
 }
 
 }  // namespace

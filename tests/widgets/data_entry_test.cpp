@@ -1,7 +1,7 @@
 // Entry box and numeric combo box: exit check, bounds, formats, labels.
 #include "data_combo.h"
 #include "data_edit.h"
-#include "entry_message.h"
+#include "message_catcher.h"
 
 #include <gtest/gtest.h>
 
@@ -21,10 +21,8 @@ namespace {
 // Collects the messages in place of the modal boxes.
 class EntryFixture : public ::testing::Test {
 protected:
-    void SetUp() override {
-        SetEntryMessageHook([this](QWidget*, const QString& s) { messages.push_back(s); });
-    }
-    void TearDown() override { SetEntryMessageHook(nullptr); }
+    void SetUp() override { SetMessageHook(test::CollectMessages(messages)); }
+    void TearDown() override { SetMessageHook(nullptr); }
     QStringList messages;
     QWidget form;
 };

@@ -3,7 +3,7 @@
 // dragging snaps to whole rows, a cell can be edited, and deactivation
 // follows the child's activation. A screenshot is saved for a reviewer.
 #include "columns.h"
-#include "entry_message.h"
+#include "message_catcher.h"
 #include "grid_editor.h"
 
 #include <gtest/gtest.h>
@@ -26,7 +26,7 @@ namespace {
 class GridEditorMdi : public ::testing::Test {
 protected:
     void SetUp() override {
-        SetEntryMessageHook([this](QWidget*, const QString& s) { messages.push_back(s); });
+        SetMessageHook(test::CollectMessages(messages));
         area = std::make_unique<QMdiArea>();
         area->resize(900, 700);
         area->show();
@@ -56,7 +56,7 @@ protected:
         table.reset();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         area.reset();
-        SetEntryMessageHook(nullptr);
+        SetMessageHook(nullptr);
         SetCellControlFactory(nullptr);
         SetTableEditorFactory(nullptr);
     }

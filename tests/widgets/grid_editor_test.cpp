@@ -1,6 +1,6 @@
 // The grid table editor window: rows, buttons, cell entry, hooks, closing.
 #include "columns.h"
-#include "entry_message.h"
+#include "message_catcher.h"
 #include "grid_editor.h"
 
 #include <gtest/gtest.h>
@@ -25,12 +25,12 @@ class GridEditorFixture : public ::testing::Test {
 protected:
     void SetUp() override {
         InstallGridEditor();
-        SetEntryMessageHook([this](QWidget*, const QString& s) { messages.push_back(s); });
+        SetMessageHook(test::CollectMessages(messages));
     }
     void TearDown() override {
         table.reset();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        SetEntryMessageHook(nullptr);
+        SetMessageHook(nullptr);
         SetCellControlFactory(nullptr);
         SetTableEditorFactory(nullptr);
     }

@@ -4,6 +4,7 @@
 // bitmap. The window with two curves is saved for a reviewer to look at.
 #include <gtest/gtest.h>
 
+#include "message_catcher.h"
 #include "plot_window.h"
 
 #include <QApplication>
@@ -47,10 +48,11 @@ protected:
         plot->Execute();
         form = dynamic_cast<TPlotForm*>(plot->Window());
         ASSERT_NE(form, nullptr);
-        form->onMessage = [this](const QString& m) { messages << m; };
+        SetMessageHook(test::CollectMessages(messages));
         Settle();
     }
     void TearDown() override {
+        SetMessageHook(nullptr);
         plot.reset();  // frees its window
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         area.reset();

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "data_edit.h"
-#include "entry_message.h"
+#include "message_catcher.h"
 #include "page_setup.h"
 #include "pdf_pages.h"
 #include "plot_dialogs.h"
@@ -47,11 +47,12 @@ protected:
                 plot->Points(c, i).Y = 0.021L * std::sin(0.25 * i + c) - 0.004L * c;
             }
         form = new TPlotForm(*plot);
-        form->onMessage = [this](const QString& m) { messages << m; };
+        SetMessageHook(test::CollectMessages(messages));
         form->Canvas()->resize(800, 560);
         form->Relayout(true);
     }
     void TearDown() override {
+        SetMessageHook(nullptr);
         delete form;
         plot.reset();
     }
@@ -125,12 +126,13 @@ TEST_F(PlotSaveTest, PrintMenuReachesAPdfPageThroughThePrintDialog) {
 TEST(PlotDialogs, LineNamesRefuseAnEmptyText) {
     TfrmLineNames dialog({"A", "B"});
     QStringList messages;
-    dialog.onMessage = [&](const QString& m) { messages << m; };
+    SetMessageHook(test::CollectMessages(messages));
     EXPECT_EQ(dialog.edLine->text(), "A");
     dialog.lbLines->setCurrentRow(1);
     EXPECT_EQ(dialog.edLine->text(), "B");
     dialog.edLine->setText("");
     dialog.edLineExit();
+    SetMessageHook(nullptr);
     EXPECT_EQ(messages, QStringList{"The line must have a name!"});
     EXPECT_EQ(dialog.edLine->text(), "B");
     dialog.edLine->setText("Rocking");
@@ -157,7 +159,7 @@ TEST(PlotDialogs, ActiveCurveStates) {
 
 TEST(PlotDialogs, SaveAttributesLimits) {
     QStringList messages;
-    SetEntryMessageHook([&](QWidget*, const QString& m) { messages << m; });
+    SetMessageHook(test::CollectMessages(messages));
     TdlgFormat dialog;
     EXPECT_EQ(dialog.windowTitle(), "Save Attributes");
     EXPECT_EQ(dialog.deHeight->EditLabel()->text(), "&Height (in)");
@@ -175,14 +177,14 @@ TEST(PlotDialogs, SaveAttributesLimits) {
     dialog.dePPI->setText("100");
     ASSERT_TRUE(dialog.ReadValues());
     EXPECT_EQ(PlotBitmapSize(dialog.WidthInches(), dialog.HeightInches(), dialog.PixelsPerInch()), QSize(250, 250));
-    SetEntryMessageHook(nullptr);
+    SetMessageHook(nullptr);
 }
 
 // Arithmetic faults of an entry are entry errors: one message, OK refused,
 // nothing thrown out of the dialog.
 TEST(PlotDialogs, SaveAttributesRefuseArithmeticFaults) {
     QStringList messages;
-    SetEntryMessageHook([&](QWidget*, const QString& m) { messages << m; });
+    SetMessageHook(test::CollectMessages(messages));
     const struct {
         const char* typed;
         const char* message;
@@ -207,14 +209,18 @@ TEST(PlotDialogs, SaveAttributesRefuseArithmeticFaults) {
             EXPECT_EQ(messages.size(), 1) << c.typed;
         }
     }
-    SetEntryMessageHook(nullptr);
+    SetMessageHook(nullptr);
 }
 
 // Plot > Save To Disk... with 1/0 typed in Height: the attributes dialog
 // refuses it with one message and the program goes on.
 TEST_F(PlotSaveTest, SaveToDiskWithAnArithmeticFaultInTheAttributes) {
     QStringList entryMessages;
-    SetEntryMessageHook([&](QWidget*, const QString& m) { entryMessages << m; });
+    // The plot window reports errors, the entry boxes information.
+    SetMessageHook([&](const TMessageRequest& r) {
+        (r.kind == TMessageKind::Error ? messages : entryMessages) << r.text;
+        return int(QMessageBox::Ok);
+    });
     QTemporaryDir dir;
     const QString file = dir.filePath("plot.bmp");
     int step = 0;
@@ -241,7 +247,7 @@ TEST_F(PlotSaveTest, SaveToDiskWithAnArithmeticFaultInTheAttributes) {
     };
     QTimer::singleShot(0, answer);
     form->MenuItem("PlotSave")->trigger();
-    SetEntryMessageHook(nullptr);
+    SetMessageHook(nullptr);
     EXPECT_EQ(step, 2);
     EXPECT_EQ(entryMessages, QStringList{"Floating point division by zero"});
     EXPECT_TRUE(messages.isEmpty()) << messages.join(" | ").toStdString();
@@ -332,8 +338,9 @@ TEST(PageSetup, CancelChangesNothingOkTakesPaperAndMargins) {
 TEST(PageSetup, NoPrinterIsReported) {
     TPageSetupDialog d;
     QStringList messages;
-    d.onError = [&](const QString& m) { messages << m; };
+    SetMessageHook(test::CollectMessages(messages));
     EXPECT_FALSE(d.Execute());
+    SetMessageHook(nullptr);
     ASSERT_EQ(messages.size(), 1);
     EXPECT_EQ(messages[0], "Error in TPageSetupDialog.Execute\rError getting Printer\rError in GetPrinter\rPrinter not Assigned");
 }

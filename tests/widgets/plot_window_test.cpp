@@ -1,6 +1,7 @@
 // Plot window: ranges, layout, zoom, curves, legend, menu, panels.
 #include <gtest/gtest.h>
 
+#include "message_catcher.h"
 #include "plot_window.h"
 
 #include <QAction>
@@ -31,12 +32,13 @@ protected:
                 plot->Points(c, i).Y = 3.7L * std::sin(0.3 * i + c) * (c + 1) / curves;
             }
         form = new TPlotForm(*plot);
-        form->onMessage = [this](const QString& m) { messages << m; };
+        SetMessageHook(test::CollectMessages(messages));
         form->resize(800, 600);
         form->Canvas()->resize(800, 560);
         form->Relayout(true);
     }
     void TearDown() override {
+        SetMessageHook(nullptr);
         delete form;
         form = nullptr;
         plot.reset();

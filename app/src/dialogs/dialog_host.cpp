@@ -2,13 +2,13 @@
 
 #include "input_dialog.h"
 #include "mdi_child.h"
+#include "message_box.h"
 #include "project_holder.h"
 
 #include <QApplication>
 #include <QEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QMessageBox>
 
 namespace vortn {
 
@@ -37,13 +37,7 @@ QString TDialogHost::ProgramFolder() const {
     return programFolder_.isEmpty() ? QCoreApplication::applicationDirPath() : programFolder_;
 }
 
-void TDialogHost::ShowMessage(const QString& text) {
-    if (OnShowMessage) {
-        OnShowMessage(text);
-        return;
-    }
-    QMessageBox::information(mainWindow_, QString(), text, QMessageBox::Ok);
-}
+void TDialogHost::ShowMessage(const QString& text) { InformationBox(mainWindow_, text); }
 
 TInputDialog* TDialogHost::Create(TDialogKind kind) {
     TInputDialog* d = CreateInputDialog(*this, kind);
@@ -62,11 +56,9 @@ TInputDialog* TDialogHost::Create(TDialogKind kind) {
 
 TInputDialog* TDialogHost::OpenDialog(TDialogKind kind) {
     const int k = int(kind);
-    const bool created = !open_[k] || !dialogs_[k];
+    const bool created = !dialogs_[k];
     if (created) {
         dialogs_[k] = Create(kind);
-        open_[k] = 1;
-        if (OnOpenChanged) OnOpenChanged(kind, true);
         dialogs_[k]->Frame()->show();
     }
     TInputDialog* d = dialogs_[k];
@@ -88,8 +80,6 @@ void TDialogHost::DialogClosed(TInputDialog* dialog) {
     const int k = int(dialog->Kind());
     if (dialogs_[k] == dialog) {
         dialogs_[k] = nullptr;
-        open_[k] = 0;
-        if (OnOpenChanged) OnOpenChanged(dialog->Kind(), false);
     }
     if (current_ == dialog) current_ = nullptr;
 }

@@ -70,20 +70,17 @@ public:
     std::function<void()> OnUpdateFoundationMenu;
     std::function<QString()> GetEditorPath;
     std::function<void(const QString&)> SetEditorPath;
-    // Information box with an OK button; a test may take the text instead.
-    std::function<void(const QString&)> OnShowMessage;
-    // Told whenever a dialog's open flag changes (the main window keeps a byte per dialog).
-    std::function<void(TDialogKind, bool open)> OnOpenChanged;
     void UpdateFoundationMenu() { if (OnUpdateFoundationMenu) OnUpdateFoundationMenu(); }
     // The folder of the program file (the footing pictures lie there).
     QString ProgramFolder() const;
     void SetProgramFolder(const QString& folder) { programFolder_ = folder; }
+    // Information box with an OK button over the main window.
     void ShowMessage(const QString& text);
 
-    // Open flags (1 from creation until the dialog's own close clears it).
-    bool IsOpen(TDialogKind kind) const { return open_[int(kind)] != 0; }
+    // From the dialog's creation until its own close (or its freeing).
+    bool IsOpen(TDialogKind kind) const { return !dialogs_[int(kind)].isNull(); }
     TInputDialog* Dialog(TDialogKind kind) const;
-    // Creates the dialog when its flag is 0, else brings it to the front.
+    // Creates the dialog when it is not open, else brings it to the front.
     TInputDialog* OpenDialog(TDialogKind kind);
     // Closes the dialog the normal way (check and write-back) when it is open.
     void CloseDialog(TDialogKind kind);
@@ -116,7 +113,6 @@ private:
     TProjectHolder& holder_;
     QWidget* mainWindow_;
     QMdiArea* mdiArea_;
-    std::array<uint8_t, kDialogKindCount> open_{};
     std::array<QPointer<TInputDialog>, kDialogKindCount> dialogs_{};
     QPointer<TInputDialog> current_;
     QString programFolder_;

@@ -1,7 +1,7 @@
 #include "input_dialog.h"
 
 #include "data_edit.h"
-#include "entry_message.h"
+#include "message_box.h"
 #include "exceptions.h"
 #include "program_data.h"
 
@@ -163,7 +163,7 @@ bool TInputDialog::FocusedEntryValid() {
             try {
                 valid = box->ValidateEntry();
             } catch (const Exception& e) {
-                ShowEntryMessage(box, e.Message());
+                InformationBox(box, e.Message());
                 valid = false;
             }
             break;
@@ -175,9 +175,9 @@ bool TInputDialog::FocusedEntryValid() {
 void TInputDialog::ReportInvalid(TDataEdit* box) {
     if (entryState_.value(box, EntryState::Clean) != EntryState::Checked || box->Valid()) {
         try {
-            if (box->ValidateEntry()) ShowEntryMessage(box, QStringLiteral("Invalid entry"));
+            if (box->ValidateEntry()) InformationBox(box, QStringLiteral("Invalid entry"));
         } catch (const Exception& e) {
-            ShowEntryMessage(box, e.Message());
+            InformationBox(box, e.Message());
         }
     }
     RefuseLater(box);

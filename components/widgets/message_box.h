@@ -1,0 +1,40 @@
+// The program's message boxes. Every box of the program is shown here, under
+// the program's name; one hook takes them instead of the modal box (tests,
+// callers that collect messages).
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+namespace vortn {
+
+enum class TMessageKind { Information, Error, Question };
+
+struct TMessageRequest {
+    QWidget* parent = nullptr;
+    TMessageKind kind = TMessageKind::Information;
+    QString text;
+    int buttons = 0;        // QMessageBox::StandardButtons; OK unless a question
+    int defaultButton = 0;  // what Enter answers
+};
+
+// Answers the request with the QMessageBox::StandardButton pressed.
+using TMessageHook = std::function<int(const TMessageRequest&)>;
+
+// Replaces the boxes (nullptr restores them); returns the hook it replaced.
+TMessageHook SetMessageHook(TMessageHook hook);
+
+// The modal box itself, whatever the hook (a hook may pass a request on).
+int ShowMessageBox(const TMessageRequest& request);
+
+// Information icon, one OK button.
+void InformationBox(QWidget* parent, const QString& text);
+// Error icon, one OK button.
+void ErrorBox(QWidget* parent, const QString& text);
+// `buttons` and `defaultButton` are QMessageBox::StandardButton values;
+// returns the one pressed.
+int QuestionBox(QWidget* parent, const QString& text, int buttons, int defaultButton = 0);
+
+}  // namespace vortn
