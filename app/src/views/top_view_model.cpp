@@ -4,7 +4,7 @@
 #include "program_data.h"
 #include "project_holder.h"
 #include "side_view_model.h"
-#include "view_support.h"
+#include "view_numbers.h"
 
 #include <algorithm>
 #include <cmath>

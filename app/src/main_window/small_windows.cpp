@@ -1,7 +1,7 @@
 // About box and run-progress dialog.
 #include "small_windows.h"
 
-#include "main_form.h"
+#include "program_data.h"
 #include "ui_AboutBox.h"
 #include "ui_RunAnalysis.h"
 
@@ -17,7 +17,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui
 
 TAboutBox::~TAboutBox() = default;
 
-void TAboutBox::FormActivate() { ui_->Version->setText(QStringLiteral("Version ") + TMainForm::GetVersion()); }
+void TAboutBox::FormActivate() { ui_->Version->setText(QStringLiteral("Version ") + ProgramVersion()); }
 
 void TAboutBox::showEvent(QShowEvent* event) {
     FormActivate();

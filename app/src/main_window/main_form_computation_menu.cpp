@@ -1,4 +1,5 @@
-// Main window: the engine run, loading its results, the viewer launch.
+// Main window: the Computation menu: the engine run, loading its results,
+// and the input and output files in the editor.
 #include "main_form.h"
 
 #include "amp_plot.h"
@@ -116,37 +117,26 @@ void TMainForm::CloseResultWindows() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-void TMainForm::N3DView1Click() {
-    try {
-        if (!FileSaveClick() || IsNewProjectFile(Project().FileName)) return;
-        const QString folder = ProgramFolder();
-        viewerPath_ = folder + QStringLiteral("/Vrt3-viewer");
-        if (!QFileInfo(viewerPath_).isExecutable()) {
-            ShowMessage(QStringLiteral("The geometry viewer \"%1\" is not installed.").arg(viewerPath_));
-            return;
-        }
-        const QStringList names = ViewerNames(QFileInfo(Project().FileName).absoluteFilePath());
-        const QString refusal = CheckEngineNames(names);
-        if (!refusal.isEmpty()) {
-            ShowMessage(refusal);
-            return;
-        }
-        // The viewer reads names.dat from its working folder, which stays for it.
-        const QString workFolder = QFileInfo(Project().FileName).absolutePath();
-        WriteNamesFile(workFolder + QStringLiteral("/names.dat"), names);
-        if (!QProcess::startDetached(viewerPath_, {}, workFolder))
-            ShowMessage(QStringLiteral("An error occurred in running the Graphics Processor"));
-    } catch (const std::exception& e) {
-        ShowMessage(QString::fromUtf8(e.what()));
-    }
+void TMainForm::ComputationMenuClick() {
+    DeactivateActiveChild();
+    Ui::TMainForm& f = *ui_;
+    const QString name = Project().FileName;
+    f.CompInput->setEnabled(QFileInfo(name).isFile());
+    f.CompKernel->setEnabled(QFileInfo(ChangeFileExt(name, QStringLiteral(".vtr"))).isFile());
+    f.CompOutput->setEnabled(QFileInfo(ChangeFileExt(name, QStringLiteral(".vto"))).isFile());
+    f.CompRun->setEnabled(true);
 }
 
-void TMainForm::HelpAboutClick() {
-    if (aboutBox_) aboutBox_->exec();
+void TMainForm::OpenInEditor(const QString& fileName) {
+    // The editor gets the file as its one argument; no shell is involved.
+    if (editorPath_.isEmpty() || !QProcess::startDetached(editorPath_, {fileName}))
+        ShowMessage(QStringLiteral("An error occurred in running the Word Processor"));
 }
 
-void TMainForm::AmpPlotClick() {
-    if (ampPlot_) ampPlot_->exec();
-}
+void TMainForm::CompInputClick() { OpenInEditor(Project().FileName); }
+
+void TMainForm::CompKernelClick() { OpenInEditor(ChangeFileExt(Project().FileName, QStringLiteral(".vtr"))); }
+
+void TMainForm::CompOutputClick() { OpenInEditor(ChangeFileExt(Project().FileName, QStringLiteral(".vto"))); }
 
 }  // namespace vortn

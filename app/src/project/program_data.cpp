@@ -12,7 +12,13 @@
 #include <cstring>
 #include <string>
 
+#ifndef VORTN_VERSION
+#error "VORTN_VERSION comes from the CMake project version"
+#endif
+
 namespace vortn {
+
+QString ProgramVersion() { return QStringLiteral(VORTN_VERSION); }
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Main window: construction, start-up, closing, modified flag, child
-// windows, caption, Window and Help menus and dropped files.
+// windows, caption and dropped files.
 #include "main_form.h"
 
 #include "amp_plot.h"
@@ -21,8 +21,6 @@
 #include <QActionGroup>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDate>
-#include <QDesktopServices>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -31,11 +29,6 @@
 #include <QMdiSubWindow>
 #include <QMimeData>
 #include <QUrl>
-#include <QUrlQuery>
-
-#ifndef VORTN_VERSION
-#error "VORTN_VERSION comes from the CMake project version"
-#endif
 
 namespace vortn {
 
@@ -83,7 +76,7 @@ TMainForm::~TMainForm() {
     if (gMainForm == this) gMainForm = nullptr;
 }
 
-QString TMainForm::GetVersion() { return QStringLiteral(VORTN_VERSION); }
+QString TMainForm::GetVersion() { return ProgramVersion(); }
 
 QString TMainForm::CaptionFor(const QString& projectFile) {
     return QStringLiteral("VORT-N ") + GetVersion() + QStringLiteral(" - ") + GetDisplayName(projectFile);
@@ -92,8 +85,6 @@ QString TMainForm::CaptionFor(const QString& projectFile) {
 QMdiArea* TMainForm::MdiArea() const { return ui_->MdiArea; }
 
 QString TMainForm::ProgramFolder() const { return QCoreApplication::applicationDirPath(); }
-
-// ---- message boxes ----
 
 void TMainForm::ShowMessage(const QString& text) { InformationBox(this, text); }
 
@@ -220,8 +211,6 @@ void TMainForm::FormActivate() {
 
 void TMainForm::UpdateCaption() { setWindowTitle(CaptionFor(Project().FileName)); }
 
-// ---- closing ----
-
 bool TMainForm::FormCloseQuery() {
     if (running_) return false;
     return DeactivateActiveChild() && QuerySaveChanges();
@@ -245,10 +234,6 @@ void TMainForm::closeEvent(QCloseEvent* event) {
         event->ignore();
     }
 }
-
-void TMainForm::FileExitClick() { close(); }
-
-// ---- modified flag and child windows ----
 
 void TMainForm::SetModified(bool flag) { holder_->SetModified(flag); }
 
@@ -285,54 +270,6 @@ void TMainForm::RefreshOpenDialogs() {
             child->ReloadChild();
     for (TGridTable* t : holder_->Tables()) t->RefreshEditor();
 }
-
-// ---- Window menu ----
-
-void TMainForm::WindowMenuClick() {
-    const auto subs = MdiArea()->subWindowList();
-    windowSeparator_->setVisible(!subs.isEmpty());
-    for (int k = 0; k < int(windowItems_.size()); ++k) {
-        const bool used = k < subs.size();
-        windowItems_[k]->setVisible(used);
-        if (used) windowItems_[k]->setText(subs[k]->windowTitle());
-    }
-}
-
-void TMainForm::WindowItemClick(int index) {
-    const auto subs = MdiArea()->subWindowList();
-    if (index < 0 || index >= subs.size()) return;
-    QMdiSubWindow* sub = subs[index];
-    if (sub->isMinimized()) sub->showNormal();
-    sub->show();
-    MdiArea()->setActiveSubWindow(sub);
-}
-
-// ---- Help menu ----
-
-void TMainForm::OpenHelpDocument(const QString& fileName) {
-    const QString path = ProgramFolder() + QLatin1Char('/') + fileName;
-    if (!QFileInfo(path).isFile()) {
-        ShowMessage(QStringLiteral("The document \"%1\" is not installed.").arg(path));
-        return;
-    }
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
-        ShowMessage(QStringLiteral("The document \"%1\" could not be opened.").arg(path));
-}
-
-void TMainForm::HelpContentsClick() { OpenHelpDocument(QStringLiteral("VortN3Help.chm")); }
-
-void TMainForm::HelpManualClick() { OpenHelpDocument(QStringLiteral("Vortn v3 Manual.pdf")); }
-
-void TMainForm::HelpUpdatesClick() {
-    QUrl url(QStringLiteral("https://www.tessik.com/vort-n/update"));
-    QUrlQuery query;
-    query.setQuery(QStringLiteral("VORT-N;") + GetVersion() + QStringLiteral(";2026-12-10;") +
-                   QDate::currentDate().toString(QStringLiteral("MM/dd/yy")));
-    url.setQuery(query);
-    if (!QDesktopServices::openUrl(url)) ShowMessage(QStringLiteral("The update page could not be opened."));
-}
-
-// ---- dropped files ----
 
 namespace {
 QString FirstLocalFile(const QMimeData* data) {

@@ -4,7 +4,7 @@
 #include "grid_table.h"
 #include "program_data.h"
 #include "project_holder.h"
-#include "view_support.h"
+#include "view_numbers.h"
 
 #include <algorithm>
 #include <cmath>

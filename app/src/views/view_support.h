@@ -1,7 +1,9 @@
-// Small services shared by the geometry views (side, top and 3D views):
-// number texts of the mouse read-out, pixel rounding,
-// closing an MDI child and printing one page.
+// Small window services shared by the geometry views (side, top and 3D
+// views): texts on a canvas, activation, closing an MDI child and printing
+// one page.
 #pragma once
+
+#include "view_numbers.h"
 
 #include <QString>
 #include <functional>
@@ -12,21 +14,6 @@ class QRect;
 class QWidget;
 
 namespace vortn {
-
-using Extended = long double;
-
-// Fixed notation with `digits` decimals; scientific ("1.00000E+6") when the
-// integer part needs more than `precision` digits. A value that rounds to
-// zero shows no minus sign.
-QString FixedText(Extended value, int precision, int digits);
-
-// Scientific notation: `precision` significant digits, "E", the exponent's
-// sign and at least `digits` exponent digits ("1.235E+05").
-QString ExponentText(Extended value, int precision, int digits);
-
-// Nearest whole pixel (ties to even), kept inside what a painter can take so
-// that a far-away point never overflows.
-int RoundPixel(Extended value);
 
 // Text whose top-left corner is at (x, y), as window canvases place it.
 void TextOutTop(QPainter& painter, int x, int y, const QString& text);

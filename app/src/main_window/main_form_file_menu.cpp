@@ -1,7 +1,9 @@
-// Main window: File menu, recent-file list, settings, opening projects.
+// Main window: the File menu: projects, the recent-file list, the settings,
+// the 3D view's bitmap, page set-up and print, and Exit.
 #include "main_form.h"
 
 #include "app_settings.h"
+#include "block_view.h"
 #include "display_name.h"
 #include "exceptions.h"
 #include "ui_MainForm.h"
@@ -36,8 +38,6 @@ QString RefusalToOpen(const QString& fileName) {
 }
 }  // namespace
 
-// ---- settings ----
-
 void TMainForm::ReadSettings(bool createKey) {
     TStoredSettings s;
     s.Editor = editorPath_;
@@ -64,8 +64,6 @@ void TMainForm::WriteSettings() {
     WriteStoredSettings(s);
 }
 
-// ---- recent list ----
-
 void TMainForm::UpdatePrevFile(const QString& name) {
     recent_.MoveToFront(name);
     WriteSettings();
@@ -89,8 +87,6 @@ void TMainForm::RecentFileClick(int index) {
     if (name.isEmpty() || !QuerySaveChanges()) return;
     OpenFileName(name);
 }
-
-// ---- replacing the project ----
 
 bool TMainForm::GuardIdle() {
     if (!running_) return true;
@@ -162,8 +158,6 @@ bool TMainForm::QuerySaveChanges() {
     if (!FileSaveClick()) return false;
     return !IsNewProjectFile(Project().FileName);
 }
-
-// ---- File menu ----
 
 void TMainForm::FileNewClick() {
     try {
@@ -249,6 +243,20 @@ bool TMainForm::FileSaveAsClick() {
     if (full == partlyReadFile_) partlyReadFile_.clear();
     UpdatePrevFile(full);
     return true;
+}
+
+void TMainForm::FileExitClick() { close(); }
+
+void TMainForm::FileSaveBitmapClick() {
+    if (view3D_) view3D_->SaveBitmapButtonClick();
+}
+
+void TMainForm::FilePageSetupClick() {
+    if (view3D_) view3D_->PageSetupButtonClick();
+}
+
+void TMainForm::FilePrintPageClick() {
+    if (view3D_) view3D_->PrintButtonClick();
 }
 
 }  // namespace vortn

@@ -1,7 +1,7 @@
 // Stored settings of the main window.
 #include "app_settings.h"
 
-#include "main_form.h"
+#include "program_data.h"
 
 #include <QSettings>
 #include <QStandardPaths>
@@ -17,8 +17,8 @@ QString RecentKey(int index) { return QStringLiteral("File%1").arg(index + 1); }
 bool ReadStoredSettings(TStoredSettings& settings, bool withRecent) {
     QSettings store;  // the organisation and program names main() sets
     if (store.status() != QSettings::NoError) return false;
-    if (!store.childGroups().contains(TMainForm::GetVersion())) return false;
-    store.beginGroup(TMainForm::GetVersion());
+    if (!store.childGroups().contains(ProgramVersion())) return false;
+    store.beginGroup(ProgramVersion());
     settings.Editor = store.value(QLatin1String(kEditorKey)).toString();
     if (withRecent) {
         for (int i = 0; i < TRecentFiles::Capacity; ++i)
@@ -30,7 +30,7 @@ bool ReadStoredSettings(TStoredSettings& settings, bool withRecent) {
 
 void WriteStoredSettings(const TStoredSettings& settings) {
     QSettings store;  // the organisation and program names main() sets
-    store.beginGroup(TMainForm::GetVersion());
+    store.beginGroup(ProgramVersion());
     store.setValue(QLatin1String(kEditorKey), settings.Editor);
     for (int i = 0; i < TRecentFiles::Capacity; ++i) store.setValue(RecentKey(i), settings.Recent.Name(i));
     store.endGroup();

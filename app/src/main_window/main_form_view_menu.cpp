@@ -1,16 +1,19 @@
 // Main window: the View menu, the 3D toolbar and the "Show 3D View" menu,
-// forwarded to the geometry views.
+// forwarded to the geometry views, and the geometry viewer.
 #include "main_form.h"
 
 #include "block_view.h"
+#include "engine_run.h"
 #include "mdi_child.h"
 #include "side_view.h"
 #include "top_view.h"
 #include "ui_MainForm.h"
 
 #include <QActionGroup>
+#include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QProcess>
 
 namespace vortn {
 
@@ -171,16 +174,29 @@ void TMainForm::RestartViewClick() {
     if (view3D_) view3D_->RestartViewButtonClick();
 }
 
-void TMainForm::FileSaveBitmapClick() {
-    if (view3D_) view3D_->SaveBitmapButtonClick();
-}
-
-void TMainForm::FilePageSetupClick() {
-    if (view3D_) view3D_->PageSetupButtonClick();
-}
-
-void TMainForm::FilePrintPageClick() {
-    if (view3D_) view3D_->PrintButtonClick();
+void TMainForm::N3DView1Click() {
+    try {
+        if (!FileSaveClick() || IsNewProjectFile(Project().FileName)) return;
+        const QString folder = ProgramFolder();
+        viewerPath_ = folder + QStringLiteral("/Vrt3-viewer");
+        if (!QFileInfo(viewerPath_).isExecutable()) {
+            ShowMessage(QStringLiteral("The geometry viewer \"%1\" is not installed.").arg(viewerPath_));
+            return;
+        }
+        const QStringList names = ViewerNames(QFileInfo(Project().FileName).absoluteFilePath());
+        const QString refusal = CheckEngineNames(names);
+        if (!refusal.isEmpty()) {
+            ShowMessage(refusal);
+            return;
+        }
+        // The viewer reads names.dat from its working folder, which stays for it.
+        const QString workFolder = QFileInfo(Project().FileName).absolutePath();
+        WriteNamesFile(workFolder + QStringLiteral("/names.dat"), names);
+        if (!QProcess::startDetached(viewerPath_, {}, workFolder))
+            ShowMessage(QStringLiteral("An error occurred in running the Graphics Processor"));
+    } catch (const std::exception& e) {
+        ShowMessage(QString::fromUtf8(e.what()));
+    }
 }
 
 }  // namespace vortn

@@ -19,6 +19,10 @@ class TProjectHolder;
 inline const QString kNewProjectFileName = QStringLiteral("NewData.vtd");
 inline bool IsNewProjectFile(const QString& fileName) { return fileName == kNewProjectFileName; }
 
+// The program's version ("3.0"): caption, About box, names file, file
+// filter and settings group.
+QString ProgramVersion();
+
 class TProgramData {
 public:
     // ---- fields, in declaration order ----
