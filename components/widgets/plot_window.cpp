@@ -786,17 +786,18 @@ void TPlotForm::ShowWallGeometryClick() {
     Relayout(true);
 }
 
-void TPlotForm::MarkerClick() {
-    if (auto* a = qobject_cast<QAction*>(sender())) SetMarkers(a->data().toInt());
+// The tagged items share their handlers: the sending item's tag says which.
+void TPlotForm::ApplySenderTag(void (TPlotForm::*apply)(int)) {
+    if (auto* a = qobject_cast<QAction*>(sender())) (this->*apply)(a->data().toInt());
 }
+
+void TPlotForm::MarkerClick() { ApplySenderTag(&TPlotForm::SetMarkers); }
 void TPlotForm::SetMarkers(int tag) {
     plot_->Markers = tag;
     canvas_->update();
 }
 
-void TPlotForm::FontSizeClick() {
-    if (auto* a = qobject_cast<QAction*>(sender())) SetFontSize(a->data().toInt());
-}
+void TPlotForm::FontSizeClick() { ApplySenderTag(&TPlotForm::SetFontSize); }
 void TPlotForm::SetFontSize(int tag) {
     plot_->SizeFont = tag;
     QFont f = legend_->font();
@@ -808,17 +809,13 @@ void TPlotForm::SetFontSize(int tag) {
     Relayout(true);
 }
 
-void TPlotForm::LineWidthClick() {
-    if (auto* a = qobject_cast<QAction*>(sender())) SetLineWidth(a->data().toInt());
-}
+void TPlotForm::LineWidthClick() { ApplySenderTag(&TPlotForm::SetLineWidth); }
 void TPlotForm::SetLineWidth(int tag) {
     plot_->WidthLine = tag;
     canvas_->update();
 }
 
-void TPlotForm::CurveItemClick() {
-    if (auto* a = qobject_cast<QAction*>(sender())) ToggleCurveVisible(a->data().toInt());
-}
+void TPlotForm::CurveItemClick() { ApplySenderTag(&TPlotForm::ToggleCurveVisible); }
 
 void TPlotForm::ToggleCurveVisible(int c) {
     if (c < 0 || c >= plot_->LineCount()) return;

@@ -212,6 +212,34 @@ TEST_F(PlotFormTest, MenuRefresh) {
     EXPECT_EQ(form->Legend()->ItemHeight, int(1.5 * (20 * plot->LegendFont / 10)));
 }
 
+// Each tagged menu item applies its own tag: marker step, font size, line
+// width, and a curve item shows or hides its curve.
+TEST_F(PlotFormTest, TaggedMenuItemsApplyTheirTag) {
+    Make(3);
+    const struct {
+        const char* menu;
+        int tag;
+        const int TGraphPlot::*field;
+    } cases[] = {{"PlotMarkers", 5, &TGraphPlot::Markers},
+                 {"FontSize", 30, &TGraphPlot::SizeFont},
+                 {"LineWidth", 6, &TGraphPlot::WidthLine}};
+    for (const auto& c : cases) {
+        QAction* item = nullptr;
+        for (QAction* a : form->MenuItem(c.menu)->menu()->actions())
+            if (a->data().toInt() == c.tag) item = a;
+        ASSERT_NE(item, nullptr) << c.menu;
+        item->trigger();
+        EXPECT_EQ((*plot).*c.field, c.tag) << c.menu;
+    }
+    EXPECT_EQ(form->Legend()->ItemHeight, int(1.5 * (30 * plot->LegendFont / 10)));
+    form->CurveItems()[1]->trigger();
+    EXPECT_FALSE(plot->Lines(1).Visible);
+    EXPECT_TRUE(plot->Lines(0).Visible);
+    form->CurveItems()[1]->trigger();
+    EXPECT_TRUE(plot->Lines(1).Visible);
+    EXPECT_TRUE(messages.isEmpty());
+}
+
 TEST_F(PlotFormTest, FontSizeRefitsTheLegendBothWays) {
     Make(3);
     const int w0 = form->Legend()->width();
