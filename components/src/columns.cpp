@@ -46,6 +46,22 @@ TGridTable* TGridTableList::Table(int i) const {
     return w.ByIdentifier ? GridTableByIdentifier(w.Value) : GridTableByIndex(w.Value);
 }
 
+// ---- TIntValueColumn
+
+void TIntValueColumn::InsertRows(TGridTable* table, int index, int count) {
+    for (int k = 0; k < count; ++k) values_.Insert(index, new TIntStorage(NewRowValue()));
+    TColumn::InsertRows(table, index, count);
+}
+
+void TIntValueColumn::DeleteRow(int index) {
+    values_.Delete(index);
+    TColumn::DeleteRow(index);
+}
+
+int TIntValueColumn::GetInteger(int row) const { return values_.Items(row)->Value; }
+
+void TIntValueColumn::GetText(int row, QString& s) const { s = QString::number(GetInteger(row)); }
+
 // ---- TEnumColumn
 
 TEnumColumn::~TEnumColumn() = default;
@@ -58,18 +74,6 @@ void TEnumColumn::SetItems(const QStringList& items) {
     }
     if (ItemsChangedHook) ItemsChangedHook();
 }
-
-void TEnumColumn::InsertRows(TGridTable* table, int index, int count) {
-    for (int k = 0; k < count; ++k) values_.Insert(index, new TIntStorage(1));
-    TColumn::InsertRows(table, index, count);
-}
-
-void TEnumColumn::DeleteRow(int index) {
-    values_.Delete(index);
-    TColumn::DeleteRow(index);
-}
-
-int TEnumColumn::GetInteger(int row) const { return values_.Items(row)->Value; }
 
 void TEnumColumn::SetInteger(int row, int v) {
     values_.Items(row);  // index check before anything happens
@@ -99,8 +103,6 @@ void TEnumColumn::StoreInteger(int row, int v) {
         }
     NotifyCellChanged(row);
 }
-
-void TEnumColumn::GetText(int row, QString& s) const { s = QString::number(GetInteger(row)); }
 
 void TEnumColumn::SetText(int row, const QString& s) {
     const long double x = EvaluateExpression(s);
@@ -172,18 +174,6 @@ void TEnumColumn::FreeEditors() {
 
 // ---- TIntColumn
 
-void TIntColumn::InsertRows(TGridTable* table, int index, int count) {
-    for (int k = 0; k < count; ++k) values_.Insert(index, new TIntStorage(Default));
-    TColumn::InsertRows(table, index, count);
-}
-
-void TIntColumn::DeleteRow(int index) {
-    values_.Delete(index);
-    TColumn::DeleteRow(index);
-}
-
-int TIntColumn::GetInteger(int row) const { return values_.Items(row)->Value; }
-
 void TIntColumn::SetInteger(int row, int v) {
     values_.Items(row);
     auto [first, last] = group_ ? GroupRange(row) : std::pair<int, int>{row, row};
@@ -192,8 +182,6 @@ void TIntColumn::SetInteger(int row, int v) {
         NotifyCellChanged(r);
     }
 }
-
-void TIntColumn::GetText(int row, QString& s) const { s = QString::number(GetInteger(row)); }
 
 void TIntColumn::SetText(int row, const QString& s) {
     const long double x = EvaluateExpression(s);

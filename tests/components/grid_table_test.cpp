@@ -285,6 +285,47 @@ TEST(ColumnKinds, IntegerEntryDependsOnTheOpenEditor) {
     EXPECT_EQ(c->Text(0), "3");
 }
 
+// Both whole-number kinds keep one value per row that moves with its row;
+// a new row starts at the kind's value (item 1, or the column's default).
+TEST(ColumnKinds, WholeNumberKindsKeepOneValuePerRow) {
+    const struct {
+        const char* kind;
+        std::function<TColumn*(TGridTable&)> make;
+        int newRow;
+    } cases[] = {{"pick list",
+                  [](TGridTable& t) {
+                      auto* e = new TEnumColumn(&t);
+                      e->SetItems({"a", "b", "c"});
+                      return e;
+                  },
+                  1},
+                 {"whole number",
+                  [](TGridTable& t) {
+                      auto* c = new TIntColumn(&t);
+                      c->Default = -4;
+                      return c;
+                  },
+                  -4}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.kind);
+        TGridTable t;
+        TColumn* column = c.make(t);
+        t.AddColumn(column);
+        t.SetRowCount(3);
+        for (int r = 0; r < 3; ++r) EXPECT_EQ(column->GetInteger(r), c.newRow);
+        for (int r = 0; r < 3; ++r) column->SetInteger(r, 10 + r);
+        t.InsertRowGroup(1);
+        ASSERT_EQ(t.RowCount(), 4);
+        const int inserted[] = {10, c.newRow, 11, 12};
+        for (int r = 0; r < 4; ++r) EXPECT_EQ(t.Cells(0, r).AsInteger(), inserted[r]) << r;
+        t.DeleteRowGroup(0);
+        ASSERT_EQ(t.RowCount(), 3);
+        EXPECT_EQ(column->Text(0), QString::number(c.newRow));
+        EXPECT_EQ(column->Text(2), "12");
+        EXPECT_EQ(Message([&] { column->GetInteger(3); }), "List index out of bounds (3)");
+    }
+}
+
 TEST(ColumnKinds, FloatEntryAndCaption) {
     TGridTable t;
     TFloatColumn* c = AddFloat(t, "Shear wave", "L2/SEC");
