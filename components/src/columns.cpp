@@ -16,6 +16,23 @@ template <class T>
 TColumn* Make(TGridTable* table) { return new T(table); }
 
 int InchesToPixels(long double inches, int ppi) { return int(inches * ppi); }
+
+// Keeps exactly `count` cell controls, the first ones as they are and new
+// ones from `make`; control i then shows row topRow + i (`show` sets what it
+// displays), hidden until the editor window places it.
+void KeepCellControls(TObjectList<TCellControl>& controls, int topRow, int count,
+                      const std::function<TCellControl*()>& make, const std::function<void(TCellControl*)>& show) {
+    while (controls.Count() > count) controls.Delete(controls.Count() - 1);
+    while (controls.Count() < count) controls.Add(make());
+    for (int i = 0; i < count; ++i) {
+        TCellControl* c = controls.Items(i);
+        c->Tag = topRow + i;
+        c->Visible = false;
+        show(c);
+        c->Sync();
+        c->BringToFront();
+    }
+}
 }  // namespace
 
 void RegisterStandardColumnTypes(TColumnTypeRegistry& registry) {
@@ -143,23 +160,17 @@ void TEnumColumn::AllocateEditors(QObject* parent, int topRow, int count) {
     if (!parent) throw Exception(QStringLiteral("null parent"));
     editorParent_ = parent;
     if (count < 0) count = 0;
-    while (editors_.Count() > count) editors_.Delete(editors_.Count() - 1);
-    while (editors_.Count() < count) {
+    const auto make = [this, parent] {
         TCellControl* box = CellControlFactory().CreateComboBox(parent);
         box->Items = items_;
         box->DropDownCount = 11;
         box->OnSelect = [this, box](int index) { ComboSelected(box, index); };
         box->OnEnter = [this, box] { RequestFocus(box->Tag); };
-        editors_.Add(box);
-    }
-    for (int i = 0; i < count; ++i) {
-        TCellControl* box = editors_.Items(i);
-        box->Tag = topRow + i;
-        box->Visible = false;
+        return box;
+    };
+    KeepCellControls(editors_, topRow, count, make, [this](TCellControl* box) {
         box->ItemIndex = box->Tag >= 0 && box->Tag < values_.Count() ? GetInteger(box->Tag) - 1 : -1;
-        box->Sync();
-        box->BringToFront();
-    }
+    });
 }
 
 void TEnumColumn::ComboSelected(TCellControl* box, int itemIndex) {
@@ -655,21 +666,13 @@ void TTableColumn::AllocateEditors(QObject* parent, int topRow, int count) {
     if (!(topRow >= 0 && topRow < rows)) throw Exception(QStringLiteral("ATopRow %1").arg(topRow));
     if (!(count > 0 && topRow + count <= rows)) throw Exception(QStringLiteral("ACount %1").arg(count));
     editorParent_ = parent;
-    while (editors_.Count() > count) editors_.Delete(editors_.Count() - 1);
-    while (editors_.Count() < count) {
+    const auto make = [this, parent] {
         TCellControl* b = CellControlFactory().CreateButton(parent);
         b->OnClick = [this, b] { ClickRow(b->Tag); };
         b->OnEnter = [this, b] { RequestFocus(b->Tag); };
-        editors_.Add(b);
-    }
-    for (int i = 0; i < count; ++i) {
-        TCellControl* b = editors_.Items(i);
-        b->Tag = topRow + i;
-        b->Visible = false;
-        b->Caption = ButtonCaption(b->Tag);
-        b->Sync();
-        b->BringToFront();
-    }
+        return b;
+    };
+    KeepCellControls(editors_, topRow, count, make, [this](TCellControl* b) { b->Caption = ButtonCaption(b->Tag); });
 }
 
 void TTableColumn::FreeEditors() {

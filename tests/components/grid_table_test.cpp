@@ -448,6 +448,51 @@ struct SubTableFixture : ::testing::Test {
 };
 }  // namespace
 
+// Both kinds with cell controls keep exactly as many as asked, the first
+// ones kept as they are; control i shows row topRow + i, hidden until the
+// editor places it, brought to the front, and showing its row's state.
+TEST_F(SubTableFixture, CellControlsFollowTheRowsShown) {
+    struct Control : TCellControl {
+        using TCellControl::TCellControl;
+        void BringToFront() override { ++raised; }
+        int raised = 0;
+    };
+    struct Factory : TCellControlFactory {
+        TCellControl* CreateComboBox(QObject* p) override { return new Control(TCellControl::Kind::ComboBox, p); }
+        TCellControl* CreateButton(QObject* p) override { return new Control(TCellControl::Kind::Button, p); }
+    } factory;
+    SetCellControlFactory(&factory);
+    parent->SetRowCount(5);
+    kind->SetInteger(2, 4);
+    QObject owner;
+    const std::pair<TColumn*, std::function<void(const TCellControl&, int row)>> columns[] = {
+            {kind, [](const TCellControl& c, int row) { EXPECT_EQ(c.ItemIndex, row == 2 ? 3 : 0); }},
+            {sub, [this](const TCellControl& c, int row) { EXPECT_EQ(c.Caption, sub->ButtonCaption(row)); }}};
+    for (const auto& [column, shows] : columns) {
+        SCOPED_TRACE(column == kind ? "pick list" : "sub-tables");
+        const struct { int top, count; } steps[] = {{1, 3}, {2, 2}, {0, 4}};
+        TCellControl* first = nullptr;
+        for (const auto& step : steps) {
+            column->AllocateEditors(&owner, step.top, step.count);
+            ASSERT_TRUE(column->HasEditors());
+            if (!first) first = column->Editor(0);
+            EXPECT_EQ(column->Editor(0), first);
+            EXPECT_THROW(column->Editor(step.count), Exception);
+            for (int i = 0; i < step.count; ++i) {
+                const auto* c = static_cast<Control*>(column->Editor(i));
+                EXPECT_EQ(c->Tag, step.top + i);
+                EXPECT_FALSE(c->Visible);
+                EXPECT_GT(c->raised, 0);
+                EXPECT_EQ(c->Parent(), &owner);
+                shows(*c, c->Tag);
+            }
+        }
+        column->FreeEditors();
+        EXPECT_FALSE(column->HasEditors());
+    }
+    SetCellControlFactory(nullptr);
+}
+
 TEST_F(SubTableFixture, EveryRowGetsAClonedSubTable) {
     parent->SetRowCount(3);
     kind->SetInteger(1, 4);
