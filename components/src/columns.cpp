@@ -16,6 +16,23 @@ template <class T>
 TColumn* Make(TGridTable* table) { return new T(table); }
 
 int InchesToPixels(long double inches, int ppi) { return int(inches * ppi); }
+
+// Keeps exactly `count` cell controls, the first ones as they are and new
+// ones from `make`; control i then shows row topRow + i (`show` sets what it
+// displays), hidden until the editor window places it.
+void KeepCellControls(TObjectList<TCellControl>& controls, int topRow, int count,
+                      const std::function<TCellControl*()>& make, const std::function<void(TCellControl*)>& show) {
+    while (controls.Count() > count) controls.Delete(controls.Count() - 1);
+    while (controls.Count() < count) controls.Add(make());
+    for (int i = 0; i < count; ++i) {
+        TCellControl* c = controls.Items(i);
+        c->Tag = topRow + i;
+        c->Visible = false;
+        show(c);
+        c->Sync();
+        c->BringToFront();
+    }
+}
 }  // namespace
 
 void RegisterStandardColumnTypes(TColumnTypeRegistry& registry) {
@@ -46,6 +63,22 @@ TGridTable* TGridTableList::Table(int i) const {
     return w.ByIdentifier ? GridTableByIdentifier(w.Value) : GridTableByIndex(w.Value);
 }
 
+// ---- TIntValueColumn
+
+void TIntValueColumn::InsertRows(TGridTable* table, int index, int count) {
+    for (int k = 0; k < count; ++k) values_.Insert(index, new TIntStorage(NewRowValue()));
+    TColumn::InsertRows(table, index, count);
+}
+
+void TIntValueColumn::DeleteRow(int index) {
+    values_.Delete(index);
+    TColumn::DeleteRow(index);
+}
+
+int TIntValueColumn::GetInteger(int row) const { return values_.Items(row)->Value; }
+
+void TIntValueColumn::GetText(int row, QString& s) const { s = QString::number(GetInteger(row)); }
+
 // ---- TEnumColumn
 
 TEnumColumn::~TEnumColumn() = default;
@@ -58,18 +91,6 @@ void TEnumColumn::SetItems(const QStringList& items) {
     }
     if (ItemsChangedHook) ItemsChangedHook();
 }
-
-void TEnumColumn::InsertRows(TGridTable* table, int index, int count) {
-    for (int k = 0; k < count; ++k) values_.Insert(index, new TIntStorage(1));
-    TColumn::InsertRows(table, index, count);
-}
-
-void TEnumColumn::DeleteRow(int index) {
-    values_.Delete(index);
-    TColumn::DeleteRow(index);
-}
-
-int TEnumColumn::GetInteger(int row) const { return values_.Items(row)->Value; }
 
 void TEnumColumn::SetInteger(int row, int v) {
     values_.Items(row);  // index check before anything happens
@@ -99,8 +120,6 @@ void TEnumColumn::StoreInteger(int row, int v) {
         }
     NotifyCellChanged(row);
 }
-
-void TEnumColumn::GetText(int row, QString& s) const { s = QString::number(GetInteger(row)); }
 
 void TEnumColumn::SetText(int row, const QString& s) {
     const long double x = EvaluateExpression(s);
@@ -141,23 +160,17 @@ void TEnumColumn::AllocateEditors(QObject* parent, int topRow, int count) {
     if (!parent) throw Exception(QStringLiteral("null parent"));
     editorParent_ = parent;
     if (count < 0) count = 0;
-    while (editors_.Count() > count) editors_.Delete(editors_.Count() - 1);
-    while (editors_.Count() < count) {
+    const auto make = [this, parent] {
         TCellControl* box = CellControlFactory().CreateComboBox(parent);
         box->Items = items_;
         box->DropDownCount = 11;
         box->OnSelect = [this, box](int index) { ComboSelected(box, index); };
         box->OnEnter = [this, box] { RequestFocus(box->Tag); };
-        editors_.Add(box);
-    }
-    for (int i = 0; i < count; ++i) {
-        TCellControl* box = editors_.Items(i);
-        box->Tag = topRow + i;
-        box->Visible = false;
+        return box;
+    };
+    KeepCellControls(editors_, topRow, count, make, [this](TCellControl* box) {
         box->ItemIndex = box->Tag >= 0 && box->Tag < values_.Count() ? GetInteger(box->Tag) - 1 : -1;
-        box->Sync();
-        box->BringToFront();
-    }
+    });
 }
 
 void TEnumColumn::ComboSelected(TCellControl* box, int itemIndex) {
@@ -172,18 +185,6 @@ void TEnumColumn::FreeEditors() {
 
 // ---- TIntColumn
 
-void TIntColumn::InsertRows(TGridTable* table, int index, int count) {
-    for (int k = 0; k < count; ++k) values_.Insert(index, new TIntStorage(Default));
-    TColumn::InsertRows(table, index, count);
-}
-
-void TIntColumn::DeleteRow(int index) {
-    values_.Delete(index);
-    TColumn::DeleteRow(index);
-}
-
-int TIntColumn::GetInteger(int row) const { return values_.Items(row)->Value; }
-
 void TIntColumn::SetInteger(int row, int v) {
     values_.Items(row);
     auto [first, last] = group_ ? GroupRange(row) : std::pair<int, int>{row, row};
@@ -192,8 +193,6 @@ void TIntColumn::SetInteger(int row, int v) {
         NotifyCellChanged(r);
     }
 }
-
-void TIntColumn::GetText(int row, QString& s) const { s = QString::number(GetInteger(row)); }
 
 void TIntColumn::SetText(int row, const QString& s) {
     const long double x = EvaluateExpression(s);
@@ -667,21 +666,13 @@ void TTableColumn::AllocateEditors(QObject* parent, int topRow, int count) {
     if (!(topRow >= 0 && topRow < rows)) throw Exception(QStringLiteral("ATopRow %1").arg(topRow));
     if (!(count > 0 && topRow + count <= rows)) throw Exception(QStringLiteral("ACount %1").arg(count));
     editorParent_ = parent;
-    while (editors_.Count() > count) editors_.Delete(editors_.Count() - 1);
-    while (editors_.Count() < count) {
+    const auto make = [this, parent] {
         TCellControl* b = CellControlFactory().CreateButton(parent);
         b->OnClick = [this, b] { ClickRow(b->Tag); };
         b->OnEnter = [this, b] { RequestFocus(b->Tag); };
-        editors_.Add(b);
-    }
-    for (int i = 0; i < count; ++i) {
-        TCellControl* b = editors_.Items(i);
-        b->Tag = topRow + i;
-        b->Visible = false;
-        b->Caption = ButtonCaption(b->Tag);
-        b->Sync();
-        b->BringToFront();
-    }
+        return b;
+    };
+    KeepCellControls(editors_, topRow, count, make, [this](TCellControl* b) { b->Caption = ButtonCaption(b->Tag); });
 }
 
 void TTableColumn::FreeEditors() {

@@ -57,10 +57,25 @@ private:
     TObjectList<TIntWrapper> items_;
 };
 
-// Pick list: the 1-based item number per row.
-class TEnumColumn : public TColumn {
+// The two whole-number kinds: one stored integer per row, shown as a number.
+class TIntValueColumn : public TColumn {
 public:
-    explicit TEnumColumn(TGridTable* table) : TColumn(table) {}
+    void InsertRows(TGridTable* table, int index, int count) override;
+    void DeleteRow(int index) override;
+    int GetInteger(int row) const override;
+    void GetText(int row, QString& s) const override;
+
+protected:
+    explicit TIntValueColumn(TGridTable* table) : TColumn(table) {}
+    // The value a new row starts with.
+    virtual int NewRowValue() const = 0;
+    TObjectList<TIntStorage> values_;
+};
+
+// Pick list: the 1-based item number per row.
+class TEnumColumn : public TIntValueColumn {
+public:
+    explicit TEnumColumn(TGridTable* table) : TIntValueColumn(table) {}
     ~TEnumColumn() override;
 
     const QStringList& Items() const { return items_; }
@@ -68,11 +83,7 @@ public:
     void SetItems(const QStringList& items);
     std::function<void()> ItemsChangedHook;  // set by the table
 
-    void InsertRows(TGridTable* table, int index, int count) override;
-    void DeleteRow(int index) override;
-    int GetInteger(int row) const override;
     void SetInteger(int row, int v) override;
-    void GetText(int row, QString& s) const override;
     void SetText(int row, const QString& s) override;
     bool HasEditors() const override { return editors_.Count() > 0; }
     TCellControl* Editor(int i) const override { return editors_.Items(i); }
@@ -85,26 +96,22 @@ public:
     void FreeEditors() override;
 
 private:
+    int NewRowValue() const override { return 1; }
     void StoreInteger(int row, int v);
     void ComboSelected(TCellControl* box, int itemIndex);
     QStringList items_;
-    TObjectList<TIntStorage> values_;
     TObjectList<TCellControl> editors_;
     QObject* editorParent_ = nullptr;
 };
 
-class TIntColumn : public TColumn {
+class TIntColumn : public TIntValueColumn {
 public:
-    explicit TIntColumn(TGridTable* table) : TColumn(table) {}
+    explicit TIntColumn(TGridTable* table) : TIntValueColumn(table) {}
     int Default = 0;
     int MinValue = -2147483647 - 1;
     int MaxValue = 2147483647;
 
-    void InsertRows(TGridTable* table, int index, int count) override;
-    void DeleteRow(int index) override;
-    int GetInteger(int row) const override;
     void SetInteger(int row, int v) override;
-    void GetText(int row, QString& s) const override;
     void SetText(int row, const QString& s) override;
     int MeasureWidth(const TCanvasMetrics& canvas) const override;
     void WriteData(TComponentWriter& writer) const override;
@@ -112,7 +119,7 @@ public:
     TColumn* Clone(TGridTable* table) const override;
 
 private:
-    TObjectList<TIntStorage> values_;
+    int NewRowValue() const override { return Default; }
 };
 
 class TFloatColumn : public TColumn {

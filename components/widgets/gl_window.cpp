@@ -458,11 +458,15 @@ void TglWindow::paintGL() {
     }
 }
 
-void TglWindow::HandleMouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+void TglWindow::RememberPointer(TShiftState shift, int x, int y) {
     lastX_ = x;
     lastY_ = y;
-    lastButton_ = button;
     lastShift_ = shift;
+}
+
+void TglWindow::HandleMouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+    RememberPointer(shift, x, y);
+    lastButton_ = button;
     mouseDown_ = true;
     if (OnMouseDown) OnMouseDown(this, button, shift, x, y);
     api_->GetError();
@@ -473,18 +477,14 @@ void TglWindow::HandleMouseUp(TMouseButton button, TShiftState shift, int x, int
         clickPending_ = false;
         if (inside && OnClick) OnClick(this);
     }
-    lastX_ = x;
-    lastY_ = y;
+    RememberPointer(shift, x, y);
     lastButton_ = button;
-    lastShift_ = shift;
     if (OnMouseUp) OnMouseUp(this, button, shift, x, y);
     api_->GetError();
 }
 
 void TglWindow::HandleMouseMove(TShiftState shift, int x, int y) {
-    lastX_ = x;
-    lastY_ = y;
-    lastShift_ = shift;
+    RememberPointer(shift, x, y);
     if (OnMouseMove) OnMouseMove(this, shift, x, y);
     api_->GetError();
 }

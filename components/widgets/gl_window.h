@@ -357,6 +357,8 @@ private:
     friend class TglLight;
     friend class Tgl3Vector;
 
+    // Where the pointer was last, for the Last* queries.
+    void RememberPointer(TShiftState shift, int x, int y);
     bool ReadCapability(unsigned cap);
     void WriteCapability(unsigned cap, bool on);
     enum class ScopeTarget { None, Own, Other };

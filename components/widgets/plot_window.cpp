@@ -300,6 +300,12 @@ void TPlotForm::LayoutPage(const TIntRect& page, int lpx, int lpy, int layerTake
         if (plot_->TitleOnTop) r.Top += fontH / 8 + fontH;
         else r.Bottom -= fontH;
     }
+    SplitPlotArea(layerTake);
+}
+
+void TPlotForm::SplitPlotArea(int layerTake) {
+    TIntRect& r = st_.plot;
+    const int fontH = FontH(), lpx = st_.lpx;
     if (plot_->ShowLayers) {
         const int oldRight = r.Right;
         r.Right -= layerTake;
@@ -338,21 +344,7 @@ void TPlotForm::LayoutPrintedPage(const TIntRect& page, int lpx, int lpy) {
         if (plot_->TitleOnTop) r.Top += lpy / 4;
         else r.Bottom -= lpy / 2;
     }
-    if (plot_->ShowLayers) {
-        const int oldRight = r.Right;
-        r.Right -= lpx;
-        st_.layer = TIntRect{r.Right + lpx / 5, r.Top, oldRight, r.Bottom};
-    }
-    if (plot_->ShowThree) {
-        const int w = (r.Right - r.Left - 4 * fontH - lpx / 2) / 3;
-        st_.panel[0] = TIntRect{r.Left, r.Top, r.Left + w, r.Bottom};
-        const int l2 = st_.panel[0].Right + 2 * fontH + lpx / 4;
-        st_.panel[1] = TIntRect{l2, r.Top, l2 + w, r.Bottom};
-        const int l3 = st_.panel[1].Right + 2 * fontH + lpx / 4;
-        st_.panel[2] = TIntRect{l3, r.Top, r.Right, r.Bottom};
-    } else {
-        st_.panel[0] = r;
-    }
+    SplitPlotArea(lpx);  // the soil column takes an inch
 }
 
 void TPlotForm::Relayout(bool moveLegend) {
@@ -786,17 +778,18 @@ void TPlotForm::ShowWallGeometryClick() {
     Relayout(true);
 }
 
-void TPlotForm::MarkerClick() {
-    if (auto* a = qobject_cast<QAction*>(sender())) SetMarkers(a->data().toInt());
+// The tagged items share their handlers: the sending item's tag says which.
+void TPlotForm::ApplySenderTag(void (TPlotForm::*apply)(int)) {
+    if (auto* a = qobject_cast<QAction*>(sender())) (this->*apply)(a->data().toInt());
 }
+
+void TPlotForm::MarkerClick() { ApplySenderTag(&TPlotForm::SetMarkers); }
 void TPlotForm::SetMarkers(int tag) {
     plot_->Markers = tag;
     canvas_->update();
 }
 
-void TPlotForm::FontSizeClick() {
-    if (auto* a = qobject_cast<QAction*>(sender())) SetFontSize(a->data().toInt());
-}
+void TPlotForm::FontSizeClick() { ApplySenderTag(&TPlotForm::SetFontSize); }
 void TPlotForm::SetFontSize(int tag) {
     plot_->SizeFont = tag;
     QFont f = legend_->font();
@@ -808,17 +801,13 @@ void TPlotForm::SetFontSize(int tag) {
     Relayout(true);
 }
 
-void TPlotForm::LineWidthClick() {
-    if (auto* a = qobject_cast<QAction*>(sender())) SetLineWidth(a->data().toInt());
-}
+void TPlotForm::LineWidthClick() { ApplySenderTag(&TPlotForm::SetLineWidth); }
 void TPlotForm::SetLineWidth(int tag) {
     plot_->WidthLine = tag;
     canvas_->update();
 }
 
-void TPlotForm::CurveItemClick() {
-    if (auto* a = qobject_cast<QAction*>(sender())) ToggleCurveVisible(a->data().toInt());
-}
+void TPlotForm::CurveItemClick() { ApplySenderTag(&TPlotForm::ToggleCurveVisible); }
 
 void TPlotForm::ToggleCurveVisible(int c) {
     if (c < 0 || c >= plot_->LineCount()) return;

@@ -184,10 +184,15 @@ private:
     friend class TPlotCanvas;
     void SetUpMenu();
     QAction* AddCurveItem(int curveIndex);
+    // Calls apply with the tag of the menu item that sent the signal.
+    void ApplySenderTag(void (TPlotForm::*apply)(int));
     void RefitLegend();
     void KeepLegendInside();
     void ShowMessage(const QString& text);
     void UpdateTicks();
+    // The soil column's strip of layerTake pixels off the plot's right (when
+    // shown), then the panels of what is left.
+    void SplitPlotArea(int layerTake);
     void DrawText(QPainter& p, int x, int y, const QString& s);
     void DrawRotated(QPainter& p, int boxLeft, int centreY, const QString& s);
     QFont PlotFont(int weight) const;

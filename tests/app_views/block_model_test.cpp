@@ -9,6 +9,7 @@
 
 #include <GL/gl.h>
 
+#include <array>
 #include <cmath>
 #include <functional>
 #include <string>
@@ -504,6 +505,124 @@ TEST_F(BlockModelTest, FootingDrawsNoPiles) {
     view.glSetupRC();
     for (const auto& c : gl.calls) EXPECT_NE(c, "Rotated -10 0 1 0");
     view.GL()->SetApi(nullptr);
+}
+
+// The primitives' own calls: primitives and their vertices, and the
+// matrix operations around them.
+class PrimitiveGl : public RecordingGl {
+public:
+    struct Primitive {
+        unsigned mode;
+        std::vector<std::array<double, 3>> v;
+    };
+    std::vector<Primitive> primitives;
+    std::vector<std::string> stream;
+    void Begin(unsigned mode) override {
+        primitives.push_back({mode, {}});
+        stream.push_back("Begin " + std::to_string(mode));
+    }
+    void End() override { stream.push_back("End"); }
+    void Vertex3d(double x, double y, double z) override {
+        primitives.back().v.push_back({x, y, z});
+        char b[96];
+        std::snprintf(b, sizeof b, "Vertex %a %a %a", x, y, z);
+        stream.push_back(b);
+    }
+    void Rotated(double a, double x, double y, double z) override {
+        char b[96];
+        std::snprintf(b, sizeof b, "Rotated %g %g %g %g", a, x, y, z);
+        stream.push_back(b);
+    }
+    void Translated(double x, double y, double z) override {
+        char b[96];
+        std::snprintf(b, sizeof b, "Translated %a %a %a", x, y, z);
+        stream.push_back(b);
+    }
+    void PushMatrix() override { stream.push_back("Push"); }
+    void PopMatrix() override { stream.push_back("Pop"); }
+};
+
+// A 4 x 3 x 2 box: six filled faces, each a fan of its centre and its four
+// corners on the face's plane, wound counter-clockwise seen from outside;
+// and the same six faces as closed outlines.
+TEST(BlockPrimitives, BoxFacesOnEveryAxisWindOutwards) {
+    using V = std::array<double, 3>;
+    const V half = {2, 1.5, 1};
+    PrimitiveGl gl;
+    vortn::TDlgBlock view;
+    view.GL()->SetApi(&gl);
+    view.DrawSolidPara3D(4, 3, 2);
+    view.DrawPara3D(4, 3, 2);
+    view.GL()->SetApi(nullptr);
+    ASSERT_EQ(gl.primitives.size(), 12u);
+    for (int f = 0; f < 12; ++f) {
+        SCOPED_TRACE(f);
+        const bool filled = f < 6;
+        const auto& p = gl.primitives[f];
+        EXPECT_EQ(p.mode, filled ? unsigned(GL_TRIANGLE_FAN) : unsigned(GL_LINE_STRIP));
+        ASSERT_EQ(p.v.size(), filled ? 6u : 5u);
+        const std::vector<V> corners(p.v.begin() + (filled ? 1 : 0), p.v.end());
+        EXPECT_EQ(corners.front(), corners.back());  // closed
+        // Faces across x, y, z in turn, the plus side first.
+        const int axis = (f % 6) / 2;
+        const double side = f % 2 == 0 ? 1 : -1;
+        for (const V& c : corners) {
+            EXPECT_EQ(c[axis], side * half[axis]);
+            for (int k = 0; k < 3; ++k) EXPECT_EQ(std::abs(c[k]), half[k]);
+        }
+        if (!filled) continue;
+        for (int k = 0; k < 3; ++k)
+            EXPECT_DOUBLE_EQ(p.v[0][k], (corners[0][k] + corners[1][k] + corners[2][k] + corners[3][k]) / 4);
+        const V a = corners[0], b = corners[1], c = corners[2];
+        const V u = {b[0] - a[0], b[1] - a[1], b[2] - a[2]}, w = {c[0] - b[0], c[1] - b[1], c[2] - b[2]};
+        const V n = {u[1] * w[2] - u[2] * w[1], u[2] * w[0] - u[0] * w[2], u[0] * w[1] - u[1] * w[0]};
+        for (int k = 0; k < 3; ++k) {
+            if (k == axis)
+                EXPECT_GT(n[k] * side, 0) << "winds inwards";
+            else
+                EXPECT_EQ(n[k], 0);
+        }
+    }
+}
+
+// Circles and cylinders about x and about y are the ones about z, turned
+// 90 degrees about y (x) or about x (y).
+TEST(BlockPrimitives, RoundFormsTurnToTheirAxis) {
+    using vortn::TDlgBlock;
+    using Axis = TDlgBlock::TAxis;
+    const std::pair<const char*, std::function<void(TDlgBlock&, Axis)>> forms[] = {
+            {"circle", [](TDlgBlock& v, Axis a) { v.DrawCircle(a, 1.5); }},
+            {"shaded circle", [](TDlgBlock& v, Axis a) { v.DrawShadeCircle(a, 1.5); }},
+            {"shaded cylinder", [](TDlgBlock& v, Axis a) { v.DrawShadeCylinder(a, 1.5, 4); }},
+            {"solid cylinder", [](TDlgBlock& v, Axis a) { v.DrawSolidCylinder3D(a, 1.5, 4); }},
+            {"cylinder", [](TDlgBlock& v, Axis a) { v.DrawCylinder3D(a, 1.5, 4); }}};
+    auto record = [](const std::function<void(TDlgBlock&, Axis)>& draw, Axis axis) {
+        PrimitiveGl gl;
+        TDlgBlock view;
+        view.GL()->SetApi(&gl);
+        draw(view, axis);
+        view.GL()->SetApi(nullptr);
+        return gl;
+    };
+    for (const auto& [name, draw] : forms) {
+        SCOPED_TRACE(name);
+        const PrimitiveGl z = record(draw, Axis::Z);
+        ASSERT_FALSE(z.primitives.empty());
+        // The z forms lie about z: every circle point at the radius from the axis.
+        for (const auto& p : z.primitives)
+            for (const auto& v : p.v) {
+                const double rho = std::hypot(v[0], v[1]);
+                EXPECT_TRUE(rho == 0 || std::abs(rho - 1.5) < 1e-12) << rho;
+                EXPECT_TRUE(v[2] == 0 || std::abs(v[2]) == 2) << v[2];
+            }
+        for (const auto& [axis, turn] :
+             {std::pair{Axis::X, "Rotated 90 0 1 0"}, std::pair{Axis::Y, "Rotated 90 1 0 0"}}) {
+            std::vector<std::string> expected = {"Push", turn};
+            expected.insert(expected.end(), z.stream.begin(), z.stream.end());
+            expected.push_back("Pop");
+            EXPECT_EQ(record(draw, axis).stream, expected) << turn;
+        }
+    }
 }
 
 // A column of labels keeps one line between neighbours: labels that fall

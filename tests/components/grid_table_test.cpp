@@ -285,6 +285,47 @@ TEST(ColumnKinds, IntegerEntryDependsOnTheOpenEditor) {
     EXPECT_EQ(c->Text(0), "3");
 }
 
+// Both whole-number kinds keep one value per row that moves with its row;
+// a new row starts at the kind's value (item 1, or the column's default).
+TEST(ColumnKinds, WholeNumberKindsKeepOneValuePerRow) {
+    const struct {
+        const char* kind;
+        std::function<TColumn*(TGridTable&)> make;
+        int newRow;
+    } cases[] = {{"pick list",
+                  [](TGridTable& t) {
+                      auto* e = new TEnumColumn(&t);
+                      e->SetItems({"a", "b", "c"});
+                      return e;
+                  },
+                  1},
+                 {"whole number",
+                  [](TGridTable& t) {
+                      auto* c = new TIntColumn(&t);
+                      c->Default = -4;
+                      return c;
+                  },
+                  -4}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.kind);
+        TGridTable t;
+        TColumn* column = c.make(t);
+        t.AddColumn(column);
+        t.SetRowCount(3);
+        for (int r = 0; r < 3; ++r) EXPECT_EQ(column->GetInteger(r), c.newRow);
+        for (int r = 0; r < 3; ++r) column->SetInteger(r, 10 + r);
+        t.InsertRowGroup(1);
+        ASSERT_EQ(t.RowCount(), 4);
+        const int inserted[] = {10, c.newRow, 11, 12};
+        for (int r = 0; r < 4; ++r) EXPECT_EQ(t.Cells(0, r).AsInteger(), inserted[r]) << r;
+        t.DeleteRowGroup(0);
+        ASSERT_EQ(t.RowCount(), 3);
+        EXPECT_EQ(column->Text(0), QString::number(c.newRow));
+        EXPECT_EQ(column->Text(2), "12");
+        EXPECT_EQ(Message([&] { column->GetInteger(3); }), "List index out of bounds (3)");
+    }
+}
+
 TEST(ColumnKinds, FloatEntryAndCaption) {
     TGridTable t;
     TFloatColumn* c = AddFloat(t, "Shear wave", "L2/SEC");
@@ -406,6 +447,51 @@ struct SubTableFixture : ::testing::Test {
     TTableColumn* sub = nullptr;
 };
 }  // namespace
+
+// Both kinds with cell controls keep exactly as many as asked, the first
+// ones kept as they are; control i shows row topRow + i, hidden until the
+// editor places it, brought to the front, and showing its row's state.
+TEST_F(SubTableFixture, CellControlsFollowTheRowsShown) {
+    struct Control : TCellControl {
+        using TCellControl::TCellControl;
+        void BringToFront() override { ++raised; }
+        int raised = 0;
+    };
+    struct Factory : TCellControlFactory {
+        TCellControl* CreateComboBox(QObject* p) override { return new Control(TCellControl::Kind::ComboBox, p); }
+        TCellControl* CreateButton(QObject* p) override { return new Control(TCellControl::Kind::Button, p); }
+    } factory;
+    SetCellControlFactory(&factory);
+    parent->SetRowCount(5);
+    kind->SetInteger(2, 4);
+    QObject owner;
+    const std::pair<TColumn*, std::function<void(const TCellControl&, int row)>> columns[] = {
+            {kind, [](const TCellControl& c, int row) { EXPECT_EQ(c.ItemIndex, row == 2 ? 3 : 0); }},
+            {sub, [this](const TCellControl& c, int row) { EXPECT_EQ(c.Caption, sub->ButtonCaption(row)); }}};
+    for (const auto& [column, shows] : columns) {
+        SCOPED_TRACE(column == kind ? "pick list" : "sub-tables");
+        const struct { int top, count; } steps[] = {{1, 3}, {2, 2}, {0, 4}};
+        TCellControl* first = nullptr;
+        for (const auto& step : steps) {
+            column->AllocateEditors(&owner, step.top, step.count);
+            ASSERT_TRUE(column->HasEditors());
+            if (!first) first = column->Editor(0);
+            EXPECT_EQ(column->Editor(0), first);
+            EXPECT_THROW(column->Editor(step.count), Exception);
+            for (int i = 0; i < step.count; ++i) {
+                const auto* c = static_cast<Control*>(column->Editor(i));
+                EXPECT_EQ(c->Tag, step.top + i);
+                EXPECT_FALSE(c->Visible);
+                EXPECT_GT(c->raised, 0);
+                EXPECT_EQ(c->Parent(), &owner);
+                shows(*c, c->Tag);
+            }
+        }
+        column->FreeEditors();
+        EXPECT_FALSE(column->HasEditors());
+    }
+    SetCellControlFactory(nullptr);
+}
 
 TEST_F(SubTableFixture, EveryRowGetsAClonedSubTable) {
     parent->SetRowCount(3);

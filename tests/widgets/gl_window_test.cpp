@@ -474,9 +474,14 @@ TEST(GlWindow, MouseEventsStoreTheirStateAndClearErrors) {
     w.HandleMouseUp(TglWindow::mbRight, 0, 12, 23, true);
     EXPECT_TRUE(w.MouseDown());  // nothing clears it
     EXPECT_EQ(w.LastShift(), 0);
+    EXPECT_EQ(w.LastMouseX(), 12);
+    EXPECT_EQ(w.LastMouseY(), 23);
     EXPECT_EQ(events, (Log{"down 1 17 10 20", "move 16 11 22", "up 1 12 23"}));
     EXPECT_EQ(w.Count("GetError"), 3);
     EXPECT_EQ(clicks, 0);
+    w.HandleMouseUp(TglWindow::mbMiddle, TglWindow::ssShift, 5, 6, true);
+    EXPECT_EQ(w.LastButton(), TglWindow::mbMiddle);
+    EXPECT_EQ(w.LastShift(), TglWindow::ssShift);
 }
 
 TEST(GlWindow, ShiftStateHoldsKeysAndButtons) {

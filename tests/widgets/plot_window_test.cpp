@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <cmath>
+#include <functional>
 #include <memory>
 
 namespace vortn {
@@ -210,6 +211,78 @@ TEST_F(PlotFormTest, MenuRefresh) {
     EXPECT_EQ(plot->SizeFont, 20);
     EXPECT_EQ(form->FontH(), 28);
     EXPECT_EQ(form->Legend()->ItemHeight, int(1.5 * (20 * plot->LegendFont / 10)));
+}
+
+// Each tagged menu item applies its own tag: marker step, font size, line
+// width, and a curve item shows or hides its curve.
+TEST_F(PlotFormTest, TaggedMenuItemsApplyTheirTag) {
+    Make(3);
+    const struct {
+        const char* menu;
+        int tag;
+        const int TGraphPlot::*field;
+    } cases[] = {{"PlotMarkers", 5, &TGraphPlot::Markers},
+                 {"FontSize", 30, &TGraphPlot::SizeFont},
+                 {"LineWidth", 6, &TGraphPlot::WidthLine}};
+    for (const auto& c : cases) {
+        QAction* item = nullptr;
+        for (QAction* a : form->MenuItem(c.menu)->menu()->actions())
+            if (a->data().toInt() == c.tag) item = a;
+        ASSERT_NE(item, nullptr) << c.menu;
+        item->trigger();
+        EXPECT_EQ((*plot).*c.field, c.tag) << c.menu;
+    }
+    EXPECT_EQ(form->Legend()->ItemHeight, int(1.5 * (30 * plot->LegendFont / 10)));
+    form->CurveItems()[1]->trigger();
+    EXPECT_FALSE(plot->Lines(1).Visible);
+    EXPECT_TRUE(plot->Lines(0).Visible);
+    form->CurveItems()[1]->trigger();
+    EXPECT_TRUE(plot->Lines(1).Visible);
+    EXPECT_TRUE(messages.isEmpty());
+}
+
+// The window's page and the printed page split their plot area alike: the
+// soil column takes its strip off the right, then the three panels share
+// what is left, or the one panel takes all of it.
+TEST_F(PlotFormTest, PlotAreaSplitsAlikeOnEveryPage) {
+    Make(2);
+    plot->ShowLayers = true;
+    const TIntRect page{50, 40, 2050, 1540};
+    const int lpx = 300, lpy = 200, fontH = 14;
+    const struct {
+        const char* target;
+        std::function<void()> layout;
+        int rightBeforeStrip, strip;
+    } cases[] = {{"window", [&] { form->LayoutPage(page, lpx, lpy, 120); }, page.Right - lpx / 4 - fontH / 2, 120},
+                 {"printer", [&] { form->LayoutPrintedPage(page, lpx, lpy); }, page.Right, lpx}};
+    for (const auto& c : cases)
+        for (bool three : {true, false}) {
+            SCOPED_TRACE(std::string(c.target) + (three ? " three panels" : " one panel"));
+            plot->ShowThree = three;
+            c.layout();
+            const TPlotLayoutState& st = form->Layout();
+            EXPECT_EQ(st.plot.Right, c.rightBeforeStrip - c.strip);
+            EXPECT_EQ(st.layer.Left, st.plot.Right + lpx / 5);
+            EXPECT_EQ(st.layer.Right, c.rightBeforeStrip);
+            EXPECT_EQ(st.layer.Top, st.plot.Top);
+            EXPECT_EQ(st.layer.Bottom, st.plot.Bottom);
+            if (!three) {
+                EXPECT_EQ(st.panel[0].Left, st.plot.Left);
+                EXPECT_EQ(st.panel[0].Right, st.plot.Right);
+                continue;
+            }
+            const int w = (st.plot.Right - st.plot.Left - 4 * fontH - lpx / 2) / 3;
+            EXPECT_EQ(st.panel[0].Left, st.plot.Left);
+            EXPECT_EQ(st.panel[0].Right, st.plot.Left + w);
+            EXPECT_EQ(st.panel[1].Left, st.panel[0].Right + 2 * fontH + lpx / 4);
+            EXPECT_EQ(st.panel[1].Right, st.panel[1].Left + w);
+            EXPECT_EQ(st.panel[2].Left, st.panel[1].Right + 2 * fontH + lpx / 4);
+            EXPECT_EQ(st.panel[2].Right, st.plot.Right);
+            for (const TIntRect& r : st.panel) {
+                EXPECT_EQ(r.Top, st.plot.Top);
+                EXPECT_EQ(r.Bottom, st.plot.Bottom);
+            }
+        }
 }
 
 TEST_F(PlotFormTest, FontSizeRefitsTheLegendBothWays) {

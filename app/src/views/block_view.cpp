@@ -299,9 +299,9 @@ void TDlgBlock::DrawPileCap() {
     gl->Translate(0, 0, double(zc));
     gl->SetColor(0.25, 0.25, 0.25, 1);
     if (p.CircularFlag == 1) {
-        DrawSolidCylinder3DZ(p.Radius, t);
+        DrawSolidCylinder3D(TAxis::Z, p.Radius, t);
         gl->SetColor(1, 0.5, 0, 1);
-        DrawCylinder3DZ(p.Radius, t);
+        DrawCylinder3D(TAxis::Z, p.Radius, t);
     } else {
         DrawSolidPara3D(p.Length, p.Width, t);
         gl->SetColor(1, 0.5, 0, 1);
@@ -337,21 +337,21 @@ void TDlgBlock::DrawAllPiles() {
             const double centre = double(top - l / 2);
             gl->Translate(0, 0, centre);
             gl->SetColor(0.5, 0.5, 0.5, 1);
-            DrawShadeCylinderZ(r, l);
+            DrawShadeCylinder(TAxis::Z, r, l);
             if (i == 0) {
                 gl->Translate(0, 0, double(l / 2));
-                DrawShadeCircleZ(r);
+                DrawShadeCircle(TAxis::Z, r);
                 gl->SetColor(1, 0.5, 0, 1);
-                DrawCircleZ(r);
+                DrawCircle(TAxis::Z, r);
                 gl->Translate(0, 0, double(-l / 2));
             }
             if (i == n - 1) {
                 gl->Translate(0, 0, double(-l / 2));
                 gl->Rotate(180, 1, 0, 0);
                 gl->SetColor(0.5, 0.5, 0.5, 1);
-                DrawShadeCircleZ(r);
+                DrawShadeCircle(TAxis::Z, r);
                 gl->SetColor(1, 0.5, 0, 1);
-                DrawCircleZ(r);
+                DrawCircle(TAxis::Z, r);
                 gl->Rotate(-180, 1, 0, 0);
                 gl->Translate(0, 0, double(l / 2));
             }
@@ -495,79 +495,75 @@ void TDlgBlock::DrawSolidRect(const TVec3& a, const TVec3& b, const TVec3& c, co
     gl->EndPrimitive();
 }
 
-void TDlgBlock::DrawSolidRectX(Extended x, Extended ly, Extended lz) {
-    const Extended hy = ly / 2, hz = lz / 2;
-    DrawSolidRect({x, -hy, -hz}, {x, hy, -hz}, {x, hy, hz}, {x, -hy, hz});
+namespace {
+using TAxis = TDlgBlock::TAxis;
+using TVec3 = TDlgBlock::TVec3;
+
+// The point at `at` across `normal`, at u and v along the other two axes.
+TVec3 OnPlane(TAxis normal, Extended at, Extended u, Extended v) {
+    switch (normal) {
+        case TAxis::X:
+            return {at, u, v};
+        case TAxis::Y:
+            return {u, at, v};
+        default:
+            return {u, v, at};
+    }
 }
-void TDlgBlock::DrawSolidRectX1(Extended x, Extended ly, Extended lz) {
-    const Extended hy = ly / 2, hz = lz / 2;
-    DrawSolidRect({x, hy, -hz}, {x, -hy, -hz}, {x, -hy, hz}, {x, hy, hz});
+
+// A face's corners from (-u, -v) through (+u, -v) in the plane's u and v;
+// `mirrored` starts from (+u, -v) and runs the other way round.
+std::array<TVec3, 4> FaceCorners(TAxis normal, Extended at, Extended lu, Extended lv, bool mirrored) {
+    const Extended hu = mirrored ? -lu / 2 : lu / 2, hv = lv / 2;
+    return {OnPlane(normal, at, -hu, -hv), OnPlane(normal, at, hu, -hv), OnPlane(normal, at, hu, hv),
+            OnPlane(normal, at, -hu, hv)};
 }
-void TDlgBlock::DrawSolidRectY(Extended y, Extended lx, Extended lz, bool facingPlus) {
-    const Extended hx = lx / 2, hz = lz / 2;
-    if (facingPlus)
-        DrawSolidRect({hx, y, -hz}, {-hx, y, -hz}, {-hx, y, hz}, {hx, y, hz});
-    else
-        DrawSolidRect({-hx, y, -hz}, {hx, y, -hz}, {hx, y, hz}, {-hx, y, hz});
+
+// The six faces of an lx x ly x lz box: across x, y and z, the plus side
+// first.
+void EachBoxFace(Extended lx, Extended ly, Extended lz,
+                 const std::function<void(TAxis, Extended at, Extended lu, Extended lv, bool facingPlus)>& face) {
+    const Extended l[] = {lx, ly, lz};
+    for (TAxis normal : {TAxis::X, TAxis::Y, TAxis::Z}) {
+        const int i = int(normal);
+        const Extended lu = l[i == 0 ? 1 : 0], lv = l[i == 2 ? 1 : 2];
+        face(normal, l[i] / 2, lu, lv, true);
+        face(normal, -l[i] / 2, lu, lv, false);
+    }
 }
-void TDlgBlock::DrawSolidRectZ(Extended z, Extended lx, Extended ly, bool facingPlus) {
-    const Extended hx = lx / 2, hy = ly / 2;
-    if (facingPlus)
-        DrawSolidRect({-hx, -hy, z}, {hx, -hy, z}, {hx, hy, z}, {-hx, hy, z});
-    else
-        DrawSolidRect({hx, -hy, z}, {-hx, -hy, z}, {-hx, hy, z}, {hx, hy, z});
+
+void CircleVertices(TglWindow* gl, Extended r) {
+    for (int k = 0; k <= kSegments; ++k) {
+        const double a = 2 * kPi * k / kSegments;
+        gl->Vertex(double(r) * std::cos(a), double(r) * std::sin(a), 0);
+    }
+}
+}  // namespace
+
+void TDlgBlock::DrawSolidRect(TAxis normal, Extended at, Extended lu, Extended lv, bool facingPlus) {
+    // Seen from +y, (x, z) turns the other way than (y, z) from +x and
+    // (x, y) from +z do.
+    const std::array<TVec3, 4> c = FaceCorners(normal, at, lu, lv, facingPlus == (normal == TAxis::Y));
+    DrawSolidRect(c[0], c[1], c[2], c[3]);
 }
 
 void TDlgBlock::DrawSolidPara3D(Extended lx, Extended ly, Extended lz) {
-    DrawSolidRectX(lx / 2, ly, lz);
-    DrawSolidRectX1(-lx / 2, ly, lz);
-    DrawSolidRectY(ly / 2, lx, lz, true);
-    DrawSolidRectY(-ly / 2, lx, lz, false);
-    DrawSolidRectZ(lz / 2, lx, ly, true);
-    DrawSolidRectZ(-lz / 2, lx, ly, false);
+    EachBoxFace(lx, ly, lz, [this](TAxis normal, Extended at, Extended lu, Extended lv, bool facingPlus) {
+        DrawSolidRect(normal, at, lu, lv, facingPlus);
+    });
 }
 
-void TDlgBlock::DrawRectX(Extended x, Extended ly, Extended lz) {
-    const double X = double(x), hy = double(ly / 2), hz = double(lz / 2);
+void TDlgBlock::DrawRect(TAxis normal, Extended at, Extended lu, Extended lv) {
+    const std::array<TVec3, 4> c = FaceCorners(normal, at, lu, lv, false);
     TglWindow* gl = GL();
     gl->BeginPrimitive(TglWindow::GlLineStrip());
-    gl->Vertex(X, -hy, -hz);
-    gl->Vertex(X, hy, -hz);
-    gl->Vertex(X, hy, hz);
-    gl->Vertex(X, -hy, hz);
-    gl->Vertex(X, -hy, -hz);
-    gl->EndPrimitive();
-}
-void TDlgBlock::DrawRectY(Extended y, Extended lx, Extended lz) {
-    const double Y = double(y), hx = double(lx / 2), hz = double(lz / 2);
-    TglWindow* gl = GL();
-    gl->BeginPrimitive(TglWindow::GlLineStrip());
-    gl->Vertex(-hx, Y, -hz);
-    gl->Vertex(hx, Y, -hz);
-    gl->Vertex(hx, Y, hz);
-    gl->Vertex(-hx, Y, hz);
-    gl->Vertex(-hx, Y, -hz);
-    gl->EndPrimitive();
-}
-void TDlgBlock::DrawRectZ(Extended z, Extended lx, Extended ly) {
-    const double Z = double(z), hx = double(lx / 2), hy = double(ly / 2);
-    TglWindow* gl = GL();
-    gl->BeginPrimitive(TglWindow::GlLineStrip());
-    gl->Vertex(-hx, -hy, Z);
-    gl->Vertex(hx, -hy, Z);
-    gl->Vertex(hx, hy, Z);
-    gl->Vertex(-hx, hy, Z);
-    gl->Vertex(-hx, -hy, Z);
+    for (const TVec3* p : {&c[0], &c[1], &c[2], &c[3], &c[0]}) gl->Vertex(double(p->x), double(p->y), double(p->z));
     gl->EndPrimitive();
 }
 
 void TDlgBlock::DrawPara3D(Extended lx, Extended ly, Extended lz) {
-    DrawRectX(lx / 2, ly, lz);
-    DrawRectX(-lx / 2, ly, lz);
-    DrawRectY(ly / 2, lx, lz);
-    DrawRectY(-ly / 2, lx, lz);
-    DrawRectZ(lz / 2, lx, ly);
-    DrawRectZ(-lz / 2, lx, ly);
+    EachBoxFace(lx, ly, lz,
+                [this](TAxis normal, Extended at, Extended lu, Extended lv, bool) { DrawRect(normal, at, lu, lv); });
 }
 
 void TDlgBlock::DrawLine(const TVec3& a, const TVec3& b) {
@@ -578,80 +574,75 @@ void TDlgBlock::DrawLine(const TVec3& a, const TVec3& b) {
     gl->EndPrimitive();
 }
 
-void TDlgBlock::DrawCircleZ(Extended r) {
-    TglWindow* gl = GL();
-    gl->BeginPrimitive(TglWindow::GlLineStrip());
-    for (int k = 0; k <= kSegments; ++k) {
-        const double a = 2 * kPi * k / kSegments;
-        gl->Vertex(double(r) * std::cos(a), double(r) * std::sin(a), 0);
+void TDlgBlock::TurnedTo(TAxis axis, const std::function<void()>& drawAboutZ) {
+    if (axis == TAxis::Z) {
+        drawAboutZ();
+        return;
     }
-    gl->EndPrimitive();
+    GL()->PushMatrix();
+    GL()->Rotate(90, axis == TAxis::Y ? 1 : 0, axis == TAxis::X ? 1 : 0, 0);
+    drawAboutZ();
+    GL()->PopMatrix();
 }
 
-void TDlgBlock::DrawShadeCircleZ(Extended r) {
-    TglWindow* gl = GL();
-    gl->BeginPrimitive(TglWindow::GlTriangleFan());
-    gl->Vertex(0, 0, 0);
-    for (int k = 0; k <= kSegments; ++k) {
-        const double a = 2 * kPi * k / kSegments;
-        gl->Vertex(double(r) * std::cos(a), double(r) * std::sin(a), 0);
-    }
-    gl->EndPrimitive();
-}
-
-void TDlgBlock::DrawShadeCylinderZ(Extended r, Extended l) {
-    TglWindow* gl = GL();
-    const double R = double(r), top = double(l / 2);
-    for (int k = 0; k < kSegments; ++k) {
-        const double a0 = 2 * kPi * k / kSegments, a1 = 2 * kPi * (k + 1) / kSegments;
-        gl->BeginPrimitive(TglWindow::GlTriangleFan());
-        gl->Vertex(R * std::cos(a0), R * std::sin(a0), top);
-        gl->Vertex(R * std::cos(a0), R * std::sin(a0), -top);
-        gl->Vertex(R * std::cos(a1), R * std::sin(a1), -top);
-        gl->Vertex(R * std::cos(a1), R * std::sin(a1), top);
+void TDlgBlock::DrawCircle(TAxis axis, Extended r) {
+    TurnedTo(axis, [this, r] {
+        TglWindow* gl = GL();
+        gl->BeginPrimitive(TglWindow::GlLineStrip());
+        CircleVertices(gl, r);
         gl->EndPrimitive();
-    }
+    });
 }
 
-void TDlgBlock::DrawSolidCylinder3DZ(Extended r, Extended l) {
-    TglWindow* gl = GL();
-    DrawShadeCylinderZ(r, l);
-    gl->Translate(0, 0, double(l / 2));
-    DrawShadeCircleZ(r);
-    gl->Translate(0, 0, double(-l));
-    gl->Rotate(180, 1, 0, 0);
-    DrawShadeCircleZ(r);
-    gl->Rotate(-180, 1, 0, 0);
-    gl->Translate(0, 0, double(l / 2));
+void TDlgBlock::DrawShadeCircle(TAxis axis, Extended r) {
+    TurnedTo(axis, [this, r] {
+        TglWindow* gl = GL();
+        gl->BeginPrimitive(TglWindow::GlTriangleFan());
+        gl->Vertex(0, 0, 0);
+        CircleVertices(gl, r);
+        gl->EndPrimitive();
+    });
 }
 
-void TDlgBlock::DrawCylinder3DZ(Extended r, Extended l) {
-    TglWindow* gl = GL();
-    gl->Translate(0, 0, double(l / 2));
-    DrawCircleZ(r);
-    gl->Translate(0, 0, double(-l));
-    DrawCircleZ(r);
-    gl->Translate(0, 0, double(l / 2));
+void TDlgBlock::DrawShadeCylinder(TAxis axis, Extended r, Extended l) {
+    TurnedTo(axis, [this, r, l] {
+        TglWindow* gl = GL();
+        const double R = double(r), top = double(l / 2);
+        for (int k = 0; k < kSegments; ++k) {
+            const double a0 = 2 * kPi * k / kSegments, a1 = 2 * kPi * (k + 1) / kSegments;
+            gl->BeginPrimitive(TglWindow::GlTriangleFan());
+            gl->Vertex(R * std::cos(a0), R * std::sin(a0), top);
+            gl->Vertex(R * std::cos(a0), R * std::sin(a0), -top);
+            gl->Vertex(R * std::cos(a1), R * std::sin(a1), -top);
+            gl->Vertex(R * std::cos(a1), R * std::sin(a1), top);
+            gl->EndPrimitive();
+        }
+    });
 }
 
-// The X forms turn the Z form about y, the Y forms about x.
-#define VORTN_TURNED(Name, ZName, ax, ay, az, ...) \
-    void TDlgBlock::Name {                         \
-        GL()->PushMatrix();                        \
-        GL()->Rotate(90, ax, ay, az);              \
-        ZName(__VA_ARGS__);                        \
-        GL()->PopMatrix();                         \
-    }
-VORTN_TURNED(DrawCircleX(Extended r), DrawCircleZ, 0, 1, 0, r)
-VORTN_TURNED(DrawShadeCircleX(Extended r), DrawShadeCircleZ, 0, 1, 0, r)
-VORTN_TURNED(DrawShadeCylinderX(Extended r, Extended l), DrawShadeCylinderZ, 0, 1, 0, r, l)
-VORTN_TURNED(DrawSolidCylinder3DX(Extended r, Extended l), DrawSolidCylinder3DZ, 0, 1, 0, r, l)
-VORTN_TURNED(DrawCylinder3DX(Extended r, Extended l), DrawCylinder3DZ, 0, 1, 0, r, l)
-VORTN_TURNED(DrawCircleY(Extended r), DrawCircleZ, 1, 0, 0, r)
-VORTN_TURNED(DrawShadeCircleY(Extended r), DrawShadeCircleZ, 1, 0, 0, r)
-VORTN_TURNED(DrawShadeCylinderY(Extended r, Extended l), DrawShadeCylinderZ, 1, 0, 0, r, l)
-VORTN_TURNED(DrawSolidCylinder3DY(Extended r, Extended l), DrawSolidCylinder3DZ, 1, 0, 0, r, l)
-VORTN_TURNED(DrawCylinder3DY(Extended r, Extended l), DrawCylinder3DZ, 1, 0, 0, r, l)
-#undef VORTN_TURNED
+void TDlgBlock::DrawSolidCylinder3D(TAxis axis, Extended r, Extended l) {
+    TurnedTo(axis, [this, r, l] {
+        TglWindow* gl = GL();
+        DrawShadeCylinder(TAxis::Z, r, l);
+        gl->Translate(0, 0, double(l / 2));
+        DrawShadeCircle(TAxis::Z, r);
+        gl->Translate(0, 0, double(-l));
+        gl->Rotate(180, 1, 0, 0);
+        DrawShadeCircle(TAxis::Z, r);
+        gl->Rotate(-180, 1, 0, 0);
+        gl->Translate(0, 0, double(l / 2));
+    });
+}
+
+void TDlgBlock::DrawCylinder3D(TAxis axis, Extended r, Extended l) {
+    TurnedTo(axis, [this, r, l] {
+        TglWindow* gl = GL();
+        gl->Translate(0, 0, double(l / 2));
+        DrawCircle(TAxis::Z, r);
+        gl->Translate(0, 0, double(-l));
+        DrawCircle(TAxis::Z, r);
+        gl->Translate(0, 0, double(l / 2));
+    });
+}
 
 }  // namespace vortn

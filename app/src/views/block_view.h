@@ -101,6 +101,28 @@ public:
     void glSetupRC();
     void DrawFigure();
 
+    // Primitives, centred at the origin; faces wind outwards. Each is
+    // written once: the axis it stands on is a parameter.
+    enum class TAxis { X, Y, Z };
+    struct TVec3 {
+        Extended x, y, z;
+    };
+    void DrawSolidPara3D(Extended lx, Extended ly, Extended lz);
+    void DrawPara3D(Extended lx, Extended ly, Extended lz);
+    // One face across `normal` at `at`, lu by lv along the other two axes
+    // (in x, y, z order), facing the plus or the minus side of `normal`.
+    void DrawSolidRect(TAxis normal, Extended at, Extended lu, Extended lv, bool facingPlus);
+    void DrawSolidRect(const TVec3& a, const TVec3& b, const TVec3& c, const TVec3& d);
+    void DrawRect(TAxis normal, Extended at, Extended lu, Extended lv);
+    void DrawLine(const TVec3& a, const TVec3& b);
+    // Circles and cylinders about `axis`: the forms about z, turned 90
+    // degrees about y for x and about x for y.
+    void DrawCircle(TAxis axis, Extended r);
+    void DrawShadeCircle(TAxis axis, Extended r);
+    void DrawShadeCylinder(TAxis axis, Extended r, Extended l);
+    void DrawSolidCylinder3D(TAxis axis, Extended r, Extended l);
+    void DrawCylinder3D(TAxis axis, Extended r, Extended l);
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -130,37 +152,8 @@ private:
     void DrawAxes();
     void DrawSelectionBox();
     void SetColorLayer(int index, double alpha);
-
-    // Primitives, centred at the origin; faces wind outwards.
-    void DrawSolidPara3D(Extended lx, Extended ly, Extended lz);
-    void DrawPara3D(Extended lx, Extended ly, Extended lz);
-    void DrawSolidRectX(Extended x, Extended ly, Extended lz);   // faces +x
-    void DrawSolidRectX1(Extended x, Extended ly, Extended lz);  // faces -x
-    void DrawSolidRectY(Extended y, Extended lx, Extended lz, bool facingPlus);
-    void DrawSolidRectZ(Extended z, Extended lx, Extended ly, bool facingPlus);
-    struct TVec3 {
-        Extended x, y, z;
-    };
-    void DrawSolidRect(const TVec3& a, const TVec3& b, const TVec3& c, const TVec3& d);
-    void DrawRectX(Extended x, Extended ly, Extended lz);
-    void DrawRectY(Extended y, Extended lx, Extended lz);
-    void DrawRectZ(Extended z, Extended lx, Extended ly);
-    void DrawLine(const TVec3& a, const TVec3& b);
-    void DrawCircleZ(Extended r);
-    void DrawShadeCircleZ(Extended r);
-    void DrawShadeCylinderZ(Extended r, Extended l);
-    void DrawSolidCylinder3DZ(Extended r, Extended l);
-    void DrawCylinder3DZ(Extended r, Extended l);
-    void DrawCircleX(Extended r);
-    void DrawShadeCircleX(Extended r);
-    void DrawShadeCylinderX(Extended r, Extended l);
-    void DrawSolidCylinder3DX(Extended r, Extended l);
-    void DrawCylinder3DX(Extended r, Extended l);
-    void DrawCircleY(Extended r);
-    void DrawShadeCircleY(Extended r);
-    void DrawShadeCylinderY(Extended r, Extended l);
-    void DrawSolidCylinder3DY(Extended r, Extended l);
-    void DrawCylinder3DY(Extended r, Extended l);
+    // Draws the form about z, turned to `axis`.
+    void TurnedTo(TAxis axis, const std::function<void()>& drawAboutZ);
 
     std::unique_ptr<Ui::DlgBlock> ui_;
     TProjectHolder* holder_ = nullptr;
