@@ -299,9 +299,9 @@ void TDlgBlock::DrawPileCap() {
     gl->Translate(0, 0, double(zc));
     gl->SetColor(0.25, 0.25, 0.25, 1);
     if (p.CircularFlag == 1) {
-        DrawSolidCylinder3D(TAxis::Z, p.Radius, t);
+        DrawSolidCylinder3DZ(p.Radius, t);
         gl->SetColor(1, 0.5, 0, 1);
-        DrawCylinder3D(TAxis::Z, p.Radius, t);
+        DrawCylinder3DZ(p.Radius, t);
     } else {
         DrawSolidPara3D(p.Length, p.Width, t);
         gl->SetColor(1, 0.5, 0, 1);
@@ -337,21 +337,21 @@ void TDlgBlock::DrawAllPiles() {
             const double centre = double(top - l / 2);
             gl->Translate(0, 0, centre);
             gl->SetColor(0.5, 0.5, 0.5, 1);
-            DrawShadeCylinder(TAxis::Z, r, l);
+            DrawShadeCylinderZ(r, l);
             if (i == 0) {
                 gl->Translate(0, 0, double(l / 2));
-                DrawShadeCircle(TAxis::Z, r);
+                DrawShadeCircleZ(r);
                 gl->SetColor(1, 0.5, 0, 1);
-                DrawCircle(TAxis::Z, r);
+                DrawCircleZ(r);
                 gl->Translate(0, 0, double(-l / 2));
             }
             if (i == n - 1) {
                 gl->Translate(0, 0, double(-l / 2));
                 gl->Rotate(180, 1, 0, 0);
                 gl->SetColor(0.5, 0.5, 0.5, 1);
-                DrawShadeCircle(TAxis::Z, r);
+                DrawShadeCircleZ(r);
                 gl->SetColor(1, 0.5, 0, 1);
-                DrawCircle(TAxis::Z, r);
+                DrawCircleZ(r);
                 gl->Rotate(-180, 1, 0, 0);
                 gl->Translate(0, 0, double(l / 2));
             }
@@ -623,12 +623,12 @@ void TDlgBlock::DrawShadeCylinder(TAxis axis, Extended r, Extended l) {
 void TDlgBlock::DrawSolidCylinder3D(TAxis axis, Extended r, Extended l) {
     TurnedTo(axis, [this, r, l] {
         TglWindow* gl = GL();
-        DrawShadeCylinder(TAxis::Z, r, l);
+        DrawShadeCylinderZ(r, l);
         gl->Translate(0, 0, double(l / 2));
-        DrawShadeCircle(TAxis::Z, r);
+        DrawShadeCircleZ(r);
         gl->Translate(0, 0, double(-l));
         gl->Rotate(180, 1, 0, 0);
-        DrawShadeCircle(TAxis::Z, r);
+        DrawShadeCircleZ(r);
         gl->Rotate(-180, 1, 0, 0);
         gl->Translate(0, 0, double(l / 2));
     });
@@ -638,9 +638,9 @@ void TDlgBlock::DrawCylinder3D(TAxis axis, Extended r, Extended l) {
     TurnedTo(axis, [this, r, l] {
         TglWindow* gl = GL();
         gl->Translate(0, 0, double(l / 2));
-        DrawCircle(TAxis::Z, r);
+        DrawCircleZ(r);
         gl->Translate(0, 0, double(-l));
-        DrawCircle(TAxis::Z, r);
+        DrawCircleZ(r);
         gl->Translate(0, 0, double(l / 2));
     });
 }
