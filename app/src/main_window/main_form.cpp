@@ -144,13 +144,6 @@ void TMainForm::FormCreate() {
 
     if (editorPath_.isEmpty()) editorPath_ = DefaultEditorPath();
 
-    for (int k = 0; k < int(windowItems_.size()); ++k) {
-        QAction* item = f.WindowMenu->addAction(QString());
-        item->setVisible(false);
-        Handle(item, &QAction::triggered, [this, k] { WindowItemClick(k); });
-        windowItems_[k] = item;
-    }
-    windowSeparator_ = f.WindowMenu->insertSeparator(windowItems_[0]);
     const QList<QAction*> fileItems = f.FileMenu->actions();
     recentSeparator_ = fileItems.at(4);
     bitmapSeparator_ = fileItems.at(5);
