@@ -5,7 +5,8 @@ The menu table: every row's action is in app/forms/MainForm.ui under the
 menu path the row names, with that caption; its signal fits it (a menu
 opens, an action is triggered); its handler is defined in the source file
 named and connected in a source file that names the action; and every
-menu and toolbar item of the form has a row.
+menu and toolbar item of the form has a row, but for its named separators
+(actions without a caption), which a source file must make separators.
 
 The form table: every row's form file exists; a Designer form carries the
 form class named, the source file named includes its generated header and
@@ -60,10 +61,15 @@ def caption(element, name):
     return ""
 
 
+def main_form_actions():
+    """Action name -> its caption for every action of the form."""
+    return {a.get("name"): caption(a, "text") for a in ET.parse(MAIN_FORM).getroot().iter("action")}
+
+
 def main_form_items():
     """Action or menu name -> (menu path, is a menu) for every item of the form."""
     root = ET.parse(MAIN_FORM).getroot()
-    captions = {a.get("name"): caption(a, "text") for a in root.iter("action")}
+    captions = main_form_actions()
     items = {}
 
     def walk(widget, path):
@@ -173,9 +179,18 @@ def check_menu_table(rows, faults):
             faults.append(where + ": `%s` is not defined in `%s`" % (name, source))
         if name and not connected(texts.values(), action, handler, name.split("::")[-1]):
             faults.append(where + ": no source connects `%s` to `%s`" % (action, handler))
+    captions = main_form_actions()
     for name, (path, is_menu) in sorted(items.items()):
-        if not is_menu and name not in seen:
-            faults.append("menu table: no row for `%s` ('%s')" % (name, " > ".join(path)))
+        if is_menu or name in seen:
+            continue
+        if name in captions and not captions[name]:
+            # A named separator: some source makes it one.
+            if not any(re.search(r"\bf\.%s\b[^\n]*->setSeparator\(true\)" % re.escape(name), t)
+                       for t in texts.values()):
+                faults.append("menu table: `%s` ('%s') has no caption and no source makes it a separator"
+                              % (name, " > ".join(path[:-1])))
+            continue
+        faults.append("menu table: no row for `%s` ('%s')" % (name, " > ".join(path)))
 
 
 def check_form_table(rows, faults):

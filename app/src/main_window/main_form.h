@@ -246,8 +246,6 @@ private:
     std::array<QAction*, TRecentFiles::Capacity> recentItems_{};
     // The Window menu's separator and open-window items, made when it opens.
     QList<QAction*> windowItems_;
-    QAction* recentSeparator_ = nullptr;
-    QAction* bitmapSeparator_ = nullptr;
     TAboutBox* aboutBox_ = nullptr;
     TDlgRunAnalysis* runProgress_ = nullptr;
     TDlgAmpPlot* ampPlot_ = nullptr;
