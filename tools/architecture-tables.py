@@ -11,8 +11,10 @@ menu and toolbar item of the form has a row, but for its named separators
 The form table: every row's form file exists; a Designer form carries the
 form class named, the source file named includes its generated header and
 every class named is declared there or in the header beside it; a text
-resource is read by the source file named; and every form and text
-resource in app/forms and components/widgets has a row.
+resource is read by the source file named; every form and text
+resource in app/forms and components/widgets has a row; and no form binds
+a handler itself (`<connections>`, an `On...` property): handlers are
+connected in code, where a missing one does not compile.
 
 Prints one line per fault and exits 1 when there is one:
 
@@ -229,6 +231,22 @@ def check_form_table(rows, faults):
                 rel = f.relative_to(ROOT).as_posix()
                 if rel not in seen:
                     faults.append("form table: no row for `%s`" % rel)
+            if f.suffix == ".ui":
+                check_no_bindings(f, faults)
+
+
+def check_no_bindings(form_file, faults):
+    """A binding in a form would be resolved by name when the program runs;
+    the handlers are connected in code instead."""
+    root = ET.parse(form_file).getroot()
+    rel = form_file.relative_to(ROOT).as_posix()
+    if root.find("connections/connection") is not None:
+        faults.append("form `%s`: `<connections>` in the form; connect the handlers in code" % rel)
+    for widget in root.iter("widget"):
+        for p in widget.findall("property"):
+            if p.get("stdset") == "0" and p.get("name", "").startswith("On"):
+                faults.append("form `%s`: `%s` names a handler by property `%s`; connect it in code"
+                              % (rel, widget.get("name"), p.get("name")))
 
 
 def main():
