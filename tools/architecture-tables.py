@@ -5,13 +5,16 @@ The menu table: every row's action is in app/forms/MainForm.ui under the
 menu path the row names, with that caption; its signal fits it (a menu
 opens, an action is triggered); its handler is defined in the source file
 named and connected in a source file that names the action; and every
-menu and toolbar item of the form has a row.
+menu and toolbar item of the form has a row, but for its named separators
+(actions without a caption), which a source file must make separators.
 
 The form table: every row's form file exists; a Designer form carries the
 form class named, the source file named includes its generated header and
 every class named is declared there or in the header beside it; a text
-resource is read by the source file named; and every form and text
-resource in app/forms and components/widgets has a row.
+resource is read by the source file named; every form and text
+resource in app/forms and components/widgets has a row; and no form binds
+a handler itself (`<connections>`, an `On...` property): handlers are
+connected in code, where a missing one does not compile.
 
 Prints one line per fault and exits 1 when there is one:
 
@@ -60,10 +63,15 @@ def caption(element, name):
     return ""
 
 
+def main_form_actions():
+    """Action name -> its caption for every action of the form."""
+    return {a.get("name"): caption(a, "text") for a in ET.parse(MAIN_FORM).getroot().iter("action")}
+
+
 def main_form_items():
     """Action or menu name -> (menu path, is a menu) for every item of the form."""
     root = ET.parse(MAIN_FORM).getroot()
-    captions = {a.get("name"): caption(a, "text") for a in root.iter("action")}
+    captions = main_form_actions()
     items = {}
 
     def walk(widget, path):
@@ -173,9 +181,18 @@ def check_menu_table(rows, faults):
             faults.append(where + ": `%s` is not defined in `%s`" % (name, source))
         if name and not connected(texts.values(), action, handler, name.split("::")[-1]):
             faults.append(where + ": no source connects `%s` to `%s`" % (action, handler))
+    captions = main_form_actions()
     for name, (path, is_menu) in sorted(items.items()):
-        if not is_menu and name not in seen:
-            faults.append("menu table: no row for `%s` ('%s')" % (name, " > ".join(path)))
+        if is_menu or name in seen:
+            continue
+        if name in captions and not captions[name]:
+            # A named separator: some source makes it one.
+            if not any(re.search(r"\bf\.%s\b[^\n]*->setSeparator\(true\)" % re.escape(name), t)
+                       for t in texts.values()):
+                faults.append("menu table: `%s` ('%s') has no caption and no source makes it a separator"
+                              % (name, " > ".join(path[:-1])))
+            continue
+        faults.append("menu table: no row for `%s` ('%s')" % (name, " > ".join(path)))
 
 
 def check_form_table(rows, faults):
@@ -214,6 +231,22 @@ def check_form_table(rows, faults):
                 rel = f.relative_to(ROOT).as_posix()
                 if rel not in seen:
                     faults.append("form table: no row for `%s`" % rel)
+            if f.suffix == ".ui":
+                check_no_bindings(f, faults)
+
+
+def check_no_bindings(form_file, faults):
+    """A binding in a form would be resolved by name when the program runs;
+    the handlers are connected in code instead."""
+    root = ET.parse(form_file).getroot()
+    rel = form_file.relative_to(ROOT).as_posix()
+    if root.find("connections/connection") is not None:
+        faults.append("form `%s`: `<connections>` in the form; connect the handlers in code" % rel)
+    for widget in root.iter("widget"):
+        for p in widget.findall("property"):
+            if p.get("stdset") == "0" and p.get("name", "").startswith("On"):
+                faults.append("form `%s`: `%s` names a handler by property `%s`; connect it in code"
+                              % (rel, widget.get("name"), p.get("name")))
 
 
 def main():

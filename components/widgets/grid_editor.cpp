@@ -230,6 +230,9 @@ TTableForm::TTableForm(TGridTable& table, QWidget* parent)
       ui_(std::make_unique<Ui::TTableForm>()),
       table_(&table) {
     ui_->setupUi(this);
+    connect(ui_->BtnAdd, &QPushButton::clicked, this, &TTableForm::BtnAddClick);
+    connect(ui_->BtnIns, &QPushButton::clicked, this, &TTableForm::BtnInsClick);
+    connect(ui_->BtnDel, &QPushButton::clicked, this, &TTableForm::BtnDelClick);
     setWindowFlags(parent ? Qt::Widget | Qt::FramelessWindowHint
                           : Qt::Window | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                                 Qt::WindowCloseButtonHint);

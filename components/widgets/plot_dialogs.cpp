@@ -36,6 +36,8 @@ const QString kGap = QStringLiteral("   ");
 
 TdlgFormat::TdlgFormat(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TdlgFormat>()) {
     ui_->setupUi(this);
+    connect(ui_->btnOK, &QPushButton::clicked, this, &TdlgFormat::btnOKClick);
+    connect(ui_->btnCancel, &QPushButton::clicked, this, &QDialog::reject);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     deHeight = ui_->deHeight;
     deWidth = ui_->deWidth;
@@ -79,6 +81,7 @@ void TdlgFormat::btnOKClick() {
 TfrmGraphCaption::TfrmGraphCaption(QWidget* parent)
     : QDialog(parent), ui_(std::make_unique<Ui::TfrmGraphCaption>()) {
     ui_->setupUi(this);
+    connect(ui_->btnOK, &QPushButton::clicked, this, &QDialog::accept);
     edtCaption = ui_->edtCaption;
     rbTop = ui_->rbTop;
     rbBottom = ui_->rbBottom;
@@ -92,6 +95,13 @@ TfrmGraphCaption::~TfrmGraphCaption() = default;
 TfrmLineNames::TfrmLineNames(const QStringList& lines, QWidget* parent)
     : QDialog(parent), ui_(std::make_unique<Ui::TfrmLineNames>()) {
     ui_->setupUi(this);
+    // A click and a move with the keys alike show the chosen line.
+    connect(ui_->lbLines, &QListWidget::currentRowChanged, this, &TfrmLineNames::lbLinesClick);
+    connect(ui_->lbLines, &QListWidget::itemClicked, this, &TfrmLineNames::lbLinesClick);
+    connect(ui_->lbLines, &QListWidget::itemDoubleClicked, this, &TfrmLineNames::lbLinesClick);
+    connect(ui_->edLine, &QLineEdit::editingFinished, this, &TfrmLineNames::edLineExit);
+    connect(ui_->btnOK, &QPushButton::clicked, this, &TfrmLineNames::btnOKClick);
+    connect(ui_->btnCancel, &QPushButton::clicked, this, &QDialog::reject);
     lbLines = ui_->lbLines;
     edLine = ui_->edLine;
     btnOK = ui_->btnOK;
@@ -168,6 +178,13 @@ void TfrmLineNames::FormResize() {
 TfrmActiveLines::TfrmActiveLines(const QStringList& texts, const QStringList& states, QWidget* parent)
     : QDialog(parent), ui_(std::make_unique<Ui::TfrmActiveLines>()), texts_(texts), states_(states) {
     ui_->setupUi(this);
+    connect(ui_->lbLines, &QListWidget::itemDoubleClicked, this, &TfrmActiveLines::lbLinesDblClick);
+    connect(ui_->ActivateButton, &QPushButton::clicked, this, &TfrmActiveLines::ActivateButtonClick);
+    connect(ui_->DesactivateButton, &QPushButton::clicked, this, &TfrmActiveLines::DesactivateButtonClick);
+    connect(ui_->ActivateDesactivateButton, &QPushButton::clicked, this,
+            &TfrmActiveLines::ActivateDesactivateButtonClick);
+    connect(ui_->btnOK, &QPushButton::clicked, this, &QDialog::accept);
+    connect(ui_->btnCancel, &QPushButton::clicked, this, &QDialog::reject);
     lbLines = ui_->lbLines;
     btnOK = ui_->btnOK;
     btnCancel = ui_->btnCancel;

@@ -187,15 +187,14 @@ QAction* TPlotForm::MenuItem(const QString& name) const {
 }
 
 // The menu comes from the form; what Designer cannot hold is added here: the
-// menu's shortcut and each command's tag as its data.
+// menu's shortcut, its separators and each command's tag as its data.
 void TPlotForm::SetUpMenu() {
     plotMenu_ = ui_->Plot1;
     markersMenu_ = ui_->PlotMarkers;
     plotMenu_->menuAction()->setShortcut(QKeySequence(QStringLiteral("Ctrl+Z")));
     for (QMenu* m : {ui_->PlotMarkers, ui_->FontSize, ui_->LineWidth}) m->menuAction()->setObjectName(m->objectName());
-    QStringList separators = {QStringLiteral("N5"), QStringLiteral("N1")};
-    for (QAction* a : plotMenu_->actions())
-        if (a->isSeparator() && !separators.isEmpty()) a->setObjectName(separators.takeFirst());
+    // Designer names no separator: the form's are named actions made separators here.
+    for (QAction* a : {ui_->N5, ui_->N1}) a->setSeparator(true);
     for (QAction* a : findChildren<QAction*>()) {
         const QVariant tag = a->property("Tag");
         if (tag.isValid()) a->setData(tag);

@@ -71,6 +71,7 @@ TEST(MainFormViews, ToolbarAndShowMenuForwardToThe3DView) {
     EXPECT_TRUE(w.Is3DViewOpen());
     EXPECT_FALSE(f.ToolBar1->isHidden());
     EXPECT_TRUE(f.Show3DMenu->menuAction()->isVisible());
+    EXPECT_TRUE(f.FileBitmapSeparator->isVisible());
     EXPECT_TRUE(f.FileSaveBitmap->isVisible());
     EXPECT_TRUE(f.FilePrintPage->isVisible());
     EXPECT_FALSE(f.FilePageSetup->isVisible());
@@ -112,6 +113,7 @@ TEST(MainFormViews, ToolbarAndShowMenuForwardToThe3DView) {
     QApplication::processEvents();
     EXPECT_FALSE(w.Is3DViewOpen());
     EXPECT_TRUE(f.ToolBar1->isHidden());
+    EXPECT_FALSE(f.FileBitmapSeparator->isVisible());
     EXPECT_FALSE(f.FileSaveBitmap->isVisible());
     EXPECT_EQ(w.View3DWindow(), nullptr);
 }

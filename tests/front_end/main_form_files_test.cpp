@@ -151,6 +151,34 @@ TEST_F(MainFormFiles, FileMenuShowsTheRecentEntries) {
     EXPECT_EQ(shown, (QStringList{QStringLiteral("1 project-pile.vtd"), QStringLiteral("2 ") + a}));
 }
 
+// The recent files sit between the two separators after Save As: the first
+// shows only when there are recent files, the second only with the 3D
+// view's items.
+TEST_F(MainFormFiles, RecentFilesSitBetweenTheFileMenusSeparators) {
+    Ui::TMainForm& f = Ui();
+    const auto shown = [&] {
+        Form().FileMenuClick();
+        QStringList items;
+        for (QAction* a : f.FileMenu->actions())
+            if (a->isVisible()) items << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        return items;
+    };
+    ASSERT_TRUE(f.FileRecentSeparator->isSeparator());
+    ASSERT_TRUE(f.FileBitmapSeparator->isSeparator());
+    const QList<QAction*> all = f.FileMenu->actions();
+    EXPECT_EQ(all.indexOf(f.FileRecentSeparator), 4);
+    EXPECT_EQ(all.indexOf(f.FileBitmapSeparator), 4 + 1 + TRecentFiles::Capacity);
+    EXPECT_EQ(all.indexOf(f.FileSaveBitmap), all.indexOf(f.FileBitmapSeparator) + 1);
+
+    Form().Recent().Clear();
+    EXPECT_EQ(shown(), (QStringList{"&New", "&Open...", "&Save", "Save &As...", "-", "E&xit"}));
+    Form().OpenFileName(CopyExample(QStringLiteral("project-half-space")));
+    Form().OpenFileName(CopyExample(QStringLiteral("project-pile")));
+    EXPECT_EQ(shown(), (QStringList{"&New", "&Open...", "&Save", "Save &As...", "-", "1 project-pile.vtd",
+                                    "2 project-half-space.vtd", "-", "E&xit"}));
+    EXPECT_FALSE(f.FileBitmapSeparator->isVisible());
+}
+
 // ---- closing with changes ----
 
 struct CloseCase {

@@ -7,6 +7,7 @@
 
 #include <QFileInfo>
 #include <QLabel>
+#include <QPushButton>
 #include <QProgressBar>
 #include <QProcess>
 #include <QTest>
@@ -334,6 +335,14 @@ TEST(AboutBox, ShowsTheVersionWhenActivated) {
     EXPECT_EQ(box.windowTitle(), QStringLiteral("About VORT-PILE"));
     EXPECT_EQ(box.findChild<QLabel*>(QStringLiteral("Version"))->text(), QStringLiteral("Version 3.0.12"));
     EXPECT_EQ(box.findChild<QLabel*>(QStringLiteral("ProductName"))->text(), QStringLiteral("VORT-N"));
+}
+
+TEST(AboutBox, OkClosesIt) {
+    TAboutBox box;
+    box.show();
+    box.findChild<QPushButton*>(QStringLiteral("OKButton"))->click();
+    EXPECT_FALSE(box.isVisible());
+    EXPECT_EQ(box.result(), QDialog::Accepted);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QtTest/QTest>
 
 #include <functional>
@@ -199,6 +200,60 @@ TEST_F(MdiWindows, PlotWindowsAreTitledByTheirPlot) {
         if (a->isVisible() && !a->isSeparator() && a != w.Form().WindowCascade && a != w.Form().WindowArrange)
             items << a->text();
     EXPECT_EQ(items, (QStringList{"Translational Stiffness", "Translational Damping"}));
+}
+
+// The Window menu as it opens: Cascade, Arrange Icons, and below a separator
+// one item per open window in the area's order, however many there are;
+// an item brings its window to the front.
+TEST_F(MdiWindows, WindowMenuListsEveryOpenWindowEachTimeItOpens) {
+    QMenu* menu = Form().Form().WindowMenu;
+    const auto openMenu = [&] {
+        menu->popup(QPoint(0, 0));
+        QApplication::processEvents();
+        const QList<QAction*> items = menu->actions();
+        menu->hide();
+        return items;
+    };
+    const auto expectListed = [&](const QList<QAction*>& items) {
+        const auto subs = Area()->subWindowList();
+        ASSERT_EQ(items.size(), 2 + (subs.isEmpty() ? 0 : 1 + subs.size()));
+        EXPECT_EQ(items[0], Form().Form().WindowCascade);
+        EXPECT_EQ(items[1], Form().Form().WindowArrange);
+        if (subs.isEmpty()) return;
+        EXPECT_TRUE(items[2]->isSeparator() && items[2]->isVisible());
+        for (int k = 0; k < subs.size(); ++k) {
+            EXPECT_FALSE(items[3 + k]->isSeparator());
+            EXPECT_TRUE(items[3 + k]->isVisible());
+            EXPECT_EQ(items[3 + k]->text(), subs[k]->windowTitle()) << k;
+        }
+    };
+    for (QMdiSubWindow* s : Area()->subWindowList()) s->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    expectListed(openMenu());
+
+    const int count = 55;  // more than a fixed set of prepared items would hold
+    for (int k = 0; k < count; ++k) {
+        auto* w = new QWidget;
+        w->setWindowTitle(QStringLiteral("Window %1").arg(k + 1));
+        Area()->addSubWindow(w)->show();
+    }
+    QList<QAction*> items = openMenu();
+    ASSERT_EQ(Area()->subWindowList().size(), count);
+    expectListed(items);
+
+    items[3 + 52]->trigger();
+    EXPECT_EQ(Area()->activeSubWindow(), Area()->subWindowList()[52]);
+
+    Area()->subWindowList()[3]->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    items = openMenu();
+    ASSERT_EQ(Area()->subWindowList().size(), count - 1);
+    expectListed(items);
+    for (QAction* a : items) EXPECT_NE(a->text(), QStringLiteral("Window 4"));
+
+    for (QMdiSubWindow* s : Area()->subWindowList()) s->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    expectListed(openMenu());
 }
 
 TEST_F(MdiWindows, ChildrenCarryTheProgramIcon) {

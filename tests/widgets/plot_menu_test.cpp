@@ -1,6 +1,6 @@
 // The plot window's menu and dialogs as the user sees them: the fourteen
 // fixed Plot-menu items in order with their captions, the curve items after
-// them, and the dialogs' captions.
+// them, and the dialogs' captions and controls.
 #include <gtest/gtest.h>
 
 #include "data_edit.h"
@@ -8,10 +8,14 @@
 #include "plot_window.h"
 
 #include <QAbstractButton>
+#include <QDialog>
 #include <QAction>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
+#include <QPushButton>
 #include <QRadioButton>
 
 namespace vortn {
@@ -111,6 +115,55 @@ TEST(PlotMenu, DialogCaptions) {
     EXPECT_TRUE(format.deWidth->MinVal() == 2 && format.deWidth->Number() == 6);
     EXPECT_EQ(names.minimumSize(), QSize(195, 167));
     EXPECT_EQ(active.minimumSize(), QSize(190, 234));
+}
+
+// Each control of the plot dialogs calls its handler when used: the buttons
+// answer the dialog, the legend list shows the chosen line in the edit box
+// and the edit box renames it, the active-curve buttons and a double click
+// set the states.
+TEST(PlotMenu, DialogControlsCallTheirHandlers) {
+    const auto answer = [](QDialog& d, QAbstractButton* button) {
+        d.setResult(-1);
+        button->click();
+        return d.result();
+    };
+    TdlgFormat format;
+    format.deHeight->setText(QStringLiteral("5"));
+    EXPECT_EQ(answer(format, format.btnOK), QDialog::Accepted);
+    EXPECT_EQ(double(format.HeightInches()), 5.0);
+    EXPECT_EQ(answer(format, format.btnCancel), QDialog::Rejected);
+
+    TfrmGraphCaption caption;
+    EXPECT_EQ(answer(caption, caption.btnOK), QDialog::Accepted);
+
+    TfrmLineNames names({"A", "B"});
+    EXPECT_EQ(names.edLine->text(), "A");
+    names.lbLines->setCurrentRow(1);
+    EXPECT_EQ(names.edLine->text(), "B");
+    for (auto signal : {&QListWidget::itemClicked, &QListWidget::itemDoubleClicked}) {
+        names.edLine->clear();
+        emit(names.lbLines->*signal)(names.lbLines->item(1));
+        EXPECT_EQ(names.edLine->text(), "B");
+    }
+    names.edLine->setText("Bee");
+    emit names.edLine->editingFinished();
+    EXPECT_EQ(names.Lines(), (QStringList{"A", "Bee"}));
+    EXPECT_EQ(answer(names, names.btnCancel), QDialog::Rejected);
+    EXPECT_EQ(answer(names, names.btnOK), QDialog::Accepted);
+
+    const QString yes = QStringLiteral(" yes : "), no = QStringLiteral(" no  : ");
+    TfrmActiveLines active({"A", "B"}, {yes, no});
+    active.DesactivateButton->click();
+    EXPECT_EQ(active.States(), (QStringList{no, no}));
+    active.ActivateButton->click();
+    EXPECT_EQ(active.States(), (QStringList{yes, yes}));
+    active.lbLines->setCurrentRow(1);
+    active.ActivateDesactivateButton->click();
+    EXPECT_EQ(active.States(), (QStringList{yes, no}));
+    emit active.lbLines->itemDoubleClicked(active.lbLines->item(1));
+    EXPECT_EQ(active.States(), (QStringList{yes, yes}));
+    EXPECT_EQ(answer(active, active.btnCancel), QDialog::Rejected);
+    EXPECT_EQ(answer(active, active.btnOK), QDialog::Accepted);
 }
 
 }  // namespace

@@ -56,6 +56,8 @@ TfrmLayout::TfrmLayout(TDialogHost& host) : TInputDialog(host, TDialogKind::Layo
 
 TfrmLayout::~TfrmLayout() = default;
 
+void TfrmLayout::BindHandlers() { OnChange(ui->ComboBox1, &TfrmLayout::ComboBox1Change); }
+
 void TfrmLayout::Loaded() {
     const QString word = Project().FoundationWord;
     // The list is fixed: a stored word outside it selects nothing.
@@ -112,6 +114,13 @@ TfrmShape::TfrmShape(TDialogHost& host) : TInputDialog(host, TDialogKind::Shape)
 
 TfrmShape::~TfrmShape() = default;
 
+void TfrmShape::BindHandlers() {
+    OnClick(ui->RadioButton1, &TfrmShape::RadioButton1Click);
+    OnClick(ui->RadioButton2, &TfrmShape::RadioButton2Click);
+    OnChange(ui->DataEdit1, &TfrmShape::DataEdit1Change);
+    for (TDataEdit* box : {ui->DataEdit2, ui->DataEdit3}) OnChange(box, &TfrmShape::DataEdit2Change);
+}
+
 void TfrmShape::Fields(TFieldList& f) {
     TProgramData& p = Project();
     f.Real(ui->DataEdit1, p.Radius);
@@ -163,6 +172,14 @@ TfrmFoundations::TfrmFoundations(TDialogHost& host)
 
 TfrmFoundations::~TfrmFoundations() = default;
 
+void TfrmFoundations::BindHandlers() {
+    OnChange(ui->DataEdit1, &TfrmFoundations::DataEdit1Change);
+    OnChange(ui->DataEdit2, &TfrmFoundations::DataEdit2Change);
+    OnChange(ui->DataEdit3, &TfrmFoundations::DataEdit3Change);
+    OnChange(ui->DataEdit4, &TfrmFoundations::DataEdit4Change);
+    OnChange(ui->DataEdit5, &TfrmFoundations::DataEdit5Change);
+}
+
 void TfrmFoundations::Fields(TFieldList& f) {
     TProgramData& p = Project();
     f.Real(ui->DataEdit1, p.Xc);
@@ -188,6 +205,13 @@ TfrmTipsoil::TfrmTipsoil(TDialogHost& host) : TInputDialog(host, TDialogKind::So
 }
 
 TfrmTipsoil::~TfrmTipsoil() = default;
+
+void TfrmTipsoil::BindHandlers() {
+    OnChange(ui->DataEdit1, &TfrmTipsoil::DataEdit1Change);
+    OnChange(ui->DataEdit2, &TfrmTipsoil::DataEdit2Change);
+    OnChange(ui->DataEdit3, &TfrmTipsoil::DataEdit3Change);
+    OnChange(ui->DataEdit4, &TfrmTipsoil::DataEdit4Change);
+}
 
 void TfrmTipsoil::Fields(TFieldList& f) {
     // By name: the project keeps damping before Poisson's ratio.

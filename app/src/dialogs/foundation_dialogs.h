@@ -33,6 +33,7 @@ public slots:
 protected:
     void Loaded() override;
     void Stored() override;
+    void BindHandlers() override;
 
 private:
     void ShowPicture();
@@ -54,6 +55,7 @@ public slots:
 protected:
     void Fields(TFieldList& f) override;
     void Loaded() override;
+    void BindHandlers() override;
 
 private:
     void ShowShape(bool circular);
@@ -70,6 +72,7 @@ public:
 protected:
     void Fields(TFieldList& f) override;
     void Loaded() override;
+    void BindHandlers() override;
 
 private:
     std::unique_ptr<Ui::TfrmFoundations> ui;
@@ -84,6 +87,7 @@ public:
 
 protected:
     void Fields(TFieldList& f) override;
+    void BindHandlers() override;
 
 private:
     std::unique_ptr<Ui::TfrmTipsoil> ui;

@@ -11,7 +11,6 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QMetaMethod>
 #include <QTimer>
 #include <climits>
 #include <cmath>
@@ -92,34 +91,13 @@ void TInputDialog::BindForm() {
         connect(box, &QLineEdit::textEdited, this, [this, box] { entryState_[box] = EntryState::Edited; });
         connect(box, &TDataEdit::Exited, this, [this, box] { entryState_[box] = EntryState::Checked; });
     }
-    for (QWidget* w : findChildren<QWidget*>()) {
-        for (const char* prop : {"OnChange", "OnClick"}) {
-            const QByteArray slot = w->property(prop).toString().toLatin1();
-            if (slot.isEmpty()) continue;
-            if (metaObject()->indexOfSlot(slot + "()") < 0)
-                throw Exception(QStringLiteral("Form %1: no handler %2").arg(objectName(), QString::fromLatin1(slot)));
-            auto call = [this, slot] { CallHandler(slot); };
-            // User actions only: loading a value or setting a choice in code
-            // calls nothing.
-            if (auto* edit = qobject_cast<QLineEdit*>(w))
-                connect(edit, &QLineEdit::textEdited, this, call);
-            else if (auto* combo = qobject_cast<QComboBox*>(w))
-                connect(combo, &QComboBox::activated, this, call);
-            else if (auto* button = qobject_cast<QAbstractButton*>(w))
-                connect(button, &QAbstractButton::clicked, this, call);
-            else
-                throw Exception(QStringLiteral("Form %1: %2 has no event").arg(objectName(), w->objectName()));
-        }
-        if (auto* combo = qobject_cast<QComboBox*>(w)) {
-            const int i = combo->findText(combo->property("DesignText").toString());
-            if (i >= 0) combo->setCurrentIndex(i);
-        }
-    }
-}
-
-void TInputDialog::CallHandler(const QByteArray& slot) {
+    // The handlers come after the entry states: an edit is recorded first.
     // The slots run their bodies through Guarded themselves.
-    QMetaObject::invokeMethod(this, slot.constData(), Qt::DirectConnection);
+    BindHandlers();
+    for (QComboBox* combo : findChildren<QComboBox*>()) {
+        const int i = combo->findText(combo->property("DesignText").toString());
+        if (i >= 0) combo->setCurrentIndex(i);
+    }
 }
 
 void TInputDialog::Activate() {

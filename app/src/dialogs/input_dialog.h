@@ -7,14 +7,17 @@
 //               when all are valid are all written back, whole numbers
 //               rounded to the nearest integer, ties to even;
 //   close:      the same, then the dialog is freed and its open flag cleared.
-// Handlers are bound by name: a control's "OnChange" / "OnClick" property in
-// the form names the slot that its user edit or click calls.
+// Handlers are connected in code, checked when it compiles: each dialog's
+// BindHandlers names the slot that a control's user edit or click calls.
 #pragma once
 
 #include "child_form.h"
 #include "dialog_host.h"
 
+#include <QAbstractButton>
+#include <QComboBox>
 #include <QHash>
+#include <QLineEdit>
 #include <QWidget>
 #include <functional>
 #include <vector>
@@ -76,8 +79,8 @@ public:
 public slots:
     virtual void FormActivate();
     virtual void FormDeactivate();
-    // The change handlers the forms bind their numeric boxes to by name
-    // (several boxes may share one): each marks the project modified.
+    // The change handlers the dialogs bind their numeric boxes to (several
+    // boxes may share one): each marks the project modified.
     void DataEdit1Change() { MarkModified(); }
     void DataEdit2Change() { MarkModified(); }
     void DataEdit3Change() { MarkModified(); }
@@ -97,8 +100,25 @@ public slots:
 
 protected:
     // Sets up the controls built by the form: units labels, bounds, and the
-    // handlers named by the controls. Call once after setupUi.
+    // handlers of BindHandlers. Call once after setupUi.
     void BindForm();
+    // Connects the controls' user actions to their handlers (OnChange,
+    // OnClick).
+    virtual void BindHandlers() {}
+    // A box's or combo box's user edit and a button's click call `handler`;
+    // loading a value or setting a choice in code calls nothing.
+    template <class Dialog>
+    void OnChange(QLineEdit* box, void (Dialog::*handler)()) {
+        connect(box, &QLineEdit::textEdited, static_cast<Dialog*>(this), handler);
+    }
+    template <class Dialog>
+    void OnChange(QComboBox* combo, void (Dialog::*handler)()) {
+        connect(combo, &QComboBox::activated, static_cast<Dialog*>(this), handler);
+    }
+    template <class Dialog>
+    void OnClick(QAbstractButton* button, void (Dialog::*handler)()) {
+        connect(button, &QAbstractButton::clicked, static_cast<Dialog*>(this), handler);
+    }
     virtual void Fields(TFieldList& /*fields*/) {}
     // Combo texts, radios and visibility after the boxes are loaded.
     virtual void Loaded() {}
@@ -139,7 +159,6 @@ protected:
 
 private:
     enum class EntryState { Clean, Edited, Checked };
-    void CallHandler(const QByteArray& slot);
 
     TDialogKind kind_;
     QHash<TDataEdit*, EntryState> entryState_;

@@ -107,6 +107,15 @@ Tfrmharmonic::Tfrmharmonic(TDialogHost& host)
 
 Tfrmharmonic::~Tfrmharmonic() = default;
 
+void Tfrmharmonic::BindHandlers() {
+    for (TDataEdit* box : {ui->DataEdit1, ui->DataEdit2, ui->DataEdit3, ui->DataEdit4, ui->DataEdit5, ui->DataEdit6,
+                           ui->DataEdit7, ui->DataEdit8, ui->DataEdit9, ui->DataEdit10, ui->DataEdit11, ui->DataEdit12})
+        OnChange(box, &Tfrmharmonic::DataEdit1Change);
+    OnClick(ui->RadioButton1, &Tfrmharmonic::RadioButton1Click);
+    OnClick(ui->RadioButton2, &Tfrmharmonic::RadioButton2Click);
+    OnClick(ui->Button1, &Tfrmharmonic::Button1Click);
+}
+
 TfrmQuad::TfrmQuad(TDialogHost& host) : THarmonicDialog(host, TDialogKind::Quadratic, true), ui(new Ui::TfrmQuad) {
     ui->setupUi(this);
     BindForm();
@@ -114,6 +123,15 @@ TfrmQuad::TfrmQuad(TDialogHost& host) : THarmonicDialog(host, TDialogKind::Quadr
 }
 
 TfrmQuad::~TfrmQuad() = default;
+
+void TfrmQuad::BindHandlers() {
+    for (TDataEdit* box : {ui->DataEdit1, ui->DataEdit2, ui->DataEdit3, ui->DataEdit4, ui->DataEdit5, ui->DataEdit6,
+                           ui->DataEdit7, ui->DataEdit8, ui->DataEdit9, ui->DataEdit10, ui->DataEdit11, ui->DataEdit12})
+        OnChange(box, &TfrmQuad::DataEdit1Change);
+    OnClick(ui->RadioButton1, &TfrmQuad::RadioButton1Click);
+    OnClick(ui->RadioButton2, &TfrmQuad::RadioButton2Click);
+    OnClick(ui->Button1, &TfrmQuad::Button1Click);
+}
 
 #undef VORTN_HARMONIC_CONTROLS
 
@@ -126,6 +144,13 @@ Tfrmtransient::Tfrmtransient(TDialogHost& host)
 }
 
 Tfrmtransient::~Tfrmtransient() = default;
+
+void Tfrmtransient::BindHandlers() {
+    OnChange(ui->DataEdit1, &Tfrmtransient::DataEdit1Change);
+    OnChange(ui->DataEdit2, &Tfrmtransient::DataEdit2Change);
+    OnChange(ui->DataEdit3, &Tfrmtransient::DataEdit3Change);
+    OnClick(ui->Button1, &Tfrmtransient::Button1Click);
+}
 
 void Tfrmtransient::Fields(TFieldList& f) {
     TProgramData& p = Project();
@@ -146,6 +171,15 @@ Tfrmrandom::Tfrmrandom(TDialogHost& host) : TInputDialog(host, TDialogKind::Rand
 }
 
 Tfrmrandom::~Tfrmrandom() = default;
+
+void Tfrmrandom::BindHandlers() {
+    OnChange(ui->DataEdit1, &Tfrmrandom::DataEdit1Change);
+    OnChange(ui->DataEdit2, &Tfrmrandom::DataEdit2Change);
+    OnChange(ui->DataEdit3, &Tfrmrandom::DataEdit3Change);
+    OnChange(ui->DataEdit4, &Tfrmrandom::DataEdit4Change);
+    OnChange(ui->DataEdit5, &Tfrmrandom::DataEdit5Change);
+    OnClick(ui->Button1, &Tfrmrandom::Button1Click);
+}
 
 void Tfrmrandom::Fields(TFieldList& f) {
     TProgramData& p = Project();

@@ -65,6 +65,8 @@ public:
     ~Tfrmharmonic() override;
     Ui::Tfrmharmonic& Form() const { return *ui; }
 
+protected:
+    void BindHandlers() override;
 
 private:
     std::unique_ptr<Ui::Tfrmharmonic> ui;
@@ -78,6 +80,8 @@ public:
     Ui::TfrmQuad& Form() const { return *ui; }
     bool TopLevel() const override { return true; }
 
+protected:
+    void BindHandlers() override;
 
 private:
     std::unique_ptr<Ui::TfrmQuad> ui;
@@ -96,6 +100,7 @@ public slots:
 protected:
     void Fields(TFieldList& f) override;
     bool SwitchesUnits() const override { return false; }
+    void BindHandlers() override;
 
 private:
     std::unique_ptr<Ui::Tfrmtransient> ui;
@@ -113,6 +118,7 @@ public slots:
 
 protected:
     void Fields(TFieldList& f) override;
+    void BindHandlers() override;
 
 private:
     std::unique_ptr<Ui::Tfrmrandom> ui;

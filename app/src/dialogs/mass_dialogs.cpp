@@ -91,6 +91,27 @@ TfrmMassdata::TfrmMassdata(TDialogHost& host) : TMassDialog(host, TDialogKind::M
 
 TfrmMassdata::~TfrmMassdata() = default;
 
+void TfrmMassdata::BindHandlers() {
+    OnClick(ui->Button2, &TfrmMassdata::Button2Click);
+    OnClick(ui->Button1, &TfrmMassdata::Button1Click);
+    OnChange(ui->DataEdit1, &TfrmMassdata::DataEdit1Change);
+    OnChange(ui->DataEdit2, &TfrmMassdata::DataEdit2Change);
+    OnChange(ui->DataEdit3, &TfrmMassdata::DataEdit3Change);
+    OnChange(ui->DataEdit4, &TfrmMassdata::DataEdit4Change);
+    OnChange(ui->DataEdit5, &TfrmMassdata::DataEdit5Change);
+    OnChange(ui->DataEdit6, &TfrmMassdata::DataEdit6Change);
+    OnChange(ui->DataEdit7, &TfrmMassdata::DataEdit7Change);
+    OnChange(ui->DataEdit8, &TfrmMassdata::DataEdit8Change);
+    OnChange(ui->DataEdit9, &TfrmMassdata::DataEdit9Change);
+    OnChange(ui->DataEdit10, &TfrmMassdata::DataEdit10Change);
+    OnChange(ui->DataEdit11, &TfrmMassdata::DataEdit11Change);
+    OnChange(ui->DataEdit12, &TfrmMassdata::DataEdit12Change);
+    OnChange(ui->DataEdit13, &TfrmMassdata::DataEdit13Change);
+    OnChange(ui->DataEdit14, &TfrmMassdata::DataEdit14Change);
+    OnChange(ui->DataEdit15, &TfrmMassdata::DataEdit15Change);
+    OnChange(ui->DataEdit16, &TfrmMassdata::DataEdit16Change);
+}
+
 TfrmNCPileProperties::TfrmNCPileProperties(TDialogHost& host)
     : TMassDialog(host, TDialogKind::PileCapProperties), ui(new Ui::TfrmNCPileProperties) {
     ui->setupUi(this);
@@ -104,5 +125,26 @@ TfrmNCPileProperties::TfrmNCPileProperties(TDialogHost& host)
 }
 
 TfrmNCPileProperties::~TfrmNCPileProperties() = default;
+
+void TfrmNCPileProperties::BindHandlers() {
+    OnClick(ui->Button1, &TfrmNCPileProperties::Button1Click);
+    OnClick(ui->Button2, &TfrmNCPileProperties::Button2Click);
+    OnChange(ui->DataEdit5, &TfrmNCPileProperties::DataEdit5Change);
+    OnChange(ui->DataEdit6, &TfrmNCPileProperties::DataEdit6Change);
+    OnChange(ui->DataEdit7, &TfrmNCPileProperties::DataEdit7Change);
+    OnChange(ui->DataEdit8, &TfrmNCPileProperties::DataEdit8Change);
+    OnChange(ui->DataEdit9, &TfrmNCPileProperties::DataEdit9Change);
+    OnChange(ui->DataEdit10, &TfrmNCPileProperties::DataEdit10Change);
+    OnChange(ui->DataEdit11, &TfrmNCPileProperties::DataEdit11Change);
+    OnChange(ui->DataEdit1, &TfrmNCPileProperties::DataEdit1Change);
+    OnChange(ui->DataEdit2, &TfrmNCPileProperties::DataEdit2Change);
+    OnChange(ui->DataEdit3, &TfrmNCPileProperties::DataEdit3Change);
+    OnChange(ui->DataEdit4, &TfrmNCPileProperties::DataEdit4Change);
+    OnChange(ui->DataEdit12, &TfrmNCPileProperties::DataEdit12Change);
+    OnChange(ui->DataEdit13, &TfrmNCPileProperties::DataEdit13Change);
+    OnChange(ui->DataEdit14, &TfrmNCPileProperties::DataEdit14Change);
+    OnChange(ui->DataEdit15, &TfrmNCPileProperties::DataEdit15Change);
+    OnChange(ui->DataEdit16, &TfrmNCPileProperties::DataEdit16Change);
+}
 
 }  // namespace vortn

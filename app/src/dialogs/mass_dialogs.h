@@ -55,6 +55,9 @@ public slots:
     void Button1Click() { Calculate(); }
     void Button2Click() { ShowComponents(); }
 
+protected:
+    void BindHandlers() override;
+
 private:
     std::unique_ptr<Ui::TfrmMassdata> ui;
 };
@@ -69,6 +72,9 @@ public:
 public slots:
     void Button1Click() { ShowComponents(); }
     void Button2Click() { Calculate(); }
+
+protected:
+    void BindHandlers() override;
 
 private:
     std::unique_ptr<Ui::TfrmNCPileProperties> ui;

@@ -54,6 +54,22 @@ TfrmCPileProperties::TfrmCPileProperties(TDialogHost& host)
 
 TfrmCPileProperties::~TfrmCPileProperties() = default;
 
+void TfrmCPileProperties::BindHandlers() {
+    OnChange(ui->DataEdit1, &TfrmCPileProperties::DataEdit1Change);
+    OnChange(ui->DataEdit2, &TfrmCPileProperties::DataEdit2Change);
+    OnChange(ui->DataEdit3, &TfrmCPileProperties::DataEdit3Change);
+    OnChange(ui->DataEdit4, &TfrmCPileProperties::DataEdit4Change);
+    OnChange(ui->DataEdit5, &TfrmCPileProperties::DataEdit5Change);
+    OnChange(ui->DataEdit6, &TfrmCPileProperties::DataEdit6Change);
+    OnChange(ui->DataEdit7, &TfrmCPileProperties::DataEdit7Change);
+    OnChange(ui->DataEdit8, &TfrmCPileProperties::DataEdit8Change);
+    OnChange(ui->DataEdit9, &TfrmCPileProperties::DataEdit9Change);
+    OnChange(ui->DataEdit10, &TfrmCPileProperties::DataEdit10Change);
+    OnChange(ui->ComboBox1, &TfrmCPileProperties::ComboBox1Change);
+    OnChange(ui->ComboBox2, &TfrmCPileProperties::ComboBox2Change);
+    OnChange(ui->ComboBox3, &TfrmCPileProperties::ComboBox3Change);
+}
+
 void TfrmCPileProperties::Loaded() {
     TPropertiesDialog::Loaded();
     TProgramData& p = Project();
@@ -108,5 +124,18 @@ TfrmMultimat::TfrmMultimat(TDialogHost& host)
 }
 
 TfrmMultimat::~TfrmMultimat() = default;
+
+void TfrmMultimat::BindHandlers() {
+    OnChange(ui->DataEdit1, &TfrmMultimat::DataEdit1Change);
+    OnChange(ui->DataEdit2, &TfrmMultimat::DataEdit2Change);
+    OnChange(ui->DataEdit3, &TfrmMultimat::DataEdit3Change);
+    OnChange(ui->DataEdit4, &TfrmMultimat::DataEdit4Change);
+    OnChange(ui->DataEdit5, &TfrmMultimat::DataEdit5Change);
+    OnChange(ui->DataEdit6, &TfrmMultimat::DataEdit6Change);
+    OnChange(ui->DataEdit7, &TfrmMultimat::DataEdit7Change);
+    OnChange(ui->DataEdit8, &TfrmMultimat::DataEdit8Change);
+    OnChange(ui->DataEdit9, &TfrmMultimat::DataEdit9Change);
+    OnChange(ui->DataEdit10, &TfrmMultimat::DataEdit10Change);
+}
 
 }  // namespace vortn

@@ -45,6 +45,7 @@ public slots:
 protected:
     void Loaded() override;
     void Stored() override;
+    void BindHandlers() override;
 
 private:
     void FlagsFromWords();
@@ -57,6 +58,9 @@ public:
     explicit TfrmMultimat(TDialogHost& host);
     ~TfrmMultimat() override;
     Ui::TfrmMultimat& Form() const { return *ui; }
+
+protected:
+    void BindHandlers() override;
 
 private:
     std::unique_ptr<Ui::TfrmMultimat> ui;

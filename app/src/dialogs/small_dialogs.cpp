@@ -19,6 +19,11 @@ TDlgOptions::TDlgOptions(TDialogHost& host) : TInputDialog(host, TDialogKind::Op
 
 TDlgOptions::~TDlgOptions() = default;
 
+void TDlgOptions::BindHandlers() {
+    OnClick(ui->BtnBrowse, &TDlgOptions::BtnBrowseClick);
+    OnClick(ui->CheckBox1, &TDlgOptions::CheckBox1Click);
+}
+
 void TDlgOptions::Loaded() {
     QString editor = Host().GetEditorPath ? Host().GetEditorPath() : QString();
     if (editor.isEmpty()) {

@@ -27,6 +27,7 @@ public slots:
 protected:
     void Loaded() override;
     void Stored() override;
+    void BindHandlers() override;
 
 private:
     std::unique_ptr<Ui::TDlgOptions> ui;

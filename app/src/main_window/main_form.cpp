@@ -144,22 +144,13 @@ void TMainForm::FormCreate() {
 
     if (editorPath_.isEmpty()) editorPath_ = DefaultEditorPath();
 
-    for (int k = 0; k < int(windowItems_.size()); ++k) {
-        QAction* item = f.WindowMenu->addAction(QString());
-        item->setVisible(false);
-        Handle(item, &QAction::triggered, [this, k] { WindowItemClick(k); });
-        windowItems_[k] = item;
-    }
-    windowSeparator_ = f.WindowMenu->insertSeparator(windowItems_[0]);
-    const QList<QAction*> fileItems = f.FileMenu->actions();
-    recentSeparator_ = fileItems.at(4);
-    bitmapSeparator_ = fileItems.at(5);
-    bitmapSeparator_->setVisible(false);
+    // Designer names no separator: the form's are named actions made separators here.
+    for (QAction* a : {f.FileRecentSeparator, f.FileBitmapSeparator}) a->setSeparator(true);
     for (int k = 0; k < TRecentFiles::Capacity; ++k) {
         auto* item = new QAction(this);
         item->setVisible(false);
         Handle(item, &QAction::triggered, [this, k] { RecentFileClick(k); });
-        f.FileMenu->insertAction(bitmapSeparator_, item);
+        f.FileMenu->insertAction(f.FileBitmapSeparator, item);
         recentItems_[k] = item;
     }
     recent_.Clear();

@@ -10,6 +10,7 @@
 #include "recent_files.h"
 #include "result_plots.h"
 
+#include <QList>
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
@@ -243,10 +244,8 @@ private:
     bool shown_ = false;
     bool closing_ = false;
     std::array<QAction*, TRecentFiles::Capacity> recentItems_{};
-    std::array<QAction*, 50> windowItems_{};
-    QAction* recentSeparator_ = nullptr;
-    QAction* bitmapSeparator_ = nullptr;
-    QAction* windowSeparator_ = nullptr;
+    // The Window menu's separator and open-window items, made when it opens.
+    QList<QAction*> windowItems_;
     TAboutBox* aboutBox_ = nullptr;
     TDlgRunAnalysis* runProgress_ = nullptr;
     TDlgAmpPlot* ampPlot_ = nullptr;

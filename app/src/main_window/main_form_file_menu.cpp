@@ -78,7 +78,7 @@ void TMainForm::FileMenuClick() {
         recentItems_[k]->setVisible(used);
         if (used) recentItems_[k]->setText(recent_.Caption(k, dir));
     }
-    recentSeparator_->setVisible(recent_.Count() > 0);
+    ui_->FileRecentSeparator->setVisible(recent_.Count() > 0);
 }
 
 void TMainForm::RecentFileClick(int index) {

@@ -93,7 +93,7 @@ void TMainForm::Open3DView() {
     view3DOpen_ = true;
     f.ToolBar1->show();
     f.Show3DMenu->menuAction()->setVisible(true);
-    bitmapSeparator_->setVisible(true);
+    f.FileBitmapSeparator->setVisible(true);
     f.FileSaveBitmap->setVisible(true);
     f.FilePrintPage->setVisible(true);
     QWidget* frame = view3D_->parentWidget() ? view3D_->parentWidget() : view3D_.data();
@@ -111,7 +111,7 @@ void TMainForm::Close3DView() {
     view3DOpen_ = false;
     f.ToolBar1->hide();
     f.Show3DMenu->menuAction()->setVisible(false);
-    bitmapSeparator_->setVisible(false);
+    f.FileBitmapSeparator->setVisible(false);
     f.FileSaveBitmap->setVisible(false);
     f.FilePrintPage->setVisible(false);
 }

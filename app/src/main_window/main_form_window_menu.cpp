@@ -3,18 +3,27 @@
 
 #include "ui_MainForm.h"
 
+#include <QAction>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 
 namespace vortn {
 
 void TMainForm::WindowMenuClick() {
+    // The list of open windows is made anew each time the menu opens: a
+    // separator below the fixed items, then one item per MDI child in the
+    // area's order.
+    qDeleteAll(windowItems_);
+    windowItems_.clear();
     const auto subs = MdiArea()->subWindowList();
-    windowSeparator_->setVisible(!subs.isEmpty());
-    for (int k = 0; k < int(windowItems_.size()); ++k) {
-        const bool used = k < subs.size();
-        windowItems_[k]->setVisible(used);
-        if (used) windowItems_[k]->setText(subs[k]->windowTitle());
+    if (subs.isEmpty()) return;
+    QMenu* menu = ui_->WindowMenu;
+    windowItems_ << menu->addSeparator();
+    for (int k = 0; k < subs.size(); ++k) {
+        QAction* item = menu->addAction(subs[k]->windowTitle());
+        Handle(item, &QAction::triggered, [this, k] { WindowItemClick(k); });
+        windowItems_ << item;
     }
 }
 

@@ -12,6 +12,7 @@ namespace vortn {
 
 TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TAboutBox>()) {
     ui_->setupUi(this);
+    connect(ui_->OKButton, &QPushButton::clicked, this, &QDialog::accept);
     ui_->ProgramIcon->setPixmap(windowIcon().pixmap(64, 64));
 }
 
