@@ -35,6 +35,7 @@ TEST_P(DataMenuEnabling, FollowsTheFoundationType) {
     Ui::TMainForm& f = Ui();
     // Table items (the dialog items follow the same rule once their dialogs exist).
     EXPECT_EQ(f.DataPileElements->isEnabled(), c.pile);
+    EXPECT_EQ(f.DataFoundation->isEnabled(), c.footing);
     EXPECT_EQ(f.DataPileCoordinates->isEnabled(), c.pile);
     EXPECT_EQ(f.DataSoilLayer->isEnabled(), c.pile);
     EXPECT_EQ(f.DataFoundationLayer->isEnabled(), c.layer);
@@ -44,12 +45,112 @@ TEST_P(DataMenuEnabling, FollowsTheFoundationType) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Types, DataMenuEnabling,
-    ::testing::Values(DataCase{"HALF-SPACE", 1, false, true, false, true, false, "Side Soil of Fondation"},
-                      DataCase{"PILE", 2, true, false, false, true, false, "Side Soil of Pile Cap"},
-                      DataCase{"STRATUM", 3, false, true, false, false, false, "Side Soil"},
-                      DataCase{"MULTILAYER", 4, false, true, true, true, true, "Side Soil of Fondation"}),
-    [](const auto& info) { return std::string(info.param.word).substr(0, 4); });
+        Types, DataMenuEnabling,
+        ::testing::Values(DataCase{"HALF-SPACE", 1, false, true, false, true, false, "Side Soil of Fondation"},
+                          DataCase{"PILE", 2, true, false, false, true, false, "Side Soil of Pile Cap"},
+                          DataCase{"STRATUM", 3, false, true, false, false, false, "Side Soil"},
+                          DataCase{"MULTILAYER", 4, false, true, true, true, true, "Side Soil of Fondation"},
+                          // A word outside the list enables none of them and keeps the caption.
+                          DataCase{"pile", 2, false, false, false, false, false, "Side Soil of Fondation"}),
+        [](const auto& info) { return std::string(info.param.word).substr(0, 4); });
+
+// The items that open a table or dialog choose it by the footing type code.
+struct FootingItemsCase {
+    int footingType;
+    const char* sideSoil;    // table the side-soil item shows; "" none
+    bool soilLayer;          // the soil-layer item shows D
+    TDialogKind foundation;  // dialog the foundation item opens
+    bool opensFoundation;
+};
+void PrintTo(const FootingItemsCase& c, std::ostream* os) { *os << c.footingType; }
+
+class FootingItems : public FrontEndFixture, public ::testing::WithParamInterface<FootingItemsCase> {
+protected:
+    QStringList ShownTables() {
+        QStringList shown;
+        for (TGridTable* t : Form().Holder().Tables())
+            if (t->Editor()) shown << t->Name;
+        return shown;
+    }
+};
+
+TEST_P(FootingItems, OpenWhatTheFootingTypeNeeds) {
+    const FootingItemsCase& c = GetParam();
+    Form().Project().FootingType = c.footingType;
+    Form().DataSideSoilClick();
+    EXPECT_EQ(ShownTables(), *c.sideSoil ? QStringList{QLatin1String(c.sideSoil)} : QStringList{});
+    for (TGridTable* t : Form().Holder().Tables()) t->CloseEditor();
+    Form().DataSoilLayerClick();
+    EXPECT_EQ(ShownTables(), c.soilLayer ? QStringList{QStringLiteral("D")} : QStringList{});
+    Form().DataFoundationClick();
+    const TDialogHost& d = Form().Dialogs();
+    EXPECT_EQ(d.IsOpen(TDialogKind::FoundationData), c.opensFoundation && c.foundation == TDialogKind::FoundationData);
+    EXPECT_EQ(d.IsOpen(TDialogKind::FoundationProperties),
+              c.opensFoundation && c.foundation == TDialogKind::FoundationProperties);
+}
+
+INSTANTIATE_TEST_SUITE_P(Codes, FootingItems,
+                         ::testing::Values(FootingItemsCase{1, "D1", false, TDialogKind::FoundationData, true},
+                                           FootingItemsCase{2, "pilecapsoil", true, TDialogKind::FoundationData, false},
+                                           FootingItemsCase{3, "D", false, TDialogKind::FoundationData, true},
+                                           FootingItemsCase{4, "D", false, TDialogKind::FoundationProperties, true},
+                                           FootingItemsCase{0, "", false, TDialogKind::FoundationData, false}),
+                         [](const auto& info) { return "Type" + std::to_string(info.param.footingType); });
+
+TEST_F(FrontEndFixture, PileItemsFollowTheFoundationWord) {
+    for (const char* word : {"PILE", "STRATUM", "pile"}) {
+        SCOPED_TRACE(word);
+        Form().Project().FoundationWord = QLatin1String(word);
+        Form().UpdateFoundationMenu();
+        const bool pile = QLatin1String(word) == QLatin1String("PILE");
+        for (QAction* a : {Ui().DataPileProperties, Ui().DataPileElements, Ui().DataPileCoordinates})
+            EXPECT_EQ(a->isEnabled(), pile) << a->objectName().toStdString();
+    }
+}
+
+TEST_F(FrontEndFixture, UnitsMenuChecksTheProjectsSystem) {
+    for (int system : {1, 2}) {
+        Form().Project().UnitSystem = system;
+        Form().UnitsMenuClick();
+        EXPECT_EQ(Ui().UnitsEnglish->isChecked(), system == 1) << system;
+        EXPECT_EQ(Ui().UnitsSI->isChecked(), system == 2) << system;
+    }
+}
+
+// The loading word of the file read last sets the code only when it is a
+// whole word of the list; the menu then follows the code.
+struct LoadingWordCase {
+    const char* label;
+    const char* word;
+    int before, after;
+};
+void PrintTo(const LoadingWordCase& c, std::ostream* os) { *os << c.label; }
+
+class LoadingMenuFromWord : public FrontEndFixture, public ::testing::WithParamInterface<LoadingWordCase> {};
+
+TEST_P(LoadingMenuFromWord, SetsTheCodeOfAWholeWord) {
+    const LoadingWordCase& c = GetParam();
+    Form().Project().LoadingCode = c.before;
+    Form().Project().LoadingWord = QLatin1String(c.word);
+    Form().UpdateLoadingMenu();
+    EXPECT_EQ(Form().Project().LoadingCode, c.after);
+    Ui::TMainForm& f = Ui();
+    EXPECT_EQ(f.LoadHarmonic->isChecked(), c.after == 1);
+    EXPECT_EQ(f.LoadTransient->isChecked(), c.after == 2);
+    EXPECT_EQ(f.LoadRandom->isChecked(), c.after == 3);
+    EXPECT_EQ(f.DataHarmonic->menuAction()->isEnabled(), c.after == 1);
+    EXPECT_EQ(f.DataTransient->isEnabled(), c.after == 2);
+    EXPECT_EQ(f.DataRandom->isEnabled(), c.after == 3);
+}
+
+INSTANTIATE_TEST_SUITE_P(Words, LoadingMenuFromWord,
+                         ::testing::Values(LoadingWordCase{"Harmonic", "HARMONIC", 3, 1},
+                                           LoadingWordCase{"Transient", "TRANSIENT", 1, 2},
+                                           LoadingWordCase{"Random", "RANDOM", 1, 3},
+                                           LoadingWordCase{"FileLine", "RANDOM ", 2, 2},
+                                           LoadingWordCase{"LowerCase", "harmonic", 2, 2},
+                                           LoadingWordCase{"Empty", "", 3, 3}),
+                         [](const auto& info) { return std::string(info.param.label); });
 
 struct SoilColumnCase {
     int elements, soil, before, after;

@@ -20,29 +20,7 @@ QString& WordAtActivation() {
     static QString word;
     return word;
 }
-
-struct TFootingWord {
-    const char* word;
-    int code;
-    const char* picture;
-};
-constexpr TFootingWord kFootingWords[] = {{"HALF-SPACE", 1, "halfspace.bmp"},
-                                          {"PILE", 2, "pile.bmp"},
-                                          {"STRATUM", 3, "stratum.bmp"},
-                                          {"MULTILAYER", 4, "multilayer.bmp"}};
 }  // namespace
-
-QString FootingPictureFile(const QString& word) {
-    for (const TFootingWord& w : kFootingWords)
-        if (word == QLatin1String(w.word)) return QString::fromLatin1(w.picture);
-    return QString();
-}
-
-int FootingTypeCode(const QString& word) {
-    for (const TFootingWord& w : kFootingWords)
-        if (word == QLatin1String(w.word)) return w.code;
-    return 0;
-}
 
 // ---- Foundation Options
 
@@ -83,12 +61,10 @@ void TfrmLayout::Stored() {
     Host().UpdateFoundationMenu();
 }
 
-void TfrmLayout::UpdateFootingType() {
-    if (const int code = FootingTypeCode(Project().FoundationWord)) Project().FootingType = code;
-}
+void TfrmLayout::UpdateFootingType() { Project().SetFootingFromWord(); }
 
 void TfrmLayout::ShowPicture() {
-    const QString file = FootingPictureFile(Project().FoundationWord);
+    const QString file = FoundationPictureOfWord(Project().FoundationWord);
     if (file.isEmpty()) return;  // another word keeps the last picture
     // By its full name: the current folder stays where the user left it.
     const QString folder = Host().ProgramFolder();
@@ -190,11 +166,11 @@ void TfrmFoundations::Fields(TFieldList& f) {
 }
 
 void TfrmFoundations::Loaded() {
-    const int code = Project().FootingType;
-    if (code != 1 && code != 3) return;
+    const TFoundationType type = Project().Footing();
+    if (type != TFoundationType::HalfSpace && type != TFoundationType::Stratum) return;
     for (QWidget* w : {static_cast<QWidget*>(ui->DataEdit4), static_cast<QWidget*>(ui->Label4),
                        static_cast<QWidget*>(ui->DataEdit5), static_cast<QWidget*>(ui->Label5)})
-        w->setVisible(code == 3);
+        w->setVisible(type == TFoundationType::Stratum);
 }
 
 // ---- Soil Below The Footing

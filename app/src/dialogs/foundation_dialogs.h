@@ -15,11 +15,6 @@ class TfrmTipsoil;
 
 namespace vortn {
 
-// The picture file of a foundation word; empty for any other word.
-QString FootingPictureFile(const QString& foundationWord);
-// The front-end footing type code of a word; 0 for any other word.
-int FootingTypeCode(const QString& foundationWord);
-
 class TfrmLayout : public TInputDialog {
     Q_OBJECT
 public:

@@ -190,13 +190,13 @@ void TMainForm::showEvent(QShowEvent* event) {
 
 void TMainForm::FormActivate() {
     Ui::TMainForm& f = *ui_;
-    const int code = Project().LoadingCode;
-    f.LoadHarmonic->setChecked(code == 1);
-    f.LoadTransient->setChecked(code == 2);
-    f.LoadRandom->setChecked(code == 3);
-    f.DataHarmonic->menuAction()->setEnabled(code == 1);
-    f.DataTransient->setEnabled(code == 2);
-    f.DataRandom->setEnabled(code == 3);
+    const TLoadingType code = Project().Loading();
+    f.LoadHarmonic->setChecked(code == TLoadingType::Harmonic);
+    f.LoadTransient->setChecked(code == TLoadingType::Transient);
+    f.LoadRandom->setChecked(code == TLoadingType::Random);
+    f.DataHarmonic->menuAction()->setEnabled(code == TLoadingType::Harmonic);
+    f.DataTransient->setEnabled(code == TLoadingType::Transient);
+    f.DataRandom->setEnabled(code == TLoadingType::Random);
     f.DataPileCoordinates->setEnabled(false);
 }
 

@@ -67,11 +67,16 @@ void TMainForm::DataShapeClick() { OpenInputDialog(TDialogKind::Shape); }
 void TMainForm::DataMassClick() { OpenInputDialog(TDialogKind::MassData); }
 
 void TMainForm::DataFoundationClick() {
-    switch (Project().FootingType) {
-    case 1:
-    case 3: OpenInputDialog(TDialogKind::FoundationData); break;
-    case 4: OpenInputDialog(TDialogKind::FoundationProperties); break;
-    default: break;
+    switch (Project().Footing()) {
+        case TFoundationType::HalfSpace:
+        case TFoundationType::Stratum:
+            OpenInputDialog(TDialogKind::FoundationData);
+            break;
+        case TFoundationType::Multilayer:
+            OpenInputDialog(TDialogKind::FoundationProperties);
+            break;
+        default:
+            break;
     }
 }
 
@@ -83,8 +88,8 @@ void TMainForm::DataRandomClick() { OpenInputDialog(TDialogKind::Random); }
 void TMainForm::DataOptionsClick() { OpenInputDialog(TDialogKind::Options); }
 
 void TMainForm::UnitsMenuClick() {
-    ui_->UnitsEnglish->setChecked(Project().UnitSystem == 1);
-    ui_->UnitsSI->setChecked(Project().UnitSystem == 2);
+    ui_->UnitsEnglish->setChecked(Project().Units() == TUnitSystem::English);
+    ui_->UnitsSI->setChecked(Project().Units() == TUnitSystem::SI);
 }
 
 void TMainForm::UnitsClick(int tag) {
@@ -116,16 +121,23 @@ void TMainForm::DataPileCoordinatesClick() { holder_->Pilecoord().ShowTable(); }
 void TMainForm::DataPileElementsClick() { holder_->PileData().ShowTable(); }
 
 void TMainForm::DataSoilLayerClick() {
-    if (Project().FootingType == 2) holder_->D().ShowTable();
+    if (Project().Footing() == TFoundationType::Pile) holder_->D().ShowTable();
 }
 
 void TMainForm::DataSideSoilClick() {
-    switch (Project().FootingType) {
-    case 1: holder_->D1().ShowTable(); break;
-    case 2: holder_->pilecapsoil().ShowTable(); break;
-    case 3:
-    case 4: holder_->D().ShowTable(); break;
-    default: break;
+    switch (Project().Footing()) {
+        case TFoundationType::HalfSpace:
+            holder_->D1().ShowTable();
+            break;
+        case TFoundationType::Pile:
+            holder_->pilecapsoil().ShowTable();
+            break;
+        case TFoundationType::Stratum:
+        case TFoundationType::Multilayer:
+            holder_->D().ShowTable();
+            break;
+        default:
+            break;
     }
 }
 
@@ -134,11 +146,11 @@ void TMainForm::DataSoilColumnClick() { holder_->Multisoil().ShowTable(); }
 void TMainForm::DataMenuClick() {
     DeactivateActiveChild();
     Ui::TMainForm& f = *ui_;
-    const QString word = Project().FoundationWord;
-    const bool half = word == QLatin1String("HALF-SPACE");
-    const bool pile = word == QLatin1String("PILE");
-    const bool stratum = word == QLatin1String("STRATUM");
-    const bool multi = word == QLatin1String("MULTILAYER");
+    const TFoundationType type = Project().FoundationType();
+    const bool half = type == TFoundationType::HalfSpace;
+    const bool pile = type == TFoundationType::Pile;
+    const bool stratum = type == TFoundationType::Stratum;
+    const bool multi = type == TFoundationType::Multilayer;
     for (QAction* a : {f.DataPileProperties, f.DataPileElements, f.DataPileCoordinates, f.DataPileCapMass,
                        f.DataPileCapShape, f.DataSoilLayer})
         a->setEnabled(pile);
@@ -160,31 +172,30 @@ void TMainForm::DataMenuClick() {
 void TMainForm::UpdateLoadingMenu() {
     Ui::TMainForm& f = *ui_;
     TProgramData& p = Project();
-    if (p.LoadingWord == QLatin1String("HARMONIC")) p.LoadingCode = 1;
-    else if (p.LoadingWord == QLatin1String("TRANSIENT")) p.LoadingCode = 2;
-    else if (p.LoadingWord == QLatin1String("RANDOM")) p.LoadingCode = 3;
-    const int code = p.LoadingCode;
-    f.DataHarmonic->menuAction()->setEnabled(code == 1);
-    f.DataTransient->setEnabled(code == 2);
-    f.DataRandom->setEnabled(code == 3);
-    f.LoadHarmonic->setChecked(code == 1);
-    f.LoadTransient->setChecked(code == 2);
-    f.LoadRandom->setChecked(code == 3);
+    // Only a loading word matched whole sets the code.
+    if (const TLoadingType word = LoadingTypeOfWord(p.LoadingWord); word != TLoadingType::None) p.SetLoading(word);
+    const TLoadingType code = p.Loading();
+    f.DataHarmonic->menuAction()->setEnabled(code == TLoadingType::Harmonic);
+    f.DataTransient->setEnabled(code == TLoadingType::Transient);
+    f.DataRandom->setEnabled(code == TLoadingType::Random);
+    f.LoadHarmonic->setChecked(code == TLoadingType::Harmonic);
+    f.LoadTransient->setChecked(code == TLoadingType::Transient);
+    f.LoadRandom->setChecked(code == TLoadingType::Random);
     // The open load dialog of the current type closes those of the others.
     TDialogHost& d = Dialogs();
     const bool harmonicOpen = d.IsOpen(TDialogKind::Harmonic) || d.IsOpen(TDialogKind::Quadratic);
     std::vector<TDialogKind> close;
-    if (code == 1 && harmonicOpen) close = {TDialogKind::Transient, TDialogKind::Random};
-    if (code == 2 && d.IsOpen(TDialogKind::Transient))
+    if (code == TLoadingType::Harmonic && harmonicOpen) close = {TDialogKind::Transient, TDialogKind::Random};
+    if (code == TLoadingType::Transient && d.IsOpen(TDialogKind::Transient))
         close = {TDialogKind::Quadratic, TDialogKind::Harmonic, TDialogKind::Random};
-    if (code == 3 && d.IsOpen(TDialogKind::Random))
+    if (code == TLoadingType::Random && d.IsOpen(TDialogKind::Random))
         close = {TDialogKind::Quadratic, TDialogKind::Harmonic, TDialogKind::Transient};
     for (TDialogKind k : close) d.CloseDialog(k);
 }
 
 void TMainForm::UpdateFoundationMenu() {
     Ui::TMainForm& f = *ui_;
-    const bool pile = Project().FoundationWord == QLatin1String("PILE");
+    const bool pile = Project().FoundationType() == TFoundationType::Pile;
     for (QAction* a : {f.DataPileProperties, f.DataPileElements, f.DataPileCoordinates}) a->setEnabled(pile);
 }
 

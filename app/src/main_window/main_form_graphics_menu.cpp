@@ -13,7 +13,7 @@ void TMainForm::GraphicsMenuClick() {
     const bool results =
         resultsLoaded_ && QFileInfo(ChangeFileExt(Project().FileName, QStringLiteral(".vtp"))).isFile();
     const bool matrix = results && plots_.MatrixFlag() != 0;
-    const bool harmonic = results && plots_.LoadingCode() == 1;
+    const bool harmonic = results && plots_.LoadingCode() == CodeOf(TLoadingType::Harmonic);
     for (QAction* a : {f.GraphKXX, f.GraphKPPX, f.GraphCXX, f.GraphCPPX}) a->setEnabled(matrix);
     for (QAction* a : {f.GraphDisp, f.GraphRot}) a->setEnabled(harmonic);
     f.GraphAmp->setEnabled(harmonic && ampPlot_ != nullptr);

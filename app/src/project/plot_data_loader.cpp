@@ -3,6 +3,7 @@
 
 #include "exceptions.h"
 #include "number_format.h"
+#include "project_codes.h"
 #include "word_reader.h"
 
 #include <cmath>
@@ -64,7 +65,8 @@ void ReadInto(TResultPlots& plots, const QString& fileName, int matrixFlag, int 
     // Nothing is allocated before the count is known to fit the file.
     const bool more = count > 1;
     const long double records =
-        1 + (more ? count * ((matrixFlag > 0 ? 2 : 0) + (loadingCode == 1 ? 1 : 0)) : 0);
+            1 +
+            (more ? count * ((matrixFlag > 0 ? 2 : 0) + (loadingCode == CodeOf(TLoadingType::Harmonic) ? 1 : 0)) : 0);
     if (records > r.LineCount())
         throw EInOutError(QStringLiteral("Error on Line 1\r%1 frequencies do not fit a file of %2 lines.")
                               .arg(double(count))
@@ -103,7 +105,7 @@ void ReadInto(TResultPlots& plots, const QString& fileName, int matrixFlag, int 
             t.main->LineNames = t.names;
         }
     }
-    if (loadingCode == 1) {
+    if (loadingCode == CodeOf(TLoadingType::Harmonic)) {
         for (int i = 0; i < n; ++i) {
             const std::vector<long double> v = r.Next(7);
             const long double x = v[0] / kRadPerHz;

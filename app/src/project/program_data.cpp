@@ -4,6 +4,7 @@
 
 #include "project_holder.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -139,11 +140,11 @@ QString ChangeFileExt(const QString& fileName, const QString& extension) {
 void TProgramData::SetDefaultFields() {
     *this = TProgramData(*holder_);
     FileName = kNewProjectFileName;
-    UnitSystem = 2;  // every quantity is 0, so none needs converting
+    UnitSystem = CodeOf(TUnitSystem::SI);  // every quantity is 0, so none needs converting
     Title = QStringLiteral("New Pile");
-    LoadingCode = 1;
-    FootingType = 1;
-    FoundationWord = QStringLiteral("HALF-SPACE");
+    SetLoading(TLoadingType::Harmonic);
+    SetFooting(TFoundationType::HalfSpace);
+    FoundationWord = FoundationWordOf(TFoundationType::HalfSpace);
     FixedFlag = 1;
     MatrixFlag = 1;
     EndBearingFlag = 0;
@@ -159,7 +160,7 @@ std::unique_ptr<TProgramData> TProgramData::CreateDefault(TProjectHolder& holder
     holder.CloseAllChildren();
     auto p = std::make_unique<TProgramData>(holder);
     p->SetDefaultFields();
-    p->SetUnits(2);  // the tables and open dialogs switch to SI
+    p->SetUnits(CodeOf(TUnitSystem::SI));  // the tables and open dialogs switch to SI
     for (TGridTable* t : holder.Tables()) {
         t->SetRowCount(0);
         t->SetRowCount(t->MinRows());
@@ -169,11 +170,10 @@ std::unique_ptr<TProgramData> TProgramData::CreateDefault(TProjectHolder& holder
 }
 
 void TProgramData::SetUnits(int target) {
-    if (target > 2) target = 2;
-    if (target < 1) target = 1;
+    target = std::clamp(target, CodeOf(TUnitSystem::English), CodeOf(TUnitSystem::SI));
     if (target != UnitSystem) {
         Extended f, L, M;
-        if (target == 2) {
+        if (target == CodeOf(TUnitSystem::SI)) {
             f = 1.0L / 224.8089237L;
             L = 1.0L / 3.280839895L;
             M = 1.0L / 68.364249L;

@@ -5,6 +5,8 @@
 // files reach them through it.
 #pragma once
 
+#include "project_codes.h"
+
 #include <QString>
 #include <cstdint>
 #include <memory>
@@ -112,6 +114,25 @@ public:
     // Converts every stored quantity to unit system `target` (clamped to
     // 1..2), then the holder's tables and open dialogs.
     void SetUnits(int target);
+
+    // ---- the codes as their types ----
+    // The type of the foundation word; None for a word outside the list.
+    TFoundationType FoundationType() const { return FoundationTypeOfWord(FoundationWord); }
+    // The footing type last derived from a word of the list.
+    TFoundationType Footing() const { return FoundationTypeOfCode(FootingType); }
+    void SetFooting(TFoundationType type) { FootingType = CodeOf(type); }
+    // The footing type follows a word of the list; another word keeps it.
+    void SetFootingFromWord() {
+        if (const TFoundationType type = FoundationType(); type != TFoundationType::None) SetFooting(type);
+    }
+    // What the views draw: the word's type, else the last footing type.
+    TFoundationType FoundationOrFooting() const {
+        const TFoundationType type = FoundationType();
+        return type != TFoundationType::None ? type : Footing();
+    }
+    TLoadingType Loading() const { return LoadingTypeOfCode(LoadingCode); }
+    void SetLoading(TLoadingType type) { LoadingCode = CodeOf(type); }
+    TUnitSystem Units() const { return UnitSystemOfCode(UnitSystem); }
 
     TProjectHolder& Holder() const { return *holder_; }
 

@@ -78,14 +78,14 @@ void ReadFoundationBlock(TProgramData& p, TDeckWalker& w) {
     TProjectHolder& h = p.Holder();
     QString l = w.Line();
     const QString word = Tail(l.trimmed(), 12).trimmed();
-    if (word != QLatin1String("HALF-SPACE") && word != QLatin1String("PILE") && word != QLatin1String("STRATUM") &&
-        word != QLatin1String("MULTILAYER"))
+    const TFoundationType type = FoundationTypeOfWord(word);
+    if (type == TFoundationType::None)
         throw EInOutError(Where(w.LastLine(), 1) + QStringLiteral("A foundation type was expected but not found."));
     p.FoundationWord = word;
-    const bool pile = word == QLatin1String("PILE");
-    const bool multi = word == QLatin1String("MULTILAYER");
-    const bool half = word == QLatin1String("HALF-SPACE");
-    const bool stratum = word == QLatin1String("STRATUM");
+    const bool pile = type == TFoundationType::Pile;
+    const bool multi = type == TFoundationType::Multilayer;
+    const bool half = type == TFoundationType::HalfSpace;
+    const bool stratum = type == TFoundationType::Stratum;
     int sections = 0;  // pile sections or foundation layers the file announces
 
     // Shape.
@@ -109,7 +109,7 @@ void ReadFoundationBlock(TProgramData& p, TDeckWalker& w) {
     if (pile) {
         l = w.Line().trimmed();
         sections = w.FixedCount(Tail(l, 8), h.PileData());
-        p.FootingType = 2;
+        p.SetFooting(TFoundationType::Pile);
         l = w.Line().trimmed();
         int piles;
         if (l.left(5) == QLatin1String("FIXED")) {
@@ -132,7 +132,7 @@ void ReadFoundationBlock(TProgramData& p, TDeckWalker& w) {
     if (multi) {
         l = w.Line().trimmed();
         sections = w.FixedCount(Tail(l, 7), h.MultiElement());
-        p.FootingType = 4;
+        p.SetFooting(TFoundationType::Multilayer);
     }
 
     // Constants.
@@ -143,10 +143,10 @@ void ReadFoundationBlock(TProgramData& p, TDeckWalker& w) {
             *v = w.Float();
     } else if (half) {
         for (Extended* v : {&p.Xc, &p.Yc, &p.Zc}) *v = w.Float();
-        p.FootingType = 1;
+        p.SetFooting(TFoundationType::HalfSpace);
     } else if (stratum) {
         for (Extended* v : {&p.Xc, &p.Yc, &p.Zc, &p.BaseDepth, &p.BedRockDepth}) *v = w.Float();
-        p.FootingType = 3;
+        p.SetFooting(TFoundationType::Stratum);
     }
     w.Finish();
 
@@ -157,7 +157,7 @@ void ReadFoundationBlock(TProgramData& p, TDeckWalker& w) {
     }
     if (multi) {
         w.Line();
-        p.FootingType = 4;
+        p.SetFooting(TFoundationType::Multilayer);
         ReadRows(w, h.MultiElement(), sections, 7, 0);
     }
 

@@ -59,11 +59,11 @@ void ReadLoadRows(TProgramData& p, TDeckWalker& w, TGridTable& t, bool secondLoc
 void WriteLoadBlock(const TProgramData& p, QStringList& L) {
     const TProjectHolder& h = p.Holder();
     L << QStringLiteral("LOAD ");
-    L << (p.LoadingCode == 2   ? QStringLiteral("TRANSIENT ")
-          : p.LoadingCode == 3 ? QStringLiteral("RANDOM ")
-                               : QStringLiteral("HARMONIC "));
+    // Any other code is written as harmonic.
+    const TLoadingType loading = p.Loading() == TLoadingType::None ? TLoadingType::Harmonic : p.Loading();
+    L << LoadingWordOf(loading) + QLatin1Char(' ');
     L << QStringLiteral("CONSTANTS ");
-    if (p.LoadingCode == 2) {
+    if (loading == TLoadingType::Transient) {
         const TGridTable& t = h.TLoadtype();
         L << Int(p.NumberOfPoints) + QLatin1Char(' ')
           << Num(p.TimeInterval, QStringLiteral("the time interval")) + QLatin1Char(' ')
@@ -72,7 +72,7 @@ void WriteLoadBlock(const TProgramData& p, QStringList& L) {
             L << Int(Item(t, 0, r)) + QLatin1Char(' ');
             WriteSubTableValues(L, SubTable(t, 1, r), p.NumberOfPoints);
         }
-    } else if (p.LoadingCode == 3) {
+    } else if (loading == TLoadingType::Random) {
         const TGridTable& t = h.Trandom();
         // The engine takes every deck frequency in rad/s.
         L << Num(p.RandomMaxFrequency * kRadPerHz, QStringLiteral("the maximum frequency in rad/s")) + QLatin1Char(' ')
@@ -110,14 +110,17 @@ void ReadLoadBlock(TProgramData& p, TDeckWalker& w) {
     w.Line();  // "LOAD"
     p.LoadingWord = w.Line();
     w.Line();  // "CONSTANTS"
-    if (p.LoadingWord.left(9) == QLatin1String("TRANSIENT")) {
-        p.LoadingCode = 2;
+    // A line that begins with no other loading word is read as harmonic,
+    // and leaves the loading code as it was.
+    const TLoadingType loading = LoadingTypeOfLine(p.LoadingWord);
+    if (loading == TLoadingType::Transient) {
+        p.SetLoading(loading);
         p.NumberOfPoints = w.PointCount();
         p.TimeInterval = w.Float();
         ReadLoadRows(p, w, h.TLoadtype(), false);
         w.Finish();
-    } else if (p.LoadingWord.left(6) == QLatin1String("RANDOM")) {
-        p.LoadingCode = 3;
+    } else if (loading == TLoadingType::Random) {
+        p.SetLoading(loading);
         // The file carries rad/s; the project holds Hz.
         p.RandomMaxFrequency = w.Float() / kRadPerHz;
         p.RandomMinFrequency = w.Float() / kRadPerHz;

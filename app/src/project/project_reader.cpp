@@ -16,7 +16,7 @@ std::unique_ptr<TProgramData> TProgramData::CreateFromFile(TProjectHolder& holde
                                                            int /*filterIndex*/) {
     auto p = CreateDefault(holder);
     p->FileName = fileName;
-    p->UnitSystem = 1;
+    p->UnitSystem = CodeOf(TUnitSystem::English);
     for (TGridTable* t : holder.Tables()) t->SetRowCount(0);
     bool whole = false;  // read to its end without an error
     try {
@@ -40,13 +40,13 @@ std::unique_ptr<TProgramData> TProgramData::CreateFromFile(TProjectHolder& holde
         if (t->RowCount() >= t->MinRows()) continue;
         // A pile group keeps the piles its file lists, also none: an empty
         // row would be drawn, and saved, as a pile at the origin.
-        if (whole && t == &holder.Pilecoord() && p->FoundationWord == QLatin1String("PILE")) continue;
+        if (whole && t == &holder.Pilecoord() && p->FoundationType() == TFoundationType::Pile) continue;
         try {
             t->SetRowCount(t->MinRows());
             // The empty load row the table keeps carries as many (zero) values
             // as the load has points, which is what a save writes for it.
-            const bool loadTable = (t == &holder.TLoadtype() && p->LoadingCode == 2) ||
-                                   (t == &holder.Trandom() && p->LoadingCode == 3);
+            const bool loadTable = (t == &holder.TLoadtype() && p->Loading() == TLoadingType::Transient) ||
+                                   (t == &holder.Trandom() && p->Loading() == TLoadingType::Random);
             if (loadTable)
                 for (int r = 0; r < t->RowCount(); ++r)
                     if (TGridTable* sub = t->Cells(1, r).AsObject()) sub->SetRowCount(p->NumberOfPoints);

@@ -55,11 +55,11 @@ void WriteSoilBlock(const TProgramData& p, const TDeckPlan& plan, QStringList& L
 
 void ReadSoilBlock(TProgramData& p, TDeckWalker& w) {
     TProjectHolder& h = p.Holder();
-    const QString& word = p.FoundationWord;
-    const bool pile = word == QLatin1String("PILE");
-    const bool multi = word == QLatin1String("MULTILAYER");
-    const bool half = word == QLatin1String("HALF-SPACE");
-    const bool stratum = word == QLatin1String("STRATUM");
+    const TFoundationType type = p.FoundationType();
+    const bool pile = type == TFoundationType::Pile;
+    const bool multi = type == TFoundationType::Multilayer;
+    const bool half = type == TFoundationType::HalfSpace;
+    const bool stratum = type == TFoundationType::Stratum;
     w.Line();  // "SOIL"
     if (pile) {
         // "WEAK" and "CONSTANTS"; one soil row per pile section.

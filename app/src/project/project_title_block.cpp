@@ -9,7 +9,7 @@ namespace vortn {
 void WriteTitleBlock(const TProgramData& p, QStringList& L) {
     L << QStringLiteral("TITLE=") + DeckTitle(p.Title);
     if (p.MatrixFlag == 1) L << QStringLiteral("MATRIX");
-    L << (p.UnitSystem == 1 ? QStringLiteral("GRAVITY=32.2") : QStringLiteral("GRAVITY=9.8"));
+    L << (p.Units() == TUnitSystem::English ? QStringLiteral("GRAVITY=32.2") : QStringLiteral("GRAVITY=9.8"));
 }
 
 void ReadTitleBlock(TProgramData& p, TDeckWalker& w) {

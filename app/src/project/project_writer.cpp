@@ -21,11 +21,11 @@ namespace vortn {
 TDeckPlan DeriveDeckPlan(const TProgramData& p) {
     const TProjectHolder& h = p.Holder();
     TDeckPlan plan;
-    const QString& word = p.FoundationWord;
-    plan.pile = word == QLatin1String("PILE");
-    plan.multi = word == QLatin1String("MULTILAYER");
-    plan.half = word == QLatin1String("HALF-SPACE");
-    plan.stratum = word == QLatin1String("STRATUM");
+    const TFoundationType type = p.FoundationType();
+    plan.pile = type == TFoundationType::Pile;
+    plan.multi = type == TFoundationType::Multilayer;
+    plan.half = type == TFoundationType::HalfSpace;
+    plan.stratum = type == TFoundationType::Stratum;
 
     // The flags only ever go from 0 to 1 here.
     auto anyNonZero = [](const TGridTable& t, int col) {

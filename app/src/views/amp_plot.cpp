@@ -154,9 +154,10 @@ void TDlgAmpPlot::showEvent(QShowEvent* event) {
 void TDlgAmpPlot::FormActivate() {
     Ui::TDlgAmpPlot& f = *ui_;
     const TProgramData& p = ProgramData();
-    const int system = p.UnitSystem == 2 ? 2 : 1;
-    f.RadioButton1->setChecked(system == 1);
-    f.RadioButton2->setChecked(system == 2);
+    const TUnitSystem units = p.Units() == TUnitSystem::SI ? TUnitSystem::SI : TUnitSystem::English;
+    f.RadioButton1->setChecked(units == TUnitSystem::English);
+    f.RadioButton2->setChecked(units == TUnitSystem::SI);
+    const int system = CodeOf(units);  // the boxes and the factors take the code
     for (TDataEdit* b : {f.DataEdit1, f.DataEdit2, f.DataEdit3}) b->SetUnits(system);
     SetBoxValue(0, p.CGx);
     SetBoxValue(1, p.CGy);

@@ -22,9 +22,9 @@ Extended ColumnSum(const TGridTable& t, int col, int rows) {
 
 TBlockGeometry GetMaxDims(TProjectHolder& h) {
     const TProgramData& p = h.Project();
-    const QString& word = p.FoundationWord;
-    const bool pile = word == QLatin1String("PILE"), multi = word == QLatin1String("MULTILAYER");
-    const bool stratum = word == QLatin1String("STRATUM"), half = word == QLatin1String("HALF-SPACE");
+    const TFoundationType type = p.FoundationType();
+    const bool pile = type == TFoundationType::Pile, multi = type == TFoundationType::Multilayer;
+    const bool stratum = type == TFoundationType::Stratum, half = type == TFoundationType::HalfSpace;
     Extended s = 0;
     if (pile) s = ColumnSum(h.pilecapsoil(), 0, h.pilecapsoil().RowCount());
     // The multilayer's side layers are its first elements, one per row of D.
@@ -166,9 +166,9 @@ QString GetValueLabel(Extended v) {
 
 std::vector<TSoilSlab> SoilSlabs(TProjectHolder& h, Extended capHalfSize) {
     const TProgramData& p = h.Project();
-    const QString& word = p.FoundationWord;
-    const bool pile = word == QLatin1String("PILE"), multi = word == QLatin1String("MULTILAYER");
-    const bool stratum = word == QLatin1String("STRATUM"), half = word == QLatin1String("HALF-SPACE");
+    const TFoundationType type = p.FoundationType();
+    const bool pile = type == TFoundationType::Pile, multi = type == TFoundationType::Multilayer;
+    const bool stratum = type == TFoundationType::Stratum, half = type == TFoundationType::HalfSpace;
 
     // Each kind: how many layers, and the thickness of layer i.
     struct Kind {

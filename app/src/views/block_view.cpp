@@ -295,7 +295,7 @@ void TDlgBlock::DrawPileCap() {
     TglWindow* gl = GL();
     const Extended t = geometry_.CapThickness;
     Extended zc = geometry_.CapEmbedded ? -t / 2 : t / 2;
-    if (p.FoundationWord == QLatin1String("STRATUM") && p.BaseDepth > 0) zc -= p.BaseDepth;
+    if (p.FoundationType() == TFoundationType::Stratum && p.BaseDepth > 0) zc -= p.BaseDepth;
     gl->Translate(0, 0, double(zc));
     gl->SetColor(0.25, 0.25, 0.25, 1);
     if (p.CircularFlag == 1) {
@@ -312,7 +312,7 @@ void TDlgBlock::DrawPileCap() {
 
 void TDlgBlock::DrawAllPiles() {
     TProjectHolder* h = Holder();
-    if (!ShowAllPiles || !h || h->Project().FoundationWord != QLatin1String("PILE")) return;
+    if (!ShowAllPiles || !h || h->Project().FoundationType() != TFoundationType::Pile) return;
     TglWindow* gl = GL();
     const TGridTable& coord = h->Pilecoord();
     const TGridTable& sections = h->PileData();

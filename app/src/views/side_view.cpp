@@ -153,12 +153,11 @@ void TDlgSideView::PaintProfile(QPainter& painter, const Canvas& c) const {
                            propertyLine(v, pr)}});
     };
 
-    int type = FootingTypeOfWord(p.FoundationWord);
-    if (type == 0) type = p.FootingType;
+    const TFoundationType type = p.FoundationOrFooting();
     const TProfileLevels levels = ProfileLevels(*h);
     const TGridTable& D = h->D();
     // Every loop stops at the end of the shortest table it reads.
-    if (type == 2) {
+    if (type == TFoundationType::Pile) {
         const TGridTable& pileData = h->PileData();
         const int rows = std::min(D.RowCount(), pileData.RowCount());
         Extended bottom = 0;
@@ -174,7 +173,7 @@ void TDlgSideView::PaintProfile(QPainter& painter, const Canvas& c) const {
             }
             label(i + 1, top, bottom, bottom - 0.95L * thickness, D.Cells(0, i).AsFloat(), D.Cells(2, i).AsFloat());
         }
-    } else if (type == 3) {
+    } else if (type == TFoundationType::Stratum) {
         const Extended g = levels.ground;
         ground(g);
         line(levels.rockDepth);
@@ -183,7 +182,7 @@ void TDlgSideView::PaintProfile(QPainter& painter, const Canvas& c) const {
                  {QStringLiteral("Layer thickness= ") + FloatToStr(p.BedRockDepth) + QStringLiteral("; Layer 1"),
                   propertyLine(p.SoilVelocity, p.SoilPoisson)}});
         labels.push_back({c.Y(levels.rockDepth) + textOffset, {QStringLiteral("Rock Layer ")}});
-    } else if (type == 1) {
+    } else if (type == TFoundationType::HalfSpace) {
         const TGridTable& D1 = h->D1();
         // The layers end at the footing's base.
         const Extended o = levels.ground;
@@ -201,7 +200,7 @@ void TDlgSideView::PaintProfile(QPainter& painter, const Canvas& c) const {
         if (D1.RowCount() == 0) ground(o);
         labels.push_back({c.Y(bottom + o) + textOffset,
                           {QStringLiteral("Soil below the tip "), propertyLine(p.SoilVelocity, p.SoilPoisson)}});
-    } else if (type == 4) {
+    } else if (type == TFoundationType::Multilayer) {
         const TGridTable& element = h->MultiElement();
         const TGridTable& column = h->Multisoil();
         Extended bottom = 0;

@@ -11,14 +11,6 @@
 
 namespace vortn {
 
-int FootingTypeOfWord(const QString& word) {
-    if (word == QLatin1String("MULTILAYER")) return 4;
-    if (word == QLatin1String("PILE")) return 2;
-    if (word == QLatin1String("STRATUM")) return 3;
-    if (word == QLatin1String("HALF-SPACE")) return 1;
-    return 0;
-}
-
 bool TSideViewModel::GetNoDraw() const { return model_.xmax - model_.xmin == 0 || model_.zmin - model_.zmax == 0; }
 
 namespace {
@@ -30,26 +22,21 @@ Extended ColumnSum(const TGridTable& t, int col, int rows) {
 
 // How high the profile draws a half-space or stratum footing.
 Extended FootingHeight(const TProgramData& p) { return p.CircularFlag == 1 ? 2 * p.Zc : p.Zc; }
-
-int FootingTypeOf(const TProgramData& p) {
-    const int type = FootingTypeOfWord(p.FoundationWord);
-    return type != 0 ? type : p.FootingType;
-}
 }  // namespace
 
 TProfileLevels ProfileLevels(TProjectHolder& h) {
     const TProgramData& p = h.Project();
     TProfileLevels l;
-    switch (FootingTypeOf(p)) {
-        case 1:
+    switch (p.FoundationOrFooting()) {
+        case TFoundationType::HalfSpace:
             l.ground = FootingHeight(p) - ColumnSum(h.D1(), 0, h.D1().RowCount());
             break;
-        case 2: {
+        case TFoundationType::Pile: {
             const TBlockGeometry g = GetMaxDims(h);
             if (g.CapEmbedded) l.ground = -g.CapThickness;
             break;
         }
-        case 3:
+        case TFoundationType::Stratum:
             l.ground = FootingHeight(p) - p.BaseDepth;
             l.rock = true;
             l.rockDepth = l.ground + p.BedRockDepth;
@@ -64,8 +51,8 @@ bool TSideViewModel::BuildRecords(TProjectHolder& h) {
     ClearRecords();
     if (h.D().RowCount() == 0) return false;
     TProgramData& p = h.Project();
-    if (const int code = FootingTypeOfWord(p.FoundationWord)) p.FootingType = code;
-    const bool pile = p.FootingType == 2, multi = p.FootingType == 4;
+    p.SetFootingFromWord();
+    const bool pile = p.Footing() == TFoundationType::Pile, multi = p.Footing() == TFoundationType::Multilayer;
     const TGridTable& pileData = h.PileData();
     const TGridTable& element = h.MultiElement();
     const TGridTable& coord = h.Pilecoord();
@@ -141,11 +128,12 @@ void TSideViewModel::Fit(int footingType, Extended summedPileLength) {
     f.xmax *= 1.05L;
     f.zmin *= 1.05L;
     f.zmax *= 1.05L;
-    if (footingType == 1 || footingType == 3) {
+    const TFoundationType footing = FoundationTypeOfCode(footingType);
+    if (footing == TFoundationType::HalfSpace || footing == TFoundationType::Stratum) {
         f.xmin *= 2;
         f.xmax *= 2;
         f.zmax *= 4;
-    } else if (footingType == 4) {
+    } else if (footing == TFoundationType::Multilayer) {
         f.xmin *= 2;
         f.xmax *= 2;
         f.zmax = 1.05L * summedPileLength;

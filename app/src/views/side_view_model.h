@@ -33,10 +33,6 @@ struct TProfileWindow {
     bool operator==(const TProfileWindow&) const = default;
 };
 
-// Footing type code of a foundation word (1 HALF-SPACE, 2 PILE, 3 STRATUM,
-// 4 MULTILAYER); 0 for an unknown word.
-int FootingTypeOfWord(const QString& word);
-
 // Where the profile puts the ground and the bed rock, as depths below the top
 // of the footing (or of the pile heads, the column). A footing's base lies
 // its embedment below the ground; an embedded pile cap has its top at the

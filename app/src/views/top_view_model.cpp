@@ -16,9 +16,7 @@ bool TTopViewModel::GetNoDraw() const { return model_.xmax - model_.xmin == 0 ||
 void TTopViewModel::BuildRecords(TProjectHolder& h) {
     records_.clear();
     TProgramData& p = h.Project();
-    int type = FootingTypeOfWord(p.FoundationWord);
-    if (type == 0) type = p.FootingType;
-    if (type != 2) return;
+    if (p.FoundationOrFooting() != TFoundationType::Pile) return;
     const TGridTable& coord = h.Pilecoord();
     std::vector<TPlanPile> built;
     for (int i = 0; i < coord.RowCount(); ++i)
@@ -61,12 +59,11 @@ void TTopViewModel::Aspect(Extended width, Extended height) {
 
 TPlanBounds TTopViewModel::Bounds(TProjectHolder& h) {
     const TProgramData& p = h.Project();
-    int type = FootingTypeOfWord(p.FoundationWord);
-    if (type == 0) type = p.FootingType;
+    const TFoundationType type = p.FoundationOrFooting();
     TPlanBounds b;
     // A pile group is outlined by its cap; a cap of no size by its piles.
     const bool capSized = p.CircularFlag == 1 ? p.Radius > 0 : p.Length > 0 && p.Width > 0;
-    if (type == 2 && !capSized) {
+    if (type == TFoundationType::Pile && !capSized) {
         const TGridTable& coord = h.Pilecoord();
         // A group without piles has no outline.
         if (coord.RowCount() == 0) return b;
