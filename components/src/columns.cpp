@@ -13,7 +13,9 @@ namespace vortn {
 
 namespace {
 template <class T>
-TColumn* Make(TGridTable* table) { return new T(table); }
+TColumn* Make(TGridTable* table) {
+    return new T(table);
+}
 
 int InchesToPixels(long double inches, int ppi) { return int(inches * ppi); }
 
@@ -50,7 +52,9 @@ int TGridTableList::AddIdentifier(int identifier) { return items_.Add(new TIntWr
 int TGridTableList::AddTable(const TGridTable* table) { return AddIndex(table ? GridTableIndexOf(table) : -1); }
 void TGridTableList::InsertIndex(int i, int registryIndex) { items_.Insert(i, new TIntWrapper(false, registryIndex)); }
 void TGridTableList::InsertIdentifier(int i, int identifier) { items_.Insert(i, new TIntWrapper(true, identifier)); }
-void TGridTableList::InsertTable(int i, const TGridTable* table) { InsertIndex(i, table ? GridTableIndexOf(table) : -1); }
+void TGridTableList::InsertTable(int i, const TGridTable* table) {
+    InsertIndex(i, table ? GridTableIndexOf(table) : -1);
+}
 void TGridTableList::Delete(int i) { items_.Delete(i); }
 
 int TGridTableList::Resolve(int i) const {
@@ -522,8 +526,10 @@ void TTableColumn::BuildRow(int r) {
 void TTableColumn::Renumber(int fromRow) {
     for (int r = fromRow; r < rowObjects_.Count(); ++r) {
         TObject* obj = rowObjects_.Items(r);
-        if (auto* t = dynamic_cast<TGridTable*>(obj)) t->SetRowNumber(r + 1);
-        else if (obj && SetRowHook) SetRowHook(obj, r);
+        if (auto* t = dynamic_cast<TGridTable*>(obj))
+            t->SetRowNumber(r + 1);
+        else if (obj && SetRowHook)
+            SetRowHook(obj, r);
     }
 }
 
@@ -560,24 +566,30 @@ bool TTableColumn::Modified() const {
 void TTableColumn::ClearModified() {
     for (int r = 0; r < rowObjects_.Count(); ++r) {
         TObject* obj = rowObjects_.Items(r);
-        if (auto* t = dynamic_cast<TGridTable*>(obj)) t->SetModified(false);
-        else if (ResetChangedHook) ResetChangedHook(r, obj);
+        if (auto* t = dynamic_cast<TGridTable*>(obj))
+            t->SetModified(false);
+        else if (ResetChangedHook)
+            ResetChangedHook(r, obj);
     }
 }
 
 void TTableColumn::CloseSubEditors() {
     for (int r = 0; r < rowObjects_.Count(); ++r) {
         TObject* obj = rowObjects_.Items(r);
-        if (auto* t = dynamic_cast<TGridTable*>(obj)) t->CloseEditor();
-        else if (HideHook) HideHook(r, obj);
+        if (auto* t = dynamic_cast<TGridTable*>(obj))
+            t->CloseEditor();
+        else if (HideHook)
+            HideHook(r, obj);
     }
 }
 
 void TTableColumn::SetUnits(int n) {
     for (int r = 0; r < rowObjects_.Count(); ++r) {
         TObject* obj = rowObjects_.Items(r);
-        if (auto* t = dynamic_cast<TGridTable*>(obj)) t->SetUnits(n);
-        else if (SetUnitsHook) SetUnitsHook(r, obj, n);
+        if (auto* t = dynamic_cast<TGridTable*>(obj))
+            t->SetUnits(n);
+        else if (SetUnitsHook)
+            SetUnitsHook(r, obj, n);
     }
 }
 
@@ -604,8 +616,10 @@ void TTableColumn::ReadData(TComponentReader& reader) {
         reader.ReadListBegin();
         while (!reader.EndOfList()) {
             const int id = int(reader.ReadInteger());
-            if (id < 0) references_.AddIndex(-1);
-            else references_.AddIdentifier(id);
+            if (id < 0)
+                references_.AddIndex(-1);
+            else
+                references_.AddIdentifier(id);
         }
         reader.ReadListEnd();
         return;
@@ -620,8 +634,10 @@ void TTableColumn::ReadData(TComponentReader& reader) {
     }
     const int k = int(first->Items().size());
     for (int i = 0; i < k; ++i) {
-        if (table_->HardwiredButton()) references_.AddIndex(n);
-        else references_.AddIdentifier(i + 1);
+        if (table_->HardwiredButton())
+            references_.AddIndex(n);
+        else
+            references_.AddIdentifier(i + 1);
     }
 }
 
@@ -635,8 +651,10 @@ TColumn* TTableColumn::Clone(TGridTable* table) const {
 QString TTableColumn::ButtonCaption(int r) const {
     TObject* obj = rowObjects_.Items(r);
     QString text;
-    if (auto* t = dynamic_cast<TGridTable*>(obj)) text = t->Caption();
-    else if (ButtonCaptionHook) ButtonCaptionHook(r, obj, text);
+    if (auto* t = dynamic_cast<TGridTable*>(obj))
+        text = t->Caption();
+    else if (ButtonCaptionHook)
+        ButtonCaptionHook(r, obj, text);
     return QStringLiteral("%1: %2").arg(r + 1).arg(text);
 }
 
@@ -651,8 +669,10 @@ void TTableColumn::RecaptionButton(int r) {
 void TTableColumn::ClickRow(int r) {
     TObject* obj = rowObjects_.Items(r);
     if (auto* t = dynamic_cast<TGridTable*>(obj)) {
-        if (table_ && table_->Editor() && table_->Editor()->IsShowingModal()) t->ShowTableModal();
-        else t->ShowTable();
+        if (table_ && table_->Editor() && table_->Editor()->IsShowingModal())
+            t->ShowTableModal();
+        else
+            t->ShowTable();
     } else if (ButtonClickHook) {
         ButtonClickHook(r, obj);
     }

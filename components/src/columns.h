@@ -143,8 +143,8 @@ public:
     TColumn* Clone(TGridTable* table) const override;
 
 private:
-    TFloatColumn* NextFloatColumn() const;      // bottom column of a top-depth pair
-    TFloatColumn* TopDepthPartner() const;      // top-depth column when this is a bottom column
+    TFloatColumn* NextFloatColumn() const;  // bottom column of a top-depth pair
+    TFloatColumn* TopDepthPartner() const;  // top-depth column when this is a bottom column
     void Store(int row, long double x);
     TObjectList<TFloatStorage> values_;
 };

@@ -17,29 +17,41 @@ QString QuotePascalString(const QString& s) {
     bool inQuotes = false;
     for (QChar c : s) {
         if (c.unicode() < 32) {
-            if (inQuotes) { out += '\''; inQuotes = false; }
+            if (inQuotes) {
+                out += '\'';
+                inQuotes = false;
+            }
             out += '#' + QString::number(c.unicode());
         } else {
-            if (!inQuotes) { out += '\''; inQuotes = true; }
-            if (c == '\'') out += "''";
-            else out += c;
+            if (!inQuotes) {
+                out += '\'';
+                inQuotes = true;
+            }
+            if (c == '\'')
+                out += "''";
+            else
+                out += c;
         }
     }
     if (inQuotes) out += '\'';
     return out;
 }
 
-void TComponentWriter::WriteLine(const QString& line) {
-    text_ += QString(indent_ * 2, ' ') + line + '\n';
-}
+void TComponentWriter::WriteLine(const QString& line) { text_ += QString(indent_ * 2, ' ') + line + '\n'; }
 
 void TComponentWriter::WriteInteger(long long v) { WriteLine(QString::number(v)); }
 void TComponentWriter::WriteBoolean(bool v) { WriteLine(v ? QStringLiteral("True") : QStringLiteral("False")); }
 void TComponentWriter::WriteString(const QString& s) { WriteLine(QuotePascalString(s)); }
 
 void TComponentWriter::WriteFloat(long double v) {
-    if (std::isnan(v)) { WriteLine("NAN"); return; }
-    if (std::isinf(v)) { WriteLine(v > 0 ? "INF" : "-INF"); return; }
+    if (std::isnan(v)) {
+        WriteLine("NAN");
+        return;
+    }
+    if (std::isinf(v)) {
+        WriteLine(v > 0 ? "INF" : "-INF");
+        return;
+    }
     // Shortest text that reads back to the same Extended value.
     char buf[64];
     auto res = std::to_chars(buf, buf + sizeof buf, v);
@@ -57,8 +69,14 @@ void TComponentWriter::WriteFloat(long double v) {
     WriteLine(QString::fromLatin1(out.c_str()));
 }
 
-void TComponentWriter::WriteListBegin() { WriteLine("("); ++indent_; }
-void TComponentWriter::WriteListEnd() { --indent_; WriteLine(")"); }
+void TComponentWriter::WriteListBegin() {
+    WriteLine("(");
+    ++indent_;
+}
+void TComponentWriter::WriteListEnd() {
+    --indent_;
+    WriteLine(")");
+}
 
 // ---- reader
 
@@ -77,17 +95,31 @@ TComponentReader::TComponentReader(const QString& text) {
     };
     while (i < n) {
         const QChar c = text[i];
-        if (c == '\n') { ++line; ++i; continue; }
-        if (c == ' ' || c == '\t' || c == '\r') { ++i; continue; }
+        if (c == '\n') {
+            ++line;
+            ++i;
+            continue;
+        }
+        if (c == ' ' || c == '\t' || c == '\r') {
+            ++i;
+            continue;
+        }
         if (c == '/' && i + 1 < n && text[i + 1] == '/') {
             while (i < n && text[i] != '\n') ++i;
             continue;
         }
         Token tok{TValueType::Null, QString(), 0, 0, line};
-        if (c == '(') { tok.type = TValueType::List; ++i; }
-        else if (c == ')') { tok.type = TValueType::EndOfList; ++i; }
-        else if (c == '=' || c == ':') { tok.type = TValueType::Symbol; tok.text = c; ++i; }
-        else if (c == '\'' || c == '#') {
+        if (c == '(') {
+            tok.type = TValueType::List;
+            ++i;
+        } else if (c == ')') {
+            tok.type = TValueType::EndOfList;
+            ++i;
+        } else if (c == '=' || c == ':') {
+            tok.type = TValueType::Symbol;
+            tok.text = c;
+            ++i;
+        } else if (c == '\'' || c == '#') {
             tok.type = TValueType::String;
             while (i < n && (text[i] == '\'' || text[i] == '#')) {
                 if (text[i] == '\'') {
@@ -95,7 +127,11 @@ TComponentReader::TComponentReader(const QString& text) {
                     for (;;) {
                         if (i >= n || text[i] == '\n') fail("unterminated string");
                         if (text[i] == '\'') {
-                            if (i + 1 < n && text[i + 1] == '\'') { tok.text += '\''; i += 2; continue; }
+                            if (i + 1 < n && text[i + 1] == '\'') {
+                                tok.text += '\'';
+                                i += 2;
+                                continue;
+                            }
                             ++i;
                             break;
                         }
@@ -110,14 +146,18 @@ TComponentReader::TComponentReader(const QString& text) {
                     bool ok = j - i <= 5;
                     const uint code = ok ? text.mid(i, j - i).toUInt(&ok) : 0;
                     if (!ok || code > 65535)
-                        fail(QStringLiteral("character code #%1 is not between 0 and 65535").arg(text.mid(i, std::min<qsizetype>(j - i, 20))));
+                        fail(QStringLiteral("character code #%1 is not between 0 and 65535")
+                                     .arg(text.mid(i, std::min<qsizetype>(j - i, 20))));
                     tok.text += QChar(char16_t(code));
                     i = j;
                 }
             }
-        } else if (IsDigit(c) || ((c == '-' || c == '+') && i + 1 < n && (IsDigit(text[i + 1]) || text[i + 1] == 'I' || text[i + 1] == '.'))) {
+        } else if (IsDigit(c) || ((c == '-' || c == '+') && i + 1 < n &&
+                                  (IsDigit(text[i + 1]) || text[i + 1] == 'I' || text[i + 1] == '.'))) {
             qsizetype j = i + 1;
-            while (j < n && (IsIdentChar(text[j]) || ((text[j] == '-' || text[j] == '+') && (text[j - 1] == 'E' || text[j - 1] == 'e')))) ++j;
+            while (j < n && (IsIdentChar(text[j]) ||
+                             ((text[j] == '-' || text[j] == '+') && (text[j - 1] == 'E' || text[j - 1] == 'e'))))
+                ++j;
             const QString word = text.mid(i, j - i);
             i = j;
             if (word == "-INF" || word == "+INF") {
@@ -139,11 +179,18 @@ TComponentReader::TComponentReader(const QString& text) {
             tok.text = text.mid(i, j - i);
             i = j;
             const QString lower = tok.text.toLower();
-            if (lower == "true") tok.type = TValueType::True;
-            else if (lower == "false") tok.type = TValueType::False;
-            else if (tok.text == "NAN") { tok.type = TValueType::Extended; tok.real = NAN; }
-            else if (tok.text == "INF") { tok.type = TValueType::Extended; tok.real = INFINITY; }
-            else tok.type = TValueType::Ident;
+            if (lower == "true")
+                tok.type = TValueType::True;
+            else if (lower == "false")
+                tok.type = TValueType::False;
+            else if (tok.text == "NAN") {
+                tok.type = TValueType::Extended;
+                tok.real = NAN;
+            } else if (tok.text == "INF") {
+                tok.type = TValueType::Extended;
+                tok.real = INFINITY;
+            } else
+                tok.type = TValueType::Ident;
         } else {
             fail(QStringLiteral("unexpected character '%1'").arg(c));
         }
@@ -169,8 +216,8 @@ void TComponentReader::Fail(const QString& what) const {
 
 TComponentReader::Token TComponentReader::Take(TValueType expected) {
     if (NextValue() != expected) {
-        static const char* const kNames[] = {"end of text", "list begin", "list end", "integer", "Boolean",
-                                             "Boolean", "string", "Extended", "identifier", "symbol"};
+        static const char* const kNames[] = {"end of text", "list begin", "list end", "integer",    "Boolean",
+                                             "Boolean",     "string",     "Extended", "identifier", "symbol"};
         Fail(QStringLiteral("%1 expected").arg(QLatin1String(kNames[int(expected)])));
     }
     return tokens_[pos_++];
@@ -179,7 +226,10 @@ TComponentReader::Token TComponentReader::Take(TValueType expected) {
 long long TComponentReader::ReadInteger() { return Take(TValueType::Integer).integer; }
 
 bool TComponentReader::ReadBoolean() {
-    if (NextValue() == TValueType::True) { ++pos_; return true; }
+    if (NextValue() == TValueType::True) {
+        ++pos_;
+        return true;
+    }
     return Take(TValueType::False).type == TValueType::True;
 }
 
@@ -195,7 +245,8 @@ void TComponentReader::ReadListEnd() { Take(TValueType::EndOfList); }
 QString TComponentReader::ReadIdent() { return Take(TValueType::Ident).text; }
 
 void TComponentReader::ReadSymbol(QChar symbol) {
-    if (NextValue() != TValueType::Symbol || Peek().text != QString(symbol)) Fail(QStringLiteral("'%1' expected").arg(symbol));
+    if (NextValue() != TValueType::Symbol || Peek().text != QString(symbol))
+        Fail(QStringLiteral("'%1' expected").arg(symbol));
     ++pos_;
 }
 

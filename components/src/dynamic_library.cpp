@@ -11,8 +11,9 @@ TLoadFailure ClassifyLoadFailure(const QString& text) {
     // The library or one it needs is missing.
     if (text.contains(QLatin1String("No such file or directory"))) return TLoadFailure::NotFound;
     // Found, but it cannot be bound or set up.
-    static const char* const kInit[] = {"undefined symbol", "symbol lookup error", "version `", "relocation",
-                                        "initiali", "cannot allocate memory in static TLS block"};
+    static const char* const kInit[] = {"undefined symbol", "symbol lookup error",
+                                        "version `",        "relocation",
+                                        "initiali",         "cannot allocate memory in static TLS block"};
     for (const char* k : kInit)
         if (text.contains(QLatin1String(k))) return TLoadFailure::InitFailed;
     return TLoadFailure::Other;
@@ -62,9 +63,12 @@ void TDynamicLibrary::Open() {
     const char* err = dlerror();
     lastError_ = err ? QString::fromLocal8Bit(err) : QString();
     switch (ClassifyLoadFailure(lastError_)) {
-        case TLoadFailure::NotFound: throw EFileNotFoundError(QStringLiteral("Library could not be located"));
-        case TLoadFailure::InitFailed: throw EInitError(QStringLiteral("Library failed to properly initialize"));
-        case TLoadFailure::Other: break;
+        case TLoadFailure::NotFound:
+            throw EFileNotFoundError(QStringLiteral("Library could not be located"));
+        case TLoadFailure::InitFailed:
+            throw EInitError(QStringLiteral("Library failed to properly initialize"));
+        case TLoadFailure::Other:
+            break;
     }
     // Anything else: stays closed; GetProcAddress reports it as not open.
 }

@@ -21,9 +21,9 @@ private:
     std::string utf8_;
 };
 
-#define VORTN_DECLARE_EXCEPTION(Name, Base)                         \
-    class Name : public Base {                                      \
-    public:                                                         \
+#define VORTN_DECLARE_EXCEPTION(Name, Base)                          \
+    class Name : public Base {                                       \
+    public:                                                          \
         explicit Name(QString message) : Base(std::move(message)) {} \
     };
 

@@ -82,15 +82,24 @@ int ToInt32(long double x) {
 QString ValueText(long double x) { return FloatToStrG(x, 18); }
 
 bool IsOperatorChar(QChar c) {
-    return c == '^' || c == '*' || c == '/' || c == '%' || c == '&' || c == '+' || c == kBinaryMinus ||
-           c == '|' || c == '=';
+    return c == '^' || c == '*' || c == '/' || c == '%' || c == '&' || c == '+' || c == kBinaryMinus || c == '|' ||
+           c == '=';
 }
 
 // A "-" after one of these is the sign of what follows.
 bool IsUnaryContext(QChar c) {
     switch (c.unicode()) {
-        case '%': case '&': case '*': case '+': case '/': case '=':
-        case 'E': case '^': case 'e': case '|': case '~':
+        case '%':
+        case '&':
+        case '*':
+        case '+':
+        case '/':
+        case '=':
+        case 'E':
+        case '^':
+        case 'e':
+        case '|':
+        case '~':
             return true;
         default:
             return c == kBinaryMinus;
@@ -135,18 +144,25 @@ QString Apply(QChar op, const QString& leftText, const QString& rightText) {
     const long double l = Operand(leftText);
     const long double r = Operand(rightText);
     switch (op.unicode()) {
-        case '^': return ValueText(Power(l, r));
-        case '*': return ValueText(Checked(l * r));
-        case '/': return ValueText(Divide(l, r));
+        case '^':
+            return ValueText(Power(l, r));
+        case '*':
+            return ValueText(Checked(l * r));
+        case '/':
+            return ValueText(Divide(l, r));
         case '%': {
             const int64_t a = TruncToInt64(l), b = TruncToInt64(r);
             if (b == 0) throw EDivByZero(QStringLiteral("Division by zero"));
             return QString::number(b == -1 ? 0 : a % b);
         }
-        case '&': return (l != 0 && r != 0) ? QStringLiteral("1") : QStringLiteral("0");
-        case '+': return ValueText(Checked(l + r));
-        case '|': return (l != 0 || r != 0) ? QStringLiteral("1") : QStringLiteral("0");
-        case '=': return l == r ? QStringLiteral("1") : QStringLiteral("0");
+        case '&':
+            return (l != 0 && r != 0) ? QStringLiteral("1") : QStringLiteral("0");
+        case '+':
+            return ValueText(Checked(l + r));
+        case '|':
+            return (l != 0 || r != 0) ? QStringLiteral("1") : QStringLiteral("0");
+        case '=':
+            return l == r ? QStringLiteral("1") : QStringLiteral("0");
         default:
             if (op == kBinaryMinus) return ValueText(Checked(l - r));
             Fail("invalid expression");
@@ -159,45 +175,47 @@ struct FunctionDef {
 };
 
 const FunctionDef kFunctions[] = {
-    {"arctanh", [](long double x) {
-         if (std::fabs(x) == 1) throw EZeroDivide(kZeroDivide);
-         return Checked(std::atanh(x));
-     }},
-    {"arctan", [](long double x) { return Checked(std::atan(x)); }},
-    {"cotan", [](long double x) { return Divide(1.0L, std::tan(x)); }},
-    {"tanh", [](long double x) { return Checked(std::tanh(x)); }},
-    {"tan", [](long double x) { return Checked(std::tan(x)); }},
-    {"arccosh", [](long double x) { return Checked(std::acosh(x)); }},
-    {"arccos", [](long double x) { return Checked(std::acos(x)); }},
-    {"cosh", [](long double x) { return Checked(std::cosh(x)); }},
-    {"cos", [](long double x) { return Checked(std::cos(x)); }},
-    {"sec", [](long double x) { return Divide(1.0L, std::cos(x)); }},
-    {"arcsinh", [](long double x) { return Checked(std::asinh(x)); }},
-    {"arcsin", [](long double x) { return Checked(std::asin(x)); }},
-    {"sinh", [](long double x) { return Checked(std::sinh(x)); }},
-    {"sin", [](long double x) { return Checked(std::sin(x)); }},
-    {"csc", [](long double x) { return Divide(1.0L, std::sin(x)); }},
-    {"abs", [](long double x) { return std::fabs(x); }},
-    {"frac", [](long double x) { return x - std::truncl(x); }},
-    {"int", [](long double x) { return std::truncl(x); }},
-    {"ln", [](long double x) { return CheckedLog(x, false); }},
-    {"round", [](long double x) { return static_cast<long double>(Round(x)); }},
-    {"ceil", [](long double x) { return static_cast<long double>(ToInt32(std::ceil(x))); }},
-    {"floor", [](long double x) { return static_cast<long double>(ToInt32(std::floor(x))); }},
-    {"log", [](long double x) { return CheckedLog(x, true); }},
-    {"sqrt", [](long double x) {
-         if (x < 0) throw EInvalidOp(kInvalidOp);
-         return std::sqrt(x);
-     }},
+        {"arctanh",
+         [](long double x) {
+             if (std::fabs(x) == 1) throw EZeroDivide(kZeroDivide);
+             return Checked(std::atanh(x));
+         }},
+        {"arctan", [](long double x) { return Checked(std::atan(x)); }},
+        {"cotan", [](long double x) { return Divide(1.0L, std::tan(x)); }},
+        {"tanh", [](long double x) { return Checked(std::tanh(x)); }},
+        {"tan", [](long double x) { return Checked(std::tan(x)); }},
+        {"arccosh", [](long double x) { return Checked(std::acosh(x)); }},
+        {"arccos", [](long double x) { return Checked(std::acos(x)); }},
+        {"cosh", [](long double x) { return Checked(std::cosh(x)); }},
+        {"cos", [](long double x) { return Checked(std::cos(x)); }},
+        {"sec", [](long double x) { return Divide(1.0L, std::cos(x)); }},
+        {"arcsinh", [](long double x) { return Checked(std::asinh(x)); }},
+        {"arcsin", [](long double x) { return Checked(std::asin(x)); }},
+        {"sinh", [](long double x) { return Checked(std::sinh(x)); }},
+        {"sin", [](long double x) { return Checked(std::sin(x)); }},
+        {"csc", [](long double x) { return Divide(1.0L, std::sin(x)); }},
+        {"abs", [](long double x) { return std::fabs(x); }},
+        {"frac", [](long double x) { return x - std::truncl(x); }},
+        {"int", [](long double x) { return std::truncl(x); }},
+        {"ln", [](long double x) { return CheckedLog(x, false); }},
+        {"round", [](long double x) { return static_cast<long double>(Round(x)); }},
+        {"ceil", [](long double x) { return static_cast<long double>(ToInt32(std::ceil(x))); }},
+        {"floor", [](long double x) { return static_cast<long double>(ToInt32(std::floor(x))); }},
+        {"log", [](long double x) { return CheckedLog(x, true); }},
+        {"sqrt",
+         [](long double x) {
+             if (x < 0) throw EInvalidOp(kInvalidOp);
+             return std::sqrt(x);
+         }},
 };
 
 }  // namespace
 
 bool IsFunctionName(const QString& text) {
-    static const char* const kNames[] = {"arctanh", "arctan", "cotan", "tanh", "tan", "arccosh", "arccos",
-                                         "cosh", "cos", "sec", "arcsinh", "arcsin", "sinh", "sin",
-                                         "cosec", "csc", "abs", "frac", "int", "ln", "round",
-                                         "ceil", "floor", "log", "sqrt", "!", "$"};
+    static const char* const kNames[] = {"arctanh", "arctan", "cotan", "tanh",    "tan",    "arccosh", "arccos",
+                                         "cosh",    "cos",    "sec",   "arcsinh", "arcsin", "sinh",    "sin",
+                                         "cosec",   "csc",    "abs",   "frac",    "int",    "ln",      "round",
+                                         "ceil",    "floor",  "log",   "sqrt",    "!",      "$"};
     const QString t = text.toLower();
     for (const char* n : kNames)
         if (t == QLatin1String(n)) return true;
@@ -226,9 +244,12 @@ long double HexOperand(QStringView t) {
     unsigned int v = 0;
     for (QChar c : digits) {
         const int d = c.isDigit() && c.unicode() < 128 ? c.unicode() - '0'
-                      : (c >= 'a' && c <= 'f')          ? c.unicode() - 'a' + 10
-                                                        : -1;
-        if (d < 0) { ok = false; break; }
+                      : (c >= 'a' && c <= 'f')         ? c.unicode() - 'a' + 10
+                                                       : -1;
+        if (d < 0) {
+            ok = false;
+            break;
+        }
         v = v * 16 + unsigned(d);
     }
     if (!ok) Fail("invalid use of $ (hex function)");
@@ -296,8 +317,8 @@ long double EvaluateFlat(QString s) {
     QString work = s;
     for (qsizetype p = 0; p < work.size(); ++p) {
         if (work[p] != '-') continue;
-        const bool unary = p == 0 || (p <= kLongestFunctionName && IsFunctionName(s.left(p))) ||
-                           IsUnaryContext(work[p - 1]);
+        const bool unary =
+                p == 0 || (p <= kLongestFunctionName && IsFunctionName(s.left(p))) || IsUnaryContext(work[p - 1]);
         if (unary) {
             work[p] = '~';
         } else {
@@ -361,10 +382,22 @@ long double Operand(const QString& text) {
     QStringView v(t);
     long double value = 0;
     for (;;) {
-        if (v == u"pi") { value = 3.14159265358979323846264338327950288L; break; }
-        if (v == u"-pi") { value = -3.14159265358979323846264338327950288L; break; }
-        if (v == u"e") { value = 2.71828182845904523536028747135266250L; break; }
-        if (v == u"-e") { value = -2.71828182845904523536028747135266250L; break; }
+        if (v == u"pi") {
+            value = 3.14159265358979323846264338327950288L;
+            break;
+        }
+        if (v == u"-pi") {
+            value = -3.14159265358979323846264338327950288L;
+            break;
+        }
+        if (v == u"e") {
+            value = 2.71828182845904523536028747135266250L;
+            break;
+        }
+        if (v == u"-e") {
+            value = -2.71828182845904523536028747135266250L;
+            break;
+        }
         qsizetype length = 0;
         if (const FunctionDef* f = FunctionPrefix(v, length)) {
             wrappers.push_back(f);

@@ -72,12 +72,18 @@ QString PlotUnitsText(const QString& unitsString, int system) {
     if (system != 1 && system != 2) return unitsString;
     const bool en = system == 1;
     QString s = unitsString;
-    if (s.contains(QLatin1String("F2"))) s = ReplaceAll(s, "F2", en ? "tons" : "kN");
-    else if (s.contains(QLatin1String("F1"))) s = ReplaceAll(s, "F1", en ? "kips" : "kN");
-    else s = ReplaceAll(s, "F", en ? "lbs" : "kN");
-    if (s.contains(QLatin1String("L2"))) s = ReplaceAll(s, "L2", en ? "ft" : "m");
-    else if (s.contains(QLatin1String("L1"))) s = ReplaceAll(s, "L1", en ? "in" : "mm");
-    else s = ReplaceAll(s, "L", en ? "in" : "m");
+    if (s.contains(QLatin1String("F2")))
+        s = ReplaceAll(s, "F2", en ? "tons" : "kN");
+    else if (s.contains(QLatin1String("F1")))
+        s = ReplaceAll(s, "F1", en ? "kips" : "kN");
+    else
+        s = ReplaceAll(s, "F", en ? "lbs" : "kN");
+    if (s.contains(QLatin1String("L2")))
+        s = ReplaceAll(s, "L2", en ? "ft" : "m");
+    else if (s.contains(QLatin1String("L1")))
+        s = ReplaceAll(s, "L1", en ? "in" : "mm");
+    else
+        s = ReplaceAll(s, "L", en ? "in" : "m");
     return s;
 }
 

@@ -43,8 +43,8 @@ using TGetCaptionEvent = std::function<void(int curveIndex, QString& legendText)
 class TPlotWindow {
 public:
     virtual ~TPlotWindow() = default;
-    virtual void ShowWindow() = 0;      // shows it, restoring it when minimized
-    virtual void FreeWindow() = 0;      // the plot dies first: free yourself
+    virtual void ShowWindow() = 0;  // shows it, restoring it when minimized
+    virtual void FreeWindow() = 0;  // the plot dies first: free yourself
 };
 using TPlotWindowFactory = std::function<TPlotWindow*(TGraphPlot& plot)>;
 void SetPlotWindowFactory(TPlotWindowFactory factory);

@@ -250,20 +250,32 @@ void TGridTable::AttachColumn(TColumn* column) {
     }
     if (auto* t = dynamic_cast<TTableColumn*>(column)) {
         auto col = [this, t] { return columns_.IndexOf(t); };
-        t->ButtonClickHook = [this, col](int r, TObject* d) { if (OnButtonClick) OnButtonClick(this, col(), r, d); };
+        t->ButtonClickHook = [this, col](int r, TObject* d) {
+            if (OnButtonClick) OnButtonClick(this, col(), r, d);
+        };
         t->ButtonCaptionHook = [this, col](int r, TObject* d, QString& s) {
             if (OnGetButtonCaption) OnGetButtonCaption(this, col(), r, d, s);
         };
-        t->ChangedHook = [this, col](int r, TObject* d, bool& c) { if (OnGetChanged) OnGetChanged(this, col(), r, d, c); };
-        t->HideHook = [this, col](int r, TObject* d) { if (OnHide) OnHide(this, col(), r, d); };
+        t->ChangedHook = [this, col](int r, TObject* d, bool& c) {
+            if (OnGetChanged) OnGetChanged(this, col(), r, d, c);
+        };
+        t->HideHook = [this, col](int r, TObject* d) {
+            if (OnHide) OnHide(this, col(), r, d);
+        };
         t->InitRowHook = [this, col](int r, int e, TObject*& d) {
             if (!OnInitRow) return false;
             OnInitRow(this, col(), r, e, d);
             return true;
         };
-        t->ResetChangedHook = [this, col](int r, TObject* d) { if (OnResetChanged) OnResetChanged(this, col(), r, d); };
-        t->SetRowHook = [this, col](TObject* d, int r) { if (OnSetRow) OnSetRow(this, col(), d, r); };
-        t->SetUnitsHook = [this, col](int r, TObject* d, int v) { if (OnSetUnits) OnSetUnits(this, col(), r, d, v); };
+        t->ResetChangedHook = [this, col](int r, TObject* d) {
+            if (OnResetChanged) OnResetChanged(this, col(), r, d);
+        };
+        t->SetRowHook = [this, col](TObject* d, int r) {
+            if (OnSetRow) OnSetRow(this, col(), d, r);
+        };
+        t->SetUnitsHook = [this, col](int r, TObject* d, int v) {
+            if (OnSetUnits) OnSetUnits(this, col(), r, d, v);
+        };
     }
     while (column->RowCountOfColumn() < rowCount_) column->InsertRows(this, column->RowCountOfColumn(), rowGroup_);
     if (editor_ && column->UsesControls() && EditorParent && editor_->RowsShown() > 0)

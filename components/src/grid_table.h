@@ -29,7 +29,8 @@ class TGridTable;
 // ---- events of tables (serve table columns whose row objects are not sub-tables)
 using TNotifyEvent = std::function<void(TObject* Sender)>;
 using TButtonClickEvent = std::function<void(TObject* Sender, int ACol, int ARow, TObject* AData)>;
-using TGetButtonCaptionEvent = std::function<void(TObject* Sender, int ACol, int ARow, TObject* AData, QString& ACaption)>;
+using TGetButtonCaptionEvent =
+        std::function<void(TObject* Sender, int ACol, int ARow, TObject* AData, QString& ACaption)>;
 using TGetChangedEvent = std::function<void(TObject* Sender, int ACol, int ARow, TObject* AData, bool& AChanged)>;
 using THideEvent = std::function<void(TObject* Sender, int ACol, int ARow, TObject* AData)>;
 using TInitRowEvent = std::function<void(TObject* Sender, int ACol, int ARow, int AEnumType, TObject*& AData)>;
@@ -40,7 +41,7 @@ using TSetUnitsEvent = std::function<void(TObject* Sender, int ACol, int ARow, T
 // ---- text measuring for column widths (the editor fills it from its font)
 struct TCanvasMetrics {
     std::function<int(const QString&)> TextWidth;  // pixels of a text
-    int PixelsPerInch = 96;                         // of the screen
+    int PixelsPerInch = 96;                        // of the screen
 };
 
 // ---- the editor window, as the table sees it
@@ -76,16 +77,16 @@ public:
     Kind ControlKind() const { return kind_; }
     QObject* Parent() const { return parent_; }
 
-    int Tag = 0;             // the table row it shows
+    int Tag = 0;  // the table row it shows
     bool Visible = false;
-    QStringList Items;       // combo box: items; drop-down list style
+    QStringList Items;  // combo box: items; drop-down list style
     int DropDownCount = 8;
-    int ItemIndex = -1;      // combo box: selected item (0-based)
-    QString Caption;         // button
+    int ItemIndex = -1;  // combo box: selected item (0-based)
+    QString Caption;     // button
     // Set by the column; the widget layer calls them on user actions.
     std::function<void(int newItemIndex)> OnSelect;  // combo box selection changed
-    std::function<void()> OnEnter;                  // control entered
-    std::function<void()> OnClick;                  // button clicked
+    std::function<void()> OnEnter;                   // control entered
+    std::function<void()> OnClick;                   // button clicked
 
     // Called after the column changed a field above (the widget mirrors it).
     virtual void Sync() {}
@@ -99,7 +100,9 @@ private:
 class TCellControlFactory {
 public:
     virtual ~TCellControlFactory() = default;
-    virtual TCellControl* CreateComboBox(QObject* parent) { return new TCellControl(TCellControl::Kind::ComboBox, parent); }
+    virtual TCellControl* CreateComboBox(QObject* parent) {
+        return new TCellControl(TCellControl::Kind::ComboBox, parent);
+    }
     virtual TCellControl* CreateButton(QObject* parent) { return new TCellControl(TCellControl::Kind::Button, parent); }
 };
 // nullptr restores the default factory (model-only controls).
@@ -147,7 +150,11 @@ public:
     virtual void DeleteRow(int index);
     virtual int CaptionLineCount() const;
     virtual void GetCaptionLine(int i, QString& s) const;
-    QString CaptionLine(int i) const { QString s; GetCaptionLine(i, s); return s; }
+    QString CaptionLine(int i) const {
+        QString s;
+        GetCaptionLine(i, s);
+        return s;
+    }
     virtual TGridTable* GetObject(int row) const;
     virtual long double GetFloat(int row) const;
     virtual void SetFloat(int row, long double x);
@@ -155,7 +162,11 @@ public:
     virtual void SetInteger(int row, int v);
     virtual TObject* GetItem(int row) const;
     virtual void GetText(int row, QString& s) const;
-    QString Text(int row) const { QString s; GetText(row, s); return s; }
+    QString Text(int row) const {
+        QString s;
+        GetText(row, s);
+        return s;
+    }
     virtual void SetText(int row, const QString& s);
     virtual bool Modified() const;
     QStringList& CaptionLines() { return captions_; }
@@ -327,7 +338,9 @@ public:
 
     // Keeps every table column's reference list at the reference count.
     void SynchroniseReferences();
-    void FireChange() const { if (ChangeHook) ChangeHook(); }
+    void FireChange() const {
+        if (ChangeHook) ChangeHook();
+    }
 
 private:
     friend int GridTableIndexOf(const TGridTable* table);
@@ -359,10 +372,10 @@ private:
 };
 
 // ---- registry of live tables (creation order)
-TGridTable* GridTableByIndex(int i);              // none outside the registry
-int GridTableIndexOf(const TGridTable* table);     // -1 when absent
-int GridTableIndexByIdentifier(int id);            // -1 for a negative id or none
-TGridTable* GridTableByIdentifier(int id);         // the first table with that Identifier, or none
+TGridTable* GridTableByIndex(int i);            // none outside the registry
+int GridTableIndexOf(const TGridTable* table);  // -1 when absent
+int GridTableIndexByIdentifier(int id);         // -1 for a negative id or none
+TGridTable* GridTableByIdentifier(int id);      // the first table with that Identifier, or none
 int GridTableCount();
 
 }  // namespace vortn

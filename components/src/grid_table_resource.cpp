@@ -22,7 +22,8 @@ int ReadInt32(TComponentReader& reader, const QString& table, const QString& pro
     const int line = reader.Line();
     const long long v = reader.ReadInteger();
     if (v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max())
-        throw EReadError(QStringLiteral("Table %1: %2 = %3 is out of range (line %4)").arg(table, prop).arg(v).arg(line));
+        throw EReadError(
+                QStringLiteral("Table %1: %2 = %3 is out of range (line %4)").arg(table, prop).arg(v).arg(line));
     return int(v);
 }
 
@@ -32,14 +33,14 @@ void CheckRowLimits(const TGridTable& table, const QString& name) {
     const int limit = table.MaxRows() > 0 ? table.MaxRows() : kRowsMadeAtOnce;
     if (table.MinRows() > limit)
         throw EReadError(QStringLiteral("Table %1: MinRows = %2 is beyond the table's limit of %3 rows")
-                             .arg(name)
-                             .arg(table.MinRows())
-                             .arg(limit));
+                                 .arg(name)
+                                 .arg(table.MinRows())
+                                 .arg(limit));
     if (table.RowGroup() > limit)
         throw EReadError(QStringLiteral("Table %1: RowGroup = %2 is beyond the table's limit of %3 rows")
-                             .arg(name)
-                             .arg(table.RowGroup())
-                             .arg(limit));
+                                 .arg(name)
+                                 .arg(table.RowGroup())
+                                 .arg(limit));
 }
 
 void ReadProperties(TComponentReader& reader, TGridTable& table, const QString& name) {
@@ -55,16 +56,26 @@ void ReadProperties(TComponentReader& reader, TGridTable& table, const QString& 
             return;
         }
         reader.ReadSymbol('=');
-        if (prop == QLatin1String("Identifier")) table.SetIdentifier(ReadInt32(reader, name, prop));
-        else if (prop == QLatin1String("Caption")) table.SetCaption(reader.ReadString());
-        else if (prop == QLatin1String("Comments")) table.SetComments(reader.ReadString());
-        else if (prop == QLatin1String("TopLeft")) table.SetTopLeft(reader.ReadString());
-        else if (prop == QLatin1String("MinRows")) table.SetMinRows(ReadInt32(reader, name, prop));
-        else if (prop == QLatin1String("MaxRows")) table.SetMaxRows(ReadInt32(reader, name, prop));
-        else if (prop == QLatin1String("RowGroup")) table.SetRowGroup(ReadInt32(reader, name, prop));
-        else if (prop == QLatin1String("HardwiredButton")) table.SetHardwiredButton(reader.ReadBoolean());
-        else if (prop == QLatin1String("Col")) table.ReadCol(reader);
-        else throw EReadError(QStringLiteral("Property %1 does not exist (line %2)").arg(prop).arg(reader.Line()));
+        if (prop == QLatin1String("Identifier"))
+            table.SetIdentifier(ReadInt32(reader, name, prop));
+        else if (prop == QLatin1String("Caption"))
+            table.SetCaption(reader.ReadString());
+        else if (prop == QLatin1String("Comments"))
+            table.SetComments(reader.ReadString());
+        else if (prop == QLatin1String("TopLeft"))
+            table.SetTopLeft(reader.ReadString());
+        else if (prop == QLatin1String("MinRows"))
+            table.SetMinRows(ReadInt32(reader, name, prop));
+        else if (prop == QLatin1String("MaxRows"))
+            table.SetMaxRows(ReadInt32(reader, name, prop));
+        else if (prop == QLatin1String("RowGroup"))
+            table.SetRowGroup(ReadInt32(reader, name, prop));
+        else if (prop == QLatin1String("HardwiredButton"))
+            table.SetHardwiredButton(reader.ReadBoolean());
+        else if (prop == QLatin1String("Col"))
+            table.ReadCol(reader);
+        else
+            throw EReadError(QStringLiteral("Property %1 does not exist (line %2)").arg(prop).arg(reader.Line()));
     }
 }
 
@@ -187,7 +198,8 @@ void ReadGridTableResourceInto(const QString& text, const std::vector<TGridTable
 
 QString WriteGridTable(const TGridTable& table) {
     TComponentWriter w;
-    w.WriteLine(QStringLiteral("object %1: TGridTable").arg(table.Name.isEmpty() ? QStringLiteral("GridTable") : table.Name));
+    w.WriteLine(QStringLiteral("object %1: TGridTable")
+                        .arg(table.Name.isEmpty() ? QStringLiteral("GridTable") : table.Name));
     w.Indent(1);
     w.WriteLine(QStringLiteral("Identifier = %1").arg(table.Identifier()));
     w.WriteLine("Caption = " + QuotePascalString(table.Caption()));

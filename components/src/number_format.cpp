@@ -19,21 +19,34 @@ long DecimalMagnitude(const std::string& plain) {
     long intDigits = 0, leadingFractionZeros = 0;
     for (; i < plain.size() && plain[i] != 'e'; ++i) {
         const char c = plain[i];
-        if (c == '.') { seenPoint = true; continue; }
-        if (!seenDigit && c == '0') { if (seenPoint) ++leadingFractionZeros; continue; }
+        if (c == '.') {
+            seenPoint = true;
+            continue;
+        }
+        if (!seenDigit && c == '0') {
+            if (seenPoint) ++leadingFractionZeros;
+            continue;
+        }
         if (!seenDigit) seenDigit = true;
         if (!seenPoint) ++intDigits;
     }
     mag = intDigits > 0 ? intDigits - 1 : -(leadingFractionZeros + 1);
     if (i < plain.size()) {
-        long e = 0; bool neg = false; size_t j = i + 1;
-        if (j < plain.size() && (plain[j] == '+' || plain[j] == '-')) { neg = plain[j] == '-'; ++j; }
-        for (; j < plain.size(); ++j) { if (e < 100000000) e = e * 10 + (plain[j] - '0'); }
+        long e = 0;
+        bool neg = false;
+        size_t j = i + 1;
+        if (j < plain.size() && (plain[j] == '+' || plain[j] == '-')) {
+            neg = plain[j] == '-';
+            ++j;
+        }
+        for (; j < plain.size(); ++j) {
+            if (e < 100000000) e = e * 10 + (plain[j] - '0');
+        }
         mag += neg ? -e : e;
     }
     return mag;
 }
-}
+}  // namespace
 
 QChar DecimalSeparator() { return g_separator; }
 void SetDecimalSeparator(QChar separator) { g_separator = separator; }
@@ -113,19 +126,34 @@ bool TextToFloat(const QString& text, long double& value, QChar separator) {
         ++i;
     }
     int mantissaDigits = 0;
-    while (i < n && text[i].isDigit() && text[i].unicode() < 128) { plain += char(text[i].unicode()); ++i; ++mantissaDigits; }
+    while (i < n && text[i].isDigit() && text[i].unicode() < 128) {
+        plain += char(text[i].unicode());
+        ++i;
+        ++mantissaDigits;
+    }
     if (i < n && text[i] == separator) {
         plain += '.';
         ++i;
-        while (i < n && text[i].isDigit() && text[i].unicode() < 128) { plain += char(text[i].unicode()); ++i; ++mantissaDigits; }
+        while (i < n && text[i].isDigit() && text[i].unicode() < 128) {
+            plain += char(text[i].unicode());
+            ++i;
+            ++mantissaDigits;
+        }
     }
     if (mantissaDigits == 0) return false;
     if (i < n && (text[i] == 'e' || text[i] == 'E')) {
         plain += 'e';
         ++i;
-        if (i < n && (text[i] == '+' || text[i] == '-')) { plain += char(text[i].unicode()); ++i; }
+        if (i < n && (text[i] == '+' || text[i] == '-')) {
+            plain += char(text[i].unicode());
+            ++i;
+        }
         int expDigits = 0;
-        while (i < n && text[i].isDigit() && text[i].unicode() < 128) { plain += char(text[i].unicode()); ++i; ++expDigits; }
+        while (i < n && text[i].isDigit() && text[i].unicode() < 128) {
+            plain += char(text[i].unicode());
+            ++i;
+            ++expDigits;
+        }
         if (expDigits == 0) return false;
     }
     if (i != n) return false;
@@ -135,7 +163,10 @@ bool TextToFloat(const QString& text, long double& value, QChar separator) {
     auto res = std::from_chars(first, last, v, std::chars_format::general);
     if (res.ec == std::errc::result_out_of_range) {
         // Underflow reads as zero; overflow is not a number of this type.
-        if (DecimalMagnitude(plain) < 0) { value = plain[0] == '-' ? -0.0L : 0.0L; return true; }
+        if (DecimalMagnitude(plain) < 0) {
+            value = plain[0] == '-' ? -0.0L : 0.0L;
+            return true;
+        }
         return false;
     }
     if (res.ec != std::errc() || res.ptr != last) return false;
@@ -147,7 +178,8 @@ bool TextToFloat(const QString& text, long double& value) { return TextToFloat(t
 
 long double StrToFloat(const QString& text) {
     long double v = 0;
-    if (!TextToFloat(text, v)) throw EConvertError(QStringLiteral("'%1' is not a valid floating point value").arg(text));
+    if (!TextToFloat(text, v))
+        throw EConvertError(QStringLiteral("'%1' is not a valid floating point value").arg(text));
     return v;
 }
 

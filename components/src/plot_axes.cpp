@@ -55,10 +55,14 @@ bool PlotGroupRange(const TObjectList<TLine>& group, TPlotRange& r) {
             // A point without a finite value cannot be placed; it must not
             // spoil the axes of the others.
             if (!std::isfinite(pt.X) || !std::isfinite(pt.Y)) continue;
-            if (pt.X < r.xmin) r.xmin = pt.X;
-            else if (pt.X > r.xmax) r.xmax = pt.X;
-            if (pt.Y < r.ymin) r.ymin = pt.Y;
-            else if (pt.Y > r.ymax) r.ymax = pt.Y;
+            if (pt.X < r.xmin)
+                r.xmin = pt.X;
+            else if (pt.X > r.xmax)
+                r.xmax = pt.X;
+            if (pt.Y < r.ymin)
+                r.ymin = pt.Y;
+            else if (pt.Y > r.ymax)
+                r.ymax = pt.Y;
         }
     }
     const bool ok = RoundPlotAxis(r.ymin, r.ymax);
@@ -114,9 +118,19 @@ QVector<QPoint> PlotMarkerVertices(int curveIndex, int x, int y, int lpx, int lp
     const double rx = lpx / 32, ry = lpy / 32;
     double a0, step;
     int n;
-    if (k == 1) { a0 = std::numbers::pi; step = 2 * std::numbers::pi / 3; n = 3; }
-    else if (k == 2) { a0 = std::numbers::pi / 4; step = std::numbers::pi / 2; n = 4; }
-    else { a0 = 0; step = 2 * std::numbers::pi / k; n = k; }
+    if (k == 1) {
+        a0 = std::numbers::pi;
+        step = 2 * std::numbers::pi / 3;
+        n = 3;
+    } else if (k == 2) {
+        a0 = std::numbers::pi / 4;
+        step = std::numbers::pi / 2;
+        n = 4;
+    } else {
+        a0 = 0;
+        step = 2 * std::numbers::pi / k;
+        n = k;
+    }
     QVector<QPoint> v;
     for (int j = 0; j < n; ++j) {
         const double a = a0 + j * step;
@@ -135,8 +149,14 @@ void PlotZoomAxisBand(long double& lo, long double& hi, long double fullLo, long
         const long double w = full / 20, c = (a + b) / 2;
         lo = c - w / 2;
         hi = c + w / 2;
-        if (lo < fullLo) { lo = fullLo; hi = fullLo + w; }
-        if (hi > fullHi) { hi = fullHi; lo = fullHi - w; }
+        if (lo < fullLo) {
+            lo = fullLo;
+            hi = fullLo + w;
+        }
+        if (hi > fullHi) {
+            hi = fullHi;
+            lo = fullHi - w;
+        }
     }
 }
 
@@ -162,7 +182,6 @@ QSize PlotBitmapSize(long double widthInches, long double heightInches, int ppi)
     return QSize(PlotRoundInt(ppi * widthInches), PlotRoundInt(ppi * heightInches));
 }
 
-
 int PlotRoundInt(long double v) {
     if (!std::isfinite(v)) return 0;
     v = std::nearbyint(v);
@@ -170,7 +189,6 @@ int PlotRoundInt(long double v) {
     if (v < -1e9L) return -1000000000;
     return int(v);
 }
-
 
 int PlotWorldToScreenX(const TPlotRange& g, const TIntRect& r, long double x) {
     return PlotRoundInt((x - g.xmin) / (g.xmax - g.xmin) * (r.Right - r.Left)) + r.Left;

@@ -62,8 +62,8 @@ int PlotRoundInt(long double v);
 
 // Page rectangle of a printed page: margins (thousandths of an inch) never
 // closer to the edge than the printer's physical offsets.
-TIntRect PlotPrintPageRect(int marginLeft, int marginTop, int marginRight, int marginBottom, int lpx, int lpy,
-                           int offX, int offY, int pageWidth, int pageHeight);
+TIntRect PlotPrintPageRect(int marginLeft, int marginTop, int marginRight, int marginBottom, int lpx, int lpy, int offX,
+                           int offY, int pageWidth, int pageHeight);
 // Size in pixels of a saved bitmap.
 QSize PlotBitmapSize(long double widthInches, long double heightInches, int ppi);
 

@@ -67,9 +67,12 @@ int64_t Round(long double x) {
     const long double lo = std::floor(x);
     const long double frac = x - lo;  // exact
     long double r;
-    if (frac < 0.5L) r = lo;
-    else if (frac > 0.5L) r = lo + 1;
-    else r = std::fmod(lo, 2.0L) == 0 ? lo : lo + 1;  // halves to the even neighbour
+    if (frac < 0.5L)
+        r = lo;
+    else if (frac > 0.5L)
+        r = lo + 1;
+    else
+        r = std::fmod(lo, 2.0L) == 0 ? lo : lo + 1;  // halves to the even neighbour
     if (r >= 9223372036854775808.0L) throw EInvalidOp(QStringLiteral("Invalid floating point operation"));
     return static_cast<int64_t>(r);
 }

@@ -19,19 +19,23 @@ public:
 };
 
 // --- string helpers (positions are 1-based) ---
-QChar CharAt(const QString& s, int i);                        // QChar(0) outside 1..length
-QString Tail(const QString& s, int i);                        // from i to the end
-int PosFrom(const QString& sub, const QString& s, int i);     // first occurrence at i or later, 0 if none
-int PosOr(const QString& sub, const QString& s, int d);       // position, or d when absent
-int PosOrEnd(const QString& sub, const QString& s);           // position, or length + 1
+QChar CharAt(const QString& s, int i);                     // QChar(0) outside 1..length
+QString Tail(const QString& s, int i);                     // from i to the end
+int PosFrom(const QString& sub, const QString& s, int i);  // first occurrence at i or later, 0 if none
+int PosOr(const QString& sub, const QString& s, int d);    // position, or d when absent
+int PosOrEnd(const QString& sub, const QString& s);        // position, or length + 1
 QString ReplaceAll(const QString& s, const QString& oldText, const QString& newText);
 bool IsWholeNumber(long double x);
 
 // --- require family: raises E (EAssertionFailed when not given) ---
 template <class E = EAssertionFailed>
-void RaiseIf(bool cond, const QString& msg) { if (cond) throw E(msg); }
+void RaiseIf(bool cond, const QString& msg) {
+    if (cond) throw E(msg);
+}
 template <class E = EAssertionFailed>
-void Require(bool cond, const QString& msg) { if (!cond) throw E(msg); }
+void Require(bool cond, const QString& msg) {
+    if (!cond) throw E(msg);
+}
 // The format is a QString with %1, %2, ... markers, filled one argument at
 // a time by QString::arg.
 template <class... Args>
@@ -73,7 +77,10 @@ public:
     bool OwnsObjects() const { return ownsObjects_; }
     void SetOwnsObjects(bool owns) { ownsObjects_ = owns; }
 
-    int Add(T* item) { items_.push_back(item); return int(items_.size()) - 1; }
+    int Add(T* item) {
+        items_.push_back(item);
+        return int(items_.size()) - 1;
+    }
     void Insert(int index, T* item) {
         if (index < 0 || index > Count()) RaiseListIndexError(index);
         items_.insert(items_.begin() + index, item);
@@ -99,7 +106,10 @@ public:
         }
     }
     int Count() const { return int(items_.size()); }
-    T* Items(int index) const { Check(index); return items_[index]; }
+    T* Items(int index) const {
+        Check(index);
+        return items_[index];
+    }
     T* operator[](int index) const { return Items(index); }
     int IndexOf(const T* item) const {
         for (int i = 0; i < Count(); ++i)
@@ -116,7 +126,9 @@ public:
     auto end() const { return items_.end(); }
 
 private:
-    void Check(int index) const { if (index < 0 || index >= Count()) RaiseListIndexError(index); }
+    void Check(int index) const {
+        if (index < 0 || index >= Count()) RaiseListIndexError(index);
+    }
     std::vector<T*> items_;
     bool ownsObjects_;
 };

@@ -18,9 +18,9 @@ constexpr int kSI = 2;
 constexpr int kDimensions = 3;
 
 // Placeholder slots 0..9 (F0, F1, F2, L0, L1, L2, F4, F5, L3, F6).
-extern const std::array<int, 10> kPlaceholderSlot;        // in order F0 F1 F2 F4 F5 F6 L0 L1 L2 L3
-extern const std::array<long double, 10> kSIToEnglish;   // by slot
-const QString& UnitName(int system, int slot);            // system 1..3, slot 0..9
+extern const std::array<int, 10> kPlaceholderSlot;      // in order F0 F1 F2 F4 F5 F6 L0 L1 L2 L3
+extern const std::array<long double, 10> kSIToEnglish;  // by slot
+const QString& UnitName(int system, int slot);          // system 1..3, slot 0..9
 
 // Expansion used by the numeric entry box (one force and one length kind).
 QString EditUnitsText(const QString& unitsString, int system);

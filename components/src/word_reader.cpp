@@ -155,9 +155,10 @@ long double TWordReader::ReadFloat() {
     const QString w = ReadWord();
     long double v = 0;
     if (!TextToFloat(w, v, QChar('.')))
-        throw EInOutError(QStringLiteral("Error on Line %1 Item %2\rA floating point number was expected but not found.")
-                              .arg(line_ + 1)
-                              .arg(word_));
+        throw EInOutError(
+                QStringLiteral("Error on Line %1 Item %2\rA floating point number was expected but not found.")
+                        .arg(line_ + 1)
+                        .arg(word_));
     return v;
 }
 
@@ -167,8 +168,8 @@ int TWordReader::ReadInteger() {
     const bool ok = TextToFloat(w, v) && v - std::truncl(v) == 0 && v >= -2147483648.0L && v <= 2147483647.0L;
     if (!ok)
         throw EInOutError(QStringLiteral("Error on Line %1 Item %2\rAn integer was expected but not found.")
-                              .arg(line_ + 1)
-                              .arg(word_));
+                                  .arg(line_ + 1)
+                                  .arg(word_));
     return int(Round(v));
 }
 

@@ -31,11 +31,11 @@ public:
     static TWordReader FromText(const QString& text);
 
     bool Eof() const { return line_ == int(lines_.size()); }
-    int WordCount() const;                // words of the current line
-    QString ReadWord();                    // EInOutError "This file either invalid or incomplete."
-    long double ReadFloat();               // with "." as decimal separator for the call
+    int WordCount() const;    // words of the current line
+    QString ReadWord();       // EInOutError "This file either invalid or incomplete."
+    long double ReadFloat();  // with "." as decimal separator for the call
     int ReadInteger();
-    QString ReadLine();                    // EListError at Eof
+    QString ReadLine();                      // EListError at Eof
     int LineIndex() const { return line_; }  // 0-based line cursor
     int WordIndex() const { return word_; }  // 0-based word cursor
     int LineCount() const { return int(lines_.size()); }

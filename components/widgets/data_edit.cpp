@@ -136,8 +136,7 @@ void TDataEdit::keyPressEvent(QKeyEvent* e) {
         return;
     }
     const QString t = e->text();
-    if (t.size() == 1 && QStringLiteral("+-/*^=%!").contains(t[0]) && hasSelectedText() &&
-        selectedText() == text())
+    if (t.size() == 1 && QStringLiteral("+-/*^=%!").contains(t[0]) && hasSelectedText() && selectedText() == text())
         end(false);  // an operator extends the value instead of replacing it
     QLineEdit::keyPressEvent(e);
 }

@@ -78,9 +78,18 @@ TglApi& SystemGlApi() {
 
 // ---- vectors and lights ----
 
-void Tgl3Vector::SetX(double value) { x_ = value; if (owner_) owner_->RequestRepaint(); }
-void Tgl3Vector::SetY(double value) { y_ = value; if (owner_) owner_->RequestRepaint(); }
-void Tgl3Vector::SetZ(double value) { z_ = value; if (owner_) owner_->RequestRepaint(); }
+void Tgl3Vector::SetX(double value) {
+    x_ = value;
+    if (owner_) owner_->RequestRepaint();
+}
+void Tgl3Vector::SetY(double value) {
+    y_ = value;
+    if (owner_) owner_->RequestRepaint();
+}
+void Tgl3Vector::SetZ(double value) {
+    z_ = value;
+    if (owner_) owner_->RequestRepaint();
+}
 
 TglLight::TglLight(TglWindow* owner) : owner_(owner) {
     if (owner_) owner_->lights_.push_back(this);
@@ -322,7 +331,10 @@ void TglWindow::WriteCapability(unsigned cap, bool on) {
         return;
     }
     InContextScope(target, [&] {
-        if (on) api_->Enable(cap); else api_->Disable(cap);
+        if (on)
+            api_->Enable(cap);
+        else
+            api_->Disable(cap);
         return 0;
     });
 }
@@ -419,7 +431,10 @@ void TglWindow::initializeGL() {
     // A context made again (the widget moved to another window) starts from
     // the state written through the properties, with its font lists.
     for (const auto& [cap, on] : capabilityWrites_) {
-        if (on) api_->Enable(cap); else api_->Disable(cap);
+        if (on)
+            api_->Enable(cap);
+        else
+            api_->Disable(cap);
     }
     if (shadeWrite_ >= 0) api_->ShadeModel(shadeWrite_ == glSmooth ? GL_SMOOTH : GL_FLAT);
     if (fontListsBuilt_) SetupFontLists(fontListsFont_);
@@ -505,8 +520,7 @@ void TglWindow::mousePressEvent(QMouseEvent* event) {
 
 void TglWindow::mouseDoubleClickEvent(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
-    HandleMouseDown(ButtonOf(event->button()), ShiftStateOf(event->modifiers(), event->buttons(), true), p.x(),
-                    p.y());
+    HandleMouseDown(ButtonOf(event->button()), ShiftStateOf(event->modifiers(), event->buttons(), true), p.x(), p.y());
 }
 
 void TglWindow::mouseReleaseEvent(QMouseEvent* event) {

@@ -178,7 +178,13 @@ public:
     enum TMouseButton : unsigned char { mbLeft, mbRight, mbMiddle };
     // Shift state bits: keys held and buttons down at the event.
     enum TShiftFlag : unsigned char {
-        ssShift = 0x01, ssAlt = 0x02, ssCtrl = 0x04, ssLeft = 0x08, ssRight = 0x10, ssMiddle = 0x20, ssDouble = 0x40
+        ssShift = 0x01,
+        ssAlt = 0x02,
+        ssCtrl = 0x04,
+        ssLeft = 0x08,
+        ssRight = 0x10,
+        ssMiddle = 0x20,
+        ssDouble = 0x40
     };
     using TShiftState = unsigned char;
 
@@ -196,7 +202,8 @@ public:
     // The formats of the window and of an off-screen picture.
     static QSurfaceFormat WindowPixelFormat();
     static QSurfaceFormat BitmapPixelFormat();
-    static TShiftState ShiftStateOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons, bool doubleClick = false);
+    static TShiftState ShiftStateOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons,
+                                    bool doubleClick = false);
 
     // Where the drawing calls go (nullptr: the system library).
     void SetApi(TglApi* api) { api_ = api ? api : &SystemGlApi(); }
@@ -241,8 +248,14 @@ public:
     void Clear(unsigned mask) { api_->Clear(mask); }
     void Enable(unsigned cap) { api_->Enable(cap); }
     void Disable(unsigned cap) { api_->Disable(cap); }
-    void BeginPrimitive(unsigned mode) { api_->Begin(mode); inPrimitive_ = true; }
-    void EndPrimitive() { api_->End(); inPrimitive_ = false; }
+    void BeginPrimitive(unsigned mode) {
+        api_->Begin(mode);
+        inPrimitive_ = true;
+    }
+    void EndPrimitive() {
+        api_->End();
+        inPrimitive_ = false;
+    }
     void Finish() { api_->Finish(); }
     void Rotate(double angle, double x, double y, double z) { api_->Rotated(angle, x, y, z); }
     void Translate(double x, double y, double z) { api_->Translated(x, y, z); }
@@ -251,9 +264,7 @@ public:
         api_->Ortho(left, right, bottom, top, zNear, zFar);
     }
     void Vertex(double x, double y, double z) { api_->Vertex3d(x, y, z); }
-    void SetColor(double r, double g, double b, double a) {
-        api_->Color4f(float(r), float(g), float(b), float(a));
-    }
+    void SetColor(double r, double g, double b, double a) { api_->Color4f(float(r), float(g), float(b), float(a)); }
     void SetClearColor(double r, double g, double b, double a) {
         api_->ClearColor(float(r), float(g), float(b), float(a));
     }
@@ -306,9 +317,17 @@ public:
     static constexpr unsigned GlCullFace() { return 0x0B44; }
 
     // Flags and size.
-    bool CheckAndMarkSetUp() { bool was = setUp_; setUp_ = true; return was; }
+    bool CheckAndMarkSetUp() {
+        bool was = setUp_;
+        setUp_ = true;
+        return was;
+    }
     void RequestSetUp() { setUp_ = false; }
-    bool CheckAndClearRedraw() { bool was = redraw_; redraw_ = false; return was; }
+    bool CheckAndClearRedraw() {
+        bool was = redraw_;
+        redraw_ = false;
+        return was;
+    }
     void RequestRedraw() { redraw_ = true; }
     int GetWidth() const { return width(); }
     int GetHeight() const { return height(); }

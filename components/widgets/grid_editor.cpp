@@ -197,7 +197,8 @@ void TEditorGrid::MoveOnEnter() {
 
 void TEditorGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
     QTableWidget::currentChanged(current, previous);
-    if (!form_ || reverting_ || form_->filling_ || !previous.isValid() || !current.isValid() || current == previous) return;
+    if (!form_ || reverting_ || form_->filling_ || !previous.isValid() || !current.isValid() || current == previous)
+        return;
     bool accepted = false;
     try {
         accepted = form_->GridSelectCell(previous.row(), previous.column(), current.row(), current.column());
@@ -235,7 +236,7 @@ TTableForm::TTableForm(TGridTable& table, QWidget* parent)
     connect(ui_->BtnDel, &QPushButton::clicked, this, &TTableForm::BtnDelClick);
     setWindowFlags(parent ? Qt::Widget | Qt::FramelessWindowHint
                           : Qt::Window | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                                Qt::WindowCloseButtonHint);
+                                    Qt::WindowCloseButtonHint);
     lblComments = ui_->lblComments;
     imgHelp = ui_->imgHelp;
     BtnAdd = ui_->BtnAdd;
@@ -265,7 +266,9 @@ TTableForm::~TTableForm() {
 
 QMdiSubWindow* TTableForm::SubWindow() const { return qobject_cast<QMdiSubWindow*>(parentWidget()); }
 
-QSize TTableForm::sizeHint() const { return laidOut_.isValid() && !laidOut_.isEmpty() ? laidOut_ : QWidget::sizeHint(); }
+QSize TTableForm::sizeHint() const {
+    return laidOut_.isValid() && !laidOut_.isEmpty() ? laidOut_ : QWidget::sizeHint();
+}
 
 void TTableForm::Guarded(void (TTableForm::*handler)()) {
     try {
@@ -326,7 +329,7 @@ void TTableForm::FormShow() {
     corner_->setText(table_->TopLeft());
     const QFontMetrics fm(Grid->font());
     Grid->verticalHeader()->setFixedWidth(
-        std::max(fm.horizontalAdvance(table_->TopLeft() + QStringLiteral("  ")), logicalDpiX() / 3));
+            std::max(fm.horizontalAdvance(table_->TopLeft() + QStringLiteral("  ")), logicalDpiX() / 3));
     // The comments separate their lines by carriage returns.
     QString comments = table_->Comments();
     comments.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
@@ -507,7 +510,9 @@ QSize TTableForm::SizingRect(QSize dragged, Qt::Edges edges) {
     const int top0 = Grid->verticalScrollBar()->value();
     const bool horizontalDrag = edges & (Qt::LeftEdge | Qt::RightEdge);
     const bool verticalDrag = edges & (Qt::TopEdge | Qt::BottomEdge);
-    struct Candidate { int w, h, first, shown, top, rowsShown; };
+    struct Candidate {
+        int w, h, first, shown, top, rowsShown;
+    };
     Candidate best{};
     qint64 bestOver = -1;
     for (int k = 0; k < 4; ++k) {
@@ -552,7 +557,6 @@ QSize TTableForm::SizingRect(QSize dragged, Qt::Edges edges) {
     LayoutForm();
     return {best.w, best.h};
 }
-
 
 bool TTableForm::CommitText(int r, int g) {
     if (!DataCell(r, g)) return true;
@@ -600,9 +604,7 @@ bool TTableForm::GridSelectCell(int fromRow, int fromCol, int toRow, int toCol) 
     return true;
 }
 
-void TTableForm::SelectCell(int gridCol, int gridRow) {
-    Grid->setCurrentCell(gridRow - headerRows_, gridCol - 1);
-}
+void TTableForm::SelectCell(int gridCol, int gridRow) { Grid->setCurrentCell(gridRow - headerRows_, gridCol - 1); }
 
 void TTableForm::BtnAddClick() { Guarded(&TTableForm::AppendRow); }
 void TTableForm::BtnInsClick() { Guarded(&TTableForm::InsertRow); }

@@ -129,8 +129,7 @@ protected:
     // is hidden or destroyed. Only then does the exit check run.
     bool LeftByUser(const QFocusEvent* e) const {
         if (e->reason() == Qt::PopupFocusReason || e->reason() == Qt::MenuBarFocusReason) return false;
-        if (e->reason() == Qt::ActiveWindowFocusReason && QApplication::activeWindow() != this->window())
-            return false;
+        if (e->reason() == Qt::ActiveWindowFocusReason && QApplication::activeWindow() != this->window()) return false;
         if (!this->isVisible()) return false;
         for (const QWidget* w = QApplication::focusWidget(); w; w = w->parentWidget())
             if (w == this) return false;  // into the box's own parts (the combo's list)
@@ -163,7 +162,8 @@ private:
 
     Derived& Self() { return static_cast<Derived&>(*this); }
     static double ToDouble(long double v) {
-        return double(std::clamp<long double>(v, -std::numeric_limits<double>::max(), std::numeric_limits<double>::max()));
+        return double(
+                std::clamp<long double>(v, -std::numeric_limits<double>::max(), std::numeric_limits<double>::max()));
     }
     // The largest double stands for the widest bound.
     static long double FromDouble(double v) {

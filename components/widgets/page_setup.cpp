@@ -15,15 +15,24 @@ namespace vortn {
 
 unsigned PageSetupFlagValue(TPageSetupFlags flag) {
     switch (flag) {
-        case TPageSetupFlags::poDefaultMinMargins: return 0x0;
-        case TPageSetupFlags::poDisableMargins: return 0x10;
-        case TPageSetupFlags::poMargins: return 0x2;
-        case TPageSetupFlags::poMinMargins: return 0x1;
-        case TPageSetupFlags::poDisableOrientation: return 0x100;
-        case TPageSetupFlags::poDisablePaper: return 0x200;
-        case TPageSetupFlags::poDisablePrinter: return 0x20;
-        case TPageSetupFlags::poHundredthsOfMillimeters: return 0x8;
-        case TPageSetupFlags::poThousandthsOfInches: return 0x4;
+        case TPageSetupFlags::poDefaultMinMargins:
+            return 0x0;
+        case TPageSetupFlags::poDisableMargins:
+            return 0x10;
+        case TPageSetupFlags::poMargins:
+            return 0x2;
+        case TPageSetupFlags::poMinMargins:
+            return 0x1;
+        case TPageSetupFlags::poDisableOrientation:
+            return 0x100;
+        case TPageSetupFlags::poDisablePaper:
+            return 0x200;
+        case TPageSetupFlags::poDisablePrinter:
+            return 0x20;
+        case TPageSetupFlags::poHundredthsOfMillimeters:
+            return 0x8;
+        case TPageSetupFlags::poThousandthsOfInches:
+            return 0x4;
     }
     return 0;
 }
@@ -55,7 +64,8 @@ bool TPageSetupDialog::Execute() {
     if (!printer_ && !runner_) {
         const QString inner = QStringLiteral("Error in %1\rPrinter not Assigned").arg(QStringLiteral("GetPrinter"));
         ShowError(QStringLiteral("Error in %1\r%2")
-                      .arg(QStringLiteral("TPageSetupDialog.Execute"), QStringLiteral("Error getting Printer\r") + inner));
+                          .arg(QStringLiteral("TPageSetupDialog.Execute"),
+                               QStringLiteral("Error getting Printer\r") + inner));
         return false;
     }
     Result r;
@@ -108,7 +118,7 @@ std::unique_ptr<QPageSetupDialog> TPageSetupDialog::MakeQtDialog(QPrinter& copy)
         layout.setMinimumMargins(QMarginsF(minMargin_[0] * perUnit, minMargin_[1] * perUnit, minMargin_[2] * perUnit,
                                            minMargin_[3] * perUnit));
     layout.setMargins(
-        QMarginsF(margin_[0] * perUnit, margin_[1] * perUnit, margin_[2] * perUnit, margin_[3] * perUnit));
+            QMarginsF(margin_[0] * perUnit, margin_[1] * perUnit, margin_[2] * perUnit, margin_[3] * perUnit));
     layout.setMode(QPageLayout::StandardMode);
     copy.setPageLayout(layout);
     auto dlg = std::make_unique<QPageSetupDialog>(&copy, parent_ ? parent_.data() : QApplication::activeWindow());

@@ -78,8 +78,7 @@ void TdlgFormat::btnOKClick() {
 
 // --- TfrmGraphCaption ---------------------------------------------------
 
-TfrmGraphCaption::TfrmGraphCaption(QWidget* parent)
-    : QDialog(parent), ui_(std::make_unique<Ui::TfrmGraphCaption>()) {
+TfrmGraphCaption::TfrmGraphCaption(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TfrmGraphCaption>()) {
     ui_->setupUi(this);
     connect(ui_->btnOK, &QPushButton::clicked, this, &QDialog::accept);
     edtCaption = ui_->edtCaption;

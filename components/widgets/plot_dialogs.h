@@ -12,7 +12,7 @@ class TdlgFormat;
 class TfrmGraphCaption;
 class TfrmLineNames;
 class TfrmActiveLines;
-}
+}  // namespace Ui
 
 class QLabel;
 class QLineEdit;

@@ -19,7 +19,7 @@ bool TPlotForm::PrintTo(QPrinter& printer) {
     if (!p.begin(&printer)) {
         st_ = saved;
         ShowMessage(QStringLiteral("The print job could not be started on %1.")
-                        .arg(printer.printerName().isEmpty() ? printer.outputFileName() : printer.printerName()));
+                            .arg(printer.printerName().isEmpty() ? printer.outputFileName() : printer.printerName()));
         return false;
     }
     const int lpx = printer.logicalDpiX(), lpy = printer.logicalDpiY();
@@ -32,8 +32,8 @@ bool TPlotForm::PrintTo(QPrinter& printer) {
     st_.windowWidth = canvas_->width();
     st_.windowHeight = canvas_->height();
     const TIntRect page =
-        PlotPrintPageRect(pageSetup_.MarginLeft(), pageSetup_.MarginTop(), pageSetup_.MarginRight(),
-                          pageSetup_.MarginBottom(), lpx, lpy, offX, offY, paint.width(), paint.height());
+            PlotPrintPageRect(pageSetup_.MarginLeft(), pageSetup_.MarginTop(), pageSetup_.MarginRight(),
+                              pageSetup_.MarginBottom(), lpx, lpy, offX, offY, paint.width(), paint.height());
     st_.bitmap = false;
     st_.pageFlag = true;
     LayoutPrintedPage(page, lpx, lpy);

@@ -26,12 +26,12 @@
 
 namespace vortn {
 
-const QColor kPlotPalette[17] = {
-    QColor(0x00, 0x00, 0x00), QColor(0x00, 0x00, 0xFF), QColor(0xFF, 0x00, 0x00), QColor(0x00, 0x80, 0x00),
-    QColor(0x80, 0x00, 0x80), QColor(0x80, 0x00, 0x00), QColor(0x00, 0x00, 0x80), QColor(0xFF, 0x00, 0xFF),
-    QColor(0x80, 0x80, 0x00), QColor(0x00, 0x80, 0x80), QColor(0x80, 0x80, 0x80), QColor(0x00, 0xFF, 0x00),
-    QColor(0x80, 0x80, 0x80), QColor(0xC0, 0xC0, 0xC0), QColor(0xC0, 0xC0, 0xC0), QColor(0xFF, 0xFF, 0x00),
-    QColor(0x00, 0xFF, 0xFF)};
+const QColor kPlotPalette[17] = {QColor(0x00, 0x00, 0x00), QColor(0x00, 0x00, 0xFF), QColor(0xFF, 0x00, 0x00),
+                                 QColor(0x00, 0x80, 0x00), QColor(0x80, 0x00, 0x80), QColor(0x80, 0x00, 0x00),
+                                 QColor(0x00, 0x00, 0x80), QColor(0xFF, 0x00, 0xFF), QColor(0x80, 0x80, 0x00),
+                                 QColor(0x00, 0x80, 0x80), QColor(0x80, 0x80, 0x80), QColor(0x00, 0xFF, 0x00),
+                                 QColor(0x80, 0x80, 0x80), QColor(0xC0, 0xC0, 0xC0), QColor(0xC0, 0xC0, 0xC0),
+                                 QColor(0xFF, 0xFF, 0x00), QColor(0x00, 0xFF, 0xFF)};
 
 // ---------------------------------------------------------------------------
 // The drawing surface.
@@ -250,16 +250,15 @@ void TPlotForm::FormCreate() {
         if (!PlotGroupRange(plot_->Group(group), full_[panel])) valid_ = false;
         range_[panel] = full_[panel];
     }
-    for (int i = 0; i < plot_->LineCount(); ++i)
-        plot_->Lines(i).Active = !(plot_->LimitActiveLines && i >= 20);
+    for (int i = 0; i < plot_->LineCount(); ++i) plot_->Lines(i).Active = !(plot_->LimitActiveLines && i >= 20);
     for (int i = 0; i < plot_->LineCount(); ++i) {
         if (!plot_->Lines(i).Active) continue;
         legend_->Items.append(LegendText(i));
         legendCurves_.append(i);
         AddCurveItem(i);
     }
-    plot_->LegendFont = legend_->font().pointSize() > 0 ? legend_->font().pointSize()
-                                                        : int(std::lround(15 * 72.0 / logicalDpiY()));
+    plot_->LegendFont =
+            legend_->font().pointSize() > 0 ? legend_->font().pointSize() : int(std::lround(15 * 72.0 / logicalDpiY()));
     legend_->Refit();
     const bool legendOn = plot_->LineCount() > 0 && plot_->ShowLegend;
     legend_->setVisible(legendOn);
@@ -296,8 +295,10 @@ void TPlotForm::LayoutPage(const TIntRect& page, int lpx, int lpy, int layerTake
         r.Bottom = page.Top + H - 2 * fontH - lpy / 8 - fontH / 8;
     }
     if (!plot_->Title.isEmpty()) {
-        if (plot_->TitleOnTop) r.Top += fontH / 8 + fontH;
-        else r.Bottom -= fontH;
+        if (plot_->TitleOnTop)
+            r.Top += fontH / 8 + fontH;
+        else
+            r.Bottom -= fontH;
     }
     SplitPlotArea(layerTake);
 }
@@ -340,8 +341,10 @@ void TPlotForm::LayoutPrintedPage(const TIntRect& page, int lpx, int lpy) {
         r.Bottom = page.Bottom - vertical;
     }
     if (!plot_->Title.isEmpty()) {
-        if (plot_->TitleOnTop) r.Top += lpy / 4;
-        else r.Bottom -= lpy / 2;
+        if (plot_->TitleOnTop)
+            r.Top += lpy / 4;
+        else
+            r.Bottom -= lpy / 2;
     }
     SplitPlotArea(lpx);  // the soil column takes an inch
 }
@@ -350,8 +353,8 @@ void TPlotForm::Relayout(bool moveLegend) {
     st_.fontHeight = 14;
     st_.windowWidth = canvas_->width();
     st_.windowHeight = canvas_->height();
-    LayoutPage(TIntRect{0, 0, canvas_->width(), canvas_->height()}, canvas_->logicalDpiX(),
-               canvas_->logicalDpiY(), canvas_->logicalDpiX());
+    LayoutPage(TIntRect{0, 0, canvas_->width(), canvas_->height()}, canvas_->logicalDpiX(), canvas_->logicalDpiY(),
+               canvas_->logicalDpiX());
     if (moveLegend || legendPending_)
         legend_->move(st_.plot.Right - legend_->width(), st_.plot.Bottom - legend_->height());
     KeepLegendInside();
@@ -528,8 +531,10 @@ void TPlotForm::DrawCaptions(QPainter& p) {
     if (!plot_->ShowThree) {
         const QString xs = AxisText(plot_->XCaption, plot_->XUnits);
         const int x = pg.Left + (pg.Width() - fm.horizontalAdvance(xs)) / 2;
-        if (plot_->XOnTop) DrawText(p, x, pg.Top + (title && plot_->TitleOnTop ? fontH / 8 + fontH : 0), xs);
-        else DrawText(p, x, pg.Bottom - fm.height() - (title && !plot_->TitleOnTop ? fontH / 8 + fontH : 0), xs);
+        if (plot_->XOnTop)
+            DrawText(p, x, pg.Top + (title && plot_->TitleOnTop ? fontH / 8 + fontH : 0), xs);
+        else
+            DrawText(p, x, pg.Bottom - fm.height() - (title && !plot_->TitleOnTop ? fontH / 8 + fontH : 0), xs);
         DrawRotated(p, pg.Left, pg.Top + pg.Height() / 2, AxisText(plot_->YCaption, plot_->YUnits));
         return;
     }
@@ -568,12 +573,16 @@ void TPlotForm::DrawTicks(QPainter& p, int panel) {
                 p.setPen(solid);
                 const QString s = FloatToStrG(v, 4);
                 const int tx = x - fm.horizontalAdvance(s) / 2;
-                if (plot_->XOnTop) DrawText(p, tx, r.Top - lpy / 32 - fm.height(), s);
-                else DrawText(p, tx, r.Bottom + lpy / 16, s);
+                if (plot_->XOnTop)
+                    DrawText(p, tx, r.Top - lpy / 32 - fm.height(), s);
+                else
+                    DrawText(p, tx, r.Bottom + lpy / 16, s);
             }
             p.setPen(solid);
-            if (plot_->XOnTop) p.drawLine(x, r.Top, x, r.Top + lpy / 16);
-            else p.drawLine(x, r.Bottom, x, r.Bottom - lpy / 16);
+            if (plot_->XOnTop)
+                p.drawLine(x, r.Top, x, r.Top + lpy / 16);
+            else
+                p.drawLine(x, r.Bottom, x, r.Bottom - lpy / 16);
         }
     }
     if (t.yLast > t.yFirst) {
@@ -699,11 +708,10 @@ void TPlotForm::DrawLayers(QPainter& p) {
     p.setClipRect(QRect(r.Left, r.Top, r.Width() + 1, r.Height() + 1));
     int n = plot_->LayerLineCount();
     if (plot_->WallLineCount > 0) n -= plot_->ShowWall ? 1 : 2;
-    static const Qt::BrushStyle kFill[] = {Qt::NoBrush,         Qt::Dense6Pattern,   Qt::FDiagPattern,
-                                           Qt::CrossPattern,    Qt::DiagCrossPattern, Qt::HorPattern,
-                                           Qt::VerPattern,      Qt::Dense7Pattern,   Qt::Dense5Pattern,
-                                           Qt::Dense4Pattern,   Qt::Dense3Pattern,   Qt::Dense2Pattern,
-                                           Qt::Dense1Pattern};
+    static const Qt::BrushStyle kFill[] = {
+            Qt::NoBrush,       Qt::Dense6Pattern, Qt::FDiagPattern,  Qt::CrossPattern,  Qt::DiagCrossPattern,
+            Qt::HorPattern,    Qt::VerPattern,    Qt::Dense7Pattern, Qt::Dense5Pattern, Qt::Dense4Pattern,
+            Qt::Dense3Pattern, Qt::Dense2Pattern, Qt::Dense1Pattern};
     for (int li = 0; li < n && li < plot_->LayerLineCount(); ++li) {
         const TLine& line = plot_->LayerLines(li);
         for (int i = 0; i + 1 < line.PointCount(); ++i) {

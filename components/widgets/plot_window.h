@@ -36,7 +36,7 @@ extern const QColor kPlotPalette[17];
 struct TPlotLayoutState {
     TIntRect page, plot, panel[3], layer;
     int lpx = 96, lpy = 96;
-    int fontHeight = 14;  // height of the target canvas's own font, pixels
+    int fontHeight = 14;                    // height of the target canvas's own font, pixels
     int windowWidth = 0, windowHeight = 0;  // client size of the window (page legend placement)
     bool bitmap = false, pageFlag = false;
 };

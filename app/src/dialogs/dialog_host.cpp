@@ -48,8 +48,8 @@ TInputDialog* TDialogHost::Create(TDialogKind kind) {
         sub->setAttribute(Qt::WA_DeleteOnClose);
     } else {
         // A dialog border, no minimize button: it floats outside the main window.
-        d->setParent(mainWindow_, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                                      Qt::WindowCloseButtonHint);
+        d->setParent(mainWindow_,
+                     Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     }
     return d;
 }

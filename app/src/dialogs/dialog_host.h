@@ -35,20 +35,20 @@ class TProjectHolder;
 
 // The dialogs created on demand, one open flag each.
 enum class TDialogKind {
-    PileCapProperties,   // TfrmNCPileProperties
-    PileProperties,      // TfrmCPileProperties
-    Title,               // TdlgTitle
-    Options,             // TDlgOptions
-    Shape,               // TfrmShape
-    Layout,              // TfrmLayout
-    MassData,            // TfrmMassdata
-    FoundationData,      // TfrmFoundations
-    FoundationProperties,// TfrmMultimat
-    SoilBelow,           // TfrmTipsoil
-    Harmonic,            // Tfrmharmonic
-    Quadratic,           // TfrmQuad
-    Transient,           // Tfrmtransient
-    Random,              // Tfrmrandom
+    PileCapProperties,     // TfrmNCPileProperties
+    PileProperties,        // TfrmCPileProperties
+    Title,                 // TdlgTitle
+    Options,               // TDlgOptions
+    Shape,                 // TfrmShape
+    Layout,                // TfrmLayout
+    MassData,              // TfrmMassdata
+    FoundationData,        // TfrmFoundations
+    FoundationProperties,  // TfrmMultimat
+    SoilBelow,             // TfrmTipsoil
+    Harmonic,              // Tfrmharmonic
+    Quadratic,             // TfrmQuad
+    Transient,             // Tfrmtransient
+    Random,                // Tfrmrandom
 };
 constexpr int kDialogKindCount = int(TDialogKind::Random) + 1;
 
@@ -70,7 +70,9 @@ public:
     std::function<void()> OnUpdateFoundationMenu;
     std::function<QString()> GetEditorPath;
     std::function<void(const QString&)> SetEditorPath;
-    void UpdateFoundationMenu() { if (OnUpdateFoundationMenu) OnUpdateFoundationMenu(); }
+    void UpdateFoundationMenu() {
+        if (OnUpdateFoundationMenu) OnUpdateFoundationMenu();
+    }
     // The folder of the program file (the footing pictures lie there).
     QString ProgramFolder() const;
     void SetProgramFolder(const QString& folder) { programFolder_ = folder; }

@@ -85,7 +85,8 @@ void TInputDialog::BindForm() {
     for (TDataEdit* box : Boxes()) {
         for (QLabel* label : labels)
             if (label->buddy() == box) box->SetEditLabel(label);
-        if (!box->EditLabel()) throw Exception(QStringLiteral("Form %1: no label for %2").arg(objectName(), box->objectName()));
+        if (!box->EditLabel())
+            throw Exception(QStringLiteral("Form %1: no label for %2").arg(objectName(), box->objectName()));
         entryState_.insert(box, EntryState::Clean);
         box->installEventFilter(this);
         connect(box, &QLineEdit::textEdited, this, [this, box] { entryState_[box] = EntryState::Edited; });

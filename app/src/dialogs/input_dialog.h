@@ -67,8 +67,8 @@ public:
 
     // The pattern's steps as the host runs them.
     void Activate();
-    bool Deactivate();       // false: refused, the dialog comes back to the front
-    void ForceClose();       // no check, no write-back
+    bool Deactivate();  // false: refused, the dialog comes back to the front
+    void ForceClose();  // no check, no write-back
     void BringToFront();
     bool Closing() const { return closing_; }
 

@@ -16,8 +16,8 @@ THarmonicDialog::THarmonicDialog(TDialogHost& host, TDialogKind kind, bool quadr
 
 void THarmonicDialog::Fields(TFieldList& f) {
     TProgramData& p = Project();
-    Extended* fields[12] = {&p.MaxFrequency, &p.MinFrequency, &p.FrequencyStep, &p.Fx, &p.Fy,    &p.Fz,
-                            &p.Mx,           &p.My,           &p.Mz,            &p.LoadX, &p.LoadY, &p.LoadZ};
+    Extended* fields[12] = {&p.MaxFrequency, &p.MinFrequency, &p.FrequencyStep, &p.Fx,    &p.Fy,   &p.Fz, &p.Mx,
+                            &p.My,           &p.Mz,           &p.LoadX,         &p.LoadY, &p.LoadZ};
     for (int i = 0; i < 12; ++i) f.Real(c_.boxes[i], *fields[i]);
 }
 
@@ -32,8 +32,10 @@ void THarmonicDialog::ShowFrame(int frame) {
 void THarmonicDialog::Loaded() {
     // Showing the stored frame converts nothing.
     const int ref = Project().LoadReference;
-    if (ref == 0 || ref == 1) ShowFrame(ref);
-    else ShowFrame(c_.radio2->isChecked() ? 1 : 0);
+    if (ref == 0 || ref == 1)
+        ShowFrame(ref);
+    else
+        ShowFrame(c_.radio2->isChecked() ? 1 : 0);
     ready_ = true;
 }
 
@@ -92,11 +94,12 @@ void THarmonicDialog::Button1Click() {
     });
 }
 
-#define VORTN_HARMONIC_CONTROLS                                                                              \
-    {{ui->DataEdit1, ui->DataEdit2, ui->DataEdit3, ui->DataEdit4, ui->DataEdit5, ui->DataEdit6, ui->DataEdit7, \
-      ui->DataEdit8, ui->DataEdit9, ui->DataEdit10, ui->DataEdit11, ui->DataEdit12},                          \
-     ui->RadioButton1,                                                                                          \
-     ui->RadioButton2}
+#define VORTN_HARMONIC_CONTROLS                                                                        \
+    {                                                                                                  \
+        {ui->DataEdit1, ui->DataEdit2, ui->DataEdit3, ui->DataEdit4,  ui->DataEdit5,  ui->DataEdit6,   \
+         ui->DataEdit7, ui->DataEdit8, ui->DataEdit9, ui->DataEdit10, ui->DataEdit11, ui->DataEdit12}, \
+                ui->RadioButton1, ui->RadioButton2                                                     \
+    }
 
 Tfrmharmonic::Tfrmharmonic(TDialogHost& host)
     : THarmonicDialog(host, TDialogKind::Harmonic, false), ui(new Ui::Tfrmharmonic) {

@@ -20,19 +20,23 @@ constexpr TChoice kInteraction{"Yes", 1, "No", 0};
 
 // Exact comparison; a word that matches neither leaves the flag.
 void FlagFromWord(const TChoice& c, const QString& word, int& flag) {
-    if (word == QLatin1String(c.word1)) flag = c.flag1;
-    else if (word == QLatin1String(c.word2)) flag = c.flag2;
+    if (word == QLatin1String(c.word1))
+        flag = c.flag1;
+    else if (word == QLatin1String(c.word2))
+        flag = c.flag2;
 }
 // Any other flag value keeps the stored word.
 void WordFromFlag(const TChoice& c, int flag, QString& word) {
-    if (flag == c.flag1) word = QLatin1String(c.word1);
-    else if (flag == c.flag2) word = QLatin1String(c.word2);
+    if (flag == c.flag1)
+        word = QLatin1String(c.word1);
+    else if (flag == c.flag2)
+        word = QLatin1String(c.word2);
 }
 }  // namespace
 
 void TPropertiesDialog::Fields(TFieldList& f) {
     TProgramData& p = Project();
-    Extended* fields[10] = {&p.Xc,          &p.Yc,          &p.Zc,           &p.PileUnitWeight,   &p.PilePoisson,
+    Extended* fields[10] = {&p.Xc,          &p.Yc,          &p.Zc,         &p.PileUnitWeight,   &p.PilePoisson,
                             &p.PileDamping, &p.PileModulus, &p.PileLength, &p.ShearCoefficient, &p.StaticLoad};
     for (int i = 0; i < 10; ++i) f.Real(boxes_[i], *fields[i]);
 }
@@ -48,8 +52,8 @@ TfrmCPileProperties::TfrmCPileProperties(TDialogHost& host)
     : TPropertiesDialog(host, TDialogKind::PileProperties), ui(new Ui::TfrmCPileProperties) {
     ui->setupUi(this);
     BindForm();
-    SetBoxes({ui->DataEdit1, ui->DataEdit2, ui->DataEdit3, ui->DataEdit4, ui->DataEdit5, ui->DataEdit6,
-              ui->DataEdit7, ui->DataEdit8, ui->DataEdit9, ui->DataEdit10});
+    SetBoxes({ui->DataEdit1, ui->DataEdit2, ui->DataEdit3, ui->DataEdit4, ui->DataEdit5, ui->DataEdit6, ui->DataEdit7,
+              ui->DataEdit8, ui->DataEdit9, ui->DataEdit10});
 }
 
 TfrmCPileProperties::~TfrmCPileProperties() = default;
@@ -119,8 +123,8 @@ TfrmMultimat::TfrmMultimat(TDialogHost& host)
     : TPropertiesDialog(host, TDialogKind::FoundationProperties), ui(new Ui::TfrmMultimat) {
     ui->setupUi(this);
     BindForm();
-    SetBoxes({ui->DataEdit1, ui->DataEdit2, ui->DataEdit3, ui->DataEdit4, ui->DataEdit5, ui->DataEdit6,
-              ui->DataEdit7, ui->DataEdit8, ui->DataEdit9, ui->DataEdit10});
+    SetBoxes({ui->DataEdit1, ui->DataEdit2, ui->DataEdit3, ui->DataEdit4, ui->DataEdit5, ui->DataEdit6, ui->DataEdit7,
+              ui->DataEdit8, ui->DataEdit9, ui->DataEdit10});
 }
 
 TfrmMultimat::~TfrmMultimat() = default;

@@ -10,7 +10,7 @@
 namespace vortn {
 
 struct TStoredSettings {
-    QString Editor;  // "Word Processor"
+    QString Editor;       // "Word Processor"
     TRecentFiles Recent;  // "File1" .. "File10"
 };
 

@@ -113,9 +113,9 @@ void TMainForm::ConnectMenus() {
     Handle(f.CompKernel, &QAction::triggered, [this] { CompKernelClick(); });
     Handle(f.CompOutput, &QAction::triggered, [this] { CompOutputClick(); });
     Handle(f.GraphicsMenu, &QMenu::aboutToShow, [this] { GraphicsMenuClick(); });
-    const std::pair<QAction*, const char*> plotItems[] = {
-        {f.GraphKXX, "pltRealKXX"}, {f.GraphKPPX, "pltRealKPPX"}, {f.GraphCXX, "pltDampCXX"},
-        {f.GraphCPPX, "pltDampCPPX"}, {f.GraphDisp, "pltDxyzR"},  {f.GraphRot, "pltMxyzR"}};
+    const std::pair<QAction*, const char*> plotItems[] = {{f.GraphKXX, "pltRealKXX"}, {f.GraphKPPX, "pltRealKPPX"},
+                                                          {f.GraphCXX, "pltDampCXX"}, {f.GraphCPPX, "pltDampCPPX"},
+                                                          {f.GraphDisp, "pltDxyzR"},  {f.GraphRot, "pltMxyzR"}};
     for (const auto& [item, plot] : plotItems) {
         const QString name = QLatin1String(plot);
         Handle(item, &QAction::triggered, [this, name] { ShowPlot(name); });
@@ -156,9 +156,9 @@ void TMainForm::FormCreate() {
     recent_.Clear();
 
     holder_->D().SetComments(QStringLiteral(
-        "Weak Zone Shear Moduli Ratio is suggested to be:\r- 0.25 to 0.50 for machine foundations,\r"
-        "- less than 0.25 for seismic response.\rA value of 1 indicates no reduction will be considered\r"
-        "A value of 0 may generate numerical errors."));
+            "Weak Zone Shear Moduli Ratio is suggested to be:\r- 0.25 to 0.50 for machine foundations,\r"
+            "- less than 0.25 for seismic response.\rA value of 1 indicates no reduction will be considered\r"
+            "A value of 0 may generate numerical errors."));
 
     f.N3DView1->setCheckable(true);
     f.ToolBar1->hide();
@@ -286,8 +286,10 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TMainForm::dragEnterEvent(QDragEnterEvent* event) {
-    if (!FirstLocalFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
-    else event->ignore();
+    if (!FirstLocalFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+    else
+        event->ignore();
 }
 
 void TMainForm::dropEvent(QDropEvent* event) {

@@ -212,7 +212,7 @@ private:
     void ConnectDataMenu();   // main_form_data_menu.cpp
     void CreateDialogHost();  // main_form_data_menu.cpp
     void OpenInputDialog(TDialogKind kind);
-    void ConnectViewMenu();   // main_form_view_menu.cpp
+    void ConnectViewMenu();  // main_form_view_menu.cpp
     void OpenDroppedFile(const QString& fileName);
     // Opens a project file (an absolute name); false, with a message, when it
     // is not one or a child window keeps the project.

@@ -73,12 +73,12 @@ void TMainForm::CompRunClick() {
         const QString plotFile = ChangeFileExt(project, QStringLiteral(".vtp"));
         if (result == 0) {
             ShowMessage(QStringLiteral(
-                "Computations are completed. Please, check output file for results or error messages."));
+                    "Computations are completed. Please, check output file for results or error messages."));
             if (QFileInfo(plotFile).isFile()) LoadPlotData(plotFile, false);
         } else {
             ShowMessage(QStringLiteral("The analysis did not complete (result %1). Please, check output file for "
                                        "error messages.")
-                            .arg(result));
+                                .arg(result));
         }
     } catch (const std::exception& e) {
         running_ = false;
@@ -111,8 +111,10 @@ void TMainForm::CloseResultWindows() {
     for (TGraphPlot* plot : plots_.All()) {
         auto* widget = dynamic_cast<QWidget*>(plot->Window());
         if (!widget) continue;
-        if (auto* sub = qobject_cast<QMdiSubWindow*>(widget->parentWidget())) sub->close();
-        else widget->close();
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(widget->parentWidget()))
+            sub->close();
+        else
+            widget->close();
     }
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }

@@ -157,9 +157,12 @@ void TMainForm::DataMenuClick() {
     for (QAction* a : {f.DataFoundation, f.DataMass, f.DataShape}) a->setEnabled(half || stratum || multi);
     f.DataFoundationLayer->setEnabled(multi);
     f.DataSoilBelow->setEnabled(true);
-    if (half || multi) f.DataSideSoil->setText(QStringLiteral("Side Soil of Fondation"));
-    else if (pile) f.DataSideSoil->setText(QStringLiteral("Side Soil of Pile Cap"));
-    else if (stratum) f.DataSideSoil->setText(QStringLiteral("Side Soil"));
+    if (half || multi)
+        f.DataSideSoil->setText(QStringLiteral("Side Soil of Fondation"));
+    else if (pile)
+        f.DataSideSoil->setText(QStringLiteral("Side Soil of Pile Cap"));
+    else if (stratum)
+        f.DataSideSoil->setText(QStringLiteral("Side Soil"));
     f.DataSideSoil->setEnabled(half || pile || multi);
     f.DataSoilColumn->setEnabled(multi);
     if (multi && holder_->MultiElement().RowCount() > 1) {

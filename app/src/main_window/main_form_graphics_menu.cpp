@@ -11,7 +11,7 @@ namespace vortn {
 void TMainForm::GraphicsMenuClick() {
     Ui::TMainForm& f = *ui_;
     const bool results =
-        resultsLoaded_ && QFileInfo(ChangeFileExt(Project().FileName, QStringLiteral(".vtp"))).isFile();
+            resultsLoaded_ && QFileInfo(ChangeFileExt(Project().FileName, QStringLiteral(".vtp"))).isFile();
     const bool matrix = results && plots_.MatrixFlag() != 0;
     const bool harmonic = results && plots_.LoadingCode() == CodeOf(TLoadingType::Harmonic);
     for (QAction* a : {f.GraphKXX, f.GraphKPPX, f.GraphCXX, f.GraphCPPX}) a->setEnabled(matrix);

@@ -37,8 +37,10 @@ TDlgRunAnalysis::~TDlgRunAnalysis() = default;
 
 void TDlgRunAnalysis::TimerRunTimer() {
     QProgressBar& bar = *ui_->ProgressBarRun;
-    if (bar.value() + 10 > bar.maximum()) bar.setValue(0);
-    else bar.setValue(bar.value() + 10);
+    if (bar.value() + 10 > bar.maximum())
+        bar.setValue(0);
+    else
+        bar.setValue(bar.value() + 10);
 }
 
 void TDlgRunAnalysis::Wait() {
@@ -59,8 +61,10 @@ void TDlgRunAnalysis::reject() {
 }
 
 void TDlgRunAnalysis::closeEvent(QCloseEvent* event) {
-    if (waiting_) event->ignore();
-    else QDialog::closeEvent(event);
+    if (waiting_)
+        event->ignore();
+    else
+        QDialog::closeEvent(event);
 }
 
 }  // namespace vortn

@@ -11,7 +11,7 @@ class QTimer;
 namespace Ui {
 class TAboutBox;
 class TDlgRunAnalysis;
-}
+}  // namespace Ui
 
 namespace vortn {
 

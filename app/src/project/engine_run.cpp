@@ -99,14 +99,18 @@ QStringList ViewerNames(const QString& projectFile) {
 QString CheckEngineNames(const QStringList& lines) {
     for (const QString& line : lines) {
         if (line.contains(QLatin1Char('\n')) || line.contains(QLatin1Char('\r')))
-            return QStringLiteral("The file name \"%1\" holds a line break; the analysis cannot be run with it. "
-                                  "Please, save the project under another name.")
-                .arg(QString(line).replace(QLatin1Char('\n'), QLatin1Char(' ')).replace(QLatin1Char('\r'), QLatin1Char(' ')));
+            return QStringLiteral(
+                           "The file name \"%1\" holds a line break; the analysis cannot be run with it. "
+                           "Please, save the project under another name.")
+                    .arg(QString(line)
+                                 .replace(QLatin1Char('\n'), QLatin1Char(' '))
+                                 .replace(QLatin1Char('\r'), QLatin1Char(' ')));
         if (QFile::encodeName(line).size() > kEngineNameBytes)
-            return QStringLiteral("The file name \"%1\" is longer than %2 bytes; the analysis cannot be run with it. "
-                                  "Please, save the project in a folder with a shorter path.")
-                .arg(line)
-                .arg(kEngineNameBytes);
+            return QStringLiteral(
+                           "The file name \"%1\" is longer than %2 bytes; the analysis cannot be run with it. "
+                           "Please, save the project in a folder with a shorter path.")
+                    .arg(line)
+                    .arg(kEngineNameBytes);
     }
     return {};
 }

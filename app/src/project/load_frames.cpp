@@ -37,10 +37,8 @@ QString EquivalentLoadsText(bool quadratic, int unitSystem, const TVector3& F, c
     QString s = head + nl + nl;
     const Extended f[3] = {F.x, F.y, F.z}, m[3] = {Mcg.x, Mcg.y, Mcg.z};
     const char* axis[3] = {"x", "y", "z"};
-    for (int i = 0; i < 3; ++i)
-        s += fp + QLatin1String(axis[i]) + QStringLiteral(": ") + FloatToStr(f[i]) + fu + nl;
-    for (int i = 0; i < 3; ++i)
-        s += mp + QLatin1String(axis[i]) + QStringLiteral(": ") + FloatToStr(m[i]) + mu + nl;
+    for (int i = 0; i < 3; ++i) s += fp + QLatin1String(axis[i]) + QStringLiteral(": ") + FloatToStr(f[i]) + fu + nl;
+    for (int i = 0; i < 3; ++i) s += mp + QLatin1String(axis[i]) + QStringLiteral(": ") + FloatToStr(m[i]) + mu + nl;
     return s;
 }
 

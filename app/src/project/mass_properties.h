@@ -19,9 +19,9 @@ struct TMassComponent {
 };
 
 struct TMassProperties {
-    bool hasRows = false;      // the total mass box is set only when there are rows
+    bool hasRows = false;  // the total mass box is set only when there are rows
     Extended totalMass = 0;
-    TVector3 cg;               // the previous C.G. when the total mass is not above 0
+    TVector3 cg;  // the previous C.G. when the total mass is not above 0
     Extended Ix = 0, Iy = 0, Iz = 0;
     // As the dialog shows them: the X-Y product as summed, the two products
     // that involve z negated.

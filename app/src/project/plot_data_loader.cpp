@@ -27,16 +27,16 @@ public:
         const QStringList words = SplitWords(reader_.ReadLine());
         if (words.size() != fields)
             throw EInOutError(QStringLiteral("Error on Line %1\r%2 values were expected, %3 found.")
-                                  .arg(line)
-                                  .arg(fields)
-                                  .arg(words.size()));
+                                      .arg(line)
+                                      .arg(fields)
+                                      .arg(words.size()));
         std::vector<long double> values(fields);
         for (int i = 0; i < fields; ++i)
             if (!TextToFloat(words[i], values[i], QChar('.')) || !std::isfinite(values[i]))
                 throw EInOutError(QStringLiteral("Error on Line %1 Item %2\rA floating point number was expected "
                                                  "but not found.")
-                                      .arg(line)
-                                      .arg(i + 1));
+                                          .arg(line)
+                                          .arg(i + 1));
         return values;
     }
 
@@ -69,8 +69,8 @@ void ReadInto(TResultPlots& plots, const QString& fileName, int matrixFlag, int 
             (more ? count * ((matrixFlag > 0 ? 2 : 0) + (loadingCode == CodeOf(TLoadingType::Harmonic) ? 1 : 0)) : 0);
     if (records > r.LineCount())
         throw EInOutError(QStringLiteral("Error on Line 1\r%1 frequencies do not fit a file of %2 lines.")
-                              .arg(double(count))
-                              .arg(r.LineCount()));
+                                  .arg(double(count))
+                                  .arg(r.LineCount()));
     const int n = int(count);
     plots.pltRealKXX().SetPointCount(n);
     if (!more) return;
@@ -92,10 +92,10 @@ void ReadInto(TResultPlots& plots, const QString& fileName, int matrixFlag, int 
             QStringList names;
         };
         const Triple triples[] = {
-            {&plots.pltRealKXX(), &plots.pltRealKYY(), &plots.pltRealKWW(), {"Kxx", "Kyy", "Kww"}},
-            {&plots.pltRealKPPX(), &plots.pltRealKPPY(), &plots.pltRealKZT(), {"Kppx", "Kppy", "Kzt"}},
-            {&plots.pltDampCXX(), &plots.pltDampCYY(), &plots.pltDampCWW(), {"Cxx", "Cyy", "Cww"}},
-            {&plots.pltDampCPPX(), &plots.pltDampCPPY(), &plots.pltDampCZT(), {"Cppx", "Cppy", "Czt"}}};
+                {&plots.pltRealKXX(), &plots.pltRealKYY(), &plots.pltRealKWW(), {"Kxx", "Kyy", "Kww"}},
+                {&plots.pltRealKPPX(), &plots.pltRealKPPY(), &plots.pltRealKZT(), {"Kppx", "Kppy", "Kzt"}},
+                {&plots.pltDampCXX(), &plots.pltDampCYY(), &plots.pltDampCWW(), {"Cxx", "Cyy", "Cww"}},
+                {&plots.pltDampCPPX(), &plots.pltDampCPPY(), &plots.pltDampCZT(), {"Cppx", "Cppy", "Czt"}}};
         for (const Triple& t : triples) {
             t.main->SetLineCount(3);
             for (int i = 0; i < n; ++i) {

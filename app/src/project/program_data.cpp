@@ -72,7 +72,8 @@ void Decompose(Extended x, int digits, std::string& mantissa, int& exp) {
         if (*p >= '0' && *p <= '9') mantissa += *p;
     if (std::isfinite(a) && a > 0) {
         const long double back = ReadBack(mantissa, exp);
-        if (std::isinf(back)) StepLastDigit(mantissa, exp, false);
+        if (std::isinf(back))
+            StepLastDigit(mantissa, exp, false);
         else if (a >= std::numeric_limits<long double>::min() && back < std::numeric_limits<long double>::min())
             StepLastDigit(mantissa, exp, true);
     }
@@ -182,8 +183,9 @@ void TProgramData::SetUnits(int target) {
             L = 3.280839895L;
             M = 68.364249L;
         }
-        for (Extended* v : {&Radius, &Length, &Width, &Xc, &Yc, &Zc, &CGx, &CGy, &CGz, &CBX, &CBY, &CBZ, &CBx, &CBy,
-                            &CBz, &BaseDepth, &BedRockDepth, &PileLength, &LoadX, &LoadY, &LoadZ, &SoilVelocity})
+        for (Extended* v : {&Radius,       &Length,     &Width, &Xc,    &Yc,    &Zc,          &CGx, &CGy,
+                            &CGz,          &CBX,        &CBY,   &CBZ,   &CBx,   &CBy,         &CBz, &BaseDepth,
+                            &BedRockDepth, &PileLength, &LoadX, &LoadY, &LoadZ, &SoilVelocity})
             *v *= L;
         const Extended weight = f / (L * L * L);
         SoilUnitWeight *= weight;

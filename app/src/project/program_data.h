@@ -28,22 +28,22 @@ QString ProgramVersion();
 class TProgramData {
 public:
     // ---- fields, in declaration order ----
-    int UnitSystem = 0;             // 1 English (lbs, slug, ft), 2 SI (kN, Mg, m)
-    QString FileName;               // full path of the project file (.vtd)
-    QString GeometryFileName;       // .vtt, set by the writer
-    QString MassFileName;           // .vtm, set by the writer
-    QString FoundationWord;         // "HALF-SPACE", "PILE", "STRATUM" or "MULTILAYER"
-    QString LoadingWord;            // raw line after "LOAD" of the last file read
-    int FootingType = 0;            // 1 HALF-SPACE, 2 PILE, 3 STRATUM, 4 MULTILAYER
+    int UnitSystem = 0;        // 1 English (lbs, slug, ft), 2 SI (kN, Mg, m)
+    QString FileName;          // full path of the project file (.vtd)
+    QString GeometryFileName;  // .vtt, set by the writer
+    QString MassFileName;      // .vtm, set by the writer
+    QString FoundationWord;    // "HALF-SPACE", "PILE", "STRATUM" or "MULTILAYER"
+    QString LoadingWord;       // raw line after "LOAD" of the last file read
+    int FootingType = 0;       // 1 HALF-SPACE, 2 PILE, 3 STRATUM, 4 MULTILAYER
     QString Title;
-    int MassCount = 0;              // mass components written to the last saved file
-    Extended SumPileLength = 0;     // kept by the side views
+    int MassCount = 0;           // mass components written to the last saved file
+    Extended SumPileLength = 0;  // kept by the side views
 
     Extended TotalMass = 0;
-    Extended Ix = 0, Iy = 0, Iz = 0;        // mass moments of inertia
-    Extended Ixy = 0, Ixz = 0, Iyz = 0;     // products of inertia
+    Extended Ix = 0, Iy = 0, Iz = 0;     // mass moments of inertia
+    Extended Ixy = 0, Ixz = 0, Iyz = 0;  // products of inertia
 
-    Extended Xc = 0, Yc = 0, Zc = 0;        // centre of the footing / pile-cap base
+    Extended Xc = 0, Yc = 0, Zc = 0;  // centre of the footing / pile-cap base
     Extended PileLength = 0;
     Extended PileUnitWeight = 0;
     Extended StaticLoad = 0;
@@ -53,15 +53,15 @@ public:
     Extended BaseDepth = 0;
     Extended BedRockDepth = 0;
 
-    Extended CGx = 0, CGy = 0, CGz = 0;     // centre of gravity, local frame
-    Extended CBX = 0, CBY = 0, CBZ = 0;     // centre of base, global frame
-    Extended CBx = 0, CBy = 0, CBz = 0;     // centre of base, local frame
+    Extended CGx = 0, CGy = 0, CGz = 0;  // centre of gravity, local frame
+    Extended CBX = 0, CBY = 0, CBZ = 0;  // centre of base, global frame
+    Extended CBx = 0, CBy = 0, CBz = 0;  // centre of base, local frame
 
     Extended MaxFrequency = 0, MinFrequency = 0, FrequencyStep = 0;  // harmonic, Hz
-    Extended Fx = 0, Fy = 0, Fz = 0;        // forces (coefficients when quadratic)
-    Extended Mx = 0, My = 0, Mz = 0;        // moments (coefficients when quadratic)
+    Extended Fx = 0, Fy = 0, Fz = 0;                                 // forces (coefficients when quadratic)
+    Extended Mx = 0, My = 0, Mz = 0;                                 // moments (coefficients when quadratic)
     Extended LoadX = 0, LoadY = 0, LoadZ = 0;
-    int LoadReference = 0;          // 0 C.G. (global), 1 centre of base (local)
+    int LoadReference = 0;  // 0 C.G. (global), 1 centre of base (local)
 
     // Soil below the footing or pile tip, in this order in memory.
     Extended SoilVelocity = 0;
@@ -69,29 +69,29 @@ public:
     Extended SoilDamping = 0;
     Extended SoilPoisson = 0;
 
-    int FixedFlag = 0;              // 1 FIXED, 0 PINNED
-    int CircularFlag = 0;           // 1 circular, 0 rectangular
-    int EndBearingFlag = 0;         // 1 END-BEARING, 0 FLOATING
-    QString ConnectionWord;         // pile dialog choices
+    int FixedFlag = 0;       // 1 FIXED, 0 PINNED
+    int CircularFlag = 0;    // 1 circular, 0 rectangular
+    int EndBearingFlag = 0;  // 1 END-BEARING, 0 FLOATING
+    QString ConnectionWord;  // pile dialog choices
     QString TipWord;
     QString InteractionWord;
     Extended Radius = 0;
     Extended Length = 0;
     Extended Width = 0;
-    Extended TotalSoilDepth = 0;    // computed by the writer for the geometry file
-    int MatrixFlag = 0;             // 1: write "MATRIX"
-    int LoadingCode = 0;            // 1 harmonic, 2 transient, 3 random
-    int InteractionFlag = 0;        // 1: "INTERACTION"
+    Extended TotalSoilDepth = 0;  // computed by the writer for the geometry file
+    int MatrixFlag = 0;           // 1: write "MATRIX"
+    int LoadingCode = 0;          // 1 harmonic, 2 transient, 3 random
+    int InteractionFlag = 0;      // 1: "INTERACTION"
     Extended PileModulus = 0;
-    Extended TimeInterval = 0;      // transient
+    Extended TimeInterval = 0;                                // transient
     Extended RandomMaxFrequency = 0, RandomMinFrequency = 0;  // random, Hz
     Extended ObservationPeriod = 0;
-    int NumberOfPoints = 0;         // transient and random
-    int NumberOfLoadTypes = 0;      // transient: load types; random: spectra
-    int QuadraticFlag = 0;          // 1 QUADRATIC harmonic load
-    uint8_t BatteredFlag = 0;       // some pile has a non-zero batter angle
-    uint8_t SideCapFlag = 0;        // some pile-cap side layer has a weak-zone ratio
-    uint8_t WeakZoneFlag = 0;       // some soil layer has a weak-zone ratio
+    int NumberOfPoints = 0;     // transient and random
+    int NumberOfLoadTypes = 0;  // transient: load types; random: spectra
+    int QuadraticFlag = 0;      // 1 QUADRATIC harmonic load
+    uint8_t BatteredFlag = 0;   // some pile has a non-zero batter angle
+    uint8_t SideCapFlag = 0;    // some pile-cap side layer has a weak-zone ratio
+    uint8_t WeakZoneFlag = 0;   // some soil layer has a weak-zone ratio
 
     // ---- construction ----
     // The default project (closes the holder's child windows, switches

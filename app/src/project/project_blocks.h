@@ -24,12 +24,12 @@ namespace vortn {
 // writers read it; the project takes it over only once the save succeeded.
 struct TDeckPlan {
     bool pile = false, multi = false, half = false, stratum = false;
-    uint8_t battered = 0;  // some pile has a batter angle, or the deck was battered already
-    uint8_t weakZone = 0;  // some half-space layer has a weak-zone ratio, or it was set already
-    uint8_t sideCap = 0;   // some pile-cap side layer has a weak-zone ratio, or it was set already
-    int soilRows = 0;      // rows of D written (PILE: one per pile section)
-    int belowRows = 0;     // MULTILAYER: Multisoil rows written after those of D
-    int massCount = 0;     // mass components written
+    uint8_t battered = 0;         // some pile has a batter angle, or the deck was battered already
+    uint8_t weakZone = 0;         // some half-space layer has a weak-zone ratio, or it was set already
+    uint8_t sideCap = 0;          // some pile-cap side layer has a weak-zone ratio, or it was set already
+    int soilRows = 0;             // rows of D written (PILE: one per pile section)
+    int belowRows = 0;            // MULTILAYER: Multisoil rows written after those of D
+    int massCount = 0;            // mass components written
     Extended totalSoilDepth = 0;  // geometry file, defaults applied
     Extended geometryPileLength = 0;
     // How a refusal names them: by the values the user entered.

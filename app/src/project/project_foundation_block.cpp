@@ -13,7 +13,7 @@ void WriteFoundationBlock(const TProgramData& p, const TDeckPlan& plan, QStringL
     L << QStringLiteral("FOUNDATION=") + p.FoundationWord;
     if (p.CircularFlag == 0)
         L << QStringLiteral("RECTANGULAR=") + Num(p.Length, QStringLiteral("the footing length")) + QLatin1Char(',') +
-                 Num(p.Width, QStringLiteral("the footing width"));
+                        Num(p.Width, QStringLiteral("the footing width"));
     else
         L << QStringLiteral("CIRCULAR=") + Num(p.Radius, QStringLiteral("the footing radius"));
     L << QStringLiteral("MASS ");
@@ -24,12 +24,13 @@ void WriteFoundationBlock(const TProgramData& p, const TDeckPlan& plan, QStringL
                      Num(p.Ixy, QStringLiteral("the product of inertia X-Y")),
                      Num(p.Ixz, QStringLiteral("the product of inertia X-Z")),
                      Num(p.Iyz, QStringLiteral("the product of inertia Y-Z"))}
-             .join(QLatin1Char(' '));
+                    .join(QLatin1Char(' '));
     const TGridTable& coords = h.Pilecoord();
     if (plan.pile) {
         L << QStringLiteral("LAYERS=") + Int(h.PileData().RowCount());
         L << (p.FixedFlag == 1 ? QStringLiteral("FIXED=") : QStringLiteral("PINNED=")) + Int(coords.RowCount());
-        for (int i = 0; i < coords.RowCount(); ++i) L << EachBlank({Int(i + 1), Cell(coords, 0, i), Cell(coords, 1, i)});
+        for (int i = 0; i < coords.RowCount(); ++i)
+            L << EachBlank({Int(i + 1), Cell(coords, 0, i), Cell(coords, 1, i)});
     }
     if (plan.multi) L << QStringLiteral("LAYER=") + Int(h.MultiElement().RowCount());
     L << QStringLiteral("CONSTANTS ");
@@ -49,7 +50,7 @@ void WriteFoundationBlock(const TProgramData& p, const TDeckPlan& plan, QStringL
                          Num(p.PileDamping, QStringLiteral("the pile material damping")),
                          Num(p.ShearCoefficient, QStringLiteral("the shear coefficient")),
                          Num(p.PileModulus, QStringLiteral("the pile elastic modulus"))}
-                 .join(QLatin1Char(' '));
+                        .join(QLatin1Char(' '));
     }
     if (plan.multi) {
         const TGridTable& e = h.MultiElement();
@@ -66,7 +67,7 @@ void WriteFoundationBlock(const TProgramData& p, const TDeckPlan& plan, QStringL
             L << QStringLiteral("BATTERED");
             for (int i = 0; i < coords.RowCount(); ++i) {
                 L << Int(i + 1) + QLatin1Char(' ') +
-                         (Item(coords, 3, i) == 2 ? QStringLiteral("YZ  ") : QStringLiteral("XZ  "));
+                                (Item(coords, 3, i) == 2 ? QStringLiteral("YZ  ") : QStringLiteral("XZ  "));
                 L << Cell(coords, 2, i) + QLatin1Char(' ');
             }
         }

@@ -16,27 +16,29 @@ void WriteGeometryFile(const TProgramData& p, const TDeckPlan& plan, QStringList
     } else {
         G << QStringLiteral("RECTANGULAR ");
         G << QLatin1Char(' ') + Num(p.Length, QStringLiteral("the footing length")) + QLatin1Char(' ') +
-                 Num(p.Width, QStringLiteral("the footing width")) + QLatin1Char(' ') + depth;
+                        Num(p.Width, QStringLiteral("the footing width")) + QLatin1Char(' ') + depth;
     }
     // The last two lines of every soil list: pile tip and a fifth below it.
     auto tail = [&](int first) {
         G << Int(first) + QLatin1Char(' ') + Num(plan.geometryPileLength, plan.geometryPileLengthName);
         G << Int(first + 1) + QLatin1Char(' ') +
-                 Num(0.2L * plan.geometryPileLength, QStringLiteral("a fifth of the pile length"));
+                        Num(0.2L * plan.geometryPileLength, QStringLiteral("a fifth of the pile length"));
     };
     if (plan.pile) {
         const TGridTable& coords = h.Pilecoord();
         G << Int(coords.RowCount());
         G << Num(plan.geometryPileLength, plan.geometryPileLengthName) + QLatin1Char(' ');
-        for (int i = 0; i < coords.RowCount(); ++i) G << EachBlank({Int(i + 1), Cell(coords, 0, i), Cell(coords, 1, i)});
+        for (int i = 0; i < coords.RowCount(); ++i)
+            G << EachBlank({Int(i + 1), Cell(coords, 0, i), Cell(coords, 1, i)});
         const TGridTable& e = h.PileData();
         G << QStringLiteral("ELEMENT") << Int(e.RowCount());
         for (int r = 0; r < e.RowCount(); ++r) G << Int(r + 1) + QLatin1Char(' ') + Cells(e, r, 0, 6);
         if (plan.battered == 1) {
             G << QStringLiteral("BATTERED");
             for (int i = 0; i < coords.RowCount(); ++i)
-                G << Int(i + 1) + QLatin1Char(' ') + (Item(coords, 3, i) == 2 ? QStringLiteral("90 ") : QStringLiteral("0 ")) +
-                         Cell(coords, 2, i) + QLatin1Char(' ');
+                G << Int(i + 1) + QLatin1Char(' ') +
+                                (Item(coords, 3, i) == 2 ? QStringLiteral("90 ") : QStringLiteral("0 ")) +
+                                Cell(coords, 2, i) + QLatin1Char(' ');
         }
         const TGridTable& s = h.pilecapsoil();
         const int m = s.RowCount();

@@ -15,9 +15,7 @@ namespace {
 TProjectHolder* gMain = nullptr;
 }
 
-QString TProjectHolder::DefaultTableResource() {
-    return QStringLiteral(":/forms/MainForm.tables.txt");
-}
+QString TProjectHolder::DefaultTableResource() { return QStringLiteral(":/forms/MainForm.tables.txt"); }
 
 TProjectHolder* TProjectHolder::Main() { return gMain; }
 

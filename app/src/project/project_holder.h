@@ -63,8 +63,12 @@ public:
     std::function<void()> OnRefreshOpenDialogs;
     std::function<void(const QString&)> OnShowMessage;  // information box, OK button
     // While New or Open replaces the project the children are closed already.
-    void CloseAllChildren() { if (OnCloseAllChildren && !replacing_) OnCloseAllChildren(); }
-    void RefreshOpenDialogs() { if (OnRefreshOpenDialogs) OnRefreshOpenDialogs(); }
+    void CloseAllChildren() {
+        if (OnCloseAllChildren && !replacing_) OnCloseAllChildren();
+    }
+    void RefreshOpenDialogs() {
+        if (OnRefreshOpenDialogs) OnRefreshOpenDialogs();
+    }
     void ShowMessage(const QString& text);
     // The last message shown since the last New or Open (for callers without a message box).
     const QString& LastMessage() const { return lastMessage_; }
@@ -74,10 +78,9 @@ private:
 
     std::vector<std::unique_ptr<TGridTable>> owned_;
     std::vector<TGridTable*> tables_;
-    TGridTable *d_ = nullptr, *d1_ = nullptr, *pilecapsoil_ = nullptr, *multisoil_ = nullptr,
-               *multiElement_ = nullptr, *pileData_ = nullptr, *pilecoord_ = nullptr, *tBattered_ = nullptr,
-               *tLoadtype_ = nullptr, *dtransient_ = nullptr, *trandom_ = nullptr, *tspectrum_ = nullptr,
-               *massCal_ = nullptr;
+    TGridTable *d_ = nullptr, *d1_ = nullptr, *pilecapsoil_ = nullptr, *multisoil_ = nullptr, *multiElement_ = nullptr,
+               *pileData_ = nullptr, *pilecoord_ = nullptr, *tBattered_ = nullptr, *tLoadtype_ = nullptr,
+               *dtransient_ = nullptr, *trandom_ = nullptr, *tspectrum_ = nullptr, *massCal_ = nullptr;
     std::unique_ptr<TProgramData> project_;
     bool modified_ = false;
     bool replacing_ = false;

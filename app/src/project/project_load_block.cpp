@@ -94,9 +94,9 @@ void WriteLoadBlock(const TProgramData& p, QStringList& L) {
                         Num(p.Fz, QStringLiteral("the force Fz"))});
         L << EachBlank({Num(p.Mx, QStringLiteral("the moment Mx")), Num(p.My, QStringLiteral("the moment My")),
                         Num(p.Mz, QStringLiteral("the moment Mz"))});
-        QString point = EachBlank({Num(p.LoadX, QStringLiteral("the load point X")),
-                                   Num(p.LoadY, QStringLiteral("the load point Y")),
-                                   Num(p.LoadZ, QStringLiteral("the load point Z")), Int(p.LoadReference == 1 ? 1 : 0)});
+        QString point = EachBlank(
+                {Num(p.LoadX, QStringLiteral("the load point X")), Num(p.LoadY, QStringLiteral("the load point Y")),
+                 Num(p.LoadZ, QStringLiteral("the load point Z")), Int(p.LoadReference == 1 ? 1 : 0)});
         if (p.LoadReference == 1)
             point += EachBlank({Num(p.CBx, QStringLiteral("the centre of base x")),
                                 Num(p.CBy, QStringLiteral("the centre of base y")),
@@ -146,8 +146,9 @@ void ReadLoadBlock(TProgramData& p, TDeckWalker& w) {
                 if (words > 3) {
                     const int reference = w.Integer();
                     if (reference != 0 && reference != 1)
-                        throw EInOutError(Where(w.WordLine(), w.WordItem()) +
-                                          QStringLiteral("A load point reference of 0 or 1 was expected but not found."));
+                        throw EInOutError(
+                                Where(w.WordLine(), w.WordItem()) +
+                                QStringLiteral("A load point reference of 0 or 1 was expected but not found."));
                     p.LoadReference = reference;
                 }
             }

@@ -33,13 +33,11 @@ void WriteSoilBlock(const TProgramData& p, const TDeckPlan& plan, QStringList& L
         const TGridTable& s = h.Multisoil();
         for (int k = 0; k < plan.belowRows; ++k) L << Int(plan.soilRows + k + 1) + QLatin1Char(' ') + Cells(s, k, 0, 5);
     }
-    const QString soilBelow = Num(p.SoilVelocity, QStringLiteral("the shear-wave velocity of the soil below")) +
-                              QLatin1Char(' ') +
-                              Num(p.SoilUnitWeight, QStringLiteral("the unit weight of the soil below")) +
-                              QLatin1Char(' ') +
-                              Num(p.SoilPoisson, QStringLiteral("the Poisson's ratio of the soil below")) +
-                              QLatin1Char(' ') +
-                              Num(p.SoilDamping, QStringLiteral("the material damping of the soil below"));
+    const QString soilBelow =
+            Num(p.SoilVelocity, QStringLiteral("the shear-wave velocity of the soil below")) + QLatin1Char(' ') +
+            Num(p.SoilUnitWeight, QStringLiteral("the unit weight of the soil below")) + QLatin1Char(' ') +
+            Num(p.SoilPoisson, QStringLiteral("the Poisson's ratio of the soil below")) + QLatin1Char(' ') +
+            Num(p.SoilDamping, QStringLiteral("the material damping of the soil below"));
     L << (plan.stratum ? soilBelow : QStringLiteral("BELOW=") + soilBelow);
     if (plan.pile && h.pilecapsoil().RowCount() > 0) {
         const TGridTable& t = h.pilecapsoil();

@@ -19,9 +19,10 @@ QString Int(int v) { return QString::number(v); }
 namespace {
 void RequireFinite(Extended x, const QString& field) {
     if (std::isfinite(x)) return;
-    throw EInOutError(QStringLiteral("The project was not saved: %1 is %2.")
-                          .arg(field.isEmpty() ? QStringLiteral("a value") : field,
-                               std::isnan(x) ? QStringLiteral("not a number") : QStringLiteral("too large to be written")));
+    throw EInOutError(
+            QStringLiteral("The project was not saved: %1 is %2.")
+                    .arg(field.isEmpty() ? QStringLiteral("a value") : field,
+                         std::isnan(x) ? QStringLiteral("not a number") : QStringLiteral("too large to be written")));
 }
 }  // namespace
 
@@ -35,7 +36,9 @@ QString TailNum(Extended x, const QString& field) {
     return TailReal(x);
 }
 
-Extended CellValue(const TGridTable& t, int col, int row) { return Inside(t, col, row) ? t.Cells(col, row).AsFloat() : 0; }
+Extended CellValue(const TGridTable& t, int col, int row) {
+    return Inside(t, col, row) ? t.Cells(col, row).AsFloat() : 0;
+}
 
 QString Cell(const TGridTable& t, int col, int row) { return Num(CellValue(t, col, row), CellName(t, col, row)); }
 
@@ -78,12 +81,13 @@ QString EachBlank(std::initializer_list<QString> items) {
     return s;
 }
 
-QString WeakRow(const TGridTable& t, int row, int count, int poissonCol, int dampingCol, int ratioCol,
-                Extended factor, Extended threshold) {
+QString WeakRow(const TGridTable& t, int row, int count, int poissonCol, int dampingCol, int ratioCol, Extended factor,
+                Extended threshold) {
     const Extended f = CellValue(t, ratioCol, row) > threshold ? 0 : factor;
-    return Int(row + 1) + QLatin1Char(' ') + Cells(t, row, 0, count - 1) + QLatin1Char(' ') +
-           Cell(t, poissonCol, row) + QLatin1Char(' ') +
-           Num(2 * CellValue(t, dampingCol, row), QStringLiteral("the weak-zone value 2 x ") + CellName(t, dampingCol, row)) +
+    return Int(row + 1) + QLatin1Char(' ') + Cells(t, row, 0, count - 1) + QLatin1Char(' ') + Cell(t, poissonCol, row) +
+           QLatin1Char(' ') +
+           Num(2 * CellValue(t, dampingCol, row),
+               QStringLiteral("the weak-zone value 2 x ") + CellName(t, dampingCol, row)) +
            QLatin1Char(' ') + Num(f, QString());
 }
 

@@ -41,8 +41,8 @@ QString EachBlank(std::initializer_list<QString> items);
 
 // A weak-zone layer row: number, `count` cells from column 0, then the
 // derived values (Poisson's ratio again, twice the damping, thickness factor).
-QString WeakRow(const TGridTable& t, int row, int count, int poissonCol, int dampingCol, int ratioCol,
-                Extended factor, Extended threshold);
+QString WeakRow(const TGridTable& t, int row, int count, int poissonCol, int dampingCol, int ratioCol, Extended factor,
+                Extended threshold);
 
 // The engine reads only the first 80 columns of a deck line. A longer line
 // of numbers is broken at blanks into lines of at most 80 columns; the

@@ -47,7 +47,8 @@ int TDeckWalker::Integer() { return r_.ReadInteger(); }
 Extended TDeckWalker::FixedFloat(const QString& text, int item) const {
     long double v = 0;
     if (!TextToFloat(text, v, QLatin1Char('.')))
-        throw EInOutError(Where(lastLine_, item) + QStringLiteral("A floating point number was expected but not found."));
+        throw EInOutError(Where(lastLine_, item) +
+                          QStringLiteral("A floating point number was expected but not found."));
     return v;
 }
 

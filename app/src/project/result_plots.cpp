@@ -21,19 +21,32 @@ void SetProperty(TGraphPlot& plot, const QString& name, const QString& valueText
     auto integer = [&] { return int(r.ReadInteger()); };
     auto boolean = [&] { return r.ReadBoolean(); };
     try {
-        if (name == QLatin1String("Caption")) plot.Caption = text();
-        else if (name == QLatin1String("CurveName")) plot.CurveName = text();
-        else if (name == QLatin1String("XCaption")) plot.XCaption = text();
-        else if (name == QLatin1String("XUnits")) plot.XUnits = text();
-        else if (name == QLatin1String("YCaption")) plot.YCaption = text();
-        else if (name == QLatin1String("YUnits")) plot.YUnits = text();
-        else if (name == QLatin1String("XOnTop")) plot.XOnTop = boolean();
-        else if (name == QLatin1String("ShowLegend")) plot.ShowLegend = boolean();
-        else if (name == QLatin1String("Markers")) plot.Markers = integer();
-        else if (name == QLatin1String("SizeFont")) plot.SizeFont = integer();
-        else if (name == QLatin1String("LegendFont")) plot.LegendFont = integer();
-        else if (name == QLatin1String("WidthLine")) plot.WidthLine = integer();
-        else Malformed(line, QStringLiteral("unknown property ") + name);
+        if (name == QLatin1String("Caption"))
+            plot.Caption = text();
+        else if (name == QLatin1String("CurveName"))
+            plot.CurveName = text();
+        else if (name == QLatin1String("XCaption"))
+            plot.XCaption = text();
+        else if (name == QLatin1String("XUnits"))
+            plot.XUnits = text();
+        else if (name == QLatin1String("YCaption"))
+            plot.YCaption = text();
+        else if (name == QLatin1String("YUnits"))
+            plot.YUnits = text();
+        else if (name == QLatin1String("XOnTop"))
+            plot.XOnTop = boolean();
+        else if (name == QLatin1String("ShowLegend"))
+            plot.ShowLegend = boolean();
+        else if (name == QLatin1String("Markers"))
+            plot.Markers = integer();
+        else if (name == QLatin1String("SizeFont"))
+            plot.SizeFont = integer();
+        else if (name == QLatin1String("LegendFont"))
+            plot.LegendFont = integer();
+        else if (name == QLatin1String("WidthLine"))
+            plot.WidthLine = integer();
+        else
+            Malformed(line, QStringLiteral("unknown property ") + name);
     } catch (const EReadError&) {
         throw;
     } catch (const Exception& e) {
@@ -78,12 +91,12 @@ TResultPlots::TResultPlots(const QString& resource) {
         const char* name;
         TGraphPlot** plot;
     };
-    const Slot named[] = {{"pltRealKXX", &kxx_},  {"pltRealKYY", &kyy_},   {"pltRealKWW", &kww_},
+    const Slot named[] = {{"pltRealKXX", &kxx_},   {"pltRealKYY", &kyy_},   {"pltRealKWW", &kww_},
                           {"pltRealKPPX", &kppx_}, {"pltRealKPPY", &kppy_}, {"pltRealKZT", &kzt_},
-                          {"pltRealKXP", &kxp_},  {"pltRealKYP", &kyp_},   {"pltDampCXX", &cxx_},
-                          {"pltDampCYY", &cyy_},  {"pltDampCWW", &cww_},   {"pltDampCPPX", &cppx_},
-                          {"pltDampCPPY", &cppy_}, {"pltDampCZT", &czt_},  {"pltDampCXP", &cxp_},
-                          {"pltDampCYP", &cyp_},  {"pltDxyzR", &dxyz_},    {"pltMxyzR", &mxyz_}};
+                          {"pltRealKXP", &kxp_},   {"pltRealKYP", &kyp_},   {"pltDampCXX", &cxx_},
+                          {"pltDampCYY", &cyy_},   {"pltDampCWW", &cww_},   {"pltDampCPPX", &cppx_},
+                          {"pltDampCPPY", &cppy_}, {"pltDampCZT", &czt_},   {"pltDampCXP", &cxp_},
+                          {"pltDampCYP", &cyp_},   {"pltDxyzR", &dxyz_},    {"pltMxyzR", &mxyz_}};
     for (auto& p : owned_) all_.push_back(p.get());
     for (const Slot& s : named) {
         *s.plot = ByName(QLatin1String(s.name));
@@ -91,13 +104,9 @@ TResultPlots::TResultPlots(const QString& resource) {
     }
 }
 
-std::vector<TGraphPlot*> TResultPlots::Stiffness() const {
-    return {kxx_, kyy_, kww_, kppx_, kppy_, kzt_, kxp_, kyp_};
-}
+std::vector<TGraphPlot*> TResultPlots::Stiffness() const { return {kxx_, kyy_, kww_, kppx_, kppy_, kzt_, kxp_, kyp_}; }
 
-std::vector<TGraphPlot*> TResultPlots::Damping() const {
-    return {cxx_, cyy_, cww_, cppx_, cppy_, czt_, cxp_, cyp_};
-}
+std::vector<TGraphPlot*> TResultPlots::Damping() const { return {cxx_, cyy_, cww_, cppx_, cppy_, czt_, cxp_, cyp_}; }
 
 TGraphPlot* TResultPlots::ByName(const QString& name) const {
     for (TGraphPlot* p : all_)

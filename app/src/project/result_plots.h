@@ -59,10 +59,9 @@ private:
     std::vector<std::unique_ptr<TGraphPlot>> owned_;
     std::vector<TGraphPlot*> all_;
     int matrixFlag_ = 0, loadingCode_ = 0;
-    TGraphPlot *kxx_ = nullptr, *kyy_ = nullptr, *kww_ = nullptr, *kppx_ = nullptr, *kppy_ = nullptr,
-               *kzt_ = nullptr, *kxp_ = nullptr, *kyp_ = nullptr, *cxx_ = nullptr, *cyy_ = nullptr,
-               *cww_ = nullptr, *cppx_ = nullptr, *cppy_ = nullptr, *czt_ = nullptr, *cxp_ = nullptr,
-               *cyp_ = nullptr, *dxyz_ = nullptr, *mxyz_ = nullptr;
+    TGraphPlot *kxx_ = nullptr, *kyy_ = nullptr, *kww_ = nullptr, *kppx_ = nullptr, *kppy_ = nullptr, *kzt_ = nullptr,
+               *kxp_ = nullptr, *kyp_ = nullptr, *cxx_ = nullptr, *cyy_ = nullptr, *cww_ = nullptr, *cppx_ = nullptr,
+               *cppy_ = nullptr, *czt_ = nullptr, *cxp_ = nullptr, *cyp_ = nullptr, *dxyz_ = nullptr, *mxyz_ = nullptr;
 };
 
 }  // namespace vortn

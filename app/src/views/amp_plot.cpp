@@ -175,9 +175,12 @@ void TDlgAmpPlot::UpdateGraph() {
     const long double h = DisplayFactor();
     const long double hc = CentreFactor();
     const bool rotation = f.RadioButton6->isChecked();
-    if (rotation) left_->setTitleText(QStringLiteral("Rotational Amplitude (rad)"));
-    else if (displaySystem_ == 1) left_->setTitleText(QStringLiteral("Translational Amplitude (ft)"));
-    else left_->setTitleText(QStringLiteral("Translational Amplitude (m)"));
+    if (rotation)
+        left_->setTitleText(QStringLiteral("Rotational Amplitude (rad)"));
+    else if (displaySystem_ == 1)
+        left_->setTitleText(QStringLiteral("Translational Amplitude (ft)"));
+    else
+        left_->setTitleText(QStringLiteral("Translational Amplitude (m)"));
 
     const long double dx = BoxValue(0) - p.CGx * hc;
     const long double dy = BoxValue(1) - p.CGy * hc;
@@ -314,8 +317,8 @@ QStringList TDlgAmpPlot::ExportLines() const {
     QStringList lines;
     lines << QStringLiteral("Reference Point");
     lines << QStringLiteral("X= ") + TailReal(BoxValue(0)) + QLatin1Char(' ') + unit + QStringLiteral(", Y= ") +
-                 TailReal(BoxValue(1)) + QLatin1Char(' ') + unit + QStringLiteral(", Z= ") + TailReal(BoxValue(2)) +
-                 QLatin1Char(' ') + unit;
+                     TailReal(BoxValue(1)) + QLatin1Char(' ') + unit + QStringLiteral(", Z= ") + TailReal(BoxValue(2)) +
+                     QLatin1Char(' ') + unit;
     lines << QStringLiteral("n,Frequency,Disp_x,Disp_y,Disp_z");
     lines << QStringLiteral(",Hz,") + unit + QLatin1Char(',') + unit + QLatin1Char(',') + unit;
     const int n = plots_.pltDxyzR().LineCount() ? plots_.pltDxyzR().PointCount() : 0;
@@ -352,7 +355,8 @@ void TDlgAmpPlot::ExportClick() {
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setOption(QFileDialog::DontConfirmOverwrite);
         dialog.setDefaultSuffix(QStringLiteral("txt"));
-        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) name = dialog.selectedFiles().first();
+        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+            name = dialog.selectedFiles().first();
     }
     if (name.isEmpty()) return;
     if (QFileInfo::exists(name)) {

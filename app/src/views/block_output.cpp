@@ -90,11 +90,10 @@ bool TDlgBlock::PrintTo(QPrinter& printer) {
     const QPageLayout layout = printer.pageLayout();
     const QRect full = layout.fullRectPixels(printer.resolution());
     const QRect paint = layout.paintRectPixels(printer.resolution());
-    const TPrintBox box = PrintPlacement(printer.logicalDpiX(), printer.logicalDpiY(), paint.left() - full.left(),
-                                         paint.top() - full.top(), paint.width(), paint.height(),
-                                         pageSetup_.MarginLeft(), pageSetup_.MarginTop(), pageSetup_.MarginRight(),
-                                         pageSetup_.MarginBottom(), image.width(), image.height(),
-                                         pageSetup_.MarginUnitsPerInch());
+    const TPrintBox box = PrintPlacement(
+            printer.logicalDpiX(), printer.logicalDpiY(), paint.left() - full.left(), paint.top() - full.top(),
+            paint.width(), paint.height(), pageSetup_.MarginLeft(), pageSetup_.MarginTop(), pageSetup_.MarginRight(),
+            pageSetup_.MarginBottom(), image.width(), image.height(), pageSetup_.MarginUnitsPerInch());
     if (box.width <= 0 || box.height <= 0) {
         painter.end();
         InformationBox(this, QStringLiteral("The page margins leave no room for the 3D picture."));
