@@ -10,10 +10,10 @@ if ! command -v "$format" > /dev/null; then
   exit 1
 fi
 mapfile -t files < <(find components app -name '*.cpp' -o -name '*.h' | sort)
-differ=()
-for f in "${files[@]}"; do
-  "$format" --style=file "$f" | cmp -s - "$f" || differ+=("$f")
-done
+# One run over all files (a failing run stops the script): it warns,
+# "file:line:col: ...", where a file differs.
+warnings=$("$format" --style=file --dry-run "${files[@]}" 2>&1)
+mapfile -t differ < <(sed -n 's/^\([^:]*\.\(cpp\|h\)\):[0-9]*:[0-9]*: .*/\1/p' <<< "$warnings" | sort -u)
 if ((${#differ[@]})); then
   printf 'Not formatted as .clang-format says (%d of %d files):\n' "${#differ[@]}" "${#files[@]}" >&2
   printf '  %s\n' "${differ[@]}" >&2
