@@ -444,16 +444,6 @@ class GroupMatrixForm {
   int status_ = 0;
 };
 
-// Room for an n x n matrix and the spare memory the solver asks for behind
-// it.  Storage only grows, so a matrix of the frequency before is
-// overwritten in place.
-CF* MatrixStorage(std::vector<CF>& M, int n) {
-  const std::size_t size = static_cast<std::size_t>(n) * n;
-  M.reserve(size + SolveSlack(n));
-  if (M.size() < size) M.resize(size);
-  return M.data();
-}
-
 }  // namespace
 
 int FormGroupFlexibility(const PileGroupInput& in, PileGroupWork& work, const CF* Z, float w,
@@ -638,9 +628,10 @@ int GroupMatrixSums(const PileGroupInput& in, PileGroupWork& work, const CF* Z, 
                     PileGroupSums& g) {
   const GroupMatrixForm form(in, work, Z, w);
   if (form.Status() != 0) return form.Status();
-  // One matrix at a time in storage of the largest order.
-  const int lateral = form.LateralOrder();
-  CF* M = MatrixStorage(work.matrix, std::max(in.NP, lateral));
+  // One matrix at a time, in storage for the largest order (with the
+  // solver's spare memory behind it).
+  const int largest = std::max(in.NP, form.LateralOrder());
+  CF* M = work.matrix.Room(static_cast<std::size_t>(largest) * largest + SolveSlack(largest));
   if (matrix == GroupMatrix::kVertical) {
     form.Vertical(M);
     g.S66 = form.S66();

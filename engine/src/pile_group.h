@@ -9,6 +9,7 @@
 #include <complex>
 #include <vector>
 
+#include "matrix_buffer.h"
 #include "symmetric_solver.h"
 
 struct Run;
@@ -40,7 +41,7 @@ struct PileGroupSums {
 // thread that forms group impedances needs one of its own.
 struct PileGroupWork {
   std::vector<std::complex<float>> flex;   // 8 flexibility terms per pile
-  std::vector<std::complex<float>> matrix;  // one flexibility matrix, factored in place by the solve
+  MatrixBuffer matrix;                     // one flexibility matrix, factored in place by the solve
   std::vector<double> vectors;             // the sums' vectors (ones, coordinates)
   std::vector<std::complex<double>> rhs;   // right-hand sides, then solutions
   std::vector<std::complex<double>> residuals;  // of the solutions, in double
