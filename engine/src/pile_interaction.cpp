@@ -177,7 +177,9 @@ void PILSTF(Run& R) {
       t.YW[p - 1] += (f.TLEN / 3.0f) * std::tan(pi * f.BANG[BANGIX(2, 2, p)] / 180.0f);
     }
   }
-  for (auto& T : t.T) T.assign(static_cast<size_t>(NP) * NP, 0.0f);
+  // Sized, not cleared: the pairs below write each entry (the workers side
+  // by side).
+  for (auto& T : t.T) T.resize(static_cast<size_t>(NP) * NP);
 
   // 2: mean pile and soil parameters.
   auto rmean = [&](int i) { return (f.ELRX[i - 1] + f.ELRY[i - 1]) * 0.5f; };
@@ -203,9 +205,12 @@ void PILSTF(Run& R) {
   const float KR = (Et == 0.0f) ? 100000000.0f
                                 : (f.ELIX[0] + f.ELIY[0]) * 0.5f * Ep / (d * d * d * d * pi * Et * 0.015625f);
   const float rb = rmean(NL) / rmean(1);
-  // Without a pile diameter there is no spacing ratio: the tables keep 0
+  // Without a pile diameter there is no spacing ratio: the tables hold 0
   // (no interaction) rather than factors computed from infinities.
-  if (!(d > 0.0f)) return;
+  if (!(d > 0.0f)) {
+    for (auto& T : t.T) std::fill(T.begin(), T.end(), 0.0f);
+    return;
+  }
 
   // 3: every pair p < q; the pairs of a block of consecutive p on one
   // worker (they fill entries of their own).  Entry (p, q) of a table lies
@@ -217,6 +222,7 @@ void PILSTF(Run& R) {
   ForEachOnWorkers<NoScratch>(blocks, EngineWorkers(blocks), [&](int block, NoScratch&) {
     const int last = std::min(NP, (block + 1) * kRows);
     for (int p = block * kRows + 1; p <= last; ++p) {
+      for (int k = 0; k < 5; ++k) t.at(k, p, p) = 0.0f;
       for (int q = p + 1; q <= NP; ++q) {
         const float dx = std::abs(t.XW[q - 1] - t.XW[p - 1]);
         const float dy = std::abs(t.YW[q - 1] - t.YW[p - 1]);
