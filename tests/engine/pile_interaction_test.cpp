@@ -159,4 +159,32 @@ TEST(PileInteractionTest, PilstfMovesBatteredPiles) {
   EXPECT_NEAR(R.pairs.at(0, 2, 1), (2.0f + shift) / 0.5f, 1e-5f);
 }
 
+// The tables are sized without being cleared and written entry by entry:
+// the diagonal is 0, and a group without a pile diameter (no spacing
+// ratio) has no factors at all, also where an earlier group's were.
+TEST(PileInteractionTest, PilstfDiagonalAndGroupWithoutDiameterHoldZero) {
+  auto Rp = std::make_unique<::Run>();
+  ::Run& R = *Rp;
+  R.flags.GCONST = 9.81f;
+  R.fnd.NPILE = 3.0f;
+  R.fnd.NLAY = 1.0f;
+  R.fnd.XP[1] = 2.0f;
+  R.fnd.YP[2] = 1.5f;
+  R.fnd.TLEN = 12.0f;
+  R.fnd.EMOD = 2.0e7f;
+  R.fnd.ELDEP[0] = 12.0f; R.fnd.ELRX[0] = R.fnd.ELRY[0] = 0.25f; R.fnd.ELAREA[0] = 0.196f;
+  R.fnd.ELIX[0] = R.fnd.ELIY[0] = 0.003f;
+  R.soil.SLVS[0] = 150.0f; R.soil.SLUWT[0] = 18.0f; R.soil.SLPR[0] = 0.4f; R.soil.VREF = 150.0f;
+  PILSTF(R);
+  for (int k = 0; k < 5; ++k)
+    for (int p = 1; p <= 3; ++p) EXPECT_EQ(R.pairs.at(k, p, p), 0.0f) << k << ", " << p;
+  EXPECT_GT(R.pairs.at(0, 2, 1), 0.0f);
+
+  R.fnd.ELRX[0] = R.fnd.ELRY[0] = 0.0f;
+  PILSTF(R);
+  for (int k = 0; k < 5; ++k)
+    for (int q = 1; q <= 3; ++q)
+      for (int p = 1; p <= 3; ++p) EXPECT_EQ(R.pairs.at(k, p, q), 0.0f) << k << ", " << p << ", " << q;
+}
+
 }  // namespace
