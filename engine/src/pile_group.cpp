@@ -685,7 +685,7 @@ void PileGroupImpedance(const PileGroupInput& in, PileGroupWork& work, const CF*
   if (!GroupInteracts(in)) {
     RigidCapSums(in, Z, g);
   } else {
-    for (GroupMatrix m : {GroupMatrix::kVertical, GroupMatrix::kLateralX, GroupMatrix::kLateralY}) {
+    for (GroupMatrix m : kGroupMatrices) {
       IER = GroupMatrixSums(in, work, Z, w, m, g);
       if (IER != 0) return;
     }
