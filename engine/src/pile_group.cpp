@@ -299,7 +299,12 @@ namespace {
 class GroupMatrixForm {
  public:
   GroupMatrixForm(const PileGroupInput& in, PileGroupWork& work, const CF* Z, float w)
-      : in_(in), work_(work), NP_(in.NP), dynamic_(w > 10.0f), a0_(w * 2.0f * in.r1 / in.Vr), vfit_(a0_),
+      : in_(in),
+        work_(work),
+        NP_(in.NP),
+        dynamic_(w > 10.0f),
+        a0_(w * 2.0f * in.r1 / in.Vr),
+        vfit_(a0_),
         lfit_(a0_) {
     // 3: single-pile flexibility and each pile's own terms.
     std::copy(Z, Z + 36, F_);
@@ -611,8 +616,7 @@ int LateralSums(const PileGroupInput& in, int NP, bool fixedHead, int dir, CF* L
 
 }  // namespace
 
-int GroupSumsBySolving(const PileGroupInput& in, GroupFlexibility& G, PileGroupWork& work,
-                       PileGroupSums& g) {
+int GroupSumsBySolving(const PileGroupInput& in, GroupFlexibility& G, PileGroupWork& work, PileGroupSums& g) {
   if (VerticalSums(in, G.NP, G.vertical.data(), work, g) != 0) return kSolverSingular;
   for (int dir = 0; dir < 2; ++dir)
     if (LateralSums(in, G.NP, G.fixedHead, dir, G.lateral[dir].data(), work, g) != 0) return kSolverSingular;

@@ -36,8 +36,9 @@ struct UnclearedAllocator : std::allocator<V> {
 //   T1..T3(p, q) lateral factors at 0   T1..T3(q, p) the same at 90 degrees
 //   T4(p, q) pair line to the x axis    T4(q, p) pair line to the y axis
 struct PilePairTables {
-  int NP = 0;                 // piles the tables were filled for (0: not filled)
-  std::vector<float, UnclearedAllocator<float>> T[5];  // T[k][(p - 1) + NP (q - 1)]
+  int NP = 0;  // piles the tables were filled for (0: not filled)
+  // T[k][(p - 1) + NP (q - 1)]
+  std::vector<float, UnclearedAllocator<float>> T[5];
   std::vector<float> XW, YW;  // pile positions used for the pairs
   float& at(int k, int p, int q) { return T[k][(p - 1) + static_cast<std::size_t>(NP) * (q - 1)]; }
   float at(int k, int p, int q) const { return T[k][(p - 1) + static_cast<std::size_t>(NP) * (q - 1)]; }

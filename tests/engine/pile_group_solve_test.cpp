@@ -212,9 +212,9 @@ TEST_P(PileGroupSolve, EachMatrixOnItsOwnGivesTheSameSums) {
   PileGroupSums together{};
   ASSERT_EQ(GroupSumsBySolving(in, G, work, together), 0);
 
-  const GroupMatrix largestFirst[] = {GroupMatrix::kLateralX, GroupMatrix::kLateralY, GroupMatrix::kVertical};
-  const GroupMatrix smallestFirst[] = {GroupMatrix::kVertical, GroupMatrix::kLateralY, GroupMatrix::kLateralX};
-  for (const GroupMatrix* order : {largestFirst, smallestFirst}) {
+  const GroupMatrix smallestFirst[] = {GroupMatrix::kVertical, GroupMatrix::kLateralY,
+                                       GroupMatrix::kLateralX};
+  for (const GroupMatrix* order : {kGroupMatrices, smallestFirst}) {
     PileGroupWork one;  // one worker's storage for all three
     PileGroupSums apart{};
     for (int m = 0; m < 3; ++m) ASSERT_EQ(GroupMatrixSums(in, one, Z, c.w, order[m], apart), 0);
