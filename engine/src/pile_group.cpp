@@ -156,9 +156,11 @@ class PureMemo {
   const V& Get(const float (&key)[K], F compute) {
     std::uint32_t bits[K];
     std::memcpy(bits, key, sizeof bits);
-    std::uint64_t h = 1469598103934665603ull;
-    for (std::uint32_t b : bits) h = (h ^ b) * 1099511628211ull;
-    Slot& s = slots_[(h ^ (h >> 29)) & (slots_.size() - 1)];
+    // The words mixed side by side (no chain of multiplications): the
+    // hash only spreads the slots, the key decides a hit.
+    std::uint64_t h = 0;
+    for (int k = 0; k < K; ++k) h ^= (bits[k] + std::uint64_t(k)) * (0x9E3779B97F4A7C15ull >> k);
+    Slot& s = slots_[(h ^ (h >> 29) ^ (h >> 41)) & (slots_.size() - 1)];
     if (!s.used || std::memcmp(s.key, bits, sizeof bits) != 0) {
       std::memcpy(s.key, bits, sizeof bits);
       s.value = compute();
