@@ -5,10 +5,13 @@
 #include <cstdlib>
 
 // OpenBLAS's thread control (its cblas.h, which would also bring in a
-// second set of BLAS declarations).
+// second set of BLAS declarations).  blas_thread_shutdown_ stops its thread
+// pool (what it does before a fork); a later threaded call starts the pool
+// again.  It is weak: a BLAS without it leaves the pool as it is.
 extern "C" {
 void openblas_set_num_threads(int threads);
 int openblas_get_num_threads(void);
+int blas_thread_shutdown_(void) __attribute__((weak));
 }
 
 int EngineWorkers(int items) {
@@ -26,6 +29,10 @@ int EngineWorkers(int items) {
 
 SingleThreadedLapack::SingleThreadedLapack() : saved_(openblas_get_num_threads()) {
   openblas_set_num_threads(1);
+  // The pool's threads spin for a tenth of a second after the library is
+  // loaded (and after each threaded call) before they sleep; spinning, they
+  // take the cores from the run's own workers.  The run needs none of them.
+  if (blas_thread_shutdown_ != nullptr) blas_thread_shutdown_();
 }
 
 SingleThreadedLapack::~SingleThreadedLapack() { openblas_set_num_threads(saved_); }

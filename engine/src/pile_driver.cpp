@@ -5,7 +5,9 @@
 #include "pile_driver.h"
 
 #include <algorithm>
+#include <array>
 #include <complex>
+#include <iterator>
 #include <string>
 
 #include "engine_workers.h"
@@ -79,8 +81,11 @@ void NoSolution(Run& R, const char* what) {
 }
 
 // The impedance of the point at w into p, on any thread: it reads the run
-// and writes only p and the worker's own group storage.
-void FormImpedance(const Run& R, const PileGroupInput& group, float w, PileGroupWork& work, PilePoint& p) {
+// and writes only p and the worker's own group storage.  Without
+// `formGroup` a pile group's impedance is left to the caller (p.ZBASE is
+// the pile head's).
+void FormImpedance(const Run& R, const PileGroupInput& group, bool formGroup, float w, PileGroupWork& work,
+                   PilePoint& p) {
   const FoundationData& f = R.fnd;
   const SolutionData& S = R.sol;
   const bool multilayer = R.flags.FNDTYP == Foundation::kMultilayer;
@@ -125,6 +130,7 @@ void FormImpedance(const Run& R, const PileGroupInput& group, float w, PileGroup
     CTRAN6(Z, T, p.ZIMP, 6);
     return;
   }
+  if (!formGroup) return;
   int ier = 0;
   PileGroupImpedance(group, work, Z, p.ZIMP, w, ier);
   if (ier != 0) {
@@ -148,15 +154,41 @@ bool PileBeforeLoop(Run& R) {
   return true;
 }
 
-void FormPileImpedances(Run& R, const std::vector<float>& omegas, int workers) {
+void FormPileImpedances(Run& R, const std::vector<float>& omegas) {
   if (R.flags.FNDTYP != Foundation::kMultilayer) R.soil.NADJ = 0.0f;
   const Run& run = R;  // the workers only read the run
   const PileGroupInput group = PileGroupInputOf(R);
+  const bool matrices = GroupInteracts(group);
   std::vector<PilePoint>& points = R.piles.points;
+  const int n = static_cast<int>(omegas.size());
   points.assign(omegas.size(), PilePoint{});
-  ForEachOnWorkers<PileGroupWork>(static_cast<int>(omegas.size()), workers, [&](int k, PileGroupWork& work) {
-    FormImpedance(run, group, omegas[k], work, points[k]);
+  ForEachOnWorkers<PileGroupWork>(n, EngineWorkers(n), [&](int k, PileGroupWork& work) {
+    FormImpedance(run, group, !matrices, omegas[k], work, points[k]);
   });
+  if (!matrices) return;
+
+  // The group's flexibility matrices, each of every point on its own (the
+  // lateral ones, the largest, first: the last items are the small ones and
+  // no worker waits long for the others at the end).
+  constexpr int kMatrices = static_cast<int>(std::size(kGroupMatrices));
+  std::vector<PileGroupSums> sums(omegas.size());
+  std::vector<std::array<int, kMatrices>> failed(omegas.size());
+  const int items = kMatrices * n;
+  ForEachOnWorkers<PileGroupWork>(items, EngineWorkers(items), [&](int item, PileGroupWork& work) {
+    const int m = item / n, k = item % n;
+    if (points[k].status != 0) return;  // no pile head impedance
+    failed[k][m] = GroupMatrixSums(group, work, points[k].ZBASE, omegas[k], kGroupMatrices[m], sums[k]);
+  });
+  for (int k = 0; k < n; ++k) {
+    PilePoint& p = points[k];
+    if (p.status != 0) continue;
+    const bool formed = std::all_of(failed[k].begin(), failed[k].end(), [](int ier) { return ier == 0; });
+    if (!formed || GroupImpedanceOfSums(sums[k], group.H, p.ZIMP) != 0) {
+      std::fill(std::begin(p.ZIMP), std::end(p.ZIMP), Cx(0));
+      p.status = 1;
+      p.what = kGroupMatrix;
+    }
+  }
 }
 
 int PileImpedance(Run& R, int k) {

@@ -27,9 +27,9 @@ struct PilePoints {
 bool PileBeforeLoop(Run& R);
 
 // After PileBeforeLoop: forms the impedance of every frequency point
-// omegas[k - 1] into R.piles, on `workers` threads (see
+// omegas[k - 1] into R.piles, on the engine's workers (see
 // engine_workers.h).  Writes nothing to the report.
-void FormPileImpedances(Run& R, const std::vector<float>& omegas, int workers);
+void FormPileImpedances(Run& R, const std::vector<float>& omegas);
 
 // At point k of either pass: fills R.sol.ZBASE and R.sol.ZIMP (at the
 // centre of gravity) from R.piles; returns 0 when the point was formed, 1

@@ -156,9 +156,11 @@ class PureMemo {
   const V& Get(const float (&key)[K], F compute) {
     std::uint32_t bits[K];
     std::memcpy(bits, key, sizeof bits);
-    std::uint64_t h = 1469598103934665603ull;
-    for (std::uint32_t b : bits) h = (h ^ b) * 1099511628211ull;
-    Slot& s = slots_[(h ^ (h >> 29)) & (slots_.size() - 1)];
+    // The words mixed side by side (no chain of multiplications): the
+    // hash only spreads the slots, the key decides a hit.
+    std::uint64_t h = 0;
+    for (int k = 0; k < K; ++k) h ^= (bits[k] + std::uint64_t(k)) * (0x9E3779B97F4A7C15ull >> k);
+    Slot& s = slots_[(h ^ (h >> 29) ^ (h >> 41)) & (slots_.size() - 1)];
     if (!s.used || std::memcmp(s.key, bits, sizeof bits) != 0) {
       std::memcpy(s.key, bits, sizeof bits);
       s.value = compute();
@@ -289,136 +291,136 @@ void BATTRN(const Run& Rn, const CF* Z, int p, CF* R) {
   BatterTransform(Rn.fnd.BANG.data() + BANGIX(1, 1, p), Z, R);
 }
 
-int FormGroupFlexibility(const PileGroupInput& in, PileGroupWork& work, const CF* Z, float w,
-                         GroupFlexibility& G) {
-  const int NP = in.NP;
-  G.NP = NP;
-  G.fixedHead = in.fixed != 0;
-  G.S66 = CD(0.0);
-  // 3: single-pile flexibility and each pile's own terms.
-  CF F[36];
-  std::copy(Z, Z + 36, F);
-  int ier = 0;
-  CINVRT(F, 6, 6, ier);
-  if (ier != 0) return kSolverSingular;
-  work.flex.resize(static_cast<std::size_t>(kFlexTerms) * NP);
-  CF zp[36];
-  for (int p = 1; p <= NP; ++p) {
-    CF* fp = &work.flex[static_cast<std::size_t>(kFlexTerms) * (p - 1)];
-    if (in.battered && in.angles[9 * (p - 1) + 8] != 0.0f) {
-      BatterTransform(in.angles + 9 * (p - 1), Z, zp);
-      CINVRT(zp, 6, 6, ier);
-      if (ier != 0) return kSolverSingular;
-      StoreFlex(zp, fp);
-    } else {
-      StoreFlex(F, fp);
+namespace {
+
+// The terms of one frequency that every group flexibility matrix is formed
+// from: the single-pile flexibility, each pile's own terms, the fits of the
+// interaction factors.  Each matrix is formed on its own, by columns
+// (leading dimension = order); its entries do not depend on which other
+// matrices are formed, or in which order.
+class GroupMatrixForm {
+ public:
+  GroupMatrixForm(const PileGroupInput& in, PileGroupWork& work, const CF* Z, float w)
+      : in_(in),
+        work_(work),
+        NP_(in.NP),
+        dynamic_(w > 10.0f),
+        a0_(w * 2.0f * in.r1 / in.Vr),
+        vfit_(a0_),
+        lfit_(a0_) {
+    // 3: single-pile flexibility and each pile's own terms.
+    std::copy(Z, Z + 36, F_);
+    int ier = 0;
+    CINVRT(F_, 6, 6, ier);
+    if (ier != 0) {
+      status_ = kSolverSingular;
+      return;
+    }
+    work.flex.resize(static_cast<std::size_t>(kFlexTerms) * NP_);
+    CF zp[36];
+    for (int p = 1; p <= NP_; ++p) {
+      CF* fp = &work.flex[static_cast<std::size_t>(kFlexTerms) * (p - 1)];
+      if (in.battered && in.angles[9 * (p - 1) + 8] != 0.0f) {
+        BatterTransform(in.angles + 9 * (p - 1), Z, zp);
+        CINVRT(zp, 6, 6, ier);
+        if (ier != 0) {
+          status_ = kSolverSingular;
+          return;
+        }
+        StoreFlex(zp, fp);
+      } else {
+        StoreFlex(F_, fp);
+      }
+    }
+    // Torsion: the piles' own terms.
+    for (int p = 1; p <= NP_; ++p) {
+      PileImpedanceOf(in, Z, p, zp);
+      S66_ += CD(zp[M6(6, 6)]);
     }
   }
-  auto own = [&](int p, int term) { return work.flex[static_cast<std::size_t>(kFlexTerms) * (p - 1) + term]; };
-  // Torsion: the piles' own terms.
-  for (int p = 1; p <= NP; ++p) {
-    PileImpedanceOf(in, Z, p, zp);
-    G.S66 += CD(zp[M6(6, 6)]);
+
+  // 0, or kSolverSingular when a single-pile impedance cannot be inverted
+  // (then no matrix can be formed).
+  int Status() const { return status_; }
+  CD S66() const { return S66_; }
+  bool FixedHead() const { return in_.fixed != 0; }
+  int LateralOrder() const { return FixedHead() ? 2 * NP_ : NP_; }
+
+  // 5: the vertical group (NP x NP).
+  void Vertical(CF* V) const {
+    // 4: interaction factors, static up to 10 rad/s.
+    PureMemo<2, CF> verticalMemo(4096);
+    const CF f33 = F_[M6(3, 3)];
+    for (int q = 1; q <= NP_; ++q) {
+      V[Ix(q, q, NP_)] = Own(q, F33);
+      for (int p = 1; p < q; ++p) {
+        CF alpha(T(0, p, q), 0.0f);
+        if (dynamic_) {
+          const float key[2] = {T(0, q, p), T(0, p, q)};
+          alpha = verticalMemo.Get(key, [&] { return vfit_.Factor(key[0], key[1]); });
+        }
+        V[Ix(p, q, NP_)] = f33 * alpha;
+      }
+    }
+    // The loops write every entry (the upper triangle, then its mirror), so
+    // a matrix of the frequency before is overwritten, not cleared first.
+    MirrorUpper(V, NP_);
   }
 
-  // 4: interaction factors, static up to 10 rad/s.
-  const bool dynamic = w > 10.0f;
-  const float a0 = w * 2.0f * in.r1 / in.Vr;
-  const VerticalFit vfit(a0);
-  const LateralFit lfit(a0);
-  const float* const* T = in.pairT;
-  auto t = [&](int k, int p, int q) { return T[k][Ix(p, q, NP)]; };
-  // The lateral factors of pair p < q for both loading directions: a[0]
-  // at the pair angle T4(p, q) (x loading), a[1] at T4(q, p) (y loading).
-  struct Dynamics {
-    CF D[3][2];
-  };
-  struct Squares {
-    float c2, s2;  // cos^2 and sin^2 of a pair angle
-  };
-  PureMemo<7, Dynamics> pairMemo(8192);
-  PureMemo<1, Squares> angleMemo(4096);
-  PureMemo<2, CF> verticalMemo(4096);
-  auto lateral = [&](int p, int q, CF a[2][3]) {
-    const float st0[3] = {t(1, p, q), t(2, p, q), t(3, p, q)};
-    const float st9[3] = {t(1, q, p), t(2, q, p), t(3, q, p)};
-    const float theta[2] = {t(4, p, q), t(4, q, p)};
-    Squares sq[2];
-    for (int dir = 0; dir < 2; ++dir) {
-      const float key[1] = {theta[dir]};
-      sq[dir] = angleMemo.Get(key, [&] {
-        const float c = std::cos(theta[dir]), sn = std::sin(theta[dir]);
+  // The lateral group for loading along x (dir 0) or y (dir 1), of order
+  // LateralOrder().
+  void Lateral(int dir, CF* L) const {
+    // The lateral factors of pair p < q: at the pair angle T4(p, q) for x
+    // loading, at T4(q, p) for y loading.
+    struct Dynamics {
+      CF D[3][2];
+    };
+    struct Squares {
+      float c2, s2;  // cos^2 and sin^2 of a pair angle
+    };
+    PureMemo<7, Dynamics> pairMemo(8192);
+    PureMemo<1, Squares> angleMemo(4096);
+    auto lateral = [&](int p, int q, CF a[3]) {
+      const float st0[3] = {T(1, p, q), T(2, p, q), T(3, p, q)};
+      const float st9[3] = {T(1, q, p), T(2, q, p), T(3, q, p)};
+      const float theta = dir == 0 ? T(4, p, q) : T(4, q, p);
+      const float angleKey[1] = {theta};
+      const Squares sq = angleMemo.Get(angleKey, [&] {
+        const float c = std::cos(theta), sn = std::sin(theta);
         return Squares{c * c, sn * sn};
       });
-    }
-    if (dynamic) {
-      const float s = t(0, q, p);
-      const float key[7] = {s, st0[0], st0[1], st0[2], st9[0], st9[1], st9[2]};
-      const Dynamics& d = pairMemo.Get(key, [&] {
-        Dynamics v;
-        lfit.PairDynamics(s, st0, st9, v.D);
-        return v;
-      });
-      for (int dir = 0; dir < 2; ++dir) LateralFit::Blend(sq[dir].c2, sq[dir].s2, d.D, a[dir]);
-    } else {
-      for (int dir = 0; dir < 2; ++dir)
-        for (int j = 0; j < 3; ++j) a[dir][j] = CF(sq[dir].c2 * st0[j] + sq[dir].s2 * st9[j], 0.0f);
-    }
-  };
-
-  // 5: vertical group.
-  std::vector<CF>& V = G.vertical;
-  // Each matrix keeps the spare memory the solver asks for behind it.  The
-  // loops below write every entry (the upper triangle, then its mirror),
-  // so a matrix of the frequency before is overwritten, not cleared first.
-  V.reserve(static_cast<std::size_t>(NP) * NP + SolveSlack(NP));
-  V.resize(static_cast<std::size_t>(NP) * NP);
-  const CF f33 = F[M6(3, 3)];
-  for (int q = 1; q <= NP; ++q) {
-    V[Ix(q, q, NP)] = own(q, F33);
-    for (int p = 1; p < q; ++p) {
-      CF alpha(t(0, p, q), 0.0f);
-      if (dynamic) {
-        const float key[2] = {t(0, q, p), t(0, p, q)};
-        alpha = verticalMemo.Get(key, [&] { return vfit.Factor(key[0], key[1]); });
-      }
-      V[Ix(p, q, NP)] = f33 * alpha;
-    }
-  }
-  MirrorUpper(V.data(), NP);
-
-  // Lateral groups: dir 0 loading along x, 1 along y, filled together.
-  const bool fixedHead = G.fixedHead;
-  const int n = G.LateralOrder();
-  struct Terms {
-    int tu, tc, tr;  // the pile's own terms
-    CF Fu, Fc, Fr;   // the single vertical pile's
-  };
-  const Terms terms[2] = {{F11, F15, F55, F[M6(1, 1)], F[M6(1, 5)], F[M6(5, 5)]},
-                          {F22, F24, F44, F[M6(2, 2)], F[M6(2, 4)], F[M6(4, 4)]}};
-  for (std::vector<CF>& L : G.lateral) {
-    L.reserve(static_cast<std::size_t>(n) * n + SolveSlack(n));
-    L.resize(static_cast<std::size_t>(n) * n);
-  }
-  for (int q = 1; q <= NP; ++q) {
-    for (int dir = 0; dir < 2; ++dir) {
-      std::vector<CF>& L = G.lateral[dir];
-      const Terms& m = terms[dir];
-      if (fixedHead) {
-        L[Ix(2 * q - 1, 2 * q - 1, n)] = own(q, m.tu);
-        L[Ix(2 * q - 1, 2 * q, n)] = L[Ix(2 * q, 2 * q - 1, n)] = own(q, m.tc);
-        L[Ix(2 * q, 2 * q, n)] = own(q, m.tr);
+      if (dynamic_) {
+        const float s = T(0, q, p);
+        const float key[7] = {s, st0[0], st0[1], st0[2], st9[0], st9[1], st9[2]};
+        const Dynamics& d = pairMemo.Get(key, [&] {
+          Dynamics v;
+          lfit_.PairDynamics(s, st0, st9, v.D);
+          return v;
+        });
+        LateralFit::Blend(sq.c2, sq.s2, d.D, a);
       } else {
-        L[Ix(q, q, n)] = own(q, m.tu);
+        for (int j = 0; j < 3; ++j) a[j] = CF(sq.c2 * st0[j] + sq.s2 * st9[j], 0.0f);
       }
-    }
-    for (int p = 1; p < q; ++p) {
-      CF a[2][3];
-      lateral(p, q, a);
-      for (int dir = 0; dir < 2; ++dir) {
-        std::vector<CF>& L = G.lateral[dir];
-        const Terms& m = terms[dir];
-        const CF* f = a[dir];
+    };
+    struct Terms {
+      int tu, tc, tr;  // the pile's own terms
+      CF Fu, Fc, Fr;   // the single vertical pile's
+    };
+    const Terms m = dir == 0 ? Terms{F11, F15, F55, F_[M6(1, 1)], F_[M6(1, 5)], F_[M6(5, 5)]}
+                             : Terms{F22, F24, F44, F_[M6(2, 2)], F_[M6(2, 4)], F_[M6(4, 4)]};
+    const bool fixedHead = FixedHead();
+    const int n = LateralOrder();
+    for (int q = 1; q <= NP_; ++q) {
+      if (fixedHead) {
+        L[Ix(2 * q - 1, 2 * q - 1, n)] = Own(q, m.tu);
+        L[Ix(2 * q - 1, 2 * q, n)] = L[Ix(2 * q, 2 * q - 1, n)] = Own(q, m.tc);
+        L[Ix(2 * q, 2 * q, n)] = Own(q, m.tr);
+      } else {
+        L[Ix(q, q, n)] = Own(q, m.tu);
+      }
+      for (int p = 1; p < q; ++p) {
+        CF f[3];
+        lateral(p, q, f);
         if (fixedHead) {
           L[Ix(2 * p - 1, 2 * q - 1, n)] = m.Fu * f[0];
           L[Ix(2 * p - 1, 2 * q, n)] = m.Fc * f[1];
@@ -429,9 +431,44 @@ int FormGroupFlexibility(const PileGroupInput& in, PileGroupWork& work, const CF
         }
       }
     }
+    // The lower triangle is copied from the upper one.
+    MirrorUpper(L, n);
   }
-  // The lower triangles are copied from the upper ones.
-  for (std::vector<CF>& L : G.lateral) MirrorUpper(L.data(), n);
+
+ private:
+  float T(int k, int p, int q) const { return in_.pairT[k][Ix(p, q, NP_)]; }
+  CF Own(int p, int term) const { return work_.flex[static_cast<std::size_t>(kFlexTerms) * (p - 1) + term]; }
+
+  const PileGroupInput& in_;
+  PileGroupWork& work_;
+  const int NP_;
+  const bool dynamic_;
+  const float a0_;
+  const VerticalFit vfit_;
+  const LateralFit lfit_;
+  CF F_[36];
+  CD S66_{0.0};
+  int status_ = 0;
+};
+
+}  // namespace
+
+int FormGroupFlexibility(const PileGroupInput& in, PileGroupWork& work, const CF* Z, float w,
+                         GroupFlexibility& G) {
+  const GroupMatrixForm form(in, work, Z, w);
+  G.NP = in.NP;
+  G.fixedHead = form.FixedHead();
+  G.S66 = form.S66();
+  if (form.Status() != 0) return form.Status();
+  const int n = form.LateralOrder();
+  // Each matrix exactly of its order, with the solver's spare memory.
+  auto storage = [](std::vector<CF>& M, int order) {
+    M.reserve(static_cast<std::size_t>(order) * order + SolveSlack(order));
+    M.resize(static_cast<std::size_t>(order) * order);
+    return M.data();
+  };
+  form.Vertical(storage(G.vertical, in.NP));
+  for (int dir = 0; dir < 2; ++dir) form.Lateral(dir, storage(G.lateral[dir], n));
   return 0;
 }
 
@@ -481,98 +518,134 @@ CD GroupSum(const double* ua, const CD* wa, const CD* wb, const CD* rb, int n) {
 // where e = (K u - w_u)^T r = (K u - w_u)^T M (K v - w) is of the second
 // order in the solutions' errors (K = K^T here).  So each sum is taken as
 // u^T w + w_u^T r: GroupSum(u, w_u, w, r).
-int GroupSumsBySolving(const PileGroupInput& in, GroupFlexibility& G, PileGroupWork& work,
-                       PileGroupSums& g) {
-  const int NP = G.NP;
-  std::vector<double>& u = work.vectors;  // ones, x, y / d, r, cd as columns of length n
+namespace {
+
+// M w = u for the columns of work.vectors (nrhs of length n), into
+// work.rhs (solutions) and work.residuals; M (n x n) is factored in place.
+int SolveForVectors(CF* M, int n, int nrhs, PileGroupWork& work) {
   std::vector<CD>& W = work.rhs;
   std::vector<CD>& Rs = work.residuals;
-  auto solve = [&](std::vector<CF>& M, int n, int nrhs) {
-    W.assign(u.begin(), u.end());
-    Rs.resize(W.size());
-    return SolveSymmetric(M.data(), n, n, W.data(), nrhs, n, Rs.data(), work.solve);
-  };
+  W.assign(work.vectors.begin(), work.vectors.end());
+  Rs.resize(W.size());
+  return SolveSymmetric(M, n, n, W.data(), nrhs, n, Rs.data(), work.solve);
+}
 
-  // Vertical group.
-  {
-    const int n = NP;
+// The sums of the vertical group's matrix V (order NP).
+int VerticalSums(const PileGroupInput& in, int NP, CF* V, PileGroupWork& work, PileGroupSums& g) {
+  std::vector<double>& u = work.vectors;  // ones, x, y as columns of length n
+  const int n = NP;
+  u.assign(static_cast<std::size_t>(3) * n, 0.0);
+  double* one = u.data();
+  double* x = one + n;
+  double* y = x + n;
+  for (int p = 0; p < n; ++p) {
+    one[p] = 1.0;
+    x[p] = in.x[p];
+    y[p] = in.y[p];
+  }
+  if (SolveForVectors(V, n, 3, work) != 0) return kSolverSingular;
+  const CD* w1 = work.rhs.data();
+  const CD* wx = w1 + n;
+  const CD* wy = wx + n;
+  const CD* res1 = work.residuals.data();
+  const CD* resX = res1 + n;
+  const CD* resY = resX + n;
+  g.S33 = GroupSum(one, w1, w1, res1, n);
+  g.xz33 = GroupSum(x, wx, w1, res1, n);
+  g.yz33 = GroupSum(y, wy, w1, res1, n);
+  g.x2z33 = GroupSum(x, wx, wx, resX, n);
+  g.y2z33 = GroupSum(y, wy, wy, resY, n);
+  g.xyz33 = GroupSum(y, wy, wx, resX, n);
+  return 0;
+}
+
+// The sums of the lateral group's matrix L for loading along x (dir 0,
+// lever arm y) or y (dir 1, lever arm x); order 2 NP with fixed heads, NP
+// with pinned ones.
+int LateralSums(const PileGroupInput& in, int NP, bool fixedHead, int dir, CF* L, PileGroupWork& work,
+                PileGroupSums& g) {
+  std::vector<double>& u = work.vectors;  // d, r, cd / ones, c as columns of length n
+  const float* c = dir == 0 ? in.y : in.x;
+  const int n = fixedHead ? 2 * NP : NP;
+  CD Su, Sc, Sr, cz, c2z, czc;
+  if (fixedHead) {
     u.assign(static_cast<std::size_t>(3) * n, 0.0);
+    double* d = u.data();
+    double* r = d + n;
+    double* cd = r + n;
+    for (int p = 0; p < NP; ++p) {
+      d[2 * p] = 1.0;
+      r[2 * p + 1] = 1.0;
+      cd[2 * p] = c[p];
+    }
+    if (SolveForVectors(L, n, 3, work) != 0) return kSolverSingular;
+    const CD* wd = work.rhs.data();
+    const CD* wr = wd + n;
+    const CD* wc = wr + n;
+    const CD* resD = work.residuals.data();
+    const CD* resR = resD + n;
+    const CD* resC = resR + n;
+    Su = GroupSum(d, wd, wd, resD, n);
+    cz = GroupSum(cd, wc, wd, resD, n);
+    c2z = GroupSum(cd, wc, wc, resC, n);
+    Sc = GroupSum(d, wd, wr, resR, n);
+    czc = GroupSum(cd, wc, wr, resR, n);
+    Sr = GroupSum(r, wr, wr, resR, n);
+  } else {
+    u.assign(static_cast<std::size_t>(2) * n, 0.0);
     double* one = u.data();
-    double* x = one + n;
-    double* y = x + n;
+    double* cc = one + n;
     for (int p = 0; p < n; ++p) {
       one[p] = 1.0;
-      x[p] = in.x[p];
-      y[p] = in.y[p];
+      cc[p] = c[p];
     }
-    if (solve(G.vertical, n, 3) != 0) return kSolverSingular;
-    const CD* w1 = W.data();
-    const CD* wx = w1 + n;
-    const CD* wy = wx + n;
-    const CD* res1 = Rs.data();
-    const CD* resX = res1 + n;
-    const CD* resY = resX + n;
-    g.S33 = GroupSum(one, w1, w1, res1, n);
-    g.xz33 = GroupSum(x, wx, w1, res1, n);
-    g.yz33 = GroupSum(y, wy, w1, res1, n);
-    g.x2z33 = GroupSum(x, wx, wx, resX, n);
-    g.y2z33 = GroupSum(y, wy, wy, resY, n);
-    g.xyz33 = GroupSum(y, wy, wx, resX, n);
+    if (SolveForVectors(L, n, 2, work) != 0) return kSolverSingular;
+    const CD* w1 = work.rhs.data();
+    const CD* wc = w1 + n;
+    const CD* res1 = work.residuals.data();
+    const CD* resC = res1 + n;
+    Su = GroupSum(one, w1, w1, res1, n);
+    cz = GroupSum(cc, wc, w1, res1, n);
+    c2z = GroupSum(cc, wc, wc, resC, n);
   }
+  if (dir == 0) {
+    g.S11 = Su; g.S15 = Sc; g.S55 = Sr; g.yz11 = cz; g.y2z11 = c2z; g.yz15 = czc;
+  } else {
+    g.S22 = Su; g.S24 = Sc; g.S44 = Sr; g.xz22 = cz; g.x2z22 = c2z; g.xz24 = czc;
+  }
+  return 0;
+}
 
-  // Lateral groups: dir 0 loading along x (lever arm y), 1 along y (x).
-  for (int dir = 0; dir < 2; ++dir) {
-    const float* c = dir == 0 ? in.y : in.x;
-    const int n = G.LateralOrder();
-    CD Su, Sc, Sr, cz, c2z, czc;
-    if (G.fixedHead) {
-      u.assign(static_cast<std::size_t>(3) * n, 0.0);
-      double* d = u.data();
-      double* r = d + n;
-      double* cd = r + n;
-      for (int p = 0; p < NP; ++p) {
-        d[2 * p] = 1.0;
-        r[2 * p + 1] = 1.0;
-        cd[2 * p] = c[p];
-      }
-      if (solve(G.lateral[dir], n, 3) != 0) return kSolverSingular;
-      const CD* wd = W.data();
-      const CD* wr = wd + n;
-      const CD* wc = wr + n;
-      const CD* resD = Rs.data();
-      const CD* resR = resD + n;
-      const CD* resC = resR + n;
-      Su = GroupSum(d, wd, wd, resD, n);
-      cz = GroupSum(cd, wc, wd, resD, n);
-      c2z = GroupSum(cd, wc, wc, resC, n);
-      Sc = GroupSum(d, wd, wr, resR, n);
-      czc = GroupSum(cd, wc, wr, resR, n);
-      Sr = GroupSum(r, wr, wr, resR, n);
-    } else {
-      u.assign(static_cast<std::size_t>(2) * n, 0.0);
-      double* one = u.data();
-      double* cc = one + n;
-      for (int p = 0; p < n; ++p) {
-        one[p] = 1.0;
-        cc[p] = c[p];
-      }
-      if (solve(G.lateral[dir], n, 2) != 0) return kSolverSingular;
-      const CD* w1 = W.data();
-      const CD* wc = w1 + n;
-      const CD* res1 = Rs.data();
-      const CD* resC = res1 + n;
-      Su = GroupSum(one, w1, w1, res1, n);
-      cz = GroupSum(cc, wc, w1, res1, n);
-      c2z = GroupSum(cc, wc, wc, resC, n);
-    }
-    if (dir == 0) {
-      g.S11 = Su; g.S15 = Sc; g.S55 = Sr; g.yz11 = cz; g.y2z11 = c2z; g.yz15 = czc;
-    } else {
-      g.S22 = Su; g.S24 = Sc; g.S44 = Sr; g.xz22 = cz; g.x2z22 = c2z; g.xz24 = czc;
-    }
-  }
+}  // namespace
+
+int GroupSumsBySolving(const PileGroupInput& in, GroupFlexibility& G, PileGroupWork& work, PileGroupSums& g) {
+  if (VerticalSums(in, G.NP, G.vertical.data(), work, g) != 0) return kSolverSingular;
+  for (int dir = 0; dir < 2; ++dir)
+    if (LateralSums(in, G.NP, G.fixedHead, dir, G.lateral[dir].data(), work, g) != 0) return kSolverSingular;
   g.S66 = G.S66;
   return 0;
+}
+
+bool GroupInteracts(const PileGroupInput& in) {
+  return in.NP > 1 && in.interaction && in.Vr != 0.0f && in.pairT[0] != nullptr;
+}
+
+int GroupMatrixSums(const PileGroupInput& in, PileGroupWork& work, const CF* Z, float w, GroupMatrix matrix,
+                    PileGroupSums& g) {
+  const GroupMatrixForm form(in, work, Z, w);
+  if (form.Status() != 0) return form.Status();
+  // One matrix at a time, in storage for the largest order (with the
+  // solver's spare memory behind it).
+  const int largest = std::max(in.NP, form.LateralOrder());
+  CF* M = work.matrix.Room(static_cast<std::size_t>(largest) * largest + SolveSlack(largest));
+  if (matrix == GroupMatrix::kVertical) {
+    form.Vertical(M);
+    g.S66 = form.S66();
+    return VerticalSums(in, in.NP, M, work, g);
+  }
+  const int dir = matrix == GroupMatrix::kLateralX ? 0 : 1;
+  form.Lateral(dir, M);
+  return LateralSums(in, in.NP, form.FixedHead(), dir, M, work, g);
 }
 
 int GroupImpedanceOfSums(const PileGroupSums& g, float height, CF* ZG) {
@@ -615,13 +688,13 @@ void PileGroupImpedance(const PileGroupInput& in, PileGroupWork& work, const CF*
   const int NP = in.NP;
   if (NP < 1) return;
   PileGroupSums g{};
-  const bool interact = in.interaction && NP != 1 && in.Vr != 0.0f && in.pairT[0] != nullptr;
-  if (!interact) {
+  if (!GroupInteracts(in)) {
     RigidCapSums(in, Z, g);
   } else {
-    IER = FormGroupFlexibility(in, work, Z, w, work.matrices);
-    if (IER == 0) IER = GroupSumsBySolving(in, work.matrices, work, g);
-    if (IER != 0) return;
+    for (GroupMatrix m : kGroupMatrices) {
+      IER = GroupMatrixSums(in, work, Z, w, m, g);
+      if (IER != 0) return;
+    }
   }
   IER = GroupImpedanceOfSums(g, in.H, ZG);
 }

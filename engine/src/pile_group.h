@@ -9,6 +9,7 @@
 #include <complex>
 #include <vector>
 
+#include "matrix_buffer.h"
 #include "symmetric_solver.h"
 
 struct Run;
@@ -40,7 +41,7 @@ struct PileGroupSums {
 // thread that forms group impedances needs one of its own.
 struct PileGroupWork {
   std::vector<std::complex<float>> flex;   // 8 flexibility terms per pile
-  GroupFlexibility matrices;               // factored in place by the solve
+  MatrixBuffer matrix;                     // one flexibility matrix, factored in place by the solve
   std::vector<double> vectors;             // the sums' vectors (ones, coordinates)
   std::vector<std::complex<double>> rhs;   // right-hand sides, then solutions
   std::vector<std::complex<double>> residuals;  // of the solutions, in double
@@ -81,6 +82,22 @@ int FormGroupFlexibility(const PileGroupInput& in, PileGroupWork& work, const st
 // 0, or 129 when a matrix is singular or not finite.
 int GroupSumsBySolving(const PileGroupInput& in, GroupFlexibility& G, PileGroupWork& work,
                        PileGroupSums& g);
+
+// The three flexibility matrices of a group with interaction, the two
+// lateral ones (twice the order with fixed heads) first.
+enum class GroupMatrix { kLateralX, kLateralY, kVertical };
+inline constexpr GroupMatrix kGroupMatrices[] = {GroupMatrix::kLateralX, GroupMatrix::kLateralY,
+                                                 GroupMatrix::kVertical};
+// True when the group impedance comes from the flexibility matrices (more
+// than one pile, interaction, the pair tables of PILSTF).
+bool GroupInteracts(const PileGroupInput& in);
+// GroupMatrixSums forms one of the matrices at frequency w in work.matrix,
+// solves it and sets the sums that come from it (the vertical one also
+// sets S66); the matrices are independent of one another, and the sums of
+// all three are those of GroupSumsBySolving.  0, or 129 when a single-pile
+// impedance cannot be inverted or the matrix is singular or not finite.
+int GroupMatrixSums(const PileGroupInput& in, PileGroupWork& work, const std::complex<float>* Z, float w,
+                    GroupMatrix matrix, PileGroupSums& g);
 // GroupImpedanceOfSums assembles ZG at the reference point a height H
 // above the heads (0, or 129 and ZG all zero when an entry is not finite).
 int GroupImpedanceOfSums(const PileGroupSums& g, float H, std::complex<float>* ZG);

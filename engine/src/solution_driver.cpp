@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "complex_solvers.h"
-#include "engine_workers.h"
 #include "fft.h"
 #include "halfspace_coefficients.h"
 #include "numeric_helpers.h"
@@ -375,7 +374,7 @@ void ANALYS(Run& R) {
   if (!FrequencyCount(R, nt)) return;
   if (pileLike && !PileBeforeLoop(R)) return;
   const std::vector<float> omegas = FrequencyPoints(R);
-  if (pileLike) FormPileImpedances(R, omegas, EngineWorkers(S.NFREQ));
+  if (pileLike) FormPileImpedances(R, omegas);
   WritePlotCount(R, S.NFREQ);
 
   for (int pass = 1; pass <= 2; ++pass) {

@@ -41,33 +41,63 @@ typedef double Pair __attribute__((vector_size(16)));
 // With m = mr + i mi and y a pair (yr, yi), m y = mr (yr, yi) + mi (-yi, yr):
 // the row sum keeps mr y and mi y apart and combines them once, so each
 // term costs two vector products and no shuffle.  The sums run in a fixed
-// order: the residual of given numbers is always the same.
-void Residual(const CF* M, int n, int ldm, const CF* diagonal, const CD* X, int ld, CD* R, int nrhs) {
+// order: the residual of given numbers is always the same.  Each column is
+// read once for all the right-hand sides (the matrix is far larger than
+// the cache); every right-hand side's arithmetic is that of it alone.
+template <int NRHS>
+void ResidualOf(const CF* M, int n, int ldm, const CF* diagonal, const CD* X, int ld, CD* R) {
+  // (std::complex<double> is laid out as double[2].)
+  const double* xs[NRHS];
+  double* rs[NRHS];
+#pragma GCC unroll 3
+  for (int k = 0; k < NRHS; ++k) {
+    xs[k] = reinterpret_cast<const double*>(X + static_cast<std::size_t>(k) * ld);
+    rs[k] = reinterpret_cast<double*>(R + static_cast<std::size_t>(k) * ld);
+  }
   for (int j = 0; j < n; ++j) {
     const CF* col = M + static_cast<std::size_t>(j) * ldm;
-    for (int k = 0; k < nrhs; ++k) {
-      const CD* x = X + static_cast<std::size_t>(k) * ld;
-      CD* r = R + static_cast<std::size_t>(k) * ld;
-      // (std::complex<double> is laid out as double[2].)
-      const double* xs = reinterpret_cast<const double*>(x);
-      double* rs = reinterpret_cast<double*>(r);
-      const Pair xj = {x[j].real(), x[j].imag()};
-      const Pair ixj = {-x[j].imag(), x[j].real()};  // i x(j)
-      Pair byReal = {0.0, 0.0}, byImag = {0.0, 0.0};
-      for (int i = j + 1; i < n; ++i) {
-        const double mr = col[i].real(), mi = col[i].imag();
-        Pair y, ri;
-        std::memcpy(&y, xs + 2 * i, sizeof y);
-        byReal += mr * y;
-        byImag += mi * y;
-        std::memcpy(&ri, rs + 2 * i, sizeof ri);
-        ri -= mr * xj + mi * ixj;
-        std::memcpy(rs + 2 * i, &ri, sizeof ri);
-      }
-      const double dr = diagonal[j].real(), di = diagonal[j].imag();
-      r[j] -= CD((dr * xj[0] + di * ixj[0]) + (byReal[0] - byImag[1]),
-                 (dr * xj[1] + di * ixj[1]) + (byReal[1] + byImag[0]));
+    Pair xj[NRHS], ixj[NRHS], byReal[NRHS], byImag[NRHS];
+#pragma GCC unroll 3
+    for (int k = 0; k < NRHS; ++k) {
+      xj[k] = Pair{xs[k][2 * j], xs[k][2 * j + 1]};
+      ixj[k] = Pair{-xs[k][2 * j + 1], xs[k][2 * j]};  // i x(j)
+      byReal[k] = Pair{0.0, 0.0};
+      byImag[k] = Pair{0.0, 0.0};
     }
+    for (int i = j + 1; i < n; ++i) {
+      const double mr = col[i].real(), mi = col[i].imag();
+#pragma GCC unroll 3
+      for (int k = 0; k < NRHS; ++k) {
+        Pair y, ri;
+        std::memcpy(&y, xs[k] + 2 * i, sizeof y);
+        byReal[k] += mr * y;
+        byImag[k] += mi * y;
+        std::memcpy(&ri, rs[k] + 2 * i, sizeof ri);
+        ri -= mr * xj[k] + mi * ixj[k];
+        std::memcpy(rs[k] + 2 * i, &ri, sizeof ri);
+      }
+    }
+    const double dr = diagonal[j].real(), di = diagonal[j].imag();
+#pragma GCC unroll 3
+    for (int k = 0; k < NRHS; ++k)
+      R[static_cast<std::size_t>(k) * ld + j] -=
+          CD((dr * xj[k][0] + di * ixj[k][0]) + (byReal[k][0] - byImag[k][1]),
+             (dr * xj[k][1] + di * ixj[k][1]) + (byReal[k][1] + byImag[k][0]));
+  }
+}
+
+void Residual(const CF* M, int n, int ldm, const CF* diagonal, const CD* X, int ld, CD* R, int nrhs) {
+  for (int k = 0; k < nrhs;) {  // up to three right-hand sides at a time
+    const int take = std::min(3, nrhs - k);
+    const CD* x = X + static_cast<std::size_t>(k) * ld;
+    CD* r = R + static_cast<std::size_t>(k) * ld;
+    if (take == 3)
+      ResidualOf<3>(M, n, ldm, diagonal, x, ld, r);
+    else if (take == 2)
+      ResidualOf<2>(M, n, ldm, diagonal, x, ld, r);
+    else
+      ResidualOf<1>(M, n, ldm, diagonal, x, ld, r);
+    k += take;
   }
 }
 

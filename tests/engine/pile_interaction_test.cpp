@@ -128,14 +128,13 @@ TEST(PileInteractionTest, PilstfFillsThePairTables) {
   EXPECT_NEAR(t.at(2, 2, 1), b2, 1e-6f);
 }
 
-// Battered piles enter with the point where their axis passes a third of
-// the pile length below the head.
-TEST(PileInteractionTest, PilstfMovesBatteredPiles) {
+// np piles of radius 0.25 in one layer, pile 2 at x = 2 (the others at the
+// origin until a test places them).
+std::unique_ptr<::Run> OneLayerGroup(int np) {
   auto Rp = std::make_unique<::Run>();
   ::Run& R = *Rp;
   R.flags.GCONST = 9.81f;
-  R.flags.IBATT = 1;
-  R.fnd.NPILE = 2.0f;
+  R.fnd.NPILE = static_cast<float>(np);
   R.fnd.NLAY = 1.0f;
   R.fnd.XP[1] = 2.0f;
   R.fnd.TLEN = 12.0f;
@@ -143,6 +142,15 @@ TEST(PileInteractionTest, PilstfMovesBatteredPiles) {
   R.fnd.ELDEP[0] = 12.0f; R.fnd.ELRX[0] = R.fnd.ELRY[0] = 0.25f; R.fnd.ELAREA[0] = 0.196f;
   R.fnd.ELIX[0] = R.fnd.ELIY[0] = 0.003f;
   R.soil.SLVS[0] = 150.0f; R.soil.SLUWT[0] = 18.0f; R.soil.SLPR[0] = 0.4f; R.soil.VREF = 150.0f;
+  return Rp;
+}
+
+// Battered piles enter with the point where their axis passes a third of
+// the pile length below the head.
+TEST(PileInteractionTest, PilstfMovesBatteredPiles) {
+  auto Rp = OneLayerGroup(2);
+  ::Run& R = *Rp;
+  R.flags.IBATT = 1;
   const float vert[9] = {0, 90, 90, 90, 0, 90, 90, 90, 0};
   const float th = 10.0f;  // pile 2 battered in the XZ plane
   const float xz[9] = {th, 90, th + 90, 90, 0, 90, 90 - th, 90, th};
@@ -157,6 +165,25 @@ TEST(PileInteractionTest, PilstfMovesBatteredPiles) {
   EXPECT_FLOAT_EQ(R.pairs.XW[1], 2.0f + shift);
   EXPECT_FLOAT_EQ(R.pairs.YW[1], 0.0f);
   EXPECT_NEAR(R.pairs.at(0, 2, 1), (2.0f + shift) / 0.5f, 1e-5f);
+}
+
+// The tables are sized without being cleared and written entry by entry:
+// the diagonal is 0, and a group without a pile diameter (no spacing
+// ratio) has no factors at all, also where an earlier group's were.
+TEST(PileInteractionTest, PilstfDiagonalAndGroupWithoutDiameterHoldZero) {
+  auto Rp = OneLayerGroup(3);
+  ::Run& R = *Rp;
+  R.fnd.YP[2] = 1.5f;
+  PILSTF(R);
+  for (int k = 0; k < 5; ++k)
+    for (int p = 1; p <= 3; ++p) EXPECT_EQ(R.pairs.at(k, p, p), 0.0f) << k << ", " << p;
+  EXPECT_GT(R.pairs.at(0, 2, 1), 0.0f);
+
+  R.fnd.ELRX[0] = R.fnd.ELRY[0] = 0.0f;
+  PILSTF(R);
+  for (int k = 0; k < 5; ++k)
+    for (int q = 1; q <= 3; ++q)
+      for (int p = 1; p <= 3; ++p) EXPECT_EQ(R.pairs.at(k, p, q), 0.0f) << k << ", " << p << ", " << q;
 }
 
 }  // namespace
