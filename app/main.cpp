@@ -2,6 +2,7 @@
 #include "application.h"
 #include "engine_run.h"
 #include "main_form.h"
+#include "program_data.h"
 #include "program_icon.h"
 
 #include <QApplication>
@@ -10,8 +11,7 @@
 
 int main(int argc, char* argv[]) {
     vortn::TApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("VORT-N"));
-    QApplication::setOrganizationName(QStringLiteral("Tessik"));
+    vortn::SetProgramNames();
     // No display name: it would be appended to every window's caption.
     QApplication::setWindowIcon(vortn::ProgramIcon());
     // A program killed during a run left its private run folder behind.

@@ -2,23 +2,19 @@
 // display they run on the offscreen platform; with one (CTest runs the
 // OpenGL tests on a virtual X display) the platform is left to Qt, so that
 // OpenGL gets a real context.
+#include "private_settings.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QSettings>
-#include <QTemporaryDir>
 
 int main(int argc, char** argv) {
     const bool display = !qgetenv("DISPLAY").isEmpty() || !qgetenv("WAYLAND_DISPLAY").isEmpty();
     const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
     if ((platform.isEmpty() || platform == "xcb") && !display) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    // The main window's settings go to a private folder, never the user's.
-    QApplication::setApplicationName(QStringLiteral("VORT-N"));
-    QApplication::setOrganizationName(QStringLiteral("Tessik"));
-    QTemporaryDir settings;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
+    // The program's names; its settings in a private folder.
+    const TPrivateSettings settings;
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

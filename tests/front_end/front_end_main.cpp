@@ -2,8 +2,8 @@
 // a private folder so that no test reads or writes the user's own.
 #include "application.h"
 
-#include <QSettings>
-#include <QTemporaryDir>
+#include "private_settings.h"
+
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
@@ -15,11 +15,8 @@ int main(int argc, char** argv) {
     vortn::TApplication::SetExceptionReporter([](const QString& text) {
         ADD_FAILURE() << "An exception reached the event loop: " << text.toStdString();
     });
-    QApplication::setApplicationName(QStringLiteral("VORT-N"));
-    QApplication::setOrganizationName(QStringLiteral("Tessik"));
-    QTemporaryDir settings;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
+    // The program's names; its settings in a private folder.
+    const TPrivateSettings settings;
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

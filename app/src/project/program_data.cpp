@@ -5,6 +5,8 @@
 #include "project_holder.h"
 
 #include <algorithm>
+#include <QCoreApplication>
+
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -20,6 +22,11 @@
 namespace vortn {
 
 QString ProgramVersion() { return QStringLiteral(VORTN_VERSION); }
+
+void SetProgramNames() {
+    QCoreApplication::setApplicationName(QStringLiteral("VORT-N"));
+    QCoreApplication::setOrganizationName(QStringLiteral("Tessik"));
+}
 
 namespace {
 

@@ -25,6 +25,10 @@ inline bool IsNewProjectFile(const QString& fileName) { return fileName == kNewP
 // filter and settings group.
 QString ProgramVersion();
 
+// The organisation and program names ("Tessik", "VORT-N") the settings
+// store is kept under; set once, before the first QSettings.
+void SetProgramNames();
+
 class TProgramData {
 public:
     // ---- fields, in declaration order ----
