@@ -14,6 +14,13 @@ namespace vortn {
 THarmonicDialog::THarmonicDialog(TDialogHost& host, TDialogKind kind, bool quadratic)
     : TInputDialog(host, kind), quadratic_(quadratic) {}
 
+void THarmonicDialog::BindHandlers() {
+    for (TDataEdit* box : c_.boxes) OnChange(box, &THarmonicDialog::DataEdit1Change);
+    OnClick(c_.radio1, &THarmonicDialog::RadioButton1Click);
+    OnClick(c_.radio2, &THarmonicDialog::RadioButton2Click);
+    OnClick(c_.button1, &THarmonicDialog::Button1Click);
+}
+
 void THarmonicDialog::Fields(TFieldList& f) {
     TProgramData& p = Project();
     Extended* fields[12] = {&p.MaxFrequency, &p.MinFrequency, &p.FrequencyStep, &p.Fx,    &p.Fy,   &p.Fz, &p.Mx,
@@ -98,43 +105,25 @@ void THarmonicDialog::Button1Click() {
     {                                                                                                  \
         {ui->DataEdit1, ui->DataEdit2, ui->DataEdit3, ui->DataEdit4,  ui->DataEdit5,  ui->DataEdit6,   \
          ui->DataEdit7, ui->DataEdit8, ui->DataEdit9, ui->DataEdit10, ui->DataEdit11, ui->DataEdit12}, \
-                ui->RadioButton1, ui->RadioButton2                                                     \
+                ui->RadioButton1, ui->RadioButton2, ui->Button1                                        \
     }
 
 Tfrmharmonic::Tfrmharmonic(TDialogHost& host)
     : THarmonicDialog(host, TDialogKind::Harmonic, false), ui(new Ui::Tfrmharmonic) {
     ui->setupUi(this);
-    BindForm();
     SetControls(VORTN_HARMONIC_CONTROLS);
+    BindForm();
 }
 
 Tfrmharmonic::~Tfrmharmonic() = default;
 
-void Tfrmharmonic::BindHandlers() {
-    for (TDataEdit* box : {ui->DataEdit1, ui->DataEdit2, ui->DataEdit3, ui->DataEdit4, ui->DataEdit5, ui->DataEdit6,
-                           ui->DataEdit7, ui->DataEdit8, ui->DataEdit9, ui->DataEdit10, ui->DataEdit11, ui->DataEdit12})
-        OnChange(box, &Tfrmharmonic::DataEdit1Change);
-    OnClick(ui->RadioButton1, &Tfrmharmonic::RadioButton1Click);
-    OnClick(ui->RadioButton2, &Tfrmharmonic::RadioButton2Click);
-    OnClick(ui->Button1, &Tfrmharmonic::Button1Click);
-}
-
 TfrmQuad::TfrmQuad(TDialogHost& host) : THarmonicDialog(host, TDialogKind::Quadratic, true), ui(new Ui::TfrmQuad) {
     ui->setupUi(this);
-    BindForm();
     SetControls(VORTN_HARMONIC_CONTROLS);
+    BindForm();
 }
 
 TfrmQuad::~TfrmQuad() = default;
-
-void TfrmQuad::BindHandlers() {
-    for (TDataEdit* box : {ui->DataEdit1, ui->DataEdit2, ui->DataEdit3, ui->DataEdit4, ui->DataEdit5, ui->DataEdit6,
-                           ui->DataEdit7, ui->DataEdit8, ui->DataEdit9, ui->DataEdit10, ui->DataEdit11, ui->DataEdit12})
-        OnChange(box, &TfrmQuad::DataEdit1Change);
-    OnClick(ui->RadioButton1, &TfrmQuad::RadioButton1Click);
-    OnClick(ui->RadioButton2, &TfrmQuad::RadioButton2Click);
-    OnClick(ui->Button1, &TfrmQuad::Button1Click);
-}
 
 #undef VORTN_HARMONIC_CONTROLS
 

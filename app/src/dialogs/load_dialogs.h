@@ -40,8 +40,11 @@ protected:
         std::array<TDataEdit*, 12> boxes;  // DataEdit1 .. DataEdit12
         QRadioButton* radio1;
         QRadioButton* radio2;
+        QPushButton* button1;
     };
+    // Set before BindForm: the two forms' controls are bound alike.
     void SetControls(const TControls& c) { c_ = c; }
+    void BindHandlers() override;
     void Fields(TFieldList& f) override;
     void Loaded() override;
     void Stored() override;
@@ -65,9 +68,6 @@ public:
     ~Tfrmharmonic() override;
     Ui::Tfrmharmonic& Form() const { return *ui; }
 
-protected:
-    void BindHandlers() override;
-
 private:
     std::unique_ptr<Ui::Tfrmharmonic> ui;
 };
@@ -79,9 +79,6 @@ public:
     ~TfrmQuad() override;
     Ui::TfrmQuad& Form() const { return *ui; }
     bool TopLevel() const override { return true; }
-
-protected:
-    void BindHandlers() override;
 
 private:
     std::unique_ptr<Ui::TfrmQuad> ui;
