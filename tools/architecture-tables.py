@@ -16,6 +16,31 @@ resource in app/forms and components/widgets has a row; and no form binds
 a handler itself (`<connections>`, an `On...` property): handlers are
 connected in code, where a missing one does not compile.
 
+Every name in backticks anywhere in the document: what it names must be in
+the tree (comments of the sources do not count; the documents themselves,
+this script and the document's tests in tests/docs are not searched). By its shape a name is
+  - a menu path ("File > Open..."): an item of MainForm.ui with those captions;
+  - a pattern (holds "..." or a "<placeholder>", e.g. `ui_<form>.h`) or a
+    form element (`<connections>`): not checked;
+  - a compiler or CMake option (begins with "-"): each option appears in the
+    build files and scripts, for `-DNAME=...` the NAME;
+  - a command (words with spaces, e.g. `python3 tools/routine-table.py`):
+    its arguments that name files exist;
+  - an environment setting (`NAME=value`): NAME appears in the sources;
+  - a path (holds "/"): a file or folder of the tree, from the top or from
+    any folder (`dialogs/dialog_host.cpp` is app/src/dialogs/...), but for
+    `build/...`, which the build makes;
+  - a file name: a source, form, script or document of the tree by that
+    name; a file the programs make or read (`names.dat`, `.vtd`) is named
+    by the sources instead, a library the build makes (`libX.a`, `libX.so`)
+    by its target X;
+  - a code name, perhaps with the arguments of a call (`UnitsClick(1)`): a
+    class, function, member, variable, target or test named in the sources;
+    `A::B` appears so, or B is in a file that declares A (for `Ui::X` a form
+    of class X). Standard and Qt names count where the sources use them.
+A name that appears only in other helpers' branches is not found until it
+is in the tree being checked.
+
 Prints one line per fault and exits 1 when there is one:
 
     python3 tools/architecture-tables.py [docs/ARCHITECTURE.md]
@@ -33,6 +58,10 @@ SOURCE_FOLDERS = [ROOT / "app", ROOT / "components"]
 MENU_HEADER = ["Menu item", "Action in `MainForm.ui`", "Signal", "Handler", "Source file"]
 FORM_HEADER = ["Form file", "Form class", "Class", "Source file"]
 OPENS = " (menu opens)"
+# The files whose text tells what exists: sources, forms, build files, scripts.
+TEXT_SUFFIXES = {".cpp", ".h", ".ui", ".txt", ".cmake", ".sh", ".py", ".supp", ".qrc"}
+# File names the document may name as files of the tree.
+TREE_FILE_SUFFIXES = TEXT_SUFFIXES | {".md", ".bmp", ".png"}
 
 
 def table(lines, header):
@@ -249,10 +278,141 @@ def check_no_bindings(form_file, faults):
                               % (rel, widget.get("name"), p.get("name")))
 
 
+def tree_files():
+    """Every file of the tree, but for build folders and hidden ones."""
+    files = []
+    for top in ROOT.iterdir():
+        if top.name.startswith((".", "build")):
+            if top.is_file():
+                files.append(top)
+            continue
+        files += [top] if top.is_file() else [p for p in top.rglob("*") if p.is_file()]
+    return files
+
+
+class Tree:
+    """What the tree holds: its files and folders, and the text of its
+    sources without their comments."""
+
+    def __init__(self):
+        files = tree_files()
+        self.paths = {p.relative_to(ROOT).as_posix() for p in files}
+        self.folders = {q.relative_to(ROOT).as_posix() for p in files for q in p.parents if q != ROOT and ROOT in q.parents}
+        self.file_names = {p.name for p in files}
+        # This script and the tests of the document name what does not exist.
+        unread = pathlib.Path(__file__).resolve(), ROOT / "tests" / "docs"
+        self.texts = {}
+        for p in files:
+            if p.resolve() == unread[0] or unread[1] in p.resolve().parents or not (p.suffix in TEXT_SUFFIXES or p.name == "CMakeLists.txt"):
+                continue
+            try:
+                text = p.read_text()
+            except UnicodeDecodeError:
+                continue
+            if p.suffix in (".cpp", ".h"):
+                text = strip_comments(text)
+            elif p.suffix != ".ui":
+                text = re.sub(r"(?m)(^|\s)#.*$", r"\1", text)
+            self.texts[p] = text
+        self.all_text = "\n".join(self.texts.values())
+        self.words = set(re.findall(r"[A-Za-z_~][\w-]*\w|[A-Za-z_]", self.all_text))
+        self.form_classes = {ET.parse(p).getroot().findtext("class") for p in files if p.suffix == ".ui"}
+
+    def names(self, name):
+        """Whether the sources name `name` (a whole word, hyphens included)."""
+        if re.fullmatch(r"[\w~-]+", name) and name in self.words:
+            return True
+        return re.search(r"(?<![\w-])%s(?![\w-])" % re.escape(name), self.all_text) is not None
+
+    def has_path(self, path):
+        path = path.rstrip("/")
+        return (path in self.paths or path in self.folders
+                or any(p.endswith("/" + path) for p in self.paths | self.folders))
+
+    def declares(self, scope, member):
+        """Whether `scope::member` exists: written so, or `member` in a file
+        that declares `scope`."""
+        if scope == "Ui" and member in self.form_classes:
+            return True
+        if re.search(r"\b%s\s*::\s*%s\b" % (re.escape(scope), re.escape(member)), self.all_text):
+            return True
+        declaration = re.compile(r"\b(?:class|struct|union|namespace|enum(?:\s+class)?)\s+%s\b" % re.escape(scope))
+        return any(declaration.search(t) and re.search(r"\b%s\b" % re.escape(member), t)
+                   for t in self.texts.values())
+
+
+def check_code_names(lines, faults):
+    """Every name in backticks outside code blocks names what is in the tree."""
+    tree = Tree()
+    menu_paths = {" > ".join(path) for path, _ in main_form_items().values()}
+    fenced = False
+    for number, line in enumerate(lines, 1):
+        if line.lstrip().startswith("```"):
+            fenced = not fenced
+            continue
+        if fenced:
+            continue
+        for name in re.findall(r"`([^`]+)`", line):
+            fault = code_name_fault(name.strip(), tree, menu_paths)
+            if fault:
+                faults.append("line %d: `%s` %s" % (number, name, fault))
+
+
+def code_name_fault(name, tree, menu_paths):
+    """Why `name` names nothing in the tree ('' when it does)."""
+    if " > " in name:
+        return "" if name in menu_paths else "is no menu item of MainForm.ui"
+    if "..." in name or re.search(r"<[^<>]*>", name) and not re.fullmatch(r"[\w:]+<[\w:]+>", name):
+        return ""  # a pattern or a form element
+    if name.startswith("-"):
+        for option in name.split():
+            defined = re.fullmatch(r"-D(\w+)(=.*)?", option)
+            if not tree.names(defined.group(1) if defined else option):
+                return "is an option no build file or script uses"
+        return ""
+    if " " in name:
+        missing = [w for w in name.split()[1:] if "/" in w and not tree.has_path(w)]
+        return "runs a file the tree does not have: %s" % ", ".join(missing) if missing else ""
+    setting = re.fullmatch(r"(\w+)=\S*", name)
+    if setting:
+        return "" if tree.names(setting.group(1)) else "is a setting the sources do not read"
+    if name in tree.file_names:
+        return ""
+    built = re.fullmatch(r"lib([\w-]+)\.(?:a|so)", name)
+    if built:
+        return "" if tree.names(name) or tree.names(built.group(1)) else "is a library no target builds"
+    if name.startswith("/"):
+        return "" if tree.names(name) else "is a path the sources do not name"
+    if "/" in name:
+        if name.startswith("build/") or tree.has_path(name):
+            return ""
+        return "is no file or folder of the tree"
+    if re.fullmatch(r"\.[A-Za-z]\w*", name):
+        return "" if any(p.endswith(name) for p in tree.paths) or tree.names(name) else "is a file type nothing has"
+    if re.fullmatch(r"\w[\w-]*\w", name) and "-" in name:
+        return "" if tree.names(name) else "is a target or program the build does not make"
+    extension = re.fullmatch(r"[\w.+-]*(\.[A-Za-z]\w*)", name)
+    if extension and "::" not in name and not re.fullmatch(r"[\w:]+\(.*\)", name):
+        if extension.group(1) in TREE_FILE_SUFFIXES:
+            return "is no file of the tree"
+        return "" if tree.names(name) else "is a file the sources do not name"
+    call = re.fullmatch(r"([\w:~<>]+?)(?:\(.*\))?", name)
+    if not call:
+        return "is neither a file nor a code name"
+    parts = [p for p in re.split(r"::|<|>", call.group(1)) if p]
+    if not all(tree.names(p) for p in parts):
+        return "names what the sources do not have: %s" % ", ".join(p for p in parts if not tree.names(p))
+    for scope, member in zip(parts, parts[1:]):
+        if "<" not in call.group(1) and not tree.declares(scope, member):
+            return "names no `%s` of `%s`" % (member, scope)
+    return ""
+
+
 def main():
     doc = pathlib.Path(sys.argv[1]) if len(sys.argv) > 1 else ROOT / "docs" / "ARCHITECTURE.md"
     lines = doc.read_text().splitlines()
     faults = []
+    check_code_names(lines, faults)
     for header, check in ((MENU_HEADER, check_menu_table), (FORM_HEADER, check_form_table)):
         rows = table(lines, header)
         if rows is None:
@@ -263,7 +423,7 @@ def main():
         print(fault)
     if faults:
         return 1
-    print("menu and form tables agree with the tree")
+    print("menu and form tables and every name in backticks agree with the tree")
     return 0
 
 

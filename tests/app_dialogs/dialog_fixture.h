@@ -7,6 +7,7 @@
 #include "message_catcher.h"
 #include "grid_editor.h"
 #include "input_dialog.h"
+#include "patience.h"
 #include "program_data.h"
 #include "project_holder.h"
 
@@ -40,7 +41,7 @@ protected:
         InstallGridEditor(mdi);
         window->show();
         window->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get(), kPatienceMs));
     }
     void TearDown() override {
         host->ForceCloseAll();

@@ -7,6 +7,7 @@
 #include "message_catcher.h"
 #include "input_dialog.h"
 #include "main_form.h"
+#include "patience.h"
 #include "project_holder.h"
 #include "ui_MainForm.h"
 
@@ -36,7 +37,7 @@ protected:
         form->resize(1200, 900);
         form->show();
         form->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get(), kPatienceMs));
     }
     void TearDown() override {
         form.reset();

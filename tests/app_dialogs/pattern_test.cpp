@@ -2,6 +2,7 @@
 // open flag, loading without marking, user edits marking, all-or-nothing
 // write-back, the one-message guard on deactivation and close.
 #include "dialog_fixture.h"
+#include "patience.h"
 
 #include <QDir>
 #include <QLabel>
@@ -221,11 +222,11 @@ TEST_F(DialogFixture, AnotherWindowTakingTheFocusChecksNothingAndComingBackKeeps
     other.resize(200, 100);
     other.show();
     other.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other, kPatienceMs));
     Settle();
     EXPECT_TRUE(messages.isEmpty()) << messages.join(" | ").toStdString();
     window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get(), kPatienceMs));
     Settle();
     EXPECT_TRUE(messages.isEmpty()) << messages.join(" | ").toStdString();
     EXPECT_EQ(box->text(), QStringLiteral("1/0"));

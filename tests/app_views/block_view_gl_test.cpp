@@ -5,6 +5,7 @@
 #include "gl_context.h"
 #include "block_view.h"
 #include "gl_window.h"
+#include "patience.h"
 #include "side_view.h"
 #include "top_view.h"
 
@@ -41,7 +42,7 @@ protected:
         view->resize(400, 300);
         frame.resize(400, 300);
         frame.show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(&frame));
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&frame, vortn::test::kPatienceMs));
         view->FormActivate();
         return view;
     }

@@ -6,7 +6,10 @@
 //   VORTN_FAKE_RESULT  the result to return (default 0)
 //   VORTN_FAKE_VTP     a plot-data file copied to the name on line 4
 //   VORTN_FAKE_VTO     a report copied to the name on line 3
-//   VORTN_FAKE_SLEEP_MS  how long the call takes (after the files are written)
+//   VORTN_FAKE_HOLD    after the files are written the call creates
+//                      HOLD.held and returns only once HOLD.release exists,
+//                      so that a test sees the run at work for as long as
+//                      it needs, however busy the machine
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -18,6 +21,9 @@
 #include <vector>
 
 namespace {
+
+// What the call returns when its test never released it.
+constexpr int kNeverReleased = 97;
 
 std::string Env(const char* name) {
     const char* v = std::getenv(name);
@@ -44,8 +50,15 @@ int Run() {
     for (const auto& o : outputs)
         if (const std::string from = Env(o.variable); !from.empty() && lines.size() > o.line)
             std::filesystem::copy_file(from, lines[o.line], std::filesystem::copy_options::overwrite_existing);
-    if (const std::string ms = Env("VORTN_FAKE_SLEEP_MS"); !ms.empty())
-        std::this_thread::sleep_for(std::chrono::milliseconds(std::atoi(ms.c_str())));
+    if (const std::string hold = Env("VORTN_FAKE_HOLD"); !hold.empty()) {
+        std::ofstream(hold + ".held").close();
+        // A test that never releases the call fails instead of hanging.
+        const auto lastResort = std::chrono::steady_clock::now() + std::chrono::minutes(5);
+        while (!std::filesystem::exists(hold + ".release")) {
+            if (std::chrono::steady_clock::now() > lastResort) return kNeverReleased;
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    }
     const std::string result = Env("VORTN_FAKE_RESULT");
     return result.empty() ? 0 : std::atoi(result.c_str());
 }

@@ -7,6 +7,7 @@
 #include "front_end_fixture.h"
 #include "grid_editor.h"
 #include "input_dialog.h"
+#include "patience.h"
 #include "plot_window.h"
 #include "result_plots.h"
 
@@ -393,7 +394,7 @@ TEST(LastNet, AnExceptionLeavingAHandlerIsShownAndTheProgramGoesOn) {
     QCoreApplication::processEvents();
     bool later = false;
     QTimer::singleShot(0, [&] { later = true; });
-    QTest::qWait(20);
+    (void)QTest::qWaitFor([&] { return later; }, kPatienceMs);
     TApplication::SetExceptionReporter(std::move(previous));
     EXPECT_EQ(shown, (QStringList{QStringLiteral("Floating point division by zero"),
                                   QStringLiteral("Floating point division by zero")}));

@@ -3,6 +3,7 @@
 #include "engine_run.h"
 #include "exceptions.h"
 #include "front_end_fixture.h"
+#include "patience.h"
 #include "small_windows.h"
 
 #include <QFileInfo>
@@ -12,6 +13,8 @@
 #include <QProcess>
 #include <QTest>
 #include <QTimer>
+
+#include <functional>
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -45,12 +48,13 @@ protected:
     void SetUp() override {
         FrontEndFixture::SetUp();
         record_ = Path(QStringLiteral("record.txt"));
+        hold_ = Path(QStringLiteral("hold"));
         qputenv("VORTN_FAKE_RECORD", record_.toUtf8());
         Form().SetEngineLibraryName(QStringLiteral(VORTN_FAKE_ENGINE));
     }
     void TearDown() override {
         for (const char* v :
-             {"VORTN_FAKE_RECORD", "VORTN_FAKE_RESULT", "VORTN_FAKE_VTP", "VORTN_FAKE_VTO", "VORTN_FAKE_SLEEP_MS"})
+             {"VORTN_FAKE_RECORD", "VORTN_FAKE_RESULT", "VORTN_FAKE_VTP", "VORTN_FAKE_VTO", "VORTN_FAKE_HOLD"})
             qunsetenv(v);
         FrontEndFixture::TearDown();
     }
@@ -63,7 +67,28 @@ protected:
         WriteText(Path(QStringLiteral("fresh.vtp")), kThreePoints);
         return project;
     }
+    // The stand-in engine, once it has written its outputs, waits in the
+    // run's thread until the test releases it.
+    void HoldTheEngine() { qputenv("VORTN_FAKE_HOLD", hold_.toUtf8()); }
+    bool EngineHeld() const { return QFileInfo::exists(hold_ + QStringLiteral(".held")); }
+    void ReleaseTheEngine() { WriteText(hold_ + QStringLiteral(".release"), ""); }
+    // Runs `whileHeld` once on the main thread as soon as the held engine
+    // waits, then releases it.
+    void WhenTheEngineIsHeld(std::function<void()> whileHeld) {
+        HoldTheEngine();
+        auto* poll = new QTimer(&Form());
+        poll->setInterval(5);
+        QObject::connect(poll, &QTimer::timeout, poll, [this, poll, whileHeld] {
+            if (!EngineHeld()) return;
+            poll->stop();
+            poll->deleteLater();
+            whileHeld();
+            ReleaseTheEngine();
+        });
+        poll->start();
+    }
     QString record_;
+    QString hold_;
 };
 
 TEST_F(EngineRun, NamesGoToAPrivateFolderThatIsRemovedAfterwards) {
@@ -162,20 +187,23 @@ TEST_F(EngineRun, AnUnnamedProjectWhoseSaveAsIsCancelledDoesNotRun) {
 
 TEST_F(EngineRun, TheProgressBarMovesWhileTheEngineWorks) {
     OpenProject();
-    qputenv("VORTN_FAKE_SLEEP_MS", "450");
+    HoldTheEngine();
+    // Three ticks while the engine is at work, then it may end.
     int ticks = 0;
-    QObject::connect(&Form().RunProgress()->TimerRun(), &QTimer::timeout, [&] { ++ticks; });
+    QObject::connect(&Form().RunProgress()->TimerRun(), &QTimer::timeout, [&] {
+        if (EngineHeld() && ++ticks == 3) ReleaseTheEngine();
+    });
     Form().CompRunClick();
     EXPECT_GE(ticks, 3);
+    EXPECT_EQ(messages_, QStringList{kDone});
     EXPECT_FALSE(Form().RunProgress()->isVisible());
 }
 
 TEST_F(EngineRun, NewOpenAndCloseAreRefusedWhileTheEngineWorks) {
     const QString project = OpenProject();
-    qputenv("VORTN_FAKE_SLEEP_MS", "400");
     openName_ = CopyExample(QStringLiteral("project-pile"));
     bool closed = true;
-    QTimer::singleShot(150, [&] {
+    WhenTheEngineIsHeld([&] {
         EXPECT_TRUE(Form().RunInProgress());
         Form().FileNewClick();
         Form().FileOpenClick();
@@ -200,10 +228,9 @@ TEST_F(EngineRun, WhileTheEngineWorksTheProjectsResultsAreUntouched) {
     WriteText(Path(QStringLiteral("run.vto")), "THIS RUN\n");
     qputenv("VORTN_FAKE_VTP", Path(QStringLiteral("fresh.vtp")).toUtf8());
     qputenv("VORTN_FAKE_VTO", Path(QStringLiteral("run.vto")).toUtf8());
-    qputenv("VORTN_FAKE_SLEEP_MS", "400");
     QString runFolder;
     QByteArray duringVtp, duringVto, runVtp;
-    QTimer::singleShot(150, [&] {
+    WhenTheEngineIsHeld([&] {
         runFolder = ReadAll(record_).section(QLatin1Char('\n'), 0, 0);
         duringVtp = ReadAll(projectVtp).toUtf8();
         duringVto = ReadAll(Path(QStringLiteral("project-half-space.vto"))).toUtf8();
@@ -284,8 +311,7 @@ TEST(RunFolders, TheProgramRemovesAStaleFolderWhenItStarts) {
     program.start(QStringLiteral(VORTN_PROGRAM), {});
     ASSERT_TRUE(program.waitForStarted());
     // The program removes it before it makes its main window.
-    for (int i = 0; i < 200 && QFileInfo::exists(stale); ++i) QTest::qWait(50);
-    EXPECT_FALSE(QFileInfo::exists(stale));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !QFileInfo::exists(stale); }, kPatienceMs));
     EXPECT_EQ(program.state(), QProcess::Running);
     program.kill();
     program.waitForFinished();

@@ -27,29 +27,43 @@ fail() {
   cat "$work/program.log" >&2 || true
   exit 1
 }
+# Each step waits for what it checks, however busy the machine; only a
+# step that never comes to pass waits this long (seconds) and fails.
+patience=120
+# Runs the command "$2..." until it succeeds; fails with $1 when it never does.
+wait_until() {
+  local what=$1 deadline=$((SECONDS + patience))
+  shift
+  until "$@"; do
+    [ "$SECONDS" -lt "$deadline" ] || fail "$what"
+    sleep 0.1
+  done
+}
+# The last visible window whose title matches $1, if any.
+visible_window() { xdotool search --onlyvisible --name "$1" 2>/dev/null | tail -1 || true; }
+has_window() { [ -n "$(visible_window "$1")" ]; }
 # Waits for a visible window whose title matches $1; prints its id.
 wait_window() {
-  local id
-  for _ in $(seq 1 100); do
-    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | tail -1 || true)
-    if [ -n "$id" ]; then echo "$id"; return 0; fi
-    sleep 0.2
-  done
-  fail "no window \"$1\""
+  wait_until "no window \"$1\"" has_window "$1"
+  visible_window "$1"
 }
-shot() { sleep 0.5; import -window root "$shots/$1"; }
-# A screenshot shows more than a blank screen.
-check_shot() {
-  local colours
-  colours=$(convert "$shots/$1" -format %k info:)
-  [ "$colours" -gt 20 ] || fail "$1 shows $colours colours"
+# A screenshot of the screen in $1 that shows more than a blank screen.
+painted_shot() {
+  import -window root "$shots/$1" && [ "$(convert "$shots/$1" -format %k info:)" -gt 20 ]
 }
+shot() { wait_until "$1 shows a blank screen" painted_shot "$1"; }
+# The program's visible windows: its main window, a menu or dialog over it.
+program_window_ids() { xdotool search --onlyvisible --pid "$app" 2>/dev/null || true; }
+program_windows() { program_window_ids | wc -l; }
+window_gone() { ! program_window_ids | grep -qx "$1"; }
+more_windows_than() { [ "$(program_windows)" -gt "$1" ]; }
+wm_runs() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
 
 export HOME=$work XDG_CONFIG_HOME=$work/config QT_QPA_PLATFORM=xcb
 # Under the sanitizers the program's exit status tells its leaks, not those of the X session's libraries.
 export LSAN_OPTIONS="suppressions=$(dirname "$(realpath "$0")")/real_window_leaks.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 openbox >/dev/null 2>&1 &
-sleep 1
+wait_until "openbox does not manage the screen" wm_runs
 (cd "$work" && exec "$program" "$work/project-half-space.vtd") > "$work/program.log" 2>&1 &
 app=$!
 
@@ -58,17 +72,18 @@ answer() {
   local box
   box=$(wait_window "$1")
   shot "$2"
-  check_shot "$2"
   xdotool windowactivate --sync "$box" key Return
+  wait_until "the box \"$1\" stays open" window_gone "$box"
 }
-# A menu item of the main window whose caption matches $1, by its keys.
+# A menu item of the main window whose caption matches $1, by its keys:
+# $2 opens the menu, $3 chooses the item once the menu is on the screen.
 menu_item() {
-  local main
+  local main windows
   main=$(wait_window "$1")
   xdotool windowactivate --sync "$main"
-  sleep 0.5
+  windows=$(program_windows)
   xdotool key --window "$main" "$2"
-  sleep 0.5
+  wait_until "no menu opened with $2" more_windows_than "$windows"
   xdotool key "$3"
 }
 
@@ -82,7 +97,6 @@ answer '^VORT-N$' typo_e2e_2_question.png
 # Save As: a new name.
 saveas=$(wait_window 'Save Project-half-space As')
 xdotool windowactivate --sync "$saveas"
-sleep 0.5
 xdotool key ctrl+a
 xdotool type --delay 20 "$work/mended.vtd"
 shot typo_e2e_3_save_as.png
@@ -91,8 +105,8 @@ xdotool key Return
 # The run ends with its message; then File > Exit.
 answer '^VORT-N$' typo_e2e_4_run_done.png
 menu_item 'VORT-N 3.0.12 - Mended' alt+f x
-for _ in $(seq 1 50); do kill -0 "$app" 2>/dev/null || break; sleep 0.2; done
-kill -0 "$app" 2>/dev/null && fail "the program did not exit"
+program_ended() { ! kill -0 "$app" 2>/dev/null; }
+wait_until "the program did not exit" program_ended
 status=0
 wait "$app" || status=$?
 [ "$status" -eq 0 ] || fail "the program ended with status $status"

@@ -1,8 +1,10 @@
 // The real program on the X server, driven with xdotool under openbox as a
 // user meets it: its caption and the captions of its dialogs are exactly
 // what the program sets, without the application's name appended.
+#include "patience.h"
 #include "screen_fixture.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -17,7 +19,7 @@ using namespace vortn::test;
 namespace {
 
 // Runs a command to its end (at most `ms`); its standard output, trimmed.
-QString RunTool(const QString& program, const QStringList& args, int ms = 15000) {
+QString RunTool(const QString& program, const QStringList& args, int ms = kPatienceMs) {
     QProcess p;
     p.start(program, args);
     if (!p.waitForFinished(ms)) {
@@ -28,17 +30,32 @@ QString RunTool(const QString& program, const QStringList& args, int ms = 15000)
     return QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
 }
 
+// Asks `found` again and again until it gives a non-empty answer or the
+// test's patience is out.
+template <typename Found>
+QString WaitFor(Found found) {
+    for (QDeadlineTimer patience(kPatienceMs);; QThread::msleep(50)) {
+        const QString answer = found();
+        if (!answer.isEmpty() || patience.hasExpired()) return answer;
+    }
+}
+
 // The first visible window whose name matches `pattern`, waited for.
 QString FindWindow(const QString& pattern) {
-    for (int i = 0; i < 100; ++i) {
-        const QString id =
-                RunTool(QStringLiteral("xdotool"),
-                        {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"), pattern})
-                        .section(QLatin1Char('\n'), 0, 0);
-        if (!id.isEmpty()) return id;
-        QThread::msleep(100);
-    }
-    return {};
+    return WaitFor([&] {
+        return RunTool(QStringLiteral("xdotool"),
+                       {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"), pattern})
+                .section(QLatin1Char('\n'), 0, 0);
+    });
+}
+
+// The window manager's own window, once it manages the screen.
+QString WindowManagerWindow() {
+    return WaitFor([] {
+        const QString line =
+                RunTool(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")});
+        return line.contains(QLatin1String("window id #")) ? line : QString();
+    });
 }
 
 QString WindowName(const QString& id) {
@@ -68,7 +85,7 @@ protected:
                                     folder_.filePath(QStringLiteral("project-pile") + QLatin1String(ext))));
         wm_.start(QStringLiteral("openbox"), {});
         ASSERT_TRUE(wm_.waitForStarted());
-        QThread::msleep(500);
+        ASSERT_FALSE(WindowManagerWindow().isEmpty());
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), folder_.filePath(QStringLiteral("config")));
@@ -102,11 +119,20 @@ TEST_F(RealProgram, CaptionsAreExactlyWhatTheProgramSets) {
     const QString about = FindWindow(QStringLiteral("^About"));
     ASSERT_FALSE(about.isEmpty());
     EXPECT_EQ(WindowName(about).toStdString(), "About VORT-PILE");
-    QThread::msleep(300);
-    const QImage shot = GrabScreen();
+    // The box is on the screen, on its window background with its texts,
+    // once the X server has it painted.
+    QImage shot;
+    QRect box;
+    auto painted = [&] {
+        return shot.rect().contains(box) && qGray(shot.pixel(box.left() + 4, box.center().y())) > 200 &&
+               DarkPixels(shot, box) > 200;
+    };
+    (void)WaitFor([&] {
+        shot = GrabScreen();
+        box = WindowGeometry(about);
+        return painted() ? about : QString();
+    });
     ASSERT_TRUE(shot.save(ScreenshotPath(QStringLiteral("real_program_about.png"))));
-    // The box is on the screen, on its window background with its texts.
-    const QRect box = WindowGeometry(about);
     ASSERT_TRUE(shot.rect().contains(box)) << box.x() << "," << box.y() << " " << box.width() << "x" << box.height();
     EXPECT_GT(qGray(shot.pixel(box.left() + 4, box.center().y())), 200);
     EXPECT_GT(DarkPixels(shot, box), 200);

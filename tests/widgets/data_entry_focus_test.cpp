@@ -4,6 +4,7 @@
 #include "data_combo.h"
 #include "data_edit.h"
 #include "message_catcher.h"
+#include "patience.h"
 
 #include <gtest/gtest.h>
 
@@ -50,7 +51,7 @@ protected:
         edit->setText("-1");
         win->show();
         win->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(win.get()));
+        ASSERT_TRUE(QTest::qWaitForWindowActive(win.get(), test::kPatienceMs));
         edit->setFocus(Qt::MouseFocusReason);
         ASSERT_TRUE(edit->hasFocus());
     }
@@ -86,7 +87,7 @@ const LeaveCase kLeaveCases[] = {
          QWidget elsewhere;
          elsewhere.show();
          elsewhere.activateWindow();
-         (void)QTest::qWaitForWindowActive(&elsewhere);
+         (void)QTest::qWaitForWindowActive(&elsewhere, test::kPatienceMs);
      },
      0},
     {"pop-up menu",
@@ -170,7 +171,7 @@ TEST(EntryFocusMdi, SwitchingMdiChildIsLeavingTheBox) {
         area.resize(400, 300);
         area.show();
         area.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&area));
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&area, test::kPatienceMs));
         area.setActiveSubWindow(first);
         edit->setFocus(Qt::MouseFocusReason);
         ASSERT_TRUE(edit->hasFocus());

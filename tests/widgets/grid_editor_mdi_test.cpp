@@ -5,6 +5,7 @@
 #include "columns.h"
 #include "message_catcher.h"
 #include "grid_editor.h"
+#include "patience.h"
 
 #include <gtest/gtest.h>
 
@@ -31,7 +32,7 @@ protected:
         area->resize(900, 700);
         area->show();
         area->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(area.get()));
+        ASSERT_TRUE(QTest::qWaitForWindowActive(area.get(), test::kPatienceMs));
         InstallGridEditor(area.get());
         table = std::make_unique<TGridTable>();
         table->SetCaption("Soil");
@@ -140,10 +141,10 @@ TEST_F(GridEditorMdi, DeactivationFollowsTheChildNotTheApplication) {
         QWidget elsewhere;
         elsewhere.show();
         elsewhere.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&elsewhere));
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&elsewhere, test::kPatienceMs));
     }
     area->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(area.get()));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(area.get(), test::kPatienceMs));
     Settle();
     EXPECT_TRUE(messages.isEmpty());
     // Another MDI child: the commit runs, fails once, and the editor comes back.

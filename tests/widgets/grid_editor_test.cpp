@@ -2,6 +2,7 @@
 #include "columns.h"
 #include "message_catcher.h"
 #include "grid_editor.h"
+#include "patience.h"
 
 #include <gtest/gtest.h>
 
@@ -460,7 +461,8 @@ void AltKey(QWidget* w, Qt::Key key) {
     QTest::keyClick(w, key, Qt::AltModifier);
     auto* f = qobject_cast<TTableForm*>(w->window());
     ASSERT_NE(f, nullptr);
-    EXPECT_TRUE(QTest::qWaitFor([f] { return !f->BtnAdd->isDown() && !f->BtnIns->isDown() && !f->BtnDel->isDown(); }));
+    EXPECT_TRUE(QTest::qWaitFor([f] { return !f->BtnAdd->isDown() && !f->BtnIns->isDown() && !f->BtnDel->isDown(); },
+                                test::kPatienceMs));
 }
 
 const RowCommandCase kRowCommandCases[] = {
@@ -482,7 +484,7 @@ protected:
         MakeTable(3);
         TTableForm* f = Show();
         f->activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(f));
+        EXPECT_TRUE(QTest::qWaitForWindowActive(f, test::kPatienceMs));
         f->Grid->setFocus();
         f->Grid->setCurrentCell(1, 0);
         auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "message_catcher.h"
+#include "patience.h"
 #include "plot_window.h"
 
 #include <QApplication>
@@ -43,7 +44,7 @@ protected:
         area = std::make_unique<QMdiArea>();
         area->resize(900, 640);
         area->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(area.get()));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(area.get(), test::kPatienceMs));
         InstallPlotWindowFactory(area.get());
         plot->Execute();
         form = dynamic_cast<TPlotForm*>(plot->Window());
