@@ -78,8 +78,9 @@ TEST_F(UnwrittenRowsWindow, SaveAsNamesMassComponentsWithoutAFirstMass) {
     answer_ = QMessageBox::Cancel;
     EXPECT_FALSE(Form().FileSaveAsClick());
     ASSERT_EQ(questions_.size(), 1);
-    EXPECT_TRUE(questions_[0].contains(QStringLiteral("rows 1 to 2: no mass component is written when the first "
-                                                      "mass is below 1E-8.")))
+    EXPECT_TRUE(
+            questions_[0].contains(QStringLiteral("rows 1 to 2: no mass component is written when the first "
+                                                  "mass is below 1E-8.")))
             << questions_[0].toStdString();
     EXPECT_FALSE(QFileInfo::exists(saveName_));
     EXPECT_TRUE(IsNewProjectFile(Form().Project().FileName));
@@ -121,6 +122,28 @@ TEST_F(UnwrittenRowsWindow, DataMenuAsksBeforeItCutsSoilColumnRows) {
     OpenDataMenu();
     EXPECT_EQ(questions_.size(), 3);
     EXPECT_EQ(column.RowCount(), 1);
+}
+
+// A multilayer foundation without adjacent layers reads back with the one
+// blank row every table keeps; the soil column the file holds stays whole.
+TEST_F(UnwrittenRowsWindow, DataMenuKeepsTheSoilColumnOfAFoundationWithoutAdjacentLayers) {
+    const QString project = CopyExample(QStringLiteral("project-multilayer"));
+    Form().OpenFileName(project);
+    TGridTable& adjacent = Holder().D();
+    TGridTable& column = Holder().Multisoil();
+    adjacent.SetRowCount(0);
+    adjacent.SetRowCount(1);
+    column.SetRowCount(3);
+    for (int r = 0; r < 3; ++r) column.Cells(0, r).SetAsFloat(200 + 10 * r);
+    ASSERT_TRUE(Form().FileSaveClick());
+    EXPECT_EQ(questions_, QStringList());
+    ASSERT_TRUE(QString::fromLatin1(Bytes(project)).contains(QLatin1String("\r\nCONSTANTS=0\r\n")));
+    Form().OpenFileName(project);
+    ASSERT_EQ(column.RowCount(), 3);
+    OpenDataMenu();
+    EXPECT_EQ(questions_, QStringList());
+    ASSERT_EQ(column.RowCount(), 3);
+    EXPECT_EQ(column.Cells(0, 2).AsFloat(), 220);
 }
 
 TEST_F(UnwrittenRowsWindow, EmptySideFileBesideAGoodDeckIsNamedAndTheProjectOpens) {

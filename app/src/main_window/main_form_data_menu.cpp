@@ -174,11 +174,13 @@ void TMainForm::DataMenuClick() {
 void TMainForm::FitSoilColumn() {
     const int elements = holder_->MultiElement().RowCount(), adjacent = holder_->D().RowCount();
     if (elements <= 1) return;
-    // Only a positive difference: the soil column never loses all its rows here.
-    const int rows = elements - adjacent;
+    // One row per foundation layer below the adjacent layers, as a save
+    // writes them. Only a positive difference: the soil column never loses
+    // all its rows here.
+    const int rows = SoilColumnRowsWritten(Project());
     if (rows < 1) return;
     TGridTable& column = holder_->Multisoil();
-    const std::vector<TUnwrittenRows> cut = SoilColumnRowsBeyond(column, rows, elements, adjacent);
+    const std::vector<TUnwrittenRows> cut = SoilColumnRowsBeyond(column, rows, elements, elements - rows);
     // Kept once, they are not asked about again until the tables change.
     const std::array<int, 3> shape{elements, adjacent, column.RowCount()};
     if (!cut.empty() && shape == keptSoilColumn_) return;

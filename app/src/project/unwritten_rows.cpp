@@ -33,28 +33,26 @@ QString RowsOf(const TGridTable& t, int first, int last) {
     return QStringLiteral("the table \"%1\", %2").arg(TableTitle(t), rows);
 }
 
-// The rows from `first` on, up to the last that holds a value, when there is one.
-void AddRowsFrom(std::vector<TUnwrittenRows>& out, const TGridTable& t, int first, const QString& why) {
-    const int last = LastRowWithValue(t, first);
+// The rows from `first` on: all of them, or (`typedOnly`) up to the last
+// that holds a value, when there is one.
+void AddRowsFrom(std::vector<TUnwrittenRows>& out, const TGridTable& t, int first, const QString& why, bool typedOnly) {
+    const int last = typedOnly ? LastRowWithValue(t, first) : t.RowCount() - 1;
     if (last < first) return;
     out.push_back({&t, first, last, RowsOf(t, first, last) + QStringLiteral(": ") + why});
 }
 
-}  // namespace
-
-std::vector<TUnwrittenRows> SoilColumnRowsBeyond(const TGridTable& soilColumn, int keptRows, int elementRows,
-                                                 int adjacentRows) {
-    std::vector<TUnwrittenRows> out;
+void AddSoilColumnRows(std::vector<TUnwrittenRows>& out, const TGridTable& soilColumn, int keptRows, int elementRows,
+                       int adjacentRows, bool typedOnly) {
     AddRowsFrom(out, soilColumn, std::max(0, keptRows),
                 QStringLiteral("the soil column has one layer for each of the %1 foundation layers below the %2 "
                                "adjacent soil layers, that is %3.")
                         .arg(elementRows)
                         .arg(adjacentRows)
-                        .arg(std::max(0, keptRows)));
-    return out;
+                        .arg(std::max(0, keptRows)),
+                typedOnly);
 }
 
-std::vector<TUnwrittenRows> UnwrittenRows(const TProgramData& p) {
+std::vector<TUnwrittenRows> Collect(const TProgramData& p, bool typedOnly) {
     const TProjectHolder& h = p.Holder();
     const TDeckPlan plan = DeriveDeckPlan(p);
     std::vector<TUnwrittenRows> out;
@@ -62,23 +60,37 @@ std::vector<TUnwrittenRows> UnwrittenRows(const TProgramData& p) {
         // One soil layer per pile element.
         AddRowsFrom(
                 out, h.D(), plan.soilRows,
-                QStringLiteral("a pile group has one soil layer for each of its %1 pile elements.").arg(plan.soilRows));
+                QStringLiteral("a pile group has one soil layer for each of its %1 pile elements.").arg(plan.soilRows),
+                typedOnly);
     }
-    if (plan.multi) {
-        const std::vector<TUnwrittenRows> column =
-                SoilColumnRowsBeyond(h.Multisoil(), plan.belowRows, h.MultiElement().RowCount(), plan.soilRows);
-        out.insert(out.end(), column.begin(), column.end());
-    }
+    if (plan.multi)
+        AddSoilColumnRows(out, h.Multisoil(), plan.belowRows, h.MultiElement().RowCount(), plan.soilRows, typedOnly);
     const TGridTable& cap = h.pilecapsoil();
     if (plan.pile && cap.RowCount() > 0 && plan.sideCap != 1 && CellValue(cap, 1, cap.RowCount() - 1) <= 1e-5L)
         AddRowsFrom(out, cap, 0,
                     QStringLiteral("the pile cap gets no side soil when the shear wave velocity of its last layer "
-                                   "is 0.00001 or less and no layer has a weak zone ratio."));
+                                   "is 0.00001 or less and no layer has a weak zone ratio."),
+                    typedOnly);
     if (plan.massCount == 0)
         AddRowsFrom(out, h.MassCal(), 0,
-                    QStringLiteral("no mass component is written when the first mass is below 1E-8."));
+                    QStringLiteral("no mass component is written when the first mass is below 1E-8."), typedOnly);
     return out;
 }
+
+}  // namespace
+
+std::vector<TUnwrittenRows> SoilColumnRowsBeyond(const TGridTable& soilColumn, int keptRows, int elementRows,
+                                                 int adjacentRows) {
+    std::vector<TUnwrittenRows> out;
+    AddSoilColumnRows(out, soilColumn, keptRows, elementRows, adjacentRows, true);
+    return out;
+}
+
+int SoilColumnRowsWritten(const TProgramData& p) { return DeriveDeckPlan(p).belowRows; }
+
+std::vector<TUnwrittenRows> UnwrittenRows(const TProgramData& p) { return Collect(p, true); }
+
+std::vector<TUnwrittenRows> DroppedRows(const TProgramData& p) { return Collect(p, false); }
 
 QString UnwrittenRowsQuestion(const std::vector<TUnwrittenRows>& rows) {
     QString text = QStringLiteral("These entries will not be written to the project file:\n");

@@ -24,6 +24,15 @@ struct TUnwrittenRows {
 // whose cells are all 0 are not named (nothing was typed in them).
 std::vector<TUnwrittenRows> UnwrittenRows(const TProgramData& p);
 
+// Every row the next save drops, blank ones too (each range to the table's
+// end): the whole of what a project read back from its file lacks.
+std::vector<TUnwrittenRows> DroppedRows(const TProgramData& p);
+
+// MULTILAYER: the soil-column rows a save writes, one per foundation layer
+// below the adjacent soil layers (a blank last adjacent layer, as a file
+// without adjacent layers reads back, gives way to a typed soil-column row).
+int SoilColumnRowsWritten(const TProgramData& p);
+
 // The soil-column rows beyond `keptRows` that hold a value (the rows the
 // Data menu's trimming of the soil column would remove), or none.
 std::vector<TUnwrittenRows> SoilColumnRowsBeyond(const TGridTable& soilColumn, int keptRows, int elementRows,
