@@ -174,11 +174,11 @@ void TMainForm::DataMenuClick() {
 void TMainForm::FitSoilColumn() {
     const int elements = holder_->MultiElement().RowCount(), adjacent = holder_->D().RowCount();
     if (elements <= 1) return;
-    // One row per foundation layer below the adjacent layers, as a save
-    // writes them. Only a positive difference: the soil column never loses
-    // all its rows here.
+    // Only a positive difference: the soil column never loses all its rows
+    // here. Then one row per foundation layer below the adjacent layers, as
+    // a save writes them (blank last adjacent layers give way).
+    if (elements - adjacent < 1) return;
     const int rows = SoilColumnRowsWritten(Project());
-    if (rows < 1) return;
     TGridTable& column = holder_->Multisoil();
     const std::vector<TUnwrittenRows> cut = SoilColumnRowsBeyond(column, rows, elements, elements - rows);
     // Kept once, they are not asked about again until the tables change.
