@@ -1,13 +1,15 @@
 // Fuzz driver of the project file reader and writer: a file is read, or
 // refused with a located message and a usable project. A file read without
 // a message is saved (or the save refuses a value it cannot write) and the
-// saved file reopens with the same values; saved once more it gives the
-// same file.
+// saved file reopens with the same values, apart from the rows the file
+// format has no place for (which a save names to the user); saved once more
+// it gives the same file.
 #include "exceptions.h"
 #include "number_format.h"
 #include "program_data.h"
 #include "project_dump.h"
 #include "project_holder.h"
+#include "unwritten_rows.h"
 
 #include <QDir>
 #include <QFile>
@@ -54,6 +56,26 @@ bool SameValues(const QStringList& a, const QStringList& b) {
     return true;
 }
 
+// The dump without the rows the save drops as the file format prescribes
+// (and without those tables' row counts): a first mass below 1e-8 drops the
+// mass components, a pile cap whose last side layer has no velocity its side
+// soil, and so on. Everything else must come back.
+QStringList WithoutDroppedRows(QStringList d, const std::vector<vortn::TUnwrittenRows>& dropped) {
+    for (const vortn::TUnwrittenRows& r : dropped) {
+        const QString name = r.table->Name;
+        d.removeIf([&](const QString& line) {
+            if (line.startsWith(name + QStringLiteral(".rows="))) return true;
+            if (!line.startsWith(name + QLatin1Char('['))) return false;
+            // "name[col,row]=..." (also the keys of its sub-tables)
+            const qsizetype comma = line.indexOf(QLatin1Char(','), name.size()), close = line.indexOf(QLatin1Char(']'));
+            bool number = false;
+            const int row = comma > 0 && close > comma ? line.mid(comma + 1, close - comma - 1).toInt(&number) : -1;
+            return number && row >= r.firstRow;
+        });
+    }
+    return d;
+}
+
 [[noreturn]] void Fail(const char* what, const QStringList& a, const QStringList& b) {
     std::fprintf(stderr, "%s\n", what);
     for (qsizetype i = 0; i < std::max(a.size(), b.size()); ++i) {
@@ -81,6 +103,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!h.LastMessage().isEmpty()) return 0;  // refused with the reader's message
 
     const QStringList read = project_test::Dump(h);
+    const std::vector<vortn::TUnwrittenRows> dropped = vortn::DroppedRows(h.Project());
     h.Project().FileName = a;
     try {
         h.Project().SaveToFile();
@@ -92,7 +115,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     h.OpenProject(a);
     if (!h.LastMessage().isEmpty()) Fail(qPrintable(QStringLiteral("the saved project does not reopen: ") + h.LastMessage()), {}, {});
     const QStringList reopened = project_test::Dump(h);
-    if (!SameValues(WithoutTitle(read), WithoutTitle(reopened))) Fail("the saved project reopens with other values", read, reopened);
+    if (!SameValues(WithoutDroppedRows(WithoutTitle(read), dropped), WithoutDroppedRows(WithoutTitle(reopened), dropped)))
+        Fail("the saved project reopens with other values", read, reopened);
     h.Project().FileName = b;
     h.Project().SaveToFile();
     h.OpenProject(b);

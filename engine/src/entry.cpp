@@ -13,6 +13,8 @@
 //   message; an input deck or plot-data file that cannot be opened is
 //   reported in the report and ends the run with result 3 before the deck is
 //   read.  Scratch files that cannot be created end the run the same way.
+// - A run that ends with result 3 (a fatal input error, or a deck the
+//   solution refuses) leaves no plot-data file.
 #include "entry.h"
 
 #include <cstdio>
@@ -137,10 +139,19 @@ std::int32_t RunEngine(Run& R, std::int32_t code) {
   R.IUNIT[kScratchChannel] = kScratchChannel;
   R.IUNIT[kReportChannel] = kReportChannel;
   int result = OPNFIL(R);
+  // The plot-data file this run made: it holds results only once the
+  // solution ran, so a run that will not execute leaves none.
+  // (Never the report or the deck under the same name.)
+  std::string plotFile = R.ch.IsOpen(kPlotChannel) ? Trim(R.names.PLTFIL) : std::string();
+  if (plotFile == Trim(R.names.OUTFIL) || plotFile == Trim(R.names.INFILE)) plotFile.clear();
+  const auto dropPlotFile = [&plotFile] {
+    if (!plotFile.empty()) std::remove(plotFile.c_str());
+  };
   if (result != 0) {
     if (R.ch.IsOpen(kReportChannel))
       WRITE(R, kReportChannel, "('1'///'*** FATAL ERROR IN INPUT DATA ***'/'*** EXECUTION TERMINATED ***')");
     CLSFIL(R);
+    dropPlotFile();
     return result;
   }
   PREPRO(R);
@@ -160,11 +171,13 @@ std::int32_t RunEngine(Run& R, std::int32_t code) {
       WRITE(R, out, "('1'///'*** FATAL ERROR IN INPUT DATA ***'/'*** EXECUTION TERMINATED ***')");
       result = 3;
     } else {
-      ANALYS(R);
-      result = 0;
+      // A deck the solution refuses (its message is on the report) is a
+      // fatal input error like those the readers find.
+      result = ANALYS(R) ? 0 : 3;
     }
   }
   CLSFIL(R);
+  if (result == 3) dropPlotFile();
   return result;
 }
 

@@ -350,7 +350,7 @@ void PrepareLayers(Run& R) {
 
 }  // namespace
 
-void ANALYS(Run& R) {
+bool ANALYS(Run& R) {
   SolutionData& S = R.sol;
   RunFlags& fl = R.flags;
   LoadData& ld = R.load;
@@ -361,7 +361,7 @@ void ANALYS(Run& R) {
     WRITE(R, kReportChannel,
           "(/,/,1X,'*** INADMISSABLE VALUE FOR GRAVITATIONAL ','CONSTANT (',1P,E10.3,') ***',/,1X,'***PROGRAM WILL NOT EXECUTE***')",
           {fl.GCONST});
-    return;
+    return false;
   }
   if (fl.IEMBED == 0 && fnd != Foundation::kHalfSpace) R.soil.NSIDE = 0.0f;
   S.NS = IROUND(R.soil.NSIDE);
@@ -371,8 +371,8 @@ void ANALYS(Run& R) {
 
   if (pileLike) PrepareLayers(R);
   int nt = 0;
-  if (!FrequencyCount(R, nt)) return;
-  if (pileLike && !PileBeforeLoop(R)) return;
+  if (!FrequencyCount(R, nt)) return false;
+  if (pileLike && !PileBeforeLoop(R)) return false;
   const std::vector<float> omegas = FrequencyPoints(R);
   if (pileLike) FormPileImpedances(R, omegas);
   WritePlotCount(R, S.NFREQ);
@@ -391,7 +391,7 @@ void ANALYS(Run& R) {
 
       switch (fnd) {
         case Foundation::kHalfSpace:
-          if (!HalfSpaceImpedance(R)) return;
+          if (!HalfSpaceImpedance(R)) return false;
           break;
         case Foundation::kStratum:
           StratumImpedance(R);
@@ -434,4 +434,5 @@ void ANALYS(Run& R) {
       HRMOUT(R, S.resp, S.NFREQ, ld.WMIN, ld.WSTEP, S.FREQ.data());
       break;
   }
+  return true;
 }

@@ -30,4 +30,6 @@ struct SolutionData {
   ResponseData resp;                            // responses of pass 1
 };
 
-void ANALYS(Run& R);
+// False when it refused to compute (its message, ending "PROGRAM WILL NOT
+// EXECUTE", is on the report): the input cannot be solved as it stands.
+bool ANALYS(Run& R);

@@ -122,10 +122,9 @@ inline QStringList Dump(const TProjectHolder& h) {
         DumpTable(out, QStringLiteral("Trandom"), h.Trandom());
     }
     DumpTable(out, QStringLiteral("MassCal"), h.MassCal());
-    if (h.MassCal().Cells(0, 0).AsFloat() >= 1e-8L)  // the centres are kept only with mass components
-        for (auto [n, v] : {std::pair{"CGx", p.CGx}, {"CGy", p.CGy}, {"CGz", p.CGz}, {"CBx", p.CBx}, {"CBy", p.CBy},
-                            {"CBz", p.CBz}, {"CBX", p.CBX}, {"CBY", p.CBY}, {"CBZ", p.CBZ}})
-            num(n, v);
+    for (auto [n, v] : {std::pair{"CGx", p.CGx}, {"CGy", p.CGy}, {"CGz", p.CGz}, {"CBx", p.CBx}, {"CBy", p.CBy},
+                        {"CBz", p.CBz}, {"CBX", p.CBX}, {"CBY", p.CBY}, {"CBZ", p.CBZ}})
+        num(n, v);
     return out;
 }
 

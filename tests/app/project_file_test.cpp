@@ -298,15 +298,28 @@ TEST_F(ProjectFile, WriteAndReadBack) {
             }
 }
 
-TEST_F(ProjectFile, ReaderDropsDerivedValuesAndLonelyCentres) {
-    Build(Foundation::HalfSpace, Loading::Harmonic);
-    H().MassCal().SetRowCount(1);
-    H().MassCal().Cells(0, 0).SetAsFloat(0);
+// Without mass components the deck still carries the three centre lines, and
+// the centre of base is what a load referred to it is taken from: reading
+// them back keeps the load line the engine gets.
+TEST_F(ProjectFile, CentresWithoutMassComponentsReadBack) {
+    H().NewProject();
+    P().CGx = 0.25, P().CGy = -0.5, P().CGz = 1.5;
+    P().CBx = 0.1, P().CBy = -0.05, P().CBz = 0.9;
+    P().CBX = 2, P().CBY = 3, P().CBZ = -4;
+    P().LoadReference = 1;
     SaveAs(QStringLiteral("c.vtd"));
+    const QStringList first = DeckLines(QStringLiteral("c.vtd"));
+    EXPECT_TRUE(first.contains(QStringLiteral("0 0 0 1 0.1 -0.05 0.9 "))) << first.join(QLatin1Char('|')).toStdString();
     H().OpenProject(Path(QStringLiteral("c.vtd")));
-    EXPECT_EQ(P().CGx, 0);
-    EXPECT_EQ(P().CGz, 0);
+    EXPECT_EQ(H().LastMessage().toStdString(), "");
     EXPECT_EQ(P().MassCount, 0);
+    EXPECT_EQ(P().LoadReference, 1);
+    const Extended expected[] = {0.25L, -0.5L, 1.5L, 0.1L, -0.05L, 0.9L, 2, 3, -4};
+    const Extended read[] = {P().CGx, P().CGy, P().CGz, P().CBx, P().CBy, P().CBz, P().CBX, P().CBY, P().CBZ};
+    for (int i = 0; i < 9; ++i) EXPECT_EQ(vortn::FloatText(read[i]), vortn::FloatText(expected[i])) << i;
+    // Saved again, the deck (with its load line) is the same.
+    P().SaveToFile();
+    EXPECT_EQ(DeckLines(QStringLiteral("c.vtd")), first);
 }
 
 TEST_F(ProjectFile, BatterPlanesOfManyPiles) {

@@ -176,6 +176,48 @@ TEST(EngineEntry, UnwritablePlotFileIsReported) {
   fs::remove_all(dir);
 }
 
+// Decks the solution refuses (its message ends "PROGRAM WILL NOT EXECUTE")
+// end like decks the readers refuse: result 3, and no plot-data file that
+// could pass for results.  The same deck with admissible values runs.
+TEST(EngineEntry, RefusedSolutionEndsWithTheFatalResultAndNoPlotFile) {
+  const std::string head = std::string("GRAVITY=32.2\n") + kFoundation + "SOIL\nCONSTANTS=0\nBELOW=500 110 0.33 0.05\n";
+  const auto transient = [](const std::string& points, const std::string& dt) {
+    return "LOAD\nTRANSIENT\nCONSTANTS\n" + points + " " + dt + " 1\n3\n0\n1000\n0\n-1000\nRUN\n";
+  };
+  const auto harmonic = [](const std::string& range) {
+    return "LOAD\nHARMONIC\nCONSTANTS\nNONQUADRATIC\n" + range + "\n1000 0 0\n0 0 0\n0 0 0 0\nRUN\n";
+  };
+  struct Case {
+    std::string load;
+    int code;
+    const char* message;
+  } cases[] = {
+      {transient("-5", "0.01"), 3, " *** NUMBER OF TRANSIENT POINTS (         -5) MUST LIE BETWEEN 1 AND 1024 ***"},
+      {transient("4", "0"), 3, " *** INADMISSABLE TIME INTERVAL OF TRANSIENT LOAD ( 0.000E+00) ***"},
+      {harmonic("3000 1 1"), 3, " *** NUMBER OF FREQUENCY POINTS (       3000) MUST LIE BETWEEN 1 AND 1024 ***"},
+      {harmonic("100 3.4E+38 -1.36E+37"), 3,
+       " *** FREQUENCIES FROM  3.400E+38 BY -1.360E+37 EXCEED THE RANGE OF REAL NUMBERS ***"},
+      {transient("4", "0.01"), 0, nullptr},
+      {harmonic("100 10 10"), 0, nullptr},
+  };
+  for (const Case& c : cases) {
+    EngineRun r = RunDeck(head + c.load);
+    EXPECT_EQ(r.code, c.code) << c.load << r.report;
+    EXPECT_EQ(fs::exists(r.dir / "job.vtp"), c.code == 0) << c.load;
+    if (c.message) {
+      EXPECT_NE(r.report.find(c.message), std::string::npos) << r.report;
+      EXPECT_NE(r.report.find(" ***PROGRAM WILL NOT EXECUTE***"), std::string::npos);
+    }
+    fs::remove_all(r.dir);
+  }
+  // A deck the readers refuse leaves none either.
+  EngineRun fatal = RunDeck("FOUNDATION=CONCRETE\nRUN\n");
+  EXPECT_EQ(fatal.code, 3);
+  EXPECT_FALSE(fs::exists(fatal.dir / "job.vtp"));
+  EXPECT_TRUE(fs::exists(fatal.dir / "job.vto"));
+  fs::remove_all(fatal.dir);
+}
+
 TEST(EngineEntry, DecksWithWindowsLineEnds) {
   EngineRun r = RunDeck("GRAVITY=32.2\r\nSTOP\r\n");
   EXPECT_EQ(r.code, 2);

@@ -65,9 +65,10 @@ const MalformedCase kCases[] = {
      {}},
     // A minimum frequency near the largest real, stepping down to the
     // maximum: the first point of the loop overflows.  The run stops with a
-    // message rather than solving at infinite frequencies.
+    // message rather than solving at infinite frequencies, as a fatal input
+    // error.
     {"malformed_frequency_overflow.vtd",
-     0,
+     3,
      {" *** FREQUENCIES FROM  3.400E+38 BY -1.360E+37 EXCEED THE RANGE OF REAL NUMBERS ***",
       " ***PROGRAM WILL NOT EXECUTE***"},
      {"NO SOLUTION", "RESPONSE SPECTRA"}},

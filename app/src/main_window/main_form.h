@@ -226,6 +226,12 @@ private:
     void CloseResultWindows();
     QString ProgramFolder() const;
     bool GuardIdle();  // false (with a message) while a run is in progress
+    // Names the typed rows the save will not write; false when the user
+    // cancels the save for them.
+    bool ConfirmUnwrittenRows();
+    // The Data menu's fitting of the soil column to the foundation layers;
+    // rows that hold values go only when the user agrees.
+    void FitSoilColumn();
 
     std::unique_ptr<Ui::TMainForm> ui_;
     std::unique_ptr<TProjectHolder> holder_;
@@ -234,6 +240,9 @@ private:
     QString editorPath_, viewerPath_, engineLibrary_, startupArgument_;
     // The project file whose reading stopped at an error (empty: none).
     QString partlyReadFile_;
+    // The soil column the user chose to keep longer than the foundation
+    // leaves for it (foundation layers, adjacent layers, soil-column rows).
+    std::array<int, 3> keptSoilColumn_{-1, -1, -1};
     bool resultsLoaded_ = false;
     bool view3DOpen_ = false;
     QPointer<TDlgTopView> topView_;

@@ -5,8 +5,11 @@
 #include "dialog_host.h"
 #include "exceptions.h"
 #include "ui_MainForm.h"
+#include "unwritten_rows.h"
 
 #include <QMdiArea>
+#include <QMessageBox>
+#include <array>
 #include <vector>
 
 namespace vortn {
@@ -165,11 +168,34 @@ void TMainForm::DataMenuClick() {
         f.DataSideSoil->setText(QStringLiteral("Side Soil"));
     f.DataSideSoil->setEnabled(half || pile || multi);
     f.DataSoilColumn->setEnabled(multi);
-    if (multi && holder_->MultiElement().RowCount() > 1) {
-        // Only a positive difference: the soil column never loses rows here.
-        const int rows = holder_->MultiElement().RowCount() - holder_->D().RowCount();
-        if (rows >= 1) holder_->Multisoil().SetRowCount(rows);
+    if (multi) FitSoilColumn();
+}
+
+void TMainForm::FitSoilColumn() {
+    const int elements = holder_->MultiElement().RowCount(), adjacent = holder_->D().RowCount();
+    if (elements <= 1) return;
+    // Only a positive difference: the soil column never loses all its rows
+    // here. Then one row per foundation layer below the adjacent layers, as
+    // a save writes them (blank last adjacent layers give way).
+    if (elements - adjacent < 1) return;
+    const int rows = SoilColumnRowsWritten(Project());
+    TGridTable& column = holder_->Multisoil();
+    const std::vector<TUnwrittenRows> cut = SoilColumnRowsBeyond(column, rows, elements, elements - rows);
+    // Kept once, they are not asked about again until the tables change.
+    const std::array<int, 3> shape{elements, adjacent, column.RowCount()};
+    if (!cut.empty() && shape == keptSoilColumn_) return;
+    if (!cut.empty()) {
+        QString text = QStringLiteral("The soil column has more layers than the foundation leaves for it:\n");
+        for (const TUnwrittenRows& r : cut) text += QStringLiteral("\n- ") + r.text;
+        text += QStringLiteral(
+                "\n\nDo you want to remove these layers? (Kept, they are not written to the project "
+                "file.)");
+        if (AskQuestion(text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes) {
+            keptSoilColumn_ = shape;
+            return;
+        }
     }
+    column.SetRowCount(rows);
 }
 
 void TMainForm::UpdateLoadingMenu() {

@@ -6,7 +6,9 @@
 #include "block_view.h"
 #include "display_name.h"
 #include "exceptions.h"
+#include "side_files.h"
 #include "ui_MainForm.h"
+#include "unwritten_rows.h"
 
 #include <QDir>
 #include <QFile>
@@ -128,6 +130,10 @@ bool TMainForm::OpenProjectFile(const QString& fullName) {
     // The reader shows its message and keeps what it read: the file holds
     // more than the window, so it is not replaced without asking.
     partlyReadFile_ = holder_->LastMessage().isEmpty() ? QString() : fullName;
+    // A deck read whole beside an empty side file: the project is as read,
+    // the user learns what the next save puts right.
+    if (partlyReadFile_.isEmpty())
+        if (const QString notice = EmptySideFilesNotice(fullName); !notice.isEmpty()) ShowMessage(notice);
     return true;
 }
 
@@ -202,6 +208,7 @@ bool TMainForm::FileSaveClick() {
         if (answer == QMessageBox::Yes) return FileSaveAsClick();
         if (answer != QMessageBox::No) return false;
     }
+    if (!ConfirmUnwrittenRows()) return false;
     try {
         Project().SaveToFile();
         partlyReadFile_.clear();
@@ -213,7 +220,7 @@ bool TMainForm::FileSaveClick() {
 }
 
 bool TMainForm::FileSaveAsClick() {
-    if (!DeactivateActiveChild()) return false;
+    if (!DeactivateActiveChild() || !ConfirmUnwrittenRows()) return false;
     const QString title = QStringLiteral("Save ") + GetDisplayName(Project().FileName) + QStringLiteral(" As");
     QString name;
     if (SaveNameHook) {
@@ -243,6 +250,13 @@ bool TMainForm::FileSaveAsClick() {
     if (full == partlyReadFile_) partlyReadFile_.clear();
     UpdatePrevFile(full);
     return true;
+}
+
+bool TMainForm::ConfirmUnwrittenRows() {
+    const std::vector<TUnwrittenRows> rows = UnwrittenRows(Project());
+    if (rows.empty()) return true;
+    return AskQuestion(UnwrittenRowsQuestion(rows), QMessageBox::Yes | QMessageBox::Cancel, QMessageBox::Cancel) ==
+           QMessageBox::Yes;
 }
 
 void TMainForm::FileExitClick() { close(); }

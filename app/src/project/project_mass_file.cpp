@@ -37,9 +37,7 @@ void ReadMassData(TProgramData& p, TDeckWalker& w) {
     p.MassCount = 0;
     if (!w.More()) return;
     TGridTable& m = p.Holder().MassCal();
-    const int n = w.Integer();
-    if (n <= 0) return;
-    w.CheckCount(n, m, w.WordLine(), w.WordItem());
+    const int n = w.CheckCount(w.Integer(), m, w.WordLine(), w.WordItem());
     w.Finish();
     // Each component counts once all its values were read.
     for (int r = 0; r < n; ++r) {
@@ -50,6 +48,8 @@ void ReadMassData(TProgramData& p, TDeckWalker& w) {
         for (int c = 0; c < 7; ++c) SetF(m, c, r, values[c]);
         p.MassCount = r + 1;
     }
+    // The centres follow also without mass components: the centre of base
+    // typed in the mass data is what a load referred to it is taken from.
     Extended* centres[3][3] = {{&p.CGx, &p.CGy, &p.CGz}, {&p.CBx, &p.CBy, &p.CBz}, {&p.CBX, &p.CBY, &p.CBZ}};
     for (auto& line : centres) {
         if (!w.More()) break;
