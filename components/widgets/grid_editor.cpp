@@ -290,6 +290,10 @@ TCanvasMetrics TTableForm::Metrics() const {
 
 void TTableForm::ShowEditor(bool modal) {
     modal_ = modal;
+    // Filled and laid out before it is first shown: a widget moved or resized
+    // while shown but not yet painted has its never-painted pixels (what lay
+    // beneath) taken as its picture, so a header could stay blank.
+    if (!attached_) FormShow();
     if (modal) {
         setWindowModality(Qt::ApplicationModal);
         show();
