@@ -163,6 +163,9 @@ TEditorGrid::TEditorGrid(QWidget* parent) : QTableWidget(parent) {
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCornerButtonEnabled(false);
+    // A cell shows its number on one line, elided where the column is too
+    // narrow; wrapped, "1.6404199" would read as two numbers.
+    setWordWrap(false);
     horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignTop);

@@ -13,6 +13,7 @@
 #include <QtTest/QTest>
 
 #include <initializer_list>
+#include <utility>
 #include <ostream>
 #include <vector>
 
@@ -147,6 +148,46 @@ TEST_P(OneRowEditorOnScreen, RowNumberPaintedAtTheFirstPaint) {
     const QRect onScreen = QRect(rows->viewport()->mapToGlobal(cell.topLeft()), cell.size())
                                    .translated(-w.screen()->geometry().topLeft());
     EXPECT_GT(DarkPixels(shot, onScreen), 3) << "number of the row";
+}
+
+// Rows of `r` in `shot` that hold a dark pixel: the first and the last.
+std::pair<int, int> InkRows(const QImage& shot, const QRect& r) {
+    int first = -1, last = -1;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        if (DarkPixels(shot, QRect(r.left(), y, r.width(), 1)) > 0) {
+            if (first < 0) first = y;
+            last = y;
+        }
+    return {first, last};
+}
+
+TEST(GridEditorCells, NumberTooWideForItsColumnStaysOnOneLine) {
+    ASSERT_TRUE(OnXServer()) << "run under tools/virtual-display.sh";
+    TMainForm w;
+    w.SetStartupFile(QStringLiteral(VORTN_EXAMPLES "/project-half-space.vtd"));
+    w.resize(1024, 740);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    w.UnitsClick(1);  // English: the 0.5 m layer is 1.6404199 ft thick
+    TGridTable& table = w.Holder().D1();
+    table.ShowTable();
+    auto* form = dynamic_cast<TTableForm*>(table.Editor());
+    ASSERT_NE(form, nullptr);
+    const FirstPaint cells(form->Grid->viewport());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return cells.Painted(); }, 10000));
+    ASSERT_EQ(form->Grid->item(0, 0)->text(), QStringLiteral("1.6404199"));
+    const QFontMetrics fm(form->Grid->font());
+    ASSERT_GT(fm.horizontalAdvance(QStringLiteral("1.6404199")), form->Grid->columnWidth(0) - 6)
+            << "the case needs a number wider than its column";
+
+    const QImage shot = GrabScreen();
+    ASSERT_TRUE(shot.save(ScreenshotPath(QStringLiteral("screen_editor_narrow_number.png"))));
+    QRect cell = form->Grid->visualRect(form->Grid->model()->index(0, 0)).adjusted(1, 1, -1, -1);
+    cell = QRect(form->Grid->viewport()->mapToGlobal(cell.topLeft()), cell.size())
+                   .translated(-w.screen()->geometry().topLeft());
+    const auto [first, last] = InkRows(shot, cell);
+    ASSERT_GE(first, 0) << "the cell shows nothing";
+    EXPECT_LE(last - first + 1, fm.height()) << "the number takes more than one line";
 }
 
 INSTANTIATE_TEST_SUITE_P(Tables, OneRowEditorOnScreen,
