@@ -163,6 +163,9 @@ TEditorGrid::TEditorGrid(QWidget* parent) : QTableWidget(parent) {
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCornerButtonEnabled(false);
+    // A cell shows its number on one line, elided where the column is too
+    // narrow; wrapped, "1.6404199" would read as two numbers.
+    setWordWrap(false);
     horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -290,6 +293,10 @@ TCanvasMetrics TTableForm::Metrics() const {
 
 void TTableForm::ShowEditor(bool modal) {
     modal_ = modal;
+    // Filled and laid out before it is first shown: a widget moved or resized
+    // while shown but not yet painted has its never-painted pixels (what lay
+    // beneath) taken as its picture, so a header could stay blank.
+    if (!attached_) FormShow();
     if (modal) {
         setWindowModality(Qt::ApplicationModal);
         show();

@@ -21,9 +21,9 @@ using Field = std::function<Extended&(TProgramData&)>;
 struct PatternCase {
     const char* name;
     TDialogKind kind;
-    const char* box;     // the box under test
+    const char* box;  // the box under test
     Field field;
-    const char* other;   // a second box of the same dialog
+    const char* other;  // a second box of the same dialog
     Field otherField;
 };
 
@@ -32,18 +32,19 @@ void PrintTo(const PatternCase& c, std::ostream* os) { *os << c.name; }
 #define FIELD(f) [](TProgramData& p) -> Extended& { return p.f; }
 
 const PatternCase kPatternCases[] = {
-    {"Shape", TDialogKind::Shape, "DataEdit2", FIELD(Length), "DataEdit3", FIELD(Width)},
-    {"FoundationData", TDialogKind::FoundationData, "DataEdit1", FIELD(Xc), "DataEdit5", FIELD(BedRockDepth)},
-    {"SoilBelow", TDialogKind::SoilBelow, "DataEdit3", FIELD(SoilPoisson), "DataEdit4", FIELD(SoilDamping)},
-    {"MassData", TDialogKind::MassData, "DataEdit11", FIELD(CBx), "DataEdit1", FIELD(TotalMass)},
-    {"PileCap", TDialogKind::PileCapProperties, "DataEdit4", FIELD(CBx), "DataEdit5", FIELD(TotalMass)},
-    {"PileProperties", TDialogKind::PileProperties, "DataEdit8", FIELD(PileLength), "DataEdit7", FIELD(PileModulus)},
-    {"FoundationProperties", TDialogKind::FoundationProperties, "DataEdit9", FIELD(ShearCoefficient), "DataEdit1",
-     FIELD(Xc)},
-    {"Harmonic", TDialogKind::Harmonic, "DataEdit4", FIELD(Fx), "DataEdit1", FIELD(MaxFrequency)},
-    {"Quadratic", TDialogKind::Quadratic, "DataEdit7", FIELD(Mx), "DataEdit12", FIELD(LoadZ)},
-    {"Transient", TDialogKind::Transient, "DataEdit2", FIELD(TimeInterval), "DataEdit2", FIELD(TimeInterval)},
-    {"Random", TDialogKind::Random, "DataEdit4", FIELD(ObservationPeriod), "DataEdit1", FIELD(RandomMaxFrequency)},
+        {"Shape", TDialogKind::Shape, "DataEdit2", FIELD(Length), "DataEdit3", FIELD(Width)},
+        {"FoundationData", TDialogKind::FoundationData, "DataEdit1", FIELD(Xc), "DataEdit5", FIELD(BedRockDepth)},
+        {"SoilBelow", TDialogKind::SoilBelow, "DataEdit3", FIELD(SoilPoisson), "DataEdit4", FIELD(SoilDamping)},
+        {"MassData", TDialogKind::MassData, "DataEdit11", FIELD(CBx), "DataEdit1", FIELD(TotalMass)},
+        {"PileCap", TDialogKind::PileCapProperties, "DataEdit4", FIELD(CBx), "DataEdit5", FIELD(TotalMass)},
+        {"PileProperties", TDialogKind::PileProperties, "DataEdit8", FIELD(PileLength), "DataEdit7",
+         FIELD(PileModulus)},
+        {"FoundationProperties", TDialogKind::FoundationProperties, "DataEdit9", FIELD(ShearCoefficient), "DataEdit1",
+         FIELD(Xc)},
+        {"Harmonic", TDialogKind::Harmonic, "DataEdit4", FIELD(Fx), "DataEdit1", FIELD(MaxFrequency)},
+        {"Quadratic", TDialogKind::Quadratic, "DataEdit7", FIELD(Mx), "DataEdit12", FIELD(LoadZ)},
+        {"Transient", TDialogKind::Transient, "DataEdit2", FIELD(TimeInterval), "DataEdit2", FIELD(TimeInterval)},
+        {"Random", TDialogKind::Random, "DataEdit4", FIELD(ObservationPeriod), "DataEdit1", FIELD(RandomMaxFrequency)},
 };
 
 class PatternTest : public DialogFixture, public ::testing::WithParamInterface<PatternCase> {};
@@ -105,8 +106,8 @@ TEST_P(InvalidEntryTest, KeepsTheDialogWritesNothingAndShowsOneMessage) {
     EXPECT_EQ(messages.size(), 1) << messages.join(" | ").toStdString();
     EXPECT_EQ(c.field(P()), 0);
     if (twoBoxes) {
-        EXPECT_EQ(c.otherField(P()), 0);              // all or nothing
-        EXPECT_EQ(other->text(), QStringLiteral("5")); // the other entry stays as typed
+        EXPECT_EQ(c.otherField(P()), 0);                // all or nothing
+        EXPECT_EQ(other->text(), QStringLiteral("5"));  // the other entry stays as typed
     }
     EXPECT_EQ(box->text(), QString::fromLatin1(text));
     EXPECT_EQ(d->focusWidget(), box);
@@ -131,7 +132,7 @@ INSTANTIATE_TEST_SUITE_P(Dialogs, PatternTest, ::testing::ValuesIn(kPatternCases
                          [](const auto& info) { return std::string(info.param.name); });
 std::string InvalidEntryName(const ::testing::TestParamInfo<std::tuple<PatternCase, const char*>>& info) {
     static const std::pair<const char*, const char*> names[] = {
-        {"1/0", "DivideByZero"}, {"ln(0)", "LogZero"}, {"nosuchname", "UnknownName"}, {"2+", "Unfinished"}};
+            {"1/0", "DivideByZero"}, {"ln(0)", "LogZero"}, {"nosuchname", "UnknownName"}, {"2+", "Unfinished"}};
     std::string kind = "Other";
     for (const auto& [text, name] : names)
         if (std::string(text) == std::get<1>(info.param)) kind = name;
@@ -246,6 +247,36 @@ TEST_F(DialogFixture, ComingBackToTheSameDialogKeepsItsUnsavedEntries) {
     EXPECT_EQ(P().SoilVelocity, 0);
 }
 
+// ---- a unit switch
+
+TEST_F(DialogFixture, ConvertedValuesShowTheDigitsTheFileKeepsAndPassingThroughKeepsThem) {
+    holder->OnRefreshOpenDialogs = [this] { host->RefreshOpenDialogs(); };
+    P().SoilVelocity = 250;   // m/s
+    P().SoilUnitWeight = 19;  // kN/m^3
+    P().SoilPoisson = 0.35L;
+    TInputDialog* d = Open(TDialogKind::SoilBelow);
+    P().SetUnits(1);
+    // 250 x 3.280839895 and 19 x 224.8089237 / 3.280839895^3, as the file keeps them.
+    EXPECT_EQ(Box(d, "DataEdit1")->text().toStdString(), "820.20997");
+    EXPECT_EQ(Box(d, "DataEdit2")->text().toStdString(), "120.95172");
+    EXPECT_EQ(Box(d, "DataEdit3")->text().toStdString(), "0.35");
+    // Passing through the boxes and leaving the dialog keeps every value.
+    const Extended weight = P().SoilUnitWeight;
+    Box(d, "DataEdit2")->setFocus(Qt::OtherFocusReason);
+    Box(d, "DataEdit1")->setFocus(Qt::OtherFocusReason);
+    ASSERT_TRUE(d->Deactivate());
+    EXPECT_EQ(P().SoilUnitWeight, weight);
+    P().SetUnits(2);
+    EXPECT_NEAR(double(P().SoilUnitWeight / 19), 1, 1e-15);
+    EXPECT_EQ(Box(d, "DataEdit2")->text().toStdString(), "19");
+    // A value typed is written as its box shows it, with up to 18 digits.
+    Type(Box(d, "DataEdit2"), QStringLiteral("1/3"));
+    ASSERT_TRUE(d->Deactivate());
+    EXPECT_EQ(Box(d, "DataEdit2")->text().toStdString(), "0.333333333333333333");
+    EXPECT_EQ(P().SoilUnitWeight, Value(Box(d, "DataEdit2")));
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(QLatin1Char('|')).toStdString();
+}
+
 // ---- New and Open
 
 TEST_F(DialogFixture, NewForceClosesEveryDialogWithoutCheckOrWriteBack) {
@@ -286,7 +317,8 @@ TEST_F(DialogFixture, EveryFormShowsItsBoxesOnTheWindowBackground) {
         ASSERT_NE(d, nullptr);
         const QImage shot = d->grab().toImage();
         const QString name = d->metaObject()->className();
-        ASSERT_TRUE(shot.save(QStringLiteral(VORTN_SCREENSHOT_DIR "/dialog_%1.png").arg(name.section(QLatin1String("::"), -1))));
+        ASSERT_TRUE(shot.save(
+                QStringLiteral(VORTN_SCREENSHOT_DIR "/dialog_%1.png").arg(name.section(QLatin1String("::"), -1))));
         const QColor window = d->palette().color(QPalette::Window);
         EXPECT_EQ(QColor(shot.pixel(2, 2)), window) << name.toStdString();
         const QList<TDataEdit*> boxes = d->findChildren<TDataEdit*>();
@@ -294,7 +326,7 @@ TEST_F(DialogFixture, EveryFormShowsItsBoxesOnTheWindowBackground) {
             if (!box->isVisible() || !box->isEnabled()) continue;
             const QPoint inside = box->mapTo(d, QPoint(box->width() - 4, box->height() / 2));
             EXPECT_EQ(QColor(shot.pixel(inside)), box->palette().color(QPalette::Base))
-                << name.toStdString() << " " << box->objectName().toStdString();
+                    << name.toStdString() << " " << box->objectName().toStdString();
         }
         d->Frame()->close();
         Settle();

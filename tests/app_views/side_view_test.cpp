@@ -42,6 +42,14 @@ void EmbeddedCapOnFourPiles(SideViewTest& t) {  // a 4 x 3 cap embedded 0.6, pil
 }
 void FourPilesOfTwoSections(SideViewTest& t) { t.Piles({{-3, -2}, {3, -2}, {-3, 2}, {3, 2}}, {{4, 0.5}, {6, 0.5}}); }
 void BatteredPile(SideViewTest& t) { t.Piles({{0, 0, 10, 1}}, {{10, 0.5}}); }
+void OvalPile(SideViewTest& t) {
+    t.Piles({{0, 0}}, {{10, 0.5}});
+    t.H().PileData().Cells(2, 0).SetAsFloat(0.25L);
+}
+void OvalColumn(SideViewTest& t) {  // elements (depth, radius x, radius y)
+    t.Foundation("MULTILAYER", 4);
+    Fill(t.H().MultiElement(), {{2, 1, 0.75L}, {3, 1, 0.75L}});
+}
 
 // The window's picture, recorded at the device's size.
 void DrawInto(TDlgSideView& view, RecordingDevice& device) {
@@ -142,6 +150,15 @@ INSTANTIATE_TEST_SUITE_P(
                            },
                            TSidePlane::XZ,
                            {-2.1L, 2.1L, 0, 1.05L * 5}},
+                // A column of radius 1 along x and 0.75 along y: each plane shows its own.
+                WindowCase{"multilayer XZ of an oval column", OvalColumn, TSidePlane::XZ, {-2.1L, 2.1L, 0, 1.05L * 5}},
+                WindowCase{"multilayer YZ of an oval column",
+                           OvalColumn,
+                           TSidePlane::YZ,
+                           {-1.575L, 1.575L, 0, 1.05L * 5}},
+                // A pile of radius 0.5 along x and 0.25 along y.
+                WindowCase{"oval pile XZ", OvalPile, TSidePlane::XZ, {-0.525L, 0.525L, 0, 10.5L}},
+                WindowCase{"oval pile YZ", OvalPile, TSidePlane::YZ, {-0.2625L, 0.2625L, 0, 10.5L}},
                 // The new project has no extent: the initial window stays.
                 WindowCase{"default project", [](SideViewTest&) {}, TSidePlane::XZ, {-10, 10, 0, 10}},
                 WindowCase{"no soil layers",

@@ -1,6 +1,7 @@
 // The grid table editors as the X server shows them: every header line and
 // row number is painted from the first paint, before any typing.
 #include "grid_editor.h"
+#include "input_dialog.h"
 #include "main_form.h"
 #include "patience.h"
 #include "project_holder.h"
@@ -9,9 +10,13 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QMdiSubWindow>
+#include <QPaintEvent>
 #include <QtTest/QTest>
 
+#include <initializer_list>
+#include <utility>
 #include <ostream>
+#include <vector>
 
 using namespace vortn;
 using namespace vortn::test;
@@ -92,5 +97,135 @@ INSTANTIATE_TEST_SUITE_P(
                           EditorCase{"pile_coordinates", &TProjectHolder::Pilecoord, &TProjectHolder::D},
                           EditorCase{"mass_components", &TProjectHolder::MassCal, &TProjectHolder::D}),
         [](const auto& info) { return std::string(info.param.name); });
+
+// The region a widget painted at its first paint.
+class FirstPaint : public QObject {
+public:
+    explicit FirstPaint(QWidget* w) { w->installEventFilter(this); }
+    bool Painted() const { return painted_; }
+    const QRegion& Region() const { return region_; }
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint && !painted_) {
+            painted_ = true;
+            region_ = static_cast<QPaintEvent*>(e)->region();
+        }
+        return false;
+    }
+
+private:
+    bool painted_ = false;
+    QRegion region_;
+};
+
+// A one-row table opened after several input dialogs, each shown and painted
+// before the next opens, as a user opens them from the menus.
+struct OneRowCase {
+    const char* name;
+    const char* project;
+    std::vector<TDialogKind> before;
+    TGridTable& (TProjectHolder::*table)() const;
+};
+
+void PrintTo(const OneRowCase& c, std::ostream* os) { *os << c.name; }
+
+class OneRowEditorOnScreen : public ::testing::TestWithParam<OneRowCase> {};
+
+TEST_P(OneRowEditorOnScreen, RowNumberPaintedAtTheFirstPaint) {
+    ASSERT_TRUE(OnXServer()) << "run under tools/virtual-display.sh";
+    const OneRowCase& c = GetParam();
+    TMainForm w;
+    w.SetStartupFile(QStringLiteral(VORTN_EXAMPLES "/") + QLatin1String(c.project));
+    w.resize(1024, 740);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    for (TDialogKind kind : c.before) {
+        QWidget* dialog = w.Dialogs().OpenDialog(kind);
+        ASSERT_NE(dialog, nullptr);
+        const FirstPaint shown(dialog);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return shown.Painted(); }, 10000));
+    }
+    TGridTable& table = (w.Holder().*c.table)();
+    ASSERT_EQ(table.RowCount(), 1);
+    table.ShowTable();
+    auto* form = dynamic_cast<TTableForm*>(table.Editor());
+    ASSERT_NE(form, nullptr);
+    QHeaderView* rows = form->Grid->verticalHeader();
+    const FirstPaint rowNumbers(rows->viewport());
+    const FirstPaint cells(form->Grid->viewport());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rowNumbers.Painted() && cells.Painted(); }, 10000));
+
+    // The first paint covers the row number and every cell: nothing of the
+    // window beneath is left in them for a later paint to correct.
+    const QRect number(0, rows->sectionViewportPosition(0), rows->viewport()->width(), rows->sectionSize(0));
+    auto height = [](const QRegion& r) { return r.boundingRect().height(); };
+    EXPECT_TRUE(QRegion(number).subtracted(rowNumbers.Region()).isEmpty())
+            << "the row number's first paint is " << height(rowNumbers.Region()) << " of " << number.height()
+            << " pixels high";
+    EXPECT_TRUE(QRegion(form->Grid->viewport()->rect()).subtracted(cells.Region()).isEmpty())
+            << "the cells' first paint is " << cells.Region().boundingRect().width() << " of "
+            << form->Grid->viewport()->width() << " pixels wide";
+
+    const QImage shot = GrabScreen();
+    ASSERT_TRUE(shot.save(ScreenshotPath(QStringLiteral("screen_one_row_%1.png").arg(QLatin1String(c.name)))));
+    const QRect cell(2, number.top() + 2, number.width() - 4, number.height() - 4);
+    const QRect onScreen = QRect(rows->viewport()->mapToGlobal(cell.topLeft()), cell.size())
+                                   .translated(-w.screen()->geometry().topLeft());
+    EXPECT_GT(DarkPixels(shot, onScreen), 3) << "number of the row";
+}
+
+// Rows of `r` in `shot` that hold a dark pixel: the first and the last.
+std::pair<int, int> InkRows(const QImage& shot, const QRect& r) {
+    int first = -1, last = -1;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        if (DarkPixels(shot, QRect(r.left(), y, r.width(), 1)) > 0) {
+            if (first < 0) first = y;
+            last = y;
+        }
+    return {first, last};
+}
+
+TEST(GridEditorCells, NumberTooWideForItsColumnStaysOnOneLine) {
+    ASSERT_TRUE(OnXServer()) << "run under tools/virtual-display.sh";
+    TMainForm w;
+    w.SetStartupFile(QStringLiteral(VORTN_EXAMPLES "/project-half-space.vtd"));
+    w.resize(1024, 740);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    w.UnitsClick(1);  // English: the 0.5 m layer is 1.6404199 ft thick
+    TGridTable& table = w.Holder().D1();
+    table.ShowTable();
+    auto* form = dynamic_cast<TTableForm*>(table.Editor());
+    ASSERT_NE(form, nullptr);
+    const FirstPaint cells(form->Grid->viewport());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return cells.Painted(); }, 10000));
+    ASSERT_EQ(form->Grid->item(0, 0)->text(), QStringLiteral("1.6404199"));
+    const QFontMetrics fm(form->Grid->font());
+    ASSERT_GT(fm.horizontalAdvance(QStringLiteral("1.6404199")), form->Grid->columnWidth(0) - 6)
+            << "the case needs a number wider than its column";
+
+    const QImage shot = GrabScreen();
+    ASSERT_TRUE(shot.save(ScreenshotPath(QStringLiteral("screen_editor_narrow_number.png"))));
+    QRect cell = form->Grid->visualRect(form->Grid->model()->index(0, 0)).adjusted(1, 1, -1, -1);
+    cell = QRect(form->Grid->viewport()->mapToGlobal(cell.topLeft()), cell.size())
+                   .translated(-w.screen()->geometry().topLeft());
+    const auto [first, last] = InkRows(shot, cell);
+    ASSERT_GE(first, 0) << "the cell shows nothing";
+    EXPECT_LE(last - first + 1, fm.height()) << "the number takes more than one line";
+}
+
+INSTANTIATE_TEST_SUITE_P(Tables, OneRowEditorOnScreen,
+                         ::testing::Values(OneRowCase{"half_space_soil_layers",
+                                                      "project-half-space.vtd",
+                                                      {TDialogKind::Title, TDialogKind::Shape, TDialogKind::MassData,
+                                                       TDialogKind::FoundationData, TDialogKind::SoilBelow},
+                                                      &TProjectHolder::D1},
+                                           OneRowCase{"pile_cap_side_soil",
+                                                      "project-pile.vtd",
+                                                      {TDialogKind::Title, TDialogKind::Shape,
+                                                       TDialogKind::PileCapProperties, TDialogKind::PileProperties},
+                                                      &TProjectHolder::pilecapsoil}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

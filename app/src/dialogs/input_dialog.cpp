@@ -12,6 +12,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QTimer>
+#include <algorithm>
 #include <climits>
 #include <cmath>
 
@@ -26,13 +27,25 @@ int RoundHalfEven(Extended x) {
 }
 
 void TFieldList::Load() const {
-    for (const Item& it : items_) it.box->SetNumber(it.real ? *it.real : Extended(*it.integer));
+    for (const Item& it : items_) {
+        it.box->SetNumber(it.real ? *it.real : Extended(*it.integer));
+        if (!it.real || it.box->Hex()) continue;
+        // A real is shown with the digits the project file keeps of it, so a
+        // converted value does not show the factors' noise; Store keeps the
+        // value itself while the box still shows that text.
+        it.box->setText(FloatText(std::clamp(*it.real, it.box->MinVal(), it.box->MaxVal())));
+        it.box->home(false);
+    }
 }
 
 TDataEdit* TFieldList::Store() const {
     std::vector<Extended> values;
     values.reserve(items_.size());
     for (const Item& it : items_) {
+        if (it.real && !it.box->Hex() && it.box->text() == FloatText(*it.real)) {
+            values.push_back(*it.real);  // not edited: passing through changes nothing
+            continue;
+        }
         try {
             const Extended v = it.box->Number();
             if (!std::isfinite(v)) return it.box;

@@ -38,9 +38,11 @@ class TFieldList {
 public:
     void Real(TDataEdit* box, Extended& field) { items_.push_back({box, &field, nullptr}); }
     void Integer(TDataEdit* box, int& field) { items_.push_back({box, nullptr, &field}); }
+    // Reals show the 8 significant digits the project file keeps.
     void Load() const;
     // Evaluates every box; writes all only when every box is valid. On a
-    // failure returns the first invalid box and writes nothing.
+    // failure returns the first invalid box and writes nothing. A real whose
+    // box still shows its field's loaded text keeps its own value.
     TDataEdit* Store() const;
 
 private:

@@ -52,9 +52,14 @@ TDlgSideViewXZ* TMainForm::SideViewXZ() const { return sideViewXZ_; }
 TDlgSideViewYZ* TMainForm::SideViewYZ() const { return sideViewYZ_; }
 TDlgBlock* TMainForm::View3DWindow() const { return view3D_; }
 
-void TMainForm::ViewMenuClick() { ui_->N3DView1->setChecked(view3DOpen_); }
+void TMainForm::ViewMenuClick() {
+    // A view shows the project with the entry being typed committed.
+    DeactivateActiveChild();
+    ui_->N3DView1->setChecked(view3DOpen_);
+}
 
 void TMainForm::TopViewClick() {
+    if (!DeactivateActiveChild()) return;
     OpenOnDemand(MdiArea(), topView_, [this] {
         auto* view = new TDlgTopView;
         view->SetHolder(holder_.get());
@@ -63,6 +68,7 @@ void TMainForm::TopViewClick() {
 }
 
 void TMainForm::SideViewXZClick() {
+    if (!DeactivateActiveChild()) return;
     OpenOnDemand(MdiArea(), sideViewXZ_, [this] {
         auto* view = new TDlgSideViewXZ;
         view->SetHolder(holder_.get());
@@ -71,6 +77,7 @@ void TMainForm::SideViewXZClick() {
 }
 
 void TMainForm::SideViewYZClick() {
+    if (!DeactivateActiveChild()) return;
     OpenOnDemand(MdiArea(), sideViewYZ_, [this] {
         auto* view = new TDlgSideViewYZ;
         view->SetHolder(holder_.get());
@@ -78,7 +85,9 @@ void TMainForm::SideViewYZClick() {
     });
 }
 
-void TMainForm::View3DClick() { Open3DView(); }
+void TMainForm::View3DClick() {
+    if (DeactivateActiveChild()) Open3DView();
+}
 
 void TMainForm::Open3DView() {
     Ui::TMainForm& f = *ui_;

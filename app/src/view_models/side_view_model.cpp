@@ -66,6 +66,8 @@ bool TSideViewModel::BuildRecords(TProjectHolder& h) {
     std::vector<TPileRecord> built;
     const int centreColumn = plane_ == TSidePlane::XZ ? 0 : 1;
     const int batterItem = plane_ == TSidePlane::XZ ? 1 : 2;
+    // A pile or column is as wide as its radius in this plane: (X) in XZ, (Y) in YZ.
+    const int radiusColumn = plane_ == TSidePlane::XZ ? 1 : 2;
     for (int i = 0; i < n; ++i) {
         Extended xc = 0, t = 0, w = 0, L = 0;
         if (pile) {
@@ -73,11 +75,11 @@ bool TSideViewModel::BuildRecords(TProjectHolder& h) {
             // Only piles are battered: a footing stands upright whatever the
             // first pile row holds.
             if (coord.Cells(3, i).AsInteger() == batterItem) t = coord.Cells(2, i).AsFloat() * 3.1415L / 180;
-            w = 2 * pileData.Cells(1, 0).AsFloat();
+            w = 2 * pileData.Cells(radiusColumn, 0).AsFloat();
             L = summed;
         } else if (multi) {
             // The column stands at the origin, as the foundation does.
-            w = 2 * element.Cells(1, 0).AsFloat();
+            w = 2 * element.Cells(radiusColumn, 0).AsFloat();
             L = ColumnSum(element, 0, std::min(h.D().RowCount(), element.RowCount()));
         } else {
             w = p.CircularFlag == 1 ? 2 * p.Radius : CapWidth(p);
