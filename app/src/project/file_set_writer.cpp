@@ -457,8 +457,8 @@ QString KeptNote(const std::vector<Entry>& set) {
 }
 
 // Removes the files of this program at the set's hidden names of one slot
-// (those of a save cut short); names anything else there.
-void ClearSlot(const std::vector<Entry>& set, const Records& r, QStringList& notes) {
+// (those of a save cut short) unless `keep`; names anything else there.
+void ClearSlot(const std::vector<Entry>& set, const Records& r, QStringList& notes, bool keep = false) {
     std::vector<std::string> names{r.writing};
     for (const Entry& e : set) {
         names.push_back(e.temp);
@@ -466,9 +466,9 @@ void ClearSlot(const std::vector<Entry>& set, const Records& r, QStringList& not
     }
     for (const std::string& name : names) {
         const Found f = Look(name);
-        if (f == Found::Ours)
-            CallUnlink(name.c_str());
-        else if (f == Found::Other)
+        if (f == Found::Ours) {
+            if (!keep) CallUnlink(name.c_str());
+        } else if (f == Found::Other)
             Note(notes, LeftAlone(name));
     }
 }
@@ -570,7 +570,7 @@ Pending Recover(std::vector<Entry>& set, QStringList& notes) {
             ClearSlot(recorded, r, notes);
             if (CallUnlink(record.c_str()) == 0) stays = false;
         }
-        if (!stays) ClearSlot(set, r, notes);
+        ClearSlot(set, r, notes, stays);
     }
     return pending;
 }
