@@ -153,8 +153,9 @@ TEST_P(InPlaceWriteFailure, KeepsTheOldFileUnderBothNames) {
     std::unique_ptr<Tmpfs> disk;
     if (fault == InPlaceFault::FullDisk) {
         disk = std::make_unique<Tmpfs>(folder, "4m");
-        ASSERT_TRUE(disk->Mounted()) << "a tmpfs could not be mounted here (the test needs root): "
-                                     << std::strerror(errno);
+        // Mounting needs the superuser; the failure-hook cases above give
+        // the same fault where it cannot be had.
+        if (!disk->Mounted()) GTEST_SKIP() << "a tmpfs cannot be mounted here: " << std::strerror(errno);
     }
     const QString deck = folder + QStringLiteral("/job.vtd");
     Build(Foundation::Pile, Loading::Harmonic);
@@ -301,7 +302,8 @@ class PlantedAtHiddenNames : public ProjectTest, public ::testing::WithParamInte
 TEST_P(PlantedAtHiddenNames, IsLeftAloneAndNamed) {
     const PlantedCase& c = GetParam();
     if (c.byAnotherUser) {
-        ASSERT_EQ(::geteuid(), 0u) << "this test plants files as another user and needs root";
+        // Files of another user can be made only by the superuser.
+        if (::geteuid() != 0) GTEST_SKIP() << "planting files as another user needs the superuser";
         ASSERT_EQ(::chmod(Bytes(dir_.path()).c_str(), 0755), 0);
     }
     const QString folder = Path(QStringLiteral("shared"));
