@@ -427,6 +427,61 @@ INSTANTIATE_TEST_SUITE_P(
                             false, ".job.vtd~b"}),
         [](const ::testing::TestParamInfo<PlantedCase>& info) { return std::string(info.param.name); });
 
+// Runs the save child as the user nobody (through setpriv) with `args`;
+// returns what it printed, and its exit code in `code`.
+std::string RunChildAsNobody(const std::vector<std::string>& args, int& code) {
+    std::vector<std::string> all{"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups",
+                                 VORTN_SAVE_CHILD};
+    all.insert(all.end(), args.begin(), args.end());
+    int ends[2];
+    if (::pipe(ends) != 0) return {};
+    std::vector<char*> argv;
+    for (std::string& a : all) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::dup2(ends[1], 1);
+        ::close(ends[0]);
+        ::close(ends[1]);
+        ::execv(argv[0], argv.data());
+        _exit(127);
+    }
+    ::close(ends[1]);
+    std::string out;
+    char buf[4096];
+    for (ssize_t n; (n = ::read(ends[0], buf, sizeof buf)) > 0;) out.append(buf, size_t(n));
+    ::close(ends[0]);
+    code = Wait(pid);
+    return out;
+}
+
+// The same planted record seen from a user who is not the superuser: the
+// project of that user opens and saves as it is, and the record is named.
+TEST_F(SaveRecovery, RecordOfAnotherUserIsNotObeyedByAnOrdinaryUser) {
+    if (::geteuid() != 0) GTEST_SKIP() << "switching to another user needs the superuser";
+    ASSERT_EQ(::chmod(Bytes(dir_.path()).c_str(), 0755), 0);
+    const QString folder = Path(QStringLiteral("shared"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_EQ(::chmod(Bytes(folder).c_str(), 01777), 0);
+    const QString deck = folder + QStringLiteral("/job.vtd");
+    int code = -1;
+    RunChildAsNobody({Bytes(kSource), Bytes(deck), "once", "A"}, code);
+    ASSERT_EQ(code, 0);
+    ASSERT_TRUE(ReadSet(deck) == TheVersions().a);
+    // Planted by the superuser, here the other user.
+    ASSERT_TRUE(WriteFile(folder + QStringLiteral("/.job.vtd~b"), RecordOf(folder, "rename", "0")));
+    const std::string left = QStringLiteral("%1/.job.vtd~b was left alone: it is not a file this program saved.")
+                                     .arg(folder)
+                                     .toStdString();
+    EXPECT_EQ(RunChildAsNobody({Bytes(kSource), Bytes(deck), "opens", "1"}, code), "message: " + left + "\n");
+    EXPECT_EQ(code, 0);
+    EXPECT_TRUE(ReadSet(deck) == TheVersions().a);
+    EXPECT_EQ(RunChildAsNobody({Bytes(kSource), Bytes(deck), "saves", "2"}, code), "note: " + left + "\n");
+    EXPECT_EQ(code, 0);
+    EXPECT_TRUE(ReadSet(deck) == TheVersions().b);
+    EXPECT_EQ(FilesIn(folder).join(' ').toStdString(), ".job.vtd~b job.vtd job.vtm job.vtt");
+}
+
 // A genuine record whose new file was changed since: the set may be of two
 // saves, so the open says so and changes nothing.
 TEST_F(SaveRecovery, RecordThatNoLongerMatchesIsReported) {
