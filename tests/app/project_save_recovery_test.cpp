@@ -264,6 +264,14 @@ TEST_F(SaveRecovery, SaveAfterAFailedOneKeepsWhatTheFirstKept) {
     P().Title = QStringLiteral("second");
     EXPECT_EQ(Message([&] { P().SaveToFile(); }).toStdString(), expected.toStdString());
     EXPECT_EQ(ReadBytes(kept), before.mass);
+    // An open on the failing disk says what is left to do.
+    H().OpenProject(Path(QStringLiteral("job.vtd")));
+    EXPECT_EQ(H().LastMessage().toStdString(),
+              QStringLiteral("An earlier save of %1 could not be completed: No space left on device; the previous %2 "
+                             "is kept as %3.")
+                      .arg(Path(QStringLiteral("job.vtd")), mass, kept)
+                      .toStdString());
+    EXPECT_EQ(ReadBytes(kept), before.mass);
     vortn::FileSetCalls().write = nullptr;
     H().OpenProject(Path(QStringLiteral("job.vtd")));
     EXPECT_EQ(H().LastMessage().toStdString(), "");

@@ -1,5 +1,6 @@
-// A stand-in for the program while it saves, for the tests that kill a save:
-// opens a project and saves it as one of two versions.
+// A stand-in for the program while it saves, for the tests that kill a save
+// or run two programs on one project: opens a project and saves it as one
+// of two versions.
 //
 //   vortn_save_child <source> <target> once <A|B> [<n>]
 //       saves version A or B once; with n, the program ends itself (exit
