@@ -5,6 +5,7 @@
 #include "exceptions.h"
 #include "file_set_writer.h"
 #include "project_fixture.h"
+#include "save_child_runner.h"
 
 #include <QFileInfo>
 #include <algorithm>
@@ -20,86 +21,6 @@ namespace project_test {
 namespace {
 
 using ProjectSaveFiles = ProjectTest;
-
-const QString kSource = QStringLiteral(VORTN_EXAMPLES "/project-pile.vtd");
-
-// Starts the save child with `args`; with `out`, its standard output is
-// the write end of a pipe whose read end is returned there.
-pid_t StartChild(const std::vector<std::string>& args, int* out = nullptr) {
-    int pipeEnds[2] = {-1, -1};
-    if (out && ::pipe(pipeEnds) != 0) return -1;
-    std::vector<std::string> all{VORTN_SAVE_CHILD};
-    all.insert(all.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (std::string& a : all) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        if (out) {
-            ::dup2(pipeEnds[1], 1);
-            ::close(pipeEnds[0]);
-            ::close(pipeEnds[1]);
-        }
-        ::execv(argv[0], argv.data());
-        _exit(127);
-    }
-    if (out) {
-        ::close(pipeEnds[1]);
-        *out = pipeEnds[0];
-    }
-    return pid;
-}
-
-int Wait(pid_t pid) {
-    int status = 0;
-    if (::waitpid(pid, &status, 0) != pid) return -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-}
-
-std::string Bytes(const QString& s) { return QFile::encodeName(s).toStdString(); }
-
-// Saves version A or B of the sample project as `target` in a child; with
-// `stopAt` the child ends just before that file system call of the save.
-int SaveInChild(const QString& target, char version, int stopAt = 0) {
-    std::vector<std::string> args{Bytes(kSource), Bytes(target), "once", std::string(1, version)};
-    if (stopAt > 0) args.push_back(std::to_string(stopAt));
-    return Wait(StartChild(args));
-}
-
-struct FileSet {
-    QByteArray deck, mass, geometry;
-    bool operator==(const FileSet&) const = default;
-};
-
-FileSet ReadSet(const QString& deck) {
-    return {ReadBytes(deck), ReadBytes(vortn::ChangeFileExt(deck, QStringLiteral(".vtm"))),
-            ReadBytes(vortn::ChangeFileExt(deck, QStringLiteral(".vtt")))};
-}
-
-QStringList FilesIn(const QString& folder) {
-    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
-}
-
-// The two versions as a complete save writes them.
-struct Versions {
-    FileSet a, b;
-};
-const Versions& TheVersions() {
-    static const Versions v = [] {
-        QTemporaryDir dir;
-        const QString target = dir.filePath(QStringLiteral("job.vtd"));
-        Versions out;
-        EXPECT_EQ(SaveInChild(target, 'A'), 0);
-        out.a = ReadSet(target);
-        EXPECT_EQ(SaveInChild(target, 'B'), 0);
-        out.b = ReadSet(target);
-        EXPECT_NE(out.a.deck, out.b.deck);
-        EXPECT_NE(out.a.mass, out.b.mass);
-        EXPECT_NE(out.a.geometry, out.b.geometry);
-        return out;
-    }();
-    return v;
-}
 
 enum class Layout { Plain, HardLinked, SymbolicLink };
 

@@ -1,5 +1,6 @@
-// A stand-in for the program while it saves, for the tests that kill a save:
-// opens a project and saves it as one of two versions.
+// A stand-in for the program while it saves, for the tests that kill a save
+// or run two programs on one project: opens a project and saves it as one
+// of two versions.
 //
 //   vortn_save_child <source> <target> once <A|B> [<n>]
 //       saves version A or B once; with n, the program ends itself (exit
@@ -7,6 +8,12 @@
 //       as a kill would end it there
 //   vortn_save_child <source> <target> loop
 //       saves A, B, A, ... without end; prints "ready" after the first save
+//   vortn_save_child <source> <target> saves <n>
+//       saves A, B, A, ... n times; prints the message of each failed save
+//       (and of each save with something to say) on a line
+//   vortn_save_child <source> <target> opens <n>
+//       opens <target> n times; prints each open's message, else the title
+//       it read, on a line
 //
 // The versions differ in all three files: title, first mass, footing length.
 #include "file_set_writer.h"
@@ -35,6 +42,36 @@ void Count() {
     if (++gCalls == gStopAt) _exit(3);
 }
 
+void PrintLine(const QString& text) {
+    QString line = text;
+    line.replace(QLatin1Char('\n'), QStringLiteral(" | "));
+    std::fputs((line + QLatin1Char('\n')).toLocal8Bit().constData(), stdout);
+    std::fflush(stdout);
+}
+
+// The repeated saves or opens of one program while another works on the
+// same project.
+int Repeat(vortn::TProjectHolder& h, const QString& target, bool save, long times) {
+    for (long k = 0; k < times; ++k) {
+        if (save) {
+            MakeVersion(h, k % 2 == 0 ? 'A' : 'B');
+            h.Project().FileName = target;
+            const QString before = h.LastMessage();
+            try {
+                h.Project().SaveToFile();
+                if (h.LastMessage() != before) PrintLine(QStringLiteral("note: ") + h.LastMessage());
+            } catch (const std::exception& e) {
+                PrintLine(QStringLiteral("failed: ") + QString::fromUtf8(e.what()));
+            }
+        } else {
+            h.OpenProject(target);
+            PrintLine(h.LastMessage().isEmpty() ? QStringLiteral("title: ") + h.Project().Title
+                                                : QStringLiteral("message: ") + h.LastMessage());
+        }
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -42,12 +79,14 @@ int main(int argc, char** argv) {
     const QString source = QFile::decodeName(argv[1]);
     const QString target = QFile::decodeName(argv[2]);
     const bool loop = std::strcmp(argv[3], "loop") == 0;
-    if (!loop && (argc < 5 || std::strcmp(argv[3], "once") != 0)) return 2;
+    const bool saves = std::strcmp(argv[3], "saves") == 0, opens = std::strcmp(argv[3], "opens") == 0;
+    if (!loop && (argc < 5 || (std::strcmp(argv[3], "once") != 0 && !saves && !opens))) return 2;
     try {
         vortn::TProjectHolder h;
         h.OpenProject(source);
         if (!h.LastMessage().isEmpty()) return 2;
         h.Project().FileName = target;
+        if (saves || opens) return Repeat(h, target, saves, std::atol(argv[4]));
         if (!loop) {
             MakeVersion(h, argv[4][0]);
             if (argc > 5) {

@@ -1,17 +1,22 @@
 // Whole-set file replacement on POSIX calls, so that every failure carries
 // the system's own cause.
 //
-// Names beside a target "dir/name": ".name~n" the new contents, ".name~o"
-// the old ones; beside the last target ".name~s" the commit record, ".name~b"
-// the record of a failed save putting the old files back, ".name~r" a record
-// being written. A record is written to its own temporary name and renamed,
-// so it is there whole or not at all.
+// Hidden names beside a target "dir/name": ".name~n" the new contents,
+// ".name~o" the old ones; beside the last target ".name~s" the commit
+// record, ".name~b" the record of a failed save putting the old files back,
+// ".name~r" a record being written. Those are slot 0; slot k adds k to each
+// tag (".name~n1"), for a save whose slot-0 names are taken by something
+// this program did not write. A record is written to its own temporary name
+// and renamed, so it is there whole or not at all.
 #include "file_set_writer.h"
 
 #include "exceptions.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QStringList>
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -19,6 +24,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <string>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -30,6 +36,11 @@ TFileSetCalls& FileSetCalls() {
 }
 
 namespace {
+
+constexpr int kSlots = 8;
+// A record names three files in a few hundred bytes; anything much larger
+// is not one.
+constexpr qint64 kRecordLimit = 16 * 1024;
 
 ssize_t CallWrite(int fd, const void* data, size_t size) {
     const auto& f = FileSetCalls().write;
@@ -48,6 +59,8 @@ int CallUnlink(const char* path) {
 
 QString Cause(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
 
+QString Native(const std::string& path) { return QDir::toNativeSeparators(QFile::decodeName(path.c_str())); }
+
 [[noreturn]] void Fail(const QString& name, const QString& cause) {
     throw EInOutError(QStringLiteral("Cannot write file %1: %2").arg(QDir::toNativeSeparators(name), cause));
 }
@@ -57,29 +70,40 @@ bool Exists(const std::string& path) {
     return ::lstat(path.c_str(), &st) == 0;
 }
 
-void RemoveIfThere(const std::string& path) {
-    if (Exists(path)) CallUnlink(path.c_str());
+QByteArray Checksum(const QByteArray& data) {
+    return QCryptographicHash::hash(data, QCryptographicHash::Sha256).toHex();
+}
+
+std::string FolderOf(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::string Tag(char kind, int slot) {
+    std::string tag{'~', kind};
+    if (slot > 0) tag += std::to_string(slot);
+    return tag;
 }
 
 // A name beside `path`: "." + its name + `tag`. Where that would pass the
 // system's limits of a name (255 bytes) or a path (4095) while `path` does
-// not, the front of the name gives way; its end (the extension, which tells
-// the files of a set apart) stays.
-std::string Beside(const std::string& path, const char* tag) {
-    const size_t slash = path.rfind('/');
-    const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    const size_t extra = 1 + std::strlen(tag);
+// not, the front of the name gives way to a short hash of the whole name,
+// so that names differing only in their front keep apart; the end of the
+// name stays as far as there is room.
+std::string Beside(const std::string& path, const std::string& tag) {
+    const std::string folder = FolderOf(path);
+    const std::string name = path.substr(folder.size());
+    const size_t extra = 1 + tag.size();
     const size_t pathRoom = folder.size() < size_t(PATH_MAX - 1) ? size_t(PATH_MAX - 1) - folder.size() : 0;
     const size_t room = std::min(size_t(NAME_MAX), pathRoom);
-    if (name.size() + extra > room) {
-        const size_t keep = room > extra + 1 ? room - extra : 1;
-        size_t from = name.size() > keep ? name.size() - keep : 0;
-        // Not inside a UTF-8 character.
-        while (from + 1 < name.size() && (static_cast<unsigned char>(name[from]) & 0xC0) == 0x80) ++from;
-        name.erase(0, from);
-    }
-    return folder + "." + name + tag;
+    if (name.size() + extra <= room) return folder + "." + name + tag;
+    const size_t avail = room > extra ? room - extra : 1;
+    const std::string hash = Checksum(QByteArray::fromStdString(name)).left(16).toStdString();
+    const size_t hashLength = std::min(hash.size(), avail);
+    size_t from = name.size() - std::min(name.size(), avail - hashLength);
+    // Not inside a UTF-8 character.
+    while (from < name.size() && (static_cast<unsigned char>(name[from]) & 0xC0) == 0x80) ++from;
+    return folder + "." + hash.substr(0, hashLength) + name.substr(from) + tag;
 }
 
 // The file a name stands for: symbolic links followed to their target
@@ -116,6 +140,7 @@ mode_t NewFileMode() {
 struct Entry {
     QString name;          // as the caller gave it, for messages
     std::string target;    // the file replaced: the name with its links followed
+    QByteArray relative;   // the target as seen from the record's folder
     std::string temp;      // the new contents until they are in place
     std::string aside;     // the old contents until the whole set is in place
     bool hadOld = false;   // the target existed
@@ -123,21 +148,77 @@ struct Entry {
     mode_t mode = 0644;
     dev_t dev = 0;
     ino_t ino = 0;
+    qint64 newSize = 0, oldSize = 0;
+    QByteArray newSum, oldSum;
+    QByteArray oldData;      // the old contents of a file written in place
+    bool tempHere = false;   // this save made `temp` and it is still there
+    bool asideHere = false;  // this save made `aside` and it is still there
+    bool touched = false;    // written into in place
     bool replaced = false;
+    bool kept = false;  // `aside` stays: the old contents could not be put back
 };
 
 struct Records {
     std::string commit, back, writing;
 };
 
-Records RecordNames(const std::vector<Entry>& set) {
+// Gives the set the hidden names of one slot.
+Records NameSlot(std::vector<Entry>& set, int slot) {
+    for (Entry& e : set) {
+        e.temp = Beside(e.target, Tag('n', slot));
+        e.aside = Beside(e.target, Tag('o', slot));
+    }
     const std::string& last = set.back().target;
-    return {Beside(last, "~s"), Beside(last, "~b"), Beside(last, "~r")};
+    return {Beside(last, Tag('s', slot)), Beside(last, Tag('b', slot)), Beside(last, Tag('r', slot))};
+}
+
+enum class Found { None, Ours, Other };
+
+// What lies at a hidden name: nothing, a regular file of the user who
+// saves (which this program may have written), or something else.
+Found Look(const std::string& path) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0) return errno == ENOENT ? Found::None : Found::Other;
+    return S_ISREG(st.st_mode) && st.st_uid == ::geteuid() ? Found::Ours : Found::Other;
+}
+
+// Reads a regular file of at most `limit` bytes (with `owned`, only one of
+// the user's), without following a link and without waiting on a pipe or
+// device: what is opened is checked on the descriptor itself.
+bool ReadRegular(const std::string& path, qint64 limit, bool owned, QByteArray& out) {
+    out.clear();
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return false;
+    bool ok =
+            ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && (!owned || st.st_uid == ::geteuid()) && st.st_size <= limit;
+    while (ok) {
+        char buf[65536];
+        const size_t want = size_t(std::min<qint64>(qint64(sizeof buf), limit + 1 - out.size()));
+        const ssize_t n = ::read(fd, buf, want);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) ok = false;
+        if (n <= 0) break;
+        out.append(buf, qsizetype(n));
+        if (out.size() > limit) ok = false;
+    }
+    ::close(fd);
+    return ok;
+}
+
+// True when `path` holds exactly the contents of that size and checksum;
+// they are then in `data`, when given.
+bool Holds(const std::string& path, qint64 size, const QByteArray& sum, bool owned, QByteArray* data = nullptr) {
+    QByteArray bytes;
+    if (!ReadRegular(path, size, owned, bytes) || bytes.size() != size || Checksum(bytes) != sum) return false;
+    if (data) *data = std::move(bytes);
+    return true;
 }
 
 // Writes all of `data` to the open file and makes it durable, then closes
-// it. Returns 0 or the error.
-int WriteAllAndClose(int fd, const char* data, size_t size) {
+// it. Returns 0 or the error; `wrote` tells whether a byte went out.
+int WriteAllAndClose(int fd, const char* data, size_t size, bool* wrote = nullptr) {
     int error = 0;
     while (size > 0) {
         const ssize_t n = CallWrite(fd, data, size);
@@ -146,6 +227,7 @@ int WriteAllAndClose(int fd, const char* data, size_t size) {
             error = n < 0 ? errno : ENOSPC;
             break;
         }
+        if (wrote) *wrote = true;
         data += n;
         size -= size_t(n);
     }
@@ -156,7 +238,7 @@ int WriteAllAndClose(int fd, const char* data, size_t size) {
 
 // A new file `path` (none may be there) with all of `data`.
 int WriteNewFile(const std::string& path, const char* data, size_t size, mode_t mode) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0) return errno;
     ::fchmod(fd, mode);
     const int error = WriteAllAndClose(fd, data, size);
@@ -164,10 +246,16 @@ int WriteNewFile(const std::string& path, const char* data, size_t size, mode_t 
     return error;
 }
 
+// The whole of a project file, which must be a regular file.
 int ReadWhole(const std::string& path, QByteArray& out) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return errno;
     out.clear();
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return errno;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return EINVAL;
+    }
     char buf[65536];
     for (;;) {
         const ssize_t n = ::read(fd, buf, sizeof buf);
@@ -184,47 +272,138 @@ int ReadWhole(const std::string& path, QByteArray& out) {
     return 0;
 }
 
-// Writes the contents of `from` into the existing file `to`, which keeps
-// its identity (links, owner, mode).
-int CopyInto(const std::string& from, const std::string& to) {
-    QByteArray data;
-    if (const int e = ReadWhole(from, data)) return e;
-    const int fd = ::open(to.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+// Writes `data` into the existing file `target`, which keeps its identity
+// (links, owner, mode). The file is never cut first: room for the new
+// contents is taken before the first byte changes, the bytes are written
+// over the old ones from the start, and the end is cut last. `touched`
+// tells whether the file changed at all.
+int WriteInPlace(const std::string& target, const QByteArray& data, bool& touched) {
+    const int fd = ::open(target.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) return errno;
-    return WriteAllAndClose(fd, data.constData(), size_t(data.size()));
-}
-
-// Puts `from` (new or old contents) in the target's place.
-int Install(const Entry& e, const std::string& from) {
-    if (!e.inPlace) return CallRename(from.c_str(), e.target.c_str()) == 0 ? 0 : errno;
-    if (const int error = CopyInto(from, e.target)) return error;
-    CallUnlink(from.c_str());
-    return 0;
+    if (!data.isEmpty() && ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, off_t(data.size())) != 0 && errno != EOPNOTSUPP &&
+        errno != ENOSYS) {
+        const int e = errno;
+        ::close(fd);
+        return e;
+    }
+    const char* p = data.constData();
+    size_t left = size_t(data.size());
+    while (left > 0) {
+        const ssize_t n = CallWrite(fd, p, left);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            const int e = n < 0 ? errno : ENOSPC;
+            ::close(fd);
+            return e;
+        }
+        touched = true;
+        p += n;
+        left -= size_t(n);
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && st.st_size != off_t(data.size())) {
+        touched = true;
+        if (::ftruncate(fd, off_t(data.size())) != 0) {
+            const int e = errno;
+            ::close(fd);
+            return e;
+        }
+    }
+    return WriteAllAndClose(fd, nullptr, 0);
 }
 
 void SyncFolder(const std::string& path) {
-    const size_t slash = path.rfind('/');
-    const std::string folder = slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const std::string folder = FolderOf(path);
+    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return;
     ::fsync(fd);
     ::close(fd);
 }
 
+// Holds the lock of the folder of `path` while it lives: saves and opens
+// of the sets in one folder take turns, across programs. A folder that
+// cannot be opened is not locked (as before there was a lock).
+class FolderLock {
+public:
+    explicit FolderLock(const std::string& path) {
+        const std::string folder = FolderOf(path);
+        fd_ = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd_ < 0) return;
+        for (int waited = 0;; waited += 10) {
+            if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) return;
+            if (errno != EWOULDBLOCK && errno != EINTR) break;
+            if (waited >= FileSetCalls().lockWaitMs) {
+                busy_ = true;
+                break;
+            }
+            ::usleep(10000);
+        }
+        ::close(fd_);
+        fd_ = -1;
+    }
+    ~FolderLock() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+    bool Busy() const { return busy_; }
+
+private:
+    int fd_ = -1;
+    bool busy_ = false;
+};
+
+const QString kBusy = QStringLiteral("the project is being saved by another program");
+
+// ---- what the user is told
+
+void Note(QStringList& notes, const QString& text) {
+    if (!notes.contains(text)) notes << text;
+}
+
+QString LeftAlone(const std::string& path) {
+    return QStringLiteral("%1 was left alone: it is not a file this program saved.").arg(Native(path));
+}
+
+QString DoesNotMatch(const std::string& path) {
+    return QStringLiteral(
+                   "%1 was left alone: the save it records does not match the files there, which may be of two "
+                   "different saves.")
+            .arg(Native(path));
+}
+
 // ---- the commit record
 
-// "VORT-N file set", the number of files, then per file its mode ("rename"
-// or "in-place"), whether it had an old file, and its target.
+QByteArray EncodedName(const QByteArray& name) { return name.toPercentEncoding("/"); }
+
+// "VORT-N file set", the number of files, then per file: its mode
+// ("rename" or "in-place"), whether it had an old file, the new contents'
+// size and checksum, the old ones' ("-" for none), and its name relative
+// to the record's folder.
 QByteArray RecordText(const std::vector<Entry>& set) {
     QByteArray text = "VORT-N file set\n" + QByteArray::number(qsizetype(set.size())) + "\n";
-    for (const Entry& e : set)
-        text += QByteArray(e.inPlace ? "in-place " : "rename ") + (e.hadOld ? "1 " : "0 ") +
-                QByteArray::fromStdString(e.target).toPercentEncoding("/") + "\n";
+    for (const Entry& e : set) {
+        text += QByteArray(e.inPlace ? "in-place " : "rename ") + (e.hadOld ? "1 " : "0 ");
+        text += QByteArray::number(e.newSize) + ' ' + e.newSum + ' ';
+        text += e.hadOld ? QByteArray::number(e.oldSize) + ' ' + e.oldSum + ' ' : QByteArray("- - ");
+        text += EncodedName(e.relative) + "\n";
+    }
     return text + "end\n";
 }
 
-// Takes the modes of a record over into `set`; false when the record is not
-// one of this set (then it is left alone).
+bool Size(const QByteArray& word, qint64& out) {
+    bool ok = false;
+    out = word.toLongLong(&ok);
+    return ok && out >= 0 && word == QByteArray::number(out);
+}
+
+bool Sum(const QByteArray& word) {
+    return word.size() == 64 && std::all_of(word.begin(), word.end(),
+                                            [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
+}
+
+// Takes what a record says over into `set`; false when the record is not
+// one of this set's files.
 bool ParseRecord(const QByteArray& text, std::vector<Entry>& set) {
     const QList<QByteArray> lines = text.split('\n');
     if (lines.size() != qsizetype(set.size()) + 4 || lines[0] != "VORT-N file set" ||
@@ -234,12 +413,20 @@ bool ParseRecord(const QByteArray& text, std::vector<Entry>& set) {
     std::vector<Entry> read = set;
     for (size_t i = 0; i < set.size(); ++i) {
         const QList<QByteArray> parts = lines[qsizetype(i) + 2].split(' ');
-        if (parts.size() != 3 || (parts[0] != "rename" && parts[0] != "in-place") ||
-            (parts[1] != "0" && parts[1] != "1") ||
-            QByteArray::fromPercentEncoding(parts[2]).toStdString() != set[i].target)
+        if (parts.size() != 7 || (parts[0] != "rename" && parts[0] != "in-place") ||
+            (parts[1] != "0" && parts[1] != "1") || parts[6] != EncodedName(set[i].relative))
             return false;
-        read[i].inPlace = parts[0] == "in-place";
-        read[i].hadOld = parts[1] == "1";
+        Entry& e = read[i];
+        e.inPlace = parts[0] == "in-place";
+        e.hadOld = parts[1] == "1";
+        if (!Size(parts[2], e.newSize) || !Sum(parts[3])) return false;
+        e.newSum = parts[3];
+        if (e.hadOld) {
+            if (!Size(parts[4], e.oldSize) || !Sum(parts[5])) return false;
+            e.oldSum = parts[5];
+        } else if (parts[4] != "-" || parts[5] != "-") {
+            return false;
+        }
     }
     set = std::move(read);
     return true;
@@ -247,7 +434,7 @@ bool ParseRecord(const QByteArray& text, std::vector<Entry>& set) {
 
 int WriteRecord(const Records& r, const std::vector<Entry>& set) {
     const QByteArray text = RecordText(set);
-    RemoveIfThere(r.writing);
+    if (text.size() > kRecordLimit) return ENAMETOOLONG;
     if (const int e = WriteNewFile(r.writing, text.constData(), size_t(text.size()), 0600)) return e;
     if (CallRename(r.writing.c_str(), r.commit.c_str()) != 0) {
         const int e = errno;
@@ -258,48 +445,138 @@ int WriteRecord(const Records& r, const std::vector<Entry>& set) {
     return 0;
 }
 
-void RemoveTemporaries(const std::vector<Entry>& set, const Records& r) {
-    for (const Entry& e : set) {
-        RemoveIfThere(e.temp);
-        RemoveIfThere(e.aside);
-    }
-    RemoveIfThere(r.writing);
+// ---- recovery
+
+QString KeptNote(const std::vector<Entry>& set) {
+    QString kept;
+    for (const Entry& e : set)
+        if (e.hadOld && Look(e.aside) == Found::Ours)
+            kept += QStringLiteral("; the previous %1 is kept as %2")
+                            .arg(QDir::toNativeSeparators(e.name), Native(e.aside));
+    return kept;
 }
 
-// Completes what a record left behind says; false when something could not
-// be done (the record then stays for a later try).
-bool Recover(std::vector<Entry> set) {
-    const Records r = RecordNames(set);
-    QByteArray text;
-    if (Exists(r.commit)) {
-        // The new set was complete: put the rest of it in place.
-        if (ReadWhole(r.commit, text) != 0 || !ParseRecord(text, set)) return false;
-        for (const Entry& e : set)
-            if (Exists(e.temp) && Install(e, e.temp) != 0) return false;
-        for (const Entry& e : set) SyncFolder(e.target);
-        RemoveTemporaries(set, r);
-        return CallUnlink(r.commit.c_str()) == 0;
+// Removes the files of this program at the set's hidden names of one slot
+// (those of a save cut short) unless `keep`; names anything else there.
+void ClearSlot(const std::vector<Entry>& set, const Records& r, QStringList& notes, bool keep = false) {
+    std::vector<std::string> names{r.writing};
+    for (const Entry& e : set) {
+        names.push_back(e.temp);
+        names.push_back(e.aside);
     }
-    if (Exists(r.back)) {
-        // A failed save was putting the old files back: finish that.
-        if (ReadWhole(r.back, text) != 0 || !ParseRecord(text, set)) return false;
-        for (const Entry& e : set) {
-            if (e.hadOld) {
-                if (Exists(e.aside) && Install(e, e.aside) != 0) return false;
-            } else if (!Exists(e.temp)) {
-                RemoveIfThere(e.target);  // the new file took the place of none
+    for (const std::string& name : names) {
+        const Found f = Look(name);
+        if (f == Found::Ours) {
+            if (!keep) CallUnlink(name.c_str());
+        } else if (f == Found::Other)
+            Note(notes, LeftAlone(name));
+    }
+}
+
+enum class Outcome { Done, LeftAlone, Failed };
+
+// Carries out a record of this set: puts the new contents in place (the
+// commit record) or the old ones back (`back`). Each file must hold, under
+// its hidden name or already in place, the contents the record gives;
+// otherwise nothing is done and the record is named.
+Outcome ApplyRecord(std::vector<Entry>& set, const std::string& record, bool back, QStringList& notes, int& error,
+                    QString& failedName) {
+    struct Step {
+        bool install = false, remove = false;
+        QByteArray data;
+    };
+    std::vector<Step> steps(set.size());
+    for (size_t i = 0; i < set.size(); ++i) {
+        const Entry& e = set[i];
+        Step& s = steps[i];
+        if (!back || e.hadOld) {
+            const std::string& from = back ? e.aside : e.temp;
+            const qint64 size = back ? e.oldSize : e.newSize;
+            const QByteArray& sum = back ? e.oldSum : e.newSum;
+            const Found f = Look(from);
+            if (f == Found::Ours && Holds(from, size, sum, true, &s.data)) {
+                s.install = true;
+                continue;
+            }
+            if (f == Found::Other) Note(notes, LeftAlone(from));
+            if (Holds(e.target, size, sum, false)) continue;  // in place already
+        } else {
+            // The new file took the place of none: it goes again.
+            if (!Exists(e.target)) continue;
+            if (Holds(e.target, e.newSize, e.newSum, false)) {
+                s.remove = true;
+                continue;
             }
         }
-        for (const Entry& e : set) SyncFolder(e.target);
-        RemoveTemporaries(set, r);
-        return CallUnlink(r.back.c_str()) == 0;
+        Note(notes, DoesNotMatch(record));
+        return Outcome::LeftAlone;
     }
-    RemoveTemporaries(set, r);  // a save stopped before anything was replaced
-    return true;
+    for (size_t i = 0; i < set.size(); ++i) {
+        const Entry& e = set[i];
+        const std::string& from = back ? e.aside : e.temp;
+        int failed = 0;
+        if (steps[i].install) {
+            bool touched = false;
+            if (e.inPlace) {
+                failed = WriteInPlace(e.target, steps[i].data, touched);
+                if (failed == 0) CallUnlink(from.c_str());
+            } else if (CallRename(from.c_str(), e.target.c_str()) != 0) {
+                failed = errno;
+            }
+        } else if (steps[i].remove && CallUnlink(e.target.c_str()) != 0) {
+            failed = errno;
+        }
+        if (failed != 0) {
+            error = failed;
+            failedName = e.name;
+            return Outcome::Failed;
+        }
+    }
+    for (const Entry& e : set) SyncFolder(e.target);
+    return Outcome::Done;
 }
 
-// The set as it is on disk: targets with their links followed, the names
-// beside them, what each target is now. Raises the failures of a save.
+struct Pending {
+    int error = 0;  // a record of this set that could not be carried out now
+    QString name, kept;
+};
+
+// Completes what records of this set left behind and removes its stray
+// hidden files, slot by slot. A slot whose record stays is left whole.
+Pending Recover(std::vector<Entry>& set, QStringList& notes) {
+    Pending pending;
+    for (int slot = 0; slot < kSlots; ++slot) {
+        const Records r = NameSlot(set, slot);
+        bool stays = false;
+        for (const auto& [record, back] : {std::pair{r.commit, false}, std::pair{r.back, true}}) {
+            const Found f = Look(record);
+            if (f == Found::None) continue;
+            stays = true;
+            if (f == Found::Other) {
+                Note(notes, LeftAlone(record));
+                continue;
+            }
+            std::vector<Entry> recorded = set;
+            QByteArray text;
+            if (!ReadRegular(record, kRecordLimit, true, text) || !ParseRecord(text, recorded)) {
+                Note(notes, DoesNotMatch(record));
+                continue;
+            }
+            int error = 0;
+            QString failedName;
+            const Outcome o = ApplyRecord(recorded, record, back, notes, error, failedName);
+            if (o == Outcome::Failed && pending.error == 0) pending = {error, failedName, KeptNote(recorded)};
+            if (o != Outcome::Done) continue;
+            ClearSlot(recorded, r, notes);
+            if (CallUnlink(record.c_str()) == 0) stays = false;
+        }
+        ClearSlot(set, r, notes, stays);
+    }
+    return pending;
+}
+
+// The set as it is on disk: targets with their links followed, what each
+// target is now. Raises the failures of a save.
 std::vector<Entry> Survey(const std::vector<QString>& names, bool forSave) {
     std::vector<Entry> set(names.size());
     for (size_t i = 0; i < names.size(); ++i) {
@@ -307,8 +584,6 @@ std::vector<Entry> Survey(const std::vector<QString>& names, bool forSave) {
         e.name = names[i];
         e.target = QFile::encodeName(names[i]).toStdString();
         if (const int error = FollowLinks(e.target)) Fail(e.name, Cause(error));
-        e.temp = Beside(e.target, "~n");
-        e.aside = Beside(e.target, "~o");
         struct stat st {};
         if (::stat(e.target.c_str(), &st) != 0) {
             if (errno != ENOENT) Fail(e.name, Cause(errno));
@@ -316,6 +591,7 @@ std::vector<Entry> Survey(const std::vector<QString>& names, bool forSave) {
             continue;
         }
         if (S_ISDIR(st.st_mode)) Fail(e.name, QStringLiteral("a folder of that name exists"));
+        if (!S_ISREG(st.st_mode)) Fail(e.name, QStringLiteral("it is not a regular file"));
         if (forSave)
             if (const int error = WriteDenied(st, e.target)) Fail(e.name, Cause(error));
         e.hadOld = true;
@@ -324,6 +600,12 @@ std::vector<Entry> Survey(const std::vector<QString>& names, bool forSave) {
         e.dev = st.st_dev;
         e.ino = st.st_ino;
     }
+    // The record names each file as seen from its own folder, so that a
+    // set moved or copied as a whole is still recognised.
+    const QDir recordFolder = QFileInfo(QFile::decodeName(set.back().target.c_str())).absoluteDir();
+    for (Entry& e : set)
+        e.relative = QFile::encodeName(
+                recordFolder.relativeFilePath(QFileInfo(QFile::decodeName(e.target.c_str())).absoluteFilePath()));
     // One file under two names of the set would be written twice.
     for (size_t j = 1; j < set.size(); ++j)
         for (size_t i = 0; i < j; ++i)
@@ -334,83 +616,186 @@ std::vector<Entry> Survey(const std::vector<QString>& names, bool forSave) {
     return set;
 }
 
+// ---- the save
+
+// The first slot whose hidden names are all free.
+int FreeSlot(std::vector<Entry>& set, Records& r) {
+    for (int slot = 0; slot < kSlots; ++slot) {
+        r = NameSlot(set, slot);
+        bool free = Look(r.commit) == Found::None && Look(r.back) == Found::None && Look(r.writing) == Found::None;
+        for (const Entry& e : set) free = free && Look(e.temp) == Found::None && Look(e.aside) == Found::None;
+        if (free) return slot;
+    }
+    return -1;
+}
+
 // Keeps the old file under its aside name: a second link where the file
 // system has them, else (and always for a file written in place) a copy.
-int KeepAside(const Entry& e) {
+int KeepAside(Entry& e, const QByteArray& old) {
     if (!e.hadOld) return 0;
-    if (!e.inPlace && ::link(e.target.c_str(), e.aside.c_str()) == 0) return 0;
-    QByteArray old;
-    if (const int error = ReadWhole(e.target, old)) return error;
-    return WriteNewFile(e.aside, old.constData(), size_t(old.size()), e.mode);
+    if (!e.inPlace && ::link(e.target.c_str(), e.aside.c_str()) == 0) {
+        e.asideHere = true;
+        return 0;
+    }
+    const int error = WriteNewFile(e.aside, old.constData(), size_t(old.size()), e.mode);
+    e.asideHere = error == 0;
+    return error;
+}
+
+// Removes what this save made and still holds.
+void RemoveOwnFiles(std::vector<Entry>& set) {
+    for (Entry& e : set) {
+        if (e.tempHere && CallUnlink(e.temp.c_str()) == 0) e.tempHere = false;
+        if (e.asideHere && !e.kept && CallUnlink(e.aside.c_str()) == 0) e.asideHere = false;
+    }
 }
 
 // A target could not be replaced: the record turns into the "back" record
-// and the files replaced so far get their old contents again.
+// and the files changed so far get their old contents again. Only when all
+// of them have them does the record go; an old file that could not be put
+// back stays under its aside name, which the message gives.
 [[noreturn]] void RollBack(std::vector<Entry>& set, const Records& r, const Entry& failed, int error) {
     const QString cause = Cause(error);
     const bool turned = CallRename(r.commit.c_str(), r.back.c_str()) == 0;
     QString kept;
     for (auto it = set.rbegin(); it != set.rend(); ++it) {
-        if (!it->replaced) continue;
-        if (!it->hadOld) {
-            RemoveIfThere(it->target);
-        } else if (Install(*it, it->aside) != 0) {
+        Entry& e = *it;
+        if (!e.replaced && !e.touched) continue;
+        if (!e.hadOld) {
+            CallUnlink(e.target.c_str());
+            continue;
+        }
+        int restoreError = 0;
+        if (e.inPlace) {
+            bool touched = false;
+            restoreError = WriteInPlace(e.target, e.oldData, touched);
+        } else if (CallRename(e.aside.c_str(), e.target.c_str()) == 0) {
+            e.asideHere = false;
+        } else {
+            restoreError = errno;
+        }
+        if (restoreError != 0) {
             kept += QStringLiteral("; the previous %1 is kept as %2")
-                            .arg(QDir::toNativeSeparators(it->name),
-                                 QDir::toNativeSeparators(QFile::decodeName(it->aside.c_str())));
-            it->aside.clear();  // stays where it is
+                            .arg(QDir::toNativeSeparators(e.name), Native(e.aside));
+            e.kept = true;
         }
     }
-    for (const Entry& e : set) {
-        RemoveIfThere(e.temp);
-        if (!e.aside.empty()) RemoveIfThere(e.aside);
-    }
+    for (const Entry& e : set) SyncFolder(e.target);
+    RemoveOwnFiles(set);
     if (kept.isEmpty()) CallUnlink((turned ? r.back : r.commit).c_str());
     Fail(failed.name, cause + kept);
 }
 
-}  // namespace
-
-void WriteFileSet(const std::vector<TFileContents>& files) {
-    if (files.empty()) return;
-    std::vector<QString> names;
-    for (const TFileContents& f : files) names.push_back(f.name);
-    Recover(Survey(names, true));
-    // Surveyed again: a leftover of an earlier save may have held a second
-    // link to an old file.
-    std::vector<Entry> set = Survey(names, true);
-    const Records r = RecordNames(set);
+void Save(std::vector<Entry>& set, const std::vector<TFileContents>& files) {
+    Records r;
+    if (FreeSlot(set, r) < 0) Fail(set.back().name, QStringLiteral("no free temporary name beside it"));
+    std::vector<QByteArray> old(set.size());
+    for (size_t i = 0; i < set.size(); ++i) {
+        Entry& e = set[i];
+        e.newSize = files[i].data.size();
+        e.newSum = Checksum(files[i].data);
+        if (!e.hadOld) continue;
+        if (const int error = ReadWhole(e.target, old[i])) Fail(e.name, Cause(error));
+        e.oldSize = old[i].size();
+        e.oldSum = Checksum(old[i]);
+    }
     try {
         for (size_t i = 0; i < set.size(); ++i) {
             const QByteArray& data = files[i].data;
             if (const int error = WriteNewFile(set[i].temp, data.constData(), size_t(data.size()), set[i].mode))
                 Fail(set[i].name, Cause(error));
+            set[i].tempHere = true;
         }
-        for (const Entry& e : set)
-            if (const int error = KeepAside(e)) Fail(e.name, Cause(error));
+        for (size_t i = 0; i < set.size(); ++i)
+            if (const int error = KeepAside(set[i], old[i])) Fail(set[i].name, Cause(error));
+        // The old contents are on disk, whole, before any target is touched.
+        for (const Entry& e : set) SyncFolder(e.aside);
         if (const int error = WriteRecord(r, set)) Fail(set.back().name, Cause(error));
     } catch (...) {
-        RemoveTemporaries(set, r);
+        RemoveOwnFiles(set);
         throw;
     }
+    for (size_t i = 0; i < set.size(); ++i)
+        if (set[i].inPlace) set[i].oldData = std::move(old[i]);
+    old.clear();
 
     // From here on the new set is complete on disk.
-    for (Entry& e : set) {
-        if (const int error = Install(e, e.temp)) RollBack(set, r, e, error);
+    for (size_t i = 0; i < set.size(); ++i) {
+        Entry& e = set[i];
+        int error = 0;
+        if (e.inPlace) {
+            error = WriteInPlace(e.target, files[i].data, e.touched);
+            if (error == 0 && CallUnlink(e.temp.c_str()) == 0) e.tempHere = false;
+        } else if (CallRename(e.temp.c_str(), e.target.c_str()) == 0) {
+            e.tempHere = false;
+        } else {
+            error = errno;
+        }
+        if (error != 0) RollBack(set, r, e, error);
         e.replaced = true;
     }
     for (const Entry& e : set) SyncFolder(e.target);
-    for (const Entry& e : set) RemoveIfThere(e.aside);
+    RemoveOwnFiles(set);
     CallUnlink(r.commit.c_str());
 }
 
-void RecoverFileSet(const std::vector<QString>& names) {
-    if (names.empty()) return;
+QString Lines(const QStringList& notes) { return notes.join(QLatin1Char('\n')); }
+
+}  // namespace
+
+QString WriteFileSet(const std::vector<TFileContents>& files) {
+    if (files.empty()) return {};
+    std::vector<QString> names;
+    for (const TFileContents& f : files) names.push_back(f.name);
+    std::vector<Entry> set = Survey(names, true);
+    const FolderLock lock(set.back().target);
+    if (lock.Busy()) Fail(set.back().name, kBusy);
+    QStringList notes;
     try {
-        Recover(Survey(names, false));
+        const Pending pending = Recover(set, notes);
+        // An earlier save still to be completed or undone: its kept files
+        // stay, and this save waits until that one can be finished.
+        if (pending.error != 0) Fail(pending.name, Cause(pending.error) + pending.kept);
+        // Surveyed again: a leftover of an earlier save may have held a
+        // second link to an old file.
+        set = Survey(names, true);
+        Save(set, files);
+    } catch (const EInOutError& e) {
+        if (notes.isEmpty()) throw;
+        throw EInOutError(e.Message() + QLatin1Char('\n') + Lines(notes));
+    }
+    return Lines(notes);
+}
+
+QString RecoverFileSet(const std::vector<QString>& names, const std::function<void()>& read) {
+    QStringList notes;
+    std::vector<Entry> set;
+    try {
+        if (!names.empty()) set = Survey(names, false);
     } catch (const std::exception&) {
         // Names the system cannot take: there is nothing of them to recover.
     }
+    if (set.empty()) {
+        if (read) read();
+        return {};
+    }
+    const FolderLock lock(set.back().target);
+    if (lock.Busy()) {
+        Note(notes,
+             QStringLiteral("%1: %2; it was read as it is.").arg(QDir::toNativeSeparators(set.back().name), kBusy));
+    } else {
+        try {
+            const Pending pending = Recover(set, notes);
+            if (pending.error != 0)
+                Note(notes,
+                     QStringLiteral("An earlier save of %1 could not be completed: %2%3.")
+                             .arg(QDir::toNativeSeparators(set.back().name), Cause(pending.error), pending.kept));
+        } catch (const std::exception&) {
+            // What cannot be done now is left for a later open or save.
+        }
+    }
+    if (read) read();
+    return Lines(notes);
 }
 
 }  // namespace vortn

@@ -3,16 +3,27 @@
 //
 // Each new content goes to a temporary file beside its target, each old
 // file is kept aside, then a small commit record beside the last file of
-// the set names the targets, then the targets are replaced, then the kept
-// files and the record go. Until the record exists nothing was touched;
-// once it exists the new set is complete on disk. The next save or open of
-// the set finds a leftover record and completes the replacement (or, when
-// a failed save was putting the old files back, completes that), and
-// removes the set's temporary files.
+// the set names the files (relative to its own folder) with the size and
+// checksum of each new and old content, then the targets are replaced,
+// then the kept files and the record go. Until the record exists nothing
+// was touched; once it exists the new set is complete on disk. The next
+// save or open of the set finds a leftover record and completes the
+// replacement (or, when a failed save was putting the old files back,
+// completes that), and removes the set's temporary files.
+//
+// Recovery trusts only what this program can have written: regular files
+// of the user who saves, never followed through a link, of the size and
+// checksum the record gives. Anything else at one of the hidden names is
+// left where it is and named in the message of the open or save; a save
+// then takes other hidden names.
+//
+// Saves and opens of one set are serialised across programs by an
+// advisory lock on the folder of its last file.
 //
 // A save respects what it finds: a symbolic link is written through to its
 // target, a file with further hard links is written in place (so that every
-// name shows the new contents), a write-protected file is refused.
+// name shows the new contents; its old contents are safe on disk first), a
+// write-protected file is refused.
 #pragma once
 
 #include <QByteArray>
@@ -31,12 +42,17 @@ struct TFileContents {
 // Replaces the files in the order given. A failure raises EInOutError
 // "Cannot write file <name>: <cause>" (the cause as the system states it,
 // for example "No space left on device") and leaves every file as it was.
-void WriteFileSet(const std::vector<TFileContents>& files);
+// Returns what the user should know of a save that went through (files
+// left alone at the hidden names), one line each; empty when nothing.
+QString WriteFileSet(const std::vector<TFileContents>& files);
 
 // Completes or undoes a save of this set (the same names in the same order)
-// that was cut short and removes its temporary files. Never raises: what
-// cannot be done now is left for a later call.
-void RecoverFileSet(const std::vector<QString>& names);
+// that was cut short and removes its temporary files, then runs `read`
+// while no other program can save the set. Never raises but from `read`:
+// what cannot be done now is left for a later call. Returns what the user
+// should know (files left alone, a set that may be of two saves), one line
+// each; empty when nothing.
+QString RecoverFileSet(const std::vector<QString>& names, const std::function<void()>& read = {});
 
 // The system calls whose failure matters most, replaceable so that tests
 // can make one fail (a full disk, a refused rename) or stop the program at
@@ -45,6 +61,7 @@ struct TFileSetCalls {
     std::function<ssize_t(int fd, const void* data, size_t size)> write;
     std::function<int(const char* from, const char* to)> rename;
     std::function<int(const char* path)> unlink;
+    int lockWaitMs = 5000;  // how long a save or open waits for another program's save
 };
 TFileSetCalls& FileSetCalls();
 

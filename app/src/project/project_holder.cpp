@@ -101,9 +101,13 @@ void TProjectHolder::NewProject() {
 void TProjectHolder::OpenProject(const QString& fileName) {
     ReplaceProject([&] {
         QDir::setCurrent(QFileInfo(fileName).absolutePath());
-        // A save of this project cut short is completed (or undone) first.
-        RecoverFileSet(ProjectFileSet(fileName));
-        return TProgramData::CreateFromFile(*this, fileName, 0);
+        // A save of this project cut short is completed (or undone) first,
+        // and no other program saves it while it is read.
+        std::unique_ptr<TProgramData> read;
+        const QString note = RecoverFileSet(ProjectFileSet(fileName),
+                                            [&] { read = TProgramData::CreateFromFile(*this, fileName, 0); });
+        if (!note.isEmpty()) ShowMessage(note);
+        return read;
     });
 }
 

@@ -118,6 +118,7 @@ void TProgramData::SaveToFile() {
     const std::vector<QString> files = ProjectFileSet(FileName);
     const QString& massFileName = files[0];
     const QString& geometryFileName = files[1];
+    QString note;  // what the save found beside the files and left alone
     try {
         // A project named like one of its own side files would be overwritten by it.
         for (const auto& [side, what] : {std::pair{massFileName, "mass data"}, std::pair{geometryFileName, "geometry"}})
@@ -138,7 +139,8 @@ void TProgramData::SaveToFile() {
         QStringList G;
         WriteGeometryFile(*this, plan, G);
         // The project file is replaced last, once its side files are in place.
-        WriteFileSet({{massFileName, EncodeLines(M)}, {geometryFileName, EncodeLines(G)}, {FileName, EncodeLines(L)}});
+        note = WriteFileSet(
+                {{massFileName, EncodeLines(M)}, {geometryFileName, EncodeLines(G)}, {FileName, EncodeLines(L)}});
     } catch (...) {
         h.SetModified(true);
         throw;
@@ -147,6 +149,7 @@ void TProgramData::SaveToFile() {
     GeometryFileName = geometryFileName;
     ApplyDeckPlan(*this, plan);
     h.SetModified(false);
+    if (!note.isEmpty()) h.ShowMessage(note);
 }
 
 }  // namespace vortn
