@@ -7,6 +7,7 @@
 
 #include "screen_fixture.h"
 
+#include <QDateTime>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -74,6 +75,11 @@ public:
             return RunTool(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")})
                     .contains(QLatin1String("window id"));
         })) << "openbox did not come up";
+        StartProgram();
+    }
+    // The program (again) with the project; its main window waited for
+    // unless a message at start-up is expected first.
+    void StartProgram(bool waitForMainWindow = true) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), folder_.filePath(QStringLiteral("config")));
@@ -82,8 +88,16 @@ public:
         program_.setProcessChannelMode(QProcess::ForwardedChannels);
         program_.start(QStringLiteral(VORTN_PROGRAM), {project_});
         ASSERT_TRUE(program_.waitForStarted());
+        if (waitForMainWindow) WaitForMainWindow();
+    }
+    void WaitForMainWindow() {
         main_ = WaitForWindow([](const TXWindow& w) { return w.name.startsWith(QLatin1String("VORT-N 3")); });
         ASSERT_FALSE(main_.isEmpty()) << "no main window";
+    }
+    // The program ends as a killed one does, without a word.
+    void KillProgram() {
+        program_.kill();
+        program_.waitForFinished(kPatienceMs);
     }
     void Stop() {
         if (wm_.state() != QProcess::NotRunning) {
