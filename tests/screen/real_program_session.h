@@ -58,13 +58,15 @@ class TRealProgramSession {
 public:
     // Copies `project` (.vtd, .vtm, .vtt) of the examples into a folder of
     // its own, starts openbox and the program with that project.
-    void Start(const QString& project) {
+    // `prepare` may change the copied project file before the program starts.
+    void Start(const QString& project, const std::function<void(const QString&)>& prepare = {}) {
         ASSERT_TRUE(OnXServer()) << "run under tools/virtual-display.sh";
         ASSERT_TRUE(folder_.isValid());
         project_ = folder_.filePath(project + QStringLiteral(".vtd"));
         for (const char* ext : {".vtd", ".vtm", ".vtt"})
             ASSERT_TRUE(QFile::copy(QStringLiteral(VORTN_EXAMPLES "/") + project + QLatin1String(ext),
                                     folder_.filePath(project + QLatin1String(ext))));
+        if (prepare) prepare(project_);
         // A window manager killed before leaves its mark on the root window;
         // the new one sets it again once it manages windows.
         RunTool(QStringLiteral("xprop"),
