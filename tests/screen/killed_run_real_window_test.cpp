@@ -2,6 +2,7 @@
 // saved at the start of the run, the plot data beside it are the last
 // completed run's. Opening the project again says so.
 #include "real_program_session.h"
+#include "result_age.h"
 
 #include <QFileInfo>
 
@@ -17,6 +18,8 @@ TEST(RealProgramKilledRun, OpeningSaysTheResultsAreTheLastCompletedRuns) {
     ASSERT_FALSE(done.isEmpty()) << "the run gave no message";
     session.Keys(done, {QStringLiteral("Return")});
     ASSERT_TRUE(QFileInfo::exists(plotFile));
+    // A completed run's results are those of the project as saved.
+    EXPECT_FALSE(vortn::ResultsOlderThanProject(session.Project(), plotFile));
     ASSERT_TRUE(WaitFor([&] { return !session.MessageBoxShown(); }));
     // The next run's first step, its save; then the program is killed.
     const QDateTime run = QFileInfo(plotFile).lastModified();
