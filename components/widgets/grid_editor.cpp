@@ -1,5 +1,6 @@
 #include "grid_editor.h"
 
+#include "handler_guard.h"
 #include "message_box.h"
 #include "mdi_child.h"
 #include "ui_grid_editor.h"
@@ -251,9 +252,35 @@ TTableForm::TTableForm(TGridTable& table, QWidget* parent)
     corner_->setAttribute(Qt::WA_TransparentForMouseEvents);
     // Leaving the grid for another control of this window; a move to another
     // window or application deactivates the window instead.
+    // The focus change is Qt's own, half done while this runs: nothing may
+    // leave it, and a failure's box waits until it is over.
     focusWatch_ = connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
-        if (old && Inside(old, Grid) && now && !Inside(now, Grid) && Inside(now, this)) GridExit();
+        if (old && Inside(old, Grid) && now && !Inside(now, Grid) && Inside(now, this))
+            RunGuarded([this] { GridExit(); }, [](const QString& text) { ReportLater(text); });
     });
+    // The row buttons' mnemonics win over those of the windows around.
+    qApp->installEventFilter(this);
+}
+
+bool TTableForm::eventFilter(QObject* watched, QEvent* e) {
+    if (e->type() != QEvent::ShortcutOverride && e->type() != QEvent::KeyPress) return false;
+    auto* w = qobject_cast<QWidget*>(watched);
+    if (!w || !Inside(w, this)) return false;
+    QPushButton* button = MnemonicButton(*static_cast<QKeyEvent*>(e));
+    if (!button) return false;
+    // Claimed before the shortcuts are looked up, so that the main window's
+    // menu of the same letter stays shut; the key press then clicks.
+    e->accept();
+    if (e->type() == QEvent::KeyPress && button->isEnabled()) button->animateClick();
+    return true;
+}
+
+QPushButton* TTableForm::MnemonicButton(const QKeyEvent& key) const {
+    if (!(key.modifiers() & Qt::AltModifier)) return nullptr;
+    const QKeySequence pressed(key.keyCombination());
+    for (QPushButton* b : {BtnAdd, BtnIns, BtnDel})
+        if (b->isVisible() && QKeySequence::mnemonic(b->text()) == pressed) return b;
+    return nullptr;
 }
 
 TTableForm::~TTableForm() {
@@ -274,11 +301,7 @@ QSize TTableForm::sizeHint() const {
 }
 
 void TTableForm::Guarded(void (TTableForm::*handler)()) {
-    try {
-        (this->*handler)();
-    } catch (const Exception& e) {
-        InformationBox(this, e.Message());
-    }
+    RunGuarded([this, handler] { (this->*handler)(); }, [this](const QString& text) { InformationBox(this, text); });
 }
 
 int TTableForm::Margin() const { return logicalDpiX() / 20; }
@@ -581,7 +604,10 @@ bool TTableForm::CommitText(int r, int g) {
     table_->SetModified(true);
     try {
         c->SetText(r, typed);
-    } catch (const EAssignError& e) {
+    } catch (const Exception& e) {
+        // An entry the evaluator refuses and an arithmetic fault of its
+        // value (1/0, an overflow) alike: the message, and the cell keeps
+        // its old value.
         // A command, a deactivation and a click may each try the same entry:
         // it gets its message once.
         const bool shown = refused_.row == r && refused_.col == g && refused_.text == typed;

@@ -8,6 +8,7 @@
 #include "child_form.h"
 #include "grid_table.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
@@ -132,10 +133,15 @@ protected:
     // The overrides call the handlers of the same events (FormShow,
     // FormCloseQuery and FormClose, FormDeactivate, FormResize).
     void resizeEvent(QResizeEvent* e) override;
+    // Alt and a row button's letter anywhere in the window: that button,
+    // even where the main window's menu bar has a menu of the same letter.
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
     friend class TEditorGrid;
     QMdiSubWindow* SubWindow() const;
+    // The visible row button whose mnemonic `key` is; none for other keys.
+    QPushButton* MnemonicButton(const QKeyEvent& key) const;
     // Writes the text of a data cell when it differs from what it showed.
     bool CommitText(int row, int col);
     void RefreshCell(int col, int row);

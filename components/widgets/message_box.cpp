@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QMessageBox>
+#include <QTimer>
+#include <cstdio>
 
 namespace vortn {
 
@@ -11,7 +13,25 @@ TMessageHook& Hook() {
     return hook;
 }
 
-int Show(const TMessageRequest& request) { return Hook() ? Hook()(request) : ShowMessageBox(request); }
+int& ShowingDepth() {
+    static int depth = 0;
+    return depth;
+}
+
+int Show(const TMessageRequest& request) {
+    ++ShowingDepth();
+    struct TLeave {
+        ~TLeave() { --ShowingDepth(); }
+    } leave;
+    return Hook() ? Hook()(request) : ShowMessageBox(request);
+}
+
+void WriteToStandardError(const QString& text) {
+    QString line = text;
+    line.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    std::fprintf(stderr, "%s: %s\n", qPrintable(QCoreApplication::applicationName()), qPrintable(line));
+    std::fflush(stderr);
+}
 }  // namespace
 
 TMessageHook SetMessageHook(TMessageHook hook) {
@@ -41,6 +61,30 @@ void ErrorBox(QWidget* parent, const QString& text) { Show({parent, TMessageKind
 
 int QuestionBox(QWidget* parent, const QString& text, int buttons, int defaultButton) {
     return Show({parent, TMessageKind::Question, text, buttons, defaultButton});
+}
+
+bool MessageBoxShowing() { return ShowingDepth() > 0; }
+
+void ReportLater(const QString& text, std::function<void(const QString&)> show) {
+    if (MessageBoxShowing() || !QCoreApplication::instance()) {
+        WriteToStandardError(text);
+        return;
+    }
+    QTimer::singleShot(0, QCoreApplication::instance(), [text, show = std::move(show)] {
+        if (MessageBoxShowing()) {
+            WriteToStandardError(text);
+            return;
+        }
+        try {
+            if (show)
+                show(text);
+            else
+                InformationBox(nullptr, text);
+        } catch (...) {
+            // The box itself failed: its text is not lost.
+            WriteToStandardError(text);
+        }
+    });
 }
 
 }  // namespace vortn

@@ -37,4 +37,14 @@ void ErrorBox(QWidget* parent, const QString& text);
 // returns the one pressed.
 int QuestionBox(QWidget* parent, const QString& text, int buttons, int defaultButton = 0);
 
+// True while a box (or the hook standing in for it) is being shown.
+bool MessageBoxShowing();
+
+// For a failure met where no box may be opened (inside another failure, in
+// the middle of a focus change): the information box comes once the event
+// being handled is over. When a box is up by then, its loop is the one that
+// runs: the text goes to the standard error instead of a box over a box.
+// `show` shows the box (an information box without a parent when empty).
+void ReportLater(const QString& text, std::function<void(const QString&)> show = {});
+
 }  // namespace vortn

@@ -211,6 +211,17 @@ INSTANTIATE_TEST_SUITE_P(
                     "the centre of gravity y"}),
     [](const ::testing::TestParamInfo<RefusalCase>& info) { return std::string(info.param.name); });
 
+// A number of points the reader would refuse on reopening.
+INSTANTIATE_TEST_SUITE_P(
+    Counts, SaveRefuses,
+    ::testing::Values(RefusalCase{"negative_transient_points", Foundation::HalfSpace, Loading::Transient,
+                                  [](TProjectHolder& h) { h.Project().NumberOfPoints = -5; },
+                                  "the number of points (-5) must lie between 0 and 100000"},
+                      RefusalCase{"too_many_random_points", Foundation::Pile, Loading::Random,
+                                  [](TProjectHolder& h) { h.Project().NumberOfPoints = 100001; },
+                                  "the number of points (100001) must lie between 0 and 100000"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 // The file system calls of the save, made to fail one at a time.
 class FailingCalls {
 public:

@@ -5,7 +5,9 @@
 #include "load_dialogs.h"
 #include "load_frames.h"
 
+#include <QMessageBox>
 #include <QRadioButton>
+#include <tuple>
 
 namespace vortn::test {
 namespace {
@@ -230,6 +232,118 @@ INSTANTIATE_TEST_SUITE_P(Loads, DataButtonTest,
                          ::testing::Values(DataButtonCase{"Transient", TDialogKind::Transient, "TLoadtype"},
                                            DataButtonCase{"Random", TDialogKind::Random, "Trandom"}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// The count boxes take only what the project file's reader takes back.
+struct CountBoxCase {
+    const char* name;
+    TDialogKind kind;
+    const char* box;
+    const char* typed;
+    const char* message;
+    double kept;
+};
+
+void PrintTo(const CountBoxCase& c, std::ostream* os) { *os << c.name; }
+
+class CountBoxTest : public DialogFixture, public ::testing::WithParamInterface<CountBoxCase> {};
+
+TEST_P(CountBoxTest, RefusesWhatTheReaderRefuses) {
+    const CountBoxCase& c = GetParam();
+    TInputDialog* d = Open(c.kind);
+    ASSERT_NE(d, nullptr);
+    TDataEdit* box = Box(d, c.box);
+    Type(box, QString::fromLatin1(c.typed));
+    EXPECT_FALSE(box->ValidateEntry());
+    EXPECT_EQ(messages, QStringList{QString::fromLatin1(c.message)});
+    EXPECT_EQ(double(Value(box)), c.kept);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+        Loads, CountBoxTest,
+        ::testing::Values(CountBoxCase{"NegativeTransientPoints", TDialogKind::Transient, "DataEdit1", "-5",
+                                       "Entry must be greater than or equal to 0", 0},
+                          CountBoxCase{"TooManyTransientPoints", TDialogKind::Transient, "DataEdit1", "100001",
+                                       "Entry must be less than or equal to 100000", 100000},
+                          CountBoxCase{"NegativeLoadTypes", TDialogKind::Transient, "DataEdit3", "-1",
+                                       "Entry must be greater than or equal to 0", 0},
+                          CountBoxCase{"NegativeRandomPoints", TDialogKind::Random, "DataEdit3", "-5",
+                                       "Entry must be greater than or equal to 0", 0},
+                          CountBoxCase{"TooManyRandomPoints", TDialogKind::Random, "DataEdit3", "1e6",
+                                       "Entry must be less than or equal to 100000", 100000},
+                          CountBoxCase{"NegativeSpectra", TDialogKind::Random, "DataEdit5", "-2",
+                                       "Entry must be greater than or equal to 0", 0}),
+        [](const auto& info) { return std::string(info.param.name); });
+
+// Fewer points than values typed: the values past the new count would not
+// be written, so the dialog asks; No keeps the count (and the values in the
+// file), Yes takes the new one.
+struct FewerPointsCase {
+    const char* name;
+    TDialogKind kind;
+    const char* table;
+    const char* box;
+    const char* values;
+};
+
+void PrintTo(const FewerPointsCase& c, std::ostream* os) { *os << c.name; }
+
+class FewerPointsTest : public DialogFixture,
+                        public ::testing::WithParamInterface<std::tuple<FewerPointsCase, bool>> {};
+
+TEST_P(FewerPointsTest, AsksBeforeValuesAreLeftOut) {
+    const auto& [c, yes] = GetParam();
+    P().SetLoading(c.kind == TDialogKind::Transient ? TLoadingType::Transient : TLoadingType::Random);
+    P().NumberOfPoints = 8;
+    TGridTable* t = holder->TableByName(QString::fromLatin1(c.table));
+    ASSERT_NE(t, nullptr);
+    t->SetRowCount(2);
+    for (int r = 0; r < 2; ++r) {
+        TGridTable* sub = t->Cells(1, r).AsObject();
+        ASSERT_NE(sub, nullptr);
+        sub->SetRowCount(8);
+        for (int k = 0; k < 8; ++k) sub->Cells(0, k).SetAsFloat(r == 0 && k < 6 ? k + 1 : 0);
+    }
+    QStringList questions;
+    SetMessageHook([&](const TMessageRequest& r) {
+        if (r.kind == TMessageKind::Question) {
+            questions << r.text;
+            EXPECT_EQ(r.defaultButton, int(QMessageBox::No));
+            return int(yes ? QMessageBox::Yes : QMessageBox::No);
+        }
+        messages << r.text;
+        return int(QMessageBox::Ok);
+    });
+    TInputDialog* d = Open(c.kind);
+    ASSERT_NE(d, nullptr);
+    TDataEdit* box = Box(d, c.box);
+    // Down to 6: every typed value still goes into the file.
+    Type(box, QStringLiteral("6"));
+    EXPECT_TRUE(d->Deactivate());
+    EXPECT_TRUE(questions.isEmpty());
+    EXPECT_EQ(P().NumberOfPoints, 6);
+    // Down to 4: values 5 and 6 would be left out.
+    Type(box, QStringLiteral("4"));
+    EXPECT_TRUE(d->Deactivate());
+    ASSERT_EQ(questions.size(), 1);
+    EXPECT_EQ(questions[0].toStdString(), QStringLiteral("With 4 points the %1 5 to 6 are not saved.\rDo you want "
+                                                         "to reduce the number of points to 4?")
+                                                  .arg(QString::fromLatin1(c.values))
+                                                  .toStdString());
+    EXPECT_EQ(P().NumberOfPoints, yes ? 4 : 6);
+    EXPECT_EQ(double(Value(box)), yes ? 4.0 : 6.0);
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(" | ").toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+        Loads, FewerPointsTest,
+        ::testing::Combine(::testing::Values(FewerPointsCase{"Transient", TDialogKind::Transient, "TLoadtype",
+                                                             "DataEdit1", "load amplitudes"},
+                                             FewerPointsCase{"Random", TDialogKind::Random, "Trandom", "DataEdit3",
+                                                             "spectrum values"}),
+                           ::testing::Bool()),
+        [](const auto& info) {
+            return std::string(std::get<0>(info.param).name) + (std::get<1>(info.param) ? "Yes" : "No");
+        });
 
 }  // namespace
 }  // namespace vortn::test

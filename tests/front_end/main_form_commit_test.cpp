@@ -7,6 +7,7 @@
 #include "front_end_fixture.h"
 #include "grid_editor.h"
 #include "input_dialog.h"
+#include "message_box.h"
 #include "patience.h"
 #include "plot_window.h"
 #include "result_plots.h"
@@ -17,8 +18,12 @@
 #include <QMdiSubWindow>
 #include <QMimeData>
 #include <QTest>
+#include <QMessageBox>
+#include <QTemporaryFile>
 #include <QTimer>
 #include <QUrl>
+#include <cstdio>
+#include <unistd.h>
 
 using namespace vortn;
 using namespace vortn::test;
@@ -399,6 +404,74 @@ TEST(LastNet, AnExceptionLeavingAHandlerIsShownAndTheProgramGoesOn) {
     EXPECT_EQ(shown, (QStringList{QStringLiteral("Floating point division by zero"),
                                   QStringLiteral("Floating point division by zero")}));
     EXPECT_TRUE(later);
+}
+
+// The standard error of the process while it lives, read back at the end.
+class StandardErrorCapture {
+public:
+    StandardErrorCapture() {
+        EXPECT_TRUE(file_.open());
+        std::fflush(stderr);
+        saved_ = ::dup(2);
+        ::dup2(file_.handle(), 2);
+    }
+    ~StandardErrorCapture() { Restore(); }
+    QString Text() {
+        Restore();
+        file_.seek(0);
+        return QString::fromLocal8Bit(file_.readAll());
+    }
+
+private:
+    void Restore() {
+        if (saved_ < 0) return;
+        std::fflush(stderr);
+        ::dup2(saved_, 2);
+        ::close(saved_);
+        saved_ = -1;
+    }
+    QTemporaryFile file_;
+    int saved_ = -1;
+};
+
+// A failure met while a box is up (its own loop running) opens no box over
+// it: its text goes to the standard error. The first failure's box comes
+// after its event, not from inside it.
+TEST(LastNet, NeverShowsABoxFromInsideAFailure) {
+    auto previousReporter = TApplication::SetExceptionReporter(nullptr);
+    ThrowingWidget w;
+    QStringList boxes;
+    bool insideEvent = false;
+    bool boxInsideEvent = false;
+    auto previousHook = SetMessageHook([&](const TMessageRequest& r) {
+        boxes << r.text;
+        boxInsideEvent = boxInsideEvent || insideEvent;
+        if (boxes.size() == 1) {
+            // What the box's own event loop meets while the box is up.
+            QCoreApplication::postEvent(&w, new QEvent(QEvent::User));
+            QCoreApplication::processEvents();
+        }
+        return int(QMessageBox::Ok);
+    });
+    StandardErrorCapture capture;
+    {
+        insideEvent = true;
+        try {
+            QEvent failing(QEvent::User);
+            QCoreApplication::sendEvent(&w, &failing);
+        } catch (...) {
+            ADD_FAILURE() << "the failure left the event";
+        }
+        insideEvent = false;
+    }
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !boxes.isEmpty(); }));
+    const QString written = capture.Text();
+    SetMessageHook(std::move(previousHook));
+    TApplication::SetExceptionReporter(std::move(previousReporter));
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_EQ(boxes[0].toStdString(), "Floating point division by zero");
+    EXPECT_FALSE(boxInsideEvent);
+    EXPECT_TRUE(written.contains(QLatin1String("Floating point division by zero"))) << written.toStdString();
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 #include "front_end_fixture.h"
 #include "plot_data_loader.h"
 
+#include <QDateTime>
+#include <QFile>
 #include <QTextStream>
 
 using namespace vortn;
@@ -158,6 +160,45 @@ TEST_F(MainFormPlotData, OpeningAProjectLoadsItsPlotDataWithTheProjectsFlags) {
     EXPECT_TRUE(Form().ResultsLoaded());
     EXPECT_EQ(Form().Plots().pltDxyzR().PointCount(), 4);
     EXPECT_TRUE(messages_.isEmpty());
+}
+
+// Plot data older than the project file (a run killed with the program
+// leaves the last completed run's beside the input it was started with):
+// loaded, with a word that they are the last completed run's.
+TEST_F(MainFormPlotData, ResultsOlderThanTheProjectAreSaidToBeTheLastCompletedRuns) {
+    for (const bool older : {true, false}) {
+        SCOPED_TRACE(older ? "older" : "newer");
+        messages_.clear();
+        const QString project = CopyExample(QStringLiteral("project-half-space"));
+        const QString vtp = Path(QStringLiteral("project-half-space.vtp"));
+        QFile f(vtp);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(MakePlotData(4, true, true).toLatin1());
+        f.close();
+        const QDateTime run = QDateTime::currentDateTime().addSecs(-3600);
+        const QDateTime saved = run.addSecs(older ? 60 : -60);
+        {
+            QFile touch(vtp);
+            ASSERT_TRUE(touch.open(QIODevice::ReadWrite));
+            ASSERT_TRUE(touch.setFileTime(run, QFileDevice::FileModificationTime));
+            QFile deck(project);
+            ASSERT_TRUE(deck.open(QIODevice::ReadWrite));
+            ASSERT_TRUE(deck.setFileTime(saved, QFileDevice::FileModificationTime));
+        }
+        Form().OpenFileName(project);
+        EXPECT_TRUE(Form().ResultsLoaded());
+        EXPECT_EQ(Form().Plots().pltDxyzR().PointCount(), 4);
+        if (older) {
+            ASSERT_EQ(messages_.size(), 1);
+            EXPECT_TRUE(messages_[0].startsWith(
+                    QLatin1String("The results shown (project-half-space.vtp) are those of the last completed run.")))
+                    << messages_[0].toStdString();
+        } else {
+            EXPECT_TRUE(messages_.isEmpty()) << messages_.join(" | ").toStdString();
+        }
+        QFile::remove(vtp);
+        QFile::remove(project);
+    }
 }
 
 TEST_F(MainFormPlotData, ANewLoadClosesTheWindowsOfTheEarlierResults) {

@@ -13,6 +13,9 @@
 #include <QDir>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QScrollBar>
@@ -157,3 +160,56 @@ TEST_F(GridEditorMdi, DeactivationFollowsTheChildNotTheApplication) {
 }
 
 }  // namespace
+
+// In a main window whose menu bar has a menu of the same letter, Alt and a
+// row button's letter is that button: Alt+D deletes the row, the Data menu
+// stays shut.
+TEST(GridEditorInMainWindow, RowButtonMnemonicsWinOverTheMenuBar) {
+    QStringList messages;
+    SetMessageHook(test::CollectMessages(messages));
+    QMainWindow main;
+    QMenu* data = main.menuBar()->addMenu(QStringLiteral("&Data"));
+    int dataOpened = 0;
+    QObject::connect(data, &QMenu::aboutToShow, [&] { ++dataOpened; });
+    data->addAction(QStringLiteral("Title"));
+    auto* area = new QMdiArea;
+    main.setCentralWidget(area);
+    main.resize(900, 700);
+    main.show();
+    main.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+    InstallGridEditor(area);
+    {
+        TGridTable table;
+        table.SetCaption("Piles");
+        auto* x = new TFloatColumn(&table);
+        x->CaptionLines() << "X";
+        table.AddColumn(x);
+        table.SetMinRows(1);
+        table.SetMaxRows(100);
+        table.SetRowCount(3);
+        for (int r = 0; r < 3; ++r) table.Cells(0, r).SetAsFloat(r + 1);
+        table.ShowTable();
+        auto* form = dynamic_cast<TTableForm*>(table.Editor());
+        ASSERT_NE(form, nullptr);
+        QApplication::processEvents();
+        form->Grid->setFocus();
+        form->Grid->setCurrentCell(1, 0);
+        QTest::keyClick(form->Grid, Qt::Key_D, Qt::AltModifier);
+        EXPECT_TRUE(QTest::qWaitFor([form] { return !form->BtnDel->isDown(); }));
+        QApplication::processEvents();
+        EXPECT_EQ(dataOpened, 0);
+        EXPECT_FALSE(data->isVisible());
+        data->hide();
+        ASSERT_EQ(table.RowCount(), 2);
+        EXPECT_EQ(double(table.Cells(0, 1).AsFloat()), 3.0);
+        // Alt+A is the Add Row button's, as before.
+        QTest::keyClick(form->Grid, Qt::Key_A, Qt::AltModifier);
+        EXPECT_TRUE(QTest::qWaitFor([&table] { return table.RowCount() == 3; }));
+        EXPECT_TRUE(messages.isEmpty()) << messages.join(" | ").toStdString();
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    SetMessageHook(nullptr);
+    SetCellControlFactory(nullptr);
+    SetTableEditorFactory(nullptr);
+}

@@ -529,5 +529,36 @@ TEST_P(RowCommand, WithAnInvalidEntryShowsOneMessageAndDoesNotRun) {
     EXPECT_EQ(double(table->Cells(0, 1).AsFloat()), 2.5);
 }
 
+// What the evaluator cannot form a value of: the fault's own message, once,
+// and the cell keeps its old value; the command does not run.
+TEST_P(RowCommand, WithAnArithmeticFaultShowsItsMessageAndKeepsTheCell) {
+    const struct {
+        const char* entry;
+        const char* message;
+    } faults[] = {
+            {"1/0", "Floating point division by zero"},
+            {"10^5000", "Floating point overflow"},
+            {"0/0", "Invalid floating point operation"},
+    };
+    for (const auto& fault : faults) {
+        SCOPED_TRACE(fault.entry);
+        messages.clear();
+        TTableForm* f = TypeAndCommand(fault.entry);
+        ASSERT_NE(f, nullptr);
+        EXPECT_EQ(messages, QStringList{QString::fromLatin1(fault.message)});
+        EXPECT_EQ(table->RowCount(), 3);
+        EXPECT_EQ(double(table->Cells(0, 1).AsFloat()), 2.0);
+        EXPECT_EQ(table->Editor(), f);
+        EXPECT_EQ(f->Grid->item(1, 0)->text(), QString::fromLatin1(fault.entry));
+        EXPECT_FALSE(f->CommitChild());
+        EXPECT_EQ(messages.size(), 1);
+        f->Grid->item(1, 0)->setText("2.5");
+        EXPECT_TRUE(f->CommitChild());
+        EXPECT_EQ(double(table->Cells(0, 1).AsFloat()), 2.5);
+        table.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Commands, RowCommand, ::testing::ValuesIn(kRowCommandCases),
                          [](const auto& info) { return std::string(info.param.label); });

@@ -2,6 +2,7 @@
 
 #include "data_edit.h"
 #include "grid_table.h"
+#include "load_counts.h"
 #include "program_data.h"
 #include "project_holder.h"
 #include "ui_TfrmQuad.h"
@@ -133,6 +134,7 @@ Tfrmtransient::Tfrmtransient(TDialogHost& host)
     : TInputDialog(host, TDialogKind::Transient), ui(new Ui::Tfrmtransient) {
     ui->setupUi(this);
     BindForm();
+    BoundLoadCounts(*ui->DataEdit1, *ui->DataEdit3);
 }
 
 Tfrmtransient::~Tfrmtransient() = default;
@@ -151,6 +153,11 @@ void Tfrmtransient::Fields(TFieldList& f) {
     f.Integer(ui->DataEdit3, p.NumberOfLoadTypes);
 }
 
+bool Tfrmtransient::EntriesAcceptable() {
+    ConfirmFewerPoints(this, *ui->DataEdit1, Project().NumberOfPoints, Host().Holder().TLoadtype(), "load amplitudes");
+    return true;
+}
+
 void Tfrmtransient::Button1Click() {
     Guarded([this] { Host().Holder().TLoadtype().ShowTable(); });
 }
@@ -160,6 +167,7 @@ void Tfrmtransient::Button1Click() {
 Tfrmrandom::Tfrmrandom(TDialogHost& host) : TInputDialog(host, TDialogKind::Random), ui(new Ui::Tfrmrandom) {
     ui->setupUi(this);
     BindForm();
+    BoundLoadCounts(*ui->DataEdit3, *ui->DataEdit5);
 }
 
 Tfrmrandom::~Tfrmrandom() = default;
@@ -180,6 +188,11 @@ void Tfrmrandom::Fields(TFieldList& f) {
     f.Integer(ui->DataEdit3, p.NumberOfPoints);
     f.Real(ui->DataEdit4, p.ObservationPeriod);
     f.Integer(ui->DataEdit5, p.NumberOfLoadTypes);
+}
+
+bool Tfrmrandom::EntriesAcceptable() {
+    ConfirmFewerPoints(this, *ui->DataEdit3, Project().NumberOfPoints, Host().Holder().Trandom(), "spectrum values");
+    return true;
 }
 
 void Tfrmrandom::Button1Click() {

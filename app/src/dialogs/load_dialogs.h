@@ -98,6 +98,8 @@ protected:
     void Fields(TFieldList& f) override;
     bool SwitchesUnits() const override { return false; }
     void BindHandlers() override;
+    // A smaller number of points that leaves typed amplitudes out is asked about.
+    bool EntriesAcceptable() override;
 
 private:
     std::unique_ptr<Ui::Tfrmtransient> ui;
@@ -116,6 +118,8 @@ public slots:
 protected:
     void Fields(TFieldList& f) override;
     void BindHandlers() override;
+    // A smaller number of points that leaves typed spectrum values out is asked about.
+    bool EntriesAcceptable() override;
 
 private:
     std::unique_ptr<Ui::Tfrmrandom> ui;

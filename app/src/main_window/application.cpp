@@ -12,13 +12,20 @@ std::function<void(const QString&)>& Reporter() {
     return reporter;
 }
 
+// The failure is still unwinding (and may have left a box or a focus change
+// half done): no box opens from inside it. Its box comes after the event,
+// or its text goes to the standard error when a box is up.
 void Report(const QString& text) {
-    if (Reporter())
+    if (Reporter()) {
         Reporter()(text);
-    else if (TMainForm* form = MainForm())
-        form->ShowMessage(text);
-    else
-        InformationBox(nullptr, text);
+        return;
+    }
+    ReportLater(text, [](const QString& later) {
+        if (TMainForm* form = MainForm())
+            form->ShowMessage(later);
+        else
+            InformationBox(nullptr, later);
+    });
 }
 }  // namespace
 

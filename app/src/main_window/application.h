@@ -1,7 +1,8 @@
 // The program's application object: the last net under every event
 // handler. An exception that a handler lets through would end the program
 // (no exception may leave a Qt event handler); here it is shown as a message
-// and the program goes on with the next event.
+// once the event is over (never a box from inside the failure) and the
+// program goes on with the next event.
 #pragma once
 
 #include <QApplication>

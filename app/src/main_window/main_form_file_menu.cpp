@@ -6,6 +6,7 @@
 #include "block_view.h"
 #include "display_name.h"
 #include "exceptions.h"
+#include "result_age.h"
 #include "side_files.h"
 #include "ui_MainForm.h"
 #include "unwritten_rows.h"
@@ -105,7 +106,9 @@ bool TMainForm::ReplaceProject(const std::function<void()>& build) {
     UpdateFoundationMenu();
     ClearResults();
     const QString plotFile = ChangeFileExt(Project().FileName, QStringLiteral(".vtp"));
-    if (!IsNewProjectFile(Project().FileName) && QFileInfo(plotFile).isFile()) LoadPlotData(plotFile, false);
+    if (!IsNewProjectFile(Project().FileName) && QFileInfo(plotFile).isFile() && LoadPlotData(plotFile, false) &&
+        ResultsOlderThanProject(Project().FileName, plotFile))
+        ShowMessage(OlderResultsMessage(plotFile));
     UpdateCaption();
     return true;
 }

@@ -21,6 +21,12 @@ class TProjectHolder;
 inline const QString kNewProjectFileName = QStringLiteral("NewData.vtd");
 inline bool IsNewProjectFile(const QString& fileName) { return fileName == kNewProjectFileName; }
 
+// The most transient or random load points a project file holds: far above
+// what the engine accepts (1024 transient, 200 random points); the reader
+// takes a larger count in a file for damage, the writer writes none, and
+// the load dialogs' count boxes take none.
+inline constexpr int kMaxLoadPoints = 100000;
+
 // The program's version ("3.0"): caption, About box, names file, file
 // filter and settings group.
 QString ProgramVersion();

@@ -54,6 +54,17 @@ void ReadLoadRows(TProgramData& p, TDeckWalker& w, TGridTable& t, bool secondLoc
     p.NumberOfLoadTypes = t.RowCount();
 }
 
+// The number of points as the reader takes it back; any other stops the
+// save before anything is written.
+QString PointCountText(int points) {
+    if (points < 0 || points > kMaxLoadPoints)
+        throw EInOutError(QStringLiteral("The project was not saved: the number of points (%1) must lie between 0 "
+                                         "and %2.")
+                                  .arg(points)
+                                  .arg(kMaxLoadPoints));
+    return Int(points);
+}
+
 }  // namespace
 
 void WriteLoadBlock(const TProgramData& p, QStringList& L) {
@@ -65,7 +76,7 @@ void WriteLoadBlock(const TProgramData& p, QStringList& L) {
     L << QStringLiteral("CONSTANTS ");
     if (loading == TLoadingType::Transient) {
         const TGridTable& t = h.TLoadtype();
-        L << Int(p.NumberOfPoints) + QLatin1Char(' ')
+        L << PointCountText(p.NumberOfPoints) + QLatin1Char(' ')
           << Num(p.TimeInterval, QStringLiteral("the time interval")) + QLatin1Char(' ')
           << Int(t.RowCount()) + QLatin1Char(' ');
         for (int r = 0; r < t.RowCount(); ++r) {
@@ -77,7 +88,7 @@ void WriteLoadBlock(const TProgramData& p, QStringList& L) {
         // The engine takes every deck frequency in rad/s.
         L << Num(p.RandomMaxFrequency * kRadPerHz, QStringLiteral("the maximum frequency in rad/s")) + QLatin1Char(' ')
           << Num(p.RandomMinFrequency * kRadPerHz, QStringLiteral("the minimum frequency in rad/s")) + QLatin1Char(' ')
-          << Int(p.NumberOfPoints) + QLatin1Char(' ')
+          << PointCountText(p.NumberOfPoints) + QLatin1Char(' ')
           << Num(p.ObservationPeriod, QStringLiteral("the observation period")) + QLatin1Char(' ')
           << Int(t.RowCount()) + QLatin1Char(' ');
         for (int r = 0; r < t.RowCount(); ++r) {

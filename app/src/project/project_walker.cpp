@@ -12,9 +12,6 @@
 namespace vortn {
 
 namespace {
-// Far above what the engine accepts (1024 transient, 200 random points); a
-// larger count in a file is damage, not data.
-constexpr int kMaxPoints = 100000;
 const QString kIncomplete = QStringLiteral("This file either invalid or incomplete.");
 }  // namespace
 
@@ -79,9 +76,9 @@ int TDeckWalker::CountWord(const TGridTable& table) {
 
 int TDeckWalker::PointCount() {
     const int n = Integer();
-    if (n < 0 || n > kMaxPoints)
+    if (n < 0 || n > kMaxLoadPoints)
         throw EInOutError(Where(WordLine(), WordItem()) +
-                          QStringLiteral("A count between 0 and %1 was expected but not found.").arg(kMaxPoints));
+                          QStringLiteral("A count between 0 and %1 was expected but not found.").arg(kMaxLoadPoints));
     return n;
 }
 
