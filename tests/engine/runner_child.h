@@ -27,7 +27,7 @@ extern char** environ;
 
 namespace runner_child {
 
-struct Setup {
+struct ChildSetup {
   std::vector<std::pair<std::string, std::string>> set;  // name, value
   std::vector<std::string> unset;
   unsigned long long addressSpace = 0;  // RLIMIT_AS in bytes; 0: none
@@ -55,7 +55,7 @@ inline std::filesystem::path Runner() {
 
 // Runs the runner on `deck` (DIR/NAME.vtd) into `out` (made afresh); the
 // report and plot data are read back from out/NAME.vto and .vtp.
-inline Outcome Run(const std::filesystem::path& deck, const std::filesystem::path& out, const Setup& setup) {
+inline Outcome Run(const std::filesystem::path& deck, const std::filesystem::path& out, const ChildSetup& setup) {
   namespace fs = std::filesystem;
   fs::remove_all(out);
   const fs::path log = out.string() + ".log";

@@ -7,11 +7,14 @@
 //   VORTN_FAKE_VTP     a plot-data file copied to the name on line 4
 //   VORTN_FAKE_VTO     a report copied to the name on line 3
 //   VORTN_FAKE_SLEEP_MS  how long the call takes (after the files are written)
+//   VORTN_FAKE_THROW   when set, the call ends by throwing std::bad_alloc
+//                      (after the files are written)
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <new>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -46,6 +49,7 @@ int Run() {
             std::filesystem::copy_file(from, lines[o.line], std::filesystem::copy_options::overwrite_existing);
     if (const std::string ms = Env("VORTN_FAKE_SLEEP_MS"); !ms.empty())
         std::this_thread::sleep_for(std::chrono::milliseconds(std::atoi(ms.c_str())));
+    if (!Env("VORTN_FAKE_THROW").empty()) throw std::bad_alloc();
     const std::string result = Env("VORTN_FAKE_RESULT");
     return result.empty() ? 0 : std::atoi(result.c_str());
 }

@@ -13,6 +13,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <new>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -50,7 +51,8 @@ protected:
     }
     void TearDown() override {
         for (const char* v :
-             {"VORTN_FAKE_RECORD", "VORTN_FAKE_RESULT", "VORTN_FAKE_VTP", "VORTN_FAKE_VTO", "VORTN_FAKE_SLEEP_MS"})
+             {"VORTN_FAKE_RECORD", "VORTN_FAKE_RESULT", "VORTN_FAKE_VTP", "VORTN_FAKE_VTO", "VORTN_FAKE_SLEEP_MS",
+              "VORTN_FAKE_THROW"})
             qunsetenv(v);
         FrontEndFixture::TearDown();
     }
@@ -116,6 +118,25 @@ TEST_F(EngineRun, ARunThatDidNotCompleteLoadsNothingFromAnOldPlotFile) {
     for (TGraphPlot* p : Form().Plots().All()) EXPECT_EQ(p->PointCount(), 0) << p->Name.toStdString();
     Form().GraphicsMenuClick();
     EXPECT_FALSE(Ui().GraphDisp->isEnabled());
+}
+
+// An engine call that throws (a library without memory, or one of another
+// make) ends the run, not the program: the message says the analysis
+// failed, its report is beside the project, no plot data is loaded.
+TEST_F(EngineRun, AnEngineThatThrowsEndsTheRunNotTheProgram) {
+    OpenProject();
+    qputenv("VORTN_FAKE_THROW", "1");
+    qputenv("VORTN_FAKE_VTP", Path(QStringLiteral("fresh.vtp")).toUtf8());
+    WriteText(Path(QStringLiteral("partial.vto")), "THE REPORT SO FAR\n");
+    qputenv("VORTN_FAKE_VTO", Path(QStringLiteral("partial.vto")).toUtf8());
+    Form().CompRunClick();
+    ASSERT_EQ(messages_.size(), 1);
+    EXPECT_TRUE(messages_[0].startsWith(QLatin1String("The analysis failed (not enough memory)")))
+            << messages_[0].toStdString();
+    EXPECT_EQ(ReadAll(Path(QStringLiteral("project-half-space.vto"))), QStringLiteral("THE REPORT SO FAR\n"));
+    EXPECT_FALSE(QFileInfo::exists(Path(QStringLiteral("project-half-space.vtp"))));
+    EXPECT_FALSE(Form().ResultsLoaded());
+    EXPECT_FALSE(Form().RunInProgress());
 }
 
 class EngineLibraryMissing : public EngineRun, public ::testing::WithParamInterface<const char*> {};
@@ -311,6 +332,22 @@ TEST(CallEngine, TheCurrentFolderComesBackWhenTheWaitThrows) {
     EXPECT_THROW(CallEngine(&NoteFolderEntry, run.path(), waiter), EInOutError);
     EXPECT_EQ(QDir::currentPath(), before);
     EXPECT_EQ(QFileInfo(entryFolder).canonicalFilePath(), QFileInfo(run.path()).canonicalFilePath());
+}
+
+int ThrowingEntry(int) { throw std::bad_alloc(); }
+
+struct TDoneWaiter : TRunWaiter {
+    void Wait() override {}
+    void Done() override {}
+};
+
+TEST(CallEngine, AnExceptionOfTheEntryReachesTheCallerAfterTheWorkerEnded) {
+    QTemporaryDir run;
+    ASSERT_TRUE(run.isValid());
+    const QString before = QDir::currentPath();
+    TDoneWaiter waiter;
+    EXPECT_THROW(CallEngine(&ThrowingEntry, run.path(), waiter), std::bad_alloc);
+    EXPECT_EQ(QDir::currentPath(), before);
 }
 
 // ---- the progress dialog on its own ----
