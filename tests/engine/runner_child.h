@@ -1,13 +1,12 @@
 // Runs the command-line runner (vortn-run, beside the engine library) on a
 // deck in a child process set up as a user's machine may be: variables
-// set or removed, an address-space limit, fewer processors.  A child that
+// set or removed, an address-space limit.  A child that
 // has not ended after `patience` seconds is taken to hang and is killed
 // (the bound only decides what a hang is; a run that works ends long
 // before it).
 #pragma once
 
 #include <fcntl.h>
-#include <sched.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -31,7 +30,6 @@ struct ChildSetup {
   std::vector<std::pair<std::string, std::string>> set;  // name, value
   std::vector<std::string> unset;
   unsigned long long addressSpace = 0;  // RLIMIT_AS in bytes; 0: none
-  std::vector<int> cpus;                // affinity; empty: the parent's
   int patience = 300;                   // seconds
 };
 
@@ -74,9 +72,6 @@ inline Outcome Run(const std::filesystem::path& deck, const std::filesystem::pat
   envp.push_back(nullptr);
   std::string a0 = Runner().string(), a1 = deck.string(), a2 = out.string();
   char* argv[] = {a0.data(), a1.data(), a2.data(), nullptr};
-  cpu_set_t mask;
-  CPU_ZERO(&mask);
-  for (int c : setup.cpus) CPU_SET(c, &mask);
   const std::string logName = log.string();
 
   const pid_t pid = fork();
@@ -90,7 +85,6 @@ inline Outcome Run(const std::filesystem::path& deck, const std::filesystem::pat
       const rlimit limit{setup.addressSpace, setup.addressSpace};
       setrlimit(RLIMIT_AS, &limit);
     }
-    if (!setup.cpus.empty()) sched_setaffinity(0, sizeof mask, &mask);
     execve(argv[0], argv, envp.data());
     _exit(127);
   }
