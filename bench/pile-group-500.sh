@@ -23,6 +23,10 @@
 #   LIMIT=600          seconds after which a run is stopped (shown as
 #                      "> LIMIT"; the earlier commit's default run can take
 #                      minutes on a loaded machine)
+#   OPENBLAS=serial    every run with Debian's sequential (or OPENBLAS=openmp:
+#                      OpenMP) build of OpenBLAS instead of the installed one,
+#                      unpacked into build/openblas-builds by
+#                      tools/fetch-openblas-builds.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -32,6 +36,10 @@ before=${BEFORE:-08e49f2}
 busy=${BUSY:-8}
 limit=${LIMIT:-600}
 work=$(mktemp -d)
+if [ -n "${OPENBLAS:-}" ]; then
+  bash tools/fetch-openblas-builds.sh build/openblas-builds > /dev/null
+  export LD_LIBRARY_PATH=$root/build/openblas-builds/usr/lib/$(gcc -print-multiarch)/openblas-$OPENBLAS
+fi
 busy_pids=()
 before_tree=""
 
@@ -105,7 +113,7 @@ measure() {
   printf '| %-44s | %-24s | %8s | %7d | %s |\n' "$label" "${times[*]}" "$median" $((peak / 1024)) "$load"
 }
 
-echo "machine: $(nproc) hardware threads, $(uname -r); $(date -u '+%F %T') UTC; $reps repetitions"
+echo "machine: $(nproc) hardware threads, $(uname -r); $(date -u '+%F %T') UTC; $reps repetitions; OpenBLAS ${OPENBLAS:-as installed}"
 echo
 echo "| run | wall times (s) | median (s) | peak MB | load (1, 5, 15 min) before |"
 echo "|---|---|---|---|---|"

@@ -8,50 +8,68 @@
 // Each item runs the same single-threaded code whatever the number of
 // workers: LAPACK's own threads are off for the whole run (they would
 // compete with the workers, and OpenBLAS's fine-grained threads collapse
-// as soon as other work shares the cores).
+// as soon as other work shares the cores), and each worker makes its own
+// calls single-threaded (blas_threads.h).
+//
+// Memory: the storage every worker needs is taken before any of them
+// starts; where it cannot be had, fewer workers (down to the calling
+// thread alone) take the items, and only when even that one cannot have it
+// does the run end (std::bad_alloc, which the entry point reports).
 #pragma once
 
 #include <atomic>
 #include <cstddef>
 #include <exception>
+#include <memory>
 #include <mutex>
+#include <new>
 #include <thread>
 #include <vector>
 
+#include "blas_threads.h"
+
 // The number of workers for `items` items: VORTN_THREADS when it holds a
-// positive whole number, else every hardware thread; never more than the
-// items, never fewer than 1.
+// positive whole number, else every processor the process may use; never
+// more than those processors (usable_cpus.h) nor the items, never fewer
+// than 1.
 int EngineWorkers(int items);
 
-// Turns OpenBLAS's threading off while it lives (one thread per LAPACK
-// call, in the calling thread) and restores the previous setting after.
-class SingleThreadedLapack {
- public:
-  SingleThreadedLapack();
-  ~SingleThreadedLapack();
-  SingleThreadedLapack(const SingleThreadedLapack&) = delete;
-  SingleThreadedLapack& operator=(const SingleThreadedLapack&) = delete;
+// The same for items that call LAPACK: 1 when the library does not allow
+// calls side by side, and no more than ReserveBlasBuffers grants; throws
+// std::bad_alloc when not even one caller's buffer can be had.
+int LapackWorkers(int items);
 
- private:
-  int saved_;
-};
-
-// Calls item(k, scratch) for k = 0 .. items - 1 on `workers` threads,
-// the calling thread being one of them; each worker has a Scratch of its
-// own, made when it starts.  With one worker the items run in order on
-// the calling thread.  Returns when every item is done and every worker
-// joined.  The first exception an item throws stops the others from
+// Calls item(k, scratch) for k = 0 .. items - 1 on up to `workers` threads,
+// the calling thread being one of them.  Each worker has a Scratch of its
+// own, made and passed to reserve(scratch) on the calling thread before
+// any worker starts; a Scratch that cannot be had (std::bad_alloc) leaves
+// the items to the workers that have one.  With one worker the items run in
+// order on the calling thread.  Returns when every item is done and every
+// worker joined.  The first exception an item throws stops the others from
 // taking new items and is thrown again here, after the join; a worker
 // that cannot be started leaves its share to the others.
-template <class Scratch, class Item>
-void ForEachOnWorkers(int items, int workers, Item item) {
+template <class Scratch, class Item, class Reserve>
+void ForEachOnWorkers(int items, int workers, Item item, Reserve reserve) {
+  if (workers < 1) workers = 1;
+  std::vector<std::unique_ptr<Scratch>> scratch;
+  scratch.reserve(static_cast<std::size_t>(workers));
+  for (int w = 0; w < workers; ++w) {
+    try {
+      auto s = std::make_unique<Scratch>();
+      reserve(*s);
+      scratch.push_back(std::move(s));
+    } catch (const std::bad_alloc&) {
+      if (w == 0) throw;  // not even the calling thread's: the run cannot go on
+      break;
+    }
+  }
   std::atomic<int> next{0};
   std::exception_ptr failure;
   std::mutex failureLock;
-  auto work = [&] {
+  auto work = [&](Scratch& own, bool helper) {
     try {
-      Scratch scratch;
-      for (int k = next++; k < items; k = next++) item(k, scratch);
+      if (helper) SingleThreadedBlasInThisThread();
+      for (int k = next++; k < items; k = next++) item(k, own);
     } catch (...) {
       next = items;
       std::lock_guard<std::mutex> lock(failureLock);
@@ -61,13 +79,18 @@ void ForEachOnWorkers(int items, int workers, Item item) {
   {
     std::vector<std::jthread> helpers;  // joined when the block ends
     try {
-      helpers.reserve(static_cast<std::size_t>(workers > 1 ? workers - 1 : 0));
-      for (int w = 1; w < workers; ++w) helpers.emplace_back(work);
+      helpers.reserve(scratch.size() - 1);
+      for (std::size_t w = 1; w < scratch.size(); ++w) helpers.emplace_back(work, std::ref(*scratch[w]), true);
     } catch (...) {
       // Fewer workers than asked for: the started ones and this thread
       // take every item all the same.
     }
-    work();
+    work(*scratch[0], false);
   }
   if (failure) std::rethrow_exception(failure);
+}
+
+template <class Scratch, class Item>
+void ForEachOnWorkers(int items, int workers, Item item) {
+  ForEachOnWorkers<Scratch>(items, workers, item, [](Scratch&) {});
 }

@@ -15,11 +15,16 @@
 //   read.  Scratch files that cannot be created end the run the same way.
 // - A run that ends with result 3 (a fatal input error, or a deck the
 //   solution refuses) leaves no plot-data file.
+// - Memory that cannot be had, at any stage, ends the run with result 3: the
+//   report says so in place of the results not computed, and every file is
+//   closed.  No exception leaves the entry point.
 #include "entry.h"
 
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <new>
+#include <stdexcept>
 #include <string>
 
 #include "deck_preprocessor.h"
@@ -131,19 +136,25 @@ void CLSFIL(Run& R) {
                    kPlotChannel, kMassChannel}) R.ch.Close(unit);
 }
 
-std::int32_t RunEngine(Run& R, std::int32_t code) {
-  if (code != 12) return 1;
+namespace {
+
+// The plot-data file this run opened: it holds results only once the
+// solution ran, so a run that will not execute or cannot finish leaves none.
+// (Never the report or the deck under the same name.)
+std::string PlotFileOfRun(const Run& R) {
+  std::string plotFile = R.ch.IsOpen(kPlotChannel) ? Trim(R.names.PLTFIL) : std::string();
+  if (plotFile == Trim(R.names.OUTFIL) || plotFile == Trim(R.names.INFILE)) plotFile.clear();
+  return plotFile;
+}
+
+std::int32_t RunStages(Run& R) {
   const SingleThreadedLapack lapack;  // the frequency workers are the run's threads
   R.IUNIT[kDeckChannel] = kDeckChannel;
   R.IUNIT[kCleanDeckChannel] = kCleanDeckChannel;
   R.IUNIT[kScratchChannel] = kScratchChannel;
   R.IUNIT[kReportChannel] = kReportChannel;
   int result = OPNFIL(R);
-  // The plot-data file this run made: it holds results only once the
-  // solution ran, so a run that will not execute leaves none.
-  // (Never the report or the deck under the same name.)
-  std::string plotFile = R.ch.IsOpen(kPlotChannel) ? Trim(R.names.PLTFIL) : std::string();
-  if (plotFile == Trim(R.names.OUTFIL) || plotFile == Trim(R.names.INFILE)) plotFile.clear();
+  const std::string plotFile = PlotFileOfRun(R);
   const auto dropPlotFile = [&plotFile] {
     if (!plotFile.empty()) std::remove(plotFile.c_str());
   };
@@ -181,8 +192,52 @@ std::int32_t RunEngine(Run& R, std::int32_t code) {
   return result;
 }
 
+// A run that cannot go on: the report (when it is open) says why after what
+// it holds so far, and every file is closed.  Writing may fail for want of
+// memory too; the files are closed all the same.
+std::int32_t EndRun(Run& R, const char* why) {
+  try {
+    if (R.ch.IsOpen(kReportChannel))
+      WRITE(R, kReportChannel, "('1'///' *** ',A,' ***'/'*** EXECUTION TERMINATED ***')", {std::string(why)});
+  } catch (...) {
+  }
+  std::string plotFile;
+  try {
+    plotFile = PlotFileOfRun(R);
+  } catch (...) {
+  }
+  try {
+    CLSFIL(R);
+  } catch (...) {
+  }
+  if (!plotFile.empty()) std::remove(plotFile.c_str());
+  return 3;
+}
+
+constexpr const char* kNoMemory = "NOT ENOUGH MEMORY TO COMPLETE THE RUN";
+
+}  // namespace
+
+std::int32_t RunEngine(Run& R, std::int32_t code) {
+  if (code != 12) return 1;
+  try {
+    return RunStages(R);
+  } catch (const std::bad_alloc&) {
+    return EndRun(R, kNoMemory);
+  } catch (const std::length_error&) {  // storage larger than can ever be had
+    return EndRun(R, kNoMemory);
+  } catch (...) {
+    return EndRun(R, "THE RUN STOPPED ON AN INTERNAL ERROR");
+  }
+}
+
 std::int32_t RunEngine(std::int32_t code) {
   if (code != 12) return 1;
-  auto R = std::make_unique<Run>();
+  std::unique_ptr<Run> R;
+  try {
+    R = std::make_unique<Run>();
+  } catch (...) {
+    return 3;  // no file is open yet
+  }
   return RunEngine(*R, code);
 }

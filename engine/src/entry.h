@@ -6,7 +6,8 @@
 struct Run;
 
 // The body of IVORTN: code 12 runs one analysis; returns 0 done, 1 wrong
-// interface code, 2 STOP or end of input, 3 fatal input error.
+// interface code, 2 STOP or end of input, 3 fatal input error, or a run
+// that could not go on (memory); it throws nothing.
 std::int32_t RunEngine(std::int32_t code);
 // The same on a caller-made run state (the tests set its console).
 std::int32_t RunEngine(Run& R, std::int32_t code);

@@ -162,7 +162,7 @@ void FormPileImpedances(Run& R, const std::vector<float>& omegas) {
   std::vector<PilePoint>& points = R.piles.points;
   const int n = static_cast<int>(omegas.size());
   points.assign(omegas.size(), PilePoint{});
-  ForEachOnWorkers<PileGroupWork>(n, EngineWorkers(n), [&](int k, PileGroupWork& work) {
+  ForEachOnWorkers<PileGroupWork>(n, LapackWorkers(n), [&](int k, PileGroupWork& work) {
     FormImpedance(run, group, !matrices, omegas[k], work, points[k]);
   });
   if (!matrices) return;
@@ -174,11 +174,14 @@ void FormPileImpedances(Run& R, const std::vector<float>& omegas) {
   std::vector<PileGroupSums> sums(omegas.size());
   std::vector<std::array<int, kMatrices>> failed(omegas.size());
   const int items = kMatrices * n;
-  ForEachOnWorkers<PileGroupWork>(items, EngineWorkers(items), [&](int item, PileGroupWork& work) {
-    const int m = item / n, k = item % n;
-    if (points[k].status != 0) return;  // no pile head impedance
-    failed[k][m] = GroupMatrixSums(group, work, points[k].ZBASE, omegas[k], kGroupMatrices[m], sums[k]);
-  });
+  ForEachOnWorkers<PileGroupWork>(
+      items, LapackWorkers(items),
+      [&](int item, PileGroupWork& work) {
+        const int m = item / n, k = item % n;
+        if (points[k].status != 0) return;  // no pile head impedance
+        failed[k][m] = GroupMatrixSums(group, work, points[k].ZBASE, omegas[k], kGroupMatrices[m], sums[k]);
+      },
+      [&](PileGroupWork& work) { ReserveGroupWork(group, work); });
   for (int k = 0; k < n; ++k) {
     PilePoint& p = points[k];
     if (p.status != 0) continue;

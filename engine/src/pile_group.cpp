@@ -648,6 +648,13 @@ int GroupMatrixSums(const PileGroupInput& in, PileGroupWork& work, const CF* Z, 
   return LateralSums(in, in.NP, form.FixedHead(), dir, M, work, g);
 }
 
+void ReserveGroupWork(const PileGroupInput& in, PileGroupWork& work) {
+  if (!GroupInteracts(in)) return;
+  const int largest = in.fixed != 0 ? 2 * in.NP : in.NP;
+  work.matrix.Room(static_cast<std::size_t>(largest) * largest + SolveSlack(largest));
+  work.flex.reserve(static_cast<std::size_t>(kFlexTerms) * in.NP);
+}
+
 int GroupImpedanceOfSums(const PileGroupSums& g, float height, CF* ZG) {
   // 6: the group impedance at the reference point, upper triangle, then
   // mirrored.

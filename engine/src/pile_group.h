@@ -98,6 +98,9 @@ bool GroupInteracts(const PileGroupInput& in);
 // impedance cannot be inverted or the matrix is singular or not finite.
 int GroupMatrixSums(const PileGroupInput& in, PileGroupWork& work, const std::complex<float>* Z, float w,
                     GroupMatrix matrix, PileGroupSums& g);
+// Sizes `work` for GroupMatrixSums on the group `in` (its largest storage,
+// the flexibility matrix): a worker that has it allocates little more.
+void ReserveGroupWork(const PileGroupInput& in, PileGroupWork& work);
 // GroupImpedanceOfSums assembles ZG at the reference point a height H
 // above the heads (0, or 129 and ZG all zero when an entry is not finite).
 int GroupImpedanceOfSums(const PileGroupSums& g, float H, std::complex<float>* ZG);

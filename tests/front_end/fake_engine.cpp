@@ -10,11 +10,14 @@
 //                      HOLD.held and returns only once HOLD.release exists,
 //                      so that a test sees the run at work for as long as
 //                      it needs, however busy the machine
+//   VORTN_FAKE_THROW   when set, the call ends by throwing std::bad_alloc
+//                      (after the files are written)
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <new>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -59,6 +62,7 @@ int Run() {
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
     }
+    if (!Env("VORTN_FAKE_THROW").empty()) throw std::bad_alloc();
     const std::string result = Env("VORTN_FAKE_RESULT");
     return result.empty() ? 0 : std::atoi(result.c_str());
 }

@@ -15,6 +15,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <new>
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -24,7 +25,8 @@ using namespace vortn::test;
 
 namespace {
 
-const QString kDone = QStringLiteral("Computations are completed. Please, check output file for results or error messages.");
+const QString kDone =
+        QStringLiteral("Computations are completed. Please, check output file for results or error messages.");
 
 QString ReadAll(const QString& name) {
     QFile f(name);
@@ -38,10 +40,10 @@ void WriteText(const QString& name, const QByteArray& bytes) {
 }
 
 const QByteArray kThreePoints =
-    "           3\n"
-    "    6.28   0.1000E-05  0.2000E-05  0.3000E-05  0.4000E-05  0.5000E-05  0.6000E-05\n"
-    "   12.57   0.1100E-05  0.2100E-05  0.3100E-05  0.4100E-05  0.5100E-05  0.6100E-05\n"
-    "   18.85   0.1200E-05  0.2200E-05  0.3200E-05  0.4200E-05  0.5200E-05  0.6200E-05\n";
+        "           3\n"
+        "    6.28   0.1000E-05  0.2000E-05  0.3000E-05  0.4000E-05  0.5000E-05  0.6000E-05\n"
+        "   12.57   0.1100E-05  0.2100E-05  0.3100E-05  0.4100E-05  0.5100E-05  0.6100E-05\n"
+        "   18.85   0.1200E-05  0.2200E-05  0.3200E-05  0.4200E-05  0.5200E-05  0.6200E-05\n";
 
 class EngineRun : public FrontEndFixture {
 protected:
@@ -53,8 +55,8 @@ protected:
         Form().SetEngineLibraryName(QStringLiteral(VORTN_FAKE_ENGINE));
     }
     void TearDown() override {
-        for (const char* v :
-             {"VORTN_FAKE_RECORD", "VORTN_FAKE_RESULT", "VORTN_FAKE_VTP", "VORTN_FAKE_VTO", "VORTN_FAKE_HOLD"})
+        for (const char* v : {"VORTN_FAKE_RECORD", "VORTN_FAKE_RESULT", "VORTN_FAKE_VTP", "VORTN_FAKE_VTO",
+                              "VORTN_FAKE_HOLD", "VORTN_FAKE_THROW"})
             qunsetenv(v);
         FrontEndFixture::TearDown();
     }
@@ -143,6 +145,25 @@ TEST_F(EngineRun, ARunThatDidNotCompleteLoadsNothingFromAnOldPlotFile) {
     EXPECT_FALSE(Ui().GraphDisp->isEnabled());
 }
 
+// An engine call that throws (a library without memory, or one of another
+// make) ends the run, not the program: the message says the analysis
+// failed, its report is beside the project, no plot data is loaded.
+TEST_F(EngineRun, AnEngineThatThrowsEndsTheRunNotTheProgram) {
+    OpenProject();
+    qputenv("VORTN_FAKE_THROW", "1");
+    qputenv("VORTN_FAKE_VTP", Path(QStringLiteral("fresh.vtp")).toUtf8());
+    WriteText(Path(QStringLiteral("partial.vto")), "THE REPORT SO FAR\n");
+    qputenv("VORTN_FAKE_VTO", Path(QStringLiteral("partial.vto")).toUtf8());
+    Form().CompRunClick();
+    ASSERT_EQ(messages_.size(), 1);
+    EXPECT_TRUE(messages_[0].startsWith(QLatin1String("The analysis failed (not enough memory)")))
+            << messages_[0].toStdString();
+    EXPECT_EQ(ReadAll(Path(QStringLiteral("project-half-space.vto"))), QStringLiteral("THE REPORT SO FAR\n"));
+    EXPECT_FALSE(QFileInfo::exists(Path(QStringLiteral("project-half-space.vtp"))));
+    EXPECT_FALSE(Form().ResultsLoaded());
+    EXPECT_FALSE(Form().RunInProgress());
+}
+
 class EngineLibraryMissing : public EngineRun, public ::testing::WithParamInterface<const char*> {};
 
 TEST_P(EngineLibraryMissing, SaysTheLibraryFailedAndCallsNothing) {
@@ -169,13 +190,12 @@ TEST_P(EngineNamesRefused, BeforeTheEngineIsCalled) {
     EXPECT_FALSE(QFileInfo::exists(record_));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Names, EngineNamesRefused,
-    ::testing::Values("line\nbreak",
-                      "a-folder-name-of-sixty-characters-to-make-the-path-long-enough/"
-                      "a-folder-name-of-sixty-characters-to-make-the-path-long-enough/"
-                      "a-folder-name-of-sixty-characters-to-make-the-path-long-enough/"
-                      "a-folder-name-of-sixty-characters-to-make-the-path-long-enough"));
+INSTANTIATE_TEST_SUITE_P(Names, EngineNamesRefused,
+                         ::testing::Values("line\nbreak",
+                                           "a-folder-name-of-sixty-characters-to-make-the-path-long-enough/"
+                                           "a-folder-name-of-sixty-characters-to-make-the-path-long-enough/"
+                                           "a-folder-name-of-sixty-characters-to-make-the-path-long-enough/"
+                                           "a-folder-name-of-sixty-characters-to-make-the-path-long-enough"));
 
 TEST_F(EngineRun, AnUnnamedProjectWhoseSaveAsIsCancelledDoesNotRun) {
     Form().FileNewClick();
@@ -337,6 +357,22 @@ TEST(CallEngine, TheCurrentFolderComesBackWhenTheWaitThrows) {
     EXPECT_THROW(CallEngine(&NoteFolderEntry, run.path(), waiter), EInOutError);
     EXPECT_EQ(QDir::currentPath(), before);
     EXPECT_EQ(QFileInfo(entryFolder).canonicalFilePath(), QFileInfo(run.path()).canonicalFilePath());
+}
+
+int ThrowingEntry(int) { throw std::bad_alloc(); }
+
+struct TDoneWaiter : TRunWaiter {
+    void Wait() override {}
+    void Done() override {}
+};
+
+TEST(CallEngine, AnExceptionOfTheEntryReachesTheCallerAfterTheWorkerEnded) {
+    QTemporaryDir run;
+    ASSERT_TRUE(run.isValid());
+    const QString before = QDir::currentPath();
+    TDoneWaiter waiter;
+    EXPECT_THROW(CallEngine(&ThrowingEntry, run.path(), waiter), std::bad_alloc);
+    EXPECT_EQ(QDir::currentPath(), before);
 }
 
 // ---- the progress dialog on its own ----

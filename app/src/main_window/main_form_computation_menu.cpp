@@ -18,6 +18,7 @@
 #include <QMdiSubWindow>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <new>
 
 namespace vortn {
 
@@ -60,18 +61,32 @@ void TMainForm::CompRunClick() {
         }
 
         int result = -1;
+        QString failure;  // why the engine call itself failed
         {
             const QScopedValueRollback running(running_, true);
             QApplication::setOverrideCursor(Qt::WaitCursor);
             const auto restoreCursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
-            result = CallEngine(entry, folder.path(), *runProgress_);
+            try {
+                result = CallEngine(entry, folder.path(), *runProgress_);
+            } catch (const std::bad_alloc&) {
+                failure = QStringLiteral("not enough memory");
+            } catch (const Exception& e) {
+                failure = e.Message();
+            } catch (const std::exception& e) {
+                failure = QString::fromLocal8Bit(e.what());
+            } catch (...) {
+                failure = QStringLiteral("unknown error");
+            }
         }
         library.Close();  // every run starts from the engine's initial state
 
         ClearResults();
         TakeRunOutputs(names, project, result == 0);
         const QString plotFile = ChangeFileExt(project, QStringLiteral(".vtp"));
-        if (result == 0) {
+        if (!failure.isEmpty()) {
+            ShowMessage(QStringLiteral("The analysis failed (%1). Please, check output file for error messages.")
+                                .arg(failure));
+        } else if (result == 0) {
             ShowMessage(QStringLiteral(
                     "Computations are completed. Please, check output file for results or error messages."));
             if (QFileInfo(plotFile).isFile()) LoadPlotData(plotFile, false);

@@ -14,6 +14,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <exception>
 #include <memory>
 #include <signal.h>
 #include <unistd.h>
@@ -131,7 +132,16 @@ int CallEngine(TEngineEntry entry, const QString& folder, TRunWaiter& waiter) {
     if (!QDir::setCurrent(folder)) throw EInOutError(QStringLiteral("Cannot change to the folder ") + folder);
     const auto restoreFolder = qScopeGuard([&previous] { QDir::setCurrent(previous); });
     std::atomic<int> result{0};
-    const std::unique_ptr<QThread> worker(QThread::create([entry, &result] { result = entry(12); }));
+    // An exception must not leave the thread (it would end the program): it
+    // is taken to the caller after the join.
+    std::exception_ptr failure;
+    const std::unique_ptr<QThread> worker(QThread::create([entry, &result, &failure] {
+        try {
+            result = entry(12);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    }));
     QObject context;
     QObject::connect(
             worker.get(), &QThread::finished, &context, [&waiter] { waiter.Done(); }, Qt::QueuedConnection);
@@ -143,6 +153,7 @@ int CallEngine(TEngineEntry entry, const QString& folder, TRunWaiter& waiter) {
     } join{*worker};
     waiter.Wait();
     worker->wait();
+    if (failure) std::rethrow_exception(failure);
     return result;
 }
 

@@ -57,7 +57,8 @@ public:
 
 // Calls entry(12) on a worker thread while `folder` is the current
 // directory, the caller waiting in `waiter`; the previous directory is
-// restored afterwards. Returns the entry's result.
+// restored afterwards. Returns the entry's result; an exception the entry
+// throws is thrown again here, after the worker has ended.
 int CallEngine(TEngineEntry entry, const QString& folder, TRunWaiter& waiter);
 
 }  // namespace vortn

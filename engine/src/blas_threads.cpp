@@ -1,0 +1,122 @@
+#include "blas_threads.h"
+
+#include <dlfcn.h>
+#include <sys/mman.h>
+
+#include <new>
+#include <vector>
+
+// OpenBLAS's own controls (its cblas.h would bring a second set of BLAS
+// declarations).  The weak ones are asked only where the library has them:
+// blas_thread_shutdown_ stops the thread pool (what OpenBLAS does before a
+// fork; a later threaded call starts it again), blas_memory_alloc and
+// blas_memory_free take and give back a per-call buffer.
+extern "C" {
+void openblas_set_num_threads(int threads);
+int openblas_get_num_threads(void);
+int openblas_get_parallel(void) __attribute__((weak));
+int blas_thread_shutdown_(void) __attribute__((weak));
+void* blas_memory_alloc(int procpos) __attribute__((weak));
+void blas_memory_free(void* buffer) __attribute__((weak));
+}
+
+namespace {
+
+using SetThreads = void (*)(int);
+
+// omp_set_num_threads of the OpenMP run-time the library brought, or null.
+// Only looked up: the engine does not load an OpenMP run-time itself.
+SetThreads OpenMPSetThreads() {
+  static const SetThreads set = [] {
+    void* f = dlsym(RTLD_DEFAULT, "omp_set_num_threads");
+    if (f == nullptr) {
+      if (void* gomp = dlopen("libgomp.so.1", RTLD_LAZY | RTLD_NOLOAD)) {
+        f = dlsym(gomp, "omp_set_num_threads");
+        dlclose(gomp);  // stays loaded: the library holds it
+      }
+    }
+    return reinterpret_cast<SetThreads>(f);
+  }();
+  return set;
+}
+
+// The address space for one more buffer can be had now.
+bool RoomForABuffer() {
+  void* probe = mmap(nullptr, kBlasBufferBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (probe == MAP_FAILED) return false;
+  munmap(probe, kBlasBufferBytes);
+  return true;
+}
+
+}  // namespace
+
+BlasThreading BlasThreadingOfLibrary() {
+  if (openblas_get_parallel == nullptr) return BlasThreading::kUnknown;
+  switch (openblas_get_parallel()) {
+    case 0:
+      return BlasThreading::kSequential;
+    case 1:
+      return BlasThreading::kPosixThreads;
+    case 2:
+      return BlasThreading::kOpenMP;
+    default:
+      return BlasThreading::kUnknown;
+  }
+}
+
+bool BlasAllowsConcurrentCalls() {
+  switch (BlasThreadingOfLibrary()) {
+    case BlasThreading::kPosixThreads:
+      return true;
+    case BlasThreading::kOpenMP:
+      return OpenMPSetThreads() != nullptr;  // else a worker could not be made single-threaded
+    default:
+      return false;
+  }
+}
+
+void SingleThreadedBlasInThisThread() {
+  // The POSIX-threads build has one process-wide count (set by the run);
+  // setting it again here would restart the pool the run stopped.
+  if (BlasThreadingOfLibrary() != BlasThreading::kOpenMP) return;
+  // The OpenMP build reads the calling thread's OpenMP count at every call
+  // and, when it is not 1, makes it the library's count for every thread.
+  if (SetThreads set = OpenMPSetThreads()) set(1);
+}
+
+int ReserveBlasBuffers(int callers) {
+  if (callers < 1) callers = 1;
+  if (blas_memory_alloc == nullptr || blas_memory_free == nullptr) return callers;
+  // A buffer given back stays mapped for the next caller, and each caller
+  // takes the first free one: holding k buffers at once maps the first k.
+  // The first `mapped` are known to be mapped already (by an earlier
+  // reservation while this library was loaded); the others may have been
+  // mapped by OpenBLAS itself, which cannot be told, so room is checked.
+  static int mapped = 0;
+  std::vector<void*> held;
+  try {
+    held.reserve(static_cast<std::size_t>(callers));
+  } catch (const std::bad_alloc&) {
+    return 0;
+  }
+  while (static_cast<int>(held.size()) < callers) {
+    if (static_cast<int>(held.size()) >= mapped && !RoomForABuffer()) break;
+    void* buffer = blas_memory_alloc(0);
+    if (buffer == nullptr) break;  // all of OpenBLAS's buffers are taken
+    held.push_back(buffer);
+  }
+  const int reserved = static_cast<int>(held.size());
+  if (reserved > mapped) mapped = reserved;
+  for (void* buffer : held) blas_memory_free(buffer);
+  return reserved;
+}
+
+SingleThreadedLapack::SingleThreadedLapack() : saved_(openblas_get_num_threads()) {
+  openblas_set_num_threads(1);  // with the OpenMP build: also this thread's OpenMP count
+  // The pool's threads spin for a tenth of a second after the library is
+  // loaded (and after each threaded call) before they sleep; spinning, they
+  // take the cores from the run's own workers.  The run needs none of them.
+  if (blas_thread_shutdown_ != nullptr) blas_thread_shutdown_();
+}
+
+SingleThreadedLapack::~SingleThreadedLapack() { openblas_set_num_threads(saved_); }
