@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # What the scripts beside it share that drive the real program, VortN3, on a
 # virtual X display (xvfb-run, xcb, openbox) with xdotool as a user would.
 # A script sources it and starts its session with its own arguments:
@@ -18,6 +19,7 @@ real_window_session() {
   if [ -z "${VORTN_VIRTUAL_DISPLAY:-}" ]; then
     VORTN_VIRTUAL_DISPLAY=1 exec xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1280x1024x24" "$(realpath "$0")" "$@"
   fi
+  # shellcheck disable=SC2034 # the scripts use them
   program=$(realpath "$1") examples=$(realpath "$2") shots=$(realpath -m "$3")
   failure_shot=$shots/${name}_failure.png
   mkdir -p "$shots"
@@ -25,7 +27,9 @@ real_window_session() {
   trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
   export HOME=$work XDG_CONFIG_HOME=$work/config QT_QPA_PLATFORM=xcb
   # Under the sanitizers the program's exit status tells its leaks, not those of the X session's libraries.
-  export LSAN_OPTIONS="suppressions=$(dirname "$(realpath "${BASH_SOURCE[0]}")")/real_window_leaks.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+  local here
+  here=$(dirname "$(realpath "${BASH_SOURCE[0]}")")
+  export LSAN_OPTIONS="suppressions=$here/real_window_leaks.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
   openbox >/dev/null 2>&1 &
   wait_until "openbox does not manage the screen" wm_runs
 }

@@ -7,6 +7,7 @@
 # must keep their bytes; the new project gets the deck and the report.
 # Usage: typo_project_real_window.sh VortN3 examples-folder screenshot-folder
 set -euo pipefail
+# shellcheck source-path=SCRIPTDIR source=real_window_lib.sh
 source "$(dirname "$(realpath "$0")")/real_window_lib.sh"
 real_window_session typo_e2e "$@"
 

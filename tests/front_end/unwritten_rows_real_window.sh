@@ -12,6 +12,7 @@
 #    analysis did not complete and no plot-data file is left.
 # Usage: unwritten_rows_real_window.sh VortN3 examples-folder screenshot-folder
 set -euo pipefail
+# shellcheck source-path=SCRIPTDIR source=real_window_lib.sh
 source "$(dirname "$(realpath "$0")")/real_window_lib.sh"
 real_window_session unwritten "$@"
 
