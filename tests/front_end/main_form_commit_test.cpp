@@ -464,7 +464,7 @@ TEST(LastNet, NeverShowsABoxFromInsideAFailure) {
         }
         insideEvent = false;
     }
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !boxes.isEmpty(); }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !boxes.isEmpty(); }, kPatienceMs));
     const QString written = capture.Text();
     SetMessageHook(std::move(previousHook));
     TApplication::SetExceptionReporter(std::move(previousReporter));

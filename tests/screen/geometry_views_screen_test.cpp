@@ -5,9 +5,8 @@
 #include "data_edit.h"
 #include "foundation_dialogs.h"
 #include "input_dialog.h"
-#include "main_form.h"
+#include "main_form_on_screen.h"
 #include "message_catcher.h"
-#include "screen_fixture.h"
 #include "side_view.h"
 #include "top_view.h"
 #include "ui_MainForm.h"
@@ -60,22 +59,18 @@ std::pair<int, int> DarkRun(const QImage& shot, QPoint from) {
 class ProgramWindow : public ::testing::Test {
 protected:
     void Open(const char* project) {
-        ASSERT_TRUE(OnXServer()) << "run under tools/virtual-display.sh";
-        w_.SetStartupFile(QStringLiteral(VORTN_EXAMPLES "/") + QLatin1String(project));
-        w_.resize(1024, 740);
-        w_.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&w_));
+        ASSERT_NO_FATAL_FAILURE(ShowMainForm(w_, QLatin1String(project)));
         w_.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&w_));
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&w_, kPatienceMs));
     }
     // View Geometry > `item`, clicked with the mouse as a user does.
     void ClickViewMenu(QAction* item) {
         QMenuBar* bar = w_.menuBar();
         QMenu* menu = w_.Form().ViewMenu;
         QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(menu->menuAction()).center());
-        ASSERT_TRUE(QTest::qWaitFor([&] { return menu->isVisible(); }, 10000)) << "the View menu did not open";
+        ASSERT_TRUE(QTest::qWaitFor([&] { return menu->isVisible(); }, kPatienceMs)) << "the View menu did not open";
         QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(item).center());
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !menu->isVisible(); }, 10000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !menu->isVisible(); }, kPatienceMs));
     }
     TMainForm w_;
 };
@@ -99,7 +94,7 @@ TEST_P(SideViewColumn, DrawnAsWideAsItsRadiusInThePlane) {
     TDlgSideView* view = c.yz ? static_cast<TDlgSideView*>(w_.SideViewYZ()) : w_.SideViewXZ();
     ASSERT_NE(view, nullptr);
     const PaintWatch painted(view);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return painted.Painted(); }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return painted.Painted(); }, kPatienceMs));
     const QImage shot = GrabScreen();
     ASSERT_TRUE(shot.save(ScreenshotPath(QStringLiteral("screen_multilayer_%1.png").arg(QLatin1String(c.name)))));
 
@@ -152,7 +147,7 @@ TEST_F(TopViewFromTheMenu, ShowsTheShapeBeingTyped) {
     TDlgTopView* view = w_.TopView();
     ASSERT_NE(view, nullptr);
     const PaintWatch painted(view);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return painted.Painted(); }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return painted.Painted(); }, kPatienceMs));
     const QImage shot = GrabScreen();
     ASSERT_TRUE(shot.save(ScreenshotPath(QStringLiteral("screen_top_view_typed_circle.png"))));
 

@@ -2,10 +2,8 @@
 // row number is painted from the first paint, before any typing.
 #include "grid_editor.h"
 #include "input_dialog.h"
-#include "main_form.h"
-#include "patience.h"
+#include "main_form_on_screen.h"
 #include "project_holder.h"
-#include "screen_fixture.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -72,12 +70,8 @@ TTableForm* ShownEditor(const TMainForm& w, TGridTable& table, QImage& shot) {
 }
 
 TEST_P(GridEditorOnScreen, HeadersAndRowNumbersShowFromTheFirstPaint) {
-    ASSERT_TRUE(OnXServer()) << "run under tools/virtual-display.sh";
     TMainForm w;
-    w.SetStartupFile(QStringLiteral(VORTN_EXAMPLES "/project-pile.vtd"));
-    w.resize(1280, 1000);
-    w.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w, kPatienceMs));
+    ASSERT_NO_FATAL_FAILURE(ShowMainForm(w, QStringLiteral("project-pile.vtd"), {1280, 1000}));
     QImage shot;
     TGridTable& before = (w.Holder().*GetParam().before)();
     before.ShowTable();
@@ -133,18 +127,14 @@ void PrintTo(const OneRowCase& c, std::ostream* os) { *os << c.name; }
 class OneRowEditorOnScreen : public ::testing::TestWithParam<OneRowCase> {};
 
 TEST_P(OneRowEditorOnScreen, RowNumberPaintedAtTheFirstPaint) {
-    ASSERT_TRUE(OnXServer()) << "run under tools/virtual-display.sh";
     const OneRowCase& c = GetParam();
     TMainForm w;
-    w.SetStartupFile(QStringLiteral(VORTN_EXAMPLES "/") + QLatin1String(c.project));
-    w.resize(1024, 740);
-    w.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    ASSERT_NO_FATAL_FAILURE(ShowMainForm(w, QLatin1String(c.project)));
     for (TDialogKind kind : c.before) {
         QWidget* dialog = w.Dialogs().OpenDialog(kind);
         ASSERT_NE(dialog, nullptr);
         const FirstPaint shown(dialog);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return shown.Painted(); }, 10000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return shown.Painted(); }, kPatienceMs));
     }
     TGridTable& table = (w.Holder().*c.table)();
     ASSERT_EQ(table.RowCount(), 1);
@@ -154,7 +144,7 @@ TEST_P(OneRowEditorOnScreen, RowNumberPaintedAtTheFirstPaint) {
     QHeaderView* rows = form->Grid->verticalHeader();
     const FirstPaint rowNumbers(rows->viewport());
     const FirstPaint cells(form->Grid->viewport());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return rowNumbers.Painted() && cells.Painted(); }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rowNumbers.Painted() && cells.Painted(); }, kPatienceMs));
 
     // The first paint covers the row number and every cell: nothing of the
     // window beneath is left in them for a later paint to correct.
@@ -187,19 +177,15 @@ std::pair<int, int> InkRows(const QImage& shot, const QRect& r) {
 }
 
 TEST(GridEditorCells, NumberTooWideForItsColumnStaysOnOneLine) {
-    ASSERT_TRUE(OnXServer()) << "run under tools/virtual-display.sh";
     TMainForm w;
-    w.SetStartupFile(QStringLiteral(VORTN_EXAMPLES "/project-half-space.vtd"));
-    w.resize(1024, 740);
-    w.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    ASSERT_NO_FATAL_FAILURE(ShowMainForm(w, QStringLiteral("project-half-space.vtd")));
     w.UnitsClick(1);  // English: the 0.5 m layer is 1.6404199 ft thick
     TGridTable& table = w.Holder().D1();
     table.ShowTable();
     auto* form = dynamic_cast<TTableForm*>(table.Editor());
     ASSERT_NE(form, nullptr);
     const FirstPaint cells(form->Grid->viewport());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return cells.Painted(); }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return cells.Painted(); }, kPatienceMs));
     ASSERT_EQ(form->Grid->item(0, 0)->text(), QStringLiteral("1.6404199"));
     const QFontMetrics fm(form->Grid->font());
     ASSERT_GT(fm.horizontalAdvance(QStringLiteral("1.6404199")), form->Grid->columnWidth(0) - 6)

@@ -5,6 +5,7 @@
 // limit only as a last resort.
 #pragma once
 
+#include "patience.h"
 #include "screen_fixture.h"
 
 #include <QDateTime>
@@ -19,9 +20,6 @@
 #include <functional>
 
 namespace vortn::test {
-
-// The last resort of every wait: far longer than any step takes.
-constexpr int kPatienceMs = 30000;
 
 // Runs a command to its end; its standard output, trimmed.
 inline QString RunTool(const QString& program, const QStringList& args) {

@@ -2,8 +2,7 @@
 // values with the digits the project file keeps, whole in their boxes.
 #include "data_edit.h"
 #include "input_dialog.h"
-#include "main_form.h"
-#include "screen_fixture.h"
+#include "main_form_on_screen.h"
 
 #include <QPaintEvent>
 #include <QtTest/QTest>
@@ -14,12 +13,8 @@ using namespace vortn::test;
 namespace {
 
 TEST(UnitSwitchOnScreen, ConvertedValuesShowTheDigitsTheFileKeeps) {
-    ASSERT_TRUE(OnXServer()) << "run under tools/virtual-display.sh";
     TMainForm w;
-    w.SetStartupFile(QStringLiteral(VORTN_EXAMPLES "/project-half-space.vtd"));
-    w.resize(1024, 740);
-    w.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    ASSERT_NO_FATAL_FAILURE(ShowMainForm(w, QStringLiteral("project-half-space.vtd")));
     TInputDialog* d = w.Dialogs().OpenDialog(TDialogKind::SoilBelow);
     ASSERT_NE(d, nullptr);
     w.UnitsClick(1);
@@ -34,7 +29,7 @@ TEST(UnitSwitchOnScreen, ConvertedValuesShowTheDigitsTheFileKeeps) {
     ASSERT_NE(weight, nullptr);
     weight->installEventFilter(&painted);
     weight->update();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return painted.done; }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return painted.done; }, kPatienceMs));
     const QImage shot = GrabScreen();
     ASSERT_TRUE(shot.save(ScreenshotPath(QStringLiteral("screen_soil_below_english.png"))));
 

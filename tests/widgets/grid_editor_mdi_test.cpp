@@ -177,7 +177,7 @@ TEST(GridEditorInMainWindow, RowButtonMnemonicsWinOverTheMenuBar) {
     main.resize(900, 700);
     main.show();
     main.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&main, test::kPatienceMs));
     InstallGridEditor(area);
     {
         TGridTable table;
@@ -196,7 +196,7 @@ TEST(GridEditorInMainWindow, RowButtonMnemonicsWinOverTheMenuBar) {
         form->Grid->setFocus();
         form->Grid->setCurrentCell(1, 0);
         QTest::keyClick(form->Grid, Qt::Key_D, Qt::AltModifier);
-        EXPECT_TRUE(QTest::qWaitFor([form] { return !form->BtnDel->isDown(); }));
+        EXPECT_TRUE(QTest::qWaitFor([form] { return !form->BtnDel->isDown(); }, test::kPatienceMs));
         QApplication::processEvents();
         EXPECT_EQ(dataOpened, 0);
         EXPECT_FALSE(data->isVisible());
@@ -205,7 +205,7 @@ TEST(GridEditorInMainWindow, RowButtonMnemonicsWinOverTheMenuBar) {
         EXPECT_EQ(double(table.Cells(0, 1).AsFloat()), 3.0);
         // Alt+A is the Add Row button's, as before.
         QTest::keyClick(form->Grid, Qt::Key_A, Qt::AltModifier);
-        EXPECT_TRUE(QTest::qWaitFor([&table] { return table.RowCount() == 3; }));
+        EXPECT_TRUE(QTest::qWaitFor([&table] { return table.RowCount() == 3; }, test::kPatienceMs));
         EXPECT_TRUE(messages.isEmpty()) << messages.join(" | ").toStdString();
     }
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
