@@ -17,6 +17,7 @@
 #include "program_icon.h"
 #include "small_windows.h"
 #include "ui_MainForm.h"
+#include "window_on_screen.h"
 
 #include <QActionGroup>
 #include <QCloseEvent>
@@ -28,6 +29,8 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMimeData>
+#include <QOpenGLContext>
+#include <QOpenGLWidget>
 #include <QUrl>
 
 namespace vortn {
@@ -38,12 +41,27 @@ TMainForm* gMainForm = nullptr;
 
 TMainForm* MainForm() { return gMainForm; }
 
+namespace {
+bool OpenGLAvailable() {
+    QOpenGLContext context;
+    return context.create();
+}
+}  // namespace
+
 TMainForm::TMainForm(QWidget* parent)
     : QMainWindow(parent), ui_(std::make_unique<Ui::TMainForm>()), holder_(std::make_unique<TProjectHolder>()) {
     ui_->setupUi(this);
     gMainForm = this;
     // The MDI children take this icon from the main window.
     setWindowIcon(ProgramIcon());
+    // The designed size may not fit a small or scaled screen.
+    KeepOpeningFrameOnScreen(this);
+    // The 3D view draws with OpenGL, which a window composes only when it
+    // was made for it: made without, the main window would be remade when
+    // the view first opens, losing its maximized state and its place. A
+    // hidden OpenGL widget has it made for OpenGL from the start, where
+    // OpenGL is at hand (without it such a window cannot show at all).
+    if (OpenGLAvailable()) (new QOpenGLWidget(this))->hide();
     // A maximized plot does not maximize the next window activated (a small
     // dialog has no use for the whole area).
     MdiArea()->setOption(QMdiArea::DontMaximizeSubWindowOnActivation);
@@ -51,6 +69,7 @@ TMainForm::TMainForm(QWidget* parent)
     holder_->OnCloseAllChildren = [this] { CloseAllChildren(); };
     holder_->OnRefreshOpenDialogs = [this] { RefreshOpenDialogs(); };
     holder_->OnShowMessage = [this](const QString& text) { ShowMessage(text); };
+    KeepMdiChildrenInside(MdiArea());
     InstallGridEditor(MdiArea());
     InstallPlotWindowFactory(MdiArea());
     ConnectMenus();
@@ -122,7 +141,7 @@ void TMainForm::ConnectMenus() {
     }
     Handle(f.GraphAmp, &QAction::triggered, [this] { AmpPlotClick(); });
     Handle(f.WindowMenu, &QMenu::aboutToShow, [this] { WindowMenuClick(); });
-    connect(f.WindowCascade, &QAction::triggered, MdiArea(), &QMdiArea::cascadeSubWindows);
+    connect(f.WindowCascade, &QAction::triggered, this, [this] { CascadeMdiChildren(MdiArea()); });
     connect(f.WindowArrange, &QAction::triggered, this, [this] { ArrangeIcons(MdiArea()); });
     Handle(f.HelpContents, &QAction::triggered, [this] { HelpContentsClick(); });
     Handle(f.HelpManual, &QAction::triggered, [this] { HelpManualClick(); });
