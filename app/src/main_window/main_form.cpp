@@ -29,8 +29,6 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMimeData>
-#include <QOpenGLContext>
-#include <QOpenGLWidget>
 #include <QUrl>
 
 namespace vortn {
@@ -41,13 +39,6 @@ TMainForm* gMainForm = nullptr;
 
 TMainForm* MainForm() { return gMainForm; }
 
-namespace {
-bool OpenGLAvailable() {
-    QOpenGLContext context;
-    return context.create();
-}
-}  // namespace
-
 TMainForm::TMainForm(QWidget* parent)
     : QMainWindow(parent), ui_(std::make_unique<Ui::TMainForm>()), holder_(std::make_unique<TProjectHolder>()) {
     ui_->setupUi(this);
@@ -56,12 +47,6 @@ TMainForm::TMainForm(QWidget* parent)
     setWindowIcon(ProgramIcon());
     // The designed size may not fit a small or scaled screen.
     KeepOpeningFrameOnScreen(this);
-    // The 3D view draws with OpenGL, which a window composes only when it
-    // was made for it: made without, the main window would be remade when
-    // the view first opens, losing its maximized state and its place. A
-    // hidden OpenGL widget has it made for OpenGL from the start, where
-    // OpenGL is at hand (without it such a window cannot show at all).
-    if (OpenGLAvailable()) (new QOpenGLWidget(this))->hide();
     // A maximized plot does not maximize the next window activated (a small
     // dialog has no use for the whole area).
     MdiArea()->setOption(QMdiArea::DontMaximizeSubWindowOnActivation);
