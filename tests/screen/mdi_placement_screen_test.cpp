@@ -134,14 +134,11 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(OnXServer()) << "run under tools/virtual-display.sh";
         ASSERT_TRUE(folder_.isValid());
-        wm_.start(QStringLiteral("openbox"), {});
-        ASSERT_TRUE(wm_.waitForStarted());
-        // openbox runs once it names itself on the root window.
-        ASSERT_TRUE(WaitUntil([] {
-            return RunTool(QStringLiteral("xprop"),
-                           {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")})
-                    .contains(QStringLiteral("window id"));
-        }));
+        // openbox runs before the application connects (mdi_screen_main.cpp).
+        ASSERT_TRUE(
+                RunTool(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")})
+                        .contains(QStringLiteral("window id")))
+                << "openbox does not run";
         SetMessageHook([this](const TMessageRequest& r) {
             messages_ << r.text;
             return int(0x00000400);  // OK
@@ -150,8 +147,6 @@ protected:
     void TearDown() override {
         form_.reset();
         SetMessageHook(nullptr);
-        wm_.kill();
-        wm_.waitForFinished();
         QDir::setCurrent(previousDir_);
         EXPECT_TRUE(messages_.isEmpty()) << messages_.join(QLatin1Char('\n')).toStdString();
     }
@@ -167,8 +162,7 @@ protected:
         form_->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(form_.get(), 20000));
         EXPECT_TRUE(WaitUntil([this] { return !form_->windowHandle()->frameMargins().isNull(); }))
-                << "openbox framed no window; openbox " << (wm_.state() == QProcess::Running ? "runs" : "ended") << ": "
-                << wm_.readAllStandardError().toStdString();
+                << "openbox framed no window";
         return *form_;
     }
     QMdiArea* Area() { return form_->MdiArea(); }
@@ -228,7 +222,6 @@ protected:
 
     QTemporaryDir folder_;
     QString previousDir_ = QDir::currentPath();
-    QProcess wm_;
     std::unique_ptr<TMainForm> form_;
     QStringList messages_;
 };
