@@ -1,6 +1,9 @@
 #include "mdi_child.h"
 
+#include <QEvent>
+#include <QHash>
 #include <QLayout>
+#include <QSet>
 #include <QMdiArea>
 #include <algorithm>
 
@@ -17,6 +20,59 @@ QRect Inside(QRect r, const QSize& room) {
     r.moveTop(std::clamp(r.top(), 0, std::max(0, room.height() - r.height())));
     return r;
 }
+
+// Watches the area's visible part and keeps the children inside it.
+class TMdiChildKeeper : public QObject {
+public:
+    explicit TMdiChildKeeper(QMdiArea* area) : QObject(area), area_(area) {
+        area->viewport()->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Resize && watched == area_->viewport()) KeepInside();
+        return false;
+    }
+
+private:
+    // A child shrunk to the area: the size it had before and the one it got.
+    struct Shrunk {
+        QSize own, given;
+    };
+
+    void KeepInside() {
+        const QSize room = VisibleAreaSize(area_);
+        if (!room.isValid() || room.isEmpty()) return;
+        for (QMdiSubWindow* sub : area_->subWindowList()) {
+            // Also a child not shown yet: it is shown where it was placed.
+            if (sub->isMaximized()) continue;
+            if (sub->isMinimized()) {
+                sub->move(Inside(sub->geometry(), room).topLeft());
+                continue;
+            }
+            // A size changed since the child was shrunk is its own now.
+            const auto it = shrunk_.constFind(sub);
+            const QSize own = it != shrunk_.cend() && sub->size() == it->given ? it->own : sub->size();
+            const QRect r = Inside(QRect(sub->pos(), own.boundedTo(room)), room);
+            if (r != sub->geometry()) sub->setGeometry(r);
+            if (sub->size() == own) {
+                shrunk_.remove(sub);
+                continue;
+            }
+            if (!watched_.contains(sub)) {
+                watched_.insert(sub);
+                connect(sub, &QObject::destroyed, this, [this, sub] {
+                    shrunk_.remove(sub);
+                    watched_.remove(sub);
+                });
+            }
+            shrunk_.insert(sub, {own, sub->size()});
+        }
+    }
+
+    QMdiArea* area_;
+    QHash<QMdiSubWindow*, Shrunk> shrunk_;
+    QSet<QMdiSubWindow*> watched_;  // told when they are freed
+};
 
 }  // namespace
 
@@ -65,6 +121,39 @@ void FitMdiChild(QMdiSubWindow* sub) {
     QRect r(sub->pos(), sub->sizeHint());
     if (room.isValid() && !room.isEmpty()) r = Inside(r, room);
     if (r != sub->geometry()) sub->setGeometry(r);
+}
+
+void KeepMdiChildrenInside(QMdiArea* area) {
+    if (area && area->viewport()) new TMdiChildKeeper(area);
+}
+
+void CascadeMdiChildren(QMdiArea* area) {
+    if (!area) return;
+    QList<QMdiSubWindow*> subs;
+    for (QMdiSubWindow* sub : area->subWindowList(QMdiArea::StackingOrder)) {
+        if (!sub->isVisible() || sub->isMinimized()) continue;
+        if (sub->isMaximized()) sub->showNormal();
+        subs << sub;
+    }
+    if (subs.isEmpty()) return;
+    const QSize room = VisibleAreaSize(area);
+    // One title bar (with the frame above it) from one child to the next.
+    const int step = std::max(subs.first()->contentsMargins().top(), 8);
+    int x = 0, y = 0;
+    for (QMdiSubWindow* sub : subs) {
+        QSize size = sub->sizeHint();
+        if (!size.isValid() || size.isEmpty()) size = sub->size();
+        if (room.isValid() && !room.isEmpty()) {
+            size = size.boundedTo(room);
+            if (y > 0 && y + size.height() > room.height()) y = 0;
+            if (x > 0 && x + size.width() > room.width()) x = 0;
+        }
+        QRect r(QPoint(x, y), size);
+        if (room.isValid() && !room.isEmpty()) r = Inside(r, room);
+        sub->setGeometry(r);
+        x += step;
+        y += step;
+    }
 }
 
 void ArrangeIcons(QMdiArea* area) {

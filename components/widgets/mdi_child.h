@@ -1,7 +1,8 @@
 // How every window of the program becomes an MDI child: its frame takes the
 // size the form is laid out at, it opens wholly inside the visible part of
-// the area, and it carries the main window's icon. Cascade sizes the
-// children by the same rule.
+// the area, stays inside when the area changes size, and it carries the
+// main window's icon. Cascade sizes and places the children by the same
+// rule.
 #pragma once
 
 #include <QMdiSubWindow>
@@ -35,6 +36,20 @@ QMdiSubWindow* AddMdiChild(QMdiArea* area, QWidget* form, Qt::WindowFlags flags 
 // Resizes a normal (neither maximized nor minimized) child to its size hint
 // and moves it back inside the area's visible part where it sticks out.
 void FitMdiChild(QMdiSubWindow* sub);
+
+// From now on, whenever the visible part of `area` changes size (a tool bar
+// shown or hidden, the main window resized or maximized), every child that
+// is not maximized is moved back inside it; a child larger than the area
+// shrinks to it and takes its own size back once the area has room again,
+// unless it was resized in between.
+void KeepMdiChildrenInside(QMdiArea* area);
+
+// Window > Cascade: the shown children, maximized ones restored, each at its
+// size hint (the form's size, bounded by the area) and stepped down and
+// right by a title bar from the one behind, in their stacking order; one
+// that would reach below the area starts a new run at the top, so that
+// every child lies wholly inside.
+void CascadeMdiChildren(QMdiArea* area);
 
 // Lines the minimized children up along the bottom of the area, left to
 // right and row above row; the other children keep their places.

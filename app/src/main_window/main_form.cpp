@@ -17,6 +17,7 @@
 #include "program_icon.h"
 #include "small_windows.h"
 #include "ui_MainForm.h"
+#include "window_on_screen.h"
 
 #include <QActionGroup>
 #include <QCloseEvent>
@@ -44,6 +45,8 @@ TMainForm::TMainForm(QWidget* parent)
     gMainForm = this;
     // The MDI children take this icon from the main window.
     setWindowIcon(ProgramIcon());
+    // The designed size may not fit a small or scaled screen.
+    KeepOpeningFrameOnScreen(this);
     // A maximized plot does not maximize the next window activated (a small
     // dialog has no use for the whole area).
     MdiArea()->setOption(QMdiArea::DontMaximizeSubWindowOnActivation);
@@ -51,6 +54,7 @@ TMainForm::TMainForm(QWidget* parent)
     holder_->OnCloseAllChildren = [this] { CloseAllChildren(); };
     holder_->OnRefreshOpenDialogs = [this] { RefreshOpenDialogs(); };
     holder_->OnShowMessage = [this](const QString& text) { ShowMessage(text); };
+    KeepMdiChildrenInside(MdiArea());
     InstallGridEditor(MdiArea());
     InstallPlotWindowFactory(MdiArea());
     ConnectMenus();
@@ -122,7 +126,7 @@ void TMainForm::ConnectMenus() {
     }
     Handle(f.GraphAmp, &QAction::triggered, [this] { AmpPlotClick(); });
     Handle(f.WindowMenu, &QMenu::aboutToShow, [this] { WindowMenuClick(); });
-    connect(f.WindowCascade, &QAction::triggered, MdiArea(), &QMdiArea::cascadeSubWindows);
+    connect(f.WindowCascade, &QAction::triggered, this, [this] { CascadeMdiChildren(MdiArea()); });
     connect(f.WindowArrange, &QAction::triggered, this, [this] { ArrangeIcons(MdiArea()); });
     Handle(f.HelpContents, &QAction::triggered, [this] { HelpContentsClick(); });
     Handle(f.HelpManual, &QAction::triggered, [this] { HelpManualClick(); });

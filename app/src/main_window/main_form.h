@@ -213,6 +213,8 @@ private:
     void CreateDialogHost();  // main_form_data_menu.cpp
     void OpenInputDialog(TDialogKind kind);
     void ConnectViewMenu();  // main_form_view_menu.cpp
+    // Gives a remade window its state and frame position back.
+    void KeepStateAndPlace(Qt::WindowStates state, QPoint place);
     void OpenDroppedFile(const QString& fileName);
     // Opens a project file (an absolute name); false, with a message, when it
     // is not one or a child window keeps the project.

@@ -14,6 +14,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QProcess>
+#include <QWindow>
 
 namespace vortn {
 
@@ -96,8 +97,15 @@ void TMainForm::Open3DView() {
         view->SetHolder(holder_.get());
         view->OnFormClose = [this] { Close3DView(); };
         view3D_ = view;
+        // The first OpenGL widget in a window made without OpenGL has Qt
+        // remake the window, which the window manager then shows at its
+        // normal size where it likes: the state and place are given back.
+        const WId before = isVisible() ? winId() : 0;
+        const Qt::WindowStates state = windowState();
+        const QPoint place = pos();
         QMdiSubWindow* sub = AddMdiChild(MdiArea(), view);
         sub->setAttribute(Qt::WA_DeleteOnClose);
+        if (before && winId() != before) KeepStateAndPlace(state, place);
     }
     view3DOpen_ = true;
     f.ToolBar1->show();
@@ -113,6 +121,13 @@ void TMainForm::Open3DView() {
     QAction* modes[] = {f.ToolButton7, f.ToolButton8, f.ToolButton10, f.ToolButton9};
     for (int i = 0; i < 4; ++i)
         if (modes[i]->isChecked()) view3D_->SetMouseMode(i + 1, f.ToolButton9->isChecked());
+}
+
+void TMainForm::KeepStateAndPlace(Qt::WindowStates state, QPoint place) {
+    QWindow* window = windowHandle();
+    if (!window) return;
+    if (window->windowStates() != state) window->setWindowStates(state);
+    if (!(state & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen))) window->setFramePosition(place);
 }
 
 void TMainForm::Close3DView() {
