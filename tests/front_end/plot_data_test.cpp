@@ -78,7 +78,7 @@ TEST_P(PlotDataLoad, FillsThePlotsTheFileHolds) {
         for (int j = 0; j < n; ++j) {
             EXPECT_NEAR(double(plots.pltRealKXX().Points(0, j).X), j + 1, 1e-3);
             EXPECT_NEAR(double(plots.pltRealKXX().Points(0, j).Y), 100.0 * (j + 1) + 1, 0.5);
-            EXPECT_NEAR(double(plots.pltRealKXX().Points(2, j).Y), 100.0 * (j + 1) + 3, 0.5);  // Kww
+            EXPECT_NEAR(double(plots.pltRealKXX().Points(2, j).Y), 100.0 * (j + 1) + 3, 0.5);   // Kww
             EXPECT_NEAR(double(plots.pltRealKPPX().Points(1, j).Y), 100.0 * (j + 1) + 5, 0.5);  // Kppy
             EXPECT_NEAR(double(plots.pltRealKYP().Points(0, j).Y), 100.0 * (j + 1) + 8, 0.5);
             EXPECT_NEAR(double(plots.pltDampCXX().Points(1, j).Y), 2 * (100.0 * (j + 1) + 2), 1);  // Cyy
@@ -126,25 +126,27 @@ TEST_P(PlotDataDamaged, IsAReadingErrorAndLeavesThePlotsEmpty) {
     EXPECT_EQ(plots.MatrixFlag(), 0);
 }
 
-const QString kGoodStiff = QStringLiteral(" 0.628E+01 0.1E+01 0.1E+01 0.1E+01 0.1E+01 0.1E+01 0.1E+01 0.1E+01 0.1E+01\n");
+const QString kGoodStiff =
+        QStringLiteral(" 0.628E+01 0.1E+01 0.1E+01 0.1E+01 0.1E+01 0.1E+01 0.1E+01 0.1E+01 0.1E+01\n");
 const std::string kTwoGood = (QStringLiteral("2\n") + kGoodStiff + kGoodStiff + kGoodStiff + kGoodStiff).toStdString();
 const std::string kShortRecord = (QStringLiteral("2\n") + kGoodStiff + kGoodStiff + kGoodStiff +
                                   QStringLiteral(" 0.628E+01 0.1E+01 0.1E+01\n") + QStringLiteral("x\nx\n"))
-                                     .toStdString();
+                                         .toStdString();
 const std::string kStars = (QStringLiteral("2\n") + kGoodStiff + kGoodStiff + kGoodStiff + kGoodStiff +
                             QStringLiteral(" *******   0.1E+01 0.1E+01 0.1E+01 0.1E+01 0.1E+01 0.1E+01\n") +
                             QStringLiteral("    6.28   0.1E+01 0.1E+01 0.1E+01 0.1E+01 0.1E+01 0.1E+01\n"))
-                               .toStdString();
+                                   .toStdString();
 
-INSTANTIATE_TEST_SUITE_P(
-    Files, PlotDataDamaged,
-    ::testing::Values(DamagedCase{"Empty", ""}, DamagedCase{"NegativeCount", "-5\n"},
-                      DamagedCase{"HugeCount", "2000000000\n 1 2 3\n"}, DamagedCase{"CountNotANumber", "abc\n"},
-                      DamagedCase{"FractionalCount", "2.5\n"}, DamagedCase{"TwoFieldsOnCountLine", "2 3\n"},
-                      DamagedCase{"ShortFile", kTwoGood.c_str()},  // response records missing
-                      DamagedCase{"RecordOfWrongLength", kShortRecord.c_str()},
-                      DamagedCase{"Asterisks", kStars.c_str()}),
-    [](const auto& info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(Files, PlotDataDamaged,
+                         ::testing::Values(DamagedCase{"Empty", ""}, DamagedCase{"NegativeCount", "-5\n"},
+                                           DamagedCase{"HugeCount", "2000000000\n 1 2 3\n"},
+                                           DamagedCase{"CountNotANumber", "abc\n"},
+                                           DamagedCase{"FractionalCount", "2.5\n"},
+                                           DamagedCase{"TwoFieldsOnCountLine", "2 3\n"},
+                                           DamagedCase{"ShortFile", kTwoGood.c_str()},  // response records missing
+                                           DamagedCase{"RecordOfWrongLength", kShortRecord.c_str()},
+                                           DamagedCase{"Asterisks", kStars.c_str()}),
+                         [](const auto& info) { return std::string(info.param.label); });
 
 // ---- through the main window ----
 
@@ -199,6 +201,38 @@ TEST_F(MainFormPlotData, ResultsOlderThanTheProjectAreSaidToBeTheLastCompletedRu
         QFile::remove(vtp);
         QFile::remove(project);
     }
+}
+
+// A save that writes the input the results were computed from keeps them
+// current; a save of another input does not.
+TEST_F(MainFormPlotData, ASaveOfTheSameInputKeepsTheResultsCurrent) {
+    const QString project = CopyExample(QStringLiteral("project-half-space"));
+    const QString vtp = Path(QStringLiteral("project-half-space.vtp"));
+    QFile f(vtp);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(MakePlotData(4, true, true).toLatin1());
+    f.close();
+    {
+        // The plot data written after the project, as a completed run leaves it.
+        QFile deck(project);
+        ASSERT_TRUE(deck.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(deck.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
+    }
+    messages_.clear();
+    Form().OpenFileName(project);
+    ASSERT_TRUE(Form().ResultsLoaded());
+    ASSERT_TRUE(messages_.isEmpty()) << messages_.join(" | ").toStdString();
+    ASSERT_TRUE(Form().FileSaveClick());
+    Form().OpenFileName(project);
+    EXPECT_TRUE(messages_.isEmpty()) << messages_.join(" | ").toStdString();
+    Form().UnitsClick(1);  // the deck is written in other units
+    ASSERT_TRUE(Form().FileSaveClick());
+    Form().OpenFileName(project);
+    ASSERT_EQ(messages_.size(), 1);
+    EXPECT_TRUE(messages_[0].startsWith(QLatin1String("The results shown (project-half-space.vtp)")))
+            << messages_[0].toStdString();
+    QFile::remove(vtp);
+    QFile::remove(project);
 }
 
 TEST_F(MainFormPlotData, ANewLoadClosesTheWindowsOfTheEarlierResults) {

@@ -21,8 +21,10 @@ TEST(RealProgramKilledRun, OpeningSaysTheResultsAreTheLastCompletedRuns) {
     // A completed run's results are those of the project as saved.
     EXPECT_FALSE(vortn::ResultsOlderThanProject(session.Project(), plotFile));
     ASSERT_TRUE(WaitFor([&] { return !session.MessageBoxShown(); }));
-    // The next run's first step, its save; then the program is killed.
+    // The input edited (Data > Units > English), then the next run's first
+    // step, its save; then the program is killed.
     const QDateTime run = QFileInfo(plotFile).lastModified();
+    session.Keys(session.MainWindow(), {QStringLiteral("alt+d"), QStringLiteral("u"), QStringLiteral("e")});
     session.Keys(session.MainWindow(), {QStringLiteral("ctrl+s")});
     ASSERT_TRUE(WaitFor([&] { return QFileInfo(session.Project()).lastModified() > run; }));
     session.KillProgram();

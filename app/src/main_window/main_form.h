@@ -8,6 +8,7 @@
 #include "mdi_dialogs.h"
 #include "project_holder.h"
 #include "recent_files.h"
+#include "result_age.h"
 #include "result_plots.h"
 
 #include <QList>
@@ -231,6 +232,7 @@ private:
     // Names the typed rows the save will not write; false when the user
     // cancels the save for them.
     bool ConfirmUnwrittenRows();
+    void KeepResultsCurrent(const TEngineInput& before);
     // The Data menu's fitting of the soil column to the foundation layers;
     // rows that hold values go only when the user agrees.
     void FitSoilColumn();
@@ -246,6 +248,9 @@ private:
     // leaves for it (foundation layers, adjacent layers, soil-column rows).
     std::array<int, 3> keptSoilColumn_{-1, -1, -1};
     bool resultsLoaded_ = false;
+    // The loaded results are those of the input as last saved (a save that
+    // writes the same input keeps them so: KeepResultsCurrent).
+    bool resultsCurrent_ = false;
     bool view3DOpen_ = false;
     QPointer<TDlgTopView> topView_;
     QPointer<TDlgSideViewXZ> sideViewXZ_;

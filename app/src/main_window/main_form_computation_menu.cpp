@@ -89,7 +89,7 @@ void TMainForm::CompRunClick() {
         } else if (result == 0) {
             ShowMessage(QStringLiteral(
                     "Computations are completed. Please, check output file for results or error messages."));
-            if (QFileInfo(plotFile).isFile()) LoadPlotData(plotFile, false);
+            resultsCurrent_ = QFileInfo(plotFile).isFile() && LoadPlotData(plotFile, false);
         } else {
             ShowMessage(QStringLiteral("The analysis did not complete (result %1). Please, check output file for "
                                        "error messages.")
@@ -105,6 +105,7 @@ void TMainForm::ClearResults() {
     CloseResultWindows();
     plots_.Clear();
     resultsLoaded_ = false;
+    resultsCurrent_ = false;
 }
 
 bool TMainForm::LoadPlotData(const QString& fileName, bool askOnError) {

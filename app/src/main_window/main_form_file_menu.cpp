@@ -106,9 +106,10 @@ bool TMainForm::ReplaceProject(const std::function<void()>& build) {
     UpdateFoundationMenu();
     ClearResults();
     const QString plotFile = ChangeFileExt(Project().FileName, QStringLiteral(".vtp"));
-    if (!IsNewProjectFile(Project().FileName) && QFileInfo(plotFile).isFile() && LoadPlotData(plotFile, false) &&
-        ResultsOlderThanProject(Project().FileName, plotFile))
-        ShowMessage(OlderResultsMessage(plotFile));
+    if (!IsNewProjectFile(Project().FileName) && QFileInfo(plotFile).isFile() && LoadPlotData(plotFile, false)) {
+        resultsCurrent_ = !ResultsOlderThanProject(Project().FileName, plotFile);
+        if (!resultsCurrent_) ShowMessage(OlderResultsMessage(plotFile));
+    }
     UpdateCaption();
     return true;
 }
@@ -213,8 +214,10 @@ bool TMainForm::FileSaveClick() {
     }
     if (!ConfirmUnwrittenRows()) return false;
     try {
+        const TEngineInput before = ReadEngineInput(Project().FileName);
         Project().SaveToFile();
         partlyReadFile_.clear();
+        KeepResultsCurrent(before);
         return true;
     } catch (const std::exception& e) {
         ShowMessage(QString::fromUtf8(e.what()));
@@ -253,6 +256,19 @@ bool TMainForm::FileSaveAsClick() {
     if (full == partlyReadFile_) partlyReadFile_.clear();
     UpdatePrevFile(full);
     return true;
+}
+
+// Results are taken for an earlier input's when their plot data is older
+// than the project file; a save that wrote the input the results were
+// computed from leaves them current, so their plot data is dated with it.
+void TMainForm::KeepResultsCurrent(const TEngineInput& before) {
+    if (!resultsCurrent_ || !resultsLoaded_) return;
+    if (ReadEngineInput(Project().FileName) != before) {
+        resultsCurrent_ = false;
+        return;
+    }
+    const QString plotFile = ChangeFileExt(Project().FileName, QStringLiteral(".vtp"));
+    if (QFileInfo(plotFile).isFile()) TouchFile(plotFile);
 }
 
 bool TMainForm::ConfirmUnwrittenRows() {

@@ -1,7 +1,11 @@
 #include "result_age.h"
 
 #include <QDateTime>
+#include <QFile>
 #include <QFileInfo>
+
+#include <fcntl.h>
+#include <sys/stat.h>
 
 namespace vortn {
 
@@ -9,6 +13,23 @@ bool ResultsOlderThanProject(const QString& projectFile, const QString& plotFile
     const QFileInfo project(projectFile), plot(plotFile);
     if (!project.isFile() || !plot.isFile()) return false;
     return plot.lastModified() < project.lastModified();
+}
+
+namespace {
+QByteArray ReadWhole(const QString& file) {
+    QFile f(file);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+}  // namespace
+
+TEngineInput ReadEngineInput(const QString& projectFile) {
+    const QFileInfo project(projectFile);
+    return {ReadWhole(projectFile),
+            ReadWhole(project.path() + QLatin1Char('/') + project.completeBaseName() + QStringLiteral(".vtm"))};
+}
+
+bool TouchFile(const QString& file) {
+    return ::utimensat(AT_FDCWD, QFile::encodeName(file).constData(), nullptr, 0) == 0;
 }
 
 QString OlderResultsMessage(const QString& plotFile) {

@@ -5,6 +5,7 @@
 // the input it was started with).
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 namespace vortn {
@@ -12,6 +13,18 @@ namespace vortn {
 // True when `plotFile` was last written before `projectFile`; false when
 // either is missing or their times are equal.
 bool ResultsOlderThanProject(const QString& projectFile, const QString& plotFile);
+
+// What a run reads of a project: its deck and its mass data file, as bytes
+// ("" for a file that cannot be read).
+struct TEngineInput {
+    QByteArray deck, mass;
+    bool operator==(const TEngineInput&) const = default;
+};
+TEngineInput ReadEngineInput(const QString& projectFile);
+
+// Dates `file` with the present time (nothing is written); false when it
+// cannot.
+bool TouchFile(const QString& file);
 
 // What the main window says when it loads such results.
 QString OlderResultsMessage(const QString& plotFile);
