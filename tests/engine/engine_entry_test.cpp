@@ -2,8 +2,10 @@
 // file set-up of a run.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <link.h>
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <set>
 
@@ -69,6 +71,23 @@ TEST(EngineEntry, ExportsExactlyTheEntryPoint) {
   EXPECT_EQ(dlsym(lib, "_IVORTN"), dlsym(lib, "IVORTN"));
   EXPECT_EQ(dlsym(lib, "RunEngine"), nullptr);
   dlclose(lib);
+}
+
+// The engine is free of Qt: neither the library nor anything it needs
+// brings a Qt library into the process.
+TEST(EngineEntry, LoadsNoQtLibrary) {
+  void* lib = dlopen(VRT3_LIBRARY, RTLD_NOW | RTLD_LOCAL);
+  ASSERT_NE(lib, nullptr) << dlerror();
+  std::vector<std::string> qt;
+  dl_iterate_phdr(
+      [](dl_phdr_info* info, size_t, void* found) {
+        if (info->dlpi_name && std::strstr(info->dlpi_name, "libQt"))
+          static_cast<std::vector<std::string>*>(found)->push_back(info->dlpi_name);
+        return 0;
+      },
+      &qt);
+  dlclose(lib);
+  EXPECT_TRUE(qt.empty()) << qt.front();
 }
 
 TEST(EngineEntry, WrongInterfaceCodeTouchesNothing) {
