@@ -266,8 +266,6 @@ private:
     TDlgRunAnalysis* runProgress_ = nullptr;
     TDlgAmpPlot* ampPlot_ = nullptr;
     TDialogHost* dialogs_ = nullptr;
-
-    friend class TEngineRun;
 };
 
 // The one main window (null before it is made and after it is freed).
