@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Checks the front-end tables of docs/ARCHITECTURE.md against the tree.
+"""Checks the tables of docs/ARCHITECTURE.md against the tree.
 
 The menu table: every row's action is in app/forms/MainForm.ui under the
 menu path the row names, with that caption; its signal fits it (a menu

@@ -74,7 +74,6 @@ public:
     TDlgBlock* View3DWindow() const;
     bool RunInProgress() const { return running_; }
     // The engine library the run loads (the program's folder + "libVrt3-comp.so").
-    QString EngineLibraryName() const { return engineLibrary_; }
     void SetEngineLibraryName(const QString& name) { engineLibrary_ = name; }
 
     // ---- operations other windows call ----
