@@ -49,9 +49,9 @@ Prints one line per fault and exits 1 when there is one:
 
     python3 tools/architecture-tables.py [docs/ARCHITECTURE.md]
 """
-import importlib.util
 import pathlib
 import re
+import runpy
 import sys
 import xml.etree.ElementTree as ET
 
@@ -286,10 +286,8 @@ def check_no_bindings(form_file, faults):
 
 def engine_routines():
     """Routine -> (defined-in cell, declared-in cell), from the engine's sources."""
-    spec = importlib.util.spec_from_file_location("routine_table", ROOT / "tools" / "routine-table.py")
-    tool = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(tool)
-    return {code(name): (defined, declared) for name, defined, declared in tool.table_rows()}
+    table_rows = runpy.run_path(str(ROOT / "tools" / "routine-table.py"))["table_rows"]
+    return {code(name): (defined, declared) for name, defined, declared in table_rows()}
 
 
 def check_routine_table(rows, faults):
