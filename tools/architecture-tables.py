@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Checks the front-end tables of docs/ARCHITECTURE.md against the tree.
+"""Checks the tables of docs/ARCHITECTURE.md against the tree.
 
 The menu table: every row's action is in app/forms/MainForm.ui under the
 menu path the row names, with that caption; its signal fits it (a menu
@@ -15,6 +15,10 @@ resource is read by the source file named; every form and text
 resource in app/forms and components/widgets has a row; and no form binds
 a handler itself (`<connections>`, an `On...` property): handlers are
 connected in code, where a missing one does not compile.
+
+The engine routine table: row for row what tools/routine-table.py makes of
+the engine's sources (each routine with the files, by path under
+engine/src, that define and declare it); no row missing, none extra.
 
 Every name in backticks anywhere in the document: what it names must be in
 the tree (comments of the sources do not count; the documents themselves,
@@ -47,6 +51,7 @@ Prints one line per fault and exits 1 when there is one:
 """
 import pathlib
 import re
+import runpy
 import sys
 import xml.etree.ElementTree as ET
 
@@ -57,6 +62,7 @@ SOURCE_FOLDERS = [ROOT / "app", ROOT / "components"]
 
 MENU_HEADER = ["Menu item", "Action in `MainForm.ui`", "Signal", "Handler", "Source file"]
 FORM_HEADER = ["Form file", "Form class", "Class", "Source file"]
+ROUTINE_HEADER = ["Routine", "Defined in", "Declared in"]
 OPENS = " (menu opens)"
 # The files whose text tells what exists: sources, forms, build files, scripts.
 TEXT_SUFFIXES = {".cpp", ".h", ".ui", ".txt", ".cmake", ".sh", ".py", ".supp", ".qrc"}
@@ -278,6 +284,33 @@ def check_no_bindings(form_file, faults):
                               % (rel, widget.get("name"), p.get("name")))
 
 
+def engine_routines():
+    """Routine -> (defined-in cell, declared-in cell), from the engine's sources."""
+    table_rows = runpy.run_path(str(ROOT / "tools" / "routine-table.py"))["table_rows"]
+    return {code(name): (defined, declared) for name, defined, declared in table_rows()}
+
+
+def check_routine_table(rows, faults):
+    routines = engine_routines()
+    seen = set()
+    for where, row in rows_of(rows, "routine table", ROUTINE_HEADER, faults):
+        name = code(row[0])
+        if name in seen:
+            faults.append(where + ": a second row for `%s`" % name)
+            continue
+        seen.add(name)
+        if name not in routines:
+            faults.append(where + ": the engine's headers declare no `%s`" % name)
+            continue
+        defined, declared = routines[name]
+        if row[1] != defined:
+            faults.append(where + ": `%s` is defined in %s" % (name, defined))
+        if row[2] != declared:
+            faults.append(where + ": `%s` is declared in %s" % (name, declared))
+    for name in sorted(set(routines) - seen):
+        faults.append("routine table: no row for `%s` (defined in %s)" % (name, routines[name][0]))
+
+
 def tree_files():
     """Every file of the tree, but for build folders and hidden ones."""
     files = []
@@ -413,7 +446,8 @@ def main():
     lines = doc.read_text().splitlines()
     faults = []
     check_code_names(lines, faults)
-    for header, check in ((MENU_HEADER, check_menu_table), (FORM_HEADER, check_form_table)):
+    for header, check in ((MENU_HEADER, check_menu_table), (FORM_HEADER, check_form_table),
+                          (ROUTINE_HEADER, check_routine_table)):
         rows = table(lines, header)
         if rows is None:
             faults.append("%s: no table headed | %s |" % (doc, " | ".join(header)))
@@ -423,7 +457,7 @@ def main():
         print(fault)
     if faults:
         return 1
-    print("menu and form tables and every name in backticks agree with the tree")
+    print("menu, form and routine tables and every name in backticks agree with the tree")
     return 0
 
 

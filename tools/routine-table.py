@@ -3,13 +3,16 @@
 
 Every function the engine's headers declare (and every upper-case routine
 defined in a source file without a header declaration) with the file that
-defines it and the header that declares it.  Run it after adding, moving or
-renaming an engine routine and paste its output over the table:
+defines it and the header that declares it, each named by its path under
+engine/src, in whatever folder there it lies.  Run it after adding, moving
+or renaming an engine routine and paste its output over the table (the
+test architecture_tables compares the two):
 
     python3 tools/routine-table.py > /tmp/table.md
 """
 import pathlib
 import re
+from pathlib import PurePosixPath
 
 SRC = pathlib.Path(__file__).resolve().parent.parent / "engine" / "src"
 
@@ -49,38 +52,58 @@ def top_level(text):
     return "".join(out)
 
 
-def main():
+def table_rows(src=SRC):
+    """(routine, defined-in cell, declared-in cell) of every row, in order."""
+    def files(suffix):
+        return sorted(src.rglob("*" + suffix), key=lambda p: p.relative_to(src).as_posix())
+
+    def rel(path):
+        return path.relative_to(src).as_posix()
+
     declared, inline = {}, {}
-    for h in sorted(SRC.glob("*.h")):
+    for h in files(".h"):
         for m in DECL.finditer(top_level(strip(h.read_text()))):
             name = m.group(1)
             if name not in SKIP:
-                declared.setdefault(name, set()).add(h.name)
+                declared.setdefault(name, set()).add(rel(h))
                 if m.group(3) == "{":
-                    inline.setdefault(name, set()).add(h.name)
+                    inline.setdefault(name, set()).add(rel(h))
     defined = {}
-    for c in sorted(SRC.glob("*.cpp")):
-        for m in DEF.finditer(strip(c.read_text())):
+    entry = set()
+    for c in files(".cpp"):
+        text = strip(c.read_text())
+        for m in DEF.finditer(text):
             name = m.group(1)
             if name not in SKIP:
-                defined.setdefault(name, set()).add(c.name)
+                defined.setdefault(name, set()).add(rel(c))
+        # The exported entry point carries attributes the pattern does not take.
+        if re.search(r"\bIVORTN\s*\([^;{}]*\)\s*\{", text):
+            entry.add(rel(c))
     names = set(declared) | {n for n in defined if re.fullmatch(r"[A-Z][A-Z0-9_]{2,}", n)}
-    # The exported entry point carries attributes the pattern does not take.
     names.add("IVORTN")
-    defined.setdefault("IVORTN", {"export.cpp"})
+    defined.setdefault("IVORTN", entry)
     upper = sorted(n for n in names if re.fullmatch(r"[A-Z][A-Z0-9_]{2,}", n))
     other = sorted((n for n in names if n not in upper), key=str.lower)
-    print("| Routine | Defined in | Declared in |")
-    print("|---|---|---|")
+    rows = []
     for n in upper + other:
         heads = declared.get(n, set())
-        own = {c for c in defined.get(n, set()) if any(c.startswith(h[:-2]) for h in heads)}
+        # A source named after one of the routine's headers defines it.
+        own = {c for c in defined.get(n, set())
+               if any(PurePosixPath(c).name.startswith(PurePosixPath(h).stem) for h in heads)}
         srcs = inline.get(n) or own or defined.get(n, set()) or heads
         where = ", ".join(f"`{s}`" for s in sorted(srcs))
         decl = ", ".join(f"`{s}`" for s in sorted(heads)) or "(file-local)"
         if n == "IVORTN":
             decl = "exported, also as `_IVORTN`"
-        print(f"| `{n}` | {where} | {decl} |")
+        rows.append((f"`{n}`", where, decl))
+    return rows
+
+
+def main():
+    print("| Routine | Defined in | Declared in |")
+    print("|---|---|---|")
+    for row in table_rows():
+        print("| %s |" % " | ".join(row))
 
 
 if __name__ == "__main__":

@@ -186,7 +186,6 @@ private:
     QAction* AddCurveItem(int curveIndex);
     // Calls apply with the tag of the menu item that sent the signal.
     void ApplySenderTag(void (TPlotForm::*apply)(int));
-    void RefitLegend();
     void KeepLegendInside();
     void ShowMessage(const QString& text);
     void UpdateTicks();

@@ -53,29 +53,6 @@ TEST(LEQT1C, OrderOneScalesPivotsAndDivides) {
   EXPECT_TRUE(SameBits(b[0], expected));
 }
 
-TEST(LEQT1C, ZeroRowIsSingularAndTouchesNothing) {
-  Matrix a = {{1, 0}, {0, 0}, {2, 1}, {0, 0}};  // row 2 all zero
-  const Matrix before = a;
-  cfloat b[2] = {{1, 0}, {2, 0}};
-  float wa[2];
-  int ier = 0;
-  LEQT1C(a.data(), 2, 2, b, 1, 2, 0, wa, ier);
-  EXPECT_EQ(ier, 129);
-  EXPECT_EQ(a, before);
-  EXPECT_EQ(b[0], cfloat(1, 0));
-  EXPECT_EQ(b[1], cfloat(2, 0));
-}
-
-TEST(LEQT1C, DependentColumnsAreSingular) {
-  Matrix a = {{1, 0}, {2, 0}, {2, 0}, {4, 0}};
-  cfloat b[2] = {{1, 0}, {1, 0}};
-  float wa[2];
-  int ier = 0;
-  LEQT1C(a.data(), 2, 2, b, 1, 2, 0, wa, ier);
-  EXPECT_EQ(ier, 129);
-  EXPECT_EQ(b[0], cfloat(1, 0));
-}
-
 TEST(LEQT1C, SingularityTestIsFormedInDouble) {
   // The second pivot is 2^-23: added to N = 2 in single precision it
   // vanishes, in double it does not, so the matrix is accepted.
@@ -88,15 +65,6 @@ TEST(LEQT1C, SingularityTestIsFormedInDouble) {
   EXPECT_EQ(ier, 0);
   EXPECT_NEAR(b[0].real(), 0.0f, 1e-5f);
   EXPECT_NEAR(b[1].real(), 1.0f, 1e-5f);
-}
-
-TEST(LEQT1C, NonFiniteElementIsSingular) {
-  Matrix a = {{1, 0}, {0, 0}, {0, 0}, {std::numeric_limits<float>::quiet_NaN(), 0}};
-  cfloat b[2] = {{1, 0}, {1, 0}};
-  float wa[2];
-  int ier = 0;
-  LEQT1C(a.data(), 2, 2, b, 1, 2, 0, wa, ier);
-  EXPECT_EQ(ier, 129);
 }
 
 TEST(LEQT1C, TiesKeepTheUpperRowAndLargerRowsWin) {
@@ -137,17 +105,6 @@ TEST(LEQT1C, FactorThenSolveEqualsOneCall) {
   for (std::size_t k = 0; k < a.size(); ++k) EXPECT_TRUE(SameBits(a0[k], a1[k])) << k;
 }
 
-TEST(LEQT1C, ForeignPivotRecordIsRefused) {
-  Matrix a = {{1, 0}, {0, 0}, {0, 0}, {1, 0}};
-  cfloat b[2] = {{1, 0}, {2, 0}};
-  float wa[2] = {3.0f, 1.0f};  // row 3 of a 2 x 2 matrix
-  int ier = 0;
-  LEQT1C(a.data(), 2, 2, b, 1, 2, 2, wa, ier);
-  EXPECT_EQ(ier, 129);
-  EXPECT_EQ(b[0], cfloat(1, 0));
-  EXPECT_EQ(b[1], cfloat(2, 0));
-}
-
 // ----------------------------------------------------------------- LEQ2C
 
 struct Leq2cWork {
@@ -178,17 +135,6 @@ TEST(LEQ2C, ZeroRightHandSideGivesZeroSolution) {
   EXPECT_EQ(ier, 0);
   for (int i = 0; i < n; ++i) EXPECT_EQ(b[i], cfloat(0.0f, 0.0f));
   EXPECT_NE(b[n], cfloat(1.0f, 0.0f));  // the second column was solved
-}
-
-TEST(LEQ2C, ZeroRowIsSingularAndLeavesB) {
-  const Matrix a = {{1, 0}, {0, 0}, {2, 1}, {0, 0}};
-  cfloat b[2] = {{1, 0}, {2, 0}};
-  Leq2cWork w(2);
-  int ier = 0;
-  LEQ2C(a.data(), 2, 2, b, 1, 2, 0, w.wa.data(), w.wk.data(), ier);
-  EXPECT_EQ(ier, 129);
-  EXPECT_EQ(b[0], cfloat(1, 0));
-  EXPECT_EQ(b[1], cfloat(2, 0));
 }
 
 TEST(LEQ2C, NonFiniteSolutionIsRefused) {
@@ -303,6 +249,48 @@ TEST(LEQ2C, HopelessRefinementIsReportedAndEveryColumnSolved) {
     // The second right-hand side is i times the first: so are the solutions
     // (the same arithmetic on the imaginary parts).
     EXPECT_EQ(b[n + i], cfloat(0.0f, 1.0f) * b[i]) << i;
+  }
+}
+
+// ------------------------------------------------------ refused systems
+
+// A system either solver refuses (ier 129) leaves the right-hand sides as
+// they came; a singular row found before any elimination leaves A too.
+TEST(ComplexSolvers, RefusedSystemLeavesBUntouched) {
+  enum class Call { kLeqt1c, kLeqt1cWithRecord, kLeq2c };
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  struct Case {
+    const char* name;
+    Call call;
+    Matrix a;
+    Matrix b;
+    std::vector<float> record;  // the pivot record a solve-only call takes
+    bool aUntouched;
+  } cases[] = {
+      {"LEQT1C, zero row", Call::kLeqt1c, {{1, 0}, {0, 0}, {2, 1}, {0, 0}}, {{1, 0}, {2, 0}}, {}, true},
+      {"LEQT1C, dependent columns", Call::kLeqt1c, {{1, 0}, {2, 0}, {2, 0}, {4, 0}}, {{1, 0}, {1, 0}}, {}, false},
+      {"LEQT1C, element not a number", Call::kLeqt1c, {{1, 0}, {0, 0}, {0, 0}, {nan, 0}}, {{1, 0}, {1, 0}}, {},
+       false},
+      {"LEQT1C, foreign pivot record (row 3 of 2)", Call::kLeqt1cWithRecord, {{1, 0}, {0, 0}, {0, 0}, {1, 0}},
+       {{1, 0}, {2, 0}}, {3.0f, 1.0f}, true},
+      {"LEQ2C, zero row", Call::kLeq2c, {{1, 0}, {0, 0}, {2, 1}, {0, 0}}, {{1, 0}, {2, 0}}, {}, true},
+  };
+  for (Case& c : cases) {
+    const Matrix aBefore = c.a, bBefore = c.b;
+    int ier = 0;
+    if (c.call == Call::kLeq2c) {
+      Leq2cWork w(2);
+      LEQ2C(c.a.data(), 2, 2, c.b.data(), 1, 2, 0, w.wa.data(), w.wk.data(), ier);
+    } else {
+      std::vector<float> wa = c.record;
+      wa.resize(2);
+      LEQT1C(c.a.data(), 2, 2, c.b.data(), 1, 2, c.call == Call::kLeqt1c ? 0 : 2, wa.data(), ier);
+    }
+    EXPECT_EQ(ier, 129) << c.name;
+    for (std::size_t k = 0; k < bBefore.size(); ++k) EXPECT_TRUE(SameBits(c.b[k], bBefore[k])) << c.name << ", b " << k;
+    if (c.aUntouched) {
+      EXPECT_EQ(c.a, aBefore) << c.name;
+    }
   }
 }
 

@@ -2,8 +2,10 @@
 // file set-up of a run.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <link.h>
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <set>
 
@@ -71,6 +73,23 @@ TEST(EngineEntry, ExportsExactlyTheEntryPoint) {
   dlclose(lib);
 }
 
+// The engine is free of Qt: neither the library nor anything it needs
+// brings a Qt library into the process.
+TEST(EngineEntry, LoadsNoQtLibrary) {
+  void* lib = dlopen(VRT3_LIBRARY, RTLD_NOW | RTLD_LOCAL);
+  ASSERT_NE(lib, nullptr) << dlerror();
+  std::vector<std::string> qt;
+  dl_iterate_phdr(
+      [](dl_phdr_info* info, size_t, void* found) {
+        if (info->dlpi_name && std::strstr(info->dlpi_name, "libQt"))
+          static_cast<std::vector<std::string>*>(found)->push_back(info->dlpi_name);
+        return 0;
+      },
+      &qt);
+  dlclose(lib);
+  EXPECT_TRUE(qt.empty()) << qt.front();
+}
+
 TEST(EngineEntry, WrongInterfaceCodeTouchesNothing) {
   for (int code : {11, 0, -12, 13}) {
     fs::path dir = engine_harness::MakeTempDir();
@@ -92,38 +111,32 @@ TEST(EngineEntry, StopKeywordEndsWithTheStopMessage) {
   EXPECT_EQ(engine_harness::ReadText(r.dir / "TAPE8"), " \n");
 }
 
-TEST(EngineEntry, DeckWithoutRunOrStopEndsAtTheEndOfInput) {
-  EngineRun r = RunDeck("GRAVITY=32.2\nMATRIX\n");
-  EXPECT_EQ(r.code, 2);
-  std::vector<std::string> t = Tail(r.report, 7);
-  EXPECT_EQ(t[2], " END OF FILE ENCOUNTERED - PROGRAM STOP EXECUTED");
-  EXPECT_EQ(std::vector<std::string>(t.begin() + 3, t.end()), kStopLines);
-}
-
-TEST(EngineEntry, FatalErrorBeatsStop) {
-  EngineRun r = RunDeck("FOUNDATION=CONCRETE\nSTOP\n");
-  EXPECT_EQ(r.code, 3);
-  EXPECT_NE(r.report.find(" INVALID KEYWORD - CONC FOR FOUNDATION TYPE"), std::string::npos) << r.report;
-  EXPECT_EQ(Tail(r.report, 5), kFatalLines);
-}
-
-TEST(EngineEntry, CompleteDeckWithoutGravity) {
-  EngineRun r = RunDeck(std::string("TITLE=NO GRAVITY\n") + kFoundation + kLoad + "RUN\n");
-  EXPECT_EQ(r.code, 3);
-  std::vector<std::string> t = Tail(r.report, 9);
-  EXPECT_EQ(std::vector<std::string>(t.begin(), t.begin() + 4),
-            (std::vector<std::string>{"", "", " GRAVITATIONAL CONSTANT NOT SET", " PROGRAM WILL TERMINATE"}))
-      << r.report;
-  EXPECT_EQ(std::vector<std::string>(t.begin() + 4, t.end()), kFatalLines);
-}
-
-TEST(EngineEntry, DeckWithoutLoadIsInsufficient) {
-  EngineRun r = RunDeck(std::string(kFoundation) + "RUN\n");
-  EXPECT_EQ(r.code, 3);
-  std::vector<std::string> t = Tail(r.report, 9);
-  EXPECT_EQ(t[2], " INSUFFICIENT INPUT DATA TO COMPLETE RUN") << r.report;
-  EXPECT_EQ(t[3], " PROGRAM WILL TERMINATE");
-  EXPECT_EQ(std::vector<std::string>(t.begin() + 4, t.end()), kFatalLines);
+// A deck the run stops on or refuses ends with its result, the message
+// that says why and then the closing lines of a stop or a fatal error.
+TEST(EngineEntry, DeckEndsWithItsMessageAndClosingLines) {
+  struct Case {
+    const char* name;
+    std::string deck;
+    int code;
+    std::vector<std::string> message;  // the lines just before the closing ones
+    const std::vector<std::string>& closing;
+  } cases[] = {
+      {"no RUN or STOP: stopped at the end of input", "GRAVITY=32.2\nMATRIX\n", 2,
+       {"", "", " END OF FILE ENCOUNTERED - PROGRAM STOP EXECUTED"}, kStopLines},
+      {"a fatal error beats STOP", "FOUNDATION=CONCRETE\nSTOP\n", 3,
+       {"", "", " INVALID KEYWORD - CONC FOR FOUNDATION TYPE", " PROGRAM WILL NOT EXECUTE"}, kFatalLines},
+      {"a complete deck without gravity", std::string("TITLE=NO GRAVITY\n") + kFoundation + kLoad + "RUN\n", 3,
+       {"", "", " GRAVITATIONAL CONSTANT NOT SET", " PROGRAM WILL TERMINATE"}, kFatalLines},
+      {"a deck without load", std::string(kFoundation) + "RUN\n", 3,
+       {"", "", " INSUFFICIENT INPUT DATA TO COMPLETE RUN", " PROGRAM WILL TERMINATE"}, kFatalLines},
+  };
+  for (const Case& c : cases) {
+    EngineRun r = RunDeck(c.deck);
+    EXPECT_EQ(r.code, c.code) << c.name;
+    std::vector<std::string> expected = c.message;
+    expected.insert(expected.end(), c.closing.begin(), c.closing.end());
+    EXPECT_EQ(Tail(r.report, expected.size()), expected) << c.name << "\n" << r.report;
+  }
 }
 
 TEST(EngineEntry, OnlyRunIsInsufficient) {

@@ -74,7 +74,6 @@ public:
     TDlgBlock* View3DWindow() const;
     bool RunInProgress() const { return running_; }
     // The engine library the run loads (the program's folder + "libVrt3-comp.so").
-    QString EngineLibraryName() const { return engineLibrary_; }
     void SetEngineLibraryName(const QString& name) { engineLibrary_ = name; }
 
     // ---- operations other windows call ----
@@ -266,8 +265,6 @@ private:
     TDlgRunAnalysis* runProgress_ = nullptr;
     TDlgAmpPlot* ampPlot_ = nullptr;
     TDialogHost* dialogs_ = nullptr;
-
-    friend class TEngineRun;
 };
 
 // The one main window (null before it is made and after it is freed).

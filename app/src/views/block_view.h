@@ -122,7 +122,8 @@ public:
     void DrawShadeCylinder(TAxis axis, Extended r, Extended l);
     void DrawSolidCylinder3D(TAxis axis, Extended r, Extended l);
     void DrawCylinder3D(TAxis axis, Extended r, Extended l);
-    // The named forms of each axis.
+    // The named forms: the rectangles of each axis, the circles and
+    // cylinders about z.
     void DrawSolidRectX(Extended x, Extended ly, Extended lz) { DrawSolidRect(TAxis::X, x, ly, lz, true); }
     void DrawSolidRectX1(Extended x, Extended ly, Extended lz) { DrawSolidRect(TAxis::X, x, ly, lz, false); }
     void DrawSolidRectY(Extended y, Extended lx, Extended lz, bool facingPlus) {
@@ -134,20 +135,10 @@ public:
     void DrawRectX(Extended x, Extended ly, Extended lz) { DrawRect(TAxis::X, x, ly, lz); }
     void DrawRectY(Extended y, Extended lx, Extended lz) { DrawRect(TAxis::Y, y, lx, lz); }
     void DrawRectZ(Extended z, Extended lx, Extended ly) { DrawRect(TAxis::Z, z, lx, ly); }
-    void DrawCircleX(Extended r) { DrawCircle(TAxis::X, r); }
-    void DrawCircleY(Extended r) { DrawCircle(TAxis::Y, r); }
     void DrawCircleZ(Extended r) { DrawCircle(TAxis::Z, r); }
-    void DrawShadeCircleX(Extended r) { DrawShadeCircle(TAxis::X, r); }
-    void DrawShadeCircleY(Extended r) { DrawShadeCircle(TAxis::Y, r); }
     void DrawShadeCircleZ(Extended r) { DrawShadeCircle(TAxis::Z, r); }
-    void DrawShadeCylinderX(Extended r, Extended l) { DrawShadeCylinder(TAxis::X, r, l); }
-    void DrawShadeCylinderY(Extended r, Extended l) { DrawShadeCylinder(TAxis::Y, r, l); }
     void DrawShadeCylinderZ(Extended r, Extended l) { DrawShadeCylinder(TAxis::Z, r, l); }
-    void DrawSolidCylinder3DX(Extended r, Extended l) { DrawSolidCylinder3D(TAxis::X, r, l); }
-    void DrawSolidCylinder3DY(Extended r, Extended l) { DrawSolidCylinder3D(TAxis::Y, r, l); }
     void DrawSolidCylinder3DZ(Extended r, Extended l) { DrawSolidCylinder3D(TAxis::Z, r, l); }
-    void DrawCylinder3DX(Extended r, Extended l) { DrawCylinder3D(TAxis::X, r, l); }
-    void DrawCylinder3DY(Extended r, Extended l) { DrawCylinder3D(TAxis::Y, r, l); }
     void DrawCylinder3DZ(Extended r, Extended l) { DrawCylinder3D(TAxis::Z, r, l); }
 
 protected:

@@ -1,6 +1,7 @@
-// Linked with every object of the project library and Qt Core and Gui only:
-// the link fails when any of them calls window code. Run, it fails when a
-// widget library was loaded all the same (one dragged in by a dependency).
+// Linked with every object of one widget-free library (the component core,
+// the project library) and Qt Core and Gui only: the link fails when any of
+// them calls window code. Run, it fails when a widget library was loaded all
+// the same (one dragged in by a dependency).
 #include <cstdio>
 #include <cstring>
 
