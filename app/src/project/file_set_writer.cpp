@@ -268,13 +268,14 @@ int CallFchmod(int fd, mode_t mode) {
 
 // Gives the new file `fd` the group and mode of the file it stands for. The
 // group stays the system's where the user may not set it (a group the user
-// is not in); a mode that did not take is a failure, lest the file end up
-// narrower than the one it replaces.
+// is not in, a file system without groups); a mode that did not take is a
+// failure, lest the file end up narrower than the one it replaces.
 int SetGroupAndMode(int fd, mode_t mode, gid_t group) {
     struct stat st {};
     if (::fstat(fd, &st) != 0) return errno;
-    if (group != kAnyGroup && st.st_gid != group && ::fchown(fd, uid_t(-1), group) != 0 && errno != EPERM)
-        return errno;
+    if (group != kAnyGroup && st.st_gid != group && ::fchown(fd, uid_t(-1), group) != 0) {
+        // The system's group stays.
+    }
     if (CallFchmod(fd, mode) == 0) return 0;
     const int error = errno;
     return ::fstat(fd, &st) == 0 && (st.st_mode & 0777) == (mode & 0777) ? 0 : error;
@@ -283,10 +284,9 @@ int SetGroupAndMode(int fd, mode_t mode, gid_t group) {
 // A new file `path` (none may be there) with all of `data`: of `mode` and
 // `group`, or as the system makes new files (umask, default ACL, the
 // folder's group) with kAsNew.
-int WriteNewFile(const std::string& path, const char* data, size_t size, mode_t mode,
-                 gid_t group = kAnyGroup) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                          mode == kAsNew ? 0666 : 0600);
+int WriteNewFile(const std::string& path, const char* data, size_t size, mode_t mode, gid_t group = kAnyGroup) {
+    const int fd =
+            ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode == kAsNew ? 0666 : 0600);
     if (fd < 0) return errno;
     if (mode != kAsNew)
         if (const int error = SetGroupAndMode(fd, mode, group)) {
