@@ -481,8 +481,11 @@ public:
             why_ = QStringLiteral("the project cannot be locked: %1 is not a regular file").arg(Native(name));
             return;
         }
-        file_ = ::open(name.c_str(),
-                       O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | (needFile ? O_CREAT : 0), 0644);
+        const int flags = O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+        // An existing one is opened without O_CREAT, which the system refuses on
+        // another user's file in a sticky folder; one gone since is made.
+        file_ = ::open(name.c_str(), flags | (there || !needFile ? 0 : O_CREAT), 0644);
+        if (file_ < 0 && errno == ENOENT && needFile) file_ = ::open(name.c_str(), flags | O_CREAT, 0644);
         int error = file_ < 0 ? errno : 0;
         if (error == 0 && (::fstat(file_, &ls) != 0 || !S_ISREG(ls.st_mode))) error = EINVAL;
         if (error == 0) error = Take(file_);
