@@ -8,9 +8,11 @@
 //       as a kill would end it there
 //   vortn_save_child <source> <target> loop
 //       saves A, B, A, ... without end; prints "ready" after the first save
-//   vortn_save_child <source> <target> saves <n>
+//   vortn_save_child <source> <target> saves <n> [no-folder-lock]
 //       saves A, B, A, ... n times; prints the message of each failed save
-//       (and of each save with something to say) on a line
+//       (and of each save with something to say) on a line; with
+//       no-folder-lock, flock of a folder fails with ENOLCK, as on file
+//       systems without such locks
 //   vortn_save_child <source> <target> opens <n>
 //       opens <target> n times; prints each open's message, else the title
 //       it read, on a line
@@ -21,9 +23,12 @@
 
 #include <QFile>
 #include <QString>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -86,6 +91,15 @@ int main(int argc, char** argv) {
         h.OpenProject(source);
         if (!h.LastMessage().isEmpty()) return 2;
         h.Project().FileName = target;
+        if (argc > 5 && std::strcmp(argv[5], "no-folder-lock") == 0)
+            vortn::FileSetCalls().flock = [](int fd, int operation) {
+                struct stat st {};
+                if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+                    errno = ENOLCK;
+                    return -1;
+                }
+                return ::flock(fd, operation);
+            };
         if (saves || opens) return Repeat(h, target, saves, std::atol(argv[4]));
         if (!loop) {
             MakeVersion(h, argv[4][0]);

@@ -7,7 +7,8 @@
 // ".name~r" a record being written. Those are slot 0; slot k adds k to each
 // tag (".name~n1"), for a save whose slot-0 names are taken by something
 // this program did not write. A record is written to its own temporary name
-// and renamed, so it is there whole or not at all.
+// and renamed, so it is there whole or not at all. ".name~l" beside the last
+// target is the set's lock file, where its folder cannot serve as the lock.
 #include "file_set_writer.h"
 
 #include "exceptions.h"
@@ -23,9 +24,12 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <pwd.h>
+#include <sstream>
 #include <string>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace vortn {
@@ -60,6 +64,13 @@ int CallUnlink(const char* path) {
 QString Cause(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
 
 QString Native(const std::string& path) { return QDir::toNativeSeparators(QFile::decodeName(path.c_str())); }
+
+// The cause of a failure to make the hidden file `path`, which was free
+// when the save chose it: what took its place since is named.
+QString CauseAt(int error, const std::string& path) {
+    if (error != EEXIST && error != ENOTEMPTY && error != EISDIR) return Cause(error);
+    return QStringLiteral("%1 appeared beside it during the save (%2)").arg(Native(path), Cause(error));
+}
 
 [[noreturn]] void Fail(const QString& name, const QString& cause) {
     throw EInOutError(QStringLiteral("Cannot write file %1: %2").arg(QDir::toNativeSeparators(name), cause));
@@ -106,12 +117,28 @@ std::string Beside(const std::string& path, const std::string& tag) {
     return folder + "." + hash.substr(0, hashLength) + name.substr(from) + tag;
 }
 
+// Whether the link `path` of `owner` may be followed. In a sticky folder
+// that every user may write to, another user's link (not the folder
+// owner's) is not, as the kernel's own protection of such folders has it:
+// one planted there would turn a save into a write to any file of the user.
+bool MayFollow(const std::string& path, uid_t owner) {
+    if (owner == ::geteuid()) return true;
+    const std::string folder = FolderOf(path);
+    struct stat st {};
+    if (::stat(folder.empty() ? "." : folder.c_str(), &st) != 0) return false;
+    return (st.st_mode & (S_ISVTX | S_IWOTH)) != (S_ISVTX | S_IWOTH) || owner == st.st_uid;
+}
+
+// FollowLinks met a link it may not follow; `path` is that link.
+constexpr int kForeignLink = -1;
+
 // The file a name stands for: symbolic links followed to their target
 // (which need not exist yet).
 int FollowLinks(std::string& path) {
     for (int hop = 0; hop < 40; ++hop) {
         struct stat st {};
         if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return 0;
+        if (!MayFollow(path, st.st_uid)) return kForeignLink;
         std::string link(size_t(PATH_MAX), '\0');
         const ssize_t n = ::readlink(path.c_str(), link.data(), link.size());
         if (n < 0) return errno;
@@ -131,12 +158,6 @@ int WriteDenied(const struct stat& st, const std::string& path) {
     return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0 ? 0 : errno;
 }
 
-mode_t NewFileMode() {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
-}
-
 struct Entry {
     QString name;          // as the caller gave it, for messages
     std::string target;    // the file replaced: the name with its links followed
@@ -145,7 +166,8 @@ struct Entry {
     std::string aside;     // the old contents until the whole set is in place
     bool hadOld = false;   // the target existed
     bool inPlace = false;  // the old file has further hard links: written into, not replaced
-    mode_t mode = 0644;
+    mode_t mode = 0644;    // of the old file
+    gid_t group = 0;       // of the old file
     dev_t dev = 0;
     ino_t ino = 0;
     qint64 newSize = 0, oldSize = 0;
@@ -236,11 +258,42 @@ int WriteAllAndClose(int fd, const char* data, size_t size, bool* wrote = nullpt
     return error;
 }
 
-// A new file `path` (none may be there) with all of `data`.
-int WriteNewFile(const std::string& path, const char* data, size_t size, mode_t mode) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+constexpr mode_t kAsNew = mode_t(-1);  // the mode (and group) the system gives a new file
+constexpr gid_t kAnyGroup = gid_t(-1);
+
+int CallFchmod(int fd, mode_t mode) {
+    const auto& f = FileSetCalls().fchmod;
+    return f ? f(fd, mode) : ::fchmod(fd, mode);
+}
+
+// Gives the new file `fd` the group and mode of the file it stands for. The
+// group stays the system's where the user may not set it (a group the user
+// is not in, a file system without groups); a mode that did not take is a
+// failure, lest the file end up narrower than the one it replaces.
+int SetGroupAndMode(int fd, mode_t mode, gid_t group) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) return errno;
+    if (group != kAnyGroup && st.st_gid != group && ::fchown(fd, uid_t(-1), group) != 0) {
+        // The system's group stays.
+    }
+    if (CallFchmod(fd, mode) == 0) return 0;
+    const int error = errno;
+    return ::fstat(fd, &st) == 0 && (st.st_mode & 0777) == (mode & 0777) ? 0 : error;
+}
+
+// A new file `path` (none may be there) with all of `data`: of `mode` and
+// `group`, or as the system makes new files (umask, default ACL, the
+// folder's group) with kAsNew.
+int WriteNewFile(const std::string& path, const char* data, size_t size, mode_t mode, gid_t group = kAnyGroup) {
+    const int fd =
+            ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode == kAsNew ? 0666 : 0600);
     if (fd < 0) return errno;
-    ::fchmod(fd, mode);
+    if (mode != kAsNew)
+        if (const int error = SetGroupAndMode(fd, mode, group)) {
+            ::close(fd);
+            ::unlink(path.c_str());
+            return error;
+        }
     const int error = WriteAllAndClose(fd, data, size);
     if (error != 0) ::unlink(path.c_str());
     return error;
@@ -320,40 +373,166 @@ void SyncFolder(const std::string& path) {
     ::close(fd);
 }
 
-// Holds the lock of the folder of `path` while it lives: saves and opens
-// of the sets in one folder take turns, across programs. A folder that
-// cannot be opened is not locked (as before there was a lock).
+const QString kBusy = QStringLiteral("the project is being saved by another program");
+
+int CallFlock(int fd, int operation) {
+    const auto& f = FileSetCalls().flock;
+    return f ? f(fd, operation) : ::flock(fd, operation);
+}
+
+// The first line of /proc/<pid>/<file> that starts with `key`, without it.
+std::string ProcessLine(pid_t pid, const char* file, const std::string& key) {
+    FILE* f = std::fopen(("/proc/" + std::to_string(pid) + "/" + file).c_str(), "re");
+    if (!f) return {};
+    std::string found;
+    char line[512];
+    while (std::fgets(line, sizeof line, f))
+        if (std::strncmp(line, key.c_str(), key.size()) == 0) {
+            found = line + key.size();
+            while (!found.empty() && (found.back() == '\n' || found.back() == ' ')) found.pop_back();
+            break;
+        }
+    std::fclose(f);
+    return found;
+}
+
+// The process holding an flock on the open file `fd`, as /proc/locks
+// tells; 0 where none is listed (or it cannot be read).
+pid_t LockHolder(int fd) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) return 0;
+    FILE* f = std::fopen("/proc/locks", "re");
+    if (!f) return 0;
+    pid_t holder = 0;
+    char line[512];
+    while (holder == 0 && std::fgets(line, sizeof line, f)) {
+        // "1: FLOCK  ADVISORY  WRITE 1234 08:01:5678 0 EOF"; waiters have "->" before FLOCK.
+        int pid = 0;
+        unsigned high = 0, low = 0;
+        unsigned long inode = 0;
+        if (std::sscanf(line, "%*d: FLOCK %*s %*s %d %x:%x:%lu", &pid, &high, &low, &inode) == 4 &&
+            high == major(st.st_dev) && low == minor(st.st_dev) && inode == st.st_ino)
+            holder = pid;
+    }
+    std::fclose(f);
+    return holder;
+}
+
+// Who holds the lock, for the message of a save or open that waited for
+// it in vain: this program of the user (another copy of it, saving or
+// opening the set), another program of the user, or another user.
+QString HeldBy(pid_t pid) {
+    std::istringstream uids(ProcessLine(pid, "status", "Uid:"));
+    long real = -1, effective = -1;
+    uids >> real >> effective;
+    std::string command = ProcessLine(pid, "comm", "");
+    const QString who = QStringLiteral("%1process %2")
+                                .arg(command.empty() ? QString() : QString::fromLocal8Bit(command.c_str()) + ", ")
+                                .arg(pid);
+    if (effective >= 0 && uid_t(effective) != ::geteuid()) {
+        const struct passwd* user = ::getpwuid(uid_t(effective));
+        return QStringLiteral("the project is locked by user %1 (%2)")
+                .arg(user ? QString::fromLocal8Bit(user->pw_name) : QString::number(effective), who);
+    }
+    const auto program = [](const std::string& p) {
+        std::string exe(size_t(PATH_MAX), '\0');
+        const ssize_t n = ::readlink(("/proc/" + p + "/exe").c_str(), exe.data(), exe.size());
+        exe.resize(n > 0 ? size_t(n) : 0);
+        return exe;
+    };
+    const std::string mine = program("self");
+    if (effective >= 0 && !mine.empty() && program(std::to_string(pid)) == mine) return kBusy;
+    return QStringLiteral("the project is locked by another program (%1)").arg(who);
+}
+
+// Holds the lock of a set while it lives, so that saves and opens of it
+// take turns across programs. The lock is an flock of the folder of the
+// set's last file. Where the folder cannot be locked (it cannot be opened,
+// or its file system refuses flock) or where someone who may write it may
+// not read it (so could not lock it), the lock is an flock of the lock
+// file ".<name>~l" beside that file instead, opened without following
+// links. A folder lock takes that file too when it is there, so that the
+// two kinds exclude each other. The file stays: removed while another
+// program waits on it, a third could lock a new one beside.
 class FolderLock {
 public:
-    explicit FolderLock(const std::string& path) {
-        const std::string folder = FolderOf(path);
-        fd_ = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (fd_ < 0) return;
-        for (int waited = 0;; waited += 10) {
-            if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) return;
-            if (errno != EWOULDBLOCK && errno != EINTR) break;
-            if (waited >= FileSetCalls().lockWaitMs) {
-                busy_ = true;
-                break;
+    explicit FolderLock(const std::string& last) {
+        const std::string folder = FolderOf(last);
+        const char* path = folder.empty() ? "." : folder.c_str();
+        struct stat st {};
+        bool needFile = false;
+        if (::stat(path, &st) == 0)
+            for (int shift : {6, 3, 0}) needFile = needFile || ((st.st_mode >> shift) & 07) == 03;
+        folder_ = ::open(path, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (folder_ >= 0) {
+            const int error = Take(folder_);
+            if (error == EWOULDBLOCK) return;
+            if (error != 0) {
+                ::close(folder_);
+                folder_ = -1;
             }
-            ::usleep(10000);
         }
-        ::close(fd_);
-        fd_ = -1;
+        needFile = needFile || folder_ < 0;
+        const std::string name = Beside(last, "~l");
+        struct stat ls {};
+        const bool there = ::lstat(name.c_str(), &ls) == 0;
+        if (!needFile && !(there && S_ISREG(ls.st_mode))) return;
+        if (there && !S_ISREG(ls.st_mode)) {
+            why_ = QStringLiteral("the project cannot be locked: %1 is not a regular file").arg(Native(name));
+            return;
+        }
+        const int flags = O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+        // An existing one is opened without O_CREAT, which the system refuses on
+        // another user's file in a sticky folder; one gone since is made.
+        file_ = ::open(name.c_str(), flags | (there || !needFile ? 0 : O_CREAT), 0644);
+        if (file_ < 0 && errno == ENOENT && needFile) file_ = ::open(name.c_str(), flags | O_CREAT, 0644);
+        int error = file_ < 0 ? errno : 0;
+        if (error == 0 && (::fstat(file_, &ls) != 0 || !S_ISREG(ls.st_mode))) error = EINVAL;
+        if (error == 0) error = Take(file_);
+        if (error == 0 || error == EWOULDBLOCK) return;
+        if (file_ >= 0) ::close(file_);
+        file_ = -1;
+        if (!needFile) return;  // the folder lock holds
+        why_ = error == ELOOP || error == EINVAL
+                       ? QStringLiteral("the project cannot be locked: %1 is not a regular file").arg(Native(name))
+                       : QStringLiteral("the project cannot be locked: %1").arg(Cause(error));
     }
     ~FolderLock() {
-        if (fd_ >= 0) ::close(fd_);
+        if (folder_ >= 0) ::close(folder_);
+        if (file_ >= 0) ::close(file_);
     }
     FolderLock(const FolderLock&) = delete;
     FolderLock& operator=(const FolderLock&) = delete;
-    bool Busy() const { return busy_; }
+    bool Held() const { return why_.isEmpty(); }
+    // Why the lock is not held: by whom it is, or why it cannot be had.
+    const QString& Why() const { return why_; }
 
 private:
-    int fd_ = -1;
-    bool busy_ = false;
-};
+    // Locks `fd`, waiting for another program's save: 0, EWOULDBLOCK (and
+    // `why_` says by whom) when that did not end, or the error.
+    int Take(int fd) {
+        for (int waited = 0;; waited += 10) {
+            if (CallFlock(fd, LOCK_EX | LOCK_NB) == 0) return 0;
+            const int error = errno;
+            if (error != EWOULDBLOCK && error != EINTR) return error;
+            if (waited >= FileSetCalls().lockWaitMs) break;
+            ::usleep(10000);
+        }
+        // The holder may have let go while it was looked up.
+        for (int look = 0; look < 3; ++look) {
+            if (const pid_t pid = LockHolder(fd)) {
+                why_ = HeldBy(pid);
+                return EWOULDBLOCK;
+            }
+            if (CallFlock(fd, LOCK_EX | LOCK_NB) == 0) return 0;
+        }
+        why_ = QStringLiteral("the project is locked by another program");
+        return EWOULDBLOCK;
+    }
 
-const QString kBusy = QStringLiteral("the project is being saved by another program");
+    int folder_ = -1, file_ = -1;
+    QString why_;
+};
 
 // ---- what the user is told
 
@@ -583,11 +762,14 @@ std::vector<Entry> Survey(const std::vector<QString>& names, bool forSave) {
         Entry& e = set[i];
         e.name = names[i];
         e.target = QFile::encodeName(names[i]).toStdString();
-        if (const int error = FollowLinks(e.target)) Fail(e.name, Cause(error));
+        if (const int error = FollowLinks(e.target))
+            Fail(e.name, error == kForeignLink ? QStringLiteral("%1 is a link of another user in a shared folder; "
+                                                                "it is not followed")
+                                                         .arg(Native(e.target))
+                                               : Cause(error));
         struct stat st {};
         if (::stat(e.target.c_str(), &st) != 0) {
             if (errno != ENOENT) Fail(e.name, Cause(errno));
-            e.mode = NewFileMode();
             continue;
         }
         if (S_ISDIR(st.st_mode)) Fail(e.name, QStringLiteral("a folder of that name exists"));
@@ -597,6 +779,7 @@ std::vector<Entry> Survey(const std::vector<QString>& names, bool forSave) {
         e.hadOld = true;
         e.inPlace = st.st_nlink > 1;
         e.mode = st.st_mode & 07777;
+        e.group = st.st_gid;
         e.dev = st.st_dev;
         e.ino = st.st_ino;
     }
@@ -637,7 +820,7 @@ int KeepAside(Entry& e, const QByteArray& old) {
         e.asideHere = true;
         return 0;
     }
-    const int error = WriteNewFile(e.aside, old.constData(), size_t(old.size()), e.mode);
+    const int error = WriteNewFile(e.aside, old.constData(), size_t(old.size()), e.mode, e.group);
     e.asideHere = error == 0;
     return error;
 }
@@ -702,15 +885,18 @@ void Save(std::vector<Entry>& set, const std::vector<TFileContents>& files) {
     try {
         for (size_t i = 0; i < set.size(); ++i) {
             const QByteArray& data = files[i].data;
-            if (const int error = WriteNewFile(set[i].temp, data.constData(), size_t(data.size()), set[i].mode))
-                Fail(set[i].name, Cause(error));
+            const Entry& e = set[i];
+            if (const int error = WriteNewFile(e.temp, data.constData(), size_t(data.size()),
+                                               e.hadOld ? e.mode : kAsNew, e.group))
+                Fail(e.name, CauseAt(error, e.temp));
             set[i].tempHere = true;
         }
         for (size_t i = 0; i < set.size(); ++i)
-            if (const int error = KeepAside(set[i], old[i])) Fail(set[i].name, Cause(error));
+            if (const int error = KeepAside(set[i], old[i])) Fail(set[i].name, CauseAt(error, set[i].aside));
         // The old contents are on disk, whole, before any target is touched.
         for (const Entry& e : set) SyncFolder(e.aside);
-        if (const int error = WriteRecord(r, set)) Fail(set.back().name, Cause(error));
+        if (const int error = WriteRecord(r, set))
+            Fail(set.back().name, CauseAt(error, Exists(r.writing) ? r.writing : r.commit));
     } catch (...) {
         RemoveOwnFiles(set);
         throw;
@@ -749,7 +935,7 @@ QString WriteFileSet(const std::vector<TFileContents>& files) {
     for (const TFileContents& f : files) names.push_back(f.name);
     std::vector<Entry> set = Survey(names, true);
     const FolderLock lock(set.back().target);
-    if (lock.Busy()) Fail(set.back().name, kBusy);
+    if (!lock.Held()) Fail(set.back().name, lock.Why());
     QStringList notes;
     try {
         const Pending pending = Recover(set, notes);
@@ -780,9 +966,9 @@ QString RecoverFileSet(const std::vector<QString>& names, const std::function<vo
         return {};
     }
     const FolderLock lock(set.back().target);
-    if (lock.Busy()) {
-        Note(notes,
-             QStringLiteral("%1: %2; it was read as it is.").arg(QDir::toNativeSeparators(set.back().name), kBusy));
+    if (!lock.Held()) {
+        Note(notes, QStringLiteral("%1: %2; it was read as it is.")
+                            .arg(QDir::toNativeSeparators(set.back().name), lock.Why()));
     } else {
         try {
             const Pending pending = Recover(set, notes);

@@ -18,12 +18,17 @@
 // then takes other hidden names.
 //
 // Saves and opens of one set are serialised across programs by an
-// advisory lock on the folder of its last file.
+// advisory lock on the folder of its last file, or where that folder cannot
+// be locked by everyone who may write it, on a lock file beside that file;
+// a save that cannot have the lock is refused.
 //
 // A save respects what it finds: a symbolic link is written through to its
-// target, a file with further hard links is written in place (so that every
-// name shows the new contents; its old contents are safe on disk first), a
-// write-protected file is refused.
+// target (but not another user's link in a sticky folder open to all, as
+// the kernel's protection of such folders has it: that save is refused), a
+// file with further hard links is written in place (so that every name
+// shows the new contents; its old contents are safe on disk first), a
+// write-protected file is refused. A replaced file keeps its mode and,
+// where the user may set it, its group.
 #pragma once
 
 #include <QByteArray>
@@ -62,6 +67,8 @@ struct TFileSetCalls {
     std::function<int(const char* from, const char* to)> rename;
     std::function<int(const char* path)> unlink;
     int lockWaitMs = 5000;  // how long a save or open waits for another program's save
+    std::function<int(int fd, int operation)> flock;
+    std::function<int(int fd, mode_t mode)> fchmod;
 };
 TFileSetCalls& FileSetCalls();
 

@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Makes the two users the shared-folder save tests run the program as:
+# vortn_t1 and vortn_t2, each with a group of its own, both in the group
+# "users" (a team). Only the superuser can; anyone else gets nothing done
+# and those tests skip themselves. Safe to run again.
+set -euo pipefail
+if [ "$(id -u)" -ne 0 ]; then
+  echo "not the superuser: the second users are not made"
+  exit 0
+fi
+getent group users > /dev/null || groupadd users
+for user in vortn_t1 vortn_t2; do
+  if ! id "$user" > /dev/null 2>&1; then
+    # Another run may make it at the same time.
+    useradd --no-create-home --user-group --groups users --shell /usr/sbin/nologin "$user" || id "$user" > /dev/null
+  fi
+  id -nG "$user" | grep -qw users || usermod -aG users "$user"
+done
