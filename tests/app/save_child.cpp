@@ -2,8 +2,8 @@
 // or run two programs on one project: opens a project and saves it as one
 // of two versions.
 //
-//   vortn_save_child <source> <target> once <A|B> [<n>]
-//       saves version A or B once; with n, the program ends itself (exit
+//   vortn_save_child <source> <target> once <A|B|C> [<n>]
+//       saves version A, B or C once; with n, the program ends itself (exit
 //       code 3) just before the n-th write, rename or unlink of the save,
 //       as a kill would end it there
 //   vortn_save_child <source> <target> loop
@@ -31,8 +31,8 @@ namespace {
 void MakeVersion(vortn::TProjectHolder& h, char version) {
     vortn::TProgramData& p = h.Project();
     p.Title = QStringLiteral("version %1").arg(QLatin1Char(version));
-    h.MassCal().Cells(0, 0).SetAsFloat(version == 'A' ? 10 : 20);
-    p.Length = version == 'A' ? 4 : 5;
+    h.MassCal().Cells(0, 0).SetAsFloat(10 * (version - 'A' + 1));
+    p.Length = 4 + (version - 'A');
 }
 
 long gCalls = 0;
