@@ -11,6 +11,8 @@
 #include <QFileInfo>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <fcntl.h>
 #include <functional>
 #include <grp.h>
 #include <pwd.h>
@@ -359,6 +361,82 @@ TEST_F(SaveRecords, InPlaceRecordWhoseFileIsGoneNeverBlocksASave) {
     H().OpenProject(deck);
     EXPECT_EQ(H().LastMessage().toStdString(), "");
     EXPECT_EQ(P().Title.toStdString(), "saved without the geometry file");
+}
+
+// ---- a save cut short after one that could not be completed
+
+// Ends a save in this process as a kill would: nothing of it is undone.
+struct Killed {};
+
+bool EndsWith(const char* name, const char* tail) {
+    const size_t n = std::strlen(name), t = std::strlen(tail);
+    return n >= t && std::strcmp(name + n - t, tail) == 0;
+}
+
+// B's save cannot put its files in place, nor turn or remove its record; C's
+// save, while B's record still cannot be carried out, goes to other hidden
+// names and is cut short after its own record. Once the failures are gone
+// the next open completes C, the save made last, and names B's record,
+// which no longer fits the files; the next save replaces it.
+TEST_F(SaveRecords, LaterSaveCutShortWinsOverAnEarlierOneNotCompleted) {
+    const QString deck = Path(QStringLiteral("job.vtd"));
+    Build(Foundation::Pile, Loading::Transient);
+    SaveAs(QStringLiteral("job.vtd"));
+    const FileSet a = ReadSet(deck);
+    // Renames and removals of the first hidden names fail.
+    vortn::FileSetCalls().rename = [](const char* from, const char* to) {
+        if (EndsWith(from, "~n") || EndsWith(from, "~s")) {
+            errno = EIO;
+            return -1;
+        }
+        return std::rename(from, to);
+    };
+    vortn::FileSetCalls().unlink = [](const char* path) {
+        if (EndsWith(path, "~s")) {
+            errno = EIO;
+            return -1;
+        }
+        return ::unlink(path);
+    };
+    P().Title = QStringLiteral("B");
+    EXPECT_EQ(Message([&] { P().SaveToFile(); }).toStdString(),
+              QStringLiteral("Cannot write file %1: Input/output error; the save is completed by the next open or save "
+                             "of the project")
+                      .arg(Path(QStringLiteral("job.vtm")))
+                      .toStdString());
+    // B's record was written a while before C's.
+    const struct timespec earlier[2] = {{1000000000, 0}, {1000000000, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, Bytes(Path(QStringLiteral(".job.vtd~s"))).c_str(), earlier, AT_SYMLINK_NOFOLLOW),
+              0);
+    vortn::FileSetCalls().rename = [](const char* from, const char* to) {
+        if (EndsWith(from, "~n1")) throw Killed{};
+        if (EndsWith(from, "~n") || EndsWith(from, "~s")) {
+            errno = EIO;
+            return -1;
+        }
+        return std::rename(from, to);
+    };
+    P().Title = QStringLiteral("C");
+    EXPECT_THROW(P().SaveToFile(), Killed);
+    vortn::FileSetCalls().rename = nullptr;
+    vortn::FileSetCalls().unlink = nullptr;
+    ASSERT_TRUE(QFileInfo::exists(Path(QStringLiteral(".job.vtd~s1"))));
+    // The old files B's save kept (second links of the project's files)
+    // were not written into by C's.
+    EXPECT_TRUE((FileSet{ReadBytes(Path(QStringLiteral(".job.vtd~o"))), ReadBytes(Path(QStringLiteral(".job.vtm~o"))),
+                         ReadBytes(Path(QStringLiteral(".job.vtt~o")))} == a));
+    EXPECT_TRUE(ReadSet(deck) == a);
+
+    H().OpenProject(deck);
+    EXPECT_EQ(P().Title.toStdString(), "C");
+    EXPECT_EQ(H().LastMessage().toStdString(),
+              (ChangedNote(dir_.path(), QStringLiteral("job.vtd"), "changed") + QLatin1Char('\n') + kHowToRemove)
+                      .toStdString());
+    P().SaveToFile();
+    EXPECT_EQ(Files().join(' ').toStdString(), "job.vtd job.vtm job.vtt");
+    H().OpenProject(deck);
+    EXPECT_EQ(H().LastMessage().toStdString(), "");
+    EXPECT_EQ(P().Title.toStdString(), "C");
 }
 
 // ---- records with long names

@@ -736,6 +736,29 @@ std::vector<Entry> Survey(const std::vector<QString>& names, bool forSave) {
 
 // ---- the save
 
+// A file whose only further links are this program's own, at the set's
+// hidden names (kept for a record that stays), has no other name the user
+// gave it: it is replaced rather than written in place, so that the copy
+// kept there stays as it is.
+void LinkedOnlyByLeftovers(std::vector<Entry>& set) {
+    std::vector<Entry> named = set;
+    for (Entry& e : set) {
+        if (!e.inPlace) continue;
+        nlink_t links = 1;
+        for (int slot = 0; slot < kSlots; ++slot) {
+            NameSlot(named, slot);
+            for (const Entry& n : named)
+                for (const std::string& name : {n.temp, n.aside}) {
+                    struct stat st {};
+                    if (::lstat(name.c_str(), &st) == 0 && st.st_dev == e.dev && st.st_ino == e.ino) ++links;
+                }
+        }
+        struct stat st {};
+        if (::stat(e.target.c_str(), &st) == 0 && st.st_dev == e.dev && st.st_ino == e.ino && st.st_nlink <= links)
+            e.inPlace = false;
+    }
+}
+
 // The first slot whose hidden names are all free.
 int FreeSlot(std::vector<Entry>& set, Records& r) {
     for (int slot = 0; slot < kSlots; ++slot) {
@@ -903,6 +926,7 @@ QString WriteFileSet(const std::vector<TFileContents>& files) {
         // Surveyed again: a leftover of an earlier save may have held a
         // second link to an old file.
         set = Survey(names, true);
+        LinkedOnlyByLeftovers(set);
         Save(set, files);
     } catch (const EInOutError& e) {
         // An earlier save that could not be completed keeps its files
