@@ -2,10 +2,11 @@
 // or run two programs on one project: opens a project and saves it as one
 // of two versions.
 //
-//   vortn_save_child <source> <target> once <A|B> [<n>]
-//       saves version A or B once; with n, the program ends itself (exit
+//   vortn_save_child <source> <target> once <A|B|C> [<n> [torn]]
+//       saves version A, B or C once; with n, the program ends itself (exit
 //       code 3) just before the n-th write, rename or unlink of the save,
-//       as a kill would end it there
+//       as a kill would end it there; with "torn", a write it ends at goes
+//       out half first
 //   vortn_save_child <source> <target> loop
 //       saves A, B, A, ... without end; prints "ready" after the first save
 //   vortn_save_child <source> <target> saves <n> [no-folder-lock]
@@ -36,12 +37,13 @@ namespace {
 void MakeVersion(vortn::TProjectHolder& h, char version) {
     vortn::TProgramData& p = h.Project();
     p.Title = QStringLiteral("version %1").arg(QLatin1Char(version));
-    h.MassCal().Cells(0, 0).SetAsFloat(version == 'A' ? 10 : 20);
-    p.Length = version == 'A' ? 4 : 5;
+    h.MassCal().Cells(0, 0).SetAsFloat(10 * (version - 'A' + 1));
+    p.Length = 4 + (version - 'A');
 }
 
 long gCalls = 0;
 long gStopAt = 0;
+bool gTorn = false;
 
 void Count() {
     if (++gCalls == gStopAt) _exit(3);
@@ -105,8 +107,10 @@ int main(int argc, char** argv) {
             MakeVersion(h, argv[4][0]);
             if (argc > 5) {
                 gStopAt = std::atol(argv[5]);
+                gTorn = argc > 6 && std::strcmp(argv[6], "torn") == 0;
                 vortn::TFileSetCalls& calls = vortn::FileSetCalls();
                 calls.write = [](int fd, const void* data, size_t size) {
+                    if (gTorn && gCalls + 1 == gStopAt && ::write(fd, data, size / 2) < 0) _exit(4);
                     Count();
                     return ::write(fd, data, size);
                 };

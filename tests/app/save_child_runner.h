@@ -6,7 +6,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
 #include <string>
 #include <sys/wait.h>
@@ -72,6 +75,68 @@ inline FileSet ReadSet(const QString& deck) {
 
 inline QStringList FilesIn(const QString& folder) {
     return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+}
+
+// The set's hidden files in `folder` (names starting with ".").
+inline QStringList HiddenIn(const QString& folder) {
+    return QDir(folder)
+            .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name)
+            .filter(QRegularExpression(QStringLiteral("^\\.")));
+}
+
+// Runs the save child with `args` as another user through setpriv, whose
+// options (`ids`) give the user; returns what it printed, and its exit code
+// in `code`.
+inline std::string RunChildThrough(const std::vector<std::string>& ids, const std::vector<std::string>& args,
+                                   int& code) {
+    std::vector<std::string> all{"/usr/bin/setpriv"};
+    all.insert(all.end(), ids.begin(), ids.end());
+    all.push_back(VORTN_SAVE_CHILD);
+    all.insert(all.end(), args.begin(), args.end());
+    int ends[2];
+    if (::pipe(ends) != 0) return {};
+    std::vector<char*> argv;
+    for (std::string& a : all) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::dup2(ends[1], 1);
+        ::close(ends[0]);
+        ::close(ends[1]);
+        ::execv(argv[0], argv.data());
+        _exit(127);
+    }
+    ::close(ends[1]);
+    std::string out;
+    char buf[4096];
+    for (ssize_t n; (n = ::read(ends[0], buf, sizeof buf)) > 0;) out.append(buf, size_t(n));
+    ::close(ends[0]);
+    code = Wait(pid);
+    return out;
+}
+
+// Saves a version in a child (`target`, version, and the call it ends
+// itself before, 0 for none); returns the child's exit code.
+using SaveRunner = std::function<int(const QString& target, char version, int stopAt)>;
+
+// Saves `to` over `from` in a child that ends itself after the save's
+// commit record is in place and `installed` further calls (renames of the
+// files into place) went through: a save cut short that the next open must
+// complete.
+inline void SaveCutAfterItsRecord(const QString& target, int installed, const SaveRunner& save = SaveInChild,
+                                  char from = 'A', char to = 'B') {
+    const QString folder = QFileInfo(target).path();
+    for (int n = 1; n < 200; ++n) {
+        ASSERT_EQ(save(target, from, 0), 0);
+        ASSERT_EQ(save(target, to, n), 3) << n;
+        if (HiddenIn(folder).filter(QRegularExpression(QStringLiteral("~s$"))).isEmpty()) continue;
+        if (installed > 0) {
+            ASSERT_EQ(save(target, from, 0), 0);
+            ASSERT_EQ(save(target, to, n + installed), 3);
+        }
+        return;
+    }
+    FAIL() << "no commit record";
 }
 
 // The two versions as a complete save writes them.

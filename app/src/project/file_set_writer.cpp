@@ -42,9 +42,6 @@ TFileSetCalls& FileSetCalls() {
 namespace {
 
 constexpr int kSlots = 8;
-// A record names three files in a few hundred bytes; anything much larger
-// is not one.
-constexpr qint64 kRecordLimit = 16 * 1024;
 
 ssize_t CallWrite(int fd, const void* data, size_t size) {
     const auto& f = FileSetCalls().write;
@@ -551,6 +548,26 @@ QString DoesNotMatch(const std::string& path) {
             .arg(Native(path));
 }
 
+QString NotARecord(const std::string& path) {
+    return QStringLiteral("%1 was left alone: it does not hold a whole record of a save.").arg(Native(path));
+}
+
+// A file of the set that is neither as the recorded save found it nor as it
+// left it: someone changed it since, so the record must not overwrite it.
+QString ChangedSince(const std::string& record, const QString& file, bool removed) {
+    return QStringLiteral(
+                   "%1 was left alone: %2 was %3 after the save it records; the next save of the project "
+                   "replaces that save.")
+            .arg(Native(record), QDir::toNativeSeparators(file),
+                 removed ? QStringLiteral("removed") : QStringLiteral("changed"));
+}
+
+// Said once under the names of what was left alone, which would otherwise
+// be named again at every open and save.
+const QString kHowToRemove = QStringLiteral(
+        "The files left alone are not used by this program; deleting them ends these notes (a file of another user "
+        "only that user or the owner of the folder can delete).");
+
 // ---- the commit record
 
 QByteArray EncodedName(const QByteArray& name) { return name.toPercentEncoding("/"); }
@@ -611,9 +628,16 @@ bool ParseRecord(const QByteArray& text, std::vector<Entry>& set) {
     return true;
 }
 
+// The longest record `set` can have: the widest sizes and its own names,
+// however long they are once encoded. Anything larger is not one.
+qint64 RecordLimit(const std::vector<Entry>& set) {
+    qint64 limit = 64;
+    for (const Entry& e : set) limit += 200 + EncodedName(e.relative).size();
+    return limit;
+}
+
 int WriteRecord(const Records& r, const std::vector<Entry>& set) {
     const QByteArray text = RecordText(set);
-    if (text.size() > kRecordLimit) return ENAMETOOLONG;
     if (const int e = WriteNewFile(r.writing, text.constData(), size_t(text.size()), 0600)) return e;
     if (CallRename(r.writing.c_str(), r.commit.c_str()) != 0) {
         const int e = errno;
@@ -637,27 +661,54 @@ QString KeptNote(const std::vector<Entry>& set) {
 
 // Removes the files of this program at the set's hidden names of one slot
 // (those of a save cut short) unless `keep`; names anything else there.
-void ClearSlot(const std::vector<Entry>& set, const Records& r, QStringList& notes, bool keep = false) {
+// Returns whether there was anything else.
+bool ClearSlot(const std::vector<Entry>& set, const Records& r, QStringList& notes, bool keep = false) {
     std::vector<std::string> names{r.writing};
     for (const Entry& e : set) {
         names.push_back(e.temp);
         names.push_back(e.aside);
     }
+    bool other = false;
     for (const std::string& name : names) {
         const Found f = Look(name);
         if (f == Found::Ours) {
             if (!keep) CallUnlink(name.c_str());
-        } else if (f == Found::Other)
+        } else if (f == Found::Other) {
             Note(notes, LeftAlone(name));
+            other = true;
+        }
     }
+    return other;
 }
 
 enum class Outcome { Done, LeftAlone, Failed };
 
+// True when the hidden file `path` is one of the user's and holds exactly
+// the contents of that size and checksum (then in `data`); names it when it
+// is something else.
+bool HiddenHolds(const std::string& path, qint64 size, const QByteArray& sum, QStringList& notes, QByteArray& data) {
+    const Found f = Look(path);
+    if (f == Found::Other) Note(notes, LeftAlone(path));
+    return f == Found::Ours && Holds(path, size, sum, true, &data);
+}
+
+// True when `now` can be what a write in place of one of `a` and `b` over
+// the other left when it was cut short: each byte is that of one of them
+// at its place, and the length lies between theirs.
+bool Torn(const QByteArray& now, const QByteArray& a, const QByteArray& b) {
+    if (now.size() < std::min(a.size(), b.size()) || now.size() > std::max(a.size(), b.size())) return false;
+    for (qsizetype i = 0; i < now.size(); ++i)
+        if (!(i < a.size() && a[i] == now[i]) && !(i < b.size() && b[i] == now[i])) return false;
+    return true;
+}
+
 // Carries out a record of this set: puts the new contents in place (the
 // commit record) or the old ones back (`back`). Each file must hold, under
-// its hidden name or already in place, the contents the record gives;
-// otherwise nothing is done and the record is named.
+// its hidden name or already in place, the contents the record gives, and
+// each target must still be as the record left it (the contents it leads
+// from or to, or for a write in place cut short a mix of both); otherwise
+// nothing is done and the record is named, so that a file changed since is
+// never overwritten.
 Outcome ApplyRecord(std::vector<Entry>& set, const std::string& record, bool back, QStringList& notes, int& error,
                     QString& failedName) {
     struct Step {
@@ -668,27 +719,39 @@ Outcome ApplyRecord(std::vector<Entry>& set, const std::string& record, bool bac
     for (size_t i = 0; i < set.size(); ++i) {
         const Entry& e = set[i];
         Step& s = steps[i];
-        if (!back || e.hadOld) {
-            const std::string& from = back ? e.aside : e.temp;
-            const qint64 size = back ? e.oldSize : e.newSize;
-            const QByteArray& sum = back ? e.oldSum : e.newSum;
-            const Found f = Look(from);
-            if (f == Found::Ours && Holds(from, size, sum, true, &s.data)) {
-                s.install = true;
-                continue;
-            }
-            if (f == Found::Other) Note(notes, LeftAlone(from));
-            if (Holds(e.target, size, sum, false)) continue;  // in place already
-        } else {
-            // The new file took the place of none: it goes again.
-            if (!Exists(e.target)) continue;
-            if (Holds(e.target, e.newSize, e.newSum, false)) {
-                s.remove = true;
-                continue;
-            }
+        // What the record leads to and what from: no file where the save
+        // found none.
+        const bool toFile = !back || e.hadOld, fromFile = back || e.hadOld;
+        const std::string& toName = back ? e.aside : e.temp;
+        const std::string& fromName = back ? e.temp : e.aside;
+        const qint64 toSize = back ? e.oldSize : e.newSize, fromSize = back ? e.newSize : e.oldSize;
+        const QByteArray& toSum = back ? e.oldSum : e.newSum;
+        const QByteArray& fromSum = back ? e.newSum : e.oldSum;
+        const bool there = Exists(e.target);
+        QByteArray now;
+        const bool read = there && ReadRegular(e.target, std::max(e.newSize, e.oldSize), false, now);
+        const auto holds = [&](qint64 size, const QByteArray& sum) {
+            return read && now.size() == size && Checksum(now) == sum;
+        };
+        if (toFile ? holds(toSize, toSum) : !there) continue;  // done already
+        QByteArray to, from;
+        const bool haveTo = toFile && HiddenHolds(toName, toSize, toSum, notes, to);
+        bool asLeft = fromFile ? holds(fromSize, fromSum) : !there;
+        if (!asLeft && e.inPlace && toFile && fromFile && read && haveTo)
+            asLeft = HiddenHolds(fromName, fromSize, fromSum, notes, from) && Torn(now, to, from);
+        if (!asLeft) {
+            Note(notes, ChangedSince(record, e.name, !there));
+            return Outcome::LeftAlone;
         }
-        Note(notes, DoesNotMatch(record));
-        return Outcome::LeftAlone;
+        if (!toFile) {
+            s.remove = true;
+        } else if (haveTo) {
+            s.install = true;
+            s.data = std::move(to);
+        } else {
+            Note(notes, DoesNotMatch(record));
+            return Outcome::LeftAlone;
+        }
     }
     for (size_t i = 0; i < set.size(); ++i) {
         const Entry& e = set[i];
@@ -718,40 +781,95 @@ Outcome ApplyRecord(std::vector<Entry>& set, const std::string& record, bool bac
 struct Pending {
     int error = 0;  // a record of this set that could not be carried out now
     QString name, kept;
+    // Slots whose records of this program could not be carried out and
+    // hold nothing else: the next whole save of the set replaces them.
+    std::vector<std::pair<int, std::string>> stale;  // slot, record
+    QStringList staleNotes;                          // what was said of those records
 };
 
 // Completes what records of this set left behind and removes its stray
 // hidden files, slot by slot. A slot whose record stays is left whole.
+// Records are taken newest first: where a save was cut short after one
+// that could not be completed, the later one is what the user saved last,
+// and the earlier one no longer fits the files.
 Pending Recover(std::vector<Entry>& set, QStringList& notes) {
-    Pending pending;
+    struct RecordFile {
+        int slot;
+        bool back;
+        std::string path;
+        Found found;
+        struct timespec written;
+    };
+    std::vector<RecordFile> records;
     for (int slot = 0; slot < kSlots; ++slot) {
         const Records r = NameSlot(set, slot);
-        bool stays = false;
         for (const auto& [record, back] : {std::pair{r.commit, false}, std::pair{r.back, true}}) {
             const Found f = Look(record);
             if (f == Found::None) continue;
-            stays = true;
-            if (f == Found::Other) {
-                Note(notes, LeftAlone(record));
-                continue;
-            }
-            std::vector<Entry> recorded = set;
-            QByteArray text;
-            if (!ReadRegular(record, kRecordLimit, true, text) || !ParseRecord(text, recorded)) {
-                Note(notes, DoesNotMatch(record));
-                continue;
-            }
-            int error = 0;
-            QString failedName;
-            const Outcome o = ApplyRecord(recorded, record, back, notes, error, failedName);
-            if (o == Outcome::Failed && pending.error == 0) pending = {error, failedName, KeptNote(recorded)};
-            if (o != Outcome::Done) continue;
-            ClearSlot(recorded, r, notes);
-            if (CallUnlink(record.c_str()) == 0) stays = false;
+            struct stat st {};
+            ::lstat(record.c_str(), &st);
+            records.push_back({slot, back, record, f, st.st_mtim});
         }
-        ClearSlot(set, r, notes, stays);
+    }
+    std::stable_sort(records.begin(), records.end(), [](const RecordFile& a, const RecordFile& b) {
+        return a.written.tv_sec != b.written.tv_sec ? a.written.tv_sec > b.written.tv_sec
+                                                    : a.written.tv_nsec > b.written.tv_nsec;
+    });
+    Pending pending;
+    std::vector<bool> stays(kSlots, false), foreign(kSlots, false), open(kSlots, false);
+    std::vector<QStringList> said(kSlots);
+    std::vector<std::string> left(kSlots);
+    for (const RecordFile& found : records) {
+        const std::string& record = found.path;
+        const int slot = found.slot;
+        stays[size_t(slot)] = true;
+        if (found.found == Found::Other) {
+            Note(notes, LeftAlone(record));
+            foreign[size_t(slot)] = true;
+            continue;
+        }
+        std::vector<Entry> recorded = set;
+        const Records r = NameSlot(recorded, slot);
+        QByteArray text;
+        if (!ReadRegular(record, RecordLimit(recorded), true, text) || !ParseRecord(text, recorded)) {
+            Note(notes, NotARecord(record));
+            foreign[size_t(slot)] = true;
+            continue;
+        }
+        int error = 0;
+        QString failedName;
+        QStringList lines;
+        const Outcome o = ApplyRecord(recorded, record, found.back, lines, error, failedName);
+        for (const QString& line : lines) Note(notes, line);
+        if (o == Outcome::Failed && pending.error == 0) pending = {error, failedName, KeptNote(recorded), {}, {}};
+        if (o != Outcome::Done) {
+            open[size_t(slot)] = true;
+            said[size_t(slot)] << lines;
+            left[size_t(slot)] = record;
+            continue;
+        }
+        ClearSlot(recorded, r, notes);
+        if (CallUnlink(record.c_str()) == 0) stays[size_t(slot)] = false;
+    }
+    for (int slot = 0; slot < kSlots; ++slot) {
+        const Records r = NameSlot(set, slot);
+        const bool other = ClearSlot(set, r, notes, stays[size_t(slot)]);
+        if (open[size_t(slot)] && !foreign[size_t(slot)] && !other) {
+            pending.stale.emplace_back(slot, left[size_t(slot)]);
+            pending.staleNotes << said[size_t(slot)];
+        }
     }
     return pending;
+}
+
+// Removes what the records of a stale slot kept, once a whole save has
+// replaced them: the records first, so that nothing ever names files that
+// are gone.
+void RemoveStale(std::vector<Entry> set, int slot, QStringList& notes) {
+    const Records r = NameSlot(set, slot);
+    for (const std::string& record : {r.commit, r.back})
+        if (Look(record) == Found::Ours && CallUnlink(record.c_str()) != 0) return;
+    ClearSlot(set, r, notes);
 }
 
 // The set as it is on disk: targets with their links followed, what each
@@ -801,6 +919,29 @@ std::vector<Entry> Survey(const std::vector<QString>& names, bool forSave) {
 
 // ---- the save
 
+// A file whose only further links are this program's own, at the set's
+// hidden names (kept for a record that stays), has no other name the user
+// gave it: it is replaced rather than written in place, so that the copy
+// kept there stays as it is.
+void LinkedOnlyByLeftovers(std::vector<Entry>& set) {
+    std::vector<Entry> named = set;
+    for (Entry& e : set) {
+        if (!e.inPlace) continue;
+        nlink_t links = 1;
+        for (int slot = 0; slot < kSlots; ++slot) {
+            NameSlot(named, slot);
+            for (const Entry& n : named)
+                for (const std::string& name : {n.temp, n.aside}) {
+                    struct stat st {};
+                    if (::lstat(name.c_str(), &st) == 0 && st.st_dev == e.dev && st.st_ino == e.ino) ++links;
+                }
+        }
+        struct stat st {};
+        if (::stat(e.target.c_str(), &st) == 0 && st.st_dev == e.dev && st.st_ino == e.ino && st.st_nlink <= links)
+            e.inPlace = false;
+    }
+}
+
 // The first slot whose hidden names are all free.
 int FreeSlot(std::vector<Entry>& set, Records& r) {
     for (int slot = 0; slot < kSlots; ++slot) {
@@ -825,10 +966,13 @@ int KeepAside(Entry& e, const QByteArray& old) {
     return error;
 }
 
-// Removes what this save made and still holds.
+// Removes what this save made and still holds, but for what a back record
+// that stays needs: the old contents kept and, beside a file written in
+// place, the new ones, by which the next open tells a write cut short from
+// a change.
 void RemoveOwnFiles(std::vector<Entry>& set) {
     for (Entry& e : set) {
-        if (e.tempHere && CallUnlink(e.temp.c_str()) == 0) e.tempHere = false;
+        if (e.tempHere && !(e.kept && e.inPlace) && CallUnlink(e.temp.c_str()) == 0) e.tempHere = false;
         if (e.asideHere && !e.kept && CallUnlink(e.aside.c_str()) == 0) e.asideHere = false;
     }
 }
@@ -836,16 +980,31 @@ void RemoveOwnFiles(std::vector<Entry>& set) {
 // A target could not be replaced: the record turns into the "back" record
 // and the files changed so far get their old contents again. Only when all
 // of them have them does the record go; an old file that could not be put
-// back stays under its aside name, which the message gives.
+// back stays under its aside name, which the message gives. Where the
+// record cannot be turned it stays a commit record, and the next open must
+// still find every new content: a new file put back is first linked under
+// its temporary name again, and nothing new is removed while that record
+// is there.
 [[noreturn]] void RollBack(std::vector<Entry>& set, const Records& r, const Entry& failed, int error) {
     const QString cause = Cause(error);
     const bool turned = CallRename(r.commit.c_str(), r.back.c_str()) == 0;
     QString kept;
+    bool left = false;  // a file still holds what the save put there
     for (auto it = set.rbegin(); it != set.rend(); ++it) {
         Entry& e = *it;
         if (!e.replaced && !e.touched) continue;
+        if (!turned && !e.inPlace && !e.tempHere) {
+            if (::link(e.target.c_str(), e.temp.c_str()) != 0) {
+                left = true;
+                continue;
+            }
+            e.tempHere = true;
+        }
         if (!e.hadOld) {
-            CallUnlink(e.target.c_str());
+            if (CallUnlink(e.target.c_str()) != 0) {
+                kept += QStringLiteral("; the new %1 could not be removed").arg(QDir::toNativeSeparators(e.name));
+                e.kept = true;
+            }
             continue;
         }
         int restoreError = 0;
@@ -864,8 +1023,14 @@ void RemoveOwnFiles(std::vector<Entry>& set) {
         }
     }
     for (const Entry& e : set) SyncFolder(e.target);
+    const bool stays = left || !kept.isEmpty() || CallUnlink((turned ? r.back : r.commit).c_str()) != 0;
+    if (stays && !turned) {
+        // The commit record stays with all it needs, this save's files
+        // with it: the next open or save completes this save rather than
+        // leave a mix.
+        Fail(failed.name, cause + QStringLiteral("; the save is completed by the next open or save of the project"));
+    }
     RemoveOwnFiles(set);
-    if (kept.isEmpty()) CallUnlink((turned ? r.back : r.commit).c_str());
     Fail(failed.name, cause + kept);
 }
 
@@ -910,8 +1075,9 @@ void Save(std::vector<Entry>& set, const std::vector<TFileContents>& files) {
         Entry& e = set[i];
         int error = 0;
         if (e.inPlace) {
+            // Its new contents stay under the temporary name until the set is
+            // whole: a roll-back that cannot turn the record needs them.
             error = WriteInPlace(e.target, files[i].data, e.touched);
-            if (error == 0 && CallUnlink(e.temp.c_str()) == 0) e.tempHere = false;
         } else if (CallRename(e.temp.c_str(), e.target.c_str()) == 0) {
             e.tempHere = false;
         } else {
@@ -925,7 +1091,10 @@ void Save(std::vector<Entry>& set, const std::vector<TFileContents>& files) {
     CallUnlink(r.commit.c_str());
 }
 
-QString Lines(const QStringList& notes) { return notes.join(QLatin1Char('\n')); }
+QString Lines(QStringList notes) {
+    if (!notes.filter(QStringLiteral(" was left alone: ")).isEmpty()) notes << kHowToRemove;
+    return notes.join(QLatin1Char('\n'));
+}
 
 }  // namespace
 
@@ -937,18 +1106,29 @@ QString WriteFileSet(const std::vector<TFileContents>& files) {
     const FolderLock lock(set.back().target);
     if (!lock.Held()) Fail(set.back().name, lock.Why());
     QStringList notes;
+    Pending pending;
     try {
-        const Pending pending = Recover(set, notes);
-        // An earlier save still to be completed or undone: its kept files
-        // stay, and this save waits until that one can be finished.
-        if (pending.error != 0) Fail(pending.name, Cause(pending.error) + pending.kept);
+        pending = Recover(set, notes);
         // Surveyed again: a leftover of an earlier save may have held a
         // second link to an old file.
         set = Survey(names, true);
+        LinkedOnlyByLeftovers(set);
         Save(set, files);
     } catch (const EInOutError& e) {
-        if (notes.isEmpty()) throw;
-        throw EInOutError(e.Message() + QLatin1Char('\n') + Lines(notes));
+        // An earlier save that could not be completed keeps its files
+        // until a save of the whole set goes through.
+        const QString message = e.Message() + pending.kept;
+        if (notes.isEmpty()) throw EInOutError(message);
+        throw EInOutError(message + QLatin1Char('\n') + Lines(notes));
+    }
+    // The set is whole: an earlier save that could not be completed is
+    // replaced by this one, so that it never blocks a save nor is named
+    // for ever.
+    for (const QString& line : pending.staleNotes) notes.removeAll(line);
+    for (const auto& [slot, record] : pending.stale) {
+        RemoveStale(set, slot, notes);
+        Note(notes, QStringLiteral("The earlier save recorded in %1 could not be completed; this save replaces it.")
+                            .arg(Native(record)));
     }
     return Lines(notes);
 }

@@ -9,7 +9,11 @@
 // was touched; once it exists the new set is complete on disk. The next
 // save or open of the set finds a leftover record and completes the
 // replacement (or, when a failed save was putting the old files back,
-// completes that), and removes the set's temporary files.
+// completes that), and removes the set's temporary files. It does so only
+// while every file of the set is still as that save found or left it: a
+// file changed since (edited, restored, saved by another user) is never
+// overwritten; the record is then left and named, and the next whole save
+// of the set replaces it.
 //
 // Recovery trusts only what this program can have written: regular files
 // of the user who saves, never followed through a link, of the size and
@@ -46,9 +50,13 @@ struct TFileContents {
 
 // Replaces the files in the order given. A failure raises EInOutError
 // "Cannot write file <name>: <cause>" (the cause as the system states it,
-// for example "No space left on device") and leaves every file as it was.
-// Returns what the user should know of a save that went through (files
-// left alone at the hidden names), one line each; empty when nothing.
+// for example "No space left on device") and leaves every file as it was,
+// or, where even the roll-back's record cannot be turned, leaves the new
+// set for the next open to complete. An earlier save of the set that
+// cannot be completed never blocks this one: once this set is whole, that
+// save's record and kept files go. Returns what the user should know of a
+// save that went through (files left alone at the hidden names, an earlier
+// save replaced), one line each; empty when nothing.
 QString WriteFileSet(const std::vector<TFileContents>& files);
 
 // Completes or undoes a save of this set (the same names in the same order)
