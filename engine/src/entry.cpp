@@ -148,7 +148,6 @@ std::string PlotFileOfRun(const Run& R) {
 }
 
 std::int32_t RunStages(Run& R) {
-  const SingleThreadedLapack lapack;  // the frequency workers are the run's threads
   R.IUNIT[kDeckChannel] = kDeckChannel;
   R.IUNIT[kCleanDeckChannel] = kCleanDeckChannel;
   R.IUNIT[kScratchChannel] = kScratchChannel;
@@ -220,6 +219,9 @@ constexpr const char* kNoMemory = "NOT ENOUGH MEMORY TO COMPLETE THE RUN";
 
 std::int32_t RunEngine(Run& R, std::int32_t code) {
   if (code != 12) return 1;
+  // The frequency workers are the run's threads; OpenBLAS's are stopped
+  // until the run has ended, also when it ends for want of memory.
+  const SingleThreadedLapack lapack;
   try {
     return RunStages(R);
   } catch (const std::bad_alloc&) {
