@@ -7,6 +7,8 @@
 #include <new>
 #include <vector>
 
+#include "address_room.h"
+
 // OpenBLAS's own controls (its cblas.h would bring a second set of BLAS
 // declarations).  The weak ones are asked only where the library has them:
 // blas_thread_shutdown_ stops the thread pool (what OpenBLAS does before a
@@ -119,8 +121,9 @@ int ReserveBlasBuffers(int callers) {
   // takes the first free one.  No LAPACK call runs while the run reserves,
   // so every buffer OpenBLAS has mapped (for the callers of an earlier
   // reservation, or for its own pool's threads, now stopped) is free: those
-  // are had without new room; each further one is mapped only where the
-  // address space has room for it.
+  // are had without new room.  Each further one is mapped only where the
+  // address space has room for it, and, but for the calling thread's own,
+  // for the worker thread that will use it and the rest of the run.
   const int mapped = MappedBlasBuffers();
   std::vector<void*> held;
   try {
@@ -129,7 +132,11 @@ int ReserveBlasBuffers(int callers) {
     return 0;
   }
   while (static_cast<int>(held.size()) < callers) {
-    if (static_cast<int>(held.size()) >= mapped && !RoomForABuffer()) break;
+    if (static_cast<int>(held.size()) >= mapped) {
+      if (held.empty() ? !RoomForABuffer()
+                       : !AddressSpaceHasRoom(kBlasBufferBytes + WorkerThreadBytes() + kRunRoomBytes))
+        break;
+    }
     void* buffer = blas_memory_alloc(0);
     if (buffer == nullptr) break;  // all of OpenBLAS's buffers are taken
     held.push_back(buffer);
