@@ -16,8 +16,9 @@
 // - A run that ends with result 3 (a fatal input error, or a deck the
 //   solution refuses) leaves no plot-data file.
 // - Memory that cannot be had, at any stage, ends the run with result 3: the
-//   report says so in place of the results not computed, and every file is
-//   closed.  No exception leaves the entry point.
+//   report says so in place of the results not computed (the console, when
+//   the report is not open yet), and every file is closed.  No exception
+//   leaves the entry point.
 #include "entry.h"
 
 #include <cstdio>
@@ -191,10 +192,19 @@ std::int32_t RunStages(Run& R) {
   return result;
 }
 
-// A run that cannot go on: the report (when it is open) says why after what
-// it holds so far, and every file is closed.  Writing may fail for want of
-// memory too; the files are closed all the same.
+// Says why a run ended on the console, allocating nothing.
+void ConsoleWhy(std::FILE* out, const char* why) {
+  if (out == nullptr) return;
+  std::fprintf(out, " *** %s ***\n", why);
+  std::fflush(out);
+}
+
+// A run that cannot go on: the report says why after what it holds so far
+// (the console, when there is no report yet), and every file is closed.
+// Writing may fail for want of memory too; the files are closed all the
+// same.
 std::int32_t EndRun(Run& R, const char* why) {
+  if (!R.ch.IsOpen(kReportChannel)) ConsoleWhy(R.conOut, why);
   try {
     if (R.ch.IsOpen(kReportChannel))
       WRITE(R, kReportChannel, "('1'///' *** ',A,' ***'/'*** EXECUTION TERMINATED ***')", {std::string(why)});
@@ -239,7 +249,8 @@ std::int32_t RunEngine(std::int32_t code) {
   try {
     R = std::make_unique<Run>();
   } catch (...) {
-    return 3;  // no file is open yet
+    ConsoleWhy(stdout, kNoMemory);  // no file is open yet
+    return 3;
   }
   return RunEngine(*R, code);
 }

@@ -69,9 +69,15 @@ class EngineMemory : public ::testing::Test {
       if (!o.report.empty()) {
         EXPECT_TRUE(EndsWithTheMessage(o.report)) << what << ":\n" << o.report;
       }
+      if (EndsWithTheMessage(o.report)) {
+        EXPECT_NE(o.output.find("result 3 (not enough memory)"), std::string::npos) << what << ": " << o.output;
+      }
       EXPECT_TRUE(o.plot.empty()) << what;
     }
   }
+
+  // The report of the deck's run into `out`.
+  fs::path ReportIn(const fs::path& out) const { return out / (deck_.stem().string() + ".vto"); }
 
   fs::path dir_, deck_;
   Outcome reference_;
@@ -108,6 +114,48 @@ TEST_F(EngineMemory, AnyAllocationThatFailsEndsTheRunOrLeavesItsReportAsItWas) {
   for (int at : {1, 2, 3, 5, 10, 20, 30, 50, 100, 200, 300, 1000, 3000}) {
     const Outcome o = runner_child::Run(deck_, dir_ / "out", FailingAllocation("malloc", at, 4096));
     ExpectCompletedOrEndedWithTheMessage(o, "allocation " + std::to_string(at));
+  }
+}
+
+// Memory that cannot be had before the report is open: the console says so
+// (there is nowhere else), and the runner names no report it did not get.
+TEST_F(EngineMemory, NoMemoryBeforeTheReportIsOpenIsSaidOnTheConsole) {
+  int beforeTheReport = 0;
+  for (int at = 1; at <= 30; ++at) {
+    const Outcome o = runner_child::Run(deck_, dir_ / "out", FailingAllocation("malloc", at));
+    const std::string what = "allocation " + std::to_string(at);
+    ExpectCompletedOrEndedWithTheMessage(o, what);
+    if (fs::exists(ReportIn(dir_ / "out"))) continue;
+    ++beforeTheReport;
+    ASSERT_TRUE(o.Fatal()) << what << ": " << o.Describe();
+    EXPECT_NE(o.output.find(kNoMemory[0]), std::string::npos) << what << ": " << o.output;
+    EXPECT_EQ(o.output.find("report " + ReportIn(dir_ / "out").string()), std::string::npos) << what << ": " << o.output;
+    EXPECT_NE(o.output.find("no report"), std::string::npos) << what << ": " << o.output;
+  }
+  EXPECT_GT(beforeTheReport, 0);  // some of them failed before the report was open
+}
+
+// Limits from 300 MB to 2 GB, each in a child of its own, with none of the
+// thread variables set (the runner sets them as VortN3 does): every run
+// ends, with the report of one worker or with the message and no plot
+// data, and a limit under which the run completes never fails at a higher
+// one.
+TEST_F(EngineMemory, SweepOfAddressSpaceLimits) {
+  constexpr unsigned long long MB = 1ull << 20;
+  const int limits[] = {300, 400, 500, 600, 700, 800, 900, 1000, 1100, 1200, 1400, 1600, 2000};
+  int completedAt = 0;
+  for (int mb : limits) {
+    ChildSetup s;
+    s.addressSpace = mb * MB;
+    s.patience = 60;
+    s.unset = {"VORTN_THREADS", "OPENBLAS_NUM_THREADS", "OMP_NUM_THREADS"};
+    const Outcome o = runner_child::Run(deck_, dir_ / "out", s);
+    const std::string what = std::to_string(mb) + " MB";
+    ExpectCompletedOrEndedWithTheMessage(o, what);
+    if (o.Completed() && completedAt == 0) completedAt = mb;
+    if (completedAt != 0) {
+      EXPECT_TRUE(o.Completed()) << what << ", while " << completedAt << " MB completed: " << o.Describe();
+    }
   }
 }
 
