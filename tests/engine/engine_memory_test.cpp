@@ -160,12 +160,11 @@ TEST_F(EngineMemory, SweepOfAddressSpaceLimits) {
 }
 
 // Under an address-space limit (ulimit -v) a run completes, with as many
-// workers as the limit leaves room for, or ends with the message.  With
-// OPENBLAS_NUM_THREADS=1 the sequential and POSIX-threads builds start no
-// threads of their own; otherwise, and always with the OpenMP build,
-// OpenBLAS maps a buffer for each processor when it is loaded, and under a
-// limit below that it never gets past its own loading (see the README), so
-// those limits start above it.
+// workers as the limit leaves room for, or ends with the message.  Without
+// its thread variables OpenBLAS may map a buffer for each processor when it
+// is loaded, and under a limit below that it never gets past its own
+// loading (see the README), so those limits start above it; the runner now
+// sets the variables itself, as VortN3 does.
 TEST_F(EngineMemory, UnderAnAddressSpaceLimitTheRunEndsAndNeverHangs) {
   constexpr unsigned long long MB = 1ull << 20;
   struct Case {
