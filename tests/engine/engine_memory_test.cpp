@@ -138,8 +138,8 @@ TEST_F(EngineMemory, NoMemoryBeforeTheReportIsOpenIsSaidOnTheConsole) {
 // Limits from 300 MB to 2 GB, each in a child of its own, with none of the
 // thread variables set (the runner sets them as VortN3 does): every run
 // ends, with the report of one worker or with the message and no plot
-// data, and a limit under which the run completes never fails at a higher
-// one.
+// data; a limit under which the run completes never fails at a higher one,
+// and none fails where one worker (VORTN_THREADS=1) completes.
 TEST_F(EngineMemory, SweepOfAddressSpaceLimits) {
   constexpr unsigned long long MB = 1ull << 20;
   const int limits[] = {300, 400, 500, 600, 700, 800, 900, 1000, 1100, 1200, 1400, 1600, 2000};
@@ -155,6 +155,13 @@ TEST_F(EngineMemory, SweepOfAddressSpaceLimits) {
     if (o.Completed() && completedAt == 0) completedAt = mb;
     if (completedAt != 0) {
       EXPECT_TRUE(o.Completed()) << what << ", while " << completedAt << " MB completed: " << o.Describe();
+    }
+    if (!o.Completed()) {
+      ChildSetup one = s;
+      one.unset = {"OPENBLAS_NUM_THREADS", "OMP_NUM_THREADS"};
+      one.set = {{"VORTN_THREADS", "1"}};
+      const Outcome alone = runner_child::Run(deck_, dir_ / "one-worker", one);
+      EXPECT_FALSE(alone.Completed()) << what << ": one worker completes, the default ended: " << o.Describe();
     }
   }
 }
