@@ -3,6 +3,7 @@
 // the front-end runs it (names.dat in OUTDIR, OUTDIR as the current folder,
 // one call of IVORTN with code 12).
 #include <dlfcn.h>
+#include <stdlib.h>
 #include <unistd.h>
 
 #include <climits>
@@ -10,9 +11,39 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 namespace fs = std::filesystem;
+
+namespace {
+
+std::string ReadText(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// What a result means; for 3, what the report (empty when there is none)
+// says ended the run.
+const char* Meaning(int result, const std::string& report) {
+  switch (result) {
+    case 0:
+      return "done";
+    case 1:
+      return "wrong interface code";
+    case 2:
+      return "stopped (STOP or end of input)";
+    case 3:
+      if (report.find(" *** NOT ENOUGH MEMORY TO COMPLETE THE RUN ***") != std::string::npos) return "not enough memory";
+      if (report.find(" *** THE RUN STOPPED ON AN INTERNAL ERROR ***") != std::string::npos) return "internal error";
+      if (report.empty()) return "ended before its report was written";
+      return "fatal input error";
+    default:
+      return "unknown";
+  }
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   if (argc != 3) {
@@ -53,6 +84,12 @@ int main(int argc, char** argv) {
   }
   self[n] = '\0';
   fs::path lib = fs::path(self).parent_path() / "libVrt3-comp.so";
+  // The engine runs its own workers, each calling OpenBLAS single-threaded;
+  // OpenBLAS's pool (POSIX-threads build) and OpenMP's threads (OpenMP
+  // build) would only be started, and each given a 128 MiB buffer, while
+  // the library loads.  Both read their count when they are loaded.
+  setenv("OPENBLAS_NUM_THREADS", "1", 1);
+  setenv("OMP_NUM_THREADS", "1", 1);
   void* h = dlopen(lib.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!h) {
     std::fprintf(stderr, "vortn-run: %s\n", dlerror());
@@ -70,10 +107,12 @@ int main(int argc, char** argv) {
   int result = entry(12);
   fs::current_path(old);
   dlclose(h);
-  static const char* kMeaning[] = {"done", "wrong interface code", "stopped (STOP or end of input)",
-                                   "fatal input error"};
-  std::printf("result %d (%s)\nreport %s\n", result,
-              result >= 0 && result <= 3 ? kMeaning[result] : "unknown", report.c_str());
+  const bool haveReport = fs::is_regular_file(report);
+  std::printf("result %d (%s)\n", result, Meaning(result, haveReport ? ReadText(report) : std::string()));
+  if (haveReport)
+    std::printf("report %s\n", report.c_str());
+  else
+    std::printf("no report (%s was not written)\n", report.c_str());
   if (fs::exists(plot)) std::printf("plot data %s\n", plot.c_str());
   return result == 0 ? 0 : 1;
 }

@@ -26,8 +26,9 @@ bool BlasAllowsConcurrentCalls();
 void SingleThreadedBlasInThisThread();
 
 // Makes sure `callers` threads can call LAPACK at once without OpenBLAS
-// having to map memory during the calls: maps its buffers for them now,
-// each after checking that the address space has room for it.  Returns how
+// having to map memory during the calls: the buffers OpenBLAS has mapped
+// already serve the first callers, and one is mapped for each further
+// caller after checking that the address space has room for it.  Returns how
 // many callers have a buffer: 0 when not even the calling thread's can be
 // had (a LAPACK call could then wait for memory for ever).
 int ReserveBlasBuffers(int callers);
@@ -37,7 +38,7 @@ constexpr unsigned long long kBlasBufferBytes = (128ull << 20) + (1ull << 20);
 
 // Turns OpenBLAS's threading off while it lives (one thread per LAPACK
 // call, in the calling thread), stops its idle thread pool, and restores
-// the previous setting after.
+// the previous count after without starting the pool again.
 class SingleThreadedLapack {
  public:
   SingleThreadedLapack();

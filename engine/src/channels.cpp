@@ -1,7 +1,9 @@
 // Numbered channels kept in memory and mirrored to their files.
 #include "channels.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <new>
 
 namespace {
 
@@ -10,7 +12,14 @@ struct FileCloser {
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
 
-File OpenFile(const std::string& path, const char* mode) { return File(std::fopen(path.c_str(), mode)); }
+// A file that cannot be opened for want of memory (fopen's own storage) is
+// a run without memory, not a missing or unwritable file.
+File OpenFile(const std::string& path, const char* mode) {
+  errno = 0;
+  File f(std::fopen(path.c_str(), mode));
+  if (!f && errno == ENOMEM) throw std::bad_alloc();
+  return f;
+}
 
 // Reads a text file into records, dropping the line endings (LF or CR LF).
 bool ReadLines(const std::string& path, std::vector<std::string>& out) {
@@ -19,6 +28,7 @@ bool ReadLines(const std::string& path, std::vector<std::string>& out) {
   std::string line;
   int c;
   bool any = false;
+  errno = 0;
   while ((c = std::fgetc(f.get())) != EOF) {
     any = true;
     if (c == '\n') {
@@ -30,6 +40,7 @@ bool ReadLines(const std::string& path, std::vector<std::string>& out) {
       line.push_back(static_cast<char>(c));
     }
   }
+  if (std::ferror(f.get()) && errno == ENOMEM) throw std::bad_alloc();  // stdio's buffer
   if (any) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     out.push_back(line);

@@ -28,7 +28,9 @@ class ChannelTable {
 
   // Opens `unit` on `path`.  `forOutput` replaces the file; otherwise an
   // existing file is read in (a missing one is created when `createMissing`,
-  // else the open fails).  Returns false when the file cannot be opened.
+  // else the open fails).  Returns false when the file cannot be opened;
+  // throws std::bad_alloc when that is for want of memory (as every
+  // method may).
   bool Open(int unit, const std::string& path, bool forOutput, bool createMissing = false);
   bool IsOpen(int unit) const;
   void Close(int unit);

@@ -12,9 +12,11 @@
 // calls single-threaded (blas_threads.h).
 //
 // Memory: the storage every worker needs is taken before any of them
-// starts; where it cannot be had, fewer workers (down to the calling
-// thread alone) take the items, and only when even that one cannot have it
-// does the run end (std::bad_alloc, which the entry point reports).
+// starts; where it cannot be had, or a further worker would not leave room
+// in the address space for the rest of the run (address_room.h), fewer
+// workers (down to the calling thread alone) take the items, and only when
+// even that one cannot have it does the run end (std::bad_alloc, which the
+// entry point reports).
 #pragma once
 
 #include <atomic>
@@ -26,6 +28,7 @@
 #include <thread>
 #include <vector>
 
+#include "address_room.h"
 #include "blas_threads.h"
 
 // The number of workers for `items` items: VORTN_THREADS when it holds a
@@ -47,13 +50,15 @@ int LapackWorkers(int items);
 // order on the calling thread.  Returns when every item is done and every
 // worker joined.  The first exception an item throws stops the others from
 // taking new items and is thrown again here, after the join; a worker
-// that cannot be started leaves its share to the others.
+// that cannot be started, or for whose thread the address space has no
+// room (RoomForAnotherWorker), leaves its share to the others.
 template <class Scratch, class Item, class Reserve>
 void ForEachOnWorkers(int items, int workers, Item item, Reserve reserve) {
   if (workers < 1) workers = 1;
   std::vector<std::unique_ptr<Scratch>> scratch;
   scratch.reserve(static_cast<std::size_t>(workers));
   for (int w = 0; w < workers; ++w) {
+    if (w > 0 && !RoomForAnotherWorker()) break;
     try {
       auto s = std::make_unique<Scratch>();
       reserve(*s);
@@ -80,7 +85,10 @@ void ForEachOnWorkers(int items, int workers, Item item, Reserve reserve) {
     std::vector<std::jthread> helpers;  // joined when the block ends
     try {
       helpers.reserve(scratch.size() - 1);
-      for (std::size_t w = 1; w < scratch.size(); ++w) helpers.emplace_back(work, std::ref(*scratch[w]), true);
+      for (std::size_t w = 1; w < scratch.size(); ++w) {
+        if (!RoomForAnotherWorker()) break;  // the scratch of the others took it
+        helpers.emplace_back(work, std::ref(*scratch[w]), true);
+      }
     } catch (...) {
       // Fewer workers than asked for: the started ones and this thread
       // take every item all the same.

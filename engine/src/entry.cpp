@@ -16,8 +16,9 @@
 // - A run that ends with result 3 (a fatal input error, or a deck the
 //   solution refuses) leaves no plot-data file.
 // - Memory that cannot be had, at any stage, ends the run with result 3: the
-//   report says so in place of the results not computed, and every file is
-//   closed.  No exception leaves the entry point.
+//   report says so in place of the results not computed (the console, when
+//   the report is not open yet), and every file is closed.  No exception
+//   leaves the entry point.
 #include "entry.h"
 
 #include <cstdio>
@@ -148,7 +149,6 @@ std::string PlotFileOfRun(const Run& R) {
 }
 
 std::int32_t RunStages(Run& R) {
-  const SingleThreadedLapack lapack;  // the frequency workers are the run's threads
   R.IUNIT[kDeckChannel] = kDeckChannel;
   R.IUNIT[kCleanDeckChannel] = kCleanDeckChannel;
   R.IUNIT[kScratchChannel] = kScratchChannel;
@@ -192,10 +192,19 @@ std::int32_t RunStages(Run& R) {
   return result;
 }
 
-// A run that cannot go on: the report (when it is open) says why after what
-// it holds so far, and every file is closed.  Writing may fail for want of
-// memory too; the files are closed all the same.
+// Says why a run ended on the console, allocating nothing.
+void ConsoleWhy(std::FILE* out, const char* why) {
+  if (out == nullptr) return;
+  std::fprintf(out, " *** %s ***\n", why);
+  std::fflush(out);
+}
+
+// A run that cannot go on: the report says why after what it holds so far
+// (the console, when there is no report yet), and every file is closed.
+// Writing may fail for want of memory too; the files are closed all the
+// same.
 std::int32_t EndRun(Run& R, const char* why) {
+  if (!R.ch.IsOpen(kReportChannel)) ConsoleWhy(R.conOut, why);
   try {
     if (R.ch.IsOpen(kReportChannel))
       WRITE(R, kReportChannel, "('1'///' *** ',A,' ***'/'*** EXECUTION TERMINATED ***')", {std::string(why)});
@@ -220,6 +229,9 @@ constexpr const char* kNoMemory = "NOT ENOUGH MEMORY TO COMPLETE THE RUN";
 
 std::int32_t RunEngine(Run& R, std::int32_t code) {
   if (code != 12) return 1;
+  // The frequency workers are the run's threads; OpenBLAS's are stopped
+  // until the run has ended, also when it ends for want of memory.
+  const SingleThreadedLapack lapack;
   try {
     return RunStages(R);
   } catch (const std::bad_alloc&) {
@@ -237,7 +249,8 @@ std::int32_t RunEngine(std::int32_t code) {
   try {
     R = std::make_unique<Run>();
   } catch (...) {
-    return 3;  // no file is open yet
+    ConsoleWhy(stdout, kNoMemory);  // no file is open yet
+    return 3;
   }
   return RunEngine(*R, code);
 }

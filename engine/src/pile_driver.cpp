@@ -8,6 +8,7 @@
 #include <array>
 #include <complex>
 #include <iterator>
+#include <new>
 #include <string>
 
 #include "engine_workers.h"
@@ -150,7 +151,12 @@ bool PileBeforeLoop(Run& R) {
           {nl, np});
     return false;
   }
-  if (R.flags.FNDTYP == Foundation::kPile && R.flags.INTER != 0 && np != 1) PILSTF(R);
+  if (R.flags.FNDTYP == Foundation::kPile && R.flags.INTER != 0 && np != 1) {
+    // The calling thread's OpenBLAS buffer is mapped before the pair tables'
+    // workers take room: the impedances need it whatever the workers.
+    if (ReserveBlasBuffers(1) < 1) throw std::bad_alloc();
+    PILSTF(R);
+  }
   return true;
 }
 

@@ -144,39 +144,16 @@ inline std::size_t Ix(int i, int j, int ld) {
   return static_cast<std::size_t>(i - 1) + static_cast<std::size_t>(ld) * static_cast<std::size_t>(j - 1);
 }
 
-// A direct-mapped memo of a pure function of K floats.  On a regular grid
-// many pairs share their spacing, angle and static factors, and the fits
-// are functions of those alone: a hit returns exactly what the call would
-// compute (keys are compared bit for bit), a miss computes and keeps it.
-template <int K, class V>
-class PureMemo {
- public:
-  explicit PureMemo(std::size_t slots) : slots_(slots) {}  // a power of 2
-  template <class F>
-  const V& Get(const float (&key)[K], F compute) {
-    std::uint32_t bits[K];
-    std::memcpy(bits, key, sizeof bits);
-    // The words mixed side by side (no chain of multiplications): the
-    // hash only spreads the slots, the key decides a hit.
-    std::uint64_t h = 0;
-    for (int k = 0; k < K; ++k) h ^= (bits[k] + std::uint64_t(k)) * (0x9E3779B97F4A7C15ull >> k);
-    Slot& s = slots_[(h ^ (h >> 29) ^ (h >> 41)) & (slots_.size() - 1)];
-    if (!s.used || std::memcmp(s.key, bits, sizeof bits) != 0) {
-      std::memcpy(s.key, bits, sizeof bits);
-      s.value = compute();
-      s.used = true;
-    }
-    return s.value;
-  }
+// The memos' sizes.
+constexpr std::size_t kVerticalMemoSlots = 4096, kPairMemoSlots = 8192, kAngleMemoSlots = 4096;
 
- private:
-  struct Slot {
-    std::uint32_t key[K] = {};
-    bool used = false;
-    V value{};
-  };
-  std::vector<Slot> slots_;
-};
+// A memo of the work storage, empty, in its size (taken here only where
+// ReserveGroupWork did not).
+template <class Memo>
+void PrepareMemo(Memo& memo, std::size_t slots) {
+  if (memo.Slots() != slots) memo.Size(slots);
+  memo.Clear();
+}
 
 // Copies the strict upper triangle of the n x n matrix A (leading
 // dimension n) into the lower one, in tiles that stay in cache.
@@ -349,7 +326,8 @@ class GroupMatrixForm {
   // 5: the vertical group (NP x NP).
   void Vertical(CF* V) const {
     // 4: interaction factors, static up to 10 rad/s.
-    PureMemo<2, CF> verticalMemo(4096);
+    PureMemo<2, CF>& verticalMemo = work_.memos.vertical;
+    PrepareMemo(verticalMemo, kVerticalMemoSlots);
     const CF f33 = F_[M6(3, 3)];
     for (int q = 1; q <= NP_; ++q) {
       V[Ix(q, q, NP_)] = Own(q, F33);
@@ -372,14 +350,12 @@ class GroupMatrixForm {
   void Lateral(int dir, CF* L) const {
     // The lateral factors of pair p < q: at the pair angle T4(p, q) for x
     // loading, at T4(q, p) for y loading.
-    struct Dynamics {
-      CF D[3][2];
-    };
-    struct Squares {
-      float c2, s2;  // cos^2 and sin^2 of a pair angle
-    };
-    PureMemo<7, Dynamics> pairMemo(8192);
-    PureMemo<1, Squares> angleMemo(4096);
+    using Dynamics = GroupMemos::PairDynamics;
+    using Squares = GroupMemos::AngleSquares;
+    PureMemo<7, Dynamics>& pairMemo = work_.memos.pair;
+    PureMemo<1, Squares>& angleMemo = work_.memos.angle;
+    PrepareMemo(pairMemo, kPairMemoSlots);
+    PrepareMemo(angleMemo, kAngleMemoSlots);
     auto lateral = [&](int p, int q, CF a[3]) {
       const float st0[3] = {T(1, p, q), T(2, p, q), T(3, p, q)};
       const float st9[3] = {T(1, q, p), T(2, q, p), T(3, q, p)};
@@ -653,6 +629,9 @@ void ReserveGroupWork(const PileGroupInput& in, PileGroupWork& work) {
   const int largest = in.fixed != 0 ? 2 * in.NP : in.NP;
   work.matrix.Room(static_cast<std::size_t>(largest) * largest + SolveSlack(largest));
   work.flex.reserve(static_cast<std::size_t>(kFlexTerms) * in.NP);
+  work.memos.vertical.Size(kVerticalMemoSlots);
+  work.memos.pair.Size(kPairMemoSlots);
+  work.memos.angle.Size(kAngleMemoSlots);
 }
 
 int GroupImpedanceOfSums(const PileGroupSums& g, float height, CF* ZG) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "matrix_buffer.h"
+#include "pure_memo.h"
 #include "symmetric_solver.h"
 
 struct Run;
@@ -37,6 +38,19 @@ struct PileGroupSums {
   std::complex<double> y2z11, x2z22, x2z33, y2z33, xyz33;
 };
 
+// The memos of the interaction factors of one matrix (cleared for each).
+struct GroupMemos {
+  struct PairDynamics {
+    std::complex<float> D[3][2];
+  };
+  struct AngleSquares {
+    float c2, s2;  // cos^2 and sin^2 of a pair angle
+  };
+  PureMemo<2, std::complex<float>> vertical;
+  PureMemo<7, PairDynamics> pair;
+  PureMemo<1, AngleSquares> angle;
+};
+
 // Working storage of the group routine, rebuilt at every call.  Each
 // thread that forms group impedances needs one of its own.
 struct PileGroupWork {
@@ -46,6 +60,7 @@ struct PileGroupWork {
   std::vector<std::complex<double>> rhs;   // right-hand sides, then solutions
   std::vector<std::complex<double>> residuals;  // of the solutions, in double
   SymmetricSolveWork solve;
+  GroupMemos memos;
 };
 
 // What the group routine reads of a run.  x, y, angles and the pair tables
@@ -99,7 +114,8 @@ bool GroupInteracts(const PileGroupInput& in);
 int GroupMatrixSums(const PileGroupInput& in, PileGroupWork& work, const std::complex<float>* Z, float w,
                     GroupMatrix matrix, PileGroupSums& g);
 // Sizes `work` for GroupMatrixSums on the group `in` (its largest storage,
-// the flexibility matrix): a worker that has it allocates little more.
+// the flexibility matrix, and the memos): a worker that has it allocates
+// little more.
 void ReserveGroupWork(const PileGroupInput& in, PileGroupWork& work);
 // GroupImpedanceOfSums assembles ZG at the reference point a height H
 // above the heads (0, or 129 and ZG all zero when an entry is not finite).

@@ -4,11 +4,15 @@
 // fetches them): sequential, POSIX threads, OpenMP.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <filesystem>
+#include <fstream>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -19,12 +23,22 @@
 #include "usable_cpus.h"
 
 extern "C" {
+void openblas_set_num_threads(int threads);
 int openblas_get_num_threads(void);
 int openblas_get_parallel(void);
 char* openblas_get_config(void);
+void* blas_memory_alloc(int procpos);
+void blas_memory_free(void* buffer);
 }
 
 namespace {
+
+// The threads of this process, as the kernel lists them.
+int ProcessThreads() {
+  int n = 0;
+  for ([[maybe_unused]] const auto& task : std::filesystem::directory_iterator("/proc/self/task")) ++n;
+  return n;
+}
 
 // Which build this is, for the failure messages.
 std::string Build() { return openblas_get_config(); }
@@ -73,6 +87,56 @@ TEST(BlasBuild, EveryWorkerCallsLapackSingleThreaded) {
   if (ompMaxThreads) {
     EXPECT_EQ(ompCounts, std::vector<int>(4, 1)) << Build();
   }
+}
+
+// A run stops OpenBLAS's idle pool and gives the host its thread count back
+// at the end without starting the pool again: the host's next threaded
+// call starts it when it needs it.  (Started at the end of a run, each pool
+// thread maps a 128 MiB buffer; under an address-space limit that killed
+// the process or left its threads spinning for ever.)
+TEST(BlasBuild, TheEndOfARunStartsNoThreads) {
+  const int before = openblas_get_num_threads();
+  openblas_set_num_threads(4);  // a host that runs OpenBLAS on four threads
+  const int hostCount = openblas_get_num_threads();
+  int during = 0;
+  {
+    const SingleThreadedLapack lapack;
+    EXPECT_EQ(openblas_get_num_threads(), 1) << Build();
+    during = ProcessThreads();
+  }
+  EXPECT_EQ(ProcessThreads(), during) << Build();
+  EXPECT_EQ(openblas_get_num_threads(), hostCount) << Build();
+  openblas_set_num_threads(before);
+}
+
+// The address space this process takes, in bytes.
+unsigned long long AddressSpaceInUse() {
+  std::ifstream statm("/proc/self/statm");
+  unsigned long long pages = 0;
+  statm >> pages;
+  return pages * static_cast<unsigned long long>(sysconf(_SC_PAGESIZE));
+}
+
+// Buffers OpenBLAS mapped before the run (for its own pool's threads, or
+// at its loading) serve the run's callers without new room: under a limit
+// that leaves no room for one more buffer, every one of them is had.
+TEST(BlasBuild, BuffersMappedBeforeNeedNoNewRoom) {
+  const int callers = UsableCpus() + 2;  // more than any reservation of an earlier test
+  const pid_t pid = fork();
+  if (pid == 0) {
+    std::vector<void*> buffers;
+    for (int k = 0; k < callers; ++k) buffers.push_back(blas_memory_alloc(0));  // as the pool's threads take them
+    for (void* b : buffers) blas_memory_free(b);
+    const unsigned long long limit = AddressSpaceInUse() + (64ull << 20);
+    const rlimit r{limit, limit};
+    if (setrlimit(RLIMIT_AS, &r) != 0) _exit(100);
+    _exit(ReserveBlasBuffers(callers));
+  }
+  ASSERT_GT(pid, 0);
+  int status = 0;
+  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  ASSERT_TRUE(WIFEXITED(status)) << Build();
+  EXPECT_EQ(WEXITSTATUS(status), callers) << Build();
 }
 
 // A run on every usable processor prints the bytes of a one-worker run, and

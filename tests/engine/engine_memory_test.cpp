@@ -69,9 +69,15 @@ class EngineMemory : public ::testing::Test {
       if (!o.report.empty()) {
         EXPECT_TRUE(EndsWithTheMessage(o.report)) << what << ":\n" << o.report;
       }
+      if (EndsWithTheMessage(o.report)) {
+        EXPECT_NE(o.output.find("result 3 (not enough memory)"), std::string::npos) << what << ": " << o.output;
+      }
       EXPECT_TRUE(o.plot.empty()) << what;
     }
   }
+
+  // The report of the deck's run into `out`.
+  fs::path ReportIn(const fs::path& out) const { return out / (deck_.stem().string() + ".vto"); }
 
   fs::path dir_, deck_;
   Outcome reference_;
@@ -111,13 +117,61 @@ TEST_F(EngineMemory, AnyAllocationThatFailsEndsTheRunOrLeavesItsReportAsItWas) {
   }
 }
 
+// Memory that cannot be had before the report is open: the console says so
+// (there is nowhere else), and the runner names no report it did not get.
+TEST_F(EngineMemory, NoMemoryBeforeTheReportIsOpenIsSaidOnTheConsole) {
+  int beforeTheReport = 0;
+  for (int at = 1; at <= 30; ++at) {
+    const Outcome o = runner_child::Run(deck_, dir_ / "out", FailingAllocation("malloc", at));
+    const std::string what = "allocation " + std::to_string(at);
+    ExpectCompletedOrEndedWithTheMessage(o, what);
+    if (fs::exists(ReportIn(dir_ / "out"))) continue;
+    ++beforeTheReport;
+    ASSERT_TRUE(o.Fatal()) << what << ": " << o.Describe();
+    EXPECT_NE(o.output.find(kNoMemory[0]), std::string::npos) << what << ": " << o.output;
+    EXPECT_EQ(o.output.find("report " + ReportIn(dir_ / "out").string()), std::string::npos) << what << ": " << o.output;
+    EXPECT_NE(o.output.find("no report"), std::string::npos) << what << ": " << o.output;
+  }
+  EXPECT_GT(beforeTheReport, 0);  // some of them failed before the report was open
+}
+
+// Limits from 300 MB to 2 GB, each in a child of its own, with none of the
+// thread variables set (the runner sets them as VortN3 does): every run
+// ends, with the report of one worker or with the message and no plot
+// data; a limit under which the run completes never fails at a higher one,
+// and none fails where one worker (VORTN_THREADS=1) completes.
+TEST_F(EngineMemory, SweepOfAddressSpaceLimits) {
+  constexpr unsigned long long MB = 1ull << 20;
+  const int limits[] = {300, 400, 500, 600, 700, 800, 900, 1000, 1100, 1200, 1400, 1600, 2000};
+  int completedAt = 0;
+  for (int mb : limits) {
+    ChildSetup s;
+    s.addressSpace = mb * MB;
+    s.patience = 60;
+    s.unset = {"VORTN_THREADS", "OPENBLAS_NUM_THREADS", "OMP_NUM_THREADS"};
+    const Outcome o = runner_child::Run(deck_, dir_ / "out", s);
+    const std::string what = std::to_string(mb) + " MB";
+    ExpectCompletedOrEndedWithTheMessage(o, what);
+    if (o.Completed() && completedAt == 0) completedAt = mb;
+    if (completedAt != 0) {
+      EXPECT_TRUE(o.Completed()) << what << ", while " << completedAt << " MB completed: " << o.Describe();
+    }
+    if (!o.Completed()) {
+      ChildSetup one = s;
+      one.unset = {"OPENBLAS_NUM_THREADS", "OMP_NUM_THREADS"};
+      one.set = {{"VORTN_THREADS", "1"}};
+      const Outcome alone = runner_child::Run(deck_, dir_ / "one-worker", one);
+      EXPECT_FALSE(alone.Completed()) << what << ": one worker completes, the default ended: " << o.Describe();
+    }
+  }
+}
+
 // Under an address-space limit (ulimit -v) a run completes, with as many
-// workers as the limit leaves room for, or ends with the message.  With
-// OPENBLAS_NUM_THREADS=1 the sequential and POSIX-threads builds start no
-// threads of their own; otherwise, and always with the OpenMP build,
-// OpenBLAS maps a buffer for each processor when it is loaded, and under a
-// limit below that it never gets past its own loading (see the README), so
-// those limits start above it.
+// workers as the limit leaves room for, or ends with the message.  Without
+// its thread variables OpenBLAS may map a buffer for each processor when it
+// is loaded, and under a limit below that it never gets past its own
+// loading (see the README), so those limits start above it; the runner now
+// sets the variables itself, as VortN3 does.
 TEST_F(EngineMemory, UnderAnAddressSpaceLimitTheRunEndsAndNeverHangs) {
   constexpr unsigned long long MB = 1ull << 20;
   struct Case {

@@ -11,6 +11,7 @@
 #include <dlfcn.h>
 
 #include <atomic>
+#include <cerrno>
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
@@ -58,12 +59,18 @@ extern "C" {
 
 __attribute__((visibility("default"))) void* malloc(std::size_t size) {
   constexpr std::size_t kBlasBuffers = std::size_t(64) << 20;
-  if (size >= Read().least && size < kBlasBuffers && FailThis(kMalloc)) return nullptr;
+  if (size >= Read().least && size < kBlasBuffers && FailThis(kMalloc)) {
+    errno = ENOMEM;  // as glibc's own
+    return nullptr;
+  }
   return __libc_malloc(size);
 }
 
 __attribute__((visibility("default"))) void* aligned_alloc(std::size_t alignment, std::size_t size) {
-  if (alignment >= (std::size_t(2) << 20) && FailThis(kAligned)) return nullptr;
+  if (alignment >= (std::size_t(2) << 20) && FailThis(kAligned)) {
+    errno = ENOMEM;
+    return nullptr;
+  }
   return __libc_memalign(alignment, size);
 }
 

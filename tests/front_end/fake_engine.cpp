@@ -12,6 +12,10 @@
 //                      it needs, however busy the machine
 //   VORTN_FAKE_THROW   when set, the call ends by throwing std::bad_alloc
 //                      (after the files are written)
+//   VORTN_FAKE_LOADED  file that receives OPENBLAS_NUM_THREADS and
+//                      OMP_NUM_THREADS as they were while the library was
+//                      loaded (when OpenBLAS and OpenMP read them), one
+//                      NAME=value line each ("unset" for a missing one)
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -33,7 +37,23 @@ std::string Env(const char* name) {
     return v ? v : "";
 }
 
+// The thread variables while the library was loaded (made on first use:
+// the load-time function may run before the file's other initialisers).
+std::string& LoadedWith() {
+    static std::string text;
+    return text;
+}
+
+__attribute__((constructor)) void AtLoad() {
+    for (const char* name : {"OPENBLAS_NUM_THREADS", "OMP_NUM_THREADS"}) {
+        const char* v = std::getenv(name);
+        LoadedWith() += std::string(name) + "=" + (v ? v : "unset") + "\n";
+    }
+}
+
 int Run() {
+    if (const std::string loaded = Env("VORTN_FAKE_LOADED"); !loaded.empty())
+        std::ofstream(loaded, std::ios::binary) << LoadedWith();
     std::ifstream names("names.dat", std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(names)), std::istreambuf_iterator<char>());
     if (const std::string record = Env("VORTN_FAKE_RECORD"); !record.empty()) {

@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QProgressBar>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
 
@@ -56,7 +58,7 @@ protected:
     }
     void TearDown() override {
         for (const char* v : {"VORTN_FAKE_RECORD", "VORTN_FAKE_RESULT", "VORTN_FAKE_VTP", "VORTN_FAKE_VTO",
-                              "VORTN_FAKE_HOLD", "VORTN_FAKE_THROW"})
+                              "VORTN_FAKE_HOLD", "VORTN_FAKE_THROW", "VORTN_FAKE_LOADED"})
             qunsetenv(v);
         FrontEndFixture::TearDown();
     }
@@ -279,6 +281,49 @@ TEST_F(EngineRun, ResultsThatCannotBeMovedBesideTheProjectAreNotReportedAsDone) 
     EXPECT_TRUE(messages_[0].contains(QLatin1String("project-half-space.vtp"))) << messages_[0].toStdString();
     EXPECT_FALSE(Form().ResultsLoaded());
     EXPECT_FALSE(Form().RunInProgress());
+}
+
+// The engine library is loaded with one OpenBLAS and one OpenMP thread (it
+// runs workers of its own; the libraries' pools would only take memory), and
+// the programs the front-end starts get the environment the user gave it.
+TEST_F(EngineRun, TheEngineLoadsWithOneLibraryThreadAndTheEditorGetsTheUsersEnvironment) {
+    const QByteArray savedBlas = qgetenv("OPENBLAS_NUM_THREADS"), savedOmp = qgetenv("OMP_NUM_THREADS");
+    const bool hadBlas = qEnvironmentVariableIsSet("OPENBLAS_NUM_THREADS");
+    const bool hadOmp = qEnvironmentVariableIsSet("OMP_NUM_THREADS");
+    const auto restore = qScopeGuard([&] {
+        if (hadBlas)
+            qputenv("OPENBLAS_NUM_THREADS", savedBlas);
+        else
+            qunsetenv("OPENBLAS_NUM_THREADS");
+        if (hadOmp)
+            qputenv("OMP_NUM_THREADS", savedOmp);
+        else
+            qunsetenv("OMP_NUM_THREADS");
+    });
+    qunsetenv("OPENBLAS_NUM_THREADS");
+    qputenv("OMP_NUM_THREADS", "3");  // the user's own
+    const QString loaded = Path(QStringLiteral("loaded.txt"));
+    qputenv("VORTN_FAKE_LOADED", loaded.toUtf8());
+    OpenProject();
+    Form().CompRunClick();
+    EXPECT_EQ(ReadAll(loaded).toStdString(), "OPENBLAS_NUM_THREADS=1\nOMP_NUM_THREADS=1\n");
+    EXPECT_EQ(messages_, QStringList{kDone});
+
+    // An editor that writes down its environment.
+    const QString seen = Path(QStringLiteral("editor-env.txt"));
+    const QString editor = Path(QStringLiteral("editor.sh"));
+    WriteText(editor, ("#!/bin/sh\nenv > '" + seen + ".part' && mv '" + seen + ".part' '" + seen + "'\n").toUtf8());
+    ASSERT_TRUE(QFile::setPermissions(editor, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    Form().SetEditorPath(editor);
+    Form().CompInputClick();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(seen); }, kPatienceMs));
+    const QStringList environment = ReadAll(seen).split(QLatin1Char('\n'));
+    EXPECT_FALSE(environment.filter(QRegularExpression(QStringLiteral("^OPENBLAS_NUM_THREADS="))).size() > 0)
+            << environment.join(QLatin1Char(' ')).toStdString();
+    EXPECT_TRUE(environment.contains(QStringLiteral("OMP_NUM_THREADS=3")))
+            << environment.join(QLatin1Char(' ')).toStdString();
+    EXPECT_EQ(qgetenv("OMP_NUM_THREADS"), QByteArray("3"));
+    EXPECT_FALSE(qEnvironmentVariableIsSet("OPENBLAS_NUM_THREADS"));
 }
 
 TEST_F(EngineRun, TheHiddenViewerItemSaysWhenTheViewerIsMissing) {

@@ -50,6 +50,7 @@ void TMainForm::CompRunClick() {
         TEngineEntry entry = nullptr;
         try {
             library.SetLibraryName(engineLibrary_);
+            const TEngineThreadVariables oneLibraryThread;  // read while it loads
             library.Open();
             entry = reinterpret_cast<TEngineEntry>(library.GetProcAddress(QStringLiteral("_IVORTN")));
         } catch (const EDLLError&) {

@@ -126,6 +126,22 @@ void WriteNamesFile(const QString& fileName, const QStringList& lines) {
         throw EInOutError(QStringLiteral("Cannot write %1: %2").arg(fileName, file.errorString()));
 }
 
+TEngineThreadVariables::TEngineThreadVariables()
+    : saved_{{"OPENBLAS_NUM_THREADS", qEnvironmentVariableIsSet("OPENBLAS_NUM_THREADS"),
+              qgetenv("OPENBLAS_NUM_THREADS")},
+             {"OMP_NUM_THREADS", qEnvironmentVariableIsSet("OMP_NUM_THREADS"), qgetenv("OMP_NUM_THREADS")}} {
+    for (const TSaved& s : saved_) qputenv(s.name, QByteArrayLiteral("1"));
+}
+
+TEngineThreadVariables::~TEngineThreadVariables() {
+    for (const TSaved& s : saved_) {
+        if (s.set)
+            qputenv(s.name, s.value);
+        else
+            qunsetenv(s.name);
+    }
+}
+
 int CallEngine(TEngineEntry entry, const QString& folder, TRunWaiter& waiter) {
     // The previous folder comes back however the call ends.
     const QString previous = QDir::currentPath();

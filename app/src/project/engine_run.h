@@ -3,6 +3,7 @@
 // thread inside a private run folder.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -43,6 +44,29 @@ int RemoveStaleRunFolders(const QString& base);
 // completely) leaves no file of that kind beside the project. Raises
 // EInOutError when a file cannot be replaced.
 void TakeRunOutputs(const QStringList& names, const QString& projectFile, bool completed);
+
+// While it lives, OPENBLAS_NUM_THREADS and OMP_NUM_THREADS are 1 in the
+// program's environment; afterwards they are as before. The engine library
+// is opened inside one: OpenBLAS (its POSIX-threads build) and OpenMP (its
+// OpenMP build) read them while they load and would otherwise start a pool
+// of threads, each with a 128 MiB buffer, that the engine never uses (it
+// runs its own single-threaded workers). The programs the front-end starts
+// later (the text editor, the geometry viewer) get the user's values.
+class TEngineThreadVariables {
+public:
+    TEngineThreadVariables();
+    ~TEngineThreadVariables();
+    TEngineThreadVariables(const TEngineThreadVariables&) = delete;
+    TEngineThreadVariables& operator=(const TEngineThreadVariables&) = delete;
+
+private:
+    struct TSaved {
+        const char* name;
+        bool set;
+        QByteArray value;
+    };
+    TSaved saved_[2];
+};
 
 using TEngineEntry = int (*)(int);
 
