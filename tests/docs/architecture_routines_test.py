@@ -17,18 +17,18 @@ ROOT = pathlib.Path(__file__).resolve().parent.parent.parent
 CHECK = ROOT / "tools" / "architecture-tables.py"
 TABLE = ROOT / "tools" / "routine-table.py"
 
-ANALYS = "| `ANALYS` | `solution_driver.cpp` | `solution_driver.h` |"
-CFFT = "| `CFFT` | `fft.cpp` | `fft.h` |"
+ANALYS = "| `ANALYS` | `solution/solution_driver.cpp` | `solution/solution_driver.h` |"
+CFFT = "| `CFFT` | `solution/fft.cpp` | `solution/fft.h` |"
 
 # (what the case does, the routine the check must name, edit of the table's lines)
 CASES = [
     ("a row pointing at another source file", "ANALYS",
-     lambda rows: [r.replace(ANALYS, "| `ANALYS` | `entry.cpp` | `solution_driver.h` |") for r in rows]),
+     lambda rows: [r.replace(ANALYS, "| `ANALYS` | `run/entry.cpp` | `solution/solution_driver.h` |") for r in rows]),
     ("a row pointing at another header", "ANALYS",
-     lambda rows: [r.replace(ANALYS, "| `ANALYS` | `solution_driver.cpp` | `entry.h` |") for r in rows]),
+     lambda rows: [r.replace(ANALYS, "| `ANALYS` | `solution/solution_driver.cpp` | `run/entry.h` |") for r in rows]),
     ("a routine without its row", "CFFT", lambda rows: [r for r in rows if r != CFFT]),
     ("a row for a routine the sources lack", "NOSUCH",
-     lambda rows: rows + ["| `NOSUCH` | `fft.cpp` | `fft.h` |"]),
+     lambda rows: rows + ["| `NOSUCH` | `solution/fft.cpp` | `solution/fft.h` |"]),
     ("a routine with two rows", "CFFT", lambda rows: rows + [CFFT]),
 ]
 
@@ -68,8 +68,8 @@ def check_document(doc, faults):
 
 
 def check_folders(faults):
-    """The engine's transforms moved into a folder of engine/src: their rows
-    name them there, every other row stays as it was."""
+    """The engine's transforms moved into another folder of engine/src: their
+    rows name them there, every other row stays as it was."""
     with tempfile.TemporaryDirectory() as folder:
         top = pathlib.Path(folder)
         (top / "tools").mkdir()
@@ -78,13 +78,13 @@ def check_folders(faults):
         shutil.copytree(ROOT / "engine" / "src", src)
         before = subprocess.run([sys.executable, str(top / "tools" / TABLE.name)],
                                 capture_output=True, text=True).stdout.splitlines()
-        (src / "response").mkdir()
+        (src / "moved").mkdir()
         for name in ("transforms.cpp", "transforms.h"):
-            (src / name).rename(src / "response" / name)
+            next(src.rglob(name)).rename(src / "moved" / name)
         after = subprocess.run([sys.executable, str(top / "tools" / TABLE.name)],
                                capture_output=True, text=True).stdout.splitlines()
-    expected = [re.sub(r"`(transforms\.(?:cpp|h))`", r"`response/\1`", l) for l in before]
-    if "| `CTRAN6` | `response/transforms.cpp` | `response/transforms.h` |" not in expected:
+    expected = [re.sub(r"`(?:[\w/]*/)?(transforms\.(?:cpp|h))`", r"`moved/\1`", l) for l in before]
+    if "| `CTRAN6` | `moved/transforms.cpp` | `moved/transforms.h` |" not in expected:
         faults.append("no row for CTRAN6 in transforms.cpp:\n" + "\n".join(before))
     elif after != expected:
         faults.append("after the move the table reads:\n" + "\n".join(after))
