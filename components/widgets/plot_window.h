@@ -57,6 +57,7 @@ protected:
     void mousePressEvent(QMouseEvent*) override;
     void mouseMoveEvent(QMouseEvent*) override;
     void mouseReleaseEvent(QMouseEvent*) override;
+    void leaveEvent(QEvent*) override;
 
 private:
     TPlotForm* form_ = nullptr;
@@ -138,6 +139,7 @@ public:
     void MouseDown(Qt::MouseButton button, QPoint pos);
     void MouseMove(QPoint pos);
     void MouseUp(Qt::MouseButton button, QPoint pos);
+    void MouseLeave();
 
     // Printing and saving; each shows its message and returns false when it
     // did not happen.
