@@ -150,6 +150,9 @@ void ScrollFormContents(QWidget* form) {
     outer->addWidget(scroll);
 
     for (int i = 0; i + 1 < chain.size(); ++i) QWidget::setTabOrder(chain[i], chain[i + 1]);
+    // A size given to the form still grows to what its contents need, as
+    // its layout made it before: the bars come only where there is no room.
+    if (form->testAttribute(Qt::WA_Resized)) form->resize(form->size().expandedTo(contents->minimumSizeHint()));
 }
 
 }  // namespace vortn

@@ -8,6 +8,7 @@
 #include "graph_plot.h"
 #include "amp_plot.h"
 #include "dialog_host.h"
+#include "input_dialog.h"
 #include "main_form.h"
 #include "message_box.h"
 #include "screen_fixture.h"
@@ -560,8 +561,8 @@ TEST_F(FormsOnScreen, LargeFormsOpenAndCascadeWithEveryControlReachable) {
     }
 }
 
-// The amplitude chart, a window of its own: it opens inside the screen's
-// available area, its CLOSE button within reach.
+// The amplitude chart and the quadratic-load form, windows of their own:
+// each opens inside the screen's available area, every button within reach.
 TEST_F(FormsOnScreen, AmplitudeChartOpensInsideTheAvailableArea) {
     TMainForm& w = Open(QStringLiteral("project-half-space"));
     TDlgAmpPlot* chart = w.AmpPlot();
@@ -580,6 +581,27 @@ TEST_F(FormsOnScreen, AmplitudeChartOpensInsideTheAvailableArea) {
     EXPECT_TRUE(screen.save(
             ScreenshotPath(QStringLiteral("amp_chart_on_screen_%1.png").arg(chart->devicePixelRatioF() * 100))));
     chart->hide();
+
+    w.HarmonicClick(1);
+    QWidget* quad = w.Dialogs().ActiveDialog();
+    ASSERT_TRUE(quad && quad->isWindow());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(quad, 20000));
+    ASSERT_TRUE(WaitUntil([&] { return !quad->windowHandle()->frameMargins().isNull(); }));
+    EXPECT_TRUE(WaitUntil([&] { return WorkArea().contains(FrameOnXServer(quad)); }))
+            << Text(FrameOnXServer(quad)) << " on " << Text(WorkArea());
+    auto* scroll = quad->findChild<QScrollArea*>();
+    // Where the screen has room, at its contents' size: no scroll bars.
+    if (scroll && quad->screen()->availableGeometry().height() > quad->sizeHint().height() + 40) {
+        EXPECT_FALSE(scroll->verticalScrollBar()->isVisible()) << "scrolls with room to spare";
+    }
+    for (QAbstractButton* b : quad->findChildren<QAbstractButton*>()) {
+        if (!b->isVisible()) continue;
+        if (scroll) ScrollTo(scroll, b);
+        EXPECT_EQ(ShownPart(b, quad).size(), b->size()) << b->text().toStdString();
+        EXPECT_TRUE(WorkArea().contains(OnScreen(b, b->rect()))) << b->text().toStdString();
+    }
+    EXPECT_TRUE(GrabScreen().save(
+            ScreenshotPath(QStringLiteral("quadratic_form_on_screen_%1.png").arg(quad->devicePixelRatioF() * 100))));
 }
 
 }  // namespace

@@ -54,6 +54,9 @@ TInputDialog* TDialogHost::Create(TDialogKind kind) {
         // A dialog border, no minimize button: it floats outside the main window.
         d->setParent(mainWindow_,
                      Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+        // At its contents' size (not two thirds of the screen, as Qt would
+        // open a window without one), bounded by the screen when shown.
+        if (!d->testAttribute(Qt::WA_Resized)) d->resize(d->sizeHint());
         KeepOpeningFrameOnScreen(d);
     }
     return d;
