@@ -143,6 +143,8 @@ void ScrollFormContents(QWidget* form) {
     if (auto* g = dynamic_cast<TContentsGrid*>(fresh)) g->scroll = scroll;
     if (auto* b = dynamic_cast<TContentsBox*>(fresh)) b->scroll = scroll;
     scroll->setFrameShape(QFrame::NoFrame);
+    // The focus goes to the form's first control as before, never to the area.
+    scroll->setFocusPolicy(Qt::NoFocus);
     scroll->setWidgetResizable(true);
     scroll->setWidget(contents);
     auto* outer = new QVBoxLayout(form);
