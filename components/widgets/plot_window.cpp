@@ -353,12 +353,12 @@ void TPlotForm::LayoutPrintedPage(const TIntRect& page, int lpx, int lpy) {
     SplitPlotArea(lpx);  // the soil column takes an inch
 }
 
-void TPlotForm::Relayout(bool moveLegend) {
+void TPlotForm::Relayout(bool moveLegend, bool resized) {
     // A legend inside the plot box stays inside it when the window changes
     // size, not over the tick labels below it.
     const TIntRect was = st_.plot;
     const QRect box = legend_->geometry();
-    const bool inPlot = was.Right > was.Left && box.left() >= was.Left && box.top() >= was.Top &&
+    const bool inPlot = resized && was.Right > was.Left && box.left() >= was.Left && box.top() >= was.Top &&
                         box.right() < was.Right && box.bottom() < was.Bottom;
     st_.fontHeight = 14;
     st_.windowWidth = canvas_->width();
@@ -375,7 +375,7 @@ void TPlotForm::Relayout(bool moveLegend) {
     canvas_->update();
 }
 
-void TPlotForm::FormResize() { Relayout(false); }
+void TPlotForm::FormResize() { Relayout(false, true); }
 
 void TPlotForm::FormPaint() {
     if (!painter_) return;

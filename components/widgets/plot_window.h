@@ -120,8 +120,9 @@ public:
 
     // Window layout; moveLegend puts the legend in the plot's bottom-right
     // corner first. Until the window is first painted at its size the legend
-    // follows that corner on every layout.
-    void Relayout(bool moveLegend);
+    // follows that corner on every layout. On a resize (resized) a legend
+    // inside the plot box stays inside it.
+    void Relayout(bool moveLegend, bool resized = false);
     // The user moved the legend: it stays where it was put.
     void LegendMoved() { legendPending_ = false; }
     // The window rules of the plot rectangle for a page (window or bitmap).

@@ -146,7 +146,10 @@ void ScrollFormContents(QWidget* form) {
     // The focus goes to the form's first control as before, never to the area.
     scroll->setFocusPolicy(Qt::NoFocus);
     scroll->setWidgetResizable(true);
+    // Seen through: the form paints its own background, as before.
+    scroll->viewport()->setAutoFillBackground(false);
     scroll->setWidget(contents);
+    contents->setAutoFillBackground(false);  // set by setWidget
     auto* outer = new QVBoxLayout(form);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(scroll);

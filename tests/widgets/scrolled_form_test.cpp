@@ -109,6 +109,27 @@ TEST(ScrolledForm, ContentsThatGrowGrowTheFormsSizeHint) {
     EXPECT_GE(form.sizeHint().height(), 300) << before.height();
 }
 
+// The form still paints itself beneath its contents (its background, what a
+// form draws of its own): the scroll area is seen through.
+TEST(ScrolledForm, TheFormStillPaintsBeneathItsContents) {
+    class Paints : public QObject {
+    public:
+        bool painted = false;
+        bool eventFilter(QObject*, QEvent* e) override {
+            if (e->type() == QEvent::Paint) painted = true;
+            return false;
+        }
+    } paints;
+    QWidget form;
+    auto* grid = new QGridLayout(&form);
+    grid->addWidget(new QLineEdit, 0, 0);
+    ScrollFormContents(&form);
+    form.installEventFilter(&paints);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form, test::kPatienceMs));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return paints.painted; }, test::kPatienceMs));
+}
+
 // A form without a box or grid layout is left as it is.
 TEST(ScrolledForm, AFormWithoutALayoutIsLeftAlone) {
     QWidget form;
