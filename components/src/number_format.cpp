@@ -115,6 +115,19 @@ QString FloatToStrG(long double value, int digits) {
 
 QString FloatToStr(long double value) { return FloatToStrG(value, 15); }
 
+QString NumberThatFits(const QString& text, const std::function<bool(const QString&)>& fits) {
+    if (fits(text)) return text;
+    long double value = 0;
+    if (!TextToFloat(text, value) || !std::isfinite(value)) return {};
+    for (int digits = 18; digits >= 1; --digits) {
+        const QString shorter = FloatToStrG(value, digits);
+        if (shorter.size() < text.size() && fits(shorter)) return shorter;
+    }
+    QString marks = QStringLiteral("#");
+    while (fits(marks + QLatin1Char('#'))) marks += QLatin1Char('#');
+    return marks;
+}
+
 bool TextToFloat(const QString& text, long double& value, QChar separator) {
     // Validate the grammar ourselves and hand a plain C form to from_chars.
     qsizetype i = 0, n = text.size();

@@ -6,6 +6,8 @@
 #include <QChar>
 #include <QString>
 
+#include <functional>
+
 namespace vortn {
 
 // The process-wide decimal separator ('.' at start-up).
@@ -33,6 +35,13 @@ private:
 QString FloatToStrG(long double value, int digits);
 // Same with the 15 digits of the plain float-to-text conversion.
 QString FloatToStr(long double value);
+
+// `text` as it fits a space that `fits` tells: unchanged when it fits;
+// a number that does not fit with fewer significant digits, its exponent
+// kept ("1.23456789012E-5" -> "1.235E-5"), so that it never reads as
+// another number; "#" marks where not even one digit fits. Empty for a text
+// that is not a number (the caller shortens it its own way).
+QString NumberThatFits(const QString& text, const std::function<bool(const QString&)>& fits);
 
 // The standard text-to-floating-point conversion: optional leading and
 // trailing blanks, optional sign, digits with an optional decimal separator

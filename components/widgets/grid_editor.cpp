@@ -3,6 +3,7 @@
 #include "handler_guard.h"
 #include "message_box.h"
 #include "mdi_child.h"
+#include "number_cell_delegate.h"
 #include "ui_grid_editor.h"
 
 #include <QScopedValueRollback>
@@ -115,9 +116,9 @@ public:
 };
 
 // Enter inside a cell editor writes the text and moves to the next cell.
-class TEnterDelegate : public QStyledItemDelegate {
+class TEnterDelegate : public TNumberCellDelegate {
 public:
-    explicit TEnterDelegate(TEditorGrid* grid) : QStyledItemDelegate(grid), grid_(grid) {}
+    explicit TEnterDelegate(TEditorGrid* grid) : TNumberCellDelegate(grid), grid_(grid) {}
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                           const QModelIndex& index) const override {
@@ -164,8 +165,8 @@ TEditorGrid::TEditorGrid(QWidget* parent) : QTableWidget(parent) {
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCornerButtonEnabled(false);
-    // A cell shows its number on one line, elided where the column is too
-    // narrow; wrapped, "1.6404199" would read as two numbers.
+    // A cell shows its number on one line, with fewer digits where the
+    // column is too narrow; wrapped, "1.6404199" would read as two numbers.
     setWordWrap(false);
     horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);

@@ -5,6 +5,7 @@
 #include <QLayout>
 #include <QSet>
 #include <QMdiArea>
+#include <QResizeEvent>
 #include <algorithm>
 
 namespace vortn {
@@ -97,9 +98,22 @@ QSize TMdiChildWindow::sizeHint() const {
     // In the area, the sub-window's contents margins are its frame and title bar.
     const QMargins frame = contentsMargins();
     QSize s = FormSize() + QSize(frame.left() + frame.right(), frame.top() + frame.bottom());
+    s = s.expandedTo(minimumSizeHint());
     const QSize room = VisibleAreaSize(mdiArea());
     if (room.isValid() && !room.isEmpty()) s = s.boundedTo(room);
-    return s.expandedTo(minimumSizeHint());
+    return s;
+}
+
+void TMdiChildWindow::resizeEvent(QResizeEvent* event) {
+    QMdiSubWindow::resizeEvent(event);
+    // A form that grows once placed (a picture loaded into it) would hang
+    // out of the area: it is fitted again, as it was placed.
+    QMdiArea* area = mdiArea();
+    if (!area || !area->isVisible() || isMaximized() || isMinimized()) return;
+    const QSize room = VisibleAreaSize(area);
+    if (!room.isValid() || room.isEmpty()) return;
+    const QRect r = Inside(QRect(pos(), size().boundedTo(room)), room);
+    if (r != geometry()) setGeometry(r);
 }
 
 QMdiSubWindow* AddMdiChild(QMdiArea* area, QWidget* form, Qt::WindowFlags flags) {

@@ -24,6 +24,10 @@ public:
     // The frame around FormSize(), never larger than the area's visible part.
     QSize sizeHint() const override;
 
+protected:
+    // A child that changes size while shown stays wholly inside the area.
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
     QSize designed_;  // empty when the form was never given a size
 };

@@ -68,6 +68,10 @@ void TPlotCanvas::mouseReleaseEvent(QMouseEvent* e) {
     if (form_) form_->MouseUp(e->button(), e->position().toPoint());
 }
 
+void TPlotCanvas::leaveEvent(QEvent*) {
+    if (form_) form_->MouseLeave();
+}
+
 // ---------------------------------------------------------------------------
 // Legend.
 
@@ -349,7 +353,13 @@ void TPlotForm::LayoutPrintedPage(const TIntRect& page, int lpx, int lpy) {
     SplitPlotArea(lpx);  // the soil column takes an inch
 }
 
-void TPlotForm::Relayout(bool moveLegend) {
+void TPlotForm::Relayout(bool moveLegend, bool resized) {
+    // A legend inside the plot box stays inside it when the window changes
+    // size, not over the tick labels below it.
+    const TIntRect was = st_.plot;
+    const QRect box = legend_->geometry();
+    const bool inPlot = resized && was.Right > was.Left && box.left() >= was.Left && box.top() >= was.Top &&
+                        box.right() < was.Right && box.bottom() < was.Bottom;
     st_.fontHeight = 14;
     st_.windowWidth = canvas_->width();
     st_.windowHeight = canvas_->height();
@@ -357,12 +367,15 @@ void TPlotForm::Relayout(bool moveLegend) {
                canvas_->logicalDpiX());
     if (moveLegend || legendPending_)
         legend_->move(st_.plot.Right - legend_->width(), st_.plot.Bottom - legend_->height());
+    else if (inPlot)
+        legend_->move(std::max(st_.plot.Left, std::min(box.left(), st_.plot.Right - legend_->width())),
+                      std::max(st_.plot.Top, std::min(box.top(), st_.plot.Bottom - legend_->height())));
     KeepLegendInside();
     st_.bitmap = st_.pageFlag = false;
     canvas_->update();
 }
 
-void TPlotForm::FormResize() { Relayout(false); }
+void TPlotForm::FormResize() { Relayout(false, true); }
 
 void TPlotForm::FormPaint() {
     if (!painter_) return;
@@ -436,6 +449,12 @@ void TPlotForm::MouseMove(QPoint pos) {
     const TFloatPoint w = ScreenToWorld(PanelAt(c.x()), c.x(), c.y());
     setWindowTitle(plot_->Caption + QStringLiteral(" X: ") + FloatToStrG(w.X, 5) + QStringLiteral(" Y: ") +
                    FloatToStrG(w.Y, 5));
+}
+
+void TPlotForm::MouseLeave() {
+    // The read-out is of a point the mouse has left: the caption (and the
+    // Window menu's line) goes back to the plot's own.
+    if (!banding_) setWindowTitle(plot_->Caption);
 }
 
 void TPlotForm::MouseUp(Qt::MouseButton button, QPoint pos) {

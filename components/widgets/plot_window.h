@@ -57,6 +57,7 @@ protected:
     void mousePressEvent(QMouseEvent*) override;
     void mouseMoveEvent(QMouseEvent*) override;
     void mouseReleaseEvent(QMouseEvent*) override;
+    void leaveEvent(QEvent*) override;
 
 private:
     TPlotForm* form_ = nullptr;
@@ -119,8 +120,9 @@ public:
 
     // Window layout; moveLegend puts the legend in the plot's bottom-right
     // corner first. Until the window is first painted at its size the legend
-    // follows that corner on every layout.
-    void Relayout(bool moveLegend);
+    // follows that corner on every layout. On a resize (resized) a legend
+    // inside the plot box stays inside it.
+    void Relayout(bool moveLegend, bool resized = false);
     // The user moved the legend: it stays where it was put.
     void LegendMoved() { legendPending_ = false; }
     // The window rules of the plot rectangle for a page (window or bitmap).
@@ -138,6 +140,7 @@ public:
     void MouseDown(Qt::MouseButton button, QPoint pos);
     void MouseMove(QPoint pos);
     void MouseUp(Qt::MouseButton button, QPoint pos);
+    void MouseLeave();
 
     // Printing and saving; each shows its message and returns false when it
     // did not happen.

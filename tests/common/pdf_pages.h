@@ -20,6 +20,7 @@ namespace vortn::test {
 struct TPdfPages {
     int pages = 0;
     QSizeF pointSize;  // of the first page, in points
+    QString title;     // the document's title, as a viewer shows it
     QImage first;      // the first page at the resolution asked for
     QString error;
 };
@@ -35,7 +36,9 @@ inline TPdfPages ReadPdfPages(const QString& file, int dpi = 36) {
     const QString text = QString::fromLocal8Bit(info.readAllStandardOutput());
     const auto pages = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(text);
     const auto size = QRegularExpression(QStringLiteral("Page size:\\s+([\\d.]+) x ([\\d.]+) pts")).match(text);
+    const auto title = QRegularExpression(QStringLiteral("(?m)^Title:[ \\t]*(.*)$")).match(text);
     if (pages.hasMatch()) out.pages = pages.captured(1).toInt();
+    if (title.hasMatch()) out.title = title.captured(1).trimmed();
     if (size.hasMatch()) out.pointSize = QSizeF(size.captured(1).toDouble(), size.captured(2).toDouble());
     QTemporaryDir dir;
     const QString stem = dir.filePath(QStringLiteral("page"));

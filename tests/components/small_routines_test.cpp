@@ -119,6 +119,29 @@ TEST(NumberFormat, GeneralFormat) {
     EXPECT_EQ(DecimalSeparator(), QChar('.'));
 }
 
+// A number shown in less room than its text needs: fewer significant
+// digits, rounded, the exponent kept; never cut.
+TEST(NumberFormat, NumberThatFitsKeepsTheExponent) {
+    struct {
+        const char* text;
+        int room;  // characters
+        const char* shown;
+    } cases[] = {{"1.23456789012E-5", 16, "1.23456789012E-5"}, {"1.23456789012E-5", 9, "1.2346E-5"},
+                 {"1.23456789012E-5", 8, "1.235E-5"},         {"1.23456789012E-5", 4, "1E-5"},
+                 {"1.23456789012E-5", 3, "###"},              {"-98765.4321", 7, "-98765"},
+                 {"123456789", 8, "1.2346E8"},                {"1.6404199", 7, "1.64042"},
+                 {"0.99999", 3, "1"},                         {"PILE", 2, ""},
+                 {"", 0, ""}};
+    for (const auto& c : cases) {
+        const QString shown =
+                NumberThatFits(QLatin1String(c.text), [&](const QString& s) { return s.size() <= c.room; });
+        EXPECT_EQ(shown, QLatin1String(c.shown)) << c.text << " in " << c.room;
+    }
+    DecimalSeparatorScope comma(',');
+    EXPECT_EQ(NumberThatFits(QStringLiteral("1,23456789E-5"), [](const QString& s) { return s.size() <= 8; }),
+              QStringLiteral("1,235E-5"));
+}
+
 TEST(NumberFormat, TextToFloatGrammar) {
     long double v = 0;
     struct { const char* text; bool ok; long double v; } cases[] = {

@@ -215,7 +215,7 @@ TEST_F(AmpPlot, PointerReadOutInsideTheAxesOnly) {
 }
 
 // "Go" prints on the default printer; without one the page goes into a PDF
-// file the user names, in the orientation chosen.
+// file the user names, in the orientation chosen, titled as the window.
 TEST_F(AmpPlot, PrintingWithoutAPrinterWritesThePageToAPdfFile) {
     dlg_->resize(900, 600);
     dlg_->show();
@@ -239,6 +239,7 @@ TEST_F(AmpPlot, PrintingWithoutAPrinterWritesThePageToAPdfFile) {
         const TPdfPages pdf = ReadPdfPages(dir.filePath(QStringLiteral("chart%1.pdf").arg(i)));
         ASSERT_TRUE(pdf.error.isEmpty()) << pdf.error.toStdString();
         EXPECT_EQ(pdf.pages, 1);
+        EXPECT_EQ(pdf.title, QStringLiteral("Footing Amplitude Plot")) << i;
         EXPECT_EQ(pdf.pointSize.width() < pdf.pointSize.height(), i == 1) << i;
         ASSERT_FALSE(pdf.first.isNull());
         EXPECT_GT(DarkPixels(pdf.first), 100) << i;

@@ -2,10 +2,15 @@
 // row number is painted from the first paint, before any typing.
 #include "grid_editor.h"
 #include "input_dialog.h"
+#include "number_cell_delegate.h"
+#include "number_format.h"
 #include "main_form_on_screen.h"
 #include "project_holder.h"
 
 #include <QApplication>
+#include <QHelpEvent>
+#include <QLineEdit>
+#include <QToolTip>
 #include <QHeaderView>
 #include <QMdiSubWindow>
 #include <QPaintEvent>
@@ -199,6 +204,68 @@ TEST(GridEditorCells, NumberTooWideForItsColumnStaysOnOneLine) {
     const auto [first, last] = InkRows(shot, cell);
     ASSERT_GE(first, 0) << "the cell shows nothing";
     EXPECT_LE(last - first + 1, fm.height()) << "the number takes more than one line";
+}
+
+// A number too wide for its column shows fewer significant digits with its
+// exponent, never cut into what reads as another number; the whole value is
+// the cell's tooltip and its editor's text.
+TEST(GridEditorCells, NumberTooWideKeepsItsExponentAndWholeValueInTooltipAndEditor) {
+    TMainForm w;
+    ASSERT_NO_FATAL_FAILURE(ShowMainForm(w, QStringLiteral("project-half-space.vtd")));
+    TGridTable& table = w.Holder().D1();
+    table.VisibleColumns(0)->SetText(0, QStringLiteral("1.23456789012E-5"));
+    table.ShowTable();
+    auto* form = dynamic_cast<TTableForm*>(table.Editor());
+    ASSERT_NE(form, nullptr);
+    const FirstPaint cells(form->Grid->viewport());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return cells.Painted(); }, kPatienceMs));
+    const QString whole = form->Grid->item(0, 0)->text();
+    ASSERT_TRUE(whole.startsWith(QStringLiteral("1.234567")) && whole.endsWith(QStringLiteral("E-5")))
+            << whole.toStdString();
+    const QModelIndex index = form->Grid->model()->index(0, 0);
+    const QRect rect = form->Grid->visualRect(index);
+    const QFontMetrics fm(form->Grid->font());
+    ASSERT_GT(fm.horizontalAdvance(whole), rect.width()) << "the case needs a number wider than its column";
+
+    auto* delegate = dynamic_cast<TNumberCellDelegate*>(form->Grid->itemDelegate());
+    ASSERT_NE(delegate, nullptr);
+    QStyleOptionViewItem option;
+    option.initFrom(form->Grid->viewport());
+    option.widget = form->Grid;
+    option.font = form->Grid->font();
+    option.rect = rect;
+    const QString shown = delegate->ShownText(option, index);
+    EXPECT_FALSE(shown.contains(QChar(0x2026))) << shown.toStdString();
+    EXPECT_TRUE(shown.endsWith(QStringLiteral("E-5"))) << shown.toStdString();
+    long double value = 0;
+    ASSERT_TRUE(TextToFloat(shown, value)) << shown.toStdString();
+    // As many digits as fit, rounded: within half a unit of its last digit.
+    EXPECT_NEAR(double(value), 1.23456789012e-5, 0.06e-5) << shown.toStdString();
+    EXPECT_LE(fm.horizontalAdvance(shown), rect.width()) << shown.toStdString();
+    EXPECT_GE(shown.size(), 3) << "no digit after the point fits: " << shown.toStdString();
+
+    const QImage shot = GrabScreen();
+    ASSERT_TRUE(shot.save(ScreenshotPath(QStringLiteral("screen_editor_number_exponent.png"))));
+
+    // The tooltip over the cell holds the whole value.
+    QHelpEvent help(QEvent::ToolTip, rect.center(), form->Grid->viewport()->mapToGlobal(rect.center()));
+    QApplication::sendEvent(form->Grid->viewport(), &help);
+    EXPECT_TRUE(QTest::qWaitFor([] { return QToolTip::isVisible(); }, kPatienceMs));
+    EXPECT_EQ(QToolTip::text(), whole);
+    for (QWidget* tip : QApplication::topLevelWidgets()) {
+        if (tip->inherits("QTipLabel") && tip->isVisible()) {
+            EXPECT_TRUE(QTest::qWaitForWindowExposed(tip, kPatienceMs));
+        }
+    }
+    ASSERT_TRUE(GrabScreen().save(ScreenshotPath(QStringLiteral("screen_editor_number_tooltip.png"))));
+    QToolTip::hideText();
+
+    // So does the editor.
+    form->Grid->setCurrentCell(0, 0);
+    form->Grid->editItem(form->Grid->item(0, 0));
+    auto* editor = form->Grid->viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->text(), whole);
 }
 
 INSTANTIATE_TEST_SUITE_P(Tables, OneRowEditorOnScreen,

@@ -6,14 +6,27 @@
 // tools/virtual-display.sh). Screenshots in build/screenshots.
 #include "block_view.h"
 #include "graph_plot.h"
+#include "amp_plot.h"
+#include "dialog_host.h"
+#include "input_dialog.h"
 #include "main_form.h"
 #include "message_box.h"
 #include "screen_fixture.h"
 #include "side_view.h"
 #include "top_view.h"
+#include "plot_window.h"
+#include "ui_AmpPlot.h"
 #include "ui_MainForm.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
+#include <QCursor>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QDir>
 #include <QFile>
 #include <QMdiArea>
@@ -374,6 +387,221 @@ TEST_F(MainWindowOnScreen, OpensInsideTheAvailableAreaAtAnyScale) {
     QApplication::processEvents();
     EXPECT_TRUE(Shot("main_window_maximized_cascade.png"));
     EXPECT_EQ(Outside(), "");
+}
+
+// A dialog that grows to its picture once placed (Data > Option of
+// Foundation System after three views, where the area puts a new child at
+// its bottom) is fitted back inside: its caption under the picture shows.
+TEST_F(MdiPlacement, ADialogGrowingAfterItIsPlacedStaysInside) {
+    TMainForm& w = Open(QStringLiteral("project-pile"));
+    w.TopViewClick();
+    w.SideViewXZClick();
+    w.SideViewYZClick();
+    w.DataLayoutClick();
+    QApplication::processEvents();
+    QMdiSubWindow* layout = Child(QStringLiteral("Foundation Options"));
+    ASSERT_NE(layout, nullptr);
+    EXPECT_TRUE(WaitUntil([&] { return Outside().empty(); })) << Outside();
+    EXPECT_TRUE(BottomShown(layout->widget(), 40)) << "the caption under the picture";
+    EXPECT_TRUE(Shot("mdi_grown_dialog.png"));
+}
+
+// A plot maximized before the 3D toolbar appears keeps its legend inside
+// the plot box, off the x axis' tick labels.
+TEST_F(MdiPlacement, AMaximizedPlotKeepsItsLegendOffTheTickLabels) {
+    TMainForm& w = Open(QStringLiteral("project-pile"), QSize(1024, 768));
+    const QSize room = Room().size();
+    QMdiSubWindow* sub = OpenPlot(w.Plots().pltRealKXX());
+    ASSERT_NE(sub, nullptr);
+    auto* plot = qobject_cast<TPlotForm*>(sub->widget());
+    ASSERT_NE(plot, nullptr);
+    sub->showMaximized();
+    ASSERT_TRUE(WaitUntil([&] { return ShownOnScreen(plot, plot->rect()) > 0.9; }));
+    auto legendInPlot = [plot] {
+        const TIntRect& r = plot->Layout().plot;
+        const QRect l = plot->Legend()->geometry();
+        return l.left() >= r.Left && l.top() >= r.Top && l.right() < r.Right && l.bottom() < r.Bottom;
+    };
+    ASSERT_TRUE(legendInPlot());
+    w.View3DClick();
+    ASSERT_TRUE(WaitForRoom([&](QSize now) { return now.height() < room.height(); })) << "the toolbar took no room";
+    ASSERT_TRUE(WaitUntil([&] { return plot->Layout().windowHeight == plot->Legend()->parentWidget()->height(); }));
+    const TIntRect& r = plot->Layout().plot;
+    EXPECT_TRUE(legendInPlot()) << "legend " << Text(plot->Legend()->geometry()) << " plot bottom " << r.Bottom;
+    w.View3DWindow()->parentWidget()->lower();
+    sub->raise();
+    EXPECT_TRUE(Shot("mdi_maximized_plot_legend.png"));
+}
+
+// The mouse read-out in a plot's and a view's caption goes when the mouse
+// leaves the window: neither the caption nor the Window menu keeps it.
+TEST_F(MdiPlacement, CaptionsDropTheMouseReadOutWhenTheMouseLeaves) {
+    TMainForm& w = Open(QStringLiteral("project-pile"), QSize(1024, 768));
+    QMdiSubWindow* plot = OpenPlot(w.Plots().pltRealKXX());
+    w.TopViewClick();
+    QMdiSubWindow* top = Frame(w.TopView());
+    ASSERT_TRUE(plot && top);
+    plot->showNormal();
+    plot->setGeometry(0, 0, 450, 350);
+    top->setGeometry(460, 0, 300, 300);
+    const QString plotCaption = plot->windowTitle(), topCaption = top->windowTitle();
+    ASSERT_FALSE(plotCaption.contains(QStringLiteral(" X: ")));
+    for (QMdiSubWindow* s : {plot, top}) {
+        QWidget* form = s->widget();
+        QCursor::setPos(form->mapToGlobal(form->rect().center()));
+        EXPECT_TRUE(WaitUntil([&] { return s->windowTitle().contains(QStringLiteral(" X: ")); }))
+                << s->windowTitle().toStdString() << ": no read-out";
+    }
+    // Off both, onto the status bar.
+    QCursor::setPos(w.statusBar()->mapToGlobal(w.statusBar()->rect().center()));
+    EXPECT_TRUE(WaitUntil([&] { return plot->windowTitle() == plotCaption; })) << plot->windowTitle().toStdString();
+    EXPECT_TRUE(WaitUntil([&] { return top->windowTitle() == topCaption; })) << top->windowTitle().toStdString();
+    w.WindowMenuClick();
+    for (const QAction* a : w.Form().WindowMenu->actions())
+        EXPECT_FALSE(a->text().contains(QStringLiteral(" X: "))) << a->text().toStdString();
+    EXPECT_TRUE(Shot("mdi_captions_after_leave.png"));
+}
+
+// Forms larger than their room (the main window at 150 % on 1280x1024):
+// each child opens and cascades wholly inside the area, every control of it
+// can be brought into view, and no label is squeezed below its text.
+using FormsOnScreen = MdiOnScreen;
+
+struct LargeFormCase {
+    const char* example;
+    void (TMainForm::*open)();
+    const char* title;
+};
+
+// What of `control` the area shows, in the area's coordinates: its
+// rectangle cut by every widget it lies in.
+QRect ShownPart(QWidget* control, QWidget* areaViewport) {
+    QRect r(control->mapTo(areaViewport, QPoint(0, 0)), control->size());
+    for (QWidget* p = control->parentWidget(); p; p = p->parentWidget()) {
+        r &= QRect(p->mapTo(areaViewport, QPoint(0, 0)), p->size());
+        if (p == areaViewport) break;
+    }
+    return r;
+}
+
+// Moves `scroll`'s bars, as a user would, until `c` shows whole where it can.
+void ScrollTo(QScrollArea* scroll, QWidget* c) {
+    const QRect r(c->mapTo(scroll->widget(), QPoint(0, 0)), c->size());
+    const QSize view = scroll->viewport()->size();
+    auto bring = [](QScrollBar* bar, int from, int to, int extent) {
+        if (to >= bar->value() + extent) bar->setValue(to - extent + 1);
+        if (from < bar->value()) bar->setValue(from);
+    };
+    bring(scroll->horizontalScrollBar(), r.left(), r.right(), view.width());
+    bring(scroll->verticalScrollBar(), r.top(), r.bottom(), view.height());
+}
+
+// The controls of the form in `sub` that cannot be brought wholly into
+// view (by its scroll bars where it has them), and the labels narrower
+// than their text; one line each.
+std::string Unreachable(QMdiSubWindow* sub, QWidget* areaViewport) {
+    std::string out;
+    auto* scroll = sub->widget()->findChild<QScrollArea*>();
+    for (QWidget* c : sub->widget()->findChildren<QWidget*>()) {
+        if (!c->isVisible()) continue;
+        const bool control = qobject_cast<QAbstractButton*>(c) ||
+                             (qobject_cast<QLineEdit*>(c) && !qobject_cast<QComboBox*>(c->parentWidget())) ||
+                             qobject_cast<QComboBox*>(c) || qobject_cast<QLabel*>(c);
+        if (!control) continue;
+        const std::string name =
+                (c->objectName() + QStringLiteral(" \"") +
+                 (qobject_cast<QLabel*>(c) ? qobject_cast<QLabel*>(c)->text() : QString()) + QStringLiteral("\""))
+                        .toStdString();
+        if (auto* label = qobject_cast<QLabel*>(c);
+            label && !label->wordWrap() && !label->text().isEmpty() && label->pixmap().isNull()) {
+            const int needed = label->fontMetrics().horizontalAdvance(label->text().remove(QLatin1Char('&')));
+            if (label->contentsRect().width() < needed)
+                out += name + " cut (" + std::to_string(label->contentsRect().width()) + " of " +
+                       std::to_string(needed) + " px); ";
+        }
+        if (scroll) ScrollTo(scroll, c);
+        if (ShownPart(c, areaViewport).size() != c->size())
+            out += name + " out of reach (" + Text(ShownPart(c, areaViewport)) + " of " + Text(c->geometry()) +
+                   (scroll ? " in " + Text(scroll->viewport()->geometry()) + " contents " +
+                                     Text(scroll->widget()->geometry())
+                           : std::string()) +
+                   "); ";
+    }
+    return out;
+}
+
+TEST_F(FormsOnScreen, LargeFormsOpenAndCascadeWithEveryControlReachable) {
+    const LargeFormCase cases[] = {
+            {"project-half-space", &TMainForm::DataMassClick, "Mass Data"},
+            {"project-pile", &TMainForm::DataPileCapMassClick, "Pile Cap Properties"},
+    };
+    for (const LargeFormCase& c : cases) {
+        SCOPED_TRACE(c.title);
+        TMainForm& w = Open(QLatin1String(c.example));
+        (w.*c.open)();
+        QApplication::processEvents();
+        QMdiSubWindow* sub = Child(QLatin1String(c.title));
+        ASSERT_NE(sub, nullptr);
+        const QString shot = QStringLiteral("mdi_large_form_%1_%2.png")
+                                     .arg(QLatin1String(c.example))
+                                     .arg(w.devicePixelRatioF() * 100);
+        EXPECT_TRUE(WaitUntil([&] { return Outside().empty(); })) << "opened: " << Outside();
+        EXPECT_TRUE(Shot(shot.toLatin1().constData()));
+        EXPECT_EQ(Unreachable(sub, Area()->viewport()), "") << "opened";
+
+        w.TopViewClick();
+        w.Form().WindowCascade->trigger();
+        QApplication::processEvents();
+        Area()->setActiveSubWindow(sub);
+        EXPECT_EQ(Outside(), "") << "cascaded";
+        EXPECT_EQ(Unreachable(sub, Area()->viewport()), "") << "cascaded";
+        EXPECT_TRUE(Shot(
+                QString(shot).replace(QStringLiteral(".png"), QStringLiteral("_cascade.png")).toLatin1().constData()));
+        form_.reset();
+    }
+}
+
+// The amplitude chart and the quadratic-load form, windows of their own:
+// each opens inside the screen's available area, every button within reach.
+TEST_F(FormsOnScreen, AmplitudeChartOpensInsideTheAvailableArea) {
+    TMainForm& w = Open(QStringLiteral("project-half-space"));
+    TDlgAmpPlot* chart = w.AmpPlot();
+    ASSERT_NE(chart, nullptr);
+    chart->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(chart, 20000));
+    ASSERT_TRUE(WaitUntil([&] { return !chart->windowHandle()->frameMargins().isNull(); }));
+    EXPECT_TRUE(WaitUntil([&] { return WorkArea().contains(FrameOnXServer(chart)); }))
+            << Text(FrameOnXServer(chart)) << " on " << Text(WorkArea());
+    QPushButton* close = chart->Form().Button5;
+    if (auto* scroll = chart->findChild<QScrollArea*>()) ScrollTo(scroll, close);
+    EXPECT_EQ(ShownPart(close, chart).size(), close->size()) << "CLOSE";
+    EXPECT_TRUE(WorkArea().contains(OnScreen(close, close->rect()))) << Text(OnScreen(close, close->rect()));
+    QApplication::processEvents();
+    const QImage screen = GrabScreen();
+    EXPECT_TRUE(screen.save(
+            ScreenshotPath(QStringLiteral("amp_chart_on_screen_%1.png").arg(chart->devicePixelRatioF() * 100))));
+    chart->hide();
+
+    w.HarmonicClick(1);
+    QWidget* quad = w.Dialogs().ActiveDialog();
+    ASSERT_TRUE(quad && quad->isWindow());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(quad, 20000));
+    ASSERT_TRUE(WaitUntil([&] { return !quad->windowHandle()->frameMargins().isNull(); }));
+    EXPECT_TRUE(WaitUntil([&] { return WorkArea().contains(FrameOnXServer(quad)); }))
+            << Text(FrameOnXServer(quad)) << " on " << Text(WorkArea());
+    auto* scroll = quad->findChild<QScrollArea*>();
+    // Where the screen has room, at its contents' size: no scroll bars.
+    if (scroll && quad->screen()->availableGeometry().height() > quad->sizeHint().height() + 40) {
+        EXPECT_FALSE(scroll->verticalScrollBar()->isVisible()) << "scrolls with room to spare";
+    }
+    for (QAbstractButton* b : quad->findChildren<QAbstractButton*>()) {
+        if (!b->isVisible()) continue;
+        if (scroll) ScrollTo(scroll, b);
+        EXPECT_EQ(ShownPart(b, quad).size(), b->size()) << b->text().toStdString();
+        EXPECT_TRUE(WorkArea().contains(OnScreen(b, b->rect()))) << b->text().toStdString();
+    }
+    EXPECT_TRUE(GrabScreen().save(
+            ScreenshotPath(QStringLiteral("quadratic_form_on_screen_%1.png").arg(quad->devicePixelRatioF() * 100))));
 }
 
 }  // namespace

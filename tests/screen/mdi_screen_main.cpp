@@ -1,6 +1,7 @@
 // The MDI placement tests: the program's windows on a virtual display of
 // their own (tools/virtual-display.sh, xcb) under openbox, which runs
 // before the application connects, as a user's window manager does.
+#include "patience.h"
 #include "private_settings.h"
 
 #include <gtest/gtest.h>
@@ -22,8 +23,9 @@ bool WindowManagerRuns() {
 int main(int argc, char** argv) {
     QProcess wm;
     wm.start(QStringLiteral("openbox"), {});
-    // openbox runs once it names itself on the root window.
-    for (int waited = 0; wm.waitForStarted() && !WindowManagerRuns() && waited < 20000; waited += 20)
+    // openbox runs once it names itself on the root window; on a busy
+    // machine that takes a while.
+    for (int waited = 0; wm.waitForStarted() && !WindowManagerRuns() && waited < vortn::test::kPatienceMs; waited += 20)
         QThread::msleep(20);
     int status = 1;
     {

@@ -4,6 +4,8 @@
 #include "mdi_child.h"
 #include "message_box.h"
 #include "project_holder.h"
+#include "scrolled_form.h"
+#include "window_on_screen.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -41,6 +43,8 @@ void TDialogHost::ShowMessage(const QString& text) { InformationBox(mainWindow_,
 
 TInputDialog* TDialogHost::Create(TDialogKind kind) {
     TInputDialog* d = CreateInputDialog(*this, kind);
+    // A form larger than its room scrolls; its labels are never squeezed.
+    ScrollFormContents(d);
     if (!d->TopLevel() && mdiArea_) {
         QMdiSubWindow* sub = AddMdiChild(mdiArea_, d,
                                          Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -50,6 +54,10 @@ TInputDialog* TDialogHost::Create(TDialogKind kind) {
         // A dialog border, no minimize button: it floats outside the main window.
         d->setParent(mainWindow_,
                      Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+        // At its contents' size (not two thirds of the screen, as Qt would
+        // open a window without one), bounded by the screen when shown.
+        if (!d->testAttribute(Qt::WA_Resized)) d->resize(d->sizeHint());
+        KeepOpeningFrameOnScreen(d);
     }
     return d;
 }

@@ -65,6 +65,10 @@ TMainForm::TMainForm(QWidget* parent)
     aboutBox_ = new TAboutBox(this);
     runProgress_ = new TDlgRunAnalysis(this);
     ampPlot_ = new TDlgAmpPlot(plots_, this);
+    // Each opens inside the screen, as the main window does.
+    for (QWidget* window :
+         {static_cast<QWidget*>(aboutBox_), static_cast<QWidget*>(runProgress_), static_cast<QWidget*>(ampPlot_)})
+        KeepOpeningFrameOnScreen(window);
 }
 
 TMainForm::~TMainForm() {

@@ -8,6 +8,7 @@
 #include "program_data.h"
 #include "project_holder.h"
 #include "result_plots.h"
+#include "scrolled_form.h"
 #include "ui_AmpPlot.h"
 
 #include <QScopeGuard>
@@ -118,6 +119,8 @@ TDlgAmpPlot::TDlgAmpPlot(TResultPlots& plots, QWidget* parent)
     ConnectGuarded(f.Button4, &QPushButton::clicked, this, &TDlgAmpPlot::ExportClick, show);
     ConnectGuarded(f.Button10, &QPushButton::clicked, this, &TDlgAmpPlot::PrintClick, show);
     connect(f.Button5, &QPushButton::clicked, this, &QDialog::accept);
+    // On a small or scaled screen the chart and its controls scroll.
+    ScrollFormContents(this);
 }
 
 TDlgAmpPlot::~TDlgAmpPlot() = default;
@@ -369,6 +372,7 @@ void TDlgAmpPlot::ExportClick() {
 void TDlgAmpPlot::PrintClick() {
     QPrinter printer;
     if (!UseDefaultPrinterOrPdf(printer, this, windowTitle())) return;
+    printer.setDocName(windowTitle());  // the PDF's title
     printer.setPageOrientation(ui_->RadioButton3->isChecked() ? QPageLayout::Portrait : QPageLayout::Landscape);
     QPainter painter;
     if (!painter.begin(&printer)) {

@@ -56,7 +56,18 @@ void TPlaneView::resizeEvent(QResizeEvent* event) {
 
 void TPlaneView::mouseMoveEvent(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
-    if (width() > 0 && height() > 0) FormMouseMove(p.x(), p.y());
+    if (width() <= 0 || height() <= 0) return;
+    if (!readOut_) caption_ = windowTitle();
+    readOut_ = true;
+    FormMouseMove(p.x(), p.y());
+}
+
+void TPlaneView::leaveEvent(QEvent* event) {
+    QWidget::leaveEvent(event);
+    // The read-out is of a point the mouse has left.
+    if (!readOut_) return;
+    readOut_ = false;
+    setWindowTitle(caption_);
 }
 
 void TPlaneView::closeEvent(QCloseEvent* event) {

@@ -61,10 +61,13 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
     TProjectHolder* holder_ = nullptr;
+    QString caption_;       // the caption the mouse read-out replaced
+    bool readOut_ = false;  // the caption shows the read-out
     bool closing_ = false;
 };
 
