@@ -308,9 +308,11 @@ bool TTableForm::eventFilter(QObject* watched, QEvent* e) {
     QPushButton* button = MnemonicButton(*static_cast<QKeyEvent*>(e));
     if (!button) return false;
     // Claimed before the shortcuts are looked up, so that the main window's
-    // menu of the same letter stays shut; the key press then clicks.
+    // menu of the same letter stays shut; the key press then clicks, at
+    // once: a key typed next must find the command done (an animated click
+    // runs it later, and the key would join the entry still open).
     e->accept();
-    if (e->type() == QEvent::KeyPress && button->isEnabled()) button->animateClick();
+    if (e->type() == QEvent::KeyPress && button->isEnabled()) button->click();
     return true;
 }
 

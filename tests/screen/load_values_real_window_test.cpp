@@ -105,3 +105,45 @@ TEST(RealLoadValues, AmplitudesBeyondThePointsAreNamedBeforeTheSave) {
     EXPECT_TRUE(session.Running());
     session.Stop();
 }
+
+// Answers the message box or question that comes up with its default and
+// waits until it has gone; its picture in `shot`.
+void AnswerBox(TRealProgramSession& session, const QString& shot, const char* what) {
+    const QString box = session.WaitForMessageBox();
+    session.Screenshot(shot);
+    ASSERT_FALSE(box.isEmpty()) << what;
+    session.Keys(box, {QStringLiteral("Return")});
+    ASSERT_TRUE(WaitFor([&] { return !session.MessageBoxShown(); }));
+}
+
+// Loads X and Z; abc typed over the first amplitude of X. A click on Z's
+// number and Delete Row each show the refusal and delete nothing; mended,
+// Delete Row deletes Z, the load picked, and X keeps its amplitudes.
+TEST(RealLoadValues, DeleteRowWaitsForARefusedAmplitudeAndDeletesTheLoadPicked) {
+    TRealProgramSession session;
+    ASSERT_NO_FATAL_FAILURE(session.Start(QStringLiteral("project-half-space"), MakeTransient(8, {1, 3})));
+    ASSERT_NO_FATAL_FAILURE(OpenFirstAmplitudes(session));
+    const QString main = session.MainWindow();
+    ClickAt(main, 538, 222);  // X's first amplitude
+    session.Keys(main, {QStringLiteral("ctrl+a")});
+    session.Type(QStringLiteral("abc"));
+    ClickAt(main, 439, 113);  // Z's number in the load table
+    ASSERT_NO_FATAL_FAILURE(AnswerBox(session, QStringLiteral("load_rows_pick_refused.png"), "no refusal"));
+    ClickAt(main, 622, 143);  // the load table's Delete Row
+    ASSERT_NO_FATAL_FAILURE(
+            AnswerBox(session, QStringLiteral("load_rows_delete_refused.png"), "Delete Row went on in silence"));
+    session.Screenshot(QStringLiteral("load_rows_kept.png"));
+    // Mended where the refusal left the focus (a key starts a new entry),
+    // then Delete Row and File Save.
+    session.Type(QStringLiteral("5"));
+    session.Keys(main, {QStringLiteral("Return")});
+    session.Screenshot(QStringLiteral("load_rows_mended.png"));
+    ClickAt(main, 622, 143);
+    session.Keys(main, {QStringLiteral("ctrl+s")});
+    EXPECT_TRUE(session.WaitForSavedFile([](const QString& text) {
+        return text.contains(QLatin1String("CONSTANTS \r\n8 \r\n0.01 \r\n1 \r\n1 \r\n5 \r\n2 \r\n3 \r\n"));
+    })) << session.SavedFile().toStdString();
+    session.Screenshot(QStringLiteral("load_rows_deleted.png"));
+    EXPECT_TRUE(session.Running());
+    session.Stop();
+}
