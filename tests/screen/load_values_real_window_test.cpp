@@ -147,3 +147,27 @@ TEST(RealLoadValues, DeleteRowWaitsForARefusedAmplitudeAndDeletesTheLoadPicked) 
     EXPECT_TRUE(session.Running());
     session.Stop();
 }
+
+// -5 points, Tab: the box's message, and it shows 0. File Save then asks
+// only whether the amplitudes beyond 0 points may go (no, the default) and
+// saves the time interval typed before; it is not refused in silence.
+TEST(RealLoadValues, ABoxShowingItsBoundLetsTheSaveRun) {
+    TRealProgramSession session;
+    ASSERT_NO_FATAL_FAILURE(session.Start(QStringLiteral("project-half-space"), MakeTransient(8, {1})));
+    // Data > Transient Loading Data: its first box, the number of points.
+    ASSERT_NO_FATAL_FAILURE(session.OpenDataItem(9));
+    const QString main = session.MainWindow();
+    session.Keys(main, {QStringLiteral("Tab"), QStringLiteral("ctrl+a"), QStringLiteral("BackSpace")});
+    session.Type(QStringLiteral("0.02"));
+    session.Keys(main, {QStringLiteral("shift+Tab"), QStringLiteral("ctrl+a"), QStringLiteral("BackSpace"),
+                        QStringLiteral("minus"), QStringLiteral("5"), QStringLiteral("Tab")});
+    ASSERT_NO_FATAL_FAILURE(AnswerBox(session, QStringLiteral("box_bound_message.png"), "-5 taken without a word"));
+    session.Keys(main, {QStringLiteral("ctrl+s")});
+    ASSERT_NO_FATAL_FAILURE(
+            AnswerBox(session, QStringLiteral("box_bound_fewer_points.png"), "the save was refused in silence"));
+    EXPECT_TRUE(session.WaitForSavedFile([](const QString& text) {
+        return text.contains(QLatin1String("TRANSIENT \r\nCONSTANTS \r\n8 \r\n0.02 \r\n1 \r\n1 \r\n1 \r\n2 \r\n"));
+    })) << session.SavedFile().toStdString();
+    EXPECT_FALSE(session.MessageBoxShown());
+    session.Stop();
+}
