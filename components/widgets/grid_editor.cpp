@@ -703,9 +703,14 @@ bool TTableForm::ReadyForRowCommand() {
     // Another editor's refused entry is mended first: it is tried again
     // (its message, unless this action showed it already) and comes to the
     // front; the command waits (a row deleted could take that editor with it).
-    for (const QPointer<TTableForm>& other : LiveForms())
-        if (other && other != this && other->HoldsRefusedEntry() && !other->CommitChild()) return false;
-    if (!CommitCell()) return false;
+    // (A copy: a message box runs events that may close editors.)
+    const QPointer<TTableForm> self(this);
+    const QList<QPointer<TTableForm>> forms = LiveForms();
+    for (const QPointer<TTableForm>& other : forms) {
+        if (!other || other == this || !other->HoldsRefusedEntry()) continue;
+        if (!other->CommitChild() || !self) return false;
+    }
+    if (!table_ || !CommitCell()) return false;
     // The entry is in the table: the next key starts a new one.
     Grid->CloseOpenEditor();
     return true;
