@@ -1,6 +1,7 @@
 #include "user_action.h"
 
 #include <QAbstractNativeEventFilter>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFocusEvent>
@@ -21,6 +22,9 @@ protected:
         // What the user does comes from the window system (or stands in for
         // it); events the program sends itself are none of the user's.
         if (!e->spontaneous() && e->type() != QEvent::FocusAboutToChange) return false;
+        // A menu opened and its item chosen are one action: the item's
+        // command adds no message to the one its menu's opening showed.
+        if (QApplication::activePopupWidget()) return false;
         switch (e->type()) {
             case QEvent::KeyPress:
             case QEvent::ShortcutOverride:

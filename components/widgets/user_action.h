@@ -1,5 +1,6 @@
 // The user's actions, counted: a key pressed, a mouse button pressed, a
-// window's close button (on X). One action may try an invalid entry several
+// window's close button (on X); a menu opened and the item chosen from it
+// are one action. One action may try an invalid entry several
 // times (a click in another window moves the focus, deactivates the
 // editor's window and then runs a command): it gets one message. The next
 // action that tries it gets the message again, so no command is refused
