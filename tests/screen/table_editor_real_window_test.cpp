@@ -128,5 +128,18 @@ TEST_F(RealTableEditor, EveryCommandAfterARefusalShowsItsMessage) {
         ASSERT_TRUE(WaitFor([&] { return !session.MessageBoxShown() || !session.Running(); }));
         ASSERT_TRUE(session.Running());
     }
+    // File > Exit: opening the menu commits, with the message; Exit, chosen
+    // in the same action, adds none and does not end the program.
+    session.Keys(session.MainWindow(), {QStringLiteral("alt+f")});
+    const QString box = session.WaitForMessageBox();
+    session.Screenshot(QStringLiteral("table_refusal_file_menu.png"));
+    ASSERT_FALSE(box.isEmpty()) << "the File menu opened over the refused entry in silence";
+    session.Keys(box, {QStringLiteral("Return")});
+    ASSERT_TRUE(WaitFor([&] { return !session.MessageBoxShown() || !session.Running(); }));
+    if (session.MenuShown()) {
+        Xdotool({QStringLiteral("key"), QStringLiteral("x")});
+        ASSERT_TRUE(WaitFor([&] { return !session.MenuShown() || !session.Running(); }));
+    }
+    EXPECT_TRUE(session.Running());
     EXPECT_EQ(session.SavedFile(), before);
 }
