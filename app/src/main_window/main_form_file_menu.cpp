@@ -37,7 +37,8 @@ QString RefusalToOpen(const QString& fileName) {
         return QStringLiteral("The file \"%1\" could not be opened: %2").arg(fileName, file.errorString());
     if (!file.readLine(64).startsWith("TITLE="))
         return QStringLiteral("The file \"%1\" is not a VORT-N project file.").arg(fileName);
-    return {};
+    // Refused before it is read whole: the current project stays.
+    return ProjectFileTooLarge(fileName);
 }
 }  // namespace
 
@@ -106,7 +107,9 @@ bool TMainForm::ReplaceProject(const std::function<void()>& build) {
     UpdateFoundationMenu();
     ClearResults();
     const QString plotFile = ChangeFileExt(Project().FileName, QStringLiteral(".vtp"));
-    if (!IsNewProjectFile(Project().FileName) && QFileInfo(plotFile).isFile() && LoadPlotData(plotFile, false)) {
+    // Results beside a project not named .vtd may be another project's.
+    if (!IsNewProjectFile(Project().FileName) && QFileInfo(plotFile).isFile() &&
+        OtherOwnerOfSideFiles(Project().FileName).isEmpty() && LoadPlotData(plotFile, false)) {
         resultsCurrent_ = !ResultsOlderThanProject(Project().FileName, plotFile);
         if (!resultsCurrent_) ShowMessage(OlderResultsMessage(plotFile));
     }
