@@ -24,19 +24,6 @@
 namespace project_test {
 namespace {
 
-const QString kHowToRemove = QStringLiteral(
-        "The files left alone are not used by this program; deleting them ends these notes (a file of another user "
-        "only that user or the owner of the folder can delete).");
-
-QString Message(const std::function<void()>& save) {
-    try {
-        save();
-    } catch (const vortn::EInOutError& e) {
-        return e.Message();
-    }
-    return {};
-}
-
 QString ChangedNote(const QString& folder, const QString& file, const char* how) {
     return QStringLiteral(
                    "%1/.job.vtd~s was left alone: %1/%2 was %3 after the save it records; the next save of the "

@@ -31,20 +31,6 @@ namespace {
 
 constexpr uid_t kNobody = 65534;
 
-// Said once under the files an open or save left alone.
-const QString kHowToRemove = QStringLiteral(
-        "The files left alone are not used by this program; deleting them ends these notes (a file of another user "
-        "only that user or the owner of the folder can delete).");
-
-QString Message(const std::function<void()>& save) {
-    try {
-        save();
-    } catch (const vortn::EInOutError& e) {
-        return e.Message();
-    }
-    return {};
-}
-
 ino_t Inode(const QString& path) {
     struct stat st {};
     return ::stat(Bytes(path).c_str(), &st) == 0 ? st.st_ino : 0;

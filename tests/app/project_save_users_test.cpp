@@ -73,17 +73,8 @@ std::vector<std::string> AsUser(const std::string& user, const std::vector<std::
 
 // Runs `command` as `user`; returns its exit code.
 int RunAs(const std::string& user, std::vector<std::string> command) {
-    std::vector<std::string> all = AsUser(user, command);
-    if (all.empty()) return -1;
-    std::vector<char*> argv;
-    for (std::string& a : all) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::execv(argv[0], argv.data());
-        _exit(127);
-    }
-    return Wait(pid);
+    const pid_t pid = StartProgram(AsUser(user, command));
+    return pid < 0 ? -1 : Wait(pid);
 }
 
 // Starts the save child as `user` (through setpriv), or as this user when
@@ -92,23 +83,7 @@ pid_t StartAs(const std::string& user, const std::vector<std::string>& args, int
     if (user.empty()) return StartChild(args, &out);
     std::vector<std::string> child{VORTN_SAVE_CHILD};
     child.insert(child.end(), args.begin(), args.end());
-    std::vector<std::string> all = AsUser(user, child);
-    int ends[2];
-    if (all.empty() || ::pipe(ends) != 0) return -1;
-    std::vector<char*> argv;
-    for (std::string& a : all) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::dup2(ends[1], 1);
-        ::close(ends[0]);
-        ::close(ends[1]);
-        ::execv(argv[0], argv.data());
-        _exit(127);
-    }
-    ::close(ends[1]);
-    out = ends[0];
-    return pid;
+    return StartProgram(AsUser(user, child), &out);
 }
 
 // Saves version A of the sample project as `deck`, as `user`; returns what
@@ -138,15 +113,6 @@ Inode Of(const QString& path) {
 std::string Show(const Inode& i) {
     return std::to_string(i.uid) + ":" + std::to_string(i.gid) + " " + std::to_string(i.mode >> 6) +
            std::to_string((i.mode >> 3) & 7) + std::to_string(i.mode & 7);
-}
-
-QString Message(const std::function<void()>& save) {
-    try {
-        save();
-    } catch (const vortn::EInOutError& e) {
-        return e.Message();
-    }
-    return {};
 }
 
 bool MakeFolder(const QString& path, uid_t uid, gid_t gid, mode_t mode) {

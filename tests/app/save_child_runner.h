@@ -2,6 +2,7 @@
 // versions of the sample project it saves.
 #pragma once
 
+#include "exceptions.h"
 #include "project_fixture.h"
 
 #include <QDir>
@@ -20,13 +21,12 @@ namespace project_test {
 
 inline const QString kSource = QStringLiteral(VORTN_EXAMPLES "/project-pile.vtd");
 
-// Starts the save child with `args`; with `out`, its standard output is
-// the write end of a pipe whose read end is returned there.
-inline pid_t StartChild(const std::vector<std::string>& args, int* out = nullptr) {
+// Starts the program `all` (its path, then its arguments); with `out`, its
+// standard output is the write end of a pipe whose read end is returned
+// there.
+inline pid_t StartProgram(std::vector<std::string> all, int* out = nullptr) {
     int pipeEnds[2] = {-1, -1};
-    if (out && ::pipe(pipeEnds) != 0) return -1;
-    std::vector<std::string> all{VORTN_SAVE_CHILD};
-    all.insert(all.end(), args.begin(), args.end());
+    if (all.empty() || (out && ::pipe(pipeEnds) != 0)) return -1;
     std::vector<char*> argv;
     for (std::string& a : all) argv.push_back(a.data());
     argv.push_back(nullptr);
@@ -46,6 +46,28 @@ inline pid_t StartChild(const std::vector<std::string>& args, int* out = nullptr
     }
     return pid;
 }
+
+// Starts the save child with `args`, as StartProgram.
+inline pid_t StartChild(const std::vector<std::string>& args, int* out = nullptr) {
+    std::vector<std::string> all{VORTN_SAVE_CHILD};
+    all.insert(all.end(), args.begin(), args.end());
+    return StartProgram(std::move(all), out);
+}
+
+// The message a save (or open) gave, empty when it gave none.
+inline QString Message(const std::function<void()>& save) {
+    try {
+        save();
+    } catch (const vortn::EInOutError& e) {
+        return e.Message();
+    }
+    return {};
+}
+
+// Said once under the files an open or save left alone.
+inline const QString kHowToRemove = QStringLiteral(
+        "The files left alone are not used by this program; deleting them ends these notes (a file of another user "
+        "only that user or the owner of the folder can delete).");
 
 inline int Wait(pid_t pid) {
     int status = 0;
@@ -93,24 +115,13 @@ inline std::string RunChildThrough(const std::vector<std::string>& ids, const st
     all.insert(all.end(), ids.begin(), ids.end());
     all.push_back(VORTN_SAVE_CHILD);
     all.insert(all.end(), args.begin(), args.end());
-    int ends[2];
-    if (::pipe(ends) != 0) return {};
-    std::vector<char*> argv;
-    for (std::string& a : all) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::dup2(ends[1], 1);
-        ::close(ends[0]);
-        ::close(ends[1]);
-        ::execv(argv[0], argv.data());
-        _exit(127);
-    }
-    ::close(ends[1]);
+    int output = -1;
+    const pid_t pid = StartProgram(std::move(all), &output);
+    if (pid < 0) return {};
     std::string out;
     char buf[4096];
-    for (ssize_t n; (n = ::read(ends[0], buf, sizeof buf)) > 0;) out.append(buf, size_t(n));
-    ::close(ends[0]);
+    for (ssize_t n; (n = ::read(output, buf, sizeof buf)) > 0;) out.append(buf, size_t(n));
+    ::close(output);
     code = Wait(pid);
     return out;
 }
