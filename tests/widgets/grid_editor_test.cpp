@@ -67,6 +67,24 @@ protected:
         f->Grid->setCurrentCell(row, col);
         f->Grid->item(row, col)->setText(text);
     }
+    // On a table of three rows: shows its editor active, opens the cell
+    // editor on row 1 of the float column and types `text` into it; returns
+    // that cell editor (null, with a failure, where none opened).
+    QLineEdit* TypeInRowOne(TTableForm*& f, const QString& text) {
+        MakeTable(3);
+        f = Show();
+        if (!f) return nullptr;
+        f->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(f, test::kPatienceMs));
+        f->Grid->setFocus();
+        f->Grid->setCurrentCell(1, 0);
+        auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        EXPECT_NE(editor, nullptr);
+        if (!editor) return nullptr;
+        editor->selectAll();
+        QTest::keyClicks(editor, text);
+        return editor;
+    }
     std::unique_ptr<TGridTable> table;
     QStringList messages;
 };
@@ -481,17 +499,9 @@ protected:
     // On a table of three rows, opens the cell editor on row 1 of the float
     // column, types `text` and gives the command.
     TTableForm* TypeAndCommand(const char* text) {
-        MakeTable(3);
-        TTableForm* f = Show();
-        f->activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(f, test::kPatienceMs));
-        f->Grid->setFocus();
-        f->Grid->setCurrentCell(1, 0);
-        auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
-        EXPECT_NE(editor, nullptr);
+        TTableForm* f = nullptr;
+        QLineEdit* editor = TypeInRowOne(f, QString::fromLatin1(text));
         if (!editor) return nullptr;
-        editor->selectAll();
-        QTest::keyClicks(editor, QString::fromLatin1(text));
         GetParam().command(f, editor);
         QApplication::processEvents();
         return f;
@@ -593,16 +603,9 @@ class TypeOnAfterARowCommand : public GridEditorFixture, public ::testing::WithP
 // the one committed before it ("1020").
 TEST_P(TypeOnAfterARowCommand, StartsANewEntry) {
     const TypeOnCase& c = GetParam();
-    MakeTable(3);
-    TTableForm* f = Show();
-    f->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(f, test::kPatienceMs));
-    f->Grid->setFocus();
-    f->Grid->setCurrentCell(1, 0);
-    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    TTableForm* f = nullptr;
+    QLineEdit* editor = TypeInRowOne(f, QStringLiteral("10"));
     ASSERT_NE(editor, nullptr);
-    editor->selectAll();
-    QTest::keyClicks(editor, QStringLiteral("10"));
     ASSERT_NO_FATAL_FAILURE(AltKey(editor, c.key));
     QWidget* next = QApplication::focusWidget();
     ASSERT_NE(next, nullptr);
@@ -623,16 +626,9 @@ INSTANTIATE_TEST_SUITE_P(Commands, TypeOnAfterARowCommand, ::testing::ValuesIn(k
 // Each row command that an invalid entry refuses says so, the second and
 // third as the first; none runs.
 TEST_F(GridEditorFixture, EveryRowCommandRefusedByAnEntryShowsItsMessage) {
-    MakeTable(3);
-    TTableForm* f = Show();
-    f->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(f, test::kPatienceMs));
-    f->Grid->setFocus();
-    f->Grid->setCurrentCell(1, 0);
-    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    TTableForm* f = nullptr;
+    QLineEdit* editor = TypeInRowOne(f, QStringLiteral("abc"));
     ASSERT_NE(editor, nullptr);
-    editor->selectAll();
-    QTest::keyClicks(editor, QStringLiteral("abc"));
     const Qt::Key keys[] = {Qt::Key_A, Qt::Key_A, Qt::Key_I, Qt::Key_D};
     for (int i = 0; i < 4; ++i) {
         QWidget* focus = QApplication::focusWidget();
@@ -649,16 +645,9 @@ TEST_F(GridEditorFixture, EveryRowCommandRefusedByAnEntryShowsItsMessage) {
 // Alt+A runs the command with the key press itself: keys typed at once
 // after it, before any event loop turns, go to the new row.
 TEST_F(GridEditorFixture, KeysTypedRightAfterAltAGoToTheNewRow) {
-    MakeTable(3);
-    TTableForm* f = Show();
-    f->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(f, test::kPatienceMs));
-    f->Grid->setFocus();
-    f->Grid->setCurrentCell(1, 0);
-    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    TTableForm* f = nullptr;
+    QLineEdit* editor = TypeInRowOne(f, QStringLiteral("10"));
     ASSERT_NE(editor, nullptr);
-    editor->selectAll();
-    QTest::keyClicks(editor, QStringLiteral("10"));
     QTest::keyClick(editor, Qt::Key_A, Qt::AltModifier);
     for (const Qt::Key k : {Qt::Key_2, Qt::Key_0, Qt::Key_Return}) QTest::keyClick(QApplication::focusWidget(), k);
     QApplication::processEvents();
