@@ -21,9 +21,11 @@
 #include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <cmath>
 #include <exception>
 #include <map>
@@ -471,6 +473,7 @@ private:
         Settle();
         if (QApplication::focusWidget() != box) return;  // refused elsewhere: the message was the answer
         TypeOver(box, s.text, s.c % 4 != 0);
+        if (trace_) std::printf("    typed into %s: \"%s\"\n", qPrintable(box->objectName()), qPrintable(box->text()));
     }
 
     void TypeInCell(const TStep& s) {
@@ -752,6 +755,24 @@ QString Describe(const TStep& s) {
     if (s.kind == TStepKind::TypeInDialog || s.kind == TStepKind::TypeInCell || s.kind == TStepKind::TypeOnFocus)
         out += QStringLiteral(" text=\"%1\"").arg(s.text);
     return out + QLatin1Char(')');
+}
+
+std::optional<TStep> ParseStep(const QString& line) {
+    static const QRegularExpression form(
+            QStringLiteral(R"re((\w+)\(a=(\d+) b=(\d+) c=(\d+) d=(\d+) answer=([0-9a-f]+)(?: text="(.*)")?\))re"));
+    const QRegularExpressionMatch m = form.match(line);
+    if (!m.hasMatch()) return std::nullopt;
+    TStep s;
+    const auto kind = std::find(std::begin(kKindNames), std::end(kKindNames), m.captured(1));
+    if (kind == std::end(kKindNames)) return std::nullopt;
+    s.kind = TStepKind(kind - std::begin(kKindNames));
+    s.a = m.captured(2).toUInt();
+    s.b = m.captured(3).toUInt();
+    s.c = m.captured(4).toUInt();
+    s.d = m.captured(5).toUInt();
+    s.answer = m.captured(6).toInt(nullptr, 16);
+    s.text = m.captured(7);
+    return s;
 }
 
 std::vector<TStep> GenerateSteps(uint64_t seed, int count) {

@@ -46,6 +46,8 @@ struct TStep {
 };
 
 QString Describe(const TStep& step);
+// A step as Describe gives it; none for another text.
+std::optional<TStep> ParseStep(const QString& line);
 // A sequence of `count` steps drawn from `seed`.
 std::vector<TStep> GenerateSteps(uint64_t seed, int count);
 
