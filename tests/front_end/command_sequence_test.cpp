@@ -81,7 +81,14 @@ INSTANTIATE_TEST_SUITE_P(Mended, FoundSequences,
                                            "project-multilayer",
                                            {"TypeInCell(a=56 b=17 c=37 d=46 answer=4000 text=\"593.51\")",
                                             "RowCommand(a=14 b=42 c=8 d=49 answer=4000)",
-                                            "DataItem(a=56 b=11 c=34 d=13 answer=4000)"}}),
+                                            "DataItem(a=56 b=11 c=34 d=13 answer=4000)"}},
+                                 // A multilayer pile length of 0 typed and saved: the project then
+                                 // held the length the geometry file draws, the deck the typed 0.
+                                 FoundCase{"UntypedPileLengthSaved",
+                                           "project-multilayer",
+                                           {"DataItem(a=16 b=21 c=53 d=16 answer=400000)",
+                                            "TypeInDialog(a=34 b=47 c=27 d=48 answer=10000 text=\"0\")",
+                                            "Save(a=42 b=11 c=63 d=47 answer=4000)"}}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CommandSequences, KeepEveryInvariant) {
