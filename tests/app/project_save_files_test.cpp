@@ -291,3 +291,84 @@ TEST_F(ProjectSaveFiles, NameOfItsOwnSideFileIsRefused) {
 
 }  // namespace
 }  // namespace project_test
+
+namespace project_test {
+namespace {
+
+// A project not named .vtd shares its side files and run outputs with the
+// project of the same stem beside it ("pump.bak" and "pump.vtd" both have
+// "pump.vtm"): its save is refused, naming both, and writes nothing. A
+// .vtd project owns its names; other files beside it are no project.
+struct OwnerCase {
+    const char* label;
+    const char* saved;    // the name the project is saved under
+    const char* beside;   // a file there before, ...
+    bool besideProject;   // ... written as a project file (else as text)
+    const char* owner;    // the file the save is refused for (empty: saved)
+};
+void PrintTo(const OwnerCase& c, std::ostream* os) { *os << c.label; }
+
+const OwnerCase kOwnerCases[] = {
+        {"BakBesideVtd", "pump.bak", "pump.vtd", true, "pump.vtd"},
+        {"NoExtensionBesideVtd", "pump", "pump.vtd", true, "pump.vtd"},
+        {"BesideAnotherNamedProject", "a.b", "a.c", true, "a.c"},
+        {"UpperCaseBesideVtd", "pump.VTD", "pump.vtd", true, "pump.vtd"},
+        {"PatternCharactersInTheName", "p[1]*.b", "p[1]*.vtd", true, "p[1]*.vtd"},
+        {"VtdBesideABak", "pump.vtd", "pump.bak", true, ""},
+        {"BesideATextFileOfTheStem", "a.b", "a.vtd", false, ""},
+        {"BesideOnlyItsOutputs", "a.b", "a.vto", false, ""},
+        {"BesideAProjectOfAnotherStem", "p1.b", "p2.vtd", true, ""},
+        {"PatternDoesNotMatchOthers", "p[1].b", "p1.vtd", true, ""},
+};
+
+class SideFilesOfAnotherProject : public ProjectTest, public ::testing::WithParamInterface<OwnerCase> {};
+
+TEST_P(SideFilesOfAnotherProject, AreNeverReplaced) {
+    const OwnerCase& c = GetParam();
+    const QString beside = Path(QLatin1String(c.beside));
+    const QByteArray besideBytes = c.besideProject ? QByteArray("TITLE=other\r\n") : QByteArray("notes\r\n");
+    WriteBytes(beside, besideBytes);
+    // What the other project's side files and results hold.
+    const QString saved = Path(QLatin1String(c.saved));
+    const qsizetype dot = saved.lastIndexOf(QLatin1Char('.'));
+    const QString stem = dot > saved.lastIndexOf(QLatin1Char('/')) ? saved.left(dot) : saved;
+    QStringList theirs;
+    for (const char* ext : {".vtm", ".vtt", ".vtp"})
+        if (stem + QLatin1String(ext) != beside) {
+            WriteBytes(stem + QLatin1String(ext), "theirs\r\n");
+            theirs << stem + QLatin1String(ext);
+        }
+    Build(Foundation::Pile, Loading::Harmonic);
+    P().FileName = saved;
+    QString refusal;
+    try {
+        P().SaveToFile();
+    } catch (const vortn::EInOutError& e) {
+        refusal = e.Message();
+    }
+    EXPECT_EQ(ReadBytes(beside), besideBytes);
+    if (*c.owner == '\0') {
+        EXPECT_EQ(refusal.toStdString(), "");
+        EXPECT_TRUE(ReadBytes(saved).startsWith("TITLE=Sample PILE"));
+        EXPECT_TRUE(ReadBytes(stem + QStringLiteral(".vtt")).startsWith("RECTANGULAR"))
+                << ReadBytes(stem + QStringLiteral(".vtt")).left(40).toStdString();
+        return;
+    }
+    const QString owner = Path(QLatin1String(c.owner));
+    const QString stemName = QFileInfo(stem).fileName();
+    EXPECT_EQ(refusal.toStdString(),
+              QStringLiteral("The project \"%1\" was not saved: its mass data file, geometry file and run results "
+                             "(%2.vtm, %2.vtt, %2.vto, %2.vtp) are those of the project \"%3\" beside it, which "
+                             "they would replace. Please, save the project under another name.")
+                      .arg(saved, stemName, owner)
+                      .toStdString());
+    EXPECT_FALSE(QFileInfo::exists(saved));
+    for (const QString& f : theirs) EXPECT_EQ(ReadBytes(f), QByteArray("theirs\r\n")) << f.toStdString();
+    EXPECT_TRUE(H().IsModified());
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, SideFilesOfAnotherProject, ::testing::ValuesIn(kOwnerCases),
+                         [](const auto& info) { return std::string(info.param.label); });
+
+}  // namespace
+}  // namespace project_test

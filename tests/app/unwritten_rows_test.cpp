@@ -105,6 +105,54 @@ TEST_F(UnwrittenRows, NamedRowsAreTheRowsTheFileLacks) {
     }
 }
 
+// A transient or random load is written with one value per point: values
+// typed beyond the number of points are named, those of a load that holds
+// only zeros there are not; saved and read back, they are gone.
+TEST_F(UnwrittenRows, LoadValuesBeyondTheNumberOfPointsAreNamed) {
+    const struct {
+        Loading loading;
+        const char* table;    // the load table
+        const char* caption;  // its first load's values
+    } cases[] = {{Loading::Transient, "TLoadtype", "Load Amplitude 1"},
+                 {Loading::Random, "Trandom", "Random Spectrum Data 1"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(Name(c.loading));
+        Build(Foundation::HalfSpace, c.loading);
+        P().NumberOfPoints = 4;
+        TGridTable& t = *H().TableByName(QLatin1String(c.table));
+        t.SetRowCount(2);
+        TGridTable* typed = t.Cells(1, 0).AsObject();
+        TGridTable* zeros = t.Cells(1, 1).AsObject();
+        ASSERT_TRUE(typed && zeros);
+        typed->SetRowCount(8);
+        zeros->SetRowCount(0);
+        zeros->SetRowCount(8);
+        for (int k = 0; k < 8; ++k) typed->Cells(0, k).SetAsFloat(11 + k);
+        const std::vector<TUnwrittenRows> rows = vortn::UnwrittenRows(P());
+        ASSERT_EQ(rows.size(), 1u);
+        EXPECT_EQ(rows[0].table, typed);
+        EXPECT_EQ(rows[0].firstRow, 4);
+        EXPECT_EQ(rows[0].lastRow, 7);
+        EXPECT_EQ(rows[0].text.toStdString(),
+                  QStringLiteral("the table \"%1\", rows 5 to 8: a load has one value for each of its 4 points.")
+                          .arg(QLatin1String(c.caption))
+                          .toStdString());
+        EXPECT_EQ(vortn::DroppedRows(P()).size(), 2u);
+        // Within the points nothing is named.
+        P().NumberOfPoints = 8;
+        EXPECT_TRUE(vortn::UnwrittenRows(P()).empty());
+        P().NumberOfPoints = 4;
+
+        SaveAs(QStringLiteral("l.vtd"));
+        H().OpenProject(Path(QStringLiteral("l.vtd")));
+        ASSERT_EQ(H().LastMessage().toStdString(), "");
+        const TGridTable* back = t.Cells(1, 0).AsObject();
+        ASSERT_TRUE(back);
+        ASSERT_EQ(back->RowCount(), 4);
+        for (int k = 0; k < 4; ++k) EXPECT_EQ(back->Cells(0, k).AsFloat(), 11 + k);
+    }
+}
+
 // The blank rows every table keeps and a project as the dialogs leave it
 // give no question.
 TEST_F(UnwrittenRows, NewProjectLeavesNothingOut) {

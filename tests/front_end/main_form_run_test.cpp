@@ -8,6 +8,7 @@
 
 #include <QFileInfo>
 #include <QLabel>
+#include <QMap>
 #include <QPushButton>
 #include <QProgressBar>
 #include <QProcess>
@@ -408,3 +409,42 @@ TEST(AboutBox, OkClosesIt) {
 }
 
 }  // namespace
+
+// A pile deck opened as "a.b" beside the half-space project "a.vtd" shares
+// its side files and results: neither a save nor a run replaces them, each
+// refused with one message naming both files, and the results of "a.vtd"
+// are not loaded as the deck's.
+TEST_F(EngineRun, AProjectNotNamedVtdLeavesTheSideFilesOfTheVtdBesideIt) {
+    CopyExample(QStringLiteral("project-half-space"));
+    for (const char* ext : {".vtd", ".vtm", ".vtt"})
+        ASSERT_TRUE(QFile::rename(Path(QStringLiteral("project-half-space") + QLatin1String(ext)),
+                                  Path(QStringLiteral("a") + QLatin1String(ext))));
+    ASSERT_TRUE(QFile::copy(ExampleFile(QStringLiteral("project-pile.vtd")), Path(QStringLiteral("a.b"))));
+    WriteText(Path(QStringLiteral("a.vtp")), kThreePoints);
+    WriteText(Path(QStringLiteral("a.vto")), "report of a.vtd\r\n");
+    QMap<QString, QByteArray> before;
+    for (const char* ext : {".vtd", ".vtm", ".vtt", ".vtp", ".vto"}) {
+        const QString f = Path(QStringLiteral("a") + QLatin1String(ext));
+        before[f] = ReadAll(f).toUtf8();
+    }
+    qputenv("VORTN_FAKE_VTP", Path(QStringLiteral("fresh.vtp")).toUtf8());
+    WriteText(Path(QStringLiteral("fresh.vtp")), kThreePoints);
+
+    Form().OpenFileName(Path(QStringLiteral("a.b")));
+    EXPECT_EQ(Form().Project().FoundationWord.toStdString(), "PILE");
+    EXPECT_FALSE(Form().ResultsLoaded());
+    EXPECT_EQ(messages_.join('|').toStdString(), "");
+    const QString refusal =
+            QStringLiteral("The project \"%1\" was not saved: its mass data file, geometry file and run results "
+                           "(a.vtm, a.vtt, a.vto, a.vtp) are those of the project \"%2\" beside it, which they "
+                           "would replace. Please, save the project under another name.")
+                    .arg(Path(QStringLiteral("a.b")), Path(QStringLiteral("a.vtd")));
+    EXPECT_FALSE(Form().FileSaveClick());
+    EXPECT_EQ(messages_, QStringList{refusal});
+    messages_.clear();
+    Form().CompRunClick();
+    EXPECT_EQ(messages_, QStringList{refusal});
+    EXPECT_FALSE(QFileInfo::exists(record_)) << "the engine ran";
+    for (auto it = before.cbegin(); it != before.cend(); ++it)
+        EXPECT_EQ(ReadAll(it.key()).toUtf8(), it.value()) << it.key().toStdString();
+}

@@ -112,6 +112,10 @@ public:
     }
 
     QString Project() const { return project_; }
+    // The program starts on `fileName` of the project's folder instead
+    // (called from `prepare`).
+    void UseProjectFile(const QString& fileName) { project_ = folder_.filePath(fileName); }
+    QString Folder() const { return folder_.path(); }
     QString MainWindow() const { return main_; }
     bool Running() {
         program_.waitForFinished(0);

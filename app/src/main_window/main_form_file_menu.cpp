@@ -106,7 +106,9 @@ bool TMainForm::ReplaceProject(const std::function<void()>& build) {
     UpdateFoundationMenu();
     ClearResults();
     const QString plotFile = ChangeFileExt(Project().FileName, QStringLiteral(".vtp"));
-    if (!IsNewProjectFile(Project().FileName) && QFileInfo(plotFile).isFile() && LoadPlotData(plotFile, false)) {
+    // Results beside a project not named .vtd may be another project's.
+    if (!IsNewProjectFile(Project().FileName) && QFileInfo(plotFile).isFile() &&
+        OtherOwnerOfSideFiles(Project().FileName).isEmpty() && LoadPlotData(plotFile, false)) {
         resultsCurrent_ = !ResultsOlderThanProject(Project().FileName, plotFile);
         if (!resultsCurrent_) ShowMessage(OlderResultsMessage(plotFile));
     }

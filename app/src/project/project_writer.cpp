@@ -9,6 +9,7 @@
 #include "project_text.h"
 
 #include "file_set_writer.h"
+#include "side_files.h"
 
 #include <QDir>
 #include <algorithm>
@@ -128,6 +129,9 @@ void TProgramData::SaveToFile() {
             if (side == FileName)
                 throw EInOutError(QStringLiteral("The project was not saved: %1 is the name of its own %2 file.")
                                           .arg(QDir::toNativeSeparators(FileName), QLatin1String(what)));
+        // Nor may it replace those of another project beside it.
+        if (const QString owner = OtherOwnerOfSideFiles(FileName); !owner.isEmpty())
+            throw EInOutError(SideFilesOwnerRefusal(FileName, owner));
         QStringList deck;
         WriteTitleBlock(*this, deck);
         WriteFoundationBlock(*this, plan, deck);

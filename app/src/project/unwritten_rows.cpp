@@ -24,7 +24,12 @@ int LastRowWithValue(const TGridTable& t, int first) {
     return -1;
 }
 
-QString TableTitle(const TGridTable& t) { return (t.Caption().isEmpty() ? t.Name : t.Caption()).trimmed(); }
+// A sub-table is named as its editor's caption names it: with its row path.
+QString TableTitle(const TGridTable& t) {
+    const QString title = (t.Caption().isEmpty() ? t.Name : t.Caption()).trimmed();
+    const QString path = t.Path().trimmed();
+    return path.isEmpty() ? title : title + QLatin1Char(' ') + path;
+}
 
 // "the table "Soil Properties", rows 3 to 5" (1-based).
 QString RowsOf(const TGridTable& t, int first, int last) {
@@ -71,6 +76,17 @@ std::vector<TUnwrittenRows> Collect(const TProgramData& p, bool typedOnly) {
                     QStringLiteral("the pile cap gets no side soil when the shear wave velocity of its last layer "
                                    "is 0.00001 or less and no layer has a weak zone ratio."),
                     typedOnly);
+    // A load is written with exactly one value per point.
+    const TGridTable* loads = p.Loading() == TLoadingType::Transient ? &h.TLoadtype()
+                              : p.Loading() == TLoadingType::Random  ? &h.Trandom()
+                                                                     : nullptr;
+    if (loads)
+        for (int r = 0; r < loads->RowCount(); ++r)
+            if (const TGridTable* values = SubTable(*loads, 1, r))
+                AddRowsFrom(out, *values, std::max(0, p.NumberOfPoints),
+                            QStringLiteral("a load has one value for each of its %1 points.")
+                                    .arg(std::max(0, p.NumberOfPoints)),
+                            typedOnly);
     if (plan.massCount == 0)
         AddRowsFrom(out, h.MassCal(), 0,
                     QStringLiteral("no mass component is written when the first mass is below 1E-8."), typedOnly);

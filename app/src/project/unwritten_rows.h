@@ -1,8 +1,9 @@
 // Rows the user typed that a save leaves out of the project file: the file
 // format has no place for them (the pile cap's side soil whose last layer has
 // no velocity, mass components whose first mass is 0, soil layers beyond the
-// pile elements, soil-column layers beyond the foundation's). The save names
-// them before it writes, so that nothing typed is lost in silence.
+// pile elements, soil-column layers beyond the foundation's, load values
+// beyond the number of points). The save names them before it writes, so
+// that nothing typed is lost in silence.
 #pragma once
 
 #include "grid_table.h"

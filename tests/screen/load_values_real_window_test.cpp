@@ -1,0 +1,115 @@
+// The load tables of the real program as a user types into them.
+#include "real_program_session.h"
+
+using namespace vortn::test;
+
+namespace {
+
+// The half-space example under a transient load of `points` points and one
+// load per direction in `directions`, the amplitudes 1, 2, ... each.
+std::function<void(const QString&)> MakeTransient(int points, std::initializer_list<int> directions) {
+    return [points, directions](const QString& project) {
+        QFile f(project);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        QByteArray deck = f.readAll();
+        f.close();
+        const QByteArray harmonic = "HARMONIC \r\nCONSTANTS \r\nNONQUADRATIC \r\n251.2 12.56 12.56 \r\n10 0 20 \r\n"
+                                    "0 5 0 \r\n0.1 0.2 0.3 0 \r\n";
+        ASSERT_TRUE(deck.contains(harmonic));
+        QByteArray transient = "TRANSIENT \r\nCONSTANTS \r\n" + QByteArray::number(points) + " \r\n0.01 \r\n" +
+                               QByteArray::number(int(directions.size())) + " \r\n";
+        for (int d : directions) {
+            transient += QByteArray::number(d) + " \r\n";
+            for (int k = 1; k <= points; ++k) transient += QByteArray::number(k) + " \r\n";
+        }
+        deck.replace(harmonic, transient);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(deck);
+    };
+}
+
+// A click at x, y of `window`'s client area.
+void ClickAt(const QString& window, int x, int y) {
+    Xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), window, QStringLiteral("--sync"),
+             QString::number(x), QString::number(y)});
+    Xdotool({QStringLiteral("click"), QStringLiteral("1")});
+}
+
+// Where x, y of the main window's client area lies on the screen: where
+// the pointer goes when moved there (the window's reported geometry counts
+// the frame in).
+QPoint OnScreen(TRealProgramSession& session, int x, int y) {
+    Xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), session.MainWindow(), QStringLiteral("--sync"),
+             QString::number(x), QString::number(y)});
+    const QString where = Xdotool({QStringLiteral("getmouselocation"), QStringLiteral("--shell")});
+    QPoint p;
+    for (const QString& l : where.split(QLatin1Char('\n'))) {
+        if (l.startsWith(QLatin1String("X="))) p.setX(l.mid(2).toInt());
+        if (l.startsWith(QLatin1String("Y="))) p.setY(l.mid(2).toInt());
+    }
+    return p;
+}
+
+int WhitePixels() {
+    const QImage shot = GrabScreen();
+    int n = 0;
+    for (int y = 0; y < shot.height(); y += 2)
+        for (int x = 0; x < shot.width(); x += 2)
+            if (shot.pixel(x, y) == qRgb(255, 255, 255)) ++n;
+    return n * 4;
+}
+
+// A window over the grey area of the main window at x, y: white cells or
+// a light button face.
+bool WindowAt(TRealProgramSession& session, int x, int y) {
+    const QPoint p = OnScreen(session, x, y);
+    const QImage shot = GrabScreen();
+    return shot.rect().contains(p) && qGray(shot.pixel(p)) > 185;
+}
+
+// Data > Transient Loading Data, its Data Button, and the button of the
+// first load in the table that opens: the load's amplitude editor, whose
+// Delete Row button has the focus.
+void OpenFirstAmplitudes(TRealProgramSession& session) {
+    ASSERT_NO_FATAL_FAILURE(session.OpenDataItem(9));
+    session.Keys(session.MainWindow(),
+                 {QStringLiteral("Tab"), QStringLiteral("Tab"), QStringLiteral("Tab"), QStringLiteral("space")});
+    // The first load's button, on its face left of its caption.
+    ASSERT_TRUE(WaitFor([&] { return WindowAt(session, 630, 82); })) << "no load table";
+    const int white = WhitePixels();
+    ClickAt(session.MainWindow(), 630, 82);
+    ASSERT_TRUE(WaitFor([&] { return WhitePixels() > white + 5000; })) << "no amplitude editor";
+}
+
+}  // namespace
+
+// Transient, 4 points, one load: 8 amplitudes typed, then File Save. The
+// save names amplitudes 5 to 8 first; its default answer writes nothing.
+TEST(RealLoadValues, AmplitudesBeyondThePointsAreNamedBeforeTheSave) {
+    TRealProgramSession session;
+    ASSERT_NO_FATAL_FAILURE(session.Start(QStringLiteral("project-half-space"), MakeTransient(4, {1})));
+    const QByteArray before = session.SavedFile().toUtf8();
+    ASSERT_NO_FATAL_FAILURE(OpenFirstAmplitudes(session));
+    // Four rows more, each waited for, then the values from the first cell on.
+    for (int i = 0; i < 4; ++i) {
+        const int white = WhitePixels();
+        session.Keys(session.MainWindow(), {QStringLiteral("alt+a")});
+        ASSERT_TRUE(WaitFor([&] { return WhitePixels() > white + 1000; })) << "no row added";
+    }
+    ClickAt(session.MainWindow(), 538, 193);
+    for (int v = 11; v <= 18; ++v) {
+        session.Keys(session.MainWindow(), {QStringLiteral("ctrl+a")});
+        session.Type(QString::number(v));
+        session.Keys(session.MainWindow(), {QStringLiteral("Return")});
+    }
+    session.Screenshot(QStringLiteral("load_values_typed.png"));
+    session.Keys(session.MainWindow(), {QStringLiteral("ctrl+s")});
+    const QString question = session.WaitForMessageBox();
+    session.Screenshot(QStringLiteral("load_values_save_question.png"));
+    ASSERT_FALSE(question.isEmpty()) << "amplitudes 5 to 8 cut without a word: " << session.SavedFile().toStdString();
+    session.Keys(question, {QStringLiteral("Return")});
+    ASSERT_TRUE(WaitFor([&] { return !session.MessageBoxShown(); }));
+    EXPECT_EQ(session.SavedFile().toUtf8(), before);
+    EXPECT_TRUE(session.Running());
+    session.Stop();
+}
