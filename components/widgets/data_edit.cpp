@@ -4,6 +4,7 @@
 #include "expression.h"
 #include "number_format.h"
 #include "units.h"
+#include "user_action.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -32,7 +33,10 @@ qint64 RoundToInt64(long double x) {
 TDataEdit::TDataEdit(QWidget* parent) : TNumericEntry(parent, kDataMinVal, kDataMaxVal) {
     setText(QStringLiteral("0"));
     connect(this, &QLineEdit::textChanged, this, [this] { reported_ = false; });
+    refusedAction_ = UserAction() - 1;  // none yet
 }
+
+bool TDataEdit::RefusedInThisAction() const { return !valid_ && refusedAction_ == UserAction(); }
 
 QString TDataEdit::FormatValue(long double x) const {
     if (hex_) {
@@ -102,6 +106,7 @@ bool TDataEdit::ValidateEntry() {
     }
     // A bound put in place of the entry is checked again when the box is left.
     reported_ = !valid_ && text() == checked;
+    if (!valid_) refusedAction_ = UserAction();
     return valid_;
 }
 

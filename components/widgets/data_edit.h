@@ -45,6 +45,9 @@ public:
     // arithmetic faults of the evaluator included, is shown and gives false.
     bool ValidateEntry();
     bool Valid() const { return valid_; }
+    // The last check failed, its message shown, in the user's current
+    // action (UserAction): that action's other commands add no message.
+    bool RefusedInThisAction() const;
     // The value as the box shows it (hexadecimal or 18 digits).
     QString FormatValue(long double x) const;
     // Wide enough for a value of 18 significant digits with its sign.
@@ -80,6 +83,7 @@ private:
     // The entry failed its check and is still the text checked: leaving the
     // form does not report it again (the form keeps or brings back the focus).
     bool reported_ = false;
+    quint64 refusedAction_ = 0;  // the action of the last failed check
 };
 
 }  // namespace vortn

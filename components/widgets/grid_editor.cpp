@@ -4,6 +4,7 @@
 #include "message_box.h"
 #include "mdi_child.h"
 #include "ui_grid_editor.h"
+#include "user_action.h"
 
 #include <QScopedValueRollback>
 #include <QApplication>
@@ -27,6 +28,12 @@ namespace vortn {
 namespace {
 
 constexpr int kMaxRowsShown = 10;
+
+// Every editor window there is, for the row commands' look at the others.
+QList<QPointer<TTableForm>>& LiveForms() {
+    static QList<QPointer<TTableForm>> forms;
+    return forms;
+}
 
 QPointer<QMdiArea>& MdiArea() {
     static QPointer<QMdiArea> area;
@@ -174,12 +181,28 @@ TEditorGrid::TEditorGrid(QWidget* parent) : QTableWidget(parent) {
     // column would not fit.
     horizontalHeader()->setHighlightSections(false);
     verticalHeader()->setHighlightSections(false);
+    verticalHeader()->viewport()->installEventFilter(this);
+}
+
+bool TEditorGrid::eventFilter(QObject* watched, QEvent* e) {
+    // A press on a row's number picks that row, also where every column
+    // edits with its own controls.
+    if (watched == verticalHeader()->viewport()) {
+        if (e->type() == QEvent::MouseButtonPress) rowPick_ = true;
+        if (e->type() == QEvent::MouseButtonRelease) rowPick_ = false;
+    }
+    return QTableWidget::eventFilter(watched, e);
 }
 
 void TEditorGrid::CommitOpenEditor() {
     // The editor, wherever the focus is: a command may come from a menu, a
     // shortcut or another window while the cell is being edited.
     if (state() == QAbstractItemView::EditingState && openEditor_) commitData(openEditor_);
+}
+
+void TEditorGrid::CloseOpenEditor() {
+    if (state() == QAbstractItemView::EditingState && openEditor_)
+        closeEditor(openEditor_, QAbstractItemDelegate::NoHint);
 }
 
 void TEditorGrid::EditorOpened(QWidget* editor) {
@@ -204,15 +227,29 @@ void TEditorGrid::currentChanged(const QModelIndex& current, const QModelIndex& 
     if (!form_ || reverting_ || form_->filling_ || !previous.isValid() || !current.isValid() || current == previous)
         return;
     bool accepted = false;
-    try {
-        accepted = form_->GridSelectCell(previous.row(), previous.column(), current.row(), current.column());
-    } catch (const Exception& e) {
-        InformationBox(this, e.Message());
+    {
+        const QScopedValueRollback picking(form_->pickingRow_, form_->pickingRow_ || rowPick_);
+        try {
+            accepted = form_->GridSelectCell(previous.row(), previous.column(), current.row(), current.column());
+        } catch (const Exception& e) {
+            InformationBox(this, e.Message());
+        }
     }
-    if (!accepted) {
+    if (accepted) return;
+    {
         const QScopedValueRollback reverting(reverting_, true);
         selectionModel()->setCurrentIndex(previous, QItemSelectionModel::ClearAndSelect);
     }
+    // A click on a row's number selects the row after this returns: the
+    // highlight goes back to the current cell, so that what looks selected
+    // is what a row command acts on.
+    QMetaObject::invokeMethod(
+            this,
+            [this] {
+                const QModelIndex now = currentIndex();
+                if (now.isValid()) selectionModel()->select(now, QItemSelectionModel::ClearAndSelect);
+            },
+            Qt::QueuedConnection);
 }
 
 void TEditorGrid::keyPressEvent(QKeyEvent* e) {
@@ -260,6 +297,8 @@ TTableForm::TTableForm(TGridTable& table, QWidget* parent)
     });
     // The row buttons' mnemonics win over those of the windows around.
     qApp->installEventFilter(this);
+    UserAction();  // the user's actions are counted from now on
+    LiveForms().append(this);
 }
 
 bool TTableForm::eventFilter(QObject* watched, QEvent* e) {
@@ -286,6 +325,8 @@ QPushButton* TTableForm::MnemonicButton(const QKeyEvent& key) const {
 TTableForm::~TTableForm() {
     // The base's destructor moves the focus on; this window is gone by then.
     disconnect(focusWatch_);
+    LiveForms().removeAll(QPointer<TTableForm>(this));
+    LiveForms().removeAll(QPointer<TTableForm>());
     freeing_ = true;
     if (table_) {
         TGridTable* t = table_;
@@ -608,11 +649,13 @@ bool TTableForm::CommitText(int r, int g) {
         // An entry the evaluator refuses and an arithmetic fault of its
         // value (1/0, an overflow) alike: the message, and the cell keeps
         // its old value.
-        // A command, a deactivation and a click may each try the same entry:
-        // it gets its message once.
-        const bool shown = refused_.row == r && refused_.col == g && refused_.text == typed;
-        refused_ = {r, g, typed};
+        // A command, a deactivation and a click of one action may each try
+        // the same entry: it gets its message once. The next action that
+        // tries it gets it again.
+        const bool shown =
+                refused_.row == r && refused_.col == g && refused_.text == typed && refused_.action == UserAction();
         if (!shown) InformationBox(this, e.Message());
+        refused_ = {r, g, typed, UserAction()};
         return false;
     }
     refused_ = {};
@@ -632,20 +675,44 @@ bool TTableForm::GridSelectCell(int fromRow, int fromCol, int toRow, int toCol) 
     if (!table_) return true;
     const QScopedValueRollback busy(committing_, true);
     if (!CommitText(fromRow, fromCol)) return false;
-    if (DataCell(toRow, toCol) && table_->VisibleColumns(toCol)->UsesControls()) return false;
+    if (!pickingRow_ && DataCell(toRow, toCol) && table_->VisibleColumns(toCol)->UsesControls()) return false;
     RefreshTexts();
     return true;
 }
 
-void TTableForm::SelectCell(int gridCol, int gridRow) { Grid->setCurrentCell(gridRow - headerRows_, gridCol - 1); }
+void TTableForm::SelectCell(int gridCol, int gridRow) {
+    // A cell control took the focus: the user is on its row.
+    const QScopedValueRollback picking(pickingRow_, true);
+    Grid->setCurrentCell(gridRow - headerRows_, gridCol - 1);
+}
 
 void TTableForm::BtnAddClick() { Guarded(&TTableForm::AppendRow); }
 void TTableForm::BtnInsClick() { Guarded(&TTableForm::InsertRow); }
 void TTableForm::BtnDelClick() { Guarded(&TTableForm::DeleteRow); }
 
+bool TTableForm::HoldsRefusedEntry() const {
+    if (!table_ || refused_.row < 0 || refused_.col < 0) return false;
+    const QTableWidgetItem* it = Grid->item(refused_.row, refused_.col);
+    return it && it->text() == refused_.text;
+}
+
+bool TTableForm::ReadyForRowCommand() {
+    if (!table_) return false;
+    // Another editor's refused entry is mended first: it is tried again
+    // (its message, unless this action showed it already) and comes to the
+    // front; the command waits (a row deleted could take that editor with it).
+    for (const QPointer<TTableForm>& other : LiveForms())
+        if (other && other != this && other->HoldsRefusedEntry() && !other->CommitChild()) return false;
+    if (!CommitCell()) return false;
+    // The entry is in the table: the next key starts a new one.
+    Grid->CloseOpenEditor();
+    return true;
+}
+
 void TTableForm::AppendRow() {
-    if (!table_ || !CommitCell()) return;
+    if (!ReadyForRowCommand()) return;
     if (rowsShown_ == table_->RowCount()) rowsShown_ = std::min(rowsShown_ + table_->RowGroup(), kMaxRowsShown);
+    const int added = table_->RowCount();
     table_->AppendRowGroup();
     table_->SetModified(true);
     FillGrid();
@@ -654,10 +721,15 @@ void TTableForm::AppendRow() {
         Grid->verticalScrollBar()->setValue(table_->RowCount() - rowsShown_);
         LayoutForm();
     }
+    // On to the new row, in the column the user was in.
+    if (const int col = Grid->currentColumn(); col >= 0 && added < table_->RowCount()) {
+        const QScopedValueRollback picking(pickingRow_, true);
+        Grid->setCurrentCell(added, col);
+    }
 }
 
 void TTableForm::InsertRow() {
-    if (!table_ || !CommitCell()) return;
+    if (!ReadyForRowCommand()) return;
     const int r = Grid->currentRow();
     if (!(r >= 0 && r < table_->RowCount())) throw Exception(QStringLiteral("Grid.Row not in valid range"));
     table_->SetModified(true);
@@ -667,7 +739,7 @@ void TTableForm::InsertRow() {
 }
 
 void TTableForm::DeleteRow() {
-    if (!table_ || !CommitCell()) return;
+    if (!ReadyForRowCommand()) return;
     const int r = Grid->currentRow();
     if (!(r >= 0 && r < table_->RowCount())) throw Exception(QStringLiteral("Grid.Row not in valid range"));
     table_->SetModified(true);

@@ -35,6 +35,8 @@ public:
     void SetForm(TTableForm* form) { form_ = form; }
     // Writes an open cell editor's text into its item.
     void CommitOpenEditor();
+    // Closes an open cell editor (its text committed before).
+    void CloseOpenEditor();
     // The delegate opened `editor` on the current cell: a new entry begins.
     void EditorOpened(QWidget* editor);
     void MoveOnEnter();
@@ -43,12 +45,14 @@ public:
 
 protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
     void scrollContentsBy(int dx, int dy) override;
 
 private:
     TTableForm* form_ = nullptr;
     bool reverting_ = false;
+    bool rowPick_ = false;  // a row's number is being pressed
     QPointer<QWidget> openEditor_;
 };
 
@@ -79,14 +83,16 @@ public:
     int ColumnsShown() const { return columnsShown_; }
     int Margin() const;
 
-    // The row commands. Each commits the cell being edited first and does
-    // nothing more when that fails; each raises Exception "Grid.Row not in
-    // valid range" when there is no current table row (Add never does).
+    // The row commands. Each commits the cell being edited and closes its
+    // editor first, and does nothing more when that fails or while another
+    // editor window holds a refused entry (tried again first); each
+    // raises Exception "Grid.Row not in valid range" when there is no
+    // current table row (Add never does). Add moves on to the new row.
     void AppendRow();
     void InsertRow();
     void DeleteRow();
     // Commits the current cell; false on an entry error, whose message is
-    // shown once per entry: the same text refused again stays silent.
+    // shown once per user action (UserAction).
     bool CommitCell();
     void FillGrid();
     void LayoutForm();
@@ -144,6 +150,9 @@ private:
     QPushButton* MnemonicButton(const QKeyEvent& key) const;
     // Writes the text of a data cell when it differs from what it showed.
     bool CommitText(int row, int col);
+    // The entry refused last is still in its cell, to be mended.
+    bool HoldsRefusedEntry() const;
+    bool ReadyForRowCommand();
     void RefreshCell(int col, int row);
     void RefreshTexts();
     bool DataCell(int row, int col) const;
@@ -163,11 +172,13 @@ private:
     bool committing_ = false;
     bool laying_ = false;
     bool sizing_ = false;
-    bool filling_ = false;  // the grid's own row changes select no cell
+    bool filling_ = false;     // the grid's own row changes select no cell
+    bool pickingRow_ = false;  // a row is picked: a column with own controls may become current
     // The entry refused last (its message shown) until a new one begins.
     struct {
         int row = -1, col = -1;
         QString text;
+        quint64 action = 0;
     } refused_;
     QSize laidOut_;  // the size the layout asked for
     QLabel* corner_;

@@ -11,7 +11,9 @@
 #include "patience.h"
 #include "plot_window.h"
 #include "result_plots.h"
+#include "transient_deck.h"
 
+#include <QHeaderView>
 #include <QImage>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -475,3 +477,148 @@ TEST(LastNet, NeverShowsABoxFromInsideAFailure) {
 }
 
 }  // namespace
+
+// ---- refusals after the first ----
+
+namespace {
+
+// Presses `key` with Ctrl where the focus is, as the keyboard does.
+void Shortcut(Qt::Key key) {
+    QWidget* focus = QApplication::focusWidget();
+    ASSERT_NE(focus, nullptr);
+    QTest::keyClick(focus, key, Qt::ControlModifier);
+}
+
+// A copy of the half-space example under a transient load of 8 points and
+// the loads X and Z (pick-list items 1 and 3).
+QString WriteTransientProject(const QString& folder) {
+    const QString project = CopyExampleTo(QStringLiteral("project-half-space"), folder);
+    QByteArray deck = Bytes(project);
+    EXPECT_TRUE(MakeTransientDeck(deck, 8, {1, 3}));
+    QFile f(project);
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(deck);
+    return project;
+}
+
+}  // namespace
+
+// abc in pile 1's X: every command the user gives after the first refusal
+// is refused with its message too, not in silence; nothing is saved, the
+// entry stays to be mended.
+TEST_F(CommitFixture, EveryCommandRefusedByATableEntryShowsItsMessage) {
+    const QString project = CopyExample(QStringLiteral("project-pile"));
+    Form().OpenFileName(project);
+    Form().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Form(), kPatienceMs));
+    emit Ui().DataMenu->aboutToShow();
+    Ui().DataPileCoordinates->trigger();
+    Settle();
+    auto* editor = dynamic_cast<TTableForm*>(Form().Holder().Pilecoord().Editor());
+    ASSERT_NE(editor, nullptr);
+    editor->Grid->setFocus();
+    editor->Grid->setCurrentCell(0, 0);
+    auto* cell = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ASSERT_NE(cell, nullptr);
+    cell->selectAll();
+    QTest::keyClicks(cell, QStringLiteral("abc"));
+    const QByteArray deck = Bytes(project);
+    const Qt::Key keys[] = {Qt::Key_S, Qt::Key_S, Qt::Key_N, Qt::Key_O, Qt::Key_S};
+    for (int i = 0; i < 5; ++i) {
+        SCOPED_TRACE(i);
+        ASSERT_NO_FATAL_FAILURE(Shortcut(keys[i]));
+        Settle();
+        ASSERT_EQ(messages_.size(), i + 1) << messages_.join(QStringLiteral(" | ")).toStdString();
+        EXPECT_TRUE(messages_.back().startsWith(QStringLiteral("Entry could not be evaluated:")))
+                << messages_.back().toStdString();
+    }
+    EXPECT_TRUE(questions_.isEmpty());
+    EXPECT_EQ(Bytes(project), deck);
+    EXPECT_EQ(Form().Project().FileName, project);
+    ASSERT_EQ(Form().Holder().Pilecoord().Editor(), editor);
+    EXPECT_EQ(editor->Grid->item(0, 0)->text(), QStringLiteral("abc"));
+}
+
+// -5 in a box whose least value is 0: its message, and the box shows 0, a
+// valid value, that the next command takes without a word.
+TEST_F(CommitFixture, ABoxShowingTheBoundPutInPlaceOfItsEntryLetsTheNextCommandRun) {
+    const QString project = WriteTransientProject(folder_.path());
+    Form().OpenFileName(project);
+    Form().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Form(), kPatienceMs));
+    TInputDialog* transient = OpenDialog(Ui().DataTransient, TDialogKind::Transient);
+    ASSERT_NE(transient, nullptr);
+    auto* interval = transient->findChild<TDataEdit*>(QStringLiteral("DataEdit2"));
+    auto* points = transient->findChild<TDataEdit*>(QStringLiteral("DataEdit1"));
+    ASSERT_TRUE(interval && points);
+    Type(interval, QStringLiteral("0.02"));
+    Type(points, QStringLiteral("-5"));
+    QTest::keyClick(points, Qt::Key_Tab);
+    Settle();
+    EXPECT_EQ(messages_, QStringList{QStringLiteral("Entry must be greater than or equal to 0")});
+    EXPECT_EQ(points->text(), QStringLiteral("0"));
+    // The save asks whether the amplitudes beyond 0 points may go: no.
+    answer_ = QMessageBox::No;
+    ASSERT_NO_FATAL_FAILURE(Shortcut(Qt::Key_S));
+    Settle();
+    EXPECT_EQ(messages_.size(), 1) << messages_.join(QStringLiteral(" | ")).toStdString();
+    EXPECT_EQ(questions_.size(), 1) << questions_.join(QStringLiteral(" | ")).toStdString();
+    EXPECT_TRUE(Bytes(project).contains("TRANSIENT \r\nCONSTANTS \r\n8 \r\n0.02 \r\n2 \r\n")) << Bytes(project).constData();
+    EXPECT_FALSE(Form().IsModified());
+}
+
+// Two loads, X and Z. The first load's amplitudes hold abc, refused; a click
+// on the second load's number and Delete Row each get the refusal's message
+// and delete nothing. Mended, Delete Row deletes the load that was picked.
+TEST_F(CommitFixture, ARowCommandWaitsForAnotherEditorsRefusedEntryAndActsOnThePickedRow) {
+    const QString project = WriteTransientProject(folder_.path());
+    Form().OpenFileName(project);
+    Form().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Form(), kPatienceMs));
+    TGridTable& loads = Form().Holder().TLoadtype();
+    ASSERT_EQ(loads.RowCount(), 2);
+    loads.ShowTable();
+    Settle();
+    auto* loadForm = dynamic_cast<TTableForm*>(loads.Editor());
+    ASSERT_NE(loadForm, nullptr);
+    TGridTable* amplitudes = loads.Cells(1, 0).AsObject();
+    ASSERT_NE(amplitudes, nullptr);
+    amplitudes->ShowTable();
+    Settle();
+    auto* ampForm = dynamic_cast<TTableForm*>(amplitudes->Editor());
+    ASSERT_NE(ampForm, nullptr);
+    ampForm->Grid->setFocus();
+    ampForm->Grid->setCurrentCell(0, 0);
+    auto* cell = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ASSERT_NE(cell, nullptr);
+    cell->selectAll();
+    QTest::keyClicks(cell, QStringLiteral("abc"));
+
+    // The second load's number.
+    QHeaderView* numbers = loadForm->Grid->verticalHeader();
+    QTest::mouseClick(numbers->viewport(), Qt::LeftButton, {},
+                      QPoint(numbers->width() / 2, numbers->sectionViewportPosition(1) + numbers->sectionSize(1) / 2));
+    Settle();
+    ASSERT_EQ(messages_.size(), 1) << messages_.join(QStringLiteral(" | ")).toStdString();
+    QTest::mouseClick(loadForm->BtnDel, Qt::LeftButton);
+    Settle();
+    EXPECT_EQ(messages_.size(), 2) << messages_.join(QStringLiteral(" | ")).toStdString();
+    for (const QString& m : messages_)
+        EXPECT_TRUE(m.startsWith(QStringLiteral("Entry could not be evaluated:"))) << m.toStdString();
+    ASSERT_EQ(loads.RowCount(), 2);
+    ASSERT_EQ(amplitudes->Editor(), ampForm);
+    EXPECT_EQ(ampForm->Grid->item(0, 0)->text(), QStringLiteral("abc"));
+
+    ampForm->Grid->item(0, 0)->setText(QStringLiteral("5"));
+    ASSERT_TRUE(ampForm->CommitChild());
+    QTest::mouseClick(loadForm->BtnDel, Qt::LeftButton);
+    Settle();
+    EXPECT_EQ(messages_.size(), 2) << messages_.join(QStringLiteral(" | ")).toStdString();
+    ASSERT_EQ(loads.RowCount(), 1);
+    EXPECT_EQ(loads.Cells(0, 0).AsInteger(), 1);  // X stays, Z went
+    ASSERT_EQ(loads.Cells(1, 0).AsObject(), amplitudes);
+    ASSERT_EQ(amplitudes->RowCount(), 8);
+    EXPECT_EQ(double(amplitudes->Cells(0, 0).AsFloat()), 5.0);
+    EXPECT_EQ(double(amplitudes->Cells(0, 7).AsFloat()), 8.0);
+    EXPECT_EQ(amplitudes->Editor(), ampForm);
+}

@@ -1,28 +1,20 @@
 // The load tables of the real program as a user types into them.
 #include "real_program_session.h"
+#include "transient_deck.h"
 
 using namespace vortn::test;
 
 namespace {
 
 // The half-space example under a transient load of `points` points and one
-// load per direction in `directions`, the amplitudes 1, 2, ... each.
-std::function<void(const QString&)> MakeTransient(int points, std::initializer_list<int> directions) {
-    return [points, directions](const QString& project) {
+// load per pick-list item in `items`, the amplitudes 1, 2, ... each.
+std::function<void(const QString&)> MakeTransient(int points, std::vector<int> items) {
+    return [points, items](const QString& project) {
         QFile f(project);
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
         QByteArray deck = f.readAll();
         f.close();
-        const QByteArray harmonic = "HARMONIC \r\nCONSTANTS \r\nNONQUADRATIC \r\n251.2 12.56 12.56 \r\n10 0 20 \r\n"
-                                    "0 5 0 \r\n0.1 0.2 0.3 0 \r\n";
-        ASSERT_TRUE(deck.contains(harmonic));
-        QByteArray transient = "TRANSIENT \r\nCONSTANTS \r\n" + QByteArray::number(points) + " \r\n0.01 \r\n" +
-                               QByteArray::number(int(directions.size())) + " \r\n";
-        for (int d : directions) {
-            transient += QByteArray::number(d) + " \r\n";
-            for (int k = 1; k <= points; ++k) transient += QByteArray::number(k) + " \r\n";
-        }
-        deck.replace(harmonic, transient);
+        ASSERT_TRUE(MakeTransientDeck(deck, points, items));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         f.write(deck);
     };

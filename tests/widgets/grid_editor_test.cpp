@@ -562,3 +562,86 @@ TEST_P(RowCommand, WithAnArithmeticFaultShowsItsMessageAndKeepsTheCell) {
 
 INSTANTIATE_TEST_SUITE_P(Commands, RowCommand, ::testing::ValuesIn(kRowCommandCases),
                          [](const auto& info) { return std::string(info.param.label); });
+
+// ---- typing on after a row command ----
+
+namespace {
+
+struct TypeOnCase {
+    const char* label;
+    Qt::Key key;  // with Alt: the row button's shortcut
+    // The float column afterwards: 10 typed into row 1 before the command,
+    // 20 typed after it.
+    std::vector<double> column;
+};
+void PrintTo(const TypeOnCase& c, std::ostream* os) { *os << c.label; }
+
+const TypeOnCase kTypeOnCases[] = {
+        // Add: on to the new last row.
+        {"Add", Qt::Key_A, {1, 10, 3, 20}},
+        // Insert: the new row stands where the typed one stood.
+        {"Insert", Qt::Key_I, {1, 20, 10, 3}},
+        // Delete: the typed row goes; the row that takes its place is the current one.
+        {"Delete", Qt::Key_D, {1, 20}},
+};
+
+class TypeOnAfterARowCommand : public GridEditorFixture, public ::testing::WithParamInterface<TypeOnCase> {};
+
+}  // namespace
+
+// The cell editor is closed by the command: a value typed next never joins
+// the one committed before it ("1020").
+TEST_P(TypeOnAfterARowCommand, StartsANewEntry) {
+    const TypeOnCase& c = GetParam();
+    MakeTable(3);
+    TTableForm* f = Show();
+    f->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(f, test::kPatienceMs));
+    f->Grid->setFocus();
+    f->Grid->setCurrentCell(1, 0);
+    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ASSERT_NE(editor, nullptr);
+    editor->selectAll();
+    QTest::keyClicks(editor, QStringLiteral("10"));
+    ASSERT_NO_FATAL_FAILURE(AltKey(editor, c.key));
+    QWidget* next = QApplication::focusWidget();
+    ASSERT_NE(next, nullptr);
+    EXPECT_TRUE(f->isAncestorOf(next));
+    if (auto* e = qobject_cast<QLineEdit*>(next)) e->selectAll();
+    // Key by key to the focus, as the keyboard sends them: the first key may
+    // open the cell editor.
+    for (const Qt::Key k : {Qt::Key_2, Qt::Key_0, Qt::Key_Return}) QTest::keyClick(QApplication::focusWidget(), k);
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(" | ").toStdString();
+    std::vector<double> column;
+    for (int r = 0; r < table->RowCount(); ++r) column.push_back(double(table->Cells(0, r).AsFloat()));
+    EXPECT_EQ(column, c.column);
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, TypeOnAfterARowCommand, ::testing::ValuesIn(kTypeOnCases),
+                         [](const auto& info) { return std::string(info.param.label); });
+
+// Each row command that an invalid entry refuses says so, the second and
+// third as the first; none runs.
+TEST_F(GridEditorFixture, EveryRowCommandRefusedByAnEntryShowsItsMessage) {
+    MakeTable(3);
+    TTableForm* f = Show();
+    f->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(f, test::kPatienceMs));
+    f->Grid->setFocus();
+    f->Grid->setCurrentCell(1, 0);
+    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ASSERT_NE(editor, nullptr);
+    editor->selectAll();
+    QTest::keyClicks(editor, QStringLiteral("abc"));
+    const Qt::Key keys[] = {Qt::Key_A, Qt::Key_A, Qt::Key_I, Qt::Key_D};
+    for (int i = 0; i < 4; ++i) {
+        QWidget* focus = QApplication::focusWidget();
+        ASSERT_NE(focus, nullptr);
+        ASSERT_NO_FATAL_FAILURE(AltKey(focus, keys[i]));
+        ASSERT_EQ(messages.size(), i + 1) << messages.join(" | ").toStdString();
+        EXPECT_TRUE(messages.back().startsWith("Entry could not be evaluated:")) << messages.back().toStdString();
+        EXPECT_EQ(table->RowCount(), 3);
+        EXPECT_EQ(f->Grid->item(1, 0)->text(), "abc");
+    }
+    EXPECT_EQ(double(table->Cells(0, 1).AsFloat()), 2.0);
+}

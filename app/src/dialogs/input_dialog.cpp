@@ -148,8 +148,19 @@ bool TInputDialog::FocusedEntryValid() {
         case EntryState::Clean:
             break;
         case EntryState::Checked:
-            // The box's own check ran when the focus left it and showed its message.
+            // The box's own check ran when the focus left it and showed its
+            // message; in an earlier action it is checked again: a bound it
+            // put in place of the entry passes, an entry still invalid gets
+            // its message for this command too.
             valid = box->Valid();
+            if (!valid && !box->RefusedInThisAction()) {
+                try {
+                    valid = box->ValidateEntry();
+                } catch (const Exception& e) {
+                    InformationBox(box, e.Message());
+                    valid = false;
+                }
+            }
             break;
         case EntryState::Edited:
             try {
@@ -165,7 +176,8 @@ bool TInputDialog::FocusedEntryValid() {
 }
 
 void TInputDialog::ReportInvalid(TDataEdit* box) {
-    if (entryState_.value(box, EntryState::Clean) != EntryState::Checked || box->Valid()) {
+    // Shown already when the check of this action refused it.
+    if (entryState_.value(box, EntryState::Clean) != EntryState::Checked || !box->RefusedInThisAction()) {
         try {
             if (box->ValidateEntry()) InformationBox(box, QStringLiteral("Invalid entry"));
         } catch (const Exception& e) {
