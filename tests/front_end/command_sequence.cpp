@@ -12,6 +12,7 @@
 #include "project_dump.h"
 #include "small_windows.h"
 #include "unwritten_rows.h"
+#include "user_action.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -127,6 +128,7 @@ public:
         previousHook_ = SetMessageHook([this](const TMessageRequest& r) {
             if (r.kind != TMessageKind::Question) {
                 messages_ << r.text;
+                messageAction_ = UserAction();
                 return int(QMessageBox::Ok);
             }
             questions_ << r.text;
@@ -178,6 +180,8 @@ public:
             questions_.clear();
             declined_ = false;
             answer_ = steps[i].answer;
+            // A new project saved on a question (New, Open, Exit, Run) is given a name.
+            saveName_ = folder_ + QStringLiteral("/seq-new.vtd");
             if (trace_) std::printf("  %d %s ...\n", step_, qPrintable(Describe(steps[i])));
             std::fflush(stdout);
             try {
@@ -188,6 +192,12 @@ public:
             }
             if (trace_) {
                 QMdiSubWindow* sub = form_->MdiArea()->activeSubWindow();
+                TInputDialog* ad = form_->Dialogs().ActiveDialog();
+                std::printf("    action %llu, file %s, modified %d, active dialog %s, focus %s\n",
+                            static_cast<unsigned long long>(UserAction()),
+                            qPrintable(QFileInfo(form_->Project().FileName).fileName()), int(form_->IsModified()),
+                            ad ? ad->metaObject()->className() : "-",
+                            QApplication::focusWidget() ? qPrintable(QApplication::focusWidget()->objectName()) : "-");
                 std::printf("  %d %s -> windows %lld, active %s, messages [%s], questions [%s]\n", step_,
                             qPrintable(Describe(steps[i])),
                             static_cast<long long>(form_->MdiArea()->subWindowList().size()),
@@ -429,7 +439,9 @@ private:
     void ToMenuBar() {
         // The click on the menu bar: a new action of the user's.
         QMenuBar* bar = form_->menuBar();
-        QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() - 2, bar->height() / 2));
+        const QRect last = bar->actionGeometry(bar->actions().last());
+        const QPoint empty(std::min(last.right() + 4, bar->width() - 1), last.center().y());
+        QTest::mouseClick(bar, Qt::LeftButton, {}, empty);
         if (QApplication::activeWindow() != form_.get()) {
             form_->activateWindow();
             Settle();
@@ -453,9 +465,12 @@ private:
     // when the user declined a question); one that did showed none that
     // refuses an entry.
     void CheckRefusal(bool done, const QString& command) {
-        if (messages_.size() > 1)
-            TooManyMessages(command);
-        else if (messages_.isEmpty() && !done && !declined_)
+        if (messages_.size() > 1) TooManyMessages(command);
+        // One message per action of the user's: a refusal in the action of
+        // the last message stays silent (on the offscreen platform a click
+        // on the main window beside an active top-level dialog is not seen
+        // as one).
+        else if (messages_.isEmpty() && !done && !declined_ && UserAction() != messageAction_)
             Fail(QStringLiteral("silent-refusal"), command + QStringLiteral(" did nothing and said nothing"));
     }
 
@@ -505,7 +520,9 @@ private:
         Settle();
         if (QApplication::focusWidget() != box) return;  // refused elsewhere: the message was the answer
         TypeOver(box, s.text, s.c % 4 != 0);
-        if (trace_) std::printf("    typed into %s: \"%s\"\n", qPrintable(box->objectName()), qPrintable(box->text()));
+        if (trace_)
+            std::printf("    typed into %s of %s: \"%s\"\n", qPrintable(box->objectName()),
+                        d->metaObject()->className(), qPrintable(box->text()));
     }
 
     void TypeInCell(const TStep& s) {
@@ -606,6 +623,9 @@ private:
 
     void RunCommand(const TStep& s) {
         QFile::remove(record_);
+        // A new project's run asks for a name first: it gets one.
+        if (IsNewProjectFile(QFileInfo(form_->Project().FileName).fileName()))
+            saveName_ = folder_ + QStringLiteral("/seq-new.vtd");
         qputenv("VORTN_FAKE_RESULT", s.a % 3 == 2 ? "3" : "0");
         ToMenuBar();
         emit Ui().ComputationMenu->aboutToShow();
@@ -827,6 +847,7 @@ private:
     QStringList messages_, questions_;
     int answer_ = QMessageBox::Yes;
     bool declined_ = false;
+    quint64 messageAction_ = 0;  // the user's action of the last message
     int step_ = -1;
     std::optional<TSequenceFailure> failure_;
     TMessageHook previousHook_;
