@@ -339,12 +339,18 @@ private:
                 return DataItem(s);
             case TStepKind::LoadingOption: {
                 QAction* items[] = {Ui().LoadHarmonic, Ui().LoadTransient, Ui().LoadRandom};
-                return MenuCommand(Ui().DataMenu, items[s.a % 3], [] { return true; });
+                // Done: the loading changed (choosing the one in use does nothing).
+                const int code = int(s.a % 3) + 1;
+                return MenuCommand(
+                        Ui().DataMenu, items[s.a % 3], [this, code] { return form_->Project().LoadingCode == code; },
+                        form_->Project().LoadingCode != code);
             }
             case TStepKind::Units: {
                 const int target = int(s.a % 2) + 1;
-                return MenuCommand(Ui().DataUnits, target == 1 ? Ui().UnitsEnglish : Ui().UnitsSI,
-                                   [this, target] { return form_->Project().UnitSystem == target; });
+                return MenuCommand(
+                        Ui().DataUnits, target == 1 ? Ui().UnitsEnglish : Ui().UnitsSI,
+                        [this, target] { return form_->Project().UnitSystem == target; },
+                        form_->Project().UnitSystem != target);
             }
             case TStepKind::TypeInDialog:
                 return TypeInDialog(s);
@@ -448,8 +454,10 @@ private:
         }
     }
 
+    // `changes`: false when the command has nothing to change (the units in
+    // use chosen again): then only its messages are counted.
     template <class Done>
-    void MenuCommand(QMenu* menu, QAction* item, Done done) {
+    void MenuCommand(QMenu* menu, QAction* item, Done done, bool changes = true) {
         ToMenuBar();
         emit menu->aboutToShow();
         if (!item->isEnabled() || !item->isVisible()) {
@@ -458,6 +466,13 @@ private:
         }
         item->trigger();
         Settle();
+        // A command that did its work showed no refusal (a file opened may
+        // bring its own reports).
+        if (!changes) return CheckRefusal(true, item->objectName());
+        if (done() && !messages_.isEmpty() && item != Ui().FileOpen)
+            Fail(QStringLiteral("command-after-refusal"),
+                 QStringLiteral("%1 acted although it showed: %2")
+                         .arg(item->objectName(), messages_.join(QStringLiteral(" | "))));
         CheckRefusal(done(), item->objectName());
     }
 
@@ -500,9 +515,15 @@ private:
                            Ui().DataRandom,
                            Ui().DataOptions})
             if (a->isEnabled() && a->isVisible()) items.push_back(a);
+        const std::size_t windows = Dialogs().size() + Editors().size();
         if (QAction* a = Pick(items, s.a)) {
             a->trigger();
             Settle();
+            // Refused (the active window kept its entry): nothing opened.
+            if (!messages_.isEmpty() && Dialogs().size() + Editors().size() != windows)
+                Fail(QStringLiteral("command-after-refusal"),
+                     QStringLiteral("Data > %1 opened a window although it showed: %2")
+                             .arg(a->text(), messages_.join(QStringLiteral(" | "))));
         }
         if (messages_.size() > 1) TooManyMessages(QStringLiteral("a Data item"));
     }

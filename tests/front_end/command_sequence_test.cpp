@@ -106,7 +106,21 @@ INSTANTIATE_TEST_SUITE_P(
                           "project-half-space",
                           {"CellControl(a=40 b=62 c=52 d=23 answer=4000)",
                            "TypeInDialog(a=5 b=46 c=7 d=18 answer=10000 text=\"2\")",
-                           "Save(a=36 b=44 c=43 d=16 answer=10000)", "New(a=17 b=30 c=23 d=6 answer=10000)"}}),
+                           "Save(a=36 b=44 c=43 d=16 answer=10000)", "New(a=17 b=30 c=23 d=6 answer=10000)"}},
+                // The Data menu refused for the title the deck cannot carry, yet
+                // its item opened the quadratic-load window, where the user
+                // then typed while the title still held its refused entry.
+                FoundCase{"DataItemWhileTheTitleIsRefused",
+                          "project-pile",
+                          {"DataItem(a=52 b=13 c=38 d=29 answer=4000)",
+                           "TypeInDialog(a=5 b=23 c=42 d=44 answer=4000 text=\"100\")",
+                           "DataItem(a=23 b=44 c=51 d=45 answer=10000)"}},
+                // The same for a loading option: it closed the load dialogs.
+                FoundCase{"LoadingOptionWhileTheTitleIsRefused",
+                          "project-pile",
+                          {"DataItem(a=52 b=13 c=38 d=29 answer=4000)",
+                           "TypeInDialog(a=5 b=23 c=42 d=44 answer=4000 text=\"100\")",
+                           "LoadingOption(a=1 b=0 c=0 d=0 answer=4000)"}}),
         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CommandSequences, KeepEveryInvariant) {
