@@ -120,7 +120,17 @@ INSTANTIATE_TEST_SUITE_P(
                           "project-pile",
                           {"DataItem(a=52 b=13 c=38 d=29 answer=4000)",
                            "TypeInDialog(a=5 b=23 c=42 d=44 answer=4000 text=\"100\")",
-                           "LoadingOption(a=1 b=0 c=0 d=0 answer=4000)"}}),
+                           "LoadingOption(a=1 b=0 c=0 d=0 answer=4000)"}},
+                // The quadratic-load window (a window of its own) clicked while
+                // the title held a refused entry: the title came back inside
+                // the main window, but the quadratic-load window stayed the
+                // active one and took what was typed next.
+                FoundCase{"TopLevelWindowClickedWhileTheTitleIsRefused",
+                          "project-pile",
+                          {"DataItem(a=23 b=0 c=0 d=0 answer=4000)", "DataItem(a=52 b=0 c=0 d=0 answer=4000)",
+                           "TypeInDialog(a=0 b=0 c=1 d=0 answer=4000 text=\"100\")",
+                           "TypeInDialog(a=1 b=0 c=1 d=0 answer=4000 text=\"10^5000\")",
+                           "Save(a=0 b=0 c=0 d=0 answer=4000)"}}),
         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CommandSequences, KeepEveryInvariant) {
