@@ -35,6 +35,11 @@ QList<QPointer<TTableForm>>& LiveForms() {
     return forms;
 }
 
+std::function<bool()>& RowCommandCheck() {
+    static std::function<bool()> check;
+    return check;
+}
+
 QPointer<QMdiArea>& MdiArea() {
     static QPointer<QMdiArea> area;
     return area;
@@ -703,6 +708,8 @@ bool TTableForm::ReadyForRowCommand() {
     // front; the command waits (a row deleted could take that editor with it).
     for (const QPointer<TTableForm>& other : LiveForms())
         if (other && other != this && other->HoldsRefusedEntry() && !other->CommitChild()) return false;
+    // So is an entry another window (an input dialog) refuses.
+    if (RowCommandCheck() && !RowCommandCheck()()) return false;
     if (!CommitCell()) return false;
     // The entry is in the table: the next key starts a new one.
     Grid->CloseOpenEditor();
@@ -857,6 +864,8 @@ void TTableForm::FreeEditor() {
     if (QMdiSubWindow* sub = SubWindow()) sub->deleteLater();
     deleteLater();
 }
+
+void SetRowCommandCheck(std::function<bool()> othersReady) { RowCommandCheck() = std::move(othersReady); }
 
 void InstallGridEditor(QMdiArea* mdiArea) {
     MdiArea() = mdiArea;

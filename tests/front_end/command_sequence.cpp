@@ -779,6 +779,13 @@ private:
     static QStringList WithoutBlankTail(const QStringList& dump, const QStringList& tables) {
         static const QRegularExpression cell(QStringLiteral(R"(^\[(\d+),(\d+)\]=(.*)$)"));
         std::map<QString, int> lastUsed;
+        // The tables of this dump too (a load type's amplitudes may exist
+        // in one project and not yet in the other).
+        QStringList all = tables;
+        static const QRegularExpression rowsLine(QStringLiteral(R"(^(.*)\.rows=\d+$)"));
+        for (const QString& line : dump)
+            if (const QRegularExpressionMatch m = rowsLine.match(line); m.hasMatch() && !all.contains(m.captured(1)))
+                all << m.captured(1);
         const auto rowOf = [&](const QString& line, const QString& table, QString* rest) {
             if (!line.startsWith(table)) return -1;
             const QRegularExpressionMatch m = cell.match(line.mid(table.size()));
@@ -786,7 +793,7 @@ private:
             if (rest) *rest = m.captured(3);
             return m.captured(2).toInt();
         };
-        for (const QString& t : tables) {
+        for (const QString& t : all) {
             int last = -1;
             for (const QString& line : dump) {
                 QString rest;

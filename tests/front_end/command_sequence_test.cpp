@@ -130,7 +130,17 @@ INSTANTIATE_TEST_SUITE_P(
                           {"DataItem(a=23 b=0 c=0 d=0 answer=4000)", "DataItem(a=52 b=0 c=0 d=0 answer=4000)",
                            "TypeInDialog(a=0 b=0 c=1 d=0 answer=4000 text=\"100\")",
                            "TypeInDialog(a=1 b=0 c=1 d=0 answer=4000 text=\"10^5000\")",
-                           "Save(a=0 b=0 c=0 d=0 answer=4000)"}}),
+                           "Save(a=0 b=0 c=0 d=0 answer=4000)"}},
+                // Delete Row clicked in a table editor while a dialog held a
+                // refused entry: the dialog said so, and the row went all the
+                // same.
+                FoundCase{"RowCommandWhileADialogRefuses",
+                          "project-pile",
+                          {"TypeInCell(a=46 b=21 c=15 d=11 answer=10000 text=\"341.67\")",
+                           "TypeInDialog(a=41 b=15 c=26 d=45 answer=4000 text=\"100\")",
+                           "TypeInCell(a=52 b=27 c=19 d=37 answer=4000 text=\"10\")",
+                           "TypeInDialog(a=40 b=24 c=5 d=59 answer=4000 text=\"1/0\")",
+                           "RowCommand(a=20 b=44 c=20 d=12 answer=4000)"}}),
         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CommandSequences, KeepEveryInvariant) {
