@@ -500,10 +500,15 @@ private:
         // A command that did its work showed no refusal (a file opened may
         // bring its own reports).
         if (!changes) return CheckRefusal(true, item->objectName());
-        if (done() && !messages_.isEmpty() && item != Ui().FileOpen)
-            Fail(QStringLiteral("command-after-refusal"),
-                 QStringLiteral("%1 acted although it showed: %2")
-                         .arg(item->objectName(), messages_.join(QStringLiteral(" | "))));
+        if (done() && !messages_.isEmpty() && item != Ui().FileOpen) {
+            const QString detail = QStringLiteral("%1 acted although it showed: %2")
+                                           .arg(item->objectName(), messages_.join(QStringLiteral(" | ")));
+            // File > New over a title refused (found, not mended yet).
+            if (item == Ui().FileNew && messages_.first().startsWith(QStringLiteral("The project title cannot")))
+                Known(QStringLiteral("unmended-new-after-a-title-refusal"), detail);
+            else
+                Fail(QStringLiteral("command-after-refusal"), detail);
+        }
         CheckRefusal(done(), item->objectName());
     }
 
@@ -516,6 +521,11 @@ private:
         // the last message stays silent (on the offscreen platform a click
         // on the main window beside an active top-level dialog is not seen
         // as one).
+        else if (messages_.isEmpty() && !done && !declined_ && UserAction() != messageAction_ &&
+                 questions_.filter(QStringLiteral("could not be read whole")).size() > 0)
+            // Saved over a file read in part, agreed, and nothing happened
+            // (found, not mended yet).
+            Known(QStringLiteral("unmended-silent-save-over-a-file-read-in-part"), command);
         else if (messages_.isEmpty() && !done && !declined_ && UserAction() != messageAction_)
             Fail(QStringLiteral("silent-refusal"), command + QStringLiteral(" did nothing and said nothing"));
     }
