@@ -313,9 +313,11 @@ bool TTableForm::eventFilter(QObject* watched, QEvent* e) {
     QPushButton* button = MnemonicButton(*static_cast<QKeyEvent*>(e));
     if (!button) return false;
     // Claimed before the shortcuts are looked up, so that the main window's
-    // menu of the same letter stays shut; the key press then clicks.
+    // menu of the same letter stays shut; the key press then clicks, at
+    // once: a key typed next must find the command done (an animated click
+    // runs it later, and the key would join the entry still open).
     e->accept();
-    if (e->type() == QEvent::KeyPress && button->isEnabled()) button->animateClick();
+    if (e->type() == QEvent::KeyPress && button->isEnabled()) button->click();
     return true;
 }
 
@@ -706,11 +708,16 @@ bool TTableForm::ReadyForRowCommand() {
     // Another editor's refused entry is mended first: it is tried again
     // (its message, unless this action showed it already) and comes to the
     // front; the command waits (a row deleted could take that editor with it).
-    for (const QPointer<TTableForm>& other : LiveForms())
-        if (other && other != this && other->HoldsRefusedEntry() && !other->CommitChild()) return false;
+    // (A copy: a message box runs events that may close editors.)
+    const QPointer<TTableForm> self(this);
+    const QList<QPointer<TTableForm>> forms = LiveForms();
+    for (const QPointer<TTableForm>& other : forms) {
+        if (!other || other == this || !other->HoldsRefusedEntry()) continue;
+        if (!other->CommitChild() || !self) return false;
+    }
     // So is an entry another window (an input dialog) refuses.
-    if (RowCommandCheck() && !RowCommandCheck()()) return false;
-    if (!CommitCell()) return false;
+    if (RowCommandCheck() && (!RowCommandCheck()() || !self)) return false;
+    if (!table_ || !CommitCell()) return false;
     // The entry is in the table: the next key starts a new one.
     Grid->CloseOpenEditor();
     return true;

@@ -237,3 +237,30 @@ INSTANTIATE_TEST_SUITE_P(
 
 }  // namespace
 }  // namespace project_test
+
+namespace project_test {
+namespace {
+
+// The reader refuses a file larger than a project file can be before it
+// reads it (a sparse file: no disk is used); the project is the default one.
+TEST_F(ProjectTest, AFileLargerThanAProjectCanBeIsNotRead) {
+    const QString big = Path(QStringLiteral("big.vtd"));
+    {
+        QFile f(big);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("TITLE=huge\r\n");
+        ASSERT_TRUE(f.resize(vortn::kMaxProjectFileBytes + 1));
+    }
+    H().OpenProject(big);
+    EXPECT_EQ(H().LastMessage().toStdString(),
+              QStringLiteral("The file \"%1\" (%2 bytes) is larger than a project file can be (%3 bytes); it was not "
+                             "read.")
+                      .arg(big)
+                      .arg(vortn::kMaxProjectFileBytes + 1)
+                      .arg(vortn::kMaxProjectFileBytes)
+                      .toStdString());
+    EXPECT_EQ(P().Title.toStdString(), "New Pile");
+}
+
+}  // namespace
+}  // namespace project_test

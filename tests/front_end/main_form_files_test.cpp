@@ -10,6 +10,9 @@
 #include <QSettings>
 #include <QUrl>
 
+#include <functional>
+#include <utility>
+
 using namespace vortn;
 using namespace vortn::test;
 
@@ -303,3 +306,46 @@ TEST_F(MainFormFiles, NonLocalDropIsIgnored) {
 }
 
 }  // namespace
+
+// A file that begins as a project file does but is larger than a project
+// file can be (a sparse file: no disk is used) is refused before it is
+// read, whichever way it is opened; the project open stays.
+TEST_F(MainFormFiles, AFileLargerThanAProjectCanBeIsRefusedBeforeItIsRead) {
+    const QString project = CopyExample(QStringLiteral("project-pile"));
+    const QString big = Path(QStringLiteral("big.vtd"));
+    {
+        QFile f(big);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("TITLE=huge\r\n");
+        ASSERT_TRUE(f.resize(kMaxProjectFileBytes + 1));
+    }
+    const QString refusal =
+            QStringLiteral("The file \"%1\" (%2 bytes) is larger than a project file can be (%3 bytes); it was not read.")
+                    .arg(big)
+                    .arg(kMaxProjectFileBytes + 1)
+                    .arg(kMaxProjectFileBytes);
+    const std::pair<const char*, std::function<void()>> ways[] = {
+            {"recent list", [&] {
+                 Form().UpdatePrevFile(big);
+                 Form().RecentFileClick(0);
+             }},
+            {"File Open", [&] {
+                 openName_ = big;
+                 Form().FileOpenClick();
+             }},
+            {"drop", [&] {
+                 QMimeData data;
+                 data.setUrls({QUrl::fromLocalFile(big)});
+                 Form().DropFiles(&data);
+             }},
+    };
+    for (const auto& [way, open] : ways) {
+        SCOPED_TRACE(way);
+        Form().OpenFileName(project);
+        messages_.clear();
+        open();
+        EXPECT_EQ(messages_, QStringList{refusal});
+        EXPECT_EQ(Form().Project().FileName, project);
+        EXPECT_EQ(Form().Project().FoundationWord.toStdString(), "PILE");
+    }
+}

@@ -105,3 +105,69 @@ TEST(RealLoadValues, AmplitudesBeyondThePointsAreNamedBeforeTheSave) {
     EXPECT_TRUE(session.Running());
     session.Stop();
 }
+
+// Answers the message box or question that comes up with its default and
+// waits until it has gone; its picture in `shot`.
+void AnswerBox(TRealProgramSession& session, const QString& shot, const char* what) {
+    const QString box = session.WaitForMessageBox();
+    session.Screenshot(shot);
+    ASSERT_FALSE(box.isEmpty()) << what;
+    session.Keys(box, {QStringLiteral("Return")});
+    ASSERT_TRUE(WaitFor([&] { return !session.MessageBoxShown(); }));
+}
+
+// Loads X and Z; abc typed over the first amplitude of X. A click on Z's
+// number and Delete Row each show the refusal and delete nothing; mended,
+// Delete Row deletes Z, the load picked, and X keeps its amplitudes.
+TEST(RealLoadValues, DeleteRowWaitsForARefusedAmplitudeAndDeletesTheLoadPicked) {
+    TRealProgramSession session;
+    ASSERT_NO_FATAL_FAILURE(session.Start(QStringLiteral("project-half-space"), MakeTransient(8, {1, 3})));
+    ASSERT_NO_FATAL_FAILURE(OpenFirstAmplitudes(session));
+    const QString main = session.MainWindow();
+    ClickAt(main, 538, 222);  // X's first amplitude
+    session.Keys(main, {QStringLiteral("ctrl+a")});
+    session.Type(QStringLiteral("abc"));
+    ClickAt(main, 439, 113);  // Z's number in the load table
+    ASSERT_NO_FATAL_FAILURE(AnswerBox(session, QStringLiteral("load_rows_pick_refused.png"), "no refusal"));
+    ClickAt(main, 622, 143);  // the load table's Delete Row
+    ASSERT_NO_FATAL_FAILURE(
+            AnswerBox(session, QStringLiteral("load_rows_delete_refused.png"), "Delete Row went on in silence"));
+    session.Screenshot(QStringLiteral("load_rows_kept.png"));
+    // Mended where the refusal left the focus (a key starts a new entry),
+    // then Delete Row and File Save.
+    session.Type(QStringLiteral("5"));
+    session.Keys(main, {QStringLiteral("Return")});
+    session.Screenshot(QStringLiteral("load_rows_mended.png"));
+    ClickAt(main, 622, 143);
+    session.Keys(main, {QStringLiteral("ctrl+s")});
+    EXPECT_TRUE(session.WaitForSavedFile([](const QString& text) {
+        return text.contains(QLatin1String("CONSTANTS \r\n8 \r\n0.01 \r\n1 \r\n1 \r\n5 \r\n2 \r\n3 \r\n"));
+    })) << session.SavedFile().toStdString();
+    session.Screenshot(QStringLiteral("load_rows_deleted.png"));
+    EXPECT_TRUE(session.Running());
+    session.Stop();
+}
+
+// -5 points, Tab: the box's message, and it shows 0. File Save then asks
+// only whether the amplitudes beyond 0 points may go (no, the default) and
+// saves the time interval typed before; it is not refused in silence.
+TEST(RealLoadValues, ABoxShowingItsBoundLetsTheSaveRun) {
+    TRealProgramSession session;
+    ASSERT_NO_FATAL_FAILURE(session.Start(QStringLiteral("project-half-space"), MakeTransient(8, {1})));
+    // Data > Transient Loading Data: its first box, the number of points.
+    ASSERT_NO_FATAL_FAILURE(session.OpenDataItem(9));
+    const QString main = session.MainWindow();
+    session.Keys(main, {QStringLiteral("Tab"), QStringLiteral("ctrl+a"), QStringLiteral("BackSpace")});
+    session.Type(QStringLiteral("0.02"));
+    session.Keys(main, {QStringLiteral("shift+Tab"), QStringLiteral("ctrl+a"), QStringLiteral("BackSpace"),
+                        QStringLiteral("minus"), QStringLiteral("5"), QStringLiteral("Tab")});
+    ASSERT_NO_FATAL_FAILURE(AnswerBox(session, QStringLiteral("box_bound_message.png"), "-5 taken without a word"));
+    session.Keys(main, {QStringLiteral("ctrl+s")});
+    ASSERT_NO_FATAL_FAILURE(
+            AnswerBox(session, QStringLiteral("box_bound_fewer_points.png"), "the save was refused in silence"));
+    EXPECT_TRUE(session.WaitForSavedFile([](const QString& text) {
+        return text.contains(QLatin1String("TRANSIENT \r\nCONSTANTS \r\n8 \r\n0.02 \r\n1 \r\n1 \r\n1 \r\n2 \r\n"));
+    })) << session.SavedFile().toStdString();
+    EXPECT_FALSE(session.MessageBoxShown());
+    session.Stop();
+}

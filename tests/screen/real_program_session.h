@@ -57,7 +57,9 @@ public:
     // Copies `project` (.vtd, .vtm, .vtt) of the examples into a folder of
     // its own, starts openbox and the program with that project.
     // `prepare` may change the copied project file before the program starts.
-    void Start(const QString& project, const std::function<void(const QString&)>& prepare = {}) {
+    // `waitForMainWindow` false: a message at start-up is expected first.
+    void Start(const QString& project, const std::function<void(const QString&)>& prepare = {},
+               bool waitForMainWindow = true) {
         ASSERT_TRUE(OnXServer()) << "run under tools/virtual-display.sh";
         ASSERT_TRUE(folder_.isValid());
         project_ = folder_.filePath(project + QStringLiteral(".vtd"));
@@ -75,7 +77,7 @@ public:
             return RunTool(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")})
                     .contains(QLatin1String("window id"));
         })) << "openbox did not come up";
-        StartProgram();
+        StartProgram(waitForMainWindow);
     }
     // The program (again) with the project; its main window waited for
     // unless a message at start-up is expected first.

@@ -89,3 +89,44 @@ TEST_F(RealTableEditor, AltDDeletesTheRowInsteadOfOpeningTheDataMenu) {
     })) << session.SavedFile().toStdString();
     EXPECT_FALSE(session.MenuShown());
 }
+
+// 10 in pile 1's X, Alt+A, 20, Enter: pile 1 keeps 10 and the new pile 5
+// gets 20 (not "1020" in pile 1).
+TEST_F(RealTableEditor, AValueTypedAfterAltAGoesToTheNewRow) {
+    ASSERT_NO_FATAL_FAILURE(session.Start(QStringLiteral("project-pile")));
+    ASSERT_NO_FATAL_FAILURE(session.OpenDataItem(6));
+    ToFirstCell();
+    session.Type(QStringLiteral("10"));
+    session.Keys(session.MainWindow(), {QStringLiteral("alt+a")});
+    session.Type(QStringLiteral("20"));
+    session.Keys(session.MainWindow(), {QStringLiteral("Return")});
+    session.Screenshot(QStringLiteral("table_alt_a_typed_on.png"));
+    session.Keys(session.MainWindow(), {QStringLiteral("ctrl+s")});
+    EXPECT_TRUE(session.WaitForSavedFile([](const QString& text) {
+        return text.contains(QLatin1String("FIXED=5\r\n1 10 -1 \r\n")) && text.contains(QLatin1String("\r\n5 20 0 \r\n"));
+    })) << session.SavedFile().toStdString();
+    EXPECT_FALSE(session.MessageBoxShown());
+}
+
+// abc in pile 1's X: Ctrl+S, Ctrl+S again, Ctrl+N, Ctrl+O and the window's
+// close button (Alt+F4 of the window manager) each show the refusal; the
+// file stays as it was and the program goes on.
+TEST_F(RealTableEditor, EveryCommandAfterARefusalShowsItsMessage) {
+    ASSERT_NO_FATAL_FAILURE(session.Start(QStringLiteral("project-pile")));
+    const QString before = session.SavedFile();
+    ASSERT_NO_FATAL_FAILURE(session.OpenDataItem(6));
+    ToFirstCell();
+    session.Type(QStringLiteral("abc"));
+    const char* const commands[] = {"ctrl+s", "ctrl+s", "ctrl+n", "ctrl+o", "alt+F4"};
+    for (const char* command : commands) {
+        SCOPED_TRACE(command);
+        session.Keys(session.MainWindow(), {QString::fromLatin1(command)});
+        const QString box = session.WaitForMessageBox();
+        session.Screenshot(QStringLiteral("table_refusal_%1.png").arg(QString::fromLatin1(command)));
+        ASSERT_FALSE(box.isEmpty()) << "refused in silence";
+        session.Keys(box, {QStringLiteral("Return")});
+        ASSERT_TRUE(WaitFor([&] { return !session.MessageBoxShown() || !session.Running(); }));
+        ASSERT_TRUE(session.Running());
+    }
+    EXPECT_EQ(session.SavedFile(), before);
+}

@@ -645,3 +645,25 @@ TEST_F(GridEditorFixture, EveryRowCommandRefusedByAnEntryShowsItsMessage) {
     }
     EXPECT_EQ(double(table->Cells(0, 1).AsFloat()), 2.0);
 }
+
+// Alt+A runs the command with the key press itself: keys typed at once
+// after it, before any event loop turns, go to the new row.
+TEST_F(GridEditorFixture, KeysTypedRightAfterAltAGoToTheNewRow) {
+    MakeTable(3);
+    TTableForm* f = Show();
+    f->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(f, test::kPatienceMs));
+    f->Grid->setFocus();
+    f->Grid->setCurrentCell(1, 0);
+    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ASSERT_NE(editor, nullptr);
+    editor->selectAll();
+    QTest::keyClicks(editor, QStringLiteral("10"));
+    QTest::keyClick(editor, Qt::Key_A, Qt::AltModifier);
+    for (const Qt::Key k : {Qt::Key_2, Qt::Key_0, Qt::Key_Return}) QTest::keyClick(QApplication::focusWidget(), k);
+    QApplication::processEvents();
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(" | ").toStdString();
+    std::vector<double> column;
+    for (int r = 0; r < table->RowCount(); ++r) column.push_back(double(table->Cells(0, r).AsFloat()));
+    EXPECT_EQ(column, (std::vector<double>{1, 10, 3, 20}));
+}

@@ -37,7 +37,8 @@ QString RefusalToOpen(const QString& fileName) {
         return QStringLiteral("The file \"%1\" could not be opened: %2").arg(fileName, file.errorString());
     if (!file.readLine(64).startsWith("TITLE="))
         return QStringLiteral("The file \"%1\" is not a VORT-N project file.").arg(fileName);
-    return {};
+    // Refused before it is read whole: the current project stays.
+    return ProjectFileTooLarge(fileName);
 }
 }  // namespace
 

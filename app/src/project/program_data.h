@@ -27,6 +27,16 @@ inline bool IsNewProjectFile(const QString& fileName) { return fileName == kNewP
 // the load dialogs' count boxes take none.
 inline constexpr int kMaxLoadPoints = 100000;
 
+// The largest project file the reader takes in. It holds a file in memory
+// several times over while it reads, so a larger one is refused before it
+// is read: a project never comes near it (kMaxLoadPoints values for each of
+// the six load directions take about 10 MB).
+inline constexpr qint64 kMaxProjectFileBytes = qint64(64) * 1024 * 1024;
+
+// Why `fileName` is too large to be read as a project file; empty when it
+// is not.
+QString ProjectFileTooLarge(const QString& fileName);
+
 // The program's version ("3.0"): caption, About box, names file, file
 // filter and settings group.
 QString ProgramVersion();

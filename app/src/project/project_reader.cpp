@@ -10,7 +10,20 @@
 #include "project_blocks.h"
 #include "word_reader.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 namespace vortn {
+
+QString ProjectFileTooLarge(const QString& fileName) {
+    const QFileInfo file(fileName);
+    if (!file.isFile() || file.size() <= kMaxProjectFileBytes) return {};
+    return QStringLiteral(
+                   "The file \"%1\" (%2 bytes) is larger than a project file can be (%3 bytes); it was not read.")
+            .arg(QDir::toNativeSeparators(file.absoluteFilePath()))
+            .arg(file.size())
+            .arg(kMaxProjectFileBytes);
+}
 
 std::unique_ptr<TProgramData> TProgramData::CreateFromFile(TProjectHolder& holder, const QString& fileName,
                                                            int /*filterIndex*/) {
@@ -20,6 +33,7 @@ std::unique_ptr<TProgramData> TProgramData::CreateFromFile(TProjectHolder& holde
     for (TGridTable* t : holder.Tables()) t->SetRowCount(0);
     bool whole = false;  // read to its end without an error
     try {
+        if (const QString tooLarge = ProjectFileTooLarge(fileName); !tooLarge.isEmpty()) throw EInOutError(tooLarge);
         TWordReader reader(fileName);
         TDeckWalker w(reader);
         ReadTitleBlock(*p, w);
