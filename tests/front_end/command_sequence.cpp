@@ -489,6 +489,8 @@ private:
     // use chosen again): then only its messages are counted.
     template <class Done>
     void MenuCommand(QMenu* menu, QAction* item, Done done, bool changes = true) {
+        QMdiSubWindow* before = form_->MdiArea()->activeSubWindow();
+        const bool editorBefore = before && qobject_cast<TTableForm*>(before->widget());
         ToMenuBar();
         emit menu->aboutToShow();
         if (!item->isEnabled() || !item->isVisible()) {
@@ -506,6 +508,10 @@ private:
             // File > New over a title refused (found, not mended yet).
             if (item == Ui().FileNew && messages_.first().startsWith(QStringLiteral("The project title cannot")))
                 Known(QStringLiteral("unmended-new-after-a-title-refusal"), detail);
+            // After a table editor's refusal (found, not mended yet).
+            else if (editorBefore &&
+                     (item == Ui().LoadHarmonic || item == Ui().LoadTransient || item == Ui().LoadRandom))
+                Known(QStringLiteral("unmended-command-after-an-editor-refused"), detail);
             else
                 Fail(QStringLiteral("command-after-refusal"), detail);
         }
@@ -568,7 +574,7 @@ private:
                                                .arg(a->text(), messages_.join(QStringLiteral(" | ")));
                 // After a table editor's refusal (found, not mended yet).
                 if (editorBefore)
-                    Known(QStringLiteral("unmended-data-item-after-an-editor-refused"), detail);
+                    Known(QStringLiteral("unmended-command-after-an-editor-refused"), detail);
                 else
                     Fail(QStringLiteral("command-after-refusal"), detail);
             }
