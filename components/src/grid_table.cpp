@@ -293,11 +293,15 @@ void TGridTable::ClearColumns() { columns_.Clear(); }
 
 void TGridTable::SetRowCount(int n) {
     if (n < 0) n = 0;
+    const bool changed = n != rowCount_;
     for (TColumn* c : columns_) {
         while (c->RowCountOfColumn() > n) c->DeleteRow(c->RowCountOfColumn() - 1);
         while (c->RowCountOfColumn() < n) c->InsertRows(this, c->RowCountOfColumn(), rowGroup_);
     }
     rowCount_ = n;
+    // An open editor shows the rows the table now has (the Data menu fits
+    // the soil column, a save trims the soil layers it writes).
+    if (changed) FireChange();
 }
 
 void TGridTable::AppendRowGroup() {

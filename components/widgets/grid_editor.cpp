@@ -36,6 +36,11 @@ QList<QPointer<TTableForm>>& LiveForms() {
     return forms;
 }
 
+std::function<bool()>& RowCommandCheck() {
+    static std::function<bool()> check;
+    return check;
+}
+
 QPointer<QMdiArea>& MdiArea() {
     static QPointer<QMdiArea> area;
     return area;
@@ -711,6 +716,8 @@ bool TTableForm::ReadyForRowCommand() {
         if (!other || other == this || !other->HoldsRefusedEntry()) continue;
         if (!other->CommitChild() || !self) return false;
     }
+    // So is an entry another window (an input dialog) refuses.
+    if (RowCommandCheck() && (!RowCommandCheck()() || !self)) return false;
     if (!table_ || !CommitCell()) return false;
     // The entry is in the table: the next key starts a new one.
     Grid->CloseOpenEditor();
@@ -865,6 +872,8 @@ void TTableForm::FreeEditor() {
     if (QMdiSubWindow* sub = SubWindow()) sub->deleteLater();
     deleteLater();
 }
+
+void SetRowCommandCheck(std::function<bool()> othersReady) { RowCommandCheck() = std::move(othersReady); }
 
 void InstallGridEditor(QMdiArea* mdiArea) {
     MdiArea() = mdiArea;

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 class QMdiArea;
@@ -188,5 +189,9 @@ private:
 // Installs the editor window and the widget cell controls as the tables'
 // factories. Non-modal windows go into `mdiArea` when one is given.
 void InstallGridEditor(QMdiArea* mdiArea = nullptr);
+// What a row command asks first of the program's other windows (false: one
+// of them refuses its entry, has said so and keeps the activation; the
+// command waits). nullptr: nothing is asked.
+void SetRowCommandCheck(std::function<bool()> othersReady);
 
 }  // namespace vortn

@@ -91,6 +91,26 @@ INSTANTIATE_TEST_SUITE_P(
                       }}),
     [](const ::testing::TestParamInfo<RoundTripCase>& info) { return std::string(info.param.name); });
 
+// Piles of no length typed: the geometry file draws them twice the footing
+// long, but the deck keeps the length as typed, on the first save and on
+// every one after it, and so does the project.
+class UntypedPileLength : public ProjectTest, public ::testing::WithParamInterface<Foundation> {};
+
+TEST_P(UntypedPileLength, StaysAsTypedOverSaves) {
+    Build(GetParam(), Loading::Harmonic);
+    P().PileLength = 0;
+    SaveAs(QStringLiteral("p.vtd"));
+    EXPECT_EQ(P().PileLength, 0);
+    const QByteArray deck = ReadBytes(Path(QStringLiteral("p.vtd")));
+    P().SaveToFile();
+    EXPECT_EQ(ReadBytes(Path(QStringLiteral("p.vtd"))), deck);
+}
+
+INSTANTIATE_TEST_SUITE_P(DeckCarriesIt, UntypedPileLength, ::testing::Values(Foundation::Pile, Foundation::Multilayer),
+                         [](const ::testing::TestParamInfo<Foundation>& info) {
+                             return std::string(info.param == Foundation::Pile ? "Pile" : "Multilayer");
+                         });
+
 // A MULTILAYER file whose soil block has no adjacent layers keeps every
 // soil-column layer over any number of saves, a blank last one too (the
 // empty adjacent layer the table keeps is not written in front of them).

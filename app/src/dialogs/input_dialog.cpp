@@ -6,6 +6,7 @@
 #include "program_data.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QLabel>
@@ -221,6 +222,9 @@ void TInputDialog::RefuseLater(QWidget* control) {
 void TInputDialog::BringToFront() {
     QWidget* f = Frame();
     if (auto* sub = qobject_cast<QMdiSubWindow*>(f)) {
+        // The main window too: a click on a window of its own (the
+        // quadratic-load dialog) must not keep the activation there.
+        if (QWidget* main = sub->window(); main != QApplication::activeWindow()) main->activateWindow();
         if (sub->mdiArea()) sub->mdiArea()->setActiveSubWindow(sub);
     } else {
         f->raise();

@@ -3,6 +3,7 @@
 #include "app_settings.h"
 #include "deck_title.h"
 #include "program_data.h"
+#include "user_action.h"
 #include "ui_TDlgOptions.h"
 #include "ui_TdlgTitle.h"
 
@@ -79,8 +80,11 @@ bool TdlgTitle::EntriesAcceptable() {
         refused_.clear();
         return true;
     }
-    if (text != refused_) {
+    // Once per action of the user's: the commands of one click say it once,
+    // every later command says it again.
+    if (text != refused_ || UserAction() != refusedAction_) {
         refused_ = text;
+        refusedAction_ = UserAction();
         Host().ShowMessage(refusal);
     }
     RefuseLater(ui->TitleMemo);

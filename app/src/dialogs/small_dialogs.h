@@ -48,7 +48,8 @@ protected:
 
 private:
     std::unique_ptr<Ui::TdlgTitle> ui;
-    QString refused_;  // the text last refused: its message shows once
+    QString refused_;            // the text last refused and the user's action that
+    quint64 refusedAction_ = 0;  // refused it: its message shows once per action
 };
 
 }  // namespace vortn

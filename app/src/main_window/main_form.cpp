@@ -56,6 +56,8 @@ TMainForm::TMainForm(QWidget* parent)
     holder_->OnShowMessage = [this](const QString& text) { ShowMessage(text); };
     KeepMdiChildrenInside(MdiArea());
     InstallGridEditor(MdiArea());
+    // A row command waits while an input dialog refuses its entry.
+    SetRowCommandCheck([this] { return !dialogs_ || !dialogs_->ActiveDialog() || dialogs_->DeactivateActiveChild(); });
     InstallPlotWindowFactory(MdiArea());
     ConnectMenus();
     ConnectDataMenu();
@@ -73,6 +75,7 @@ TMainForm::TMainForm(QWidget* parent)
 
 TMainForm::~TMainForm() {
     closing_ = true;
+    SetRowCommandCheck(nullptr);
     // The input dialogs go first: they tell this window when they close.
     delete dialogs_;
     dialogs_ = nullptr;

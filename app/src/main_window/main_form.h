@@ -212,6 +212,7 @@ private:
     void ConnectDataMenu();   // main_form_data_menu.cpp
     void CreateDialogHost();  // main_form_data_menu.cpp
     void OpenInputDialog(TDialogKind kind);
+    void ShowTableEditor(TGridTable& table);
     void ConnectViewMenu();  // main_form_view_menu.cpp
     // Gives a remade window its state and frame position back.
     void KeepStateAndPlace(Qt::WindowStates state, QPoint place);

@@ -58,6 +58,8 @@ void TMainForm::CreateDialogHost() {
 void TMainForm::OpenInputDialog(TDialogKind kind) {
     // A menu handler: nothing may leave it.
     try {
+        // Nothing opens while the active window refuses its entry.
+        if (!DeactivateActiveChild()) return;
         dialogs_->OpenDialog(kind);
     } catch (const Exception& e) {
         ShowMessage(e.Message());
@@ -102,6 +104,11 @@ void TMainForm::UnitsClick(int tag) {
 }
 
 void TMainForm::LoadingOptionClick(int code) {
+    // Its dialogs close: not while the active window refuses its entry.
+    if (!DeactivateActiveChild()) {
+        UpdateLoadingMenu();
+        return;
+    }
     // The menu's choice wins over the loading word of the file read last.
     Project().LoadingWord.clear();
     Project().LoadingCode = code;
@@ -114,37 +121,46 @@ void TMainForm::HarmonicMenuClick() {
 }
 
 void TMainForm::HarmonicClick(int quadratic) {
+    if (!DeactivateActiveChild()) {
+        HarmonicMenuClick();
+        return;
+    }
     Project().QuadraticFlag = quadratic;
     HarmonicMenuClick();
     OpenInputDialog(quadratic == 1 ? TDialogKind::Quadratic : TDialogKind::Harmonic);
 }
 
-void TMainForm::DataFoundationLayerClick() { holder_->MultiElement().ShowTable(); }
-void TMainForm::DataPileCoordinatesClick() { holder_->Pilecoord().ShowTable(); }
-void TMainForm::DataPileElementsClick() { holder_->PileData().ShowTable(); }
+void TMainForm::ShowTableEditor(TGridTable& table) {
+    // Nothing opens while the active window refuses its entry.
+    if (DeactivateActiveChild()) table.ShowTable();
+}
+
+void TMainForm::DataFoundationLayerClick() { ShowTableEditor(holder_->MultiElement()); }
+void TMainForm::DataPileCoordinatesClick() { ShowTableEditor(holder_->Pilecoord()); }
+void TMainForm::DataPileElementsClick() { ShowTableEditor(holder_->PileData()); }
 
 void TMainForm::DataSoilLayerClick() {
-    if (Project().Footing() == TFoundationType::Pile) holder_->D().ShowTable();
+    if (Project().Footing() == TFoundationType::Pile) ShowTableEditor(holder_->D());
 }
 
 void TMainForm::DataSideSoilClick() {
     switch (Project().Footing()) {
         case TFoundationType::HalfSpace:
-            holder_->D1().ShowTable();
+            ShowTableEditor(holder_->D1());
             break;
         case TFoundationType::Pile:
-            holder_->pilecapsoil().ShowTable();
+            ShowTableEditor(holder_->pilecapsoil());
             break;
         case TFoundationType::Stratum:
         case TFoundationType::Multilayer:
-            holder_->D().ShowTable();
+            ShowTableEditor(holder_->D());
             break;
         default:
             break;
     }
 }
 
-void TMainForm::DataSoilColumnClick() { holder_->Multisoil().ShowTable(); }
+void TMainForm::DataSoilColumnClick() { ShowTableEditor(holder_->Multisoil()); }
 
 void TMainForm::DataMenuClick() {
     DeactivateActiveChild();

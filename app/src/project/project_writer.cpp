@@ -103,7 +103,10 @@ void ApplyDeckPlan(TProgramData& p, const TDeckPlan& plan) {
     p.SideCapFlag = plan.sideCap;
     p.MassCount = plan.massCount;
     p.TotalSoilDepth = plan.totalSoilDepth;
-    p.PileLength = plan.geometryPileLength;
+    // The deck of piles carries the pile length as typed: the default drawn
+    // in the geometry file stays out of the project there, or the next save
+    // would write it into the deck.
+    if (!plan.pile && !plan.multi) p.PileLength = plan.geometryPileLength;
     if (plan.pile) h.D().SetRowCount(plan.soilRows);
     if (plan.multi && plan.belowRows > 0 && h.Multisoil().RowCount() != plan.belowRows)
         h.Multisoil().SetRowCount(plan.belowRows);
