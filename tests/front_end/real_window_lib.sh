@@ -17,7 +17,8 @@ real_window_session() {
   local name=$1
   shift
   if [ -z "${VORTN_VIRTUAL_DISPLAY:-}" ]; then
-    VORTN_VIRTUAL_DISPLAY=1 exec xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1280x1024x24" "$(realpath "$0")" "$@"
+    # -noreset: a server resetting as a probe of it ends would refuse openbox.
+    VORTN_VIRTUAL_DISPLAY=1 exec xvfb-run -a -n $((100 + RANDOM % 800)) -s "-noreset -screen 0 1280x1024x24" "$(realpath "$0")" "$@"
   fi
   # shellcheck disable=SC2034 # the scripts use them
   program=$(realpath "$1") examples=$(realpath "$2") shots=$(realpath -m "$3")
