@@ -527,11 +527,6 @@ private:
         // the last message stays silent (on the offscreen platform a click
         // on the main window beside an active top-level dialog is not seen
         // as one).
-        else if (messages_.isEmpty() && !done && !declined_ && UserAction() != messageAction_ &&
-                 questions_.filter(QStringLiteral("could not be read whole")).size() > 0)
-            // Saved over a file read in part, agreed, and nothing happened
-            // (found, not mended yet).
-            Known(QStringLiteral("unmended-silent-save-over-a-file-read-in-part"), command);
         else if (messages_.isEmpty() && !done && !declined_ && UserAction() != messageAction_)
             Fail(QStringLiteral("silent-refusal"), command + QStringLiteral(" did nothing and said nothing"));
     }
@@ -687,10 +682,16 @@ private:
     }
 
     void SaveCommand(const TStep&, QAction* item, const QString& file) {
-        const TFileStamp before = Stamp(file);
-        const auto saved = [this, file, before] {
-            const TFileStamp now = Stamp(file);
-            return !form_->IsModified() && form_->Project().FileName == file && now.exists && !(now == before);
+        // Save over a file read in part asks for another name first: a save
+        // under the name the save dialog gives is a save too.
+        const QString other = saveName_;
+        const TFileStamp before = Stamp(file), otherBefore = Stamp(other);
+        const auto saved = [this, file, before, other, otherBefore] {
+            const auto savedAs = [this](const QString& name, const TFileStamp& was) {
+                const TFileStamp now = Stamp(name);
+                return form_->Project().FileName == name && now.exists && !(now == was);
+            };
+            return !form_->IsModified() && (savedAs(file, before) || savedAs(other, otherBefore));
         };
         MenuCommand(Ui().FileMenu, item, saved);
         if (!failure_ && saved() && messages_.isEmpty()) CheckSavedProject();

@@ -140,7 +140,14 @@ INSTANTIATE_TEST_SUITE_P(
                            "TypeInDialog(a=41 b=15 c=26 d=45 answer=4000 text=\"100\")",
                            "TypeInCell(a=52 b=27 c=19 d=37 answer=4000 text=\"10\")",
                            "TypeInDialog(a=40 b=24 c=5 d=59 answer=4000 text=\"1/0\")",
-                           "RowCommand(a=20 b=44 c=20 d=12 answer=4000)"}}),
+                           "RowCommand(a=20 b=44 c=20 d=12 answer=4000)"}},
+                // A file read in part, then Save: asked for another name, the
+                // project was saved under it (the tester had looked for the
+                // save under the old name only).
+                FoundCase{"SaveUnderAnotherNameOverAFileReadInPart",
+                          "project-multilayer",
+                          {"LoadingOption(a=49 b=38 c=29 d=60 answer=4000)", "Run(a=9 b=59 c=13 d=38 answer=4000)",
+                           "Open(a=22 b=56 c=37 d=15 answer=10000)", "Save(a=29 b=13 c=47 d=22 answer=4000)"}}),
         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CommandSequences, KeepEveryInvariant) {
