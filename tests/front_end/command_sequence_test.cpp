@@ -147,7 +147,16 @@ INSTANTIATE_TEST_SUITE_P(
                 FoundCase{"SaveUnderAnotherNameOverAFileReadInPart",
                           "project-multilayer",
                           {"LoadingOption(a=49 b=38 c=29 d=60 answer=4000)", "Run(a=9 b=59 c=13 d=38 answer=4000)",
-                           "Open(a=22 b=56 c=37 d=15 answer=10000)", "Save(a=29 b=13 c=47 d=22 answer=4000)"}}),
+                           "Open(a=22 b=56 c=37 d=15 answer=10000)", "Save(a=29 b=13 c=47 d=22 answer=4000)"}},
+                // An unchanged new project, a title the deck cannot carry, then
+                // File > New: refused with its message, every window kept (the
+                // tester had taken the new project left as it was for New's).
+                FoundCase{"NewRefusedForTheTitleInAnUnchangedNewProject",
+                          "project-stratum",
+                          {"Exit(a=60 b=60 c=8 d=11 answer=4000)", "DataItem(a=62 b=33 c=25 d=13 answer=4000)",
+                           "DataItem(a=30 b=13 c=3 d=22 answer=400000)", "CellControl(a=28 b=41 c=5 d=53 answer=10000)",
+                           "TypeInDialog(a=33 b=7 c=62 d=20 answer=4000 text=\"10\")",
+                           "New(a=10 b=5 c=32 d=9 answer=4000)"}}),
         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CommandSequences, KeepEveryInvariant) {
