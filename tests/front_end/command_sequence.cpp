@@ -492,8 +492,6 @@ private:
     // use chosen again): then only its messages are counted.
     template <class Done>
     void MenuCommand(QMenu* menu, QAction* item, Done done, bool changes = true) {
-        QMdiSubWindow* before = form_->MdiArea()->activeSubWindow();
-        const bool editorBefore = before && qobject_cast<TTableForm*>(before->widget());
         ToMenuBar();
         emit menu->aboutToShow();
         if (!item->isEnabled() || !item->isVisible()) {
@@ -508,11 +506,7 @@ private:
         if (done() && !messages_.isEmpty() && item != Ui().FileOpen) {
             const QString detail = QStringLiteral("%1 acted although it showed: %2")
                                            .arg(item->objectName(), messages_.join(QStringLiteral(" | ")));
-            // After a table editor's refusal (found, not mended yet).
-            if (editorBefore && (item == Ui().LoadHarmonic || item == Ui().LoadTransient || item == Ui().LoadRandom))
-                Known(QStringLiteral("unmended-command-after-an-editor-refused"), detail);
-            else
-                Fail(QStringLiteral("command-after-refusal"), detail);
+            Fail(QStringLiteral("command-after-refusal"), detail);
         }
         CheckRefusal(done(), item->objectName());
     }
@@ -557,21 +551,14 @@ private:
                            Ui().DataOptions})
             if (a->isEnabled() && a->isVisible()) items.push_back(a);
         const std::size_t windows = Dialogs().size() + Editors().size();
-        QMdiSubWindow* before = form_->MdiArea()->activeSubWindow();
-        const bool editorBefore = before && qobject_cast<TTableForm*>(before->widget());
         if (QAction* a = Pick(items, s.a)) {
             a->trigger();
             Settle();
             // Refused (the active window kept its entry): nothing opened.
-            if (!messages_.isEmpty() && Dialogs().size() + Editors().size() != windows) {
-                const QString detail = QStringLiteral("Data > %1 opened a window although it showed: %2")
-                                               .arg(a->text(), messages_.join(QStringLiteral(" | ")));
-                // After a table editor's refusal (found, not mended yet).
-                if (editorBefore)
-                    Known(QStringLiteral("unmended-command-after-an-editor-refused"), detail);
-                else
-                    Fail(QStringLiteral("command-after-refusal"), detail);
-            }
+            if (!messages_.isEmpty() && Dialogs().size() + Editors().size() != windows)
+                Fail(QStringLiteral("command-after-refusal"),
+                     QStringLiteral("Data > %1 opened a window although it showed: %2")
+                             .arg(a->text(), messages_.join(QStringLiteral(" | "))));
         }
         if (MostInOneAction() > 1) TooManyMessages(QStringLiteral("a Data item"));
     }

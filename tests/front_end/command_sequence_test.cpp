@@ -156,7 +156,18 @@ INSTANTIATE_TEST_SUITE_P(
                           {"Exit(a=60 b=60 c=8 d=11 answer=4000)", "DataItem(a=62 b=33 c=25 d=13 answer=4000)",
                            "DataItem(a=30 b=13 c=3 d=22 answer=400000)", "CellControl(a=28 b=41 c=5 d=53 answer=10000)",
                            "TypeInDialog(a=33 b=7 c=62 d=20 answer=4000 text=\"10\")",
-                           "New(a=10 b=5 c=32 d=9 answer=4000)"}}),
+                           "New(a=10 b=5 c=32 d=9 answer=4000)"}},
+                // A soil column row added, "1O" typed in its editor, then a
+                // loading option: the Data menu refused the entry, then fitted
+                // the soil column, which refilled the editor with the old
+                // value; the option then went ahead.
+                FoundCase{"LoadingOptionAfterTheSoilColumnRefused",
+                          "project-multilayer",
+                          {"CellControl(a=8 b=62 c=13 d=57 answer=4000)",
+                           "TypeInDialog(a=27 b=35 c=62 d=5 answer=4000 text=\"5\")",
+                           "RowCommand(a=35 b=60 c=17 d=4 answer=4000)",
+                           "TypeInCell(a=11 b=38 c=44 d=39 answer=4000 text=\"1O\")",
+                           "LoadingOption(a=13 b=63 c=40 d=36 answer=400000)"}}),
         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CommandSequences, KeepEveryInvariant) {
