@@ -312,16 +312,15 @@ private:
         if (became && messages_.size() > shown && !IsActiveWindow(form_->Dialogs().ActiveDialog(), w)) {
             const QString detail = QStringLiteral("%1 became active although the window before refused: %2")
                                            .arg(QLatin1String(w->metaObject()->className()), messages_.last());
-            // A view or plot window activated (found, not mended yet).
-            if (!qobject_cast<TInputDialog*>(w) && !qobject_cast<TTableForm*>(w))
-                Known(QStringLiteral("unmended-refusal-passed-to-a-view"), detail);
-            else
-                Fail(QStringLiteral("refusal-passed"), detail);
+            Fail(QStringLiteral("refusal-passed"), detail);
         }
         return became;
     }
-    // Whether `dialog` is `w` itself.
-    static bool IsActiveWindow(const TInputDialog* dialog, const QWidget* w) { return dialog && dialog == w; }
+    // Whether `dialog` is `w` itself, or the sub-window it sits in (a click
+    // on a refusing dialog's own title bar keeps it active).
+    static bool IsActiveWindow(TInputDialog* dialog, const QWidget* w) {
+        return dialog && (dialog == w || SubOf(dialog) == w);
+    }
     bool MakeActive(QWidget* w) {
         QMdiSubWindow* sub = SubOf(w);
         // The user's click (a new action of the user's): on the child's

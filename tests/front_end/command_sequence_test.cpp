@@ -167,7 +167,18 @@ INSTANTIATE_TEST_SUITE_P(
                            "TypeInDialog(a=27 b=35 c=62 d=5 answer=4000 text=\"5\")",
                            "RowCommand(a=35 b=60 c=17 d=4 answer=4000)",
                            "TypeInCell(a=11 b=38 c=44 d=39 answer=4000 text=\"1O\")",
-                           "LoadingOption(a=13 b=63 c=40 d=36 answer=400000)"}}),
+                           "LoadingOption(a=13 b=63 c=40 d=36 answer=400000)"}},
+                // "abc" typed in a dialog, then a click on that dialog's own
+                // title bar: the dialog refused and stayed active (the tester
+                // had taken its sub-window for another window).
+                FoundCase{"RefusingDialogsOwnTitleBarClicked",
+                          "project-half-space",
+                          {"Open(a=27 b=36 c=55 d=41 answer=4000)",
+                           "TypeInCell(a=32 b=13 c=49 d=51 answer=4000 text=\"285.18\")",
+                           "TypeInDialog(a=47 b=57 c=32 d=26 answer=4000 text=\"164.67\")",
+                           "Units(a=30 b=15 c=51 d=9 answer=400000)",
+                           "TypeInDialog(a=52 b=38 c=45 d=47 answer=4000 text=\"abc\")",
+                           "ActivateWindow(a=42 b=7 c=29 d=33 answer=4000)"}}),
         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CommandSequences, KeepEveryInvariant) {
