@@ -312,16 +312,15 @@ private:
         if (became && messages_.size() > shown && !IsActiveWindow(form_->Dialogs().ActiveDialog(), w)) {
             const QString detail = QStringLiteral("%1 became active although the window before refused: %2")
                                            .arg(QLatin1String(w->metaObject()->className()), messages_.last());
-            // A view or plot window activated (found, not mended yet).
-            if (!qobject_cast<TInputDialog*>(w) && !qobject_cast<TTableForm*>(w))
-                Known(QStringLiteral("unmended-refusal-passed-to-a-view"), detail);
-            else
-                Fail(QStringLiteral("refusal-passed"), detail);
+            Fail(QStringLiteral("refusal-passed"), detail);
         }
         return became;
     }
-    // Whether `dialog` is `w` itself.
-    static bool IsActiveWindow(const TInputDialog* dialog, const QWidget* w) { return dialog && dialog == w; }
+    // Whether `dialog` is `w` itself, or the sub-window it sits in (a click
+    // on a refusing dialog's own title bar keeps it active).
+    static bool IsActiveWindow(TInputDialog* dialog, const QWidget* w) {
+        return dialog && (dialog == w || SubOf(dialog) == w);
+    }
     bool MakeActive(QWidget* w) {
         QMdiSubWindow* sub = SubOf(w);
         // The user's click (a new action of the user's): on the child's
@@ -440,8 +439,11 @@ private:
                 return SaveCommand(s, Ui().FileSaveAs, saveName_);
             }
             case TStepKind::New:
+                // A new project, unchanged, was so before New too: New acted
+                // when it also closed every window.
                 return MenuCommand(Ui().FileMenu, Ui().FileNew, [this] {
-                    return IsNewProjectFile(QFileInfo(form_->Project().FileName).fileName()) && !form_->IsModified();
+                    return IsNewProjectFile(QFileInfo(form_->Project().FileName).fileName()) && !form_->IsModified() &&
+                           Dialogs().empty() && Editors().empty();
                 });
             case TStepKind::Open: {
                 QStringList files = examples_;
@@ -489,8 +491,6 @@ private:
     // use chosen again): then only its messages are counted.
     template <class Done>
     void MenuCommand(QMenu* menu, QAction* item, Done done, bool changes = true) {
-        QMdiSubWindow* before = form_->MdiArea()->activeSubWindow();
-        const bool editorBefore = before && qobject_cast<TTableForm*>(before->widget());
         ToMenuBar();
         emit menu->aboutToShow();
         if (!item->isEnabled() || !item->isVisible()) {
@@ -505,15 +505,7 @@ private:
         if (done() && !messages_.isEmpty() && item != Ui().FileOpen) {
             const QString detail = QStringLiteral("%1 acted although it showed: %2")
                                            .arg(item->objectName(), messages_.join(QStringLiteral(" | ")));
-            // File > New over a title refused (found, not mended yet).
-            if (item == Ui().FileNew && messages_.first().startsWith(QStringLiteral("The project title cannot")))
-                Known(QStringLiteral("unmended-new-after-a-title-refusal"), detail);
-            // After a table editor's refusal (found, not mended yet).
-            else if (editorBefore &&
-                     (item == Ui().LoadHarmonic || item == Ui().LoadTransient || item == Ui().LoadRandom))
-                Known(QStringLiteral("unmended-command-after-an-editor-refused"), detail);
-            else
-                Fail(QStringLiteral("command-after-refusal"), detail);
+            Fail(QStringLiteral("command-after-refusal"), detail);
         }
         CheckRefusal(done(), item->objectName());
     }
@@ -527,11 +519,6 @@ private:
         // the last message stays silent (on the offscreen platform a click
         // on the main window beside an active top-level dialog is not seen
         // as one).
-        else if (messages_.isEmpty() && !done && !declined_ && UserAction() != messageAction_ &&
-                 questions_.filter(QStringLiteral("could not be read whole")).size() > 0)
-            // Saved over a file read in part, agreed, and nothing happened
-            // (found, not mended yet).
-            Known(QStringLiteral("unmended-silent-save-over-a-file-read-in-part"), command);
         else if (messages_.isEmpty() && !done && !declined_ && UserAction() != messageAction_)
             Fail(QStringLiteral("silent-refusal"), command + QStringLiteral(" did nothing and said nothing"));
     }
@@ -563,21 +550,14 @@ private:
                            Ui().DataOptions})
             if (a->isEnabled() && a->isVisible()) items.push_back(a);
         const std::size_t windows = Dialogs().size() + Editors().size();
-        QMdiSubWindow* before = form_->MdiArea()->activeSubWindow();
-        const bool editorBefore = before && qobject_cast<TTableForm*>(before->widget());
         if (QAction* a = Pick(items, s.a)) {
             a->trigger();
             Settle();
             // Refused (the active window kept its entry): nothing opened.
-            if (!messages_.isEmpty() && Dialogs().size() + Editors().size() != windows) {
-                const QString detail = QStringLiteral("Data > %1 opened a window although it showed: %2")
-                                               .arg(a->text(), messages_.join(QStringLiteral(" | ")));
-                // After a table editor's refusal (found, not mended yet).
-                if (editorBefore)
-                    Known(QStringLiteral("unmended-command-after-an-editor-refused"), detail);
-                else
-                    Fail(QStringLiteral("command-after-refusal"), detail);
-            }
+            if (!messages_.isEmpty() && Dialogs().size() + Editors().size() != windows)
+                Fail(QStringLiteral("command-after-refusal"),
+                     QStringLiteral("Data > %1 opened a window although it showed: %2")
+                             .arg(a->text(), messages_.join(QStringLiteral(" | "))));
         }
         if (MostInOneAction() > 1) TooManyMessages(QStringLiteral("a Data item"));
     }
@@ -687,10 +667,16 @@ private:
     }
 
     void SaveCommand(const TStep&, QAction* item, const QString& file) {
-        const TFileStamp before = Stamp(file);
-        const auto saved = [this, file, before] {
-            const TFileStamp now = Stamp(file);
-            return !form_->IsModified() && form_->Project().FileName == file && now.exists && !(now == before);
+        // Save over a file read in part asks for another name first: a save
+        // under the name the save dialog gives is a save too.
+        const QString other = saveName_;
+        const TFileStamp before = Stamp(file), otherBefore = Stamp(other);
+        const auto saved = [this, file, before, other, otherBefore] {
+            const auto savedAs = [this](const QString& name, const TFileStamp& was) {
+                const TFileStamp now = Stamp(name);
+                return form_->Project().FileName == name && now.exists && !(now == was);
+            };
+            return !form_->IsModified() && (savedAs(file, before) || savedAs(other, otherBefore));
         };
         MenuCommand(Ui().FileMenu, item, saved);
         if (!failure_ && saved() && messages_.isEmpty()) CheckSavedProject();

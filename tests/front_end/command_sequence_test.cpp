@@ -140,7 +140,45 @@ INSTANTIATE_TEST_SUITE_P(
                            "TypeInDialog(a=41 b=15 c=26 d=45 answer=4000 text=\"100\")",
                            "TypeInCell(a=52 b=27 c=19 d=37 answer=4000 text=\"10\")",
                            "TypeInDialog(a=40 b=24 c=5 d=59 answer=4000 text=\"1/0\")",
-                           "RowCommand(a=20 b=44 c=20 d=12 answer=4000)"}}),
+                           "RowCommand(a=20 b=44 c=20 d=12 answer=4000)"}},
+                // A file read in part, then Save: asked for another name, the
+                // project was saved under it (the tester had looked for the
+                // save under the old name only).
+                FoundCase{"SaveUnderAnotherNameOverAFileReadInPart",
+                          "project-multilayer",
+                          {"LoadingOption(a=49 b=38 c=29 d=60 answer=4000)", "Run(a=9 b=59 c=13 d=38 answer=4000)",
+                           "Open(a=22 b=56 c=37 d=15 answer=10000)", "Save(a=29 b=13 c=47 d=22 answer=4000)"}},
+                // An unchanged new project, a title the deck cannot carry, then
+                // File > New: refused with its message, every window kept (the
+                // tester had taken the new project left as it was for New's).
+                FoundCase{"NewRefusedForTheTitleInAnUnchangedNewProject",
+                          "project-stratum",
+                          {"Exit(a=60 b=60 c=8 d=11 answer=4000)", "DataItem(a=62 b=33 c=25 d=13 answer=4000)",
+                           "DataItem(a=30 b=13 c=3 d=22 answer=400000)", "CellControl(a=28 b=41 c=5 d=53 answer=10000)",
+                           "TypeInDialog(a=33 b=7 c=62 d=20 answer=4000 text=\"10\")",
+                           "New(a=10 b=5 c=32 d=9 answer=4000)"}},
+                // A soil column row added, "1O" typed in its editor, then a
+                // loading option: the Data menu refused the entry, then fitted
+                // the soil column, which refilled the editor with the old
+                // value; the option then went ahead.
+                FoundCase{"LoadingOptionAfterTheSoilColumnRefused",
+                          "project-multilayer",
+                          {"CellControl(a=8 b=62 c=13 d=57 answer=4000)",
+                           "TypeInDialog(a=27 b=35 c=62 d=5 answer=4000 text=\"5\")",
+                           "RowCommand(a=35 b=60 c=17 d=4 answer=4000)",
+                           "TypeInCell(a=11 b=38 c=44 d=39 answer=4000 text=\"1O\")",
+                           "LoadingOption(a=13 b=63 c=40 d=36 answer=400000)"}},
+                // "abc" typed in a dialog, then a click on that dialog's own
+                // title bar: the dialog refused and stayed active (the tester
+                // had taken its sub-window for another window).
+                FoundCase{"RefusingDialogsOwnTitleBarClicked",
+                          "project-half-space",
+                          {"Open(a=27 b=36 c=55 d=41 answer=4000)",
+                           "TypeInCell(a=32 b=13 c=49 d=51 answer=4000 text=\"285.18\")",
+                           "TypeInDialog(a=47 b=57 c=32 d=26 answer=4000 text=\"164.67\")",
+                           "Units(a=30 b=15 c=51 d=9 answer=400000)",
+                           "TypeInDialog(a=52 b=38 c=45 d=47 answer=4000 text=\"abc\")",
+                           "ActivateWindow(a=42 b=7 c=29 d=33 answer=4000)"}}),
         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CommandSequences, KeepEveryInvariant) {

@@ -163,7 +163,7 @@ void TMainForm::DataSideSoilClick() {
 void TMainForm::DataSoilColumnClick() { ShowTableEditor(holder_->Multisoil()); }
 
 void TMainForm::DataMenuClick() {
-    DeactivateActiveChild();
+    const bool committed = DeactivateActiveChild();
     Ui::TMainForm& f = *ui_;
     const TFoundationType type = Project().FoundationType();
     const bool half = type == TFoundationType::HalfSpace;
@@ -184,7 +184,9 @@ void TMainForm::DataMenuClick() {
         f.DataSideSoil->setText(QStringLiteral("Side Soil"));
     f.DataSideSoil->setEnabled(half || pile || multi);
     f.DataSoilColumn->setEnabled(multi);
-    if (multi) FitSoilColumn();
+    // Fitting refills the soil column's editor: not over an entry refused
+    // just now, which the user is still to mend.
+    if (multi && committed) FitSoilColumn();
 }
 
 void TMainForm::FitSoilColumn() {
