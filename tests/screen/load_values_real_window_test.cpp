@@ -42,15 +42,6 @@ QPoint OnScreen(TRealProgramSession& session, int x, int y) {
     return p;
 }
 
-int WhitePixels() {
-    const QImage shot = GrabScreen();
-    int n = 0;
-    for (int y = 0; y < shot.height(); y += 2)
-        for (int x = 0; x < shot.width(); x += 2)
-            if (shot.pixel(x, y) == qRgb(255, 255, 255)) ++n;
-    return n * 4;
-}
-
 // A window over the grey area of the main window at x, y: white cells or
 // a light button face.
 bool WindowAt(TRealProgramSession& session, int x, int y) {

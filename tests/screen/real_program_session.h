@@ -46,6 +46,17 @@ inline bool WaitFor(const std::function<bool()>& done) {
 }
 
 // A top-level window of the program as the window manager sees it.
+// About how many pure white pixels the screen shows (every fourth one
+// counted): a window of white cells opening or growing raises it.
+inline int WhitePixels() {
+    const QImage shot = GrabScreen();
+    int n = 0;
+    for (int y = 0; y < shot.height(); y += 2)
+        for (int x = 0; x < shot.width(); x += 2)
+            if (shot.pixel(x, y) == qRgb(255, 255, 255)) ++n;
+    return n * 4;
+}
+
 struct TXWindow {
     QString id;
     QString name;
@@ -210,15 +221,6 @@ public:
     }
 
 private:
-    int WhitePixels() {
-        const QImage shot = GrabScreen();
-        int n = 0;
-        for (int y = 0; y < shot.height(); y += 2)
-            for (int x = 0; x < shot.width(); x += 2)
-                if (shot.pixel(x, y) == qRgb(255, 255, 255)) ++n;
-        return n * 4;
-    }
-
     QTemporaryDir folder_;
     QString project_;
     QString main_;
