@@ -52,15 +52,15 @@ void TDataCombo::ExitCheck() {
         if (!(x <= maxVal_)) throw EMaxError(QString());
         valid_ = true;  // the text stays as typed
     } catch (const EIntError&) {
-        InformationBox(this, QStringLiteral("Entry must be an integer."));
+        RefusalBox(this, QStringLiteral("Entry must be an integer."));
         focusBack();
     } catch (const EMinError&) {
         SetNumber(minVal_);
-        InformationBox(this, QStringLiteral("Entry must be greater than or equal to ") + FloatToStrG(minVal_, 8));
+        RefusalBox(this, QStringLiteral("Entry must be greater than or equal to ") + FloatToStrG(minVal_, 8));
         focusBack();
     } catch (const EMaxError&) {
         SetNumber(maxVal_);
-        InformationBox(this, QStringLiteral("Entry must be less than or equal to ") + FloatToStrG(maxVal_, 8));
+        RefusalBox(this, QStringLiteral("Entry must be less than or equal to ") + FloatToStrG(maxVal_, 8));
         focusBack();
     }
 }
@@ -78,7 +78,7 @@ void TDataCombo::focusOutEvent(QFocusEvent* e) {
         ExitCheck();
     } catch (const Exception& ex) {
         // An unreadable entry met on leaving: shown; nothing leaves an event handler.
-        InformationBox(this, ex.Message());
+        RefusalBox(this, ex.Message());
     }
     checking_ = false;
 }

@@ -78,18 +78,18 @@ void TDataEdit::ExitCheck() {
         WriteText(FormatValue(x));
         valid_ = true;
     } catch (const EIntError&) {
-        InformationBox(this, QStringLiteral("Entry must be an integer."));
+        RefusalBox(this, QStringLiteral("Entry must be an integer."));
         ReturnFocus();
     } catch (const EMinError&) {
         SetNumber(minVal_);
-        InformationBox(this, QStringLiteral("Entry must be greater than or equal to ") + FormatValue(minVal_));
+        RefusalBox(this, QStringLiteral("Entry must be greater than or equal to ") + FormatValue(minVal_));
         ReturnFocus();
     } catch (const EMaxError&) {
         SetNumber(maxVal_);
-        InformationBox(this, QStringLiteral("Entry must be less than or equal to ") + FormatValue(maxVal_));
+        RefusalBox(this, QStringLiteral("Entry must be less than or equal to ") + FormatValue(maxVal_));
         ReturnFocus();
     } catch (const EAssignError& e) {
-        InformationBox(this, integerOnly_ ? QStringLiteral("Entry must be a valid integer.") : e.Message());
+        RefusalBox(this, integerOnly_ ? QStringLiteral("Entry must be a valid integer.") : e.Message());
         ReturnFocus();
     }
 }
@@ -101,7 +101,7 @@ bool TDataEdit::ValidateEntry() {
     } catch (const Exception& e) {
         // Arithmetic faults of the evaluator (1/0, an overflow) are entry
         // errors too: shown, the entry stays invalid, nothing goes further.
-        InformationBox(this, e.Message());
+        RefusalBox(this, e.Message());
         ReturnFocus();
     }
     // A bound put in place of the entry is checked again when the box is left.

@@ -238,7 +238,7 @@ void TEditorGrid::currentChanged(const QModelIndex& current, const QModelIndex& 
         try {
             accepted = form_->GridSelectCell(previous.row(), previous.column(), current.row(), current.column());
         } catch (const Exception& e) {
-            InformationBox(this, e.Message());
+            RefusalBox(this, e.Message());
         }
     }
     if (accepted) return;
@@ -662,7 +662,7 @@ bool TTableForm::CommitText(int r, int g) {
         // tries it gets it again.
         const bool shown =
                 refused_.row == r && refused_.col == g && refused_.text == typed && refused_.action == UserAction();
-        if (!shown) InformationBox(this, e.Message());
+        if (!shown) RefusalBox(this, e.Message());
         refused_ = {r, g, typed, UserAction()};
         return false;
     }

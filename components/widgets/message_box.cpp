@@ -1,7 +1,11 @@
 #include "message_box.h"
 
+#include "user_action.h"
+
 #include <QCoreApplication>
+#include <QMdiSubWindow>
 #include <QMessageBox>
+#include <QPointer>
 #include <QTimer>
 #include <cstdio>
 
@@ -56,6 +60,26 @@ int ShowMessageBox(const TMessageRequest& r) {
 }
 
 void InformationBox(QWidget* parent, const QString& text) { Show({parent, TMessageKind::Information, text}); }
+
+namespace {
+// The window a widget is on: its top-level window, or the MDI child it sits in.
+const QWidget* FormOf(const QWidget* w) {
+    while (w && w->parentWidget() && !w->isWindow() && !qobject_cast<const QMdiSubWindow*>(w->parentWidget()))
+        w = w->parentWidget();
+    return w;
+}
+}  // namespace
+
+void RefusalBox(QWidget* parent, const QString& text) {
+    static QPointer<const QWidget> firstForm;
+    static quint64 firstAction = 0;
+    const quint64 action = UserAction();
+    const QWidget* form = FormOf(parent);
+    if (firstForm && firstAction == action && firstForm != form) return;
+    firstForm = form;
+    firstAction = action;
+    InformationBox(parent, text);
+}
 
 void ErrorBox(QWidget* parent, const QString& text) { Show({parent, TMessageKind::Error, text}); }
 

@@ -31,6 +31,12 @@ int ShowMessageBox(const TMessageRequest& request);
 
 // Information icon, one OK button.
 void InformationBox(QWidget* parent, const QString& text);
+// An entry's refusal (information icon). One action of the user's may try
+// the entries of several windows (a click that leaves a window holding a
+// refused entry activates another that holds one too): it shows the
+// refusals of the first window only; the other windows refuse in silence.
+// The next action that tries one of them shows its message.
+void RefusalBox(QWidget* parent, const QString& text);
 // Error icon, one OK button.
 void ErrorBox(QWidget* parent, const QString& text);
 // `buttons` and `defaultButton` are QMessageBox::StandardButton values;

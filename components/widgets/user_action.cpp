@@ -1,5 +1,7 @@
 #include "user_action.h"
 
+#include "message_box.h"
+
 #include <QAbstractNativeEventFilter>
 #include <QApplication>
 #include <QCoreApplication>
@@ -25,9 +27,13 @@ protected:
         // A menu opened and its item chosen are one action: the item's
         // command adds no message to the one its menu's opening showed.
         if (QApplication::activePopupWidget()) return false;
+        // The key or click that dismisses a message answers it: what the
+        // action that showed it goes on to do is still that action.
+        if (MessageBoxShowing()) return false;
         switch (e->type()) {
             case QEvent::KeyPress:
             case QEvent::ShortcutOverride:
+                EndPress();
                 Count(static_cast<QKeyEvent*>(e)->timestamp(), static_cast<QKeyEvent*>(e)->key());
                 break;
             case QEvent::MouseButtonPress:
@@ -41,12 +47,18 @@ protected:
                 } else {
                     Count(m->timestamp(), what);
                 }
+                inPress_ = true;
                 break;
             }
+            case QEvent::MouseButtonRelease:
+                EndPress();
+                break;
             case QEvent::FocusAboutToChange:
-                // A press is moving the focus before anyone sees the press
-                // itself; what the focus change starts belongs to its action.
-                if (static_cast<QFocusEvent*>(e)->reason() == Qt::MouseFocusReason && !pressCounted_) {
+                // A press that reaches a widget moves the focus before anyone
+                // sees the press itself: the focus change counts it. Focus
+                // moved while a press is handled (a child window activated
+                // by its title bar) belongs to that press.
+                if (static_cast<QFocusEvent*>(e)->reason() == Qt::MouseFocusReason && !pressCounted_ && !inPress_) {
                     ++count;
                     pressCounted_ = true;
                 }
@@ -68,7 +80,14 @@ private:
         quint64 stamp = 0;
         int what = 0;
     } last_;
+    // A press ends with its release, or with the next key: a focus change
+    // whose press never came counts no later press.
+    void EndPress() {
+        inPress_ = false;
+        pressCounted_ = false;
+    }
     bool pressCounted_ = false;
+    bool inPress_ = false;
 };
 
 // A window's close button is the window manager's: on X it sends the

@@ -115,7 +115,7 @@ TFileStamp Stamp(const QString& file) {
 
 class TRunner {
 public:
-    TRunner(const QString& project, TKnownFaults* known) : known_(known) {
+    explicit TRunner(const QString& project) {
         folder_ = dir_.path();
         examples_ << CopyExampleTo(project, folder_ + QStringLiteral("/start"));
         examples_ << CopyExampleTo(QStringLiteral("project-pile"), folder_ + QStringLiteral("/other"));
@@ -210,10 +210,12 @@ public:
             // One entry, one message: a step shows at most one (a run and
             // an opened file may add their own reports).
             if (!failure_ && steps[i].kind == TStepKind::DialogButton)
-                messages_.removeIf([](const QString& m) {
-                    return m.startsWith(QStringLiteral("Equivalent Loads.")) ||
-                           m.startsWith(QStringLiteral("Equivalent Coeffs."));
-                });
+                for (qsizetype m = messages_.size() - 1; m >= 0; --m)
+                    if (messages_[m].startsWith(QStringLiteral("Equivalent Loads.")) ||
+                        messages_[m].startsWith(QStringLiteral("Equivalent Coeffs."))) {
+                        messages_.removeAt(m);
+                        messageActions_.erase(messageActions_.begin() + m);
+                    }
             if (!failure_ && MostInOneAction() > 1 && steps[i].kind != TStepKind::Run &&
                 steps[i].kind != TStepKind::Open)
                 TooManyMessages(QString::fromLatin1(kKindNames[int(steps[i].kind)]));
@@ -224,9 +226,6 @@ public:
     }
 
 private:
-    // More than one message in a step: a row command that went on after
-    // another window refused its entry (being mended elsewhere), or a
-    // failure.
     // One message per action of the user's: the most any action of the
     // step showed (a step may be two actions: a click on a window, then one
     // on a box in it).
@@ -237,19 +236,9 @@ private:
         return most;
     }
     void TooManyMessages(const QString& what) {
-        const QString all = messages_.join(QStringLiteral(" | "));
-        const QString detail =
-                QStringLiteral("more than one message (%1, %2): %3").arg(messages_.size()).arg(what, all);
-        // Two entry refusals for one click (found, not mended yet: a box's
-        // own check as the focus leaves it, and the window's).
-        static const QRegularExpression refusal(
-                QStringLiteral("^(Entry could not be evaluated|Floating point|Entry must|The project title cannot)"));
-        const bool allRefusals = std::all_of(messages_.begin(), messages_.end(),
-                                             [](const QString& m) { return refusal.match(m).hasMatch(); });
-        if (allRefusals)
-            Known(QStringLiteral("unmended-two-refusals-in-one-action"), detail);
-        else
-            Fail(QStringLiteral("messages"), detail);
+        Fail(QStringLiteral("messages"), QStringLiteral("more than one message (%1, %2): %3")
+                                                 .arg(messages_.size())
+                                                 .arg(what, messages_.join(QStringLiteral(" | "))));
     }
 
     void NewWindow() {
@@ -267,14 +256,6 @@ private:
 
     void Fail(const QString& check, const QString& detail) {
         if (!failure_) failure_ = TSequenceFailure{step_, check, detail};
-    }
-    // A known fault: counted while a run collects them, else a failure.
-    void Known(const QString& name, const QString& detail) {
-        if (trace_) std::printf("  known %s: %s\n", qPrintable(name), qPrintable(detail));
-        if (known_)
-            known_->seen << name;
-        else
-            Fail(name, detail);
     }
 
     // ---- what the steps act on
@@ -906,7 +887,6 @@ private:
         }
     }
 
-    TKnownFaults* known_;
     QTemporaryDir dir_;
     QString folder_, record_, saveName_, openName_;
     QString previousDir_ = QDir::currentPath();
@@ -993,9 +973,8 @@ QStringList SequenceProjects() {
             QStringLiteral("project-multilayer")};
 }
 
-std::optional<TSequenceFailure> RunSequence(const QString& project, const std::vector<TStep>& steps,
-                                            TKnownFaults* known) {
-    TRunner runner(project, known);
+std::optional<TSequenceFailure> RunSequence(const QString& project, const std::vector<TStep>& steps) {
+    TRunner runner(project);
     return runner.Run(steps);
 }
 
@@ -1003,8 +982,7 @@ std::vector<TStep> ShrinkSequence(const QString& project, std::vector<TStep> ste
     // Steps after the failing one play no part.
     if (failure.step >= 0 && failure.step + 1 < int(steps.size())) steps.resize(failure.step + 1);
     const auto stillFails = [&](const std::vector<TStep>& candidate) {
-        TKnownFaults passedOver;  // as the run that found it
-        const auto f = RunSequence(project, candidate, &passedOver);
+        const auto f = RunSequence(project, candidate);
         if (!f || f->check != failure.check) return false;
         failure = *f;
         return true;

@@ -59,17 +59,9 @@ struct TSequenceFailure {
     QString detail;
 };
 
-// Faults known and being mended elsewhere: seen, counted and passed over,
-// so that a run goes on to find others.
-struct TKnownFaults {
-    QStringList seen;
-};
-
 // Runs `steps` on a new main window over a copy of example `project` in a
-// private folder; the first failure, if any. `known` (when given) collects
-// the known faults met instead of failing on them.
-std::optional<TSequenceFailure> RunSequence(const QString& project, const std::vector<TStep>& steps,
-                                            TKnownFaults* known = nullptr);
+// private folder; the first failure, if any.
+std::optional<TSequenceFailure> RunSequence(const QString& project, const std::vector<TStep>& steps);
 
 // The example projects a sequence starts from.
 QStringList SequenceProjects();

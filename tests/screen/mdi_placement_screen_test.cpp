@@ -11,6 +11,7 @@
 #include "input_dialog.h"
 #include "main_form.h"
 #include "message_box.h"
+#include "patience.h"
 #include "screen_fixture.h"
 #include "side_view.h"
 #include "top_view.h"
@@ -48,7 +49,7 @@ using namespace vortn::test;
 namespace {
 
 // Waits for a condition the window system brings about; true when it came.
-bool WaitUntil(const std::function<bool()>& condition, int ms = 20000) {
+bool WaitUntil(const std::function<bool()>& condition, int ms = kPatienceMs) {
     for (int waited = 0; !condition(); waited += 20) {
         if (waited >= ms) return false;
         QTest::qWait(20);
@@ -163,6 +164,18 @@ protected:
         QDir::setCurrent(previousDir_);
         EXPECT_TRUE(messages_.isEmpty()) << messages_.join(QLatin1Char('\n')).toStdString();
     }
+    // What the display holds, for a window that never came up: whether
+    // openbox still runs, and the top-level windows with their state.
+    static std::string DisplayState() {
+        return "\nwindow managers: " +
+               RunTool(QStringLiteral("pgrep"), {QStringLiteral("-a"), QStringLiteral("openbox")}).toStdString() +
+               "\nroot: " +
+               RunTool(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")})
+                       .toStdString() +
+               "\n" +
+               RunTool(QStringLiteral("xwininfo"), {QStringLiteral("-root"), QStringLiteral("-children")})
+                       .toStdString();
+    }
     // The main window made and shown at the size it opens at, or first
     // resized to `size`; returns when openbox has framed it.
     TMainForm& Open(const QString& example, QSize size = QSize()) {
@@ -173,7 +186,7 @@ protected:
         form_->SetStartupFile(folder_.filePath(example + QStringLiteral(".vtd")));
         if (size.isValid()) form_->resize(size);
         form_->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(form_.get(), 20000));
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(form_.get(), kPatienceMs)) << DisplayState();
         EXPECT_TRUE(WaitUntil([this] { return !form_->windowHandle()->frameMargins().isNull(); }))
                 << "openbox framed no window";
         return *form_;
@@ -568,7 +581,7 @@ TEST_F(FormsOnScreen, AmplitudeChartOpensInsideTheAvailableArea) {
     TDlgAmpPlot* chart = w.AmpPlot();
     ASSERT_NE(chart, nullptr);
     chart->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(chart, 20000));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(chart, kPatienceMs));
     ASSERT_TRUE(WaitUntil([&] { return !chart->windowHandle()->frameMargins().isNull(); }));
     EXPECT_TRUE(WaitUntil([&] { return WorkArea().contains(FrameOnXServer(chart)); }))
             << Text(FrameOnXServer(chart)) << " on " << Text(WorkArea());
@@ -585,7 +598,7 @@ TEST_F(FormsOnScreen, AmplitudeChartOpensInsideTheAvailableArea) {
     w.HarmonicClick(1);
     QWidget* quad = w.Dialogs().ActiveDialog();
     ASSERT_TRUE(quad && quad->isWindow());
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(quad, 20000));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(quad, kPatienceMs));
     ASSERT_TRUE(WaitUntil([&] { return !quad->windowHandle()->frameMargins().isNull(); }));
     EXPECT_TRUE(WaitUntil([&] { return WorkArea().contains(FrameOnXServer(quad)); }))
             << Text(FrameOnXServer(quad)) << " on " << Text(WorkArea());

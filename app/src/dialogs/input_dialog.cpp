@@ -158,7 +158,7 @@ bool TInputDialog::FocusedEntryValid() {
                 try {
                     valid = box->ValidateEntry();
                 } catch (const Exception& e) {
-                    InformationBox(box, e.Message());
+                    RefusalBox(box, e.Message());
                     valid = false;
                 }
             }
@@ -167,7 +167,7 @@ bool TInputDialog::FocusedEntryValid() {
             try {
                 valid = box->ValidateEntry();
             } catch (const Exception& e) {
-                InformationBox(box, e.Message());
+                RefusalBox(box, e.Message());
                 valid = false;
             }
             break;
@@ -180,9 +180,9 @@ void TInputDialog::ReportInvalid(TDataEdit* box) {
     // Shown already when the check of this action refused it.
     if (entryState_.value(box, EntryState::Clean) != EntryState::Checked || !box->RefusedInThisAction()) {
         try {
-            if (box->ValidateEntry()) InformationBox(box, QStringLiteral("Invalid entry"));
+            if (box->ValidateEntry()) RefusalBox(box, QStringLiteral("Invalid entry"));
         } catch (const Exception& e) {
-            InformationBox(box, e.Message());
+            RefusalBox(box, e.Message());
         }
     }
     RefuseLater(box);
