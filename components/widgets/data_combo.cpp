@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QScopedValueRollback>
 #include <QLineEdit>
 #include <cmath>
 
@@ -43,7 +44,9 @@ void TDataCombo::ExitCheck() {
     valid_ = false;
     emit Exited();
     auto focusBack = [this] {
-        if (window()) setFocus(Qt::OtherFocusReason);
+        if (!window()) return;
+        const QScopedValueRollback returning(FocusBeingReturned(), true);
+        setFocus(Qt::OtherFocusReason);
     };
     try {
         const long double x = Number();

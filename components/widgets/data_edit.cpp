@@ -12,6 +12,7 @@
 #include <QStyleOptionFrame>
 #include <algorithm>
 #include <QMdiSubWindow>
+#include <QScopedValueRollback>
 #include <cmath>
 #include <cstdint>
 
@@ -64,7 +65,9 @@ long double TDataEdit::Number() const { return EvaluateExpression(text()); }
 QString TDataEdit::UnitsText(const QString& units, int n) { return EditUnitsText(units, n); }
 
 void TDataEdit::ReturnFocus() {
-    if (window() && isVisible()) setFocus(Qt::OtherFocusReason);
+    if (!window() || !isVisible()) return;
+    const QScopedValueRollback returning(FocusBeingReturned(), true);
+    setFocus(Qt::OtherFocusReason);
 }
 
 void TDataEdit::ExitCheck() {

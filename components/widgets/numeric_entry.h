@@ -19,6 +19,13 @@
 
 namespace vortn {
 
+// True while a refused entry takes the focus back: the box the user moved
+// to meanwhile loses it to the program, not to the user, and checks nothing.
+inline bool& FocusBeingReturned() {
+    static bool returning = false;
+    return returning;
+}
+
 // The widest bound of an entry box: just inside the 80-bit range.
 inline constexpr long double kDataBoundLimit = 1.18973149535e4932L;
 
@@ -126,8 +133,10 @@ protected:
     // Whether losing the focus means the user left the box (tab, click
     // elsewhere, another MDI child): not when the application or the window
     // is deactivated, a pop-up menu or the box's own list opens, or the box
-    // is hidden or destroyed. Only then does the exit check run.
+    // is hidden or destroyed, or a refused entry takes the focus back. Only
+    // then does the exit check run.
     bool LeftByUser(const QFocusEvent* e) const {
+        if (FocusBeingReturned()) return false;
         if (e->reason() == Qt::PopupFocusReason || e->reason() == Qt::MenuBarFocusReason) return false;
         if (e->reason() == Qt::ActiveWindowFocusReason && QApplication::activeWindow() != this->window()) return false;
         if (!this->isVisible()) return false;

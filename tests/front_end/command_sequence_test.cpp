@@ -190,7 +190,18 @@ INSTANTIATE_TEST_SUITE_P(
                            "DataItem(a=7 b=46 c=24 d=32 answer=4000)",
                            "TypeInCell(a=58 b=45 c=33 d=44 answer=4000 text=\"2*/3\")",
                            "TypeInDialog(a=29 b=23 c=35 d=49 answer=400000 text=\" \")",
-                           "ActivateWindow(a=2 b=44 c=2 d=30 answer=4000)"}}),
+                           "ActivateWindow(a=2 b=44 c=2 d=30 answer=4000)"}},
+                // Two boxes of one dialog held refused entries; a click from
+                // one into the other showed the first's refusal, and the
+                // second, losing the focus as the first took it back,
+                // showed its own.
+                FoundCase{"ABoxLosingTheFocusToARefusedOne",
+                          "project-pile",
+                          {"RowCommand(a=34 b=29 c=14 d=43 answer=4000)",
+                           "TypeInDialog(a=23 b=43 c=0 d=63 answer=4000 text=\"abc\")",
+                           "Open(a=14 b=14 c=57 d=1 answer=10000)", "FocusKey(a=52 b=4 c=0 d=62 answer=400000)",
+                           "TypeInDialog(a=19 b=20 c=45 d=34 answer=4000 text=\"1O\")",
+                           "TypeInDialog(a=48 b=7 c=34 d=33 answer=10000 text=\"1\")"}}),
         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CommandSequences, KeepEveryInvariant) {

@@ -135,6 +135,21 @@ TEST_F(FocusFixture, ReturningAfterTheMessageAndLeavingAgainAsksAgainOnce) {
     EXPECT_TRUE(edit->Valid());
 }
 
+// A click from the refused box into another that holds a refused entry too:
+// the first shows its message and takes the focus back; the second loses the
+// focus to it, not to the user, and shows nothing.
+TEST_F(FocusFixture, ABoxLosingTheFocusToARefusedOneChecksNothing) {
+    auto* second = new TDataEdit(win.get());
+    win->layout()->addWidget(second);
+    second->setText("abc");
+    second->show();
+    QApplication::processEvents();
+    QTest::mouseClick(second, Qt::LeftButton);
+    EXPECT_EQ(messages, QStringList({kMinMessage}));
+    EXPECT_TRUE(edit->hasFocus());
+    EXPECT_EQ(second->text(), "abc");
+}
+
 TEST_F(FocusFixture, ComboListIsNotLeavingTheCombo) {
     edit->setText("1");
     combo->setFocus(Qt::MouseFocusReason);
