@@ -7,6 +7,7 @@
 #include "ui_grid_editor.h"
 #include "user_action.h"
 
+#include <QScopeGuard>
 #include <QScopedValueRollback>
 #include <QApplication>
 #include <QCloseEvent>
@@ -461,6 +462,12 @@ void TTableForm::FillGrid() {
     headerRows_ = table_->HeaderRowCount();
     const QSignalBlocker block(Grid);
     const QScopedValueRollback filling(filling_, true);
+    // A row that goes moves the current cell, and the move would open its
+    // editor in the middle of the change: the view then forgets that the
+    // editor is open, and a text typed into it escapes every check.
+    const QAbstractItemView::EditTriggers triggers = Grid->editTriggers();
+    Grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    const auto restoreTriggers = qScopeGuard([&] { Grid->setEditTriggers(triggers); });
     Grid->setRowCount(rows);
     Grid->setColumnCount(visible);
     const int group = std::max(1, table_->RowGroup());

@@ -199,7 +199,7 @@ public:
                             static_cast<unsigned long long>(UserAction()),
                             qPrintable(QFileInfo(form_->Project().FileName).fileName()), int(form_->IsModified()),
                             ad ? ad->metaObject()->className() : "-",
-                            QApplication::focusWidget() ? qPrintable(QApplication::focusWidget()->objectName()) : "-");
+                            qPrintable(FocusName()));
                 std::printf("  %d %s -> windows %lld, active %s, messages [%s], questions [%s]\n", step_,
                             qPrintable(Describe(steps[i])),
                             static_cast<long long>(form_->MdiArea()->subWindowList().size()),
@@ -277,6 +277,15 @@ private:
     template <class T>
     static T* Pick(const std::vector<T*>& list, uint32_t i) {
         return list.empty() ? nullptr : list[i % list.size()];
+    }
+    // The focus widget for a trace: its name (its class when unnamed) and
+    // the child window it is in.
+    static QString FocusName() {
+        QWidget* f = QApplication::focusWidget();
+        if (!f) return QStringLiteral("-");
+        const QString name = f->objectName().isEmpty() ? QString::fromLatin1(f->metaObject()->className()) : f->objectName();
+        QMdiSubWindow* sub = SubOf(f);
+        return sub ? name + QStringLiteral(" in ") + sub->windowTitle().trimmed() : name;
     }
     static QMdiSubWindow* SubOf(QWidget* w) {
         for (QWidget* p = w; p; p = p->parentWidget())

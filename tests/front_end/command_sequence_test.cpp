@@ -201,7 +201,22 @@ INSTANTIATE_TEST_SUITE_P(
                            "TypeInDialog(a=23 b=43 c=0 d=63 answer=4000 text=\"abc\")",
                            "Open(a=14 b=14 c=57 d=1 answer=10000)", "FocusKey(a=52 b=4 c=0 d=62 answer=400000)",
                            "TypeInDialog(a=19 b=20 c=45 d=34 answer=4000 text=\"1O\")",
-                           "TypeInDialog(a=48 b=7 c=34 d=33 answer=10000 text=\"1\")"}}),
+                           "TypeInDialog(a=48 b=7 c=34 d=33 answer=10000 text=\"1\")"}},
+                // Delete Row by Alt+D on the last row: the editor the move to
+                // the row above opened in the middle of the deletion was one
+                // the view no longer knew, and "1O" typed into it passed the
+                // Data menu's check.
+                FoundCase{"ATextTypedAfterDeletingTheLastRow",
+                          "project-pile",
+                          {"TypeInCell(a=22 b=5 c=59 d=11 answer=10000 text=\"10\")",
+                           "DataItem(a=56 b=59 c=35 d=4 answer=4000)",
+                           "TypeInDialog(a=58 b=3 c=2 d=0 answer=4000 text=\"10\")",
+                           "ActivateWindow(a=12 b=55 c=29 d=53 answer=4000)",
+                           "RowCommand(a=23 b=39 c=14 d=31 answer=4000)",
+                           "TypeInCell(a=20 b=42 c=59 d=6 answer=4000 text=\"3\")",
+                           "RowCommand(a=62 b=20 c=37 d=29 answer=4000)",
+                           "TypeOnFocus(a=33 b=55 c=40 d=18 answer=4000 text=\"1O\")",
+                           "TypeInDialog(a=53 b=11 c=24 d=42 answer=4000 text=\"233.49\")"}}),
         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CommandSequences, KeepEveryInvariant) {

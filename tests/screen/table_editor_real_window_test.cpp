@@ -90,6 +90,25 @@ TEST_F(RealTableEditor, AltDDeletesTheRowInsteadOfOpeningTheDataMenu) {
     EXPECT_FALSE(session.MenuShown());
 }
 
+// Alt+D on pile 4, the last row: pile 3 becomes the current row, and 7
+// typed next is pile 3's X. File Save writes it (an editor that the deletion
+// opened behind the view's back kept it from every check and from the save,
+// and showed "-17").
+TEST_F(RealTableEditor, AValueTypedAfterDeletingTheLastRowIsSaved) {
+    ASSERT_NO_FATAL_FAILURE(session.Start(QStringLiteral("project-pile")));
+    ASSERT_NO_FATAL_FAILURE(session.OpenDataItem(6));
+    ToFirstCell();
+    session.Keys(session.MainWindow(),
+                 {QStringLiteral("Down"), QStringLiteral("Down"), QStringLiteral("Down"), QStringLiteral("alt+d")});
+    session.Type(QStringLiteral("7"));
+    session.Screenshot(QStringLiteral("table_alt_d_last_row_typed_on.png"));
+    session.Keys(session.MainWindow(), {QStringLiteral("ctrl+s")});
+    EXPECT_TRUE(session.WaitForSavedFile([](const QString& text) {
+        return text.contains(QLatin1String("FIXED=3\r\n1 -1 -1 \r\n2 1 -1 \r\n3 7 1 \r\n"));
+    })) << session.SavedFile().toStdString();
+    EXPECT_FALSE(session.MessageBoxShown());
+}
+
 // 10 in pile 1's X, Alt+A, 20, Enter: pile 1 keeps 10 and the new pile 5
 // gets 20 (not "1020" in pile 1).
 TEST_F(RealTableEditor, AValueTypedAfterAltAGoesToTheNewRow) {
