@@ -3,7 +3,6 @@
 #include "user_action.h"
 
 #include <QCoreApplication>
-#include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QPointer>
 #include <QTimer>
@@ -61,22 +60,12 @@ int ShowMessageBox(const TMessageRequest& r) {
 
 void InformationBox(QWidget* parent, const QString& text) { Show({parent, TMessageKind::Information, text}); }
 
-namespace {
-// The window a widget is on: its top-level window, or the MDI child it sits in.
-const QWidget* FormOf(const QWidget* w) {
-    while (w && w->parentWidget() && !w->isWindow() && !qobject_cast<const QMdiSubWindow*>(w->parentWidget()))
-        w = w->parentWidget();
-    return w;
-}
-}  // namespace
-
 void RefusalBox(QWidget* parent, const QString& text) {
-    static QPointer<const QWidget> firstForm;
+    static QPointer<const QWidget> first;
     static quint64 firstAction = 0;
     const quint64 action = UserAction();
-    const QWidget* form = FormOf(parent);
-    if (firstForm && firstAction == action && firstForm != form) return;
-    firstForm = form;
+    if (first && firstAction == action && first != parent) return;
+    first = parent;
     firstAction = action;
     InformationBox(parent, text);
 }

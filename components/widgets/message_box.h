@@ -32,10 +32,11 @@ int ShowMessageBox(const TMessageRequest& request);
 // Information icon, one OK button.
 void InformationBox(QWidget* parent, const QString& text);
 // An entry's refusal (information icon). One action of the user's may try
-// the entries of several windows (a click that leaves a window holding a
-// refused entry activates another that holds one too): it shows the
-// refusals of the first window only; the other windows refuse in silence.
-// The next action that tries one of them shows its message.
+// several entries (a click that leaves a window holding a refused entry
+// activates another that holds one too; a dialog asked twice over by the
+// focus changes of one click finds another box refused): it shows the
+// refusal of the first entry only, and the others refuse in silence. The
+// next action that tries one of them shows its message.
 void RefusalBox(QWidget* parent, const QString& text);
 // Error icon, one OK button.
 void ErrorBox(QWidget* parent, const QString& text);

@@ -216,7 +216,19 @@ INSTANTIATE_TEST_SUITE_P(
                            "TypeInCell(a=20 b=42 c=59 d=6 answer=4000 text=\"3\")",
                            "RowCommand(a=62 b=20 c=37 d=29 answer=4000)",
                            "TypeOnFocus(a=33 b=55 c=40 d=18 answer=4000 text=\"1O\")",
-                           "TypeInDialog(a=53 b=11 c=24 d=42 answer=4000 text=\"233.49\")"}}),
+                           "TypeInDialog(a=53 b=11 c=24 d=42 answer=4000 text=\"233.49\")"}},
+                // Two boxes of the harmonic dialog held refused entries; a
+                // click on another child asked the dialog twice over (focus
+                // changes inside the click), and each time another box
+                // refused, then a box lost the focus to the refused one.
+                FoundCase{"ADialogAskedTwiceByOneClick",
+                          "project-stratum",
+                          {"DataItem(a=48 b=23 c=48 d=7 answer=4000)", "SelectCell(a=61 b=32 c=25 d=18 answer=4000)",
+                           "TypeInDialog(a=35 b=24 c=29 d=49 answer=400000 text=\"abc\")",
+                           "Run(a=7 b=56 c=44 d=18 answer=4000)", "FocusKey(a=57 b=4 c=37 d=55 answer=10000)",
+                           "TypeInDialog(a=7 b=19 c=34 d=48 answer=400000 text=\"2*/3\")",
+                           "ActivateWindow(a=59 b=37 c=40 d=35 answer=4000)",
+                           "ActivateWindow(a=62 b=55 c=9 d=2 answer=4000)"}}),
         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CommandSequences, KeepEveryInvariant) {

@@ -112,15 +112,18 @@ TEST_F(UserActions, AKeyAfterAFocusChangeOfNoPressIsAnActionOfItsOwn) {
     EXPECT_EQ(UserAction(), before + 2);
 }
 
-// Two children hold refused entries, and one action tries both: one
-// message, the first child's. The next action that tries the second shows
-// its own.
-TEST_F(UserActions, OneActionShowsTheRefusalOfOneWindowOnly) {
+// Two children hold refused entries, and one action tries both, and then
+// another box of the first child: one message, the first box's. The next
+// action that tries the second child shows its own.
+TEST_F(UserActions, OneActionShowsTheRefusalOfOneEntryOnly) {
     ClickCentre(buttons[0]);
     boxes[0]->setText(QStringLiteral("abc"));
     boxes[1]->setText(QStringLiteral("1/0"));
+    auto* sameChild = new TDataEdit(boxes[0]->parentWidget());
+    sameChild->setText(QStringLiteral("10^5000"));
     EXPECT_FALSE(boxes[0]->ValidateEntry());
     EXPECT_FALSE(boxes[1]->ValidateEntry());
+    EXPECT_FALSE(sameChild->ValidateEntry());
     ASSERT_EQ(messages.size(), 1) << messages.join(QLatin1Char('|')).toStdString();
     EXPECT_TRUE(messages[0].startsWith(QStringLiteral("Entry could not be evaluated"))) << messages[0].toStdString();
     ClickCentre(buttons[1]);

@@ -4,6 +4,7 @@
 #include "message_box.h"
 #include "exceptions.h"
 #include "program_data.h"
+#include "user_action.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -12,6 +13,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QScopedValueRollback>
 #include <QTimer>
 #include <algorithm>
 #include <climits>
@@ -215,7 +217,9 @@ void TInputDialog::RefuseLater(QWidget* control) {
     QTimer::singleShot(0, this, [this, b] {
         if (closing_) return;
         BringToFront();
-        if (b && b->isVisible()) b->setFocus(Qt::OtherFocusReason);
+        if (!b || !b->isVisible()) return;
+        const QScopedValueRollback returning(FocusBeingReturned(), true);
+        b->setFocus(Qt::OtherFocusReason);
     });
 }
 
